@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the program was asked to do on its command line.
+struct CommandLine {
+    bool simulate = false;
+    QString simulatedLog;  // --simulate=FILE: the simulated logger's data.log
+    bool help = false;
+    QString error;         // non-empty when the arguments could not be understood
+
+    static CommandLine parse(const QStringList& arguments);
+    static QString usage();
+};

@@ -1,0 +1,40 @@
+#include "app/TKorviApplication.h"
+
+#include <QFont>
+#include <QMessageBox>
+
+#include <exception>
+
+TKorviApplication::TKorviApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("korvi-monitor"));
+    setApplicationDisplayName(QStringLiteral("KORVI USB Монитор"));
+    // The windows are laid out for Tahoma 11 px; where it is missing the
+    // platform picks its closest sans-serif.
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
+    setQuitOnLastWindowClosed(false);
+}
+
+bool TKorviApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowErrorBox(QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowErrorBox(QString());
+    }
+    return false;
+}
+
+void TKorviApplication::ShowErrorBox(const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, applicationDisplayName(), message, QMessageBox::Ok,
+                    activeWindow());
+    box.setObjectName(QStringLiteral("ErrorBox"));
+    box.exec();
+}

@@ -1,0 +1,38 @@
+#include "app/CommandLine.h"
+#include "app/TKorviApplication.h"
+#include "shell/TApplicationWindows.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine commandLine = CommandLine::parse(arguments);
+    if (commandLine.help || !commandLine.error.isEmpty()) {
+        QTextStream out(commandLine.help ? stdout : stderr);
+        if (!commandLine.error.isEmpty())
+            out << commandLine.error << '\n';
+        out << CommandLine::usage();
+        return commandLine.help ? 0 : 1;
+    }
+
+    TKorviApplication application(argc, argv);
+    // An error while the windows are made, or one that leaves the message
+    // loop, is shown and ends the program quietly.
+    try {
+        TApplicationWindows windows;
+        windows.ShowMainWindow();
+        return application.exec();
+    } catch (const std::exception& error) {
+        TKorviApplication::ShowErrorBox(QString::fromUtf8(error.what()));
+    } catch (...) {
+        TKorviApplication::ShowErrorBox(QString());
+    }
+    return 0;
+}

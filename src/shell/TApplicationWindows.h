@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+
+class TFormMain;
+class TFormRead;
+class TFormSetting;
+class TFormStatistic;
+
+// The program's four windows, created once in their fixed order and kept
+// until the program ends; only the monitor window is shown.
+class TApplicationWindows {
+public:
+    TApplicationWindows();
+    ~TApplicationWindows();
+
+    void ShowMainWindow();
+
+    std::unique_ptr<TFormRead> FormRead;
+    std::unique_ptr<TFormSetting> FormSetting;
+    std::unique_ptr<TFormMain> FormMain;
+    std::unique_ptr<TFormStatistic> FormStatistic;
+};

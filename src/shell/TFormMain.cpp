@@ -1,0 +1,239 @@
+#include "shell/TFormMain.h"
+
+#include "shell/LayoutRules.h"
+#include "shell/TFormRead.h"
+#include "shell/TFormSetting.h"
+#include "shell/TFormStatistic.h"
+#include "shell/TTagButton.h"
+#include "shell/WindowLook.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const TableHeaders[] = {
+    "#", "Дата", "Время", "Температура, *С", "Влажность, %", "Давление, кПа", "Дельта, с",
+};
+
+QWidget* newPage(QTabWidget* pages, const QString& objectName, const QString& caption)
+{
+    auto* page = new QWidget;
+    page->setObjectName(objectName);
+    pages->addTab(page, caption);
+    return page;
+}
+
+}  // namespace
+
+TFormMain::TFormMain(QWidget* parent)
+    : QWidget(parent)
+    , MainMenu(new QMenuBar(this))
+    , PageControlData(new QTabWidget(this))
+    , TableModel(new QStandardItemModel(0, 7, this))
+{
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(QStringLiteral("Регистратор данных"));
+    WindowLook::applyWhiteBackground(this);
+    resize(762, 491);
+
+    buildMenu();
+    buildPages();
+    buildPanelLoad();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setMenuBar(MainMenu);
+    layout->addWidget(PageControlData);
+
+    FormCreate();
+    WindowLook::centreOnScreen(this);
+}
+
+void TFormMain::buildMenu()
+{
+    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    N1Source = MainMenu->addMenu(QStringLiteral("Источники ..."));
+    N1Source->setObjectName(QStringLiteral("N1Source"));
+    N1_1Refresh = N1Source->addAction(QStringLiteral("Обновить"));
+    N1_1Refresh->setObjectName(QStringLiteral("N1_1Refresh"));
+    N1_2Separator = N1Source->addSeparator();
+    N1_2Separator->setObjectName(QStringLiteral("N1_2Separator"));
+
+    N1 = MainMenu->addAction(QStringLiteral("Печать"));
+    N1->setObjectName(QStringLiteral("N1"));
+
+    N2 = MainMenu->addMenu(QStringLiteral("Сохранить ..."));
+    N2->setObjectName(QStringLiteral("N2"));
+    bmp1 = N2->addAction(QStringLiteral("*.bmp"));
+    bmp1->setObjectName(QStringLiteral("bmp1"));
+    xls1 = N2->addAction(QStringLiteral("*.xls"));
+    xls1->setObjectName(QStringLiteral("xls1"));
+
+    N4 = MainMenu->addAction(QStringLiteral("Статистика"));
+    N4->setObjectName(QStringLiteral("N4"));
+    connect(N4, &QAction::triggered, this, &TFormMain::N4Click);
+
+    N1Setting = MainMenu->addAction(QStringLiteral("Настройки"));
+    N1Setting->setObjectName(QStringLiteral("N1Setting"));
+    N1Setting->setVisible(false);
+    connect(N1Setting, &QAction::triggered, this, &TFormMain::N1SettingClick);
+
+    N3 = MainMenu->addAction(QStringLiteral("Свободно: 0%"));
+    N3->setObjectName(QStringLiteral("N3"));
+    N3->setEnabled(false);
+}
+
+void TFormMain::buildPages()
+{
+    PageControlData->setObjectName(QStringLiteral("PageControlData"));
+    PageControlData->hide();
+    TabSheetGraph = newPage(PageControlData, QStringLiteral("TabSheetGraph"), QStringLiteral("Графики"));
+    TabSheetTable = newPage(PageControlData, QStringLiteral("TabSheetTable"), QStringLiteral("Таблица"));
+    TabSheetSys = newPage(PageControlData, QStringLiteral("TabSheetSys"), QStringLiteral("Sys"));
+
+    PanelSFiltr = new QFrame(TabSheetTable);
+    PanelSFiltr->setObjectName(QStringLiteral("PanelSFiltr"));
+    PanelSFiltr->setFixedHeight(60);
+    StringGridFiltr = new QTableView(TabSheetTable);
+    StringGridFiltr->setObjectName(QStringLiteral("StringGridFiltr"));
+    StringGridFiltr->setAccessibleName(QStringLiteral("Таблица измерений"));
+    StringGridFiltr->setModel(TableModel);
+    StringGridFiltr->verticalHeader()->hide();
+    StringGridFiltr->hideColumn(6);
+
+    auto* tableLayout = new QVBoxLayout(TabSheetTable);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    tableLayout->setSpacing(0);
+    tableLayout->addWidget(PanelSFiltr);
+    tableLayout->addWidget(StringGridFiltr);
+    tableLayout->addStretch();
+}
+
+void TFormMain::buildPanelLoad()
+{
+    PanelLoad = new QFrame(this);
+    PanelLoad->setObjectName(QStringLiteral("PanelLoad"));
+    PanelLoad->setFrameShape(QFrame::Box);
+    PanelLoad->resize(300, 60);
+    ButtonLoadPercent = new QPushButton(PanelLoad);
+    ButtonLoadPercent->setObjectName(QStringLiteral("ButtonLoadPercent"));
+    ButtonLoadPercent->setFlat(true);
+    ButtonLoadPercent->setGeometry(8, 8, 284, 44);
+    PanelLoad->hide();
+}
+
+void TFormMain::FormCreate()
+{
+    // The service keys work in every window of the program, from start to exit.
+    qApp->installEventFilter(this);
+    PageControlData->setTabVisible(PageControlData->indexOf(TabSheetSys), false);
+    int column = 0;
+    for (const char* header : TableHeaders)
+        TableModel->setHeaderData(column++, Qt::Horizontal, QString::fromUtf8(header));
+}
+
+void TFormMain::Attach(TFormRead* formRead, TFormSetting* formSetting, TFormStatistic* formStatistic)
+{
+    FormRead = formRead;
+    FormSetting = formSetting;
+    FormStatistic = formStatistic;
+}
+
+int TFormMain::StringGridFiltrRowCount() const
+{
+    return StringGridFiltr->model()->rowCount() + 1;
+}
+
+void TFormMain::N4Click()
+{
+    if (StringGridFiltrRowCount() > 2)
+        FormStatistic->setVisible(!FormStatistic->isVisible());
+}
+
+void TFormMain::N1SettingClick()
+{
+    FormSetting->setVisible(!FormSetting->isVisible());
+}
+
+void TFormMain::HotKeySysPage()
+{
+    const int sysIndex = PageControlData->indexOf(TabSheetSys);
+    if (PageControlData->isTabVisible(sysIndex)) {
+        PageControlData->setTabVisible(sysIndex, false);
+        PageControlData->setCurrentIndex(0);
+    } else {
+        PageControlData->setTabVisible(sysIndex, true);
+        PageControlData->setCurrentIndex(sysIndex);
+    }
+}
+
+void TFormMain::HotKeyServicePages()
+{
+    const bool visible = !FormSetting->PageVisible(FormSetting->TabSheet3);
+    for (QWidget* page : FormSetting->ServicePages())
+        FormSetting->SetPageVisible(page, visible);
+}
+
+void TFormMain::HotKeyTestMode()
+{
+    TTagButton* button = FormRead->ButtonReg;
+    if (button->Tag == TFormRead::TestModeTag) {
+        button->setEnabled(false);
+        button->Tag = 0;
+    } else {
+        button->setEnabled(true);
+        button->Tag = TFormRead::TestModeTag;
+    }
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && ApplicationEventsMessage(static_cast<QKeyEvent&>(*event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+// A service key is consumed where it first arrives, so a key press that
+// travels from the window to the focused control switches its state once.
+bool TFormMain::ApplicationEventsMessage(const QKeyEvent& event)
+{
+    if (event.modifiers() != Qt::ShiftModifier || event.isAutoRepeat())
+        return false;
+    switch (event.key()) {
+    case Qt::Key_F7:
+        HotKeySysPage();
+        return true;
+    case Qt::Key_F8:
+        HotKeyServicePages();
+        return true;
+    case Qt::Key_F9:
+        HotKeyTestMode();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TFormMain::FormResize()
+{
+    const LayoutRules::ViewerLayout at =
+        LayoutRules::viewerLayout(frameGeometry().size(), PanelLoad->size(), TabSheetGraph->width());
+    PanelLoad->setGeometry(at.panelLoad);
+    for (int column = 0; column < 6; ++column)
+        StringGridFiltr->setColumnWidth(column, at.tableColumnWidth);
+    StringGridFiltr->setFixedHeight(at.tableHeight);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QWidget>
+
+class QAction;
+class QFrame;
+class QKeyEvent;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStandardItemModel;
+class QTableView;
+class QTabWidget;
+class TFormRead;
+class TFormSetting;
+class TFormStatistic;
+
+// The data viewer: menu, the chart, table and service pages, the loading panel.
+class TFormMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormMain(QWidget* parent = nullptr);
+
+    void Attach(TFormRead* formRead, TFormSetting* formSetting, TFormStatistic* formStatistic);
+
+    // Rows of the table view as the statistics item counts them: the header row included.
+    int StringGridFiltrRowCount() const;
+
+    QMenuBar* MainMenu;
+    QMenu* N1Source;
+    QAction* N1_1Refresh;
+    QAction* N1_2Separator;
+    QAction* N1;
+    QMenu* N2;
+    QAction* bmp1;
+    QAction* xls1;
+    QAction* N4;
+    QAction* N1Setting;
+    QAction* N3;
+
+    QTabWidget* PageControlData;
+    QWidget* TabSheetGraph;
+    QWidget* TabSheetTable;
+    QWidget* TabSheetSys;
+    QFrame* PanelSFiltr;
+    QTableView* StringGridFiltr;
+    QFrame* PanelLoad;
+    QPushButton* ButtonLoadPercent;
+
+public slots:
+    void N4Click();
+    void N1SettingClick();
+    void HotKeySysPage();
+    void HotKeyServicePages();
+    void HotKeyTestMode();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormResize();
+    void buildMenu();
+    void buildPages();
+    void buildPanelLoad();
+    bool ApplicationEventsMessage(const QKeyEvent& event);
+
+    QStandardItemModel* TableModel;
+    TFormRead* FormRead = nullptr;
+    TFormSetting* FormSetting = nullptr;
+    TFormStatistic* FormStatistic = nullptr;
+};

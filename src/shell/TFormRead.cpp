@@ -1,0 +1,92 @@
+#include "shell/TFormRead.h"
+
+#include "shell/LayoutRules.h"
+#include "shell/TFormMain.h"
+#include "shell/TFormSetting.h"
+#include "shell/TTagButton.h"
+#include "shell/WindowLook.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TFormRead::TFormRead(QWidget* parent)
+    : QWidget(parent)
+    , ChartRead(new QWidget(this))
+    , Label1(new QLabel(QStringLiteral("          "), ChartRead))
+    , Label2(new QLabel(QStringLiteral("          "), ChartRead))
+    , ButtonReg(new TTagButton(QStringLiteral("Регистратор"), ChartRead))
+    , ButtonStartMon(new QPushButton(QStringLiteral("Старт"), ChartRead))
+{
+    setObjectName(QStringLiteral("FormRead"));
+    setWindowTitle(QStringLiteral("KORVI USB Монитор v1.0"));
+    WindowLook::applyWhiteBackground(this);
+    resize(584, 361);
+
+    ChartRead->setObjectName(QStringLiteral("ChartRead"));
+    ChartRead->setAccessibleName(QStringLiteral("График текущих измерений"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ChartRead);
+
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAccessibleName(QStringLiteral("Влажность"));
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setAccessibleName(QStringLiteral("Температура"));
+    ButtonReg->setObjectName(QStringLiteral("ButtonReg"));
+    ButtonStartMon->setObjectName(QStringLiteral("ButtonStartMon"));
+    for (QWidget* control : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
+                             static_cast<QWidget*>(ButtonReg), static_cast<QWidget*>(ButtonStartMon)})
+        control->adjustSize();
+    ButtonReg->setEnabled(false);
+    ButtonStartMon->setEnabled(false);
+
+    connect(ButtonReg, &QPushButton::clicked, this, &TFormRead::ButtonRegClick);
+    WindowLook::centreOnScreen(this);
+}
+
+void TFormRead::Attach(TFormSetting* formSetting, TFormMain* formMain)
+{
+    FormSetting = formSetting;
+    FormMain = formMain;
+}
+
+bool TFormRead::TestModeOn() const
+{
+    return ButtonReg->Tag == TestModeTag;
+}
+
+void TFormRead::ButtonRegClick()
+{
+    FormMain->show();
+    FormSetting->Timer2->stop();
+    ButtonStartMon->setText(QStringLiteral("Старт"));
+}
+
+void TFormRead::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TFormRead::FormResize()
+{
+    const LayoutRules::MonitorLayout at = LayoutRules::monitorLayout(
+        frameGeometry().width(), ChartRead->width(), ChartRead->height(),
+        Label1->width(), Label2->width(), ButtonStartMon->width());
+    Label1->move(at.label1Left, at.controlsTop);
+    Label2->move(at.label2Left, at.controlsTop);
+    ButtonReg->move(at.buttonRegLeft, at.controlsTop);
+    ButtonStartMon->move(at.buttonStartMonLeft, at.controlsTop);
+}
+
+void TFormRead::closeEvent(QCloseEvent* event)
+{
+    // Closing the monitor ends the program, the data viewer first.
+    if (FormMain)
+        FormMain->close();
+    event->accept();
+    QCoreApplication::quit();
+}

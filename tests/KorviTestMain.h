@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/TKorviApplication.h"
+
+#include <QLocale>
+#include <QTest>
+
+// Runs a QtTest class inside the program's own application object, so that
+// errors escaping handlers reach the same error box as in the program, with
+// the Russian format locale the screens are written for.
+#define KORVI_QTEST_MAIN(TestClass)                                      \
+    int main(int argc, char** argv)                                      \
+    {                                                                    \
+        TKorviApplication application(argc, argv);                      \
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); \
+        TestClass test;                                                  \
+        return QTest::qExec(&test, argc, argv);                          \
+    }

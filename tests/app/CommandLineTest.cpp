@@ -1,0 +1,31 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+TEST(CommandLine, UnderstandsItsFlags)
+{
+    struct Case {
+        QStringList arguments;
+        bool simulate;
+        QString simulatedLog;
+        bool help;
+        bool error;
+    };
+    const Case cases[] = {
+        {{"korvi-monitor"}, false, {}, false, false},
+        {{"korvi-monitor", "--simulate"}, true, {}, false, false},
+        {{"korvi-monitor", "--simulate=/tmp/a b/data.log"}, true, "/tmp/a b/data.log", false, false},
+        {{"korvi-monitor", "--help"}, false, {}, true, false},
+        {{"korvi-monitor", "--simulate="}, false, {}, false, true},
+        {{"korvi-monitor", "--simulated"}, false, {}, false, true},
+        {{"korvi-monitor", "log.bin"}, false, {}, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine line = CommandLine::parse(c.arguments);
+        EXPECT_EQ(line.simulate, c.simulate);
+        EXPECT_EQ(line.simulatedLog, c.simulatedLog);
+        EXPECT_EQ(line.help, c.help);
+        EXPECT_EQ(!line.error.isEmpty(), c.error);
+    }
+}

@@ -1,0 +1,288 @@
+#include "KorviTestMain.h"
+
+#include "shell/TApplicationWindows.h"
+#include "shell/TFormMain.h"
+#include "shell/TFormRead.h"
+#include "shell/TFormSetting.h"
+#include "shell/TFormStatistic.h"
+#include "shell/TTagButton.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <memory>
+#include <stdexcept>
+
+class ApplicationWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsWithOnlyTheMonitorShownAndItsButtonsDisabled();
+    void testModeKeySwitchesTheLoggerButtonOnAndOff();
+    void testModeKeyTwiceWithALoggerLeavesTheButtonDisabled();
+    void servicePagesKeyFollowsTheGeneralPage();
+    void sysPageKeyBeforeAnyLoadSelectsTheHiddenPage();
+    void serviceKeysWorkFromEveryWindowAndAfterTheViewerWasClosed();
+    void serviceKeyArrivingThroughTheWindowSwitchesOnce();
+    void statisticsToggleOnlyWithMoreThanTwoRows();
+    void settingsItemTogglesTheSettingsWindow();
+    void loggerButtonOpensTheViewerAndStopsThePoll();
+    void viewerColumnsFollowTheWindowWidth();
+    void closingTheMonitorClosesTheViewerAndEndsTheProgram();
+    void errorInAHandlerShowsTheBoxAndTheProgramGoesOn();
+
+private:
+    void pressServiceKey(QWidget* target, Qt::Key key);
+    void fillTableRows(int rows);
+
+    std::unique_ptr<TApplicationWindows> windows;
+};
+
+void ApplicationWindowsTest::init()
+{
+    windows = std::make_unique<TApplicationWindows>();
+    windows->ShowMainWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(windows->FormRead.get()));
+}
+
+void ApplicationWindowsTest::cleanup()
+{
+    windows.reset();
+}
+
+void ApplicationWindowsTest::pressServiceKey(QWidget* target, Qt::Key key)
+{
+    QTest::keyClick(target, key, Qt::ShiftModifier);
+}
+
+void ApplicationWindowsTest::fillTableRows(int rows)
+{
+    auto* model = qobject_cast<QStandardItemModel*>(windows->FormMain->StringGridFiltr->model());
+    QVERIFY(model);
+    model->setRowCount(rows);
+}
+
+void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled()
+{
+    TFormRead& monitor = *windows->FormRead;
+    QVERIFY(monitor.isVisible());
+    QVERIFY(!windows->FormSetting->isVisible());
+    QVERIFY(!windows->FormMain->isVisible());
+    QVERIFY(!windows->FormStatistic->isVisible());
+
+    QCOMPARE(monitor.windowTitle(), QStringLiteral("KORVI USB Монитор v1.0"));
+    QCOMPARE(windows->FormSetting->windowTitle(), QStringLiteral("Настройки"));
+    QCOMPARE(windows->FormMain->windowTitle(), QStringLiteral("Регистратор данных"));
+    QCOMPARE(windows->FormStatistic->windowTitle(), QStringLiteral("Статистика"));
+    QCOMPARE(monitor.size(), QSize(584, 361));
+    QCOMPARE(windows->FormMain->size(), QSize(762, 491));
+    QVERIFY(windows->FormSetting->windowFlags() & Qt::Tool);
+    QVERIFY(windows->FormStatistic->windowFlags() & Qt::Tool);
+
+    QCOMPARE(monitor.ButtonReg->text(), QStringLiteral("Регистратор"));
+    QCOMPARE(monitor.ButtonStartMon->text(), QStringLiteral("Старт"));
+    QVERIFY(!monitor.ButtonReg->isEnabled());
+    QVERIFY(!monitor.ButtonStartMon->isEnabled());
+    QCOMPARE(monitor.ButtonReg->Tag, 0);
+
+    TFormMain& viewer = *windows->FormMain;
+    QVERIFY(viewer.PageControlData->isHidden());
+    QVERIFY(!viewer.PageControlData->isTabVisible(2));
+    QVERIFY(!viewer.N1Setting->isVisible());
+    QVERIFY(!viewer.N3->isEnabled());
+    QCOMPARE(viewer.N3->text(), QStringLiteral("Свободно: 0%"));
+    QCOMPARE(viewer.StringGridFiltr->model()->headerData(3, Qt::Horizontal).toString(),
+             QStringLiteral("Температура, *С"));
+
+    TFormSetting& settings = *windows->FormSetting;
+    QCOMPARE(settings.PageControl->count(), 6);
+    QVERIFY(settings.PageVisible(settings.TabSheet1));
+    for (QWidget* page : settings.ServicePages())
+        QVERIFY2(!settings.PageVisible(page), qPrintable(page->objectName()));
+
+    QCOMPARE(windows->FormStatistic->StringGridStatistic->item(3, 0)->text(),
+             QStringLiteral("Максимальная темепература, *С"));
+}
+
+void ApplicationWindowsTest::testModeKeySwitchesTheLoggerButtonOnAndOff()
+{
+    TTagButton& button = *windows->FormRead->ButtonReg;
+    pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
+    QVERIFY(button.isEnabled());
+    QCOMPARE(button.Tag, TFormRead::TestModeTag);
+    QVERIFY(windows->FormRead->TestModeOn());
+
+    pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
+    QVERIFY(!button.isEnabled());
+    QCOMPARE(button.Tag, 0);
+    QVERIFY(!windows->FormRead->TestModeOn());
+}
+
+void ApplicationWindowsTest::testModeKeyTwiceWithALoggerLeavesTheButtonDisabled()
+{
+    TTagButton& button = *windows->FormRead->ButtonReg;
+    button.setEnabled(true);  // as the device link leaves it on a detection
+    pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
+    pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
+    QVERIFY(!button.isEnabled());
+    QCOMPARE(button.Tag, 0);
+}
+
+void ApplicationWindowsTest::servicePagesKeyFollowsTheGeneralPage()
+{
+    TFormSetting& settings = *windows->FormSetting;
+    settings.SetPageVisible(settings.TabSheet2, true);
+    settings.SetPageVisible(settings.TabSheet5, true);
+
+    pressServiceKey(windows->FormRead.get(), Qt::Key_F8);
+    for (QWidget* page : settings.ServicePages())
+        QVERIFY2(settings.PageVisible(page), qPrintable(page->objectName()));
+    QVERIFY(settings.PageVisible(settings.TabSheet1));
+
+    settings.SetPageVisible(settings.TabSheet4, false);
+    pressServiceKey(windows->FormRead.get(), Qt::Key_F8);
+    for (QWidget* page : settings.ServicePages())
+        QVERIFY2(!settings.PageVisible(page), qPrintable(page->objectName()));
+    QVERIFY(settings.PageVisible(settings.TabSheet1));
+}
+
+void ApplicationWindowsTest::sysPageKeyBeforeAnyLoadSelectsTheHiddenPage()
+{
+    TFormMain& viewer = *windows->FormMain;
+    pressServiceKey(windows->FormRead.get(), Qt::Key_F7);
+    QVERIFY(viewer.PageControlData->isTabVisible(2));
+    QCOMPARE(viewer.PageControlData->currentIndex(), 2);
+    QVERIFY(viewer.PageControlData->isHidden());
+
+    pressServiceKey(windows->FormRead.get(), Qt::Key_F7);
+    QVERIFY(!viewer.PageControlData->isTabVisible(2));
+    QCOMPARE(viewer.PageControlData->currentIndex(), 0);
+}
+
+void ApplicationWindowsTest::serviceKeysWorkFromEveryWindowAndAfterTheViewerWasClosed()
+{
+    TFormMain& viewer = *windows->FormMain;
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    viewer.close();
+    QVERIFY(!viewer.isVisible());
+
+    windows->FormStatistic->show();
+    pressServiceKey(windows->FormStatistic->ButtonClose, Qt::Key_F9);
+    QCOMPARE(windows->FormRead->ButtonReg->Tag, TFormRead::TestModeTag);
+    pressServiceKey(windows->FormSetting->ListBox1, Qt::Key_F8);
+    QVERIFY(windows->FormSetting->PageVisible(windows->FormSetting->TabSheet3));
+}
+
+void ApplicationWindowsTest::serviceKeyArrivingThroughTheWindowSwitchesOnce()
+{
+    TFormRead& monitor = *windows->FormRead;
+    monitor.activateWindow();
+    monitor.ButtonReg->setEnabled(true);
+    monitor.ButtonReg->setFocus();
+    QTest::keyClick(monitor.windowHandle(), Qt::Key_F9, Qt::ShiftModifier);
+    QCOMPARE(monitor.ButtonReg->Tag, TFormRead::TestModeTag);
+}
+
+void ApplicationWindowsTest::statisticsToggleOnlyWithMoreThanTwoRows()
+{
+    TFormMain& viewer = *windows->FormMain;
+    TFormStatistic& statistics = *windows->FormStatistic;
+
+    fillTableRows(1);  // header plus one data row: two rows
+    viewer.N4->trigger();
+    QVERIFY(!statistics.isVisible());
+
+    statistics.show();
+    viewer.N4->trigger();
+    QVERIFY(statistics.isVisible());
+    statistics.ButtonClose->click();
+    QVERIFY(!statistics.isVisible());
+
+    fillTableRows(2);
+    viewer.N4->trigger();
+    QVERIFY(statistics.isVisible());
+    viewer.N4->trigger();
+    QVERIFY(!statistics.isVisible());
+}
+
+void ApplicationWindowsTest::settingsItemTogglesTheSettingsWindow()
+{
+    windows->FormMain->N1Setting->trigger();
+    QVERIFY(windows->FormSetting->isVisible());
+    windows->FormMain->N1Setting->trigger();
+    QVERIFY(!windows->FormSetting->isVisible());
+}
+
+void ApplicationWindowsTest::loggerButtonOpensTheViewerAndStopsThePoll()
+{
+    TFormRead& monitor = *windows->FormRead;
+    monitor.ButtonReg->setEnabled(true);
+    monitor.ButtonStartMon->setText(QStringLiteral("Стоп"));
+    windows->FormSetting->Timer2->start(2000);
+
+    QTest::mouseClick(monitor.ButtonReg, Qt::LeftButton);
+    QVERIFY(windows->FormMain->isVisible());
+    QVERIFY(!windows->FormSetting->Timer2->isActive());
+    QCOMPARE(monitor.ButtonStartMon->text(), QStringLiteral("Старт"));
+}
+
+void ApplicationWindowsTest::viewerColumnsFollowTheWindowWidth()
+{
+    TFormMain& viewer = *windows->FormMain;
+    viewer.show();
+    viewer.resize(1000, 701);
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    const int expectedWidth = (viewer.frameGeometry().width() - 52) / 6;
+    for (int column = 0; column < 6; ++column)
+        QCOMPARE(viewer.StringGridFiltr->columnWidth(column), expectedWidth);
+    QCOMPARE(viewer.StringGridFiltr->columnWidth(6), 0);
+    QCOMPARE(viewer.StringGridFiltr->height(), viewer.frameGeometry().height() - 143);
+}
+
+void ApplicationWindowsTest::closingTheMonitorClosesTheViewerAndEndsTheProgram()
+{
+    windows->FormMain->show();
+    bool quitting = false;
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [&quitting] { quitting = true; });
+    QTimer::singleShot(0, windows->FormRead.get(), [this] { windows->FormRead->close(); });
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(2); });  // a guard, not the answer
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(quitting);
+    QVERIFY(!windows->FormMain->isVisible());
+    QVERIFY(!windows->FormRead->isVisible());
+}
+
+void ApplicationWindowsTest::errorInAHandlerShowsTheBoxAndTheProgramGoesOn()
+{
+    TFormRead& monitor = *windows->FormRead;
+    monitor.ButtonStartMon->setEnabled(true);
+    connect(monitor.ButtonStartMon, &QPushButton::clicked, this,
+            [] { throw std::runtime_error("'x1' is not a valid integer value"); });
+    QString shown;
+    QTimer::singleShot(0, this, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shown = box->text();
+        box->accept();
+    });
+    QTest::mouseClick(monitor.ButtonStartMon, Qt::LeftButton);
+    QCOMPARE(shown, QStringLiteral("'x1' is not a valid integer value"));
+
+    pressServiceKey(&monitor, Qt::Key_F9);
+    QCOMPARE(monitor.ButtonReg->Tag, TFormRead::TestModeTag);
+}
+
+KORVI_QTEST_MAIN(ApplicationWindowsTest)
+#include "ApplicationWindowsTest.moc"
