@@ -1,0 +1,19 @@
+#include "device/FormatLocale.h"
+
+#include <QRegularExpression>
+
+QLocale FormatLocale()
+{
+    const QLocale locale;
+    if (locale.language() == QLocale::C)
+        return QLocale(QLocale::Russian, QLocale::Russia);
+    return locale;
+}
+
+QString LongTimeFormat()
+{
+    QString format = FormatLocale().timeFormat(QLocale::LongFormat);
+    static const QRegularExpression timeZone(QStringLiteral("\\s*t+\\s*"));
+    format.replace(timeZone, QString());
+    return format.trimmed();
+}

@@ -1,0 +1,150 @@
+#include "device/SimulatedBackend.h"
+
+#include "device/SimulatedLogger.h"
+
+#include <QThread>
+
+#include <algorithm>
+#include <deque>
+
+class SimulatedBackend::Clock {
+public:
+    explicit Clock(TimeMode mode) : mode_(mode) { wallClock_.start(); }
+
+    qint64 nowMs() const
+    {
+        return (mode_ == TimeMode::Real ? wallClock_.elapsed() : 0) + virtualMs_;
+    }
+
+    void pass(int ms)
+    {
+        if (mode_ == TimeMode::Real)
+            QThread::msleep(ulong(qMax(ms, 0)));
+        else
+            virtualMs_ += qMax(ms, 0);
+    }
+
+private:
+    TimeMode mode_;
+    QElapsedTimer wallClock_;
+    qint64 virtualMs_ = 0;
+};
+
+struct SimulatedBackend::Slot {
+    QString path;
+    std::shared_ptr<SimulatedLogger> logger;
+};
+
+namespace {
+
+// One open handle: valid for the connection it was opened on. A request is
+// answered at once; the reply waits in the device until it is read.
+class SimulatedDevice : public HidDevice {
+public:
+    SimulatedDevice(std::shared_ptr<SimulatedLogger> logger,
+                    std::shared_ptr<SimulatedBackend::Clock> clock)
+        : logger_(std::move(logger)), clock_(std::move(clock)), connection_(logger_->connection())
+    {
+    }
+
+    bool write(const quint8* data, int size) override
+    {
+        if (!attached() || size != TDeviceReport::Size)
+            return false;
+        TDeviceReport request;
+        std::copy(data, data + size, request.bytes().begin());
+        QByteArray reply = logger_->answer(request, clock_->nowMs());
+        if (!reply.isEmpty())
+            pending_.push_back(std::move(reply));
+        return true;
+    }
+
+    int read(quint8* data, int size, int timeoutMs) override
+    {
+        if (!attached())
+            return -1;
+        if (pending_.empty()) {
+            clock_->pass(timeoutMs);
+            return 0;
+        }
+        const QByteArray reply = pending_.front();
+        pending_.pop_front();
+        const int count = int(qMin<qsizetype>(reply.size(), size));
+        std::copy(reply.begin(), reply.begin() + count, data);
+        return count;
+    }
+
+private:
+    bool attached() const { return logger_->plugged() && logger_->connection() == connection_; }
+
+    std::shared_ptr<SimulatedLogger> logger_;
+    std::shared_ptr<SimulatedBackend::Clock> clock_;
+    int connection_;
+    std::deque<QByteArray> pending_;
+};
+
+} // namespace
+
+SimulatedBackend::SimulatedBackend(TimeMode mode) : clock_(std::make_shared<Clock>(mode)) {}
+
+SimulatedBackend::~SimulatedBackend() = default;
+
+void SimulatedBackend::plug(std::shared_ptr<SimulatedLogger> logger)
+{
+    if (!logger || logger->plugged())
+        return;
+    logger->setPlugged(true);
+    slots_.append({QStringLiteral("/dev/hidraw-sim%1").arg(nextPathNumber_++), std::move(logger)});
+}
+
+void SimulatedBackend::pull(const std::shared_ptr<SimulatedLogger>& logger)
+{
+    const auto found = std::find_if(slots_.begin(), slots_.end(),
+                                    [&](const Slot& slot) { return slot.logger == logger; });
+    if (found == slots_.end())
+        return;
+    logger->setPlugged(false);
+    slots_.erase(found);
+}
+
+qint64 SimulatedBackend::nowMs() const
+{
+    return clock_->nowMs();
+}
+
+bool SimulatedBackend::initialise()
+{
+    return !initialiseFails_;
+}
+
+QList<HidDeviceInfo> SimulatedBackend::enumerate()
+{
+    ++enumerationCount_;
+    QList<HidDeviceInfo> devices;
+    for (const Slot& slot : slots_) {
+        devices.append({slot.path, slot.logger->vendorId(), slot.logger->productId(),
+                        slot.logger->serialNumber()});
+    }
+    return devices;
+}
+
+std::unique_ptr<HidDevice> SimulatedBackend::open(const QString& path, QString* reason)
+{
+    const auto found = std::find_if(slots_.begin(), slots_.end(),
+                                    [&](const Slot& slot) { return slot.path == path; });
+    const auto refuse = [reason](const QString& why) {
+        if (reason)
+            *reason = why;
+        return nullptr;
+    };
+    if (found == slots_.end())
+        return refuse(QStringLiteral("No such device"));
+    if (found->logger->accessDenied())
+        return refuse(QStringLiteral("Permission denied"));
+    return std::make_unique<SimulatedDevice>(found->logger, clock_);
+}
+
+void SimulatedBackend::sleep(int ms)
+{
+    clock_->pass(ms);
+}

@@ -1,0 +1,222 @@
+#include "device/TDeviceLink.h"
+
+#include "device/Cp1251Codec.h"
+#include "device/FormatLocale.h"
+#include "device/RegisterConversions.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace {
+
+// Replies that arrived after an exchange had given up; more are not worth reading.
+constexpr int MaxStaleReplies = 8;
+
+} // namespace
+
+TDeviceLink::TDeviceLink(std::unique_ptr<HidBackend> backend, QObject* parent)
+    : QObject(parent), backend_(std::move(backend))
+{
+}
+
+TDeviceLink::~TDeviceLink() = default;
+
+bool TDeviceLink::IsLogger(quint16 vendorId, quint16 productId)
+{
+    return vendorId == LoggerVendorId
+        && std::find(std::begin(LoggerProductIds), std::end(LoggerProductIds), productId)
+        != std::end(LoggerProductIds);
+}
+
+bool TDeviceLink::LoadHidLibrary()
+{
+    libraryLoaded_ = backend_->initialise();
+    if (!libraryLoaded_) {
+        LogStatus(QStringLiteral("Failed to load hid.dll"));
+        LogStatus(QStringLiteral("Couldn't find one or more HID entry points"));
+    }
+    return libraryLoaded_;
+}
+
+std::unique_ptr<HidDevice> TDeviceLink::openLogger(const HidDeviceInfo& info,
+                                                   QSet<QString>& unopenable)
+{
+    QString reason;
+    std::unique_ptr<HidDevice> device = backend_->open(info.path, &reason);
+    if (!device) {
+        unopenable.insert(info.path);
+        if (!unopenableReported_.contains(info.path)) {
+            LogStatus(QString::fromUtf8("ОШИБКА! Нет доступа к прибору ") + info.path + QStringLiteral(": ")
+                      + reason);
+        }
+    }
+    return device;
+}
+
+bool TDeviceLink::FindAndOpenDevice()
+{
+    if (!libraryLoaded_)
+        return false;
+
+    QSet<QString> unopenable;
+    std::unique_ptr<HidDevice> opened;
+    for (const HidDeviceInfo& info : backend_->enumerate()) {
+        if (!IsLogger(info.vendorId, info.productId))
+            continue;
+        opened = openLogger(info, unopenable);
+        if (opened) {
+            if (!info.serialNumber.isNull())
+                identity_.Series = SeriesFromSerialNumber(Cp1251Codec::encode(info.serialNumber));
+            break;
+        }
+    }
+    unopenableReported_ = unopenable;
+    // The previous handle is closed in both cases: a logger that is gone keeps nothing open.
+    device_ = std::move(opened);
+    return device_ != nullptr;
+}
+
+TDeviceLink::DetectionResult TDeviceLink::DetectionPass()
+{
+    const bool found = FindAndOpenDevice();
+    if (found && !connectedAnnounced_) {
+        LogStatus(QString::fromUtf8("Обнаружен подключенный прибор КОРВИ %1-й серии")
+                      .arg(identity_.Series));
+        connectedAnnounced_ = true;
+        absenceAnnounced_ = false;
+        return DetectionResult::Connected;
+    }
+    if (!found && !absenceAnnounced_) {
+        LogStatus(QString::fromUtf8("Подключенных приборов КОРВИ не обнаружено"));
+        absenceAnnounced_ = true;
+        connectedAnnounced_ = false;
+        return DetectionResult::Lost;
+    }
+    return DetectionResult::NoChange;
+}
+
+void TDeviceLink::CompleteIdentity(const QString& numberText)
+{
+    identity_.ExpectedLabel = BuildExpectedLabel(identity_.Series, numberText);
+    identity_.PublishedSeries = identity_.Series;
+}
+
+bool TDeviceLink::Exchange()
+{
+    lastStatus_ = transfer();
+    return lastStatus_ == ExchangeStatus::Ok;
+}
+
+void TDeviceLink::discardStaleReplies()
+{
+    std::array<quint8, TDeviceReport::Size> stale{};
+    for (int i = 0; i < MaxStaleReplies; ++i) {
+        if (device_->read(stale.data(), TDeviceReport::Size, 0) <= 0)
+            return;
+    }
+}
+
+TDeviceLink::ExchangeStatus TDeviceLink::transfer()
+{
+    if (!device_)
+        return ExchangeStatus::NotOpen;
+    discardStaleReplies();
+    if (!device_->write(report_.bytes().data(), TDeviceReport::Size))
+        return ExchangeStatus::WriteFailed;
+
+    std::array<quint8, TDeviceReport::Size> reply{};
+    const int count = device_->read(reply.data(), TDeviceReport::Size, ReplyTimeoutMs);
+    if (count < 0)
+        return ExchangeStatus::ReadFailed;
+    if (count == 0)
+        return ExchangeStatus::Timeout;
+    if (count != TDeviceReport::Size || reply[0] != 0)
+        return ExchangeStatus::Garbled;
+    report_.bytes() = reply;
+    return ExchangeStatus::Ok;
+}
+
+template <typename Result>
+Result TDeviceLink::reportFailure(Result result)
+{
+    if (!result)
+        LogStatus(QString::fromUtf8("ОШИБКА! Прибор не отвечает"));
+    return result;
+}
+
+std::optional<qint32> TDeviceLink::readValue()
+{
+    if (!Exchange())
+        return std::nullopt;
+    return report_.replyValue();
+}
+
+std::optional<qint32> TDeviceLink::ReadRegister(int reg)
+{
+    report_.prepareReadRegister(quint16(reg));
+    return reportFailure(readValue());
+}
+
+std::optional<qint32> TDeviceLink::ReadChannel(int channel)
+{
+    report_.prepareReadChannel(quint8(channel));
+    return reportFailure(readValue());
+}
+
+bool TDeviceLink::runTransaction(const QList<RegisterWrite>& writes)
+{
+    if (!device_)
+        return false;
+    report_.prepareUnlock();
+    bool ok = Exchange();
+    for (qsizetype i = 0; ok && i < writes.size(); ++i) {
+        report_.prepareWriteRegister(quint16(writes[i].reg), writes[i].value);
+        ok = Exchange();
+    }
+    // Even when something failed, the logger may have taken the unlock: close it.
+    report_.prepareLock();
+    const bool locked = Exchange();
+    return ok && locked;
+}
+
+bool TDeviceLink::WriteRegisters(const QList<RegisterWrite>& writes)
+{
+    return reportFailure(runTransaction(writes));
+}
+
+bool TDeviceLink::SetClock(const QDateTime& moment)
+{
+    report_.prepareSetClock(moment);
+    return reportFailure(Exchange());
+}
+
+bool TDeviceLink::EraseLogMemory()
+{
+    report_.prepareEraseLogMemory();
+    return reportFailure(Exchange());
+}
+
+std::optional<QString> TDeviceLink::UnpackText(int firstRegister, int fieldBytes)
+{
+    QList<qint32> values;
+    for (int reg = firstRegister; reg < firstRegister + fieldBytes / 4; ++reg) {
+        report_.prepareReadRegister(quint16(reg));
+        const std::optional<qint32> value = readValue();
+        if (!value)
+            return reportFailure(std::optional<QString>());
+        values.append(*value);
+    }
+    return TextFromRegisters(values);
+}
+
+void TDeviceLink::LogStatus(const QString& message)
+{
+    const QString time = FormatLocale().toString(QTime::currentTime(), LongTimeFormat());
+    emit statusLogged(time + QStringLiteral(" -> ") + message);
+}
+
+void TDeviceLink::Sleep(int ms)
+{
+    backend_->sleep(ms);
+}

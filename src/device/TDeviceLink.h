@@ -1,0 +1,106 @@
+#pragma once
+
+#include "device/HidBackend.h"
+#include "device/TDeviceIdentity.h"
+#include "device/TDeviceReport.h"
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+
+#include <memory>
+#include <optional>
+
+class QDateTime;
+
+struct RegisterWrite {
+    int reg;
+    qint32 value;
+};
+
+// The one path to the logger: finds and opens it, keeps its identity, runs the
+// exchanges on the single report buffer and writes the status lines.
+//
+// Every device operation below either succeeds or logs exactly one line
+// "ОШИБКА! Прибор не отвечает" and returns false/nullopt; callers log their
+// success line only on success and never read the buffer after a failure.
+class TDeviceLink : public QObject {
+    Q_OBJECT
+
+public:
+    enum class DetectionResult {
+        NoChange,
+        Connected, // a logger newly found: announced; the caller completes the identity
+        Lost, // no logger, announced for the first time since start or since the last detection
+    };
+    enum class ExchangeStatus { Ok, NotOpen, WriteFailed, ReadFailed, Timeout, Garbled };
+
+    static constexpr quint16 LoggerVendorId = 0x0483;
+    static constexpr quint16 LoggerProductIds[] = {0x9912, 0x3257};
+    static constexpr int ReplyTimeoutMs = 1000;
+
+    explicit TDeviceLink(std::unique_ptr<HidBackend> backend, QObject* parent = nullptr);
+    ~TDeviceLink() override;
+
+    static bool IsLogger(quint16 vendorId, quint16 productId);
+
+    // Starts the HID library; on failure every later detection pass finds nothing.
+    bool LoadHidLibrary();
+    // One pass: opens the first logger in enumeration order and refreshes Series.
+    bool FindAndOpenDevice();
+    // FindAndOpenDevice plus the two announcements, each once per transition.
+    DetectionResult DetectionPass();
+    // The last step of a detection, once the device number is in its field.
+    void CompleteIdentity(const QString& numberText);
+
+    // Writes the report buffer and reads the reply into it, waiting at most
+    // ReplyTimeoutMs. A reply that is not a whole report with id 0 is garbled;
+    // after any failure the buffer keeps the request.
+    bool Exchange();
+    ExchangeStatus LastExchangeStatus() const { return lastStatus_; }
+    TDeviceReport& Report() { return report_; }
+
+    std::optional<qint32> ReadRegister(int reg);
+    // Unlock, one write per register in the given order, lock. After a failure
+    // past the unlock the lock is still sent before giving up.
+    bool WriteRegisters(const QList<RegisterWrite>& writes);
+    std::optional<qint32> ReadChannel(int channel);
+    bool SetClock(const QDateTime& moment);
+    bool EraseLogMemory();
+    std::optional<QString> UnpackText(int firstRegister, int fieldBytes);
+
+    // Emits statusLogged with the local time (long format), " -> " and the message.
+    void LogStatus(const QString& message);
+    // Waits through the backend, so a simulated logger's time passes too.
+    void Sleep(int ms);
+
+    const TDeviceIdentity& Identity() const { return identity_; }
+    TDeviceIdentity& Identity() { return identity_; }
+    bool ConnectedAnnounced() const { return connectedAnnounced_; }
+    bool AbsenceAnnounced() const { return absenceAnnounced_; }
+    bool IsOpen() const { return device_ != nullptr; }
+
+signals:
+    void statusLogged(const QString& line);
+
+private:
+    ExchangeStatus transfer();
+    void discardStaleReplies();
+    std::optional<qint32> readValue();
+    bool runTransaction(const QList<RegisterWrite>& writes);
+    template <typename Result>
+    Result reportFailure(Result result);
+    std::unique_ptr<HidDevice> openLogger(const HidDeviceInfo& info,
+                                          QSet<QString>& unopenable);
+
+    std::unique_ptr<HidBackend> backend_;
+    std::unique_ptr<HidDevice> device_;
+    TDeviceReport report_;
+    TDeviceIdentity identity_;
+    ExchangeStatus lastStatus_ = ExchangeStatus::NotOpen;
+    bool libraryLoaded_ = false;
+    bool connectedAnnounced_ = false;
+    bool absenceAnnounced_ = false;
+    // Loggers that could not be opened on the last pass, each reported once.
+    QSet<QString> unopenableReported_;
+};
