@@ -1,0 +1,115 @@
+#include "settings/TGeneralPage.h"
+
+#include "device/RegisterMap.h"
+#include "device/TDeviceLink.h"
+#include "settings/DigitKeyFilter.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <stdexcept>
+
+namespace {
+
+QPushButton* makeButton(const char* caption, const char* name, const QRect& geometry,
+                        QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
+TGeneralPage::TGeneralPage(TDeviceLink& link, QWidget* parent)
+    : QWidget(parent), link_(link)
+{
+    setObjectName(QStringLiteral("TGeneralPage"));
+    resize(360, 250);
+
+    Label16 = new QLabel(QString::fromUtf8("Номер прибора"), this);
+    Label16->setObjectName(QStringLiteral("Label16"));
+    Label16->setGeometry(16, 20, 120, 16);
+
+    EditDeviceNumber = new QLineEdit(this);
+    EditDeviceNumber->setObjectName(QStringLiteral("EditDeviceNumber"));
+    EditDeviceNumber->setGeometry(16, 40, 120, 22);
+    EditDeviceNumber->setAccessibleName(Label16->text());
+    EditDeviceNumber->installEventFilter(new DigitKeyFilter(EditDeviceNumber));
+    Label16->setBuddy(EditDeviceNumber);
+
+    ButtonDeviceNumberRead =
+        makeButton("Прочитать", "ButtonDeviceNumberRead", QRect(150, 38, 90, 25), this);
+    ButtonDeviceNumberWrite =
+        makeButton("Записать", "ButtonDeviceNumberWrite", QRect(250, 38, 90, 25), this);
+    ButtonDeviceInit =
+        makeButton("Инициализировать", "ButtonDeviceInit", QRect(16, 90, 150, 25), this);
+    ButtonNumRecord = makeButton("Button1", "ButtonNumRecord", QRect(300, 4, 56, 20), this);
+
+    connect(ButtonDeviceNumberRead, &QPushButton::clicked, this,
+            &TGeneralPage::ButtonDeviceNumberReadClick);
+    connect(ButtonDeviceNumberWrite, &QPushButton::clicked, this,
+            &TGeneralPage::ButtonDeviceNumberWriteClick);
+    connect(ButtonDeviceInit, &QPushButton::clicked, this, &TGeneralPage::ButtonDeviceInitClick);
+    connect(ButtonNumRecord, &QPushButton::clicked, this, &TGeneralPage::ButtonNumRecordClick);
+}
+
+QList<QWidget*> TGeneralPage::DeviceControls() const
+{
+    return {ButtonNumRecord, ButtonDeviceNumberRead, ButtonDeviceNumberWrite, ButtonDeviceInit,
+            EditDeviceNumber};
+}
+
+bool TGeneralPage::ButtonDeviceNumberReadClick()
+{
+    const std::optional<qint32> number = link_.ReadRegister(RegDeviceNumber);
+    if (!number)
+        return false;
+    EditDeviceNumber->setText(QString::number(*number));
+    link_.LogStatus(QString::fromUtf8("Чтение номера прибора успешно выполнено"));
+    return true;
+}
+
+bool TGeneralPage::ButtonDeviceNumberWriteClick()
+{
+    const QString text = EditDeviceNumber->text();
+    bool isNumber = false;
+    const qint32 number = text.toInt(&isNumber, 10);
+    if (!isNumber) {
+        throw std::runtime_error("'" + text.toStdString() + "' is not a valid integer value");
+    }
+    if (!link_.WriteRegisters({{RegDeviceNumber, number}}))
+        return false;
+    link_.LogStatus(QString::fromUtf8("Запись номера прибора успешно выполнена"));
+    return true;
+}
+
+bool TGeneralPage::ButtonDeviceInitClick()
+{
+    QList<RegisterWrite> writes;
+    for (std::size_t reg = 0; reg < DefaultRegisterImage.size(); ++reg)
+        writes.append({int(reg), DefaultRegisterImage[reg]});
+    if (!link_.WriteRegisters(writes))
+        return false;
+    link_.LogStatus(QString::fromUtf8("Инициализация прибора успешно выполнена"));
+    return true;
+}
+
+void TGeneralPage::ButtonNumRecordClick()
+{
+    ReadLogMemoryUsage();
+}
+
+std::optional<qint64> TGeneralPage::ReadLogMemoryUsage()
+{
+    const std::optional<qint32> bytesUsed = link_.ReadRegister(RegLogMemUsed);
+    if (!bytesUsed)
+        return std::nullopt;
+    link_.LogStatus(QString::fromUtf8("Чтение log mem ") + QString::number(*bytesUsed));
+    // A negative reading can only be a fault of the logger: it holds no records then.
+    const qint64 recordCount = qMax<qint64>(0, *bytesUsed / LogRecordBytes);
+    emit recordCountRead(recordCount);
+    return recordCount;
+}
