@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/TKorviApplication.h"
+#include "device/HidapiBackend.h"
 #include "shell/TApplicationWindows.h"
 
 #include <QTextStream>
@@ -26,7 +27,7 @@ int main(int argc, char** argv)
     // An error while the windows are made, or one that leaves the message
     // loop, is shown and ends the program quietly.
     try {
-        TApplicationWindows windows;
+        TApplicationWindows windows(std::make_unique<HidapiBackend>());
         windows.ShowMainWindow();
         return application.exec();
     } catch (const std::exception& error) {

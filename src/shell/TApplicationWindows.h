@@ -2,6 +2,7 @@
 
 #include <memory>
 
+class HidBackend;
 class TFormMain;
 class TFormRead;
 class TFormSetting;
@@ -11,7 +12,7 @@ class TFormStatistic;
 // until the program ends; only the monitor window is shown.
 class TApplicationWindows {
 public:
-    TApplicationWindows();
+    explicit TApplicationWindows(std::unique_ptr<HidBackend> backend);
     ~TApplicationWindows();
 
     void ShowMainWindow();

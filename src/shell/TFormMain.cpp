@@ -147,6 +147,11 @@ void TFormMain::Attach(TFormRead* formRead, TFormSetting* formSetting, TFormStat
     FormStatistic = formStatistic;
 }
 
+void TFormMain::ShowLimitSeries(bool shown)
+{
+    LimitSeriesActive = shown;
+}
+
 int TFormMain::StringGridFiltrRowCount() const
 {
     return StringGridFiltr->model()->rowCount() + 1;

@@ -23,6 +23,11 @@ public:
 
     void Attach(TFormRead* formRead, TFormSetting* formSetting, TFormStatistic* formStatistic);
 
+    // Whether the chart draws the four critical-level lines: set on every new
+    // detection from the logger's series; they start shown.
+    void ShowLimitSeries(bool shown);
+    bool LimitSeriesShown() const { return LimitSeriesActive; }
+
     // Rows of the table view as the statistics item counts them: the header row included.
     int StringGridFiltrRowCount() const;
 
@@ -67,6 +72,7 @@ private:
     bool ApplicationEventsMessage(const QKeyEvent& event);
 
     QStandardItemModel* TableModel;
+    bool LimitSeriesActive = true;
     TFormRead* FormRead = nullptr;
     TFormSetting* FormSetting = nullptr;
     TFormStatistic* FormStatistic = nullptr;

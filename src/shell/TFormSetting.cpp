@@ -1,17 +1,33 @@
 #include "shell/TFormSetting.h"
 
+#include "device/TDeviceLink.h"
+#include "settings/TGeneralPage.h"
+#include "shell/TFormRead.h"
+#include "shell/TTagButton.h"
+
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
-TFormSetting::TFormSetting(QWidget* mainWindow)
-    : TToolWindow(mainWindow, QStringLiteral("Настройки"), QSize(371, 447))
+namespace {
+
+// Loggers from this series on carry the critical-level lines on their charts.
+constexpr int LastSeriesWithoutLimits = 23;
+
+}  // namespace
+
+TFormSetting::TFormSetting(TFormRead* formRead, std::unique_ptr<HidBackend> backend)
+    : TToolWindow(formRead, QStringLiteral("Настройки"), QSize(371, 447))
     , PageControl(new QTabWidget(this))
     , ListBox1(new QListWidget(this))
     , Timer1(new QTimer(this))
     , Timer2(new QTimer(this))
     , TimerDateTime(new QTimer(this))
+    , FormRead(formRead)
+    , DeviceLink(std::make_unique<TDeviceLink>(std::move(backend)))
 {
     setObjectName(QStringLiteral("FormSetting"));
 
@@ -22,11 +38,12 @@ TFormSetting::TFormSetting(QWidget* mainWindow)
     TabSheet4 = addPage(QStringLiteral("TabSheet4"), QStringLiteral("Температура"));
     TabSheet5 = addPage(QStringLiteral("TabSheet5"), QStringLiteral("Влажность"));
     TabSheet6 = addPage(QStringLiteral("TabSheet6"), QStringLiteral("Давление"));
-    for (QWidget* page : ServicePages())
-        SetPageVisible(page, false);
+
+    GeneralPage = new TGeneralPage(*DeviceLink, TabSheet3);
 
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setAccessibleName(QStringLiteral("Журнал событий"));
+    connect(DeviceLink.get(), &TDeviceLink::statusLogged, this, &TFormSetting::AppendStatusLine);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -35,8 +52,23 @@ TFormSetting::TFormSetting(QWidget* mainWindow)
     layout->addWidget(ListBox1, 1);
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &TFormSetting::Timer1Timer);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     TimerDateTime->setObjectName(QStringLiteral("TimerDateTime"));
+
+    FormCreate();
+}
+
+TFormSetting::~TFormSetting() = default;
+
+void TFormSetting::FormCreate()
+{
+    for (QWidget* page : ServicePages())
+        SetPageVisible(page, false);
+    DeviceLink->LoadHidLibrary();
+    SetDeviceControlsEnabled(false);
+    Timer1->start(FirstDetectionDelayMs);
 }
 
 QWidget* TFormSetting::addPage(const QString& objectName, const QString& caption)
@@ -45,6 +77,11 @@ QWidget* TFormSetting::addPage(const QString& objectName, const QString& caption
     page->setObjectName(objectName);
     PageControl->addTab(page, caption);
     return page;
+}
+
+void TFormSetting::SetLimitSeriesHook(std::function<void(bool)> hook)
+{
+    LimitSeriesHook = std::move(hook);
 }
 
 QList<QWidget*> TFormSetting::ServicePages() const
@@ -60,4 +97,59 @@ bool TFormSetting::PageVisible(QWidget* page) const
 void TFormSetting::SetPageVisible(QWidget* page, bool visible)
 {
     PageControl->setTabVisible(PageControl->indexOf(page), visible);
+}
+
+QList<QWidget*> TFormSetting::DeviceControls() const
+{
+    return GeneralPage->DeviceControls();
+}
+
+void TFormSetting::SetDeviceControlsEnabled(bool enabled)
+{
+    for (QWidget* control : DeviceControls())
+        control->setEnabled(enabled);
+}
+
+void TFormSetting::AppendStatusLine(const QString& line)
+{
+    ListBox1->addItem(line);
+    ListBox1->setCurrentRow(ListBox1->count() - 1);
+}
+
+// One detection pass; the next one comes a second after this one has ended.
+void TFormSetting::Timer1Timer()
+{
+    switch (DeviceLink->DetectionPass()) {
+    case TDeviceLink::DetectionResult::Connected:
+        AnnounceConnected();
+        break;
+    case TDeviceLink::DetectionResult::Lost:
+        AnnounceLost();
+        break;
+    case TDeviceLink::DetectionResult::NoChange:
+        break;
+    }
+    Timer1->start(DetectionPeriodMs);
+}
+
+void TFormSetting::AnnounceConnected()
+{
+    SetDeviceControlsEnabled(true);
+    FormRead->ButtonReg->setEnabled(true);
+    FormRead->ButtonStartMon->setEnabled(true);
+    GeneralPage->ButtonDeviceNumberReadClick();
+    // The logger needs a moment after the first exchanges before it is asked again.
+    DeviceLink->Sleep(SettleAfterDetectionMs);
+    DeviceLink->CompleteIdentity(GeneralPage->EditDeviceNumber->text());
+    if (LimitSeriesHook)
+        LimitSeriesHook(DeviceLink->Identity().Series > LastSeriesWithoutLimits);
+}
+
+void TFormSetting::AnnounceLost()
+{
+    SetDeviceControlsEnabled(false);
+    Timer2->stop();
+    FormRead->ButtonReg->setEnabled(false);
+    FormRead->ButtonStartMon->setEnabled(false);
+    FormRead->ButtonStartMon->setText(QStringLiteral("Старт"));
 }

@@ -1,5 +1,6 @@
 #include "KorviTestMain.h"
 
+#include "device/SimulatedBackend.h"
 #include "shell/TApplicationWindows.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
@@ -51,7 +52,7 @@ private:
 
 void ApplicationWindowsTest::init()
 {
-    windows = std::make_unique<TApplicationWindows>();
+    windows = std::make_unique<TApplicationWindows>(std::make_unique<SimulatedBackend>());
     windows->ShowMainWindow();
     QVERIFY(QTest::qWaitForWindowExposed(windows->FormRead.get()));
 }

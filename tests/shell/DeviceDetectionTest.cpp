@@ -1,0 +1,181 @@
+#include "KorviTestMain.h"
+
+#include "device/SimulatedBackend.h"
+#include "device/SimulatedLogger.h"
+#include "device/TDeviceLink.h"
+#include "settings/TGeneralPage.h"
+#include "shell/TApplicationWindows.h"
+#include "shell/TFormMain.h"
+#include "shell/TFormRead.h"
+#include "shell/TFormSetting.h"
+#include "shell/TTagButton.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+// Detection as the settings window runs it, with a simulated logger that the
+// tests plug in and pull out between ticks.
+class DeviceDetectionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void noLoggerAtStartGivesOneAbsenceLine();
+    void pluggingInAnnouncesReadsTheNumberAndBuildsTheLabel();
+    void pullingOutDisablesEverythingAndStopsThePoll();
+    void seriesDecidesTheLimitLines_data();
+    void seriesDecidesTheLimitLines();
+    void silentLoggerGivesOneErrorLineAndNoSuccess();
+    void testModeSurvivesConnectionAndLoss();
+
+private:
+    QStringList messages() const;
+    void tick();
+
+    QTemporaryDir drive;
+    SimulatedBackend* backend = nullptr;
+    std::shared_ptr<SimulatedLogger> logger;
+    std::unique_ptr<TApplicationWindows> windows;
+    TFormSetting* settings = nullptr;
+};
+
+void DeviceDetectionTest::init()
+{
+    auto simulated = std::make_unique<SimulatedBackend>();
+    backend = simulated.get();
+    logger = std::make_shared<SimulatedLogger>(drive.path(), QByteArray(160, '\0'));
+    windows = std::make_unique<TApplicationWindows>(std::move(simulated));
+    settings = windows->FormSetting.get();
+}
+
+void DeviceDetectionTest::cleanup()
+{
+    windows.reset();
+    logger.reset();
+}
+
+// The status lines without their time stamps.
+QStringList DeviceDetectionTest::messages() const
+{
+    QStringList result;
+    for (int row = 0; row < settings->ListBox1->count(); ++row)
+        result << settings->ListBox1->item(row)->text().section(QStringLiteral(" -> "), 1);
+    return result;
+}
+
+void DeviceDetectionTest::tick()
+{
+    settings->Timer1Timer();
+}
+
+void DeviceDetectionTest::noLoggerAtStartGivesOneAbsenceLine()
+{
+    QTRY_COMPARE_WITH_TIMEOUT(settings->ListBox1->count(), 1, 1000);
+    const QString line = settings->ListBox1->item(0)->text();
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d -> ")).match(line).hasMatch(),
+             qPrintable(line));
+    tick();
+    tick();
+    QCOMPARE(messages(), QStringList{QStringLiteral("Подключенных приборов КОРВИ не обнаружено")});
+    QCOMPARE(settings->ListBox1->currentRow(), 0);
+    QVERIFY(settings->Timer1->isActive());
+    QCOMPARE(settings->Timer1->interval(), TFormSetting::DetectionPeriodMs);
+}
+
+void DeviceDetectionTest::pluggingInAnnouncesReadsTheNumberAndBuildsTheLabel()
+{
+    tick();
+    backend->plug(logger);
+    tick();
+    tick();
+    QCOMPARE(messages(), (QStringList{QStringLiteral("Подключенных приборов КОРВИ не обнаружено"),
+                                      QStringLiteral("Обнаружен подключенный прибор КОРВИ 24-й серии"),
+                                      QStringLiteral("Чтение номера прибора успешно выполнено")}));
+    QCOMPARE(settings->ListBox1->currentRow(), 2);
+    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QStringLiteral("123"));
+    QCOMPARE(settings->Link().Identity().ExpectedLabel, QStringLiteral("2400123"));
+    QCOMPARE(settings->Link().Identity().PublishedSeries, 24);
+    QVERIFY(settings->GeneralPage->ButtonDeviceInit->isEnabled());
+    QVERIFY(settings->GeneralPage->EditDeviceNumber->isEnabled());
+    QVERIFY(windows->FormRead->ButtonReg->isEnabled());
+    QVERIFY(windows->FormRead->ButtonStartMon->isEnabled());
+}
+
+void DeviceDetectionTest::pullingOutDisablesEverythingAndStopsThePoll()
+{
+    backend->plug(logger);
+    tick();
+    settings->Timer2->start(2000);
+    windows->FormRead->ButtonStartMon->setText(QStringLiteral("Стоп"));
+
+    backend->pull(logger);
+    tick();
+    tick();
+    QCOMPARE(messages().count(QStringLiteral("Подключенных приборов КОРВИ не обнаружено")), 1);
+    QCOMPARE(messages().last(), QStringLiteral("Подключенных приборов КОРВИ не обнаружено"));
+    QVERIFY(!settings->GeneralPage->ButtonDeviceNumberRead->isEnabled());
+    QVERIFY(!windows->FormRead->ButtonReg->isEnabled());
+    QVERIFY(!windows->FormRead->ButtonStartMon->isEnabled());
+    QCOMPARE(windows->FormRead->ButtonStartMon->text(), QStringLiteral("Старт"));
+    QVERIFY(!settings->Timer2->isActive());
+    // The label stays that of the last detection until a logger is detected anew.
+    QCOMPARE(settings->Link().Identity().ExpectedLabel, QStringLiteral("2400123"));
+}
+
+void DeviceDetectionTest::seriesDecidesTheLimitLines_data()
+{
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<bool>("limitLines");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("series 23") << QStringLiteral("17F00001") << false << QStringLiteral("2300123");
+    QTest::newRow("series 24") << QStringLiteral("18F00001") << true << QStringLiteral("2400123");
+    QTest::newRow("series 42") << QStringLiteral("2A000001") << true << QStringLiteral("4200123");
+}
+
+void DeviceDetectionTest::seriesDecidesTheLimitLines()
+{
+    QFETCH(QString, serial);
+    QFETCH(bool, limitLines);
+    QFETCH(QString, label);
+    windows->FormMain->ShowLimitSeries(!limitLines);
+    logger->setSerialNumber(serial);
+    backend->plug(logger);
+    tick();
+    QCOMPARE(windows->FormMain->LimitSeriesShown(), limitLines);
+    QCOMPARE(settings->Link().Identity().ExpectedLabel, label);
+}
+
+void DeviceDetectionTest::silentLoggerGivesOneErrorLineAndNoSuccess()
+{
+    backend->plug(logger);
+    tick();
+    const int before = settings->ListBox1->count();
+    settings->GeneralPage->EditDeviceNumber->setText(QStringLiteral("777"));
+    logger->setFault(SimulatedLogger::Fault::NoReply);
+    const qint64 start = backend->nowMs();
+    settings->GeneralPage->ButtonDeviceNumberRead->click();
+    QVERIFY(backend->nowMs() - start <= TDeviceLink::ReplyTimeoutMs + 100);
+    QCOMPARE(messages().mid(before), QStringList{QStringLiteral("ОШИБКА! Прибор не отвечает")});
+    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QStringLiteral("777"));
+}
+
+void DeviceDetectionTest::testModeSurvivesConnectionAndLoss()
+{
+    QTest::keyClick(windows->FormRead.get(), Qt::Key_F9, Qt::ShiftModifier);
+    backend->plug(logger);
+    tick();
+    backend->pull(logger);
+    tick();
+    QCOMPARE(windows->FormRead->ButtonReg->Tag, TFormRead::TestModeTag);
+    QVERIFY(!windows->FormRead->ButtonReg->isEnabled());
+}
+
+KORVI_QTEST_MAIN(DeviceDetectionTest)
+#include "DeviceDetectionTest.moc"
