@@ -10,9 +10,9 @@ QLocale FormatLocale()
     return locale;
 }
 
-QString LongTimeFormat()
+QString LongTimeFormat(const QLocale& locale)
 {
-    QString format = FormatLocale().timeFormat(QLocale::LongFormat);
+    QString format = locale.timeFormat(QLocale::LongFormat);
     static const QRegularExpression timeZone(QStringLiteral("\\s*t+\\s*"));
     format.replace(timeZone, QString());
     return format.trimmed();

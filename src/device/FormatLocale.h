@@ -11,4 +11,4 @@ QLocale FormatLocale();
 
 // The format locale's long time format reduced to hours, minutes and seconds:
 // Qt's long formats may carry a time zone, which the program never shows.
-QString LongTimeFormat();
+QString LongTimeFormat(const QLocale& locale = FormatLocale());

@@ -1,0 +1,151 @@
+// The data layer's costs: a full log memory loaded from a page-cached data.log,
+// one screen of the row table, a chart range query, and the raw buffer's
+// committed memory.
+#include "data/FolderVolumeSource.h"
+#include "data/Loader.h"
+#include "data/LogGenerator.h"
+#include "data/MeasurementSeries.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+constexpr qint64 FullLogRecords = 262144;
+const QString LoggerLabel = QStringLiteral("2400123");
+
+// A logger drive holding a full log memory of one shape, generated once.
+class LoggerDrive
+{
+public:
+    explicit LoggerDrive(TLogShape shape)
+    {
+        const QString root = dir_.filePath("E");
+        QDir().mkpath(root);
+        QFile file(QDir(root).filePath("data.log"));
+        file.open(QIODevice::WriteOnly);
+        file.write(LogGenerator(1).generate(FullLogRecords, shape, QDateTime(QDate(2024, 1, 1), QTime(0, 0))));
+        volumes_.addFolder(root, LoggerLabel);
+    }
+
+    TLoadReport load(TMeasurementStore& store, qint64 recordCount = FullLogRecords) const
+    {
+        TLoadRequest request;
+        request.expectedLabel = LoggerLabel;
+        request.currentYear = 2026;
+        request.recordCountOf = [recordCount](const QString&) { return std::optional<qint64>(recordCount); };
+        request.showProgress = [](const QString& text) { benchmark::DoNotOptimize(text.size()); };
+        return TLoader(store, volumes_).GoClick(request);
+    }
+
+private:
+    QTemporaryDir dir_;
+    FolderVolumeSource volumes_;
+};
+
+TLogShape ShapeOf(const benchmark::State& state)
+{
+    return state.range(0) == 0 ? TLogShape::Typical : TLogShape::WorstCase;
+}
+
+// One drive per shape for the whole run, so every load finds its file page-cached.
+const LoggerDrive& DriveOf(TLogShape shape)
+{
+    static std::map<TLogShape, std::unique_ptr<LoggerDrive>> drives;
+    auto& drive = drives[shape];
+    if (!drive)
+        drive = std::make_unique<LoggerDrive>(shape);
+    return *drive;
+}
+
+TMeasurementStore& SharedStore()
+{
+    static TMeasurementStore store;
+    return store;
+}
+
+void BM_LoadFullLog(benchmark::State& state)
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    const LoggerDrive& drive = DriveOf(ShapeOf(state));
+    TMeasurementStore& store = SharedStore();
+    drive.load(store); // warm the page cache
+    TLoadReport report;
+    for (auto _ : state) {
+        report = drive.load(store);
+        benchmark::DoNotOptimize(report.freeMemoryText.size());
+    }
+    // Shown source's records are counted once, by the store.
+    const qsizetype extra = store.memoryBytes() + report.memo4->memoryBytes() - store.records().memoryBytes();
+    state.counters["records"] = double(store.records().size());
+    state.counters["rows"] = double(store.DataRowCount());
+    state.counters["extra_bytes_per_record"] = double(extra) / double(store.RecordCount());
+}
+BENCHMARK(BM_LoadFullLog)->ArgName("worst")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_FormatScreen(benchmark::State& state)
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    TMeasurementStore& store = SharedStore();
+    DriveOf(ShapeOf(state)).load(store);
+    const qint64 rows = store.DataRowCount();
+    const qint64 starts[] = {0, rows / 2, rows - 40};
+    const qint64 first = starts[state.range(1)];
+    for (auto _ : state) {
+        qsizetype characters = 0;
+        for (qint64 row = first; row < first + 40; ++row) {
+            for (int column = 0; column < 7; ++column)
+                characters += store.cellText(row, column).size();
+        }
+        benchmark::DoNotOptimize(characters);
+    }
+    state.counters["first_row"] = double(first);
+}
+BENCHMARK(BM_FormatScreen)
+    ->ArgNames({"worst", "at"})
+    ->ArgsProduct({{0, 1}, {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_SeriesRangeWholeLog(benchmark::State& state)
+{
+    TMeasurementStore& store = SharedStore();
+    DriveOf(ShapeOf(state)).load(store);
+    const TMeasurementSeries series(store, TSeriesKind::T);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(series.range(1, series.pointCount() - 2));
+    state.counters["points"] = double(series.pointCount());
+}
+BENCHMARK(BM_SeriesRangeWholeLog)->ArgName("worst")->Arg(0)->Arg(1)->Unit(benchmark::kNanosecond);
+
+qint64 ResidentBytes()
+{
+    QFile statm("/proc/self/statm");
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    return statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+// A fresh store and a 1,000-record load must commit about 16 KB of the 64 MiB
+// raw buffer, not all of it.
+void BM_RawBufferCommitted(benchmark::State& state)
+{
+    const LoggerDrive& drive = DriveOf(TLogShape::Typical);
+    double committedMiB = 0;
+    for (auto _ : state) {
+        const qint64 before = ResidentBytes();
+        TMeasurementStore store;
+        drive.load(store, 1000);
+        committedMiB = double(ResidentBytes() - before) / (1024 * 1024);
+    }
+    state.counters["resident_growth_MiB"] = committedMiB;
+}
+BENCHMARK(BM_RawBufferCommitted)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "data/MeasurementStore.h"
+#include "data/RowSpanView.h"
+#include "data/SeriesSource.h"
+
+// The seven series of the data viewer's chart.
+enum class TSeriesKind { T, RH, P, TLMax, TLMin, RHLMax, RHLMin };
+
+// A chart series as a view on the store's rows (one point per data row), or
+// on the rows of a filtered view. A channel the row's record does not carry
+// is a null point with an empty label; limit series are constant.
+class TMeasurementSeries : public SeriesSource
+{
+public:
+    TMeasurementSeries(const TMeasurementStore& store, TSeriesKind kind);
+    TMeasurementSeries(const TRowSpanView& view, TSeriesKind kind);
+
+    qint64 pointCount() const override;
+    std::optional<double> value(qint64 index) const override;
+    QString label(qint64 index) const override;
+    std::optional<TSeriesRange> range(qint64 first, qint64 last) const override;
+
+private:
+    qint64 storeRow(qint64 index) const { return view_ ? view_->storeRow(index) : index; }
+    std::optional<int> tenths(qint64 index) const;
+
+    const TMeasurementStore& store_;
+    const TRowSpanView* view_ = nullptr;
+    std::optional<TChannelBit> channel_; // measurement series
+    int limitTenths_ = 0; // limit series
+};

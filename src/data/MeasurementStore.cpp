@@ -1,0 +1,161 @@
+#include "data/MeasurementStore.h"
+
+#include "device/FormatLocale.h"
+#include "data/RowTableColumns.h"
+#include "data/Timestamp.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+TLogRecord* allocateZeroed(std::size_t count)
+{
+    // calloc hands back fresh zero pages from the OS for a block this large:
+    // nothing is written, so memory is committed only where records are read.
+    auto* block = static_cast<TLogRecord*>(std::calloc(count, sizeof(TLogRecord)));
+    if (!block)
+        throw std::bad_alloc();
+    return block;
+}
+
+} // namespace
+
+TMeasurementStore::TMeasurementStore()
+    : rawRecords_(allocateZeroed(RawRecordCapacity), &std::free)
+    , records_(std::make_shared<TRecordList>(QDate::currentDate().year()))
+    , formatter_(FormatLocale())
+{
+}
+
+void TMeasurementStore::setRecordCount(qint64 count)
+{
+    recordCount_ = qint32(std::clamp<qint64>(count, 0, RawRecordCapacity));
+}
+
+void TMeasurementStore::ClearStore()
+{
+    showRecords(std::make_shared<TRecordList>(QDate::currentDate().year()));
+}
+
+void TMeasurementStore::showRecords(std::shared_ptr<const TRecordList> records)
+{
+    records_ = std::move(records);
+    formatter_ = TCellFormatter(FormatLocale());
+    rebuildIndexes();
+    if (!records_->isEmpty()) {
+        firstTimestamp_ = records_->baseTime(0);
+        lastTimestamp_ = records_->baseTime(records_->size() - 1);
+    }
+}
+
+void TMeasurementStore::rebuildIndexes()
+{
+    const TRecordList& list = *records_;
+    const qsizetype count = list.size();
+    rowEnds_.clear();
+    rowEnds_.shrink_to_fit();
+    rowEnds_.reserve(size_t(count));
+    runStarts_.clear();
+    runStarts_.shrink_to_fit();
+    quint32 rows = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        rows += list.at(i).repeatCount;
+        rowEnds_.push_back(rows);
+        if (i == 0 || (list.at(i).intervalAndChannels >> 4) != (list.at(i - 1).intervalAndChannels >> 4))
+            runStarts_.push_back(quint32(i));
+    }
+    for (TChannelBit channel : AllChannels)
+        channelIndexes_[ChannelSlot(channel)].build(count, [&](qsizetype i) { return list.channelValue(channel, i); });
+}
+
+QString TMeasurementStore::gridCellText(qint64 gridRow, int column) const
+{
+    if (gridRow == 0)
+        return RowTableHeader(column);
+    return cellText(gridRow - 1, column);
+}
+
+QString TMeasurementStore::cellText(qint64 row, int column) const
+{
+    if (row < 0 || row >= DataRowCount())
+        return QString();
+    return formatter_.cellText(rowValues(row), column);
+}
+
+TRowPosition TMeasurementStore::locateRow(qint64 row) const
+{
+    const auto found = std::upper_bound(rowEnds_.begin(), rowEnds_.end(), quint64(row),
+                                        [](quint64 value, quint32 end) { return value < end; });
+    const qsizetype record = found - rowEnds_.begin();
+    return TRowPosition{record, int(row - recordFirstRow(record))};
+}
+
+TRowValues TMeasurementStore::rowValues(qint64 row) const
+{
+    const TRowPosition position = locateRow(row);
+    return records_->expanded(position.record).row(position.repetition, row + 1);
+}
+
+QString TMeasurementStore::pointLabel(qint64 row) const
+{
+    return formatter_.pointLabel(records_->baseTime(locateRow(row).record));
+}
+
+std::optional<TValueRange> TMeasurementStore::channelRange(TChannelBit channel, qsizetype first, qsizetype last) const
+{
+    first = std::max<qsizetype>(first, 0);
+    last = std::min(last, records_->size() - 1);
+    return channelIndexes_[ChannelSlot(channel)].range(
+        first, last, [&](qsizetype i) { return records_->channelValue(channel, i); });
+}
+
+double TMeasurementStore::FirstDate() const
+{
+    return DatePartOf(firstTimestamp_);
+}
+
+double TMeasurementStore::FirstTime() const
+{
+    return TimePartOf(firstTimestamp_);
+}
+
+double TMeasurementStore::LastDate() const
+{
+    return DatePartOf(lastTimestamp_);
+}
+
+double TMeasurementStore::LastTime() const
+{
+    return TimePartOf(lastTimestamp_);
+}
+
+TIntervalRun TMeasurementStore::intervalRun(qsizetype index) const
+{
+    const qsizetype firstRecord = runStarts_[size_t(index)];
+    const qsizetype endRecord = index + 1 < intervalRunCount() ? runStarts_[size_t(index + 1)] : records_->size();
+    return TIntervalRun{recordFirstRow(firstRecord), recordEndRow(endRecord - 1) - 1,
+                        IntervalSeconds(records_->at(firstRecord).intervalAndChannels >> 4)};
+}
+
+QString TMeasurementStore::intervalRunText(qsizetype index) const
+{
+    const TIntervalRun run = intervalRun(index);
+    return formatter_.dateTimeText(rowValues(run.firstRow).time) + QStringLiteral(" - ")
+         + formatter_.dateTimeText(rowValues(run.lastRow).time);
+}
+
+void TMeasurementStore::setSources(QList<TSourceCandidate> candidates, QList<TSourceCandidate> accepted)
+{
+    candidates_ = std::move(candidates);
+    acceptedSources_ = std::move(accepted);
+}
+
+qsizetype TMeasurementStore::memoryBytes() const
+{
+    qsizetype bytes = records_->memoryBytes();
+    bytes += qsizetype((rowEnds_.capacity() + runStarts_.capacity()) * sizeof(quint32));
+    for (const TMinMaxIndex& index : channelIndexes_)
+        bytes += index.memoryBytes();
+    return bytes;
+}

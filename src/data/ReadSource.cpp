@@ -1,0 +1,48 @@
+#include "data/ReadSource.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace {
+
+// Records per read call: one progress step (a hundredth of the count) so the
+// progress text moves between reads, but never more than 64 KiB at a time.
+qint64 chunkRecords(qint64 recordCount)
+{
+    return std::clamp<qint64>(recordCount / 100, 1, 4096);
+}
+
+} // namespace
+
+TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRecord> buffer,
+                       const TReadProgress& progress)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return TReadResult{false, 0, file.errorString()};
+
+    const qint64 wanted = std::clamp<qint64>(recordCount, 0, qint64(buffer.size()));
+    const qint64 chunk = chunkRecords(wanted);
+    auto* bytes = reinterpret_cast<char*>(buffer.data());
+    qint64 read = 0;
+    while (read < wanted) {
+        const qint64 end = std::min(wanted, read + chunk);
+        if (progress) {
+            for (qint64 k = read; k < end; ++k)
+                progress(k);
+        }
+        const qint64 want = (end - read) * qint64(sizeof(TLogRecord));
+        qint64 got = 0;
+        while (got < want) {
+            const qint64 n = file.read(bytes + read * qint64(sizeof(TLogRecord)) + got, want - got);
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        read += got / qint64(sizeof(TLogRecord));
+        if (got < want)
+            break;
+    }
+    return TReadResult{true, read, QString()};
+}

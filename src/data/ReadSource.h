@@ -1,0 +1,22 @@
+#pragma once
+
+#include "data/LogRecord.h"
+
+#include <QString>
+
+#include <functional>
+#include <span>
+
+struct TReadResult {
+    bool opened = false;
+    qint64 recordsRead = 0; // whole records read into slots 0..recordsRead-1
+    QString error; // why the file could not be opened
+};
+
+// Told the index of each record before it is read.
+using TReadProgress = std::function<void(qint64 recordIndex)>;
+
+// Reads up to recordCount whole 16-byte records of the file into the buffer
+// from slot 0, never more than the buffer holds; stops early at the end of the file.
+TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRecord> buffer,
+                       const TReadProgress& progress);

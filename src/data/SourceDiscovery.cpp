@@ -1,0 +1,46 @@
+#include "data/SourceDiscovery.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+QList<TVolume> ScanDrives(const VolumeSource& source)
+{
+    QList<TVolume> drives;
+    for (const TVolume& volume : source.volumes()) {
+        if (volume.ready && QDir(volume.rootPath).exists())
+            drives.append(volume);
+    }
+    return drives;
+}
+
+QList<TSourceCandidate> FindCandidates(const QList<TVolume>& drives)
+{
+    QList<TSourceCandidate> candidates;
+    for (const TVolume& drive : drives) {
+        const QDir root(drive.rootPath);
+        const QStringList names = root.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+        if (candidates.size() == MaxSourceCandidates)
+            break;
+        const auto found = std::find_if(names.begin(), names.end(), [](const QString& name) {
+            return name.compare(LogFileName, Qt::CaseInsensitive) == 0;
+        });
+        if (found != names.end())
+            candidates.append(TSourceCandidate{found->left(4), root.filePath(*found), drive});
+    }
+    return candidates;
+}
+
+QList<TSourceCandidate> MatchVolumeLabels(const QList<TSourceCandidate>& candidates, const QString& expectedLabel,
+                                          bool testMode)
+{
+    const QString& label = testMode ? TestModeLabel : expectedLabel;
+    QList<TSourceCandidate> accepted;
+    for (const TSourceCandidate& candidate : candidates) {
+        if (accepted.size() == MaxAcceptedSources)
+            break;
+        if (candidate.volume.label == label)
+            accepted.append(candidate);
+    }
+    return accepted;
+}

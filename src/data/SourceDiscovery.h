@@ -1,0 +1,27 @@
+#pragma once
+
+#include "data/VolumeSource.h"
+
+#include <QStringList>
+
+// A volume whose root holds the log file.
+struct TSourceCandidate {
+    QString baseName; // the file name without ".log", as the Sys page lists it
+    QString filePath; // the file as found, whatever the case of its name
+    TVolume volume;
+};
+
+constexpr qsizetype MaxSourceCandidates = 1023; // a table of 1024 with entry 0 unused
+constexpr qsizetype MaxAcceptedSources = 15;
+inline const QString LogFileName = QStringLiteral("data.log");
+inline const QString TestModeLabel = QStringLiteral("BRAXEL");
+
+// The volumes that are ready, in the source's order.
+QList<TVolume> ScanDrives(const VolumeSource& source);
+// The drives whose root holds data.log, compared without case (the logger's
+// drive is FAT); at most MaxSourceCandidates.
+QList<TSourceCandidate> FindCandidates(const QList<TVolume>& drives);
+// The candidates whose volume label equals the expected one exactly ("BRAXEL"
+// in test mode); the first MaxAcceptedSources of them, further ones ignored.
+QList<TSourceCandidate> MatchVolumeLabels(const QList<TSourceCandidate>& candidates, const QString& expectedLabel,
+                                          bool testMode);

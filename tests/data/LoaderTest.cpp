@@ -1,0 +1,229 @@
+#include "data/DataTestSupport.h"
+#include "data/FolderVolumeSource.h"
+#include "data/LoadTexts.h"
+#include "data/Loader.h"
+#include "data/LogGenerator.h"
+#include "data/Timestamp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <map>
+
+namespace {
+
+const QString LoggerLabel = QStringLiteral("2400123");
+
+class LoaderTest : public RussianLocaleTest
+{
+protected:
+    // A folder standing for a volume, holding the given data.log bytes unless null.
+    QString addDrive(const QString& name, const QString& label, const QByteArray& log,
+                     const QString& fileName = QStringLiteral("data.log"))
+    {
+        const QString root = dir_.filePath(name);
+        QDir().mkpath(root);
+        if (!log.isNull())
+            WriteFile(QDir(root).filePath(fileName), log);
+        volumes_.addFolder(root, label);
+        return root;
+    }
+
+    // A load whose logger reports each file's whole size (or a fixed count).
+    TLoadReport load(const QString& expectedLabel, bool testMode = false,
+                     std::optional<qint64> reportedCount = std::nullopt)
+    {
+        TLoadRequest request;
+        request.expectedLabel = expectedLabel;
+        request.testMode = testMode;
+        request.currentYear = TestYear;
+        request.recordCountOf = [this, reportedCount](const QString& path) -> std::optional<qint64> {
+            askedFor_.append(path);
+            return reportedCount ? *reportedCount : QFileInfo(path).size() / 16;
+        };
+        request.showProgress = [this](const QString& text) { progress_.append(text); };
+        return TLoader(store_, volumes_).GoClick(request);
+    }
+
+    static QStringList Lines(const TDumpLog& dump)
+    {
+        QStringList lines;
+        for (qsizetype i = 0; i < dump.lineCount(); ++i)
+            lines.append(dump.line(i));
+        return lines;
+    }
+
+    QTemporaryDir dir_;
+    FolderVolumeSource volumes_;
+    TMeasurementStore store_;
+    QStringList askedFor_;
+    QStringList progress_;
+    const TLogRecord sample_ = RecordFromHex(SampleRecordHex);
+};
+
+TEST_F(LoaderTest, OneLoggerDriveIsFoundReadDumpedAndShown)
+{
+    const QString system = addDrive("C", "SYSTEM", QByteArray());
+    const QString logger = addDrive("E", LoggerLabel, BytesOf({sample_, TLogRecord{}, WithByte(sample_, 0, 1)}));
+    const TLoadReport report = load(LoggerLabel);
+
+    const QString path = QDir(logger).filePath("data.log");
+    EXPECT_EQ(report.memoDisc, QStringList({system, logger}));
+    EXPECT_EQ(report.memoFile, QStringList({"data"}));
+    EXPECT_EQ(report.memoFileRes, QStringList({"data"}));
+    ASSERT_EQ(store_.acceptedSources().size(), 1);
+    EXPECT_EQ(store_.acceptedSources()[0].filePath, path);
+    EXPECT_EQ(Lines(*report.memo4), QStringList({"> " + path, "3 2 7 12:15:30 15.6.17 235 456 1013",
+                                                 "1 2 7 12:15:30 15.6.17 235 456 1013"}));
+    EXPECT_EQ(store_.RecordCount(), 3);
+    EXPECT_EQ(store_.DataRowCount(), 4);
+    EXPECT_EQ(store_.cellText(3, 2), "12:15:30");
+    EXPECT_EQ(report.freeMemoryText, "Свободно: 99%");
+    EXPECT_FALSE(report.windowCaption);
+}
+
+TEST_F(LoaderTest, NameOfTheLogIsMatchedWithoutCase)
+{
+    const QString logger = addDrive("F", LoggerLabel, BytesOf({sample_}), "DATA.LOG");
+    const TLoadReport report = load(LoggerLabel);
+    EXPECT_EQ(report.memoFile, QStringList({"DATA"}));
+    EXPECT_EQ(report.memo4->line(0), "> " + QDir(logger).filePath("DATA.LOG"));
+    EXPECT_EQ(store_.DataRowCount(), 3);
+}
+
+TEST_F(LoaderTest, ForeignLabelIsListedButNotLoaded)
+{
+    addDrive("E", "OTHER", BytesOf({sample_}));
+    store_.showRecords(ListOf({sample_}));
+    const TLoadReport report = load(LoggerLabel);
+    EXPECT_EQ(report.memoFile, QStringList({"data"}));
+    EXPECT_TRUE(report.memoFileRes.isEmpty());
+    EXPECT_EQ(report.memo4->lineCount(), 0);
+    EXPECT_TRUE(askedFor_.isEmpty());
+    EXPECT_EQ(store_.DataRowCount(), 0);
+    EXPECT_EQ(store_.LastTime(), TimePartOf(TimestampSeconds(2017, 6, 15, 12, 15, 30))) << "bounds kept";
+}
+
+TEST_F(LoaderTest, TwoDrivesLabelledAlikeAreBothDumpedAndTheFirstIsShown)
+{
+    const QString first = addDrive("E", LoggerLabel, BytesOf({sample_}));
+    const QString second = addDrive("G", LoggerLabel, BytesOf({WithByte(sample_, 0, 7), WithByte(sample_, 0, 1)}));
+    const TLoadReport report = load(LoggerLabel);
+    EXPECT_EQ(report.memoFileRes, QStringList({"data", "data"}));
+    EXPECT_EQ(Lines(*report.memo4),
+              QStringList({"> " + QDir(first).filePath("data.log"), "3 2 7 12:15:30 15.6.17 235 456 1013",
+                           "> " + QDir(second).filePath("data.log"), "7 2 7 12:15:30 15.6.17 235 456 1013",
+                           "1 2 7 12:15:30 15.6.17 235 456 1013"}));
+    EXPECT_EQ(store_.DataRowCount(), 3);
+    EXPECT_EQ(store_.RecordCount(), 2) << "the count of the last source read";
+}
+
+TEST_F(LoaderTest, EmptyLabelBeforeAnyIdentityAcceptsAnUnlabelledDrive)
+{
+    addDrive("E", QString(), BytesOf({sample_}));
+    addDrive("F", LoggerLabel, BytesOf({sample_}));
+    const TLoadReport report = load(QString());
+    EXPECT_EQ(report.memoFile.size(), 2);
+    EXPECT_EQ(report.memoFileRes, QStringList({"data"}));
+    EXPECT_EQ(store_.acceptedSources()[0].volume.label, QString());
+}
+
+TEST_F(LoaderTest, TestModeAcceptsBraxelAndReads150Records)
+{
+    addDrive("E", LoggerLabel, BytesOf({sample_}));
+    const QByteArray log = LogGenerator(5).generate(400, TLogShape::Typical, QDateTime(QDate(2025, 2, 1), QTime(9, 0)));
+    addDrive("T", "BRAXEL", log);
+    const TLoadReport report = load(LoggerLabel, true, 400);
+    EXPECT_EQ(report.expectedLabel, "BRAXEL");
+    EXPECT_EQ(report.memoFileRes, QStringList({"data"}));
+    EXPECT_EQ(report.windowCaption, QString("400"));
+    EXPECT_EQ(store_.RecordCount(), 150);
+    EXPECT_EQ(report.memo4->lineCount(), 1 + 150);
+    EXPECT_EQ(report.freeMemoryText, "Свободно: 99%");
+    EXPECT_EQ(progress_.last(), ProgressText(100)) << "150 records: one percent per record";
+}
+
+TEST_F(LoaderTest, ProgressTextFollowsTheRecordCount)
+{
+    struct Case {
+        qint64 count;
+        int lastPercent;
+        QString freeText;
+    };
+    const Case cases[] = {{1000, 99, "Свободно: 99%"}, {199, 100, "Свободно: 99%"}, {0, 0, "Свободно: 100%"}};
+    const QByteArray log = LogGenerator(9).generate(1000, TLogShape::Typical, QDateTime(QDate(2025, 2, 1), QTime(9, 0)));
+    addDrive("E", LoggerLabel, log);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        progress_.clear();
+        const TLoadReport report = load(LoggerLabel, false, c.count);
+        QStringList expected;
+        for (int p = 0; p <= c.lastPercent; ++p)
+            expected.append(ProgressText(p));
+        EXPECT_EQ(progress_, expected);
+        EXPECT_EQ(report.memo4->lineCount(), 1 + c.count);
+        EXPECT_EQ(report.freeMemoryText, c.freeText);
+    }
+}
+
+TEST_F(LoaderTest, UnusableSourcesAreSkippedWithALine)
+{
+    const QString vanishing = QDir(addDrive("E", LoggerLabel, BytesOf({sample_}))).filePath("data.log");
+    const QString silent = QDir(addDrive("F", LoggerLabel, BytesOf({sample_}))).filePath("data.log");
+    const QString good = QDir(addDrive("G", LoggerLabel, BytesOf({WithByte(sample_, 0, 2)}))).filePath("data.log");
+    TLoadRequest request;
+    request.expectedLabel = LoggerLabel;
+    request.currentYear = TestYear;
+    request.recordCountOf = [&](const QString& path) -> std::optional<qint64> {
+        if (path == silent)
+            return std::nullopt; // the logger did not answer
+        if (path == vanishing)
+            QFile::remove(path); // pulled out between discovery and reading
+        return 1;
+    };
+    const TLoadReport report = TLoader(store_, volumes_).GoClick(request);
+    const QStringList lines = Lines(*report.memo4);
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], "> " + vanishing);
+    EXPECT_TRUE(lines[1].startsWith("Не удалось открыть файл")) << qPrintable(lines[1]);
+    EXPECT_EQ(lines[2], "> " + silent);
+    EXPECT_EQ(lines[3], "Регистратор не ответил, источник пропущен");
+    EXPECT_EQ(lines[4], "> " + good);
+    EXPECT_EQ(lines[5], "2 2 7 12:15:30 15.6.17 235 456 1013");
+    EXPECT_EQ(store_.DataRowCount(), 2) << "the first source that could be read is shown";
+}
+
+TEST_F(LoaderTest, OutOfRangeRegisterValuesAreClamped)
+{
+    addDrive("E", LoggerLabel, BytesOf({sample_, sample_}));
+    struct Case {
+        qint64 reported;
+        qint32 recordCount;
+        qint64 rows;
+        QString freeText;
+    };
+    const Case cases[] = {
+        {qint64(1) << 40, TMeasurementStore::RawRecordCapacity, 6, "Свободно: 0%"},
+        {-16, 0, 0, "Свободно: 100%"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reported);
+        const TLoadReport report = load(LoggerLabel, false, c.reported);
+        EXPECT_EQ(store_.RecordCount(), c.recordCount);
+        EXPECT_EQ(store_.DataRowCount(), c.rows);
+        EXPECT_EQ(report.freeMemoryText, c.freeText);
+    }
+}
+
+TEST_F(LoaderTest, NoDriveLeavesAnEmptyStoreAndTheLastRecordCount)
+{
+    store_.setRecordCount(131072);
+    const TLoadReport report = load(LoggerLabel);
+    EXPECT_TRUE(report.memoDisc.isEmpty());
+    EXPECT_EQ(store_.DataRowCount(), 0);
+    EXPECT_EQ(report.freeMemoryText, "Свободно: 50%");
+}
+
+} // namespace

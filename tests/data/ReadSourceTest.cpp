@@ -1,0 +1,71 @@
+#include "data/DataTestSupport.h"
+#include "data/ReadSource.h"
+
+#include <QTemporaryDir>
+
+#include <vector>
+
+namespace {
+
+class ReadSourceTest : public ::testing::Test
+{
+protected:
+    QString writeLog(const QByteArray& bytes)
+    {
+        const QString path = dir_.filePath("data.log");
+        WriteFile(path, bytes);
+        return path;
+    }
+
+    QTemporaryDir dir_;
+    std::vector<TLogRecord> buffer_ = std::vector<TLogRecord>(8);
+};
+
+TEST_F(ReadSourceTest, ReadsCountedWholeRecordsIntoSlotsAndReportsEachIndexFirst)
+{
+    const TLogRecord sample = RecordFromHex(SampleRecordHex);
+    const TLogRecord other = WithByte(sample, 0, 9);
+    struct Case {
+        const char* name;
+        QByteArray file;
+        qint64 count;
+        qint64 expectedRead;
+    };
+    const Case cases[] = {
+        {"file longer than the count", BytesOf({sample, other, sample}), 2, 2},
+        {"file shorter than the count", BytesOf({sample, other}), 5, 2},
+        {"trailing partial record", BytesOf({sample, other}) + QByteArray(7, '\x01'), 5, 2},
+        {"count 0", BytesOf({sample}), 0, 0},
+        {"negative count", BytesOf({sample}), -3, 0},
+        {"count beyond the buffer", BytesOf(std::vector<TLogRecord>(12, sample)), 100, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::fill(buffer_.begin(), buffer_.end(), TLogRecord{});
+        std::vector<qint64> reported;
+        const TReadResult result = ReadSource(writeLog(c.file), c.count, buffer_,
+                                              [&](qint64 k) { reported.push_back(k); });
+        ASSERT_TRUE(result.opened);
+        EXPECT_EQ(result.recordsRead, c.expectedRead);
+        EXPECT_EQ(BytesOf(std::vector<TLogRecord>(buffer_.begin(), buffer_.begin() + result.recordsRead)),
+                  c.file.left(result.recordsRead * 16));
+        const bool uncountedRecordFollows = c.file.size() >= (result.recordsRead + 1) * 16;
+        if (uncountedRecordFollows && result.recordsRead < qint64(buffer_.size())) {
+            EXPECT_EQ(BytesOf({buffer_[size_t(result.recordsRead)]}), QByteArray(16, '\0')) << "not read beyond the count";
+        }
+        ASSERT_GE(qint64(reported.size()), result.recordsRead);
+        ASSERT_LE(qint64(reported.size()), std::max<qint64>(0, std::min<qint64>(c.count, 8)));
+        for (qint64 k = 0; k < qint64(reported.size()); ++k)
+            EXPECT_EQ(reported[size_t(k)], k);
+    }
+}
+
+TEST_F(ReadSourceTest, MissingFileIsNotOpened)
+{
+    const TReadResult result = ReadSource(dir_.filePath("gone.log"), 4, buffer_, {});
+    EXPECT_FALSE(result.opened);
+    EXPECT_EQ(result.recordsRead, 0);
+    EXPECT_FALSE(result.error.isEmpty());
+}
+
+} // namespace
