@@ -1,0 +1,332 @@
+#include "chart/TChart.h"
+#include "chart/TListSeriesSource.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+const QColor Blue(0, 0, 255);
+const QColor Red(255, 0, 0);
+
+// The chart of the data viewer in miniature: margins, titles and a legend.
+std::unique_ptr<TChart> makeChart()
+{
+    auto chart = std::make_unique<TChart>();
+    chart->resize(640, 360);
+    chart->setMargins(QMargins(16, 32, 16, 84));
+    chart->setAxisTitle(TChartAxisSide::Left, QStringLiteral("Температура, *С / Влажность, %"));
+    chart->setLegendPosition(QPoint(170, 5));
+    return chart;
+}
+
+TChartSeriesStyle lineStyle(const QString& title, const QColor& color)
+{
+    TChartSeriesStyle style;
+    style.title = title;
+    style.color = color;
+    style.width = 2;
+    return style;
+}
+
+// A sawtooth 0..9 repeated: every window of ten points or more spans the same values.
+void fillSawtooth(TListSeriesSource& source, int count)
+{
+    for (int i = 0; i < count; ++i)
+        source.append(double(i % 10), QStringLiteral("%1\r05.04.2017").arg(i));
+}
+
+QImage render(const TChart& chart)
+{
+    QImage image(chart.size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    chart.paint(painter, QRect(QPoint(0, 0), chart.size()));
+    return image;
+}
+
+// Pixels of a colour in one column of the plot, leaving out the legend.
+int colouredPixelsInColumn(const QImage& image, const TChart& chart, int x, const QColor& color)
+{
+    const QRect plot = chart.plotRect();
+    int count = 0;
+    for (int y = plot.top(); y <= plot.bottom(); ++y) {
+        if (!chart.legendRect().contains(x, y) && image.pixelColor(x, y) == color)
+            ++count;
+    }
+    return count;
+}
+
+void sendMouse(TChart& chart, QEvent::Type type, QPoint position, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(position), chart.mapToGlobal(QPointF(position)), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(&chart, &event);
+}
+
+void drag(TChart& chart, QPoint from, QPoint to, Qt::MouseButton button)
+{
+    sendMouse(chart, QEvent::MouseButtonPress, from, button, button);
+    const QPoint middle = (from + to) / 2;
+    sendMouse(chart, QEvent::MouseMove, middle, Qt::NoButton, button);
+    sendMouse(chart, QEvent::MouseMove, to, Qt::NoButton, button);
+    sendMouse(chart, QEvent::MouseButtonRelease, to, button, Qt::NoButton);
+}
+
+} // namespace
+
+class ChartWidgetTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void paintsIntoAnImage();
+    void nullPointsLeaveAGap_data();
+    void nullPointsLeaveAGap();
+    void pixelsAndValuesConvertBothWays();
+    void cursorLineCrossesThePlot();
+    void leftDragPansTheBottomAxisOnly();
+    void noPanWhenDisabledOrWithOtherButtons();
+    void moveIsSignalledBeforeItsPanStep();
+    void legendClickTogglesAfterMouseDown();
+    void liveChartWithFixedLeftAxis();
+};
+
+void ChartWidgetTest::paintsIntoAnImage()
+{
+    TListSeriesSource humidity;
+    fillSawtooth(humidity, 100);
+    auto chart = makeChart();
+    chart->addSeries(lineStyle(QStringLiteral("Влажность, %"), Blue), &humidity);
+    chart->setBottomRange(0, 50);
+    const QImage image = render(*chart);
+
+    QCOMPARE(image.pixelColor(2, 2), QColor(Qt::white));
+    const QRect plot = chart->plotRect();
+    QVERIFY(QRect(QPoint(0, 0), chart->size()).contains(plot));
+    int blue = 0;
+    for (int x = plot.left(); x <= plot.right(); ++x)
+        blue += colouredPixelsInColumn(image, *chart, x, Blue);
+    QVERIFY2(blue > plot.width(), "the curve is drawn");
+    const QRect legend = chart->legendRect();
+    QVERIFY(!legend.isEmpty());
+    QCOMPARE(image.pixelColor(legend.center().x(), legend.top() + 2), QColor(255, 255, 223));
+    // The widget paints itself with the same function.
+    QCOMPARE(chart->grab().toImage().convertToFormat(QImage::Format_RGB32), image);
+}
+
+void ChartWidgetTest::nullPointsLeaveAGap_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("gapFirst");
+    QTest::addColumn<int>("gapLast");
+    QTest::newRow("sparse points, polyline") << 21 << 10 << 10;
+    QTest::newRow("dense points, min-max columns") << 200'000 << 90'000 << 110'000;
+}
+
+void ChartWidgetTest::nullPointsLeaveAGap()
+{
+    QFETCH(int, count);
+    QFETCH(int, gapFirst);
+    QFETCH(int, gapLast);
+    TListSeriesSource humidity;
+    for (int i = 0; i < count; ++i)
+        humidity.append(i >= gapFirst && i <= gapLast ? std::nullopt : std::optional(40.0 + i % 7), QString());
+    auto chart = makeChart();
+    chart->addSeries(lineStyle(QStringLiteral("Влажность, %"), Blue), &humidity);
+    chart->setBottomRange(0, count - 1);
+    const QImage image = render(*chart);
+
+    const int gapX = int(std::lround(chart->bottomPixelOf((gapFirst + gapLast) / 2.0)));
+    QCOMPARE(colouredPixelsInColumn(image, *chart, gapX, Blue), 0);
+    const QRect plot = chart->plotRect();
+    for (int y = plot.top(); y < plot.bottom(); ++y) {
+        const QColor pixel = image.pixelColor(gapX, y);
+        if (!chart->legendRect().contains(gapX, y) && pixel != Qt::white && pixel != QColor(224, 224, 224))
+            QFAIL(qPrintable(QStringLiteral("pixel %1 at row %2").arg(pixel.name()).arg(y)));
+    }
+    const int dataX = int(std::lround(chart->bottomPixelOf(gapFirst / 2.0)));
+    QVERIFY(colouredPixelsInColumn(image, *chart, dataX, Blue) > 0);
+}
+
+void ChartWidgetTest::pixelsAndValuesConvertBothWays()
+{
+    TListSeriesSource temperature;
+    fillSawtooth(temperature, 1000);
+    auto chart = makeChart();
+    chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
+    chart->setBottomRange(100, 200);
+    const QRect plot = chart->plotRect();
+
+    QCOMPARE(chart->bottomValueAt(plot.left()), 100.0);
+    QVERIFY(std::abs(chart->bottomValueAt(plot.right()) - 200.0) < 1e-9);
+    QCOMPARE(chart->leftValueAt(plot.bottom()), chart->leftRange().min);
+    QVERIFY(std::abs(chart->leftValueAt(plot.top()) - chart->leftRange().max) < 1e-9);
+    for (double value : {100.0, 123.4, 150.5, 199.9})
+        QVERIFY(std::abs(chart->bottomValueAt(chart->bottomPixelOf(value)) - value) < 1e-9);
+    for (int y : {plot.top(), plot.center().y(), plot.bottom() - 3})
+        QVERIFY(std::abs(chart->leftPixelOf(chart->leftValueAt(y)) - y) < 1e-9);
+    QCOMPARE(chart->visibleSpan(0), (TIndexSpan{100, 200}));
+}
+
+void ChartWidgetTest::cursorLineCrossesThePlot()
+{
+    TListSeriesSource temperature;
+    fillSawtooth(temperature, 1000);
+    auto chart = makeChart();
+    chart->setLegendVisible(false);
+    chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
+    chart->setBottomRange(100, 200);
+    const int x = int(std::lround(chart->bottomPixelOf(150.5)));
+    QCOMPARE(colouredPixelsInColumn(render(*chart), *chart, x, Qt::black), 0);
+    chart->setCursorLine(150.5);
+    const int dots = colouredPixelsInColumn(render(*chart), *chart, x, Qt::black);
+    // Dotted: about half of the plot's height, spread over all of it.
+    QVERIFY(dots > chart->plotRect().height() / 4);
+    QVERIFY(dots < chart->plotRect().height());
+    chart->setCursorLine(std::nullopt);
+    QCOMPARE(colouredPixelsInColumn(render(*chart), *chart, x, Qt::black), 0);
+}
+
+void ChartWidgetTest::leftDragPansTheBottomAxisOnly()
+{
+    TListSeriesSource temperature;
+    fillSawtooth(temperature, 1000);
+    auto chart = makeChart();
+    chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
+    chart->setBottomRange(100, 200);
+    const TChartRange left = chart->leftRange();
+    const QRect plot = chart->plotRect();
+    const double pointsPerPixel = 100.0 / (plot.right() - plot.left());
+
+    drag(*chart, plot.center(), plot.center() + QPoint(60, 40), Qt::LeftButton);
+    QVERIFY(std::abs(chart->bottomRange().min - (100 - 60 * pointsPerPixel)) < 1e-9);
+    QVERIFY(std::abs(chart->bottomRange().max - (200 - 60 * pointsPerPixel)) < 1e-9);
+    QCOMPARE(chart->leftRange(), left);
+
+    drag(*chart, plot.center(), plot.center() - QPoint(100, 0), Qt::LeftButton);
+    QVERIFY(std::abs(chart->bottomRange().min - (100 + 40 * pointsPerPixel)) < 1e-9);
+}
+
+void ChartWidgetTest::noPanWhenDisabledOrWithOtherButtons()
+{
+    TListSeriesSource temperature;
+    fillSawtooth(temperature, 1000);
+    auto chart = makeChart();
+    chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
+    chart->setBottomRange(100, 200);
+    const QRect plot = chart->plotRect();
+    QSignalSpy downs(chart.get(), &TChart::mouseDown);
+    QSignalSpy ups(chart.get(), &TChart::mouseUp);
+
+    drag(*chart, plot.center(), plot.center() + QPoint(60, 0), Qt::RightButton);
+    QCOMPARE(chart->bottomRange(), (TChartRange{100, 200}));
+    chart->setPanningEnabled(false);
+    drag(*chart, plot.center(), plot.center() + QPoint(60, 0), Qt::LeftButton);
+    QCOMPARE(chart->bottomRange(), (TChartRange{100, 200}));
+    // Every button still reaches the page, with its position.
+    QCOMPARE(downs.count(), 2);
+    QCOMPARE(downs.at(0).at(1).value<Qt::MouseButton>(), Qt::RightButton);
+    QCOMPARE(ups.at(1).at(0).toPoint(), plot.center() + QPoint(60, 0));
+}
+
+void ChartWidgetTest::moveIsSignalledBeforeItsPanStep()
+{
+    TListSeriesSource temperature;
+    fillSawtooth(temperature, 1000);
+    auto chart = makeChart();
+    chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
+    chart->setBottomRange(100, 200);
+    const QPoint start = chart->plotRect().center();
+    QList<double> minimaSeenOnMove;
+    QList<double> minimaSeenOnUp;
+    connect(chart.get(), &TChart::mouseMove, this, [&] { minimaSeenOnMove.append(chart->bottomRange().min); });
+    connect(chart.get(), &TChart::mouseUp, this, [&] { minimaSeenOnUp.append(chart->bottomRange().min); });
+
+    sendMouse(*chart, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(*chart, QEvent::MouseMove, start + QPoint(20, 0), Qt::NoButton, Qt::LeftButton);
+    const double afterFirstStep = chart->bottomRange().min;
+    sendMouse(*chart, QEvent::MouseMove, start + QPoint(40, 0), Qt::NoButton, Qt::LeftButton);
+    sendMouse(*chart, QEvent::MouseButtonRelease, start + QPoint(40, 0), Qt::LeftButton, Qt::NoButton);
+    QVERIFY(afterFirstStep < 100);
+    QCOMPARE(minimaSeenOnMove, (QList<double>{100, afterFirstStep}));
+    QCOMPARE(minimaSeenOnUp, (QList<double>{chart->bottomRange().min}));
+
+    // A range the page sets while handling a move is where that move's pan step starts.
+    connect(chart.get(), &TChart::mouseMove, this, [&] { chart->setBottomRange(0, 100); });
+    sendMouse(*chart, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(*chart, QEvent::MouseMove, start - QPoint(20, 0), Qt::NoButton, Qt::LeftButton);
+    QVERIFY(chart->bottomRange().min > 0);
+    QVERIFY(std::abs(chart->bottomRange().span() - 100) < 1e-9);
+}
+
+void ChartWidgetTest::legendClickTogglesAfterMouseDown()
+{
+    TListSeriesSource humidity;
+    TListSeriesSource temperature;
+    TListSeriesSource limit;
+    fillSawtooth(humidity, 100);
+    fillSawtooth(temperature, 100);
+    fillSawtooth(limit, 100);
+    auto chart = makeChart();
+    chart->addSeries(lineStyle(QStringLiteral("Влажность, %"), Blue), &humidity);
+    const int t = chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
+    TChartSeriesStyle limitStyle = lineStyle(QString(), Red);
+    limitStyle.inLegend = false;
+    const int l = chart->addSeries(limitStyle, &limit);
+    chart->setBottomRange(0, 50);
+    QVERIFY(chart->legendEntryRect(l).isEmpty());
+    const QRect entry = chart->legendEntryRect(t);
+    QVERIFY(chart->legendRect().contains(entry));
+
+    QStringList events;
+    connect(chart.get(), &TChart::mouseDown, this,
+            [&] { events << QStringLiteral("down shown=%1").arg(chart->isSeriesVisible(t)); });
+    connect(chart.get(), &TChart::legendToggled, this,
+            [&](int series) { events << QStringLiteral("toggled %1 shown=%2").arg(series).arg(chart->isSeriesVisible(t)); });
+    drag(*chart, entry.center(), entry.center() + QPoint(40, 0), Qt::LeftButton);
+    QCOMPARE(events, (QStringList{"down shown=1", "toggled 1 shown=0"}));
+    QCOMPARE(chart->bottomRange(), (TChartRange{0, 50}));
+    const QImage hidden = render(*chart);
+    int red = 0;
+    for (int x = chart->plotRect().left(); x <= chart->plotRect().right(); ++x)
+        red += colouredPixelsInColumn(hidden, *chart, x, Red);
+    // Only the limit series (not in the legend) is left in red: at most two rows per column.
+    QVERIFY(red <= 2 * chart->plotRect().width() * 10);
+
+    events.clear();
+    QTest::mouseClick(chart.get(), Qt::LeftButton, {}, entry.center());
+    QCOMPARE(events, (QStringList{"down shown=0", "toggled 1 shown=1"}));
+}
+
+void ChartWidgetTest::liveChartWithFixedLeftAxis()
+{
+    TListSeriesSource humidity(300);
+    for (int i = 0; i < 1000; ++i)
+        humidity.append(40 + i % 20, QStringLiteral("12:%1:00").arg(i % 60, 2, 10, QLatin1Char('0')));
+    auto chart = makeChart();
+    chart->setLeftRange(0, 100);
+    chart->addSeries(lineStyle(QStringLiteral("Влажность, %"), Blue), &humidity);
+    QVERIFY(chart->isBottomAutomatic());
+    QCOMPARE(chart->bottomRange(), (TChartRange{700, 999}));
+    QCOMPARE(chart->leftRange(), (TChartRange{0, 100}));
+
+    chart->setBottomRange(999 - 150, 999);
+    QVERIFY(!chart->isBottomAutomatic());
+    QCOMPARE(chart->visibleSpan(0), (TIndexSpan{849, 999}));
+    const QImage image = render(*chart);
+    // 40..59 on a 0..100 axis: the curve stays in the lower half of the plot.
+    const int x = int(std::lround(chart->bottomPixelOf(900)));
+    QVERIFY(colouredPixelsInColumn(image, *chart, x, Blue) > 0);
+    const QRect plot = chart->plotRect();
+    for (int y = plot.top(); y < int(chart->leftPixelOf(61)); ++y)
+        QVERIFY(image.pixelColor(x, y) != Blue);
+}
+
+QTEST_MAIN(ChartWidgetTest)
+#include "ChartWidgetTest.moc"
