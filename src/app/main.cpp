@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/TKorviApplication.h"
+#include "app/SimulatedPlatform.h"
+#include "data/StorageVolumeSource.h"
 #include "device/HidapiBackend.h"
 #include "shell/TApplicationWindows.h"
 
@@ -27,7 +29,15 @@ int main(int argc, char** argv)
     // An error while the windows are made, or one that leaves the message
     // loop, is shown and ends the program quietly.
     try {
-        TApplicationWindows windows(std::make_unique<HidapiBackend>());
+        std::unique_ptr<SimulatedPlatform> simulated;
+        TPlatform platform;
+        if (commandLine.simulate) {
+            simulated = std::make_unique<SimulatedPlatform>(commandLine.simulatedLog);
+            platform = simulated->TakePlatform();
+        } else {
+            platform = {std::make_unique<HidapiBackend>(), std::make_unique<StorageVolumeSource>()};
+        }
+        TApplicationWindows windows(std::move(platform));
         windows.ShowMainWindow();
         return application.exec();
     } catch (const std::exception& error) {

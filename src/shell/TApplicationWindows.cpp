@@ -1,20 +1,24 @@
 #include "shell/TApplicationWindows.h"
 
-#include "device/HidBackend.h"
+#include "data/MeasurementStore.h"
+#include "settings/TGeneralPage.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
 #include "shell/TFormSetting.h"
 #include "shell/TFormStatistic.h"
 
-TApplicationWindows::TApplicationWindows(std::unique_ptr<HidBackend> backend)
-    : FormRead(std::make_unique<TFormRead>())
-    , FormSetting(std::make_unique<TFormSetting>(FormRead.get(), std::move(backend)))
-    , FormMain(std::make_unique<TFormMain>())
+TApplicationWindows::TApplicationWindows(TPlatform platform)
+    : Volumes(std::move(platform.volumes))
+    , FormRead(std::make_unique<TFormRead>())
+    , FormSetting(std::make_unique<TFormSetting>(FormRead.get(), std::move(platform.hid)))
+    , FormMain(std::make_unique<TFormMain>(*Volumes))
     , FormStatistic(std::make_unique<TFormStatistic>(FormRead.get()))
 {
     FormRead->Attach(FormSetting.get(), FormMain.get());
     FormMain->Attach(FormRead.get(), FormSetting.get(), FormStatistic.get());
     FormSetting->SetLimitSeriesHook([this](bool shown) { FormMain->ShowLimitSeries(shown); });
+    QObject::connect(FormSetting->GeneralPage, &TGeneralPage::recordCountRead, FormMain.get(),
+                     [this](qint64 count) { FormMain->Store().setRecordCount(count); });
 }
 
 // The secondary windows go first: they may still refer to the monitor.

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "shell/TPlatform.h"
+
 #include <memory>
 
-class HidBackend;
 class TFormMain;
 class TFormRead;
 class TFormSetting;
@@ -12,11 +13,12 @@ class TFormStatistic;
 // until the program ends; only the monitor window is shown.
 class TApplicationWindows {
 public:
-    explicit TApplicationWindows(std::unique_ptr<HidBackend> backend);
+    explicit TApplicationWindows(TPlatform platform);
     ~TApplicationWindows();
 
     void ShowMainWindow();
 
+    std::unique_ptr<VolumeSource> Volumes;
     std::unique_ptr<TFormRead> FormRead;
     std::unique_ptr<TFormSetting> FormSetting;
     std::unique_ptr<TFormMain> FormMain;

@@ -1,27 +1,28 @@
 #include "shell/TFormMain.h"
 
+#include "data/Loader.h"
+#include "data/MeasurementStore.h"
+#include "device/TDeviceLink.h"
+#include "settings/TGeneralPage.h"
 #include "shell/LayoutRules.h"
 #include "shell/TFormRead.h"
 #include "shell/TFormSetting.h"
 #include "shell/TFormStatistic.h"
 #include "shell/TTagButton.h"
 #include "shell/WindowLook.h"
+#include "views/TRowTableModel.h"
+#include "views/TSysPage.h"
+#include "views/TVirtualGrid.h"
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTabWidget>
-#include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
-
-const char* const TableHeaders[] = {
-    "#", "Дата", "Время", "Температура, *С", "Влажность, %", "Давление, кПа", "Дельта, с",
-};
 
 QWidget* newPage(QTabWidget* pages, const QString& objectName, const QString& caption)
 {
@@ -33,11 +34,13 @@ QWidget* newPage(QTabWidget* pages, const QString& objectName, const QString& ca
 
 }  // namespace
 
-TFormMain::TFormMain(QWidget* parent)
-    : QWidget(parent)
-    , MainMenu(new QMenuBar(this))
+TFormMain::TFormMain(const VolumeSource& volumes)
+    : MainMenu(new QMenuBar(this))
     , PageControlData(new QTabWidget(this))
-    , TableModel(new QStandardItemModel(0, 7, this))
+    , TimerLoad(new QTimer(this))
+    , MeasurementStore(std::make_unique<TMeasurementStore>())
+    , Loader(std::make_unique<TLoader>(*MeasurementStore, volumes))
+    , RowTable(new TRowTableModel(*MeasurementStore, this))
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Регистратор данных"));
@@ -53,9 +56,16 @@ TFormMain::TFormMain(QWidget* parent)
     layout->setMenuBar(MainMenu);
     layout->addWidget(PageControlData);
 
+    TimerLoad->setObjectName(QStringLiteral("TimerLoad"));
+    TimerLoad->setSingleShot(true);
+    TimerLoad->setInterval(1000);
+    connect(TimerLoad, &QTimer::timeout, this, &TFormMain::TimerLoadTimer);
+
     FormCreate();
     WindowLook::centreOnScreen(this);
 }
+
+TFormMain::~TFormMain() = default;
 
 void TFormMain::buildMenu()
 {
@@ -64,6 +74,7 @@ void TFormMain::buildMenu()
     N1Source->setObjectName(QStringLiteral("N1Source"));
     N1_1Refresh = N1Source->addAction(QStringLiteral("Обновить"));
     N1_1Refresh->setObjectName(QStringLiteral("N1_1Refresh"));
+    connect(N1_1Refresh, &QAction::triggered, this, &TFormMain::N1_1RefreshClick);
     N1_2Separator = N1Source->addSeparator();
     N1_2Separator->setObjectName(QStringLiteral("N1_2Separator"));
 
@@ -102,12 +113,11 @@ void TFormMain::buildPages()
     PanelSFiltr = new QFrame(TabSheetTable);
     PanelSFiltr->setObjectName(QStringLiteral("PanelSFiltr"));
     PanelSFiltr->setFixedHeight(60);
-    StringGridFiltr = new QTableView(TabSheetTable);
+    StringGridFiltr = new TVirtualGrid(TabSheetTable);
     StringGridFiltr->setObjectName(QStringLiteral("StringGridFiltr"));
     StringGridFiltr->setAccessibleName(QStringLiteral("Таблица измерений"));
-    StringGridFiltr->setModel(TableModel);
-    StringGridFiltr->verticalHeader()->hide();
-    StringGridFiltr->hideColumn(6);
+    StringGridFiltr->setModel(RowTable);
+    StringGridFiltr->setColumnWidth(6, 0);
 
     auto* tableLayout = new QVBoxLayout(TabSheetTable);
     tableLayout->setContentsMargins(0, 0, 0, 0);
@@ -115,6 +125,12 @@ void TFormMain::buildPages()
     tableLayout->addWidget(PanelSFiltr);
     tableLayout->addWidget(StringGridFiltr);
     tableLayout->addStretch();
+
+    SysPage = new TSysPage(*RowTable, TabSheetSys);
+    auto* sysLayout = new QVBoxLayout(TabSheetSys);
+    sysLayout->setContentsMargins(0, 0, 0, 0);
+    sysLayout->addWidget(SysPage);
+    connect(SysPage->Go, &QPushButton::clicked, this, &TFormMain::GoClick);
 }
 
 void TFormMain::buildPanelLoad()
@@ -135,9 +151,6 @@ void TFormMain::FormCreate()
     // The service keys work in every window of the program, from start to exit.
     qApp->installEventFilter(this);
     PageControlData->setTabVisible(PageControlData->indexOf(TabSheetSys), false);
-    int column = 0;
-    for (const char* header : TableHeaders)
-        TableModel->setHeaderData(column++, Qt::Horizontal, QString::fromUtf8(header));
 }
 
 void TFormMain::Attach(TFormRead* formRead, TFormSetting* formSetting, TFormStatistic* formStatistic)
@@ -150,6 +163,58 @@ void TFormMain::Attach(TFormRead* formRead, TFormSetting* formSetting, TFormStat
 void TFormMain::ShowLimitSeries(bool shown)
 {
     LimitSeriesActive = shown;
+}
+
+void TFormMain::N1_1RefreshClick()
+{
+    BeginLoad();
+}
+
+// The load itself starts a second later, so the panel is painted before the
+// window stops answering for the length of the load.
+void TFormMain::BeginLoad()
+{
+    PageControlData->hide();
+    ButtonLoadPercent->setText(QStringLiteral("Загрузка данных 0 %, ждите..."));
+    PanelLoad->show();
+    PanelLoad->raise();
+    TimerLoad->start();
+}
+
+void TFormMain::TimerLoadTimer()
+{
+    TimerLoad->stop();
+    GoClick();
+    PanelLoad->hide();
+    N3->setText(LastFreeMemoryText);
+    PageControlData->show();
+}
+
+void TFormMain::GoClick()
+{
+    TDeviceLink& link = FormSetting->Link();
+    TLoadRequest request;
+    request.expectedLabel = link.Identity().ExpectedLabel;
+    request.testMode = FormRead->TestModeOn();
+    request.recordCountOf = [this](const QString&) { return FormSetting->GeneralPage->ReadLogMemoryUsage(); };
+    request.showProgress = [this](const QString& text) { ShowProgress(text); };
+
+    const TLoadReport report = Loader->GoClick(request);
+
+    // In test mode the label stays "BRAXEL" until the logger is detected anew.
+    link.Identity().ExpectedLabel = report.expectedLabel;
+    if (report.windowCaption)
+        setWindowTitle(*report.windowCaption);
+    RowTable->Reload();
+    SysPage->ShowLoad(report);
+    LastFreeMemoryText = report.freeMemoryText;
+}
+
+// The load does not return to the event loop, so the panel repaints at once.
+void TFormMain::ShowProgress(const QString& text)
+{
+    ButtonLoadPercent->setText(text);
+    ButtonLoadPercent->repaint();
 }
 
 int TFormMain::StringGridFiltrRowCount() const

@@ -2,24 +2,32 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QAction;
 class QFrame;
 class QKeyEvent;
 class QMenu;
 class QMenuBar;
 class QPushButton;
-class QStandardItemModel;
-class QTableView;
 class QTabWidget;
+class QTimer;
 class TFormRead;
 class TFormSetting;
 class TFormStatistic;
+class TLoader;
+class TMeasurementStore;
+class TRowTableModel;
+class TSysPage;
+class TVirtualGrid;
+class VolumeSource;
 
 // The data viewer: menu, the chart, table and service pages, the loading panel.
 class TFormMain : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormMain(QWidget* parent = nullptr);
+    explicit TFormMain(const VolumeSource& volumes);
+    ~TFormMain() override;
 
     void Attach(TFormRead* formRead, TFormSetting* formSetting, TFormStatistic* formStatistic);
 
@@ -48,11 +56,19 @@ public:
     QWidget* TabSheetTable;
     QWidget* TabSheetSys;
     QFrame* PanelSFiltr;
-    QTableView* StringGridFiltr;
+    TVirtualGrid* StringGridFiltr;
+    TSysPage* SysPage;
     QFrame* PanelLoad;
     QPushButton* ButtonLoadPercent;
+    QTimer* TimerLoad;
+
+    TMeasurementStore& Store() { return *MeasurementStore; }
 
 public slots:
+    void N1_1RefreshClick();
+    void BeginLoad();
+    void TimerLoadTimer();
+    void GoClick();
     void N4Click();
     void N1SettingClick();
     void HotKeySysPage();
@@ -69,9 +85,13 @@ private:
     void buildMenu();
     void buildPages();
     void buildPanelLoad();
+    void ShowProgress(const QString& text);
     bool ApplicationEventsMessage(const QKeyEvent& event);
 
-    QStandardItemModel* TableModel;
+    std::unique_ptr<TMeasurementStore> MeasurementStore;
+    std::unique_ptr<TLoader> Loader;
+    TRowTableModel* RowTable;
+    QString LastFreeMemoryText;
     bool LimitSeriesActive = true;
     TFormRead* FormRead = nullptr;
     TFormSetting* FormSetting = nullptr;

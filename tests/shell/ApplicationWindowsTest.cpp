@@ -1,21 +1,23 @@
 #include "KorviTestMain.h"
 
-#include "device/SimulatedBackend.h"
-#include "shell/TApplicationWindows.h"
+#include "SimulatedWindows.h"
+
+#include "data/LogRecord.h"
+#include "data/MeasurementStore.h"
+#include "data/Timestamp.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
 #include "shell/TFormSetting.h"
 #include "shell/TFormStatistic.h"
 #include "shell/TTagButton.h"
+#include "views/TVirtualGrid.h"
 
 #include <QAction>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QStandardItemModel>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -45,21 +47,23 @@ private slots:
 
 private:
     void pressServiceKey(QWidget* target, Qt::Key key);
-    void fillTableRows(int rows);
+    void loadRows(int rows);
 
-    std::unique_ptr<TApplicationWindows> windows;
+    std::unique_ptr<SimulatedWindows> simulation;
+    TApplicationWindows* windows = nullptr;
 };
 
 void ApplicationWindowsTest::init()
 {
-    windows = std::make_unique<TApplicationWindows>(std::make_unique<SimulatedBackend>());
+    simulation = std::make_unique<SimulatedWindows>();
+    windows = simulation->windows.get();
     windows->ShowMainWindow();
     QVERIFY(QTest::qWaitForWindowExposed(windows->FormRead.get()));
 }
 
 void ApplicationWindowsTest::cleanup()
 {
-    windows.reset();
+    simulation.reset();
 }
 
 void ApplicationWindowsTest::pressServiceKey(QWidget* target, Qt::Key key)
@@ -67,11 +71,14 @@ void ApplicationWindowsTest::pressServiceKey(QWidget* target, Qt::Key key)
     QTest::keyClick(target, key, Qt::ShiftModifier);
 }
 
-void ApplicationWindowsTest::fillTableRows(int rows)
+// Loads a log of one record repeated `rows` times from the simulated logger.
+void ApplicationWindowsTest::loadRows(int rows)
 {
-    auto* model = qobject_cast<QStandardItemModel*>(windows->FormMain->StringGridFiltr->model());
-    QVERIFY(model);
-    model->setRowCount(rows);
+    const TLogRecord record = MakeLogRecord(rows, 0x27, TimestampSeconds(2024, 3, 1, 8, 0, 0), 215, 456, 1013);
+    simulation->logger->setLog(QByteArray(reinterpret_cast<const char*>(&record), sizeof record));
+    simulation->connectLogger();
+    windows->FormMain->GoClick();
+    QCOMPARE(windows->FormMain->Store().DataRowCount(), rows);
 }
 
 void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled()
@@ -103,7 +110,7 @@ void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled(
     QVERIFY(!viewer.N1Setting->isVisible());
     QVERIFY(!viewer.N3->isEnabled());
     QCOMPARE(viewer.N3->text(), QStringLiteral("Свободно: 0%"));
-    QCOMPARE(viewer.StringGridFiltr->model()->headerData(3, Qt::Horizontal).toString(),
+    QCOMPARE(viewer.StringGridFiltr->model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
              QStringLiteral("Температура, *С"));
 
     TFormSetting& settings = *windows->FormSetting;
@@ -201,7 +208,7 @@ void ApplicationWindowsTest::statisticsToggleOnlyWithMoreThanTwoRows()
     TFormMain& viewer = *windows->FormMain;
     TFormStatistic& statistics = *windows->FormStatistic;
 
-    fillTableRows(1);  // header plus one data row: two rows
+    loadRows(1);  // header plus one data row: two rows
     viewer.N4->trigger();
     QVERIFY(!statistics.isVisible());
 
@@ -211,7 +218,7 @@ void ApplicationWindowsTest::statisticsToggleOnlyWithMoreThanTwoRows()
     statistics.ButtonClose->click();
     QVERIFY(!statistics.isVisible());
 
-    fillTableRows(2);
+    loadRows(2);
     viewer.N4->trigger();
     QVERIFY(statistics.isVisible());
     viewer.N4->trigger();

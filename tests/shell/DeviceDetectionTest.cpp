@@ -1,10 +1,9 @@
 #include "KorviTestMain.h"
 
-#include "device/SimulatedBackend.h"
-#include "device/SimulatedLogger.h"
+#include "SimulatedWindows.h"
+
 #include "device/TDeviceLink.h"
 #include "settings/TGeneralPage.h"
-#include "shell/TApplicationWindows.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
 #include "shell/TFormSetting.h"
@@ -13,7 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <memory>
@@ -39,26 +38,25 @@ private:
     QStringList messages() const;
     void tick();
 
-    QTemporaryDir drive;
+    std::unique_ptr<SimulatedWindows> simulation;
     SimulatedBackend* backend = nullptr;
-    std::shared_ptr<SimulatedLogger> logger;
-    std::unique_ptr<TApplicationWindows> windows;
+    SimulatedLogger* logger = nullptr;
+    TApplicationWindows* windows = nullptr;
     TFormSetting* settings = nullptr;
 };
 
 void DeviceDetectionTest::init()
 {
-    auto simulated = std::make_unique<SimulatedBackend>();
-    backend = simulated.get();
-    logger = std::make_shared<SimulatedLogger>(drive.path(), QByteArray(160, '\0'));
-    windows = std::make_unique<TApplicationWindows>(std::move(simulated));
+    simulation = std::make_unique<SimulatedWindows>();
+    backend = simulation->backend;
+    logger = simulation->logger.get();
+    windows = simulation->windows.get();
     settings = windows->FormSetting.get();
 }
 
 void DeviceDetectionTest::cleanup()
 {
-    windows.reset();
-    logger.reset();
+    simulation.reset();
 }
 
 // The status lines without their time stamps.
@@ -92,7 +90,7 @@ void DeviceDetectionTest::noLoggerAtStartGivesOneAbsenceLine()
 void DeviceDetectionTest::pluggingInAnnouncesReadsTheNumberAndBuildsTheLabel()
 {
     tick();
-    backend->plug(logger);
+    backend->plug(simulation->logger);
     tick();
     tick();
     QCOMPARE(messages(), (QStringList{QStringLiteral("Подключенных приборов КОРВИ не обнаружено"),
@@ -110,12 +108,12 @@ void DeviceDetectionTest::pluggingInAnnouncesReadsTheNumberAndBuildsTheLabel()
 
 void DeviceDetectionTest::pullingOutDisablesEverythingAndStopsThePoll()
 {
-    backend->plug(logger);
+    backend->plug(simulation->logger);
     tick();
     settings->Timer2->start(2000);
     windows->FormRead->ButtonStartMon->setText(QStringLiteral("Стоп"));
 
-    backend->pull(logger);
+    backend->pull(simulation->logger);
     tick();
     tick();
     QCOMPARE(messages().count(QStringLiteral("Подключенных приборов КОРВИ не обнаружено")), 1);
@@ -146,7 +144,7 @@ void DeviceDetectionTest::seriesDecidesTheLimitLines()
     QFETCH(QString, label);
     windows->FormMain->ShowLimitSeries(!limitLines);
     logger->setSerialNumber(serial);
-    backend->plug(logger);
+    backend->plug(simulation->logger);
     tick();
     QCOMPARE(windows->FormMain->LimitSeriesShown(), limitLines);
     QCOMPARE(settings->Link().Identity().ExpectedLabel, label);
@@ -154,7 +152,7 @@ void DeviceDetectionTest::seriesDecidesTheLimitLines()
 
 void DeviceDetectionTest::silentLoggerGivesOneErrorLineAndNoSuccess()
 {
-    backend->plug(logger);
+    backend->plug(simulation->logger);
     tick();
     const int before = settings->ListBox1->count();
     settings->GeneralPage->EditDeviceNumber->setText(QStringLiteral("777"));
@@ -169,9 +167,9 @@ void DeviceDetectionTest::silentLoggerGivesOneErrorLineAndNoSuccess()
 void DeviceDetectionTest::testModeSurvivesConnectionAndLoss()
 {
     QTest::keyClick(windows->FormRead.get(), Qt::Key_F9, Qt::ShiftModifier);
-    backend->plug(logger);
+    backend->plug(simulation->logger);
     tick();
-    backend->pull(logger);
+    backend->pull(simulation->logger);
     tick();
     QCOMPARE(windows->FormRead->ButtonReg->Tag, TFormRead::TestModeTag);
     QVERIFY(!windows->FormRead->ButtonReg->isEnabled());

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+class QAbstractItemModel;
+class QPlainTextEdit;
+class QPushButton;
+class TDumpLogModel;
+class TVirtualGrid;
+struct TLoadReport;
+
+// The service page "Sys": the loader's working lists, its dump of every valid
+// record, the row table, and the button that runs a load directly.
+class TSysPage : public QWidget {
+    Q_OBJECT
+public:
+    TSysPage(QAbstractItemModel& rowTable, QWidget* parent = nullptr);
+
+    void ShowLoad(const TLoadReport& report);
+
+    QPlainTextEdit* MemoDisc;
+    QPlainTextEdit* MemoFile;
+    QPlainTextEdit* MemoFileRes;
+    TVirtualGrid* Memo4;
+    QPushButton* Go;
+    TVirtualGrid* StringGrid;
+
+private:
+    TDumpLogModel* DumpModel;
+};

@@ -1,0 +1,226 @@
+#include "views/TVirtualGrid.h"
+
+#include <QAbstractItemModel>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+TVirtualGrid::TVirtualGrid(QWidget* parent)
+    : QAbstractScrollArea(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    verticalScrollBar()->setSingleStep(1);
+    horizontalScrollBar()->setSingleStep(20);
+}
+
+void TVirtualGrid::setModel(QAbstractItemModel* model)
+{
+    if (Model)
+        Model->disconnect(this);
+    Model = model;
+    if (Model) {
+        connect(Model, &QAbstractItemModel::modelReset, this, &TVirtualGrid::modelReset);
+        connect(Model, &QAbstractItemModel::rowsInserted, this, &TVirtualGrid::modelReset);
+        connect(Model, &QAbstractItemModel::rowsRemoved, this, &TVirtualGrid::modelReset);
+        connect(Model, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
+        connect(Model, &QAbstractItemModel::headerDataChanged, viewport(), qOverload<>(&QWidget::update));
+    }
+    modelReset();
+}
+
+void TVirtualGrid::modelReset()
+{
+    if (CurrentRow >= rowCount())
+        CurrentRow = -1;
+    updateScrollBars();
+    viewport()->update();
+}
+
+int TVirtualGrid::rowCount() const
+{
+    return Model ? Model->rowCount() : 0;
+}
+
+int TVirtualGrid::columnCount() const
+{
+    return Model ? Model->columnCount() : 0;
+}
+
+void TVirtualGrid::setHeaderVisible(bool visible)
+{
+    HeaderVisible = visible;
+    updateScrollBars();
+    viewport()->update();
+}
+
+void TVirtualGrid::setGridVisible(bool visible)
+{
+    GridVisible = visible;
+    viewport()->update();
+}
+
+void TVirtualGrid::setRowHeight(int height)
+{
+    RowHeight = std::max(1, height);
+    updateScrollBars();
+    viewport()->update();
+}
+
+void TVirtualGrid::setColumnWidth(int column, int width)
+{
+    if (column < 0)
+        return;
+    if (size_t(column) >= ColumnWidths.size())
+        ColumnWidths.resize(size_t(column) + 1, DefaultColumnWidth);
+    ColumnWidths[size_t(column)] = std::max(0, width);
+    updateScrollBars();
+    viewport()->update();
+}
+
+int TVirtualGrid::columnWidth(int column) const
+{
+    if (column < 0)
+        return 0;
+    return size_t(column) < ColumnWidths.size() ? ColumnWidths[size_t(column)] : DefaultColumnWidth;
+}
+
+int TVirtualGrid::headerHeight() const
+{
+    return HeaderVisible ? RowHeight : 0;
+}
+
+int TVirtualGrid::contentWidth() const
+{
+    int width = 0;
+    for (int column = 0; column < columnCount(); ++column)
+        width += columnWidth(column);
+    return width;
+}
+
+int TVirtualGrid::visibleRowCount() const
+{
+    return std::max(1, (viewport()->height() - headerHeight()) / RowHeight);
+}
+
+int TVirtualGrid::firstVisibleRow() const
+{
+    return verticalScrollBar()->value();
+}
+
+int TVirtualGrid::rowAt(QPoint viewportPoint) const
+{
+    if (viewportPoint.y() < headerHeight())
+        return -1;
+    const int row = firstVisibleRow() + (viewportPoint.y() - headerHeight()) / RowHeight;
+    return row < rowCount() ? row : -1;
+}
+
+void TVirtualGrid::updateScrollBars()
+{
+    // One scroll step is one row, so the range stays an int for any row count.
+    verticalScrollBar()->setRange(0, std::max(0, rowCount() - visibleRowCount()));
+    verticalScrollBar()->setPageStep(visibleRowCount());
+    horizontalScrollBar()->setRange(0, std::max(0, contentWidth() - viewport()->width()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+}
+
+void TVirtualGrid::setCurrentRow(int row)
+{
+    row = std::clamp(row, rowCount() > 0 ? 0 : -1, rowCount() - 1);
+    if (row == CurrentRow)
+        return;
+    CurrentRow = row;
+    ensureRowVisible(row);
+    viewport()->update();
+    emit currentRowChanged(row);
+}
+
+void TVirtualGrid::ensureRowVisible(int row)
+{
+    if (row < 0)
+        return;
+    if (row < firstVisibleRow())
+        verticalScrollBar()->setValue(row);
+    else if (row >= firstVisibleRow() + visibleRowCount())
+        verticalScrollBar()->setValue(row - visibleRowCount() + 1);
+}
+
+void TVirtualGrid::paintRow(QPainter& painter, int top, int row, bool header, const QColor& textColour) const
+{
+    const QColor gridColour = palette().color(QPalette::Mid);
+    int left = -horizontalScrollBar()->value();
+    for (int column = 0; column < columnCount(); ++column) {
+        const int width = columnWidth(column);
+        if (width > 0 && left + width > 0 && left < viewport()->width()) {
+            const QRect cell(left, top, width, RowHeight);
+            const QVariant text = header ? Model->headerData(column, Qt::Horizontal, Qt::DisplayRole)
+                                         : Model->data(Model->index(row, column), Qt::DisplayRole);
+            if (GridVisible) {
+                painter.setPen(gridColour);
+                painter.drawRect(cell.adjusted(0, 0, -1, -1));
+            }
+            painter.setPen(textColour);
+            painter.drawText(cell.adjusted(3, 0, -3, 0), Qt::AlignVCenter | Qt::AlignLeft, text.toString());
+        }
+        left += width;
+    }
+}
+
+void TVirtualGrid::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), palette().base());
+    if (!Model)
+        return;
+    painter.setBrush(Qt::NoBrush);
+    const int first = firstVisibleRow();
+    const int last = std::min(rowCount(), first + visibleRowCount() + 1);
+    for (int row = first; row < last; ++row) {
+        const int top = headerHeight() + (row - first) * RowHeight;
+        const bool selected = row == CurrentRow;
+        if (selected)
+            painter.fillRect(QRect(0, top, viewport()->width(), RowHeight), palette().highlight());
+        paintRow(painter, top, row, false,
+                 palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+    }
+    if (HeaderVisible) {
+        painter.fillRect(QRect(0, 0, viewport()->width(), RowHeight), palette().button());
+        paintRow(painter, 0, -1, true, palette().color(QPalette::ButtonText));
+    }
+}
+
+void TVirtualGrid::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void TVirtualGrid::keyPressEvent(QKeyEvent* event)
+{
+    const int page = visibleRowCount();
+    switch (event->key()) {
+    case Qt::Key_Down: setCurrentRow(CurrentRow + 1); break;
+    case Qt::Key_Up: setCurrentRow(std::max(0, CurrentRow - 1)); break;
+    case Qt::Key_PageDown: setCurrentRow(CurrentRow + page); break;
+    case Qt::Key_PageUp: setCurrentRow(std::max(0, CurrentRow - page)); break;
+    case Qt::Key_Home: setCurrentRow(0); break;
+    case Qt::Key_End: setCurrentRow(rowCount() - 1); break;
+    default: QAbstractScrollArea::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void TVirtualGrid::mousePressEvent(QMouseEvent* event)
+{
+    const int row = rowAt(event->position().toPoint());
+    if (row >= 0)
+        setCurrentRow(row);
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void TVirtualGrid::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}

@@ -1,0 +1,124 @@
+#include "KorviTestMain.h"
+
+#include "SimulatedWindows.h"
+
+#include "data/LogGenerator.h"
+#include "data/MeasurementStore.h"
+#include "device/TDeviceLink.h"
+#include "settings/TGeneralPage.h"
+#include "shell/TFormMain.h"
+#include "shell/TFormRead.h"
+#include "views/TSysPage.h"
+#include "views/TVirtualGrid.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+// The data viewer's load as the user runs it: "Обновить", the loading panel,
+// and what the pages and the menu show afterwards.
+class LoaderWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void refreshShowsThePanelThenTheLoadedPages();
+    void sysPageListsTheDriveTheSourceAndEveryRow();
+    void testModeReadsTheBraxelDriveAndReportsTheCount();
+    void silentLoggerSkipsTheSourceAndKeepsTheWindowUsable();
+
+private:
+    static QByteArray generatedLog(qint64 records);
+};
+
+QByteArray LoaderWindowTest::generatedLog(qint64 records)
+{
+    return LogGenerator(7).generate(records, TLogShape::Typical, QDateTime(QDate(2024, 5, 1), QTime(9, 0)));
+}
+
+void LoaderWindowTest::refreshShowsThePanelThenTheLoadedPages()
+{
+    SimulatedWindows simulation(generatedLog(400));
+    simulation.connectLogger();
+    TFormMain& viewer = *simulation.windows->FormMain;
+    viewer.show();
+
+    viewer.N1_1Refresh->trigger();
+    QVERIFY(viewer.PanelLoad->isVisible());
+    QVERIFY(viewer.PageControlData->isHidden());
+    QCOMPARE(viewer.ButtonLoadPercent->text(), QStringLiteral("Загрузка данных 0 %, ждите..."));
+    QVERIFY(viewer.TimerLoad->isActive());
+    QCOMPARE(viewer.Store().DataRowCount(), 0);
+
+    QTRY_VERIFY_WITH_TIMEOUT(viewer.PageControlData->isVisible(), 3000);
+    QVERIFY(!viewer.PanelLoad->isVisible());
+    QVERIFY(!viewer.TimerLoad->isActive());
+    QCOMPARE(viewer.Store().RecordCount(), 400);
+    QVERIFY(viewer.Store().DataRowCount() >= 400);
+    QCOMPARE(viewer.StringGridFiltrRowCount(), viewer.Store().DataRowCount() + 1);
+    // 4,194,304 bytes of log memory, 6,400 of them in use.
+    QCOMPARE(viewer.N3->text(), QStringLiteral("Свободно: 99%"));
+}
+
+void LoaderWindowTest::sysPageListsTheDriveTheSourceAndEveryRow()
+{
+    SimulatedWindows simulation(generatedLog(50));
+    simulation.connectLogger();
+    TFormMain& viewer = *simulation.windows->FormMain;
+    viewer.GoClick();
+
+    const TSysPage& sys = *viewer.SysPage;
+    const QString drive = simulation.drive.path();
+    QCOMPARE(sys.MemoDisc->toPlainText(), drive);
+    QCOMPARE(sys.MemoFile->toPlainText(), QStringLiteral("data"));
+    QCOMPARE(sys.MemoFileRes->toPlainText(), QStringLiteral("data"));
+    QCOMPARE(sys.Memo4->model()->rowCount(), 51);
+    const QString firstLine = sys.Memo4->model()->index(0, 0).data().toString();
+    QVERIFY2(firstLine.startsWith(QStringLiteral("> ") + drive), qPrintable(firstLine));
+    QVERIFY(firstLine.endsWith(QStringLiteral("data.log")));
+    QCOMPARE(sys.StringGrid->model()->rowCount(), int(viewer.Store().DataRowCount()));
+    const int last = sys.StringGrid->model()->rowCount() - 1;
+    QCOMPARE(sys.StringGrid->model()->index(last, 0).data().toString(), QString::number(last + 1));
+    QCOMPARE(sys.StringGrid->model()->index(last, 2).data().toString(), viewer.Store().cellText(last, 2));
+}
+
+void LoaderWindowTest::testModeReadsTheBraxelDriveAndReportsTheCount()
+{
+    SimulatedWindows simulation(generatedLog(400), QStringLiteral("BRAXEL"));
+    simulation.connectLogger();
+    TFormMain& viewer = *simulation.windows->FormMain;
+    QTest::keyClick(simulation.windows->FormRead.get(), Qt::Key_F9, Qt::ShiftModifier);
+
+    viewer.BeginLoad();
+    viewer.TimerLoadTimer();
+    QCOMPARE(viewer.windowTitle(), QStringLiteral("400"));
+    QCOMPARE(viewer.Store().RecordCount(), 150);
+    QCOMPARE(viewer.SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
+    QCOMPARE(viewer.N3->text(), QStringLiteral("Свободно: 99%"));
+    QCOMPARE(simulation.windows->FormSetting->Link().Identity().ExpectedLabel, QStringLiteral("BRAXEL"));
+}
+
+void LoaderWindowTest::silentLoggerSkipsTheSourceAndKeepsTheWindowUsable()
+{
+    SimulatedWindows simulation(generatedLog(80));
+    simulation.connectLogger();
+    TFormMain& viewer = *simulation.windows->FormMain;
+    viewer.GoClick();
+    const qint64 rowsBefore = viewer.Store().DataRowCount();
+    QVERIFY(rowsBefore > 0);
+
+    QListWidget& status = *simulation.windows->FormSetting->ListBox1;
+    const int linesBefore = status.count();
+    simulation.logger->setFault(SimulatedLogger::Fault::NoReply);
+    viewer.GoClick();
+    QCOMPARE(status.count(), linesBefore + 1);
+    QVERIFY(status.item(status.count() - 1)->text().endsWith(QStringLiteral("ОШИБКА! Прибор не отвечает")));
+    QCOMPARE(viewer.SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
+    QCOMPARE(viewer.SysPage->Memo4->model()->rowCount(), 2);  // "> path" and why it was skipped
+    QCOMPARE(viewer.Store().DataRowCount(), 0);
+}
+
+KORVI_QTEST_MAIN(LoaderWindowTest)
+#include "LoaderWindowTest.moc"

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "data/FolderVolumeSource.h"
+#include "device/SimulatedBackend.h"
+#include "device/SimulatedLogger.h"
+#include "shell/TApplicationWindows.h"
+#include "shell/TFormSetting.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The program's windows on a simulated logger whose drive is a temporary
+// folder; the logger starts unplugged, and detection ticks run on demand.
+struct SimulatedWindows {
+    // volumeLabel: the drive's label, the logger's own when empty.
+    explicit SimulatedWindows(const QByteArray& log = QByteArray(160, '\0'), const QString& volumeLabel = {})
+    {
+        auto simulated = std::make_unique<SimulatedBackend>();
+        backend = simulated.get();
+        logger = std::make_shared<SimulatedLogger>(drive.path(), log);
+        auto volumes = std::make_unique<FolderVolumeSource>();
+        volumes->addFolder(drive.path(), volumeLabel.isEmpty() ? logger->volumeLabel() : volumeLabel);
+        windows = std::make_unique<TApplicationWindows>(TPlatform{std::move(simulated), std::move(volumes)});
+    }
+
+    // Plugs the logger in and lets the settings window detect it.
+    void connectLogger()
+    {
+        backend->plug(logger);
+        windows->FormSetting->Timer1Timer();
+    }
+
+    QTemporaryDir drive;
+    SimulatedBackend* backend = nullptr;
+    std::shared_ptr<SimulatedLogger> logger;
+    std::unique_ptr<TApplicationWindows> windows;
+};
