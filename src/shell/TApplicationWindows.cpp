@@ -12,7 +12,7 @@ TApplicationWindows::TApplicationWindows(TPlatform platform)
     , FormRead(std::make_unique<TFormRead>())
     , FormSetting(std::make_unique<TFormSetting>(FormRead.get(), std::move(platform.hid)))
     , FormMain(std::make_unique<TFormMain>(*Volumes))
-    , FormStatistic(std::make_unique<TFormStatistic>(FormRead.get()))
+    , FormStatistic(std::make_unique<TFormStatistic>(FormRead.get(), FormMain->Store()))
 {
     FormRead->Attach(FormSetting.get(), FormMain.get());
     FormMain->Attach(FormRead.get(), FormSetting.get(), FormStatistic.get());

@@ -23,10 +23,11 @@ const char* const RowCaptions[] = {
 
 }  // namespace
 
-TFormStatistic::TFormStatistic(QWidget* mainWindow)
+TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& store)
     : TToolWindow(mainWindow, QStringLiteral("Статистика"), QSize(363, 241))
     , StringGridStatistic(new QTableWidget(12, 2, this))
     , ButtonClose(new QPushButton(QStringLiteral("Закрыть"), this))
+    , Store(store)
 {
     setObjectName(QStringLiteral("FormStatistic"));
 

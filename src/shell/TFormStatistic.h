@@ -4,12 +4,13 @@
 
 class QPushButton;
 class QTableWidget;
+class TMeasurementStore;
 
 // The statistics window: twelve captioned rows summarising the loaded data.
 class TFormStatistic : public TToolWindow {
     Q_OBJECT
 public:
-    explicit TFormStatistic(QWidget* mainWindow);
+    TFormStatistic(QWidget* mainWindow, const TMeasurementStore& store);
 
     QTableWidget* StringGridStatistic;
     QPushButton* ButtonClose;
@@ -19,4 +20,6 @@ public slots:
 
 private:
     void FormCreate();
+
+    const TMeasurementStore& Store;
 };
