@@ -101,6 +101,12 @@ void SimulatedLogger::setRegisterValue(int reg, qint32 value)
         registers_[reg] = value;
 }
 
+void SimulatedLogger::setChannelReading(int channel, std::optional<qint32> raw)
+{
+    if (channel >= 0 && channel < int(pinnedChannels_.size()))
+        pinnedChannels_[size_t(channel)] = raw;
+}
+
 qint32 SimulatedLogger::channelValue(int channel, qint64 nowMs)
 {
     constexpr double Hour = 3600000.0;
@@ -167,9 +173,13 @@ void SimulatedLogger::perform(TDeviceReport& reply, qint64 nowMs)
 {
     const TDeviceReport request = reply;
     switch (request.command()) {
-    case CmdReadChannel:
-        reply.setField32(TDeviceReport::ValueOffset, channelValue(request.field8(2), nowMs));
+    case CmdReadChannel: {
+        const int channel = request.field8(2);
+        const bool pinned = channel < int(pinnedChannels_.size()) && pinnedChannels_[size_t(channel)];
+        reply.setField32(TDeviceReport::ValueOffset,
+                         pinned ? *pinnedChannels_[size_t(channel)] : channelValue(channel, nowMs));
         break;
+    }
     case CmdUnlock:
         unlocked_ = std::equal(UnlockKey.begin(), UnlockKey.end(), request.bytes().begin() + 2);
         break;

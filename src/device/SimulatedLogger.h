@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // A logger that lives in memory: it answers the register protocol like the real
 // one, keeps registers, live channels, a clock and a log, and owns a folder that
@@ -40,6 +41,8 @@ public:
     void setRegisterValue(int reg, qint32 value);
     // Live value of channel 0..3 (tenths) at a moment of the simulation's clock.
     static qint32 channelValue(int channel, qint64 nowMs);
+    // Pins what channel 0..3 reports, whatever the time (nullopt: back to the live value).
+    void setChannelReading(int channel, std::optional<qint32> raw);
     QDateTime clock(qint64 nowMs) const;
 
     // The fault starts after that many more requests have been answered normally.
@@ -75,6 +78,7 @@ private:
     quint16 vendorId_ = DefaultVendorId;
     quint16 productId_ = DefaultProductId;
     std::array<qint32, RegisterCount> registers_{};
+    std::array<std::optional<qint32>, 4> pinnedChannels_{};
     bool unlocked_ = false;
     QDateTime clockBase_;
     qint64 clockSetAtMs_ = 0;

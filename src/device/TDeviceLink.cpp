@@ -161,7 +161,7 @@ std::optional<qint32> TDeviceLink::ReadRegister(int reg)
 std::optional<qint32> TDeviceLink::ReadChannel(int channel)
 {
     report_.prepareReadChannel(quint8(channel));
-    return reportFailure(readValue());
+    return readValue();
 }
 
 bool TDeviceLink::runTransaction(const QList<RegisterWrite>& writes)

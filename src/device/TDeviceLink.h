@@ -21,7 +21,7 @@ struct RegisterWrite {
 // The one path to the logger: finds and opens it, keeps its identity, runs the
 // exchanges on the single report buffer and writes the status lines.
 //
-// Every device operation below either succeeds or logs exactly one line
+// Every device operation below (but ReadChannel) either succeeds or logs exactly one line
 // "ОШИБКА! Прибор не отвечает" and returns false/nullopt; callers log their
 // success line only on success and never read the buffer after a failure.
 class TDeviceLink : public QObject {
@@ -64,6 +64,8 @@ public:
     // Unlock, one write per register in the given order, lock. After a failure
     // past the unlock the lock is still sent before giving up.
     bool WriteRegisters(const QList<RegisterWrite>& writes);
+    // Logs nothing on a failure: the live poll asks every two seconds and
+    // reports a silent logger once per episode itself.
     std::optional<qint32> ReadChannel(int channel);
     bool SetClock(const QDateTime& moment);
     bool EraseLogMemory();

@@ -1,6 +1,7 @@
 #include "shell/TApplicationWindows.h"
 
 #include "data/MeasurementStore.h"
+#include "monitor/TLiveMonitor.h"
 #include "settings/TGeneralPage.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
@@ -13,6 +14,8 @@ TApplicationWindows::TApplicationWindows(TPlatform platform)
     , FormSetting(std::make_unique<TFormSetting>(FormRead.get(), std::move(platform.hid)))
     , FormMain(std::make_unique<TFormMain>(*Volumes))
     , FormStatistic(std::make_unique<TFormStatistic>(FormRead.get(), FormMain->Store()))
+    , Monitor(std::make_unique<TLiveMonitor>(FormSetting->Link(), *FormSetting->Timer2, *FormRead->ChartRead,
+                                             *FormRead->Label1, *FormRead->Label2))
 {
     FormRead->Attach(FormSetting.get(), FormMain.get());
     FormMain->Attach(FormRead.get(), FormSetting.get(), FormStatistic.get());
@@ -24,6 +27,7 @@ TApplicationWindows::TApplicationWindows(TPlatform platform)
 // The secondary windows go first: they may still refer to the monitor.
 TApplicationWindows::~TApplicationWindows()
 {
+    Monitor.reset();
     FormStatistic.reset();
     FormMain.reset();
     FormSetting.reset();

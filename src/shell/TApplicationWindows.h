@@ -8,6 +8,7 @@ class TFormMain;
 class TFormRead;
 class TFormSetting;
 class TFormStatistic;
+class TLiveMonitor;
 
 // The program's four windows, created once in their fixed order and kept
 // until the program ends; only the monitor window is shown.
@@ -23,4 +24,5 @@ public:
     std::unique_ptr<TFormSetting> FormSetting;
     std::unique_ptr<TFormMain> FormMain;
     std::unique_ptr<TFormStatistic> FormStatistic;
+    std::unique_ptr<TLiveMonitor> Monitor;
 };

@@ -1,5 +1,6 @@
 #include "shell/TFormRead.h"
 
+#include "chart/TChart.h"
 #include "shell/LayoutRules.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormSetting.h"
@@ -14,7 +15,7 @@
 
 TFormRead::TFormRead(QWidget* parent)
     : QWidget(parent)
-    , ChartRead(new QWidget(this))
+    , ChartRead(new TChart(this))
     , Label1(new QLabel(QStringLiteral("          "), ChartRead))
     , Label2(new QLabel(QStringLiteral("          "), ChartRead))
     , ButtonReg(new TTagButton(QStringLiteral("Регистратор"), ChartRead))
@@ -27,6 +28,7 @@ TFormRead::TFormRead(QWidget* parent)
 
     ChartRead->setObjectName(QStringLiteral("ChartRead"));
     ChartRead->setAccessibleName(QStringLiteral("График текущих измерений"));
+    ChartRead->setMargins(QMargins(16, 32, 16, 32));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ChartRead);
@@ -35,6 +37,14 @@ TFormRead::TFormRead(QWidget* parent)
     Label1->setAccessibleName(QStringLiteral("Влажность"));
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setAccessibleName(QStringLiteral("Температура"));
+    QFont valueFont(QStringLiteral("Tahoma"));
+    valueFont.setPixelSize(21);
+    for (auto [label, colour] : {std::pair{Label1, QColor(Qt::blue)}, std::pair{Label2, QColor(Qt::red)}}) {
+        label->setFont(valueFont);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        label->setPalette(palette);
+    }
     ButtonReg->setObjectName(QStringLiteral("ButtonReg"));
     ButtonStartMon->setObjectName(QStringLiteral("ButtonStartMon"));
     for (QWidget* control : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
@@ -44,6 +54,7 @@ TFormRead::TFormRead(QWidget* parent)
     ButtonStartMon->setEnabled(false);
 
     connect(ButtonReg, &QPushButton::clicked, this, &TFormRead::ButtonRegClick);
+    connect(ButtonStartMon, &QPushButton::clicked, this, &TFormRead::ButtonStartMonClick);
     WindowLook::centreOnScreen(this);
 }
 
@@ -65,6 +76,17 @@ void TFormRead::ButtonRegClick()
     ButtonStartMon->setText(QStringLiteral("Старт"));
 }
 
+void TFormRead::ButtonStartMonClick()
+{
+    if (ButtonStartMon->text() == QStringLiteral("Старт")) {
+        FormSetting->Timer2->start();
+        ButtonStartMon->setText(QStringLiteral("Стоп"));
+    } else {
+        FormSetting->Timer2->stop();
+        ButtonStartMon->setText(QStringLiteral("Старт"));
+    }
+}
+
 void TFormRead::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -80,6 +102,7 @@ void TFormRead::FormResize()
     Label2->move(at.label2Left, at.controlsTop);
     ButtonReg->move(at.buttonRegLeft, at.controlsTop);
     ButtonStartMon->move(at.buttonStartMonLeft, at.controlsTop);
+    ChartRead->setLegendPosition(QPoint(at.legendLeft, 5));
 }
 
 void TFormRead::closeEvent(QCloseEvent* event)

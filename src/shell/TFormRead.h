@@ -4,6 +4,7 @@
 
 class QLabel;
 class QPushButton;
+class TChart;
 class TFormMain;
 class TFormSetting;
 class TTagButton;
@@ -22,7 +23,7 @@ public:
 
     bool TestModeOn() const;
 
-    QWidget* ChartRead;
+    TChart* ChartRead;
     QLabel* Label1;
     QLabel* Label2;
     TTagButton* ButtonReg;
@@ -30,6 +31,7 @@ public:
 
 public slots:
     void ButtonRegClick();
+    void ButtonStartMonClick();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

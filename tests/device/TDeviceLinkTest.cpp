@@ -206,13 +206,13 @@ TEST_F(DeviceLinkTest, PulledLoggerFailsTheExchangeAndIsLostAtTheNextPass)
     const auto logger = plugLogger();
     connectLogger(logger);
     backend_->pull(logger);
-    EXPECT_EQ(link_->ReadChannel(0), std::nullopt);
+    EXPECT_EQ(link_->ReadRegister(RegDeviceNumber), std::nullopt);
     EXPECT_EQ(link_->LastExchangeStatus(), TDeviceLink::ExchangeStatus::WriteFailed);
     EXPECT_EQ(link_->DetectionPass(), Detection::Lost);
     // Plugged in again, the old handle stays dead and a fresh one is opened.
     backend_->plug(logger);
     EXPECT_EQ(link_->DetectionPass(), Detection::Connected);
-    EXPECT_TRUE(link_->ReadChannel(0).has_value());
+    EXPECT_TRUE(link_->ReadRegister(RegDeviceNumber).has_value());
     EXPECT_EQ(messages(), (QStringList{NoAnswer, Absence, detected(24)}));
 }
 

@@ -1,0 +1,88 @@
+// The live monitor: one poll cycle against the simulated logger with the
+// chart repainted, and a paint of the chart holding a full day of points.
+
+#include "chart/TChart.h"
+#include "device/SimulatedBackend.h"
+#include "device/SimulatedLogger.h"
+#include "device/TDeviceLink.h"
+#include "monitor/TLiveMonitor.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// The monitor's parts as the windows hold them, on a plugged simulated logger.
+struct MonitorRig {
+    MonitorRig()
+    {
+        auto backend = std::make_unique<SimulatedBackend>();
+        auto* simulated = backend.get();
+        simulated->plug(std::make_shared<SimulatedLogger>(drive.path(), QByteArray()));
+        link = std::make_unique<TDeviceLink>(std::move(backend));
+        link->LoadHidLibrary();
+        link->DetectionPass();
+        chart.resize(584, 361);
+        monitor = std::make_unique<TLiveMonitor>(*link, timer2, chart, label1, label2);
+    }
+
+    void paint(QImage& image) const
+    {
+        QPainter painter(&image);
+        chart.paint(painter, image.rect());
+    }
+
+    QTemporaryDir drive;
+    std::unique_ptr<TDeviceLink> link;
+    QTimer timer2;
+    TChart chart;
+    QLabel label1;
+    QLabel label2;
+    std::unique_ptr<TLiveMonitor> monitor;
+};
+
+void BM_PollCycleWithRepaint(benchmark::State& state)
+{
+    MonitorRig rig;
+    QImage image(rig.chart.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        rig.monitor->Timer2Timer();
+        rig.paint(image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_PollCycleWithRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_PaintFullDay(benchmark::State& state)
+{
+    MonitorRig rig;
+    for (qint64 i = 0; i < TLiveMonitor::KeptPoints; ++i)
+        rig.monitor->Timer2Timer();
+    // The whole day in view, the worst a user can pan or the program can set.
+    rig.chart.setBottomRange(0, double(TLiveMonitor::KeptPoints - 1));
+    QImage image(rig.chart.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        rig.paint(image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_PaintFullDay)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

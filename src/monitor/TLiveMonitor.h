@@ -1,0 +1,48 @@
+#pragma once
+
+#include "chart/TListSeriesSource.h"
+#include "monitor/TLivePoll.h"
+
+#include <QObject>
+
+class QLabel;
+class QTimer;
+class TChart;
+class TDeviceLink;
+
+// The monitor window's live chart and value labels, fed by the poll cycle
+// that the settings window's Timer2 runs while the monitor is started.
+class TLiveMonitor : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int PollPeriodMs = 2000;
+    // The bottom axis shows the newest point and the 150 before it.
+    static constexpr int WindowPoints = 150;
+    // A day of cycles; older points are dropped while the indices keep counting.
+    static constexpr qint64 KeptPoints = 43200;
+
+    TLiveMonitor(TDeviceLink& link, QTimer& timer2, TChart& chart, QLabel& label1, QLabel& label2);
+
+    int Series1() const { return HumiditySeries; }
+    int Series2() const { return TemperatureSeries; }
+    const TListSeriesSource& HumidityPoints() const { return Humidity; }
+    const TListSeriesSource& TemperaturePoints() const { return Temperature; }
+
+public slots:
+    void Timer2Timer();
+
+private:
+    void ShowReading(const TLiveReading& reading);
+
+    TDeviceLink& Link;
+    QTimer& Timer2;
+    TChart& ChartRead;
+    QLabel& Label1;
+    QLabel& Label2;
+    TLivePoll Poll;
+    TListSeriesSource Humidity{KeptPoints};
+    TListSeriesSource Temperature{KeptPoints};
+    int HumiditySeries;
+    int TemperatureSeries;
+    bool LoggerSilent = false;
+};

@@ -1,0 +1,54 @@
+#include "monitor/TLivePoll.h"
+
+#include "device/TDeviceLink.h"
+
+#include <cmath>
+
+namespace {
+
+// Tenths to units, rounded to one decimal so 455 is exactly 45.5 on screen.
+double fromTenths(qint32 tenths)
+{
+    return std::round(float(tenths) * 0.1f * 10.0f) / 10.0;
+}
+
+QString shortest(double value, const QLocale& locale)
+{
+    return locale.toString(value, 'g', QLocale::FloatingPointShortest);
+}
+
+}  // namespace
+
+std::optional<TLiveReading> TLivePoll::ReadCycle(TDeviceLink& link)
+{
+    std::array<qint32, ChannelCount> raw{};
+    for (int channel = 0; channel < ChannelCount; ++channel) {
+        const std::optional<qint32> value = link.ReadChannel(channel);
+        if (!value)
+            return std::nullopt;
+        raw[size_t(channel)] = *value;
+    }
+    return Accept(raw);
+}
+
+TLiveReading TLivePoll::Accept(const std::array<qint32, ChannelCount>& raw)
+{
+    std::array<qint32, ChannelCount> used = raw;
+    for (size_t channel = 0; channel < used.size(); ++channel) {
+        if (used[channel] >= LowestRaw && used[channel] <= HighestRaw)
+            LastAccepted[channel] = used[channel];
+        else
+            used[channel] = LastAccepted[channel];
+    }
+    return {fromTenths(used[1]), fromTenths(used[0])};
+}
+
+QString TLivePoll::HumidityText(double humidity, const QLocale& locale)
+{
+    return QStringLiteral("RH ") + shortest(humidity, locale) + QStringLiteral(" %");
+}
+
+QString TLivePoll::TemperatureText(double temperature, const QLocale& locale)
+{
+    return QStringLiteral("t ") + shortest(temperature, locale) + QStringLiteral(" °C");
+}

@@ -1,0 +1,186 @@
+#include "KorviTestMain.h"
+
+#include "SimulatedWindows.h"
+
+#include "chart/TChart.h"
+#include "monitor/TLiveMonitor.h"
+#include "shell/TFormMain.h"
+#include "shell/TFormRead.h"
+#include "shell/TTagButton.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QTimer>
+
+// The monitor's live poll on the real windows, with a simulated logger whose
+// channel readings the tests pin.
+class LiveMonitorTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startAndStopSwitchTheTimerAndTheCaption();
+    void cycleShowsTheReadingsAndAppendsOnePointEach();
+    void bottomAxisFollowsTheLastHundredAndFiftyPoints();
+    void stopAndStartContinueTheIndices();
+    void loggerButtonAndLossStopThePoll();
+    void silentLoggerAddsNoPointAndIsLoggedOnce();
+    void seriesKeepADayOfPoints();
+
+private:
+    void cycle(int times = 1);
+    void pinReadings(qint32 temperature, qint32 humidity);
+    QStringList messages() const;
+
+    std::unique_ptr<SimulatedWindows> simulation;
+    TFormRead* monitor = nullptr;
+    TLiveMonitor* live = nullptr;
+    QTimer* timer2 = nullptr;
+};
+
+void LiveMonitorTest::init()
+{
+    simulation = std::make_unique<SimulatedWindows>();
+    simulation->connectLogger();
+    monitor = simulation->windows->FormRead.get();
+    live = simulation->windows->Monitor.get();
+    timer2 = simulation->windows->FormSetting->Timer2;
+}
+
+void LiveMonitorTest::cleanup()
+{
+    simulation.reset();
+}
+
+void LiveMonitorTest::cycle(int times)
+{
+    for (int i = 0; i < times; ++i)
+        live->Timer2Timer();
+}
+
+void LiveMonitorTest::pinReadings(qint32 temperature, qint32 humidity)
+{
+    simulation->logger->setChannelReading(0, temperature);
+    simulation->logger->setChannelReading(1, humidity);
+}
+
+QStringList LiveMonitorTest::messages() const
+{
+    const QListWidget& list = *simulation->windows->FormSetting->ListBox1;
+    QStringList result;
+    for (int row = 0; row < list.count(); ++row)
+        result << list.item(row)->text().section(QStringLiteral(" -> "), 1);
+    return result;
+}
+
+void LiveMonitorTest::startAndStopSwitchTheTimerAndTheCaption()
+{
+    QVERIFY(monitor->ButtonStartMon->isEnabled());
+    QCOMPARE(monitor->Label1->text(), QStringLiteral("          "));
+    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
+    QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Стоп"));
+    QVERIFY(timer2->isActive());
+    QCOMPARE(timer2->interval(), TLiveMonitor::PollPeriodMs);
+
+    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
+    QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Старт"));
+    QVERIFY(!timer2->isActive());
+}
+
+void LiveMonitorTest::cycleShowsTheReadingsAndAppendsOnePointEach()
+{
+    QVERIFY(monitor->ChartRead->isBottomAutomatic());
+    pinReadings(215, 455);
+    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(live->HumidityPoints().pointCount(), 1, 3000);
+    QVERIFY(timer2->isActive());  // re-armed at the end of the cycle
+
+    QCOMPARE(monitor->Label1->text(), QStringLiteral("RH 45,5 %"));
+    QCOMPARE(monitor->Label2->text(), QStringLiteral("t 21,5 °C"));
+    QCOMPARE(live->HumidityPoints().value(0), 45.5);
+    QCOMPARE(live->TemperaturePoints().value(0), 21.5);
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"))
+                .match(live->HumidityPoints().label(0)).hasMatch());
+    QVERIFY(!monitor->ChartRead->isBottomAutomatic());
+    QCOMPARE(monitor->ChartRead->leftRange().min, 0.0);
+    QCOMPARE(monitor->ChartRead->leftRange().max, 100.0);
+
+    pinReadings(-50, 1001);  // both out of range: the last accepted readings stay
+    cycle();
+    QCOMPARE(monitor->Label1->text(), QStringLiteral("RH 45,5 %"));
+    QCOMPARE(monitor->Label2->text(), QStringLiteral("t 21,5 °C"));
+    QCOMPARE(live->TemperaturePoints().value(1), 21.5);
+}
+
+void LiveMonitorTest::bottomAxisFollowsTheLastHundredAndFiftyPoints()
+{
+    cycle(10);
+    QCOMPARE(monitor->ChartRead->bottomRange().min, -141.0);
+    QCOMPARE(monitor->ChartRead->bottomRange().max, 9.0);
+    cycle(190);
+    QCOMPARE(monitor->ChartRead->bottomRange().min, 49.0);
+    QCOMPARE(monitor->ChartRead->bottomRange().max, 199.0);
+}
+
+void LiveMonitorTest::stopAndStartContinueTheIndices()
+{
+    cycle(3);
+    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
+    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
+    pinReadings(200, 300);
+    cycle();
+    QCOMPARE(live->HumidityPoints().pointCount(), 4);
+    QCOMPARE(live->HumidityPoints().value(3), 30.0);
+    QCOMPARE(monitor->ChartRead->bottomRange().max, 3.0);
+}
+
+void LiveMonitorTest::loggerButtonAndLossStopThePoll()
+{
+    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
+    QTest::mouseClick(monitor->ButtonReg, Qt::LeftButton);
+    QVERIFY(!timer2->isActive());
+    QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Старт"));
+    QVERIFY(simulation->windows->FormMain->isVisible());
+
+    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
+    QVERIFY(timer2->isActive());
+    simulation->backend->pull(simulation->logger);
+    simulation->windows->FormSetting->Timer1Timer();
+    QVERIFY(!timer2->isActive());
+    QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Старт"));
+    QVERIFY(!monitor->ButtonStartMon->isEnabled());
+}
+
+void LiveMonitorTest::silentLoggerAddsNoPointAndIsLoggedOnce()
+{
+    pinReadings(230, 500);
+    cycle();
+    const int linesBefore = int(messages().size());
+    simulation->logger->setFault(SimulatedLogger::Fault::NoReply);
+    cycle(3);
+    QCOMPARE(live->HumidityPoints().pointCount(), 1);
+    QCOMPARE(monitor->Label1->text(), QStringLiteral("RH 50 %"));
+    QCOMPARE(messages().mid(linesBefore), QStringList{QStringLiteral("ОШИБКА! Прибор не отвечает")});
+    QVERIFY(timer2->isActive());  // the poll goes on until detection notices the logger is gone
+
+    simulation->logger->setFault(SimulatedLogger::Fault::None);
+    cycle();
+    simulation->logger->setFault(SimulatedLogger::Fault::NoReply);
+    cycle();
+    QCOMPARE(messages().mid(linesBefore).size(), 2);  // a new silence is reported again
+    QCOMPARE(live->HumidityPoints().pointCount(), 2);
+}
+
+void LiveMonitorTest::seriesKeepADayOfPoints()
+{
+    cycle(int(TLiveMonitor::KeptPoints) + 5);
+    QCOMPARE(live->HumidityPoints().pointCount(), TLiveMonitor::KeptPoints);
+    QCOMPARE(live->TemperaturePoints().pointCount(), TLiveMonitor::KeptPoints);
+    QCOMPARE(live->HumidityPoints().firstIndex(), 5);
+    QCOMPARE(monitor->ChartRead->bottomRange().max, double(TLiveMonitor::KeptPoints + 4));
+}
+
+KORVI_QTEST_MAIN(LiveMonitorTest)
+#include "LiveMonitorTest.moc"
