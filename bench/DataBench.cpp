@@ -1,6 +1,7 @@
 // The data layer's costs: a full log memory loaded from a page-cached data.log,
-// one screen of the row table, a chart range query, and the raw buffer's
+// one screen of the row table, a chart range query, the CSV export and the raw buffer's
 // committed memory.
+#include "data/CsvExport.h"
 #include "data/FolderVolumeSource.h"
 #include "data/Loader.h"
 #include "data/LogGenerator.h"
@@ -34,6 +35,8 @@ public:
         file.write(LogGenerator(1).generate(FullLogRecords, shape, QDateTime(QDate(2024, 1, 1), QTime(0, 0))));
         volumes_.addFolder(root, LoggerLabel);
     }
+
+    QString logPath() const { return QDir(dir_.filePath("E")).filePath("data.log"); }
 
     TLoadReport load(TMeasurementStore& store, qint64 recordCount = FullLogRecords) const
     {
@@ -90,6 +93,22 @@ void BM_LoadFullLog(benchmark::State& state)
 }
 BENCHMARK(BM_LoadFullLog)->ArgName("worst")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// A saved full log opened from the menu or the command line, page-cached.
+void BM_OpenSavedLog(benchmark::State& state)
+{
+    const LoggerDrive& drive = DriveOf(ShapeOf(state));
+    TMeasurementStore& store = SharedStore();
+    const FolderVolumeSource noVolumes;
+    TLoader loader(store, noVolumes);
+    loader.OpenFile(drive.logPath(), TLoadRequest()); // warm the page cache
+    for (auto _ : state) {
+        const TLoadReport report = loader.OpenFile(drive.logPath(), TLoadRequest());
+        benchmark::DoNotOptimize(report.failure.size());
+    }
+    state.counters["rows"] = double(store.DataRowCount());
+}
+BENCHMARK(BM_OpenSavedLog)->ArgName("worst")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_FormatScreen(benchmark::State& state)
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
@@ -123,6 +142,37 @@ void BM_SeriesRangeWholeLog(benchmark::State& state)
     state.counters["points"] = double(series.pointCount());
 }
 BENCHMARK(BM_SeriesRangeWholeLog)->ArgName("worst")->Arg(0)->Arg(1)->Unit(benchmark::kNanosecond);
+
+// Counts what it is given and keeps nothing, so only the formatting is measured.
+class DiscardingDevice : public QIODevice
+{
+public:
+    DiscardingDevice() { open(QIODevice::WriteOnly); }
+    qint64 written = 0;
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 size) override
+    {
+        written += size;
+        return size;
+    }
+};
+
+void BM_ExportCsv(benchmark::State& state)
+{
+    TMeasurementStore& store = SharedStore();
+    DriveOf(ShapeOf(state)).load(store);
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        DiscardingDevice device;
+        WriteCsv(store, device, nullptr);
+        bytes += device.written;
+    }
+    state.SetBytesProcessed(bytes);
+    state.counters["rows"] = double(store.DataRowCount());
+}
+BENCHMARK(BM_ExportCsv)->ArgName("worst")->Arg(0)->Arg(1)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 qint64 ResidentBytes()
 {

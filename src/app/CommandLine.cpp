@@ -1,10 +1,22 @@
 #include "app/CommandLine.h"
 
+namespace {
+
+// The value after an option that takes one; empty when it is missing.
+QString valueAfter(const QStringList& arguments, qsizetype& i)
+{
+    if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QLatin1String("--")))
+        return {};
+    return arguments[++i];
+}
+
+}  // namespace
+
 CommandLine CommandLine::parse(const QStringList& arguments)
 {
     CommandLine line;
     const QString simulateWithFile = QStringLiteral("--simulate=");
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
+    for (qsizetype i = 1; i < arguments.size() && line.error.isEmpty(); ++i) {
         const QString& argument = arguments[i];
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.help = true;
@@ -13,21 +25,31 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         } else if (argument.startsWith(simulateWithFile) && argument.size() > simulateWithFile.size()) {
             line.simulate = true;
             line.simulatedLog = argument.mid(simulateWithFile.size());
+        } else if (argument == QLatin1String("--export") || argument == QLatin1String("--csv")) {
+            const QString value = valueAfter(arguments, i);
+            if (value.isEmpty())
+                line.error = QStringLiteral("%1 needs a file name").arg(argument);
+            else
+                (argument == QLatin1String("--export") ? line.exportLog : line.csvFile) = value;
         } else {
             line.error = QStringLiteral("unknown argument: %1").arg(argument);
-            return line;
         }
     }
+    if (line.error.isEmpty() && line.exports() != !line.csvFile.isEmpty())
+        line.error = QStringLiteral("--export LOG goes with --csv FILE");
     return line;
 }
 
 QString CommandLine::usage()
 {
     return QStringLiteral(
-        "Usage: korvi-monitor [--simulate[=FILE]] [--help]\n"
+        "Usage: korvi-monitor [--simulate[=FILE]]\n"
+        "       korvi-monitor --export LOG --csv FILE\n"
         "Companion of the KORVI USB temperature, humidity and pressure logger.\n"
         "\n"
-        "  --simulate        run with a simulated logger instead of USB hardware\n"
-        "  --simulate=FILE   the same, with a copy of FILE as the simulated logger's data.log\n"
-        "  --help            show this text and exit\n");
+        "  --simulate          run with a simulated logger instead of USB hardware\n"
+        "  --simulate=FILE     the same, with a copy of FILE as the simulated logger's data.log\n"
+        "  --export LOG        read the saved log LOG and write the files below, without a window\n"
+        "  --csv FILE          every row of LOG as CSV (UTF-8, ISO 8601 times, '.' decimals)\n"
+        "  --help              show this text and exit\n");
 }

@@ -7,8 +7,12 @@
 struct CommandLine {
     bool simulate = false;
     QString simulatedLog;  // --simulate=FILE: the simulated logger's data.log
+    QString exportLog;     // --export LOG: write files from this log and exit, no window
+    QString csvFile;       // --csv FILE
     bool help = false;
     QString error;         // non-empty when the arguments could not be understood
+
+    bool exports() const { return !exportLog.isEmpty(); }
 
     static CommandLine parse(const QStringList& arguments);
     static QString usage();

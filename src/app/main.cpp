@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
-#include "app/TKorviApplication.h"
+#include "app/ExportCommand.h"
 #include "app/SimulatedPlatform.h"
+#include "app/TKorviApplication.h"
 #include "data/StorageVolumeSource.h"
 #include "device/HidapiBackend.h"
 #include "shell/TApplicationWindows.h"
@@ -23,6 +24,12 @@ int main(int argc, char** argv)
             out << commandLine.error << '\n';
         out << CommandLine::usage();
         return commandLine.help ? 0 : 1;
+    }
+
+    if (commandLine.exports()) {
+        QCoreApplication application(argc, argv);
+        QTextStream errors(stderr);
+        return RunExport(commandLine, errors);
     }
 
     TKorviApplication application(argc, argv);

@@ -4,6 +4,9 @@
 #include "data/ReadSource.h"
 #include "data/SourceDiscovery.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 namespace {
 
 QStringList baseNames(const QList<TSourceCandidate>& candidates)
@@ -32,25 +35,65 @@ TLoadReport TLoader::GoClick(const TLoadRequest& request)
     report.memoFile = baseNames(candidates);
     report.expectedLabel = request.testMode ? TestModeLabel : request.expectedLabel;
     const QList<TSourceCandidate> accepted = MatchVolumeLabels(candidates, request.expectedLabel, request.testMode);
+    return loadSources(candidates, accepted, request, std::move(report));
+}
+
+TLoadReport TLoader::OpenFile(const QString& path, const TLoadRequest& request)
+{
+    const QFileInfo file(path);
+    TLoadReport report;
+    if (QFile probe(path); !file.isFile() || !probe.open(QIODevice::ReadOnly)) {
+        report.failure = file.exists() && !file.isFile() ? QStringLiteral("это не файл") : probe.errorString();
+        return report;
+    }
+    const TSourceCandidate source{file.completeBaseName(), path, TVolume{file.absolutePath(), QString(), true}};
+    TLoadRequest fromFile = request;
+    fromFile.testMode = false;
+    fromFile.recordCountOf = [](const QString& sourcePath) {
+        return std::optional<qint64>(QFileInfo(sourcePath).size() / qint64(sizeof(TLogRecord)));
+    };
+    report.memoFile = baseNames({source});
+    report.expectedLabel = request.expectedLabel;
+    report = loadSources({source}, {source}, fromFile, std::move(report));
+    if (const qint64 partial = file.size() % qint64(sizeof(TLogRecord)); partial != 0)
+        report.partialRecordBytes = partial;
+    return report;
+}
+
+TLoadReport TLoader::loadSources(const QList<TSourceCandidate>& candidates, const QList<TSourceCandidate>& accepted,
+                                 const TLoadRequest& request, TLoadReport report)
+{
     report.memoFileRes = baseNames(accepted);
 
     auto dump = std::make_shared<TDumpLog>();
-    std::shared_ptr<TRecordList> shown;
+    TSourceRead shown;
+    const TSourceCandidate* shownSource = nullptr;
+    bool bufferHoldsShown = false;
     for (const TSourceCandidate& source : accepted) {
-        std::shared_ptr<TRecordList> records = loadSource(source, request, report, *dump);
-        if (!shown)
-            shown = std::move(records);
+        TSourceRead read = loadSource(source, request, report, *dump);
+        if (!read.records)
+            continue;
+        bufferHoldsShown = !shownSource;
+        if (!shownSource) {
+            shown = std::move(read);
+            shownSource = &source;
+        }
     }
+    // The raw buffer keeps the shown source's records, so they can be saved
+    // unchanged; a later source read over them is read again.
+    if (shownSource && !bufferHoldsShown)
+        ReadSource(shownSource->filePath, shown.recordsRead, store_.RawRecords(), {});
 
     store_.setSources(candidates, accepted);
-    store_.showRecords(shown ? std::move(shown) : std::make_shared<TRecordList>(request.currentYear));
+    store_.setShownRawCount(shownSource ? shown.recordsRead : 0);
+    store_.showRecords(shown.records ? std::move(shown.records) : std::make_shared<TRecordList>(request.currentYear));
     report.memo4 = std::move(dump);
     report.freeMemoryText = FreeMemoryText(store_.RecordCount());
     return report;
 }
 
-std::shared_ptr<TRecordList> TLoader::loadSource(const TSourceCandidate& source, const TLoadRequest& request,
-                                                 TLoadReport& report, TDumpLog& dump)
+TLoader::TSourceRead TLoader::loadSource(const TSourceCandidate& source, const TLoadRequest& request,
+                                         TLoadReport& report, TDumpLog& dump)
 {
     TLoadProgress progress(request.showProgress);
     progress.start();
@@ -59,7 +102,7 @@ std::shared_ptr<TRecordList> TLoader::loadSource(const TSourceCandidate& source,
     dump.addLine(QStringLiteral("> ") + source.filePath);
     if (!reported) {
         dump.addLine(QStringLiteral("Регистратор не ответил, источник пропущен"));
-        return nullptr;
+        return {};
     }
     store_.setRecordCount(*reported);
     if (request.testMode) {
@@ -73,7 +116,7 @@ std::shared_ptr<TRecordList> TLoader::loadSource(const TSourceCandidate& source,
                                         [&progress](qint64 k) { progress.recordReached(k); });
     if (!read.opened) {
         dump.addLine(QStringLiteral("Не удалось открыть файл: ") + read.error);
-        return nullptr;
+        return {};
     }
 
     auto records = std::make_shared<TRecordList>(request.currentYear);
@@ -81,5 +124,5 @@ std::shared_ptr<TRecordList> TLoader::loadSource(const TSourceCandidate& source,
     for (qint64 k = 0; k < read.recordsRead; ++k)
         records->appendIfValid(raw[size_t(k)]);
     dump.addRecords(records);
-    return records;
+    return {records, read.recordsRead};
 }

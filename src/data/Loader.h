@@ -30,6 +30,8 @@ struct TLoadReport {
     QString expectedLabel; // the label the volumes were compared with
     std::optional<QString> windowCaption; // test mode: the count the logger reported
     QString freeMemoryText; // "Свободно: N%"
+    qint64 partialRecordBytes = 0; // bytes after the last whole record of an opened file
+    QString failure; // why an opened file could not be read; empty on success
 };
 
 // The whole load without widgets: discovery, reading every accepted source,
@@ -43,11 +45,21 @@ public:
     TLoader(TMeasurementStore& store, const VolumeSource& volumes);
 
     TLoadReport GoClick(const TLoadRequest& request);
+    // Loads a saved log file of any name as the shown source, every whole
+    // record of it, without asking a logger. A file that cannot be read
+    // leaves the store as it was and the report says why.
+    TLoadReport OpenFile(const QString& path, const TLoadRequest& request);
 
 private:
+    TLoadReport loadSources(const QList<TSourceCandidate>& candidates, const QList<TSourceCandidate>& accepted,
+                            const TLoadRequest& request, TLoadReport report);
+    struct TSourceRead {
+        std::shared_ptr<TRecordList> records;
+        qint64 recordsRead = 0;
+    };
     // Reads one source into the raw buffer and decodes its valid records;
-    // null (with a dump line saying why) when it cannot be used.
-    std::shared_ptr<TRecordList> loadSource(const TSourceCandidate& source,
+    // no records (with a dump line saying why) when it cannot be used.
+    TSourceRead loadSource(const TSourceCandidate& source,
                                                            const TLoadRequest& request, TLoadReport& report,
                                                            TDumpLog& dump);
 

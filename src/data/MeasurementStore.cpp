@@ -33,8 +33,14 @@ void TMeasurementStore::setRecordCount(qint64 count)
     recordCount_ = qint32(std::clamp<qint64>(count, 0, RawRecordCapacity));
 }
 
+void TMeasurementStore::setShownRawCount(qint64 count)
+{
+    shownRawCount_ = qint32(std::clamp<qint64>(count, 0, RawRecordCapacity));
+}
+
 void TMeasurementStore::ClearStore()
 {
+    shownRawCount_ = 0;
     showRecords(std::make_shared<TRecordList>(QDate::currentDate().year()));
 }
 

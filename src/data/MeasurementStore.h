@@ -50,6 +50,10 @@ public:
     std::span<const TLogRecord> RawRecords() const { return {rawRecords_.get(), size_t(RawRecordCapacity)}; }
 
     qint32 RecordCount() const { return recordCount_; }
+    // The shown source's records as read, invalid ones included, from slot 0
+    // of the raw buffer: what "save as log" writes unchanged.
+    std::span<const TLogRecord> ShownRawRecords() const { return RawRecords().first(size_t(shownRawCount_)); }
+    void setShownRawCount(qint64 count);
     // Clamped to 0..RawRecordCapacity, so no count can overrun the buffer.
     void setRecordCount(qint64 count);
 
@@ -103,6 +107,7 @@ private:
 
     std::unique_ptr<TLogRecord[], decltype(&std::free)> rawRecords_;
     qint32 recordCount_ = 0;
+    qint32 shownRawCount_ = 0;
     std::shared_ptr<const TRecordList> records_;
     std::vector<quint32> rowEnds_; // rows of records 0..i together
     std::array<TMinMaxIndex, 3> channelIndexes_;

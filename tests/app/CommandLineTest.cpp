@@ -10,6 +10,8 @@ TEST(CommandLine, UnderstandsItsFlags)
         QString simulatedLog;
         bool help;
         bool error;
+        QString exportLog = {};
+        QString csvFile = {};
     };
     const Case cases[] = {
         {{"korvi-monitor"}, false, {}, false, false},
@@ -19,6 +21,12 @@ TEST(CommandLine, UnderstandsItsFlags)
         {{"korvi-monitor", "--simulate="}, false, {}, false, true},
         {{"korvi-monitor", "--simulated"}, false, {}, false, true},
         {{"korvi-monitor", "log.bin"}, false, {}, false, true},
+        {{"korvi-monitor", "--export", "a.log", "--csv", "a.csv"}, false, {}, false, false, "a.log", "a.csv"},
+        {{"korvi-monitor", "--csv", "a.csv", "--export", "a.log"}, false, {}, false, false, "a.log", "a.csv"},
+        {{"korvi-monitor", "--export", "a.log"}, false, {}, false, true, "a.log"},
+        {{"korvi-monitor", "--csv", "a.csv"}, false, {}, false, true, {}, "a.csv"},
+        {{"korvi-monitor", "--export", "--csv", "a.csv"}, false, {}, false, true},
+        {{"korvi-monitor", "--export", "a.log", "--csv"}, false, {}, false, true, "a.log"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -27,5 +35,7 @@ TEST(CommandLine, UnderstandsItsFlags)
         EXPECT_EQ(line.simulatedLog, c.simulatedLog);
         EXPECT_EQ(line.help, c.help);
         EXPECT_EQ(!line.error.isEmpty(), c.error);
+        EXPECT_EQ(line.exportLog, c.exportLog);
+        EXPECT_EQ(line.csvFile, c.csvFile);
     }
 }

@@ -2,7 +2,9 @@
 #include "data/FolderVolumeSource.h"
 #include "data/LoadTexts.h"
 #include "data/Loader.h"
+#include "data/LogExport.h"
 #include "data/LogGenerator.h"
+#include "data/RowTableColumns.h"
 #include "data/Timestamp.h"
 
 #include <QDir>
@@ -224,6 +226,102 @@ TEST_F(LoaderTest, NoDriveLeavesAnEmptyStoreAndTheLastRecordCount)
     EXPECT_TRUE(report.memoDisc.isEmpty());
     EXPECT_EQ(store_.DataRowCount(), 0);
     EXPECT_EQ(report.freeMemoryText, "Свободно: 50%");
+}
+
+} // namespace
+
+namespace {
+
+class OpenFileTest : public LoaderTest
+{
+protected:
+    TLoadReport open(const QString& path)
+    {
+        TLoadRequest request;
+        request.currentYear = TestYear;
+        request.recordCountOf = [this](const QString& source) -> std::optional<qint64> {
+            askedFor_.append(source);
+            return 0;
+        };
+        return TLoader(store_, volumes_).OpenFile(path, request);
+    }
+};
+
+TEST_F(OpenFileTest, EveryWholeRecordOfAFileOfAnyNameIsShownWithoutAskingTheLogger)
+{
+    const QString path = dir_.filePath("склад 3 (декабрь).bin");
+    QByteArray bytes = BytesOf({sample_, TLogRecord{}, WithByte(sample_, 0, 2)});
+    bytes.append("\x01\x02\x03", 3);
+    WriteFile(path, bytes);
+
+    const TLoadReport report = open(path);
+    EXPECT_TRUE(report.failure.isEmpty());
+    EXPECT_TRUE(askedFor_.isEmpty());
+    EXPECT_EQ(store_.RecordCount(), 3);
+    EXPECT_EQ(store_.DataRowCount(), 5); // 3 + 2 repetitions, the empty record skipped
+    EXPECT_EQ(report.partialRecordBytes, 3);
+    EXPECT_EQ(report.memoFileRes, QStringList{"склад 3 (декабрь)"});
+    EXPECT_EQ(Lines(*report.memo4).first(), QStringLiteral("> ") + path);
+}
+
+TEST_F(OpenFileTest, AFileThatCannotBeReadLeavesTheStoreAsItWas)
+{
+    const QString path = dir_.filePath("first.log");
+    WriteFile(path, BytesOf({sample_}));
+    open(path);
+    ASSERT_EQ(store_.DataRowCount(), 3);
+
+    for (const QString& bad : {dir_.filePath("missing.log"), dir_.path()}) {
+        SCOPED_TRACE(bad.toStdString());
+        const TLoadReport report = open(bad);
+        EXPECT_FALSE(report.failure.isEmpty());
+        EXPECT_EQ(store_.DataRowCount(), 3);
+        EXPECT_EQ(store_.RecordCount(), 1);
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OpenFileTest, ALogSavedAndOpenedAgainGivesTheSameRows)
+{
+    const QString original = dir_.filePath("original.log");
+    const QByteArray bytes = LogGenerator(5).generate(2000, TLogShape::Typical, QDateTime(QDate(2023, 12, 1), QTime(8, 0)));
+    WriteFile(original, bytes + BytesOf({TLogRecord{}}));
+    open(original);
+    const qint64 rows = store_.DataRowCount();
+    QStringList before;
+    for (qint64 row = 0; row < rows; row += 97)
+        before.append(store_.cellText(row, ColumnDate) + store_.cellText(row, ColumnTime) + store_.cellText(row, ColumnPressure));
+
+    EXPECT_EQ(ExportFileName(QStringLiteral("2400123"), store_, QStringLiteral("log")),
+              QStringLiteral("2400123_%1_%2.log")
+                  .arg(DateOf(store_.firstTimestamp()).toString(Qt::ISODate), DateOf(store_.lastTimestamp()).toString(Qt::ISODate)));
+    const QString copy = dir_.filePath("copy.log");
+    QFile file(copy);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QString error;
+    ASSERT_TRUE(WriteRawLog(store_, file, &error)) << error.toStdString();
+    file.close();
+    EXPECT_EQ(QFileInfo(copy).size(), bytes.size() + 16); // the invalid record travels too
+
+    open(copy);
+    ASSERT_EQ(store_.DataRowCount(), rows);
+    QStringList after;
+    for (qint64 row = 0; row < rows; row += 97)
+        after.append(store_.cellText(row, ColumnDate) + store_.cellText(row, ColumnTime) + store_.cellText(row, ColumnPressure));
+    EXPECT_EQ(after, before);
+}
+
+TEST_F(LoaderTest, TheRawBufferKeepsTheShownSourceWhenAnotherWasReadAfterIt)
+{
+    addDrive("E", LoggerLabel, BytesOf({sample_, TLogRecord{}}));
+    addDrive("F", LoggerLabel, BytesOf({WithByte(sample_, 0, 9), WithByte(sample_, 0, 8), sample_}));
+    load(LoggerLabel);
+    const auto shown = store_.ShownRawRecords();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(BytesOf({shown[0], shown[1]}), BytesOf({sample_, TLogRecord{}}));
 }
 
 } // namespace

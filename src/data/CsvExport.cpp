@@ -1,0 +1,147 @@
+#include "data/CsvExport.h"
+
+#include "data/MeasurementStore.h"
+#include "data/Timestamp.h"
+
+#include <QIODevice>
+
+#include <array>
+#include <charconv>
+#include <string>
+
+namespace {
+
+constexpr const char* Header =
+    "\"#\",\"Дата и время\",\"Температура, *С\",\"Влажность, %\",\"Давление, кПа\",\"Дельта, с\"\n";
+constexpr size_t FlushAt = 1 << 20;
+
+void appendNumber(std::string& out, qint64 value)
+{
+    std::array<char, 24> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    out.append(digits.data(), end);
+}
+
+void appendTwoDigits(std::string& out, int value)
+{
+    out.push_back(char('0' + value / 10));
+    out.push_back(char('0' + value % 10));
+}
+
+void appendTenths(std::string& out, std::optional<int> tenths)
+{
+    out.push_back(',');
+    if (!tenths)
+        return;
+    int value = *tenths;
+    if (value < 0) {
+        out.push_back('-');
+        value = -value;
+    }
+    appendNumber(out, value / 10);
+    out.push_back('.');
+    out.push_back(char('0' + value % 10));
+}
+
+// The part of a row that all repetitions of a record share: values and interval.
+std::string recordTail(const TExpandedRecord& record)
+{
+    std::string tail;
+    appendTenths(tail, record.temperature);
+    appendTenths(tail, record.humidity);
+    appendTenths(tail, record.pressure);
+    tail.push_back(',');
+    appendNumber(tail, IntervalSeconds(record.intervalCode));
+    tail.push_back('\n');
+    return tail;
+}
+
+// "YYYY-MM-DD" of a day, remembered while consecutive rows stay on it.
+class DayText {
+public:
+    const std::string& of(qint64 day)
+    {
+        if (day != Day) {
+            Day = day;
+            const QDate date = DateOf(day * SecondsPerDay);
+            Text.clear();
+            appendNumber(Text, date.year());
+            Text.push_back('-');
+            appendTwoDigits(Text, date.month());
+            Text.push_back('-');
+            appendTwoDigits(Text, date.day());
+        }
+        return Text;
+    }
+
+private:
+    qint64 Day = -1;
+    std::string Text;
+};
+
+class Output {
+public:
+    explicit Output(QIODevice& device)
+        : Device(device)
+    {
+        Buffer.reserve(FlushAt + 4096);
+    }
+
+    std::string& buffer() { return Buffer; }
+
+    bool flushIfFull() { return Buffer.size() < FlushAt || flush(); }
+
+    bool flush()
+    {
+        const qint64 size = qint64(Buffer.size());
+        const bool written = Device.write(Buffer.data(), size) == size;
+        Buffer.clear();
+        return written;
+    }
+
+private:
+    QIODevice& Device;
+    std::string Buffer;
+};
+
+}  // namespace
+
+bool WriteCsv(const TMeasurementStore& store, QIODevice& device, QString* error)
+{
+    Output output(device);
+    std::string& out = output.buffer();
+    out.append(Header);
+    DayText dayText;
+    const TRecordList& records = store.records();
+    qint64 number = 0;
+    for (qsizetype index = 0; index < records.size(); ++index) {
+        const TExpandedRecord record = records.expanded(index);
+        const std::string tail = recordTail(record);
+        for (int repetition = 0; repetition < record.repeatCount; ++repetition) {
+            const qint64 time = record.rowTime(repetition);
+            const qint64 day = time >= 0 ? time / SecondsPerDay : (time - SecondsPerDay + 1) / SecondsPerDay;
+            const int secondOfDay = int(time - day * SecondsPerDay);
+            appendNumber(out, ++number);
+            out.push_back(',');
+            out.append(dayText.of(day));
+            out.push_back('T');
+            appendTwoDigits(out, secondOfDay / 3600);
+            out.push_back(':');
+            appendTwoDigits(out, secondOfDay / 60 % 60);
+            out.push_back(':');
+            appendTwoDigits(out, secondOfDay % 60);
+            out.append(tail);
+            if (!output.flushIfFull()) {
+                if (error)
+                    *error = device.errorString();
+                return false;
+            }
+        }
+    }
+    if (!output.flush()) {
+        if (error)
+            *error = device.errorString();
+        return false;
+    }
+    return true;
+}

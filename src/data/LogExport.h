@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+class QIODevice;
+class TMeasurementStore;
+
+// Writes the shown source's records exactly as they were read, invalid ones
+// included, so the copy loads again as the same log. Answers whether all
+// was written; `error` says why not.
+bool WriteRawLog(const TMeasurementStore& store, QIODevice& device, QString* error);
+
+// "<stem>_<first date>_<last date>.<extension>" with ISO dates of the shown
+// log, e.g. "2400123_2023-12-01_2023-12-31.log"; just "<stem>.<extension>"
+// while nothing is loaded.
+QString ExportFileName(const QString& stem, const TMeasurementStore& store, const QString& extension);

@@ -1,0 +1,113 @@
+#include "data/FolderVolumeSource.h"
+#include "data/Loader.h"
+#include "data/LogGenerator.h"
+#include "data/MeasurementStore.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The program run as a user would run it, with no display to open a window on.
+struct ProgramRun {
+    int exitCode;
+    QString errors;
+};
+
+ProgramRun korviMonitor(const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KORVI_MONITOR_PATH), arguments);
+    EXPECT_TRUE(process.waitForFinished(30000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+class ExportCommandTest : public ::testing::Test
+{
+protected:
+    QString writeLog(const QString& name, QByteArray bytes)
+    {
+        const QString path = dir_.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    static QByteArray variedLog()
+    {
+        return LogGenerator(11).generate(500, TLogShape::Typical, QDateTime(QDate(2024, 6, 1), QTime(6, 0)));
+    }
+
+    static qint64 rowsOf(const QString& path)
+    {
+        TMeasurementStore store;
+        const FolderVolumeSource noVolumes;
+        TLoader(store, noVolumes).OpenFile(path, TLoadRequest());
+        return store.DataRowCount();
+    }
+
+    static qint64 csvLines(const QString& path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll().count('\n');
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(ExportCommandTest, WritesTheCsvOfASavedLogWithoutADisplay)
+{
+    const QString log = writeLog("varied.log", variedLog());
+    const QString csv = dir_.filePath("varied.csv");
+    const ProgramRun run = korviMonitor({"--export", log, "--csv", csv});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.isEmpty()) << run.errors.toStdString();
+    EXPECT_EQ(csvLines(csv), rowsOf(log) + 1);
+}
+
+TEST_F(ExportCommandTest, APartialLastRecordIsLeftOutAndReported)
+{
+    const QString log = writeLog("cut.log", variedLog() + QByteArray(7, '\x11'));
+    const QString csv = dir_.filePath("cut.csv");
+    const ProgramRun run = korviMonitor({"--export", log, "--csv", csv});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.errors.count('\n'), 1);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("7 bytes"))) << run.errors.toStdString();
+    EXPECT_EQ(csvLines(csv), rowsOf(log) + 1);
+}
+
+TEST_F(ExportCommandTest, FailuresEndWithOneLineAndCodeOne)
+{
+    const QString log = writeLog("good.log", variedLog());
+    struct Case {
+        const char* name;
+        QStringList arguments;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {"missing log", {"--export", dir_.filePath("missing.log"), "--csv", dir_.filePath("a.csv")}, "missing.log"},
+        {"log is a folder", {"--export", dir_.path(), "--csv", dir_.filePath("b.csv")}, "cannot read"},
+        {"unwritable output", {"--export", log, "--csv", dir_.filePath("no/such/folder/c.csv")}, "c.csv"},
+        {"no output named", {"--export", log}, "--csv"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProgramRun run = korviMonitor(c.arguments);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.errors.contains(QString::fromUtf8(c.mentions))) << run.errors.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir_.filePath("a.csv")));
+}
+
+} // namespace
