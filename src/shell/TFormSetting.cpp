@@ -1,7 +1,11 @@
 #include "shell/TFormSetting.h"
 
 #include "device/TDeviceLink.h"
+#include "settings/CalibrationTables.h"
+#include "settings/TCalibrationPage.h"
 #include "settings/TGeneralPage.h"
+#include "settings/TLoggerPage.h"
+#include "settings/TWiFiPage.h"
 #include "shell/TFormRead.h"
 #include "shell/TTagButton.h"
 
@@ -16,6 +20,16 @@ namespace {
 
 // Loggers from this series on carry the critical-level lines on their charts.
 constexpr int LastSeriesWithoutLimits = 23;
+
+// Lays a page class out over the whole of its tab sheet.
+template <typename Page>
+Page* fillSheet(QWidget* sheet, Page* page)
+{
+    auto* layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(page);
+    return page;
+}
 
 }  // namespace
 
@@ -39,7 +53,12 @@ TFormSetting::TFormSetting(TFormRead* formRead, std::unique_ptr<HidBackend> back
     TabSheet5 = addPage(QStringLiteral("TabSheet5"), QStringLiteral("Влажность"));
     TabSheet6 = addPage(QStringLiteral("TabSheet6"), QStringLiteral("Давление"));
 
+    LoggerPage = fillSheet(TabSheet1, new TLoggerPage(*DeviceLink));
+    WiFiPage = fillSheet(TabSheet2, new TWiFiPage(*DeviceLink));
     GeneralPage = new TGeneralPage(*DeviceLink, TabSheet3);
+    TempPage = fillSheet(TabSheet4, new TCalibrationPage(TempPageTable(), *DeviceLink));
+    HumiPage = fillSheet(TabSheet5, new TCalibrationPage(HumiPageTable(), *DeviceLink));
+    PressPage = fillSheet(TabSheet6, new TCalibrationPage(PressPageTable(), *DeviceLink));
 
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setAccessibleName(QStringLiteral("Журнал событий"));
@@ -56,6 +75,10 @@ TFormSetting::TFormSetting(TFormRead* formRead, std::unique_ptr<HidBackend> back
     connect(Timer1, &QTimer::timeout, this, &TFormSetting::Timer1Timer);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     TimerDateTime->setObjectName(QStringLiteral("TimerDateTime"));
+    TimerDateTime->setInterval(DateTimePeriodMs);
+    connect(TimerDateTime, &QTimer::timeout, LoggerPage, &TLoggerPage::TimerDateTimeTimer);
+    // Once the user has touched a picker, it keeps what the user set.
+    connect(LoggerPage, &TLoggerPage::pickerTouched, TimerDateTime, &QTimer::stop);
 
     FormCreate();
 }
@@ -69,6 +92,19 @@ void TFormSetting::FormCreate()
     DeviceLink->LoadHidLibrary();
     SetDeviceControlsEnabled(false);
     Timer1->start(FirstDetectionDelayMs);
+    ShowPageDefaults();
+    // The pickers show the PC clock from the start, not only after the first tick.
+    LoggerPage->TimerDateTimeTimer();
+    TimerDateTime->start();
+}
+
+void TFormSetting::ShowPageDefaults()
+{
+    TempPage->ShowDefaults();
+    HumiPage->ShowDefaults();
+    PressPage->ShowDefaults();
+    LoggerPage->ShowLogDefaults();
+    WiFiPage->ShowWiFiDefaults();
 }
 
 QWidget* TFormSetting::addPage(const QString& objectName, const QString& caption)
@@ -101,7 +137,8 @@ void TFormSetting::SetPageVisible(QWidget* page, bool visible)
 
 QList<QWidget*> TFormSetting::DeviceControls() const
 {
-    return GeneralPage->DeviceControls();
+    return GeneralPage->DeviceControls() + TempPage->DeviceControls() + HumiPage->DeviceControls()
+        + PressPage->DeviceControls() + LoggerPage->DeviceControls() + WiFiPage->DeviceControls();
 }
 
 void TFormSetting::SetDeviceControlsEnabled(bool enabled)

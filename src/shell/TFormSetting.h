@@ -10,8 +10,11 @@ class QListWidget;
 class QTabWidget;
 class QTimer;
 class TDeviceLink;
+class TCalibrationPage;
 class TFormRead;
 class TGeneralPage;
+class TLoggerPage;
+class TWiFiPage;
 
 // The settings window: the logger's configuration pages, the status list and
 // the timers of detection and live poll. It owns the device link and works
@@ -22,6 +25,7 @@ public:
     static constexpr int FirstDetectionDelayMs = 100;
     static constexpr int DetectionPeriodMs = 1000;
     static constexpr int SettleAfterDetectionMs = 500;
+    static constexpr int DateTimePeriodMs = 1000;
 
     TFormSetting(TFormRead* formRead, std::unique_ptr<HidBackend> backend);
     ~TFormSetting() override;
@@ -40,7 +44,12 @@ public:
     QTimer* Timer1;
     QTimer* Timer2;
     QTimer* TimerDateTime;
+    TLoggerPage* LoggerPage;
+    TWiFiPage* WiFiPage;
     TGeneralPage* GeneralPage;
+    TCalibrationPage* TempPage;
+    TCalibrationPage* HumiPage;
+    TCalibrationPage* PressPage;
 
     TDeviceLink& Link() { return *DeviceLink; }
 
@@ -57,6 +66,7 @@ public slots:
 private:
     QWidget* addPage(const QString& objectName, const QString& caption);
     void FormCreate();
+    void ShowPageDefaults();
     void AppendStatusLine(const QString& line);
     void AnnounceConnected();
     void AnnounceLost();

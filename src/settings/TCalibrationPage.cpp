@@ -1,0 +1,202 @@
+#include "settings/TCalibrationPage.h"
+
+#include "device/FormatLocale.h"
+#include "device/RegisterConversions.h"
+#include "device/TDeviceLink.h"
+#include "settings/DigitKeyFilter.h"
+#include "settings/FieldConversion.h"
+#include "settings/SignedDecimalKeyFilter.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+void installKeyFilter(QLineEdit* edit, FieldKeyFilter filter)
+{
+    switch (filter) {
+    case FieldKeyFilter::Digits:
+        edit->installEventFilter(new DigitKeyFilter(edit));
+        break;
+    case FieldKeyFilter::Decimal:
+        edit->installEventFilter(new DecimalKeyFilter(edit));
+        break;
+    case FieldKeyFilter::SignedDecimal:
+        edit->installEventFilter(new SignedDecimalKeyFilter(edit));
+        break;
+    case FieldKeyFilter::None:
+        break;
+    }
+}
+
+QLabel* makeLabel(const char* caption, QWidget* parent)
+{
+    return new QLabel(QString::fromUtf8(caption), parent);
+}
+
+} // namespace
+
+TCalibrationPage::TCalibrationPage(const CalibrationPageTable& table, TDeviceLink& link,
+                                   QWidget* parent)
+    : QWidget(parent), table_(table), link_(link)
+{
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(5);
+
+    for (int i = 0; i < table_.fields.size(); ++i) {
+        const CalibrationField& field = table_.fields[i];
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(field.edit));
+        edit->setAccessibleName(QString::fromUtf8(field.label));
+        installKeyFilter(edit, field.filter);
+        edits_.append(edit);
+
+        QLabel* label = makeLabel(field.label, this);
+        label->setBuddy(edit);
+        if (i < CalibrationHeadFields) {
+            grid->addWidget(label, i, 0);
+            grid->addWidget(edit, i, 1);
+        } else {
+            const int coefficient = i - CalibrationHeadFields;
+            const int row = CalibrationHeadFields + 1 + coefficient % table_.coefficientRows;
+            const int column = 2 * (coefficient / table_.coefficientRows);
+            grid->addWidget(label, row, column);
+            grid->addWidget(edit, row, column + 1);
+        }
+    }
+    for (int index = 0; index < table_.singles.size(); ++index) {
+        const SingleValueAction& single = table_.singles[index];
+        QPushButton* read = addButton(single.readButton, "Чтение");
+        QPushButton* write = addButton(single.writeButton, "Запись");
+        grid->addWidget(read, single.field, 2);
+        grid->addWidget(write, single.field, 3);
+        connect(read, &QPushButton::clicked, this, [this, index] { ReadOne(index); });
+        connect(write, &QPushButton::clicked, this, [this, index] { WriteOne(index); });
+    }
+    int nextRow = CalibrationHeadFields;
+    if (table_.fields.size() > CalibrationHeadFields) {
+        grid->addWidget(makeLabel("Коэффициенты:", this), nextRow, 0, 1, 4);
+        nextRow += 1 + table_.coefficientRows;
+    }
+    grid->setRowStretch(nextRow, 1);
+
+    if (table_.defaultButton) {
+        auto* row = new QHBoxLayout;
+        QPushButton* defaults = addButton(table_.defaultButton, "По умолчанию");
+        QPushButton* readAll = addButton(table_.readAllButton, "Прочитать");
+        QPushButton* writeAll = addButton(table_.writeAllButton, "Записать");
+        row->addWidget(defaults);
+        row->addStretch();
+        row->addWidget(readAll);
+        row->addWidget(writeAll);
+        grid->addLayout(row, nextRow + 1, 0, 1, 4);
+        connect(defaults, &QPushButton::clicked, this, &TCalibrationPage::ShowDefaults);
+        connect(readAll, &QPushButton::clicked, this, &TCalibrationPage::ReadPage);
+        connect(writeAll, &QPushButton::clicked, this, &TCalibrationPage::WritePage);
+    }
+}
+
+QPushButton* TCalibrationPage::addButton(const char* objectName, const char* caption)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), this);
+    button->setObjectName(QString::fromLatin1(objectName));
+    buttons_.append(button);
+    return button;
+}
+
+QList<QWidget*> TCalibrationPage::DeviceControls() const
+{
+    QList<QWidget*> controls(buttons_.begin(), buttons_.end());
+    controls.append(QList<QWidget*>(edits_.begin(), edits_.end()));
+    return controls;
+}
+
+QLineEdit* TCalibrationPage::Edit(const QString& name) const
+{
+    return findChild<QLineEdit*>(name);
+}
+
+QPushButton* TCalibrationPage::Button(const QString& name) const
+{
+    return findChild<QPushButton*>(name);
+}
+
+QString TCalibrationPage::shownValue(const CalibrationField& field, qint32 value) const
+{
+    return RegisterText(value, field.scale, FormatLocale());
+}
+
+bool TCalibrationPage::ReadOne(int single)
+{
+    const SingleValueAction& action = table_.singles[single];
+    const CalibrationField& field = table_.fields[action.field];
+    const std::optional<qint32> value = link_.ReadRegister(field.reg);
+    if (!value)
+        return false;
+    edits_[action.field]->setText(shownValue(field, *value));
+    link_.LogStatus(QString::fromUtf8(action.readMessage));
+    return true;
+}
+
+bool TCalibrationPage::WriteOne(int single)
+{
+    const SingleValueAction& action = table_.singles[single];
+    const CalibrationField& field = table_.fields[action.field];
+    const std::optional<qint32> value = ConvertField(edits_[action.field]->text(), field.scale);
+    if (!value || *value < action.min || *value > action.max) {
+        link_.LogStatus(QString::fromUtf8(action.errorMessage));
+        return false;
+    }
+    if (!link_.WriteRegisters({{field.reg, *value}}))
+        return false;
+    link_.LogStatus(QString::fromUtf8(action.writeMessage));
+    return true;
+}
+
+bool TCalibrationPage::ReadPage()
+{
+    // Every register first: a logger that stops answering half-way leaves all fields alone.
+    QList<qint32> values;
+    for (const CalibrationField& field : table_.fields) {
+        const std::optional<qint32> value = link_.ReadRegister(field.reg);
+        if (!value)
+            return false;
+        values.append(*value);
+    }
+    for (int i = 0; i < table_.fields.size(); ++i)
+        edits_[i]->setText(shownValue(table_.fields[i], values[i]));
+    link_.LogStatus(QString::fromUtf8(table_.readAllMessage));
+    return true;
+}
+
+bool TCalibrationPage::WritePage()
+{
+    QList<std::optional<qint32>> values;
+    for (int i = 0; i < table_.fields.size(); ++i)
+        values.append(ConvertField(edits_[i]->text(), table_.fields[i].scale));
+
+    QList<RegisterWrite> writes;
+    for (int i = 0; i < table_.fields.size(); ++i) {
+        const CalibrationField& field = table_.fields[i];
+        if (!values[i] || *values[i] < field.pageMin || *values[i] > field.pageMax) {
+            link_.LogStatus(QString::fromUtf8(field.pageError));
+            return false;
+        }
+        writes.append({field.reg, *values[i]});
+    }
+    if (!link_.WriteRegisters(writes))
+        return false;
+    link_.LogStatus(QString::fromUtf8(table_.writeAllMessage));
+    return true;
+}
+
+void TCalibrationPage::ShowDefaults()
+{
+    for (int i = 0; i < table_.fields.size(); ++i)
+        edits_[i]->setText(shownValue(table_.fields[i], table_.fields[i].defaultValue));
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "settings/CalibrationTables.h"
+
+#include <QList>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TDeviceLink;
+
+// A calibration page ("Температура", "Влажность", "Давление") built from its
+// table: one edit per field, read and write buttons per single action, and the
+// page-wide default, read and write buttons where the table has them. The five
+// kinds of action are written once here and walk the table.
+class TCalibrationPage : public QWidget {
+    Q_OBJECT
+
+public:
+    TCalibrationPage(const CalibrationPageTable& table, TDeviceLink& link, QWidget* parent = nullptr);
+
+    // The controls that follow the connection state (SetDeviceControlsEnabled).
+    QList<QWidget*> DeviceControls() const;
+
+    // Controls by their object names ("EditTempOffset", "ButtonTempReadAll", ...).
+    QLineEdit* Edit(const QString& name) const;
+    QPushButton* Button(const QString& name) const;
+
+    // Each returns whether the action went through to its success line; a silent
+    // logger has then been reported by the link. The writes throw the conversion
+    // error of the first field that holds no number, before anything is checked.
+    bool ReadOne(int single);
+    bool WriteOne(int single);
+    bool ReadPage();
+    bool WritePage();
+    // Puts the defaults into the fields; nothing is sent or logged.
+    void ShowDefaults();
+
+private:
+    QString shownValue(const CalibrationField& field, qint32 value) const;
+    QPushButton* addButton(const char* objectName, const char* caption);
+
+    const CalibrationPageTable& table_;
+    TDeviceLink& link_;
+    QList<QLineEdit*> edits_;
+    QList<QPushButton*> buttons_;
+};

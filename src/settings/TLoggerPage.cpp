@@ -1,0 +1,219 @@
+#include "settings/TLoggerPage.h"
+
+#include "device/FormatLocale.h"
+#include "device/RegisterConversions.h"
+#include "device/RegisterMap.h"
+#include "device/TDeviceLink.h"
+#include "settings/SignedDecimalKeyFilter.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimeEdit>
+
+namespace {
+
+// Levels are kept in tenths of a degree or a percent.
+constexpr int LevelScale = 10;
+constexpr qint32 OptionBits[] = {OptionRecTemperature, OptionRecHumidity, OptionRecPressure};
+constexpr int LevelRegisters[] = {RegTLimitMin, RegTLimitMax, RegRHLimitMin, RegRHLimitMax};
+constexpr qint32 DefaultLevels[] = {-295, 557, 55, 992};
+
+QLabel* makeLabel(const char* caption, const char* name, QWidget* parent)
+{
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QLineEdit* makeLevelEdit(const char* name, QObject* filter, QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    filter->setParent(edit);
+    edit->installEventFilter(filter);
+    return edit;
+}
+
+QPushButton* makeButton(const char* caption, const char* name, QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+} // namespace
+
+TLoggerPage::TLoggerPage(TDeviceLink& link, QWidget* parent)
+    : QWidget(parent), link_(link), clock_([] { return QDateTime::currentDateTime(); })
+{
+    setObjectName(QStringLiteral("TLoggerPage"));
+    const QLocale locale = FormatLocale();
+    LabelTime = makeLabel("Время", "LabelTime", this);
+    DateTimePickerTime = new QTimeEdit(this);
+    DateTimePickerTime->setObjectName(QStringLiteral("DateTimePickerTime"));
+    DateTimePickerTime->setDisplayFormat(LongTimeFormat(locale));
+    LabelDate = makeLabel("Дата", "LabelDate", this);
+    DateTimePickerDate = new QDateEdit(this);
+    DateTimePickerDate->setObjectName(QStringLiteral("DateTimePickerDate"));
+    DateTimePickerDate->setDisplayFormat(locale.dateFormat(QLocale::ShortFormat));
+    DateTimePickerDate->setCalendarPopup(true);
+
+    LabelInterval = makeLabel("Интервал записи", "LabelInterval", this);
+    ComboBoxLogInterval = new QComboBox(this);
+    ComboBoxLogInterval->setObjectName(QStringLiteral("ComboBoxLogInterval"));
+    ComboBoxLogInterval->addItems(LogIntervalCode().items());
+
+    LabelOptionsRec = makeLabel("Параметры записи", "LabelOptionsRec", this);
+    CheckListBoxOptionsRec = new QListWidget(this);
+    CheckListBoxOptionsRec->setObjectName(QStringLiteral("CheckListBoxOptionsRec"));
+    for (const char* channel : {"Температура", "Влажность", "Давление"}) {
+        auto* item = new QListWidgetItem(QString::fromUtf8(channel), CheckListBoxOptionsRec);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+
+    LabelKL = makeLabel("Критические уровни:", "LabelKL", this);
+    LabelKLT = makeLabel("Температура", "LabelKLT", this);
+    LabelKLRH = makeLabel("Влажность", "LabelKLRH", this);
+    EditTLimitMin = makeLevelEdit("EditTLimitMin", new SignedDecimalKeyFilter, this);
+    EditTLimitMax = makeLevelEdit("EditTLimitMax", new SignedDecimalKeyFilter, this);
+    EditRHLimitMin = makeLevelEdit("EditRHLimitMin", new DecimalKeyFilter, this);
+    EditRHLimitMax = makeLevelEdit("EditRHLimitMax", new DecimalKeyFilter, this);
+
+    ButtonLogDefault = makeButton("По умолчанию", "ButtonLogDefault", this);
+    ButtonLogReadAll = makeButton("Прочитать", "ButtonLogReadAll", this);
+    ButtonLogWriteAll = makeButton("Записать", "ButtonLogWriteAll", this);
+    ButtonLogMemErase = makeButton("Очистить память", "ButtonLogMemErase", this);
+    buildLayout();
+
+    // A click on the text goes to the picker's inner edit, one on its buttons to the picker.
+    for (QAbstractSpinBox* picker : {static_cast<QAbstractSpinBox*>(DateTimePickerTime),
+                                     static_cast<QAbstractSpinBox*>(DateTimePickerDate)}) {
+        picker->installEventFilter(this);
+        picker->findChild<QLineEdit*>()->installEventFilter(this);
+    }
+    connect(DateTimePickerTime, &QTimeEdit::timeChanged, this, &TLoggerPage::pickerTouched);
+    connect(DateTimePickerDate, &QDateEdit::dateChanged, this, &TLoggerPage::pickerTouched);
+    connect(ButtonLogDefault, &QPushButton::clicked, this, &TLoggerPage::ButtonLogDefaultClick);
+    connect(ButtonLogReadAll, &QPushButton::clicked, this, &TLoggerPage::ButtonLogReadAllClick);
+    connect(ButtonLogWriteAll, &QPushButton::clicked, this, &TLoggerPage::ButtonLogWriteAllClick);
+    connect(ButtonLogMemErase, &QPushButton::clicked, this, &TLoggerPage::ButtonLogMemEraseClick);
+}
+
+void TLoggerPage::buildLayout()
+{
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 6, 8, 6);
+    grid->setVerticalSpacing(4);
+    grid->addWidget(LabelTime, 0, 0);
+    grid->addWidget(DateTimePickerTime, 0, 1);
+    grid->addWidget(LabelDate, 0, 2);
+    grid->addWidget(DateTimePickerDate, 0, 3);
+    grid->addWidget(LabelInterval, 1, 0, 1, 2);
+    grid->addWidget(ComboBoxLogInterval, 1, 2, 1, 2);
+    grid->addWidget(LabelOptionsRec, 2, 0, 1, 2);
+    grid->addWidget(CheckListBoxOptionsRec, 2, 2, 1, 2);
+    CheckListBoxOptionsRec->setFixedHeight(3 * CheckListBoxOptionsRec->sizeHintForRow(0) + 6);
+    grid->addWidget(LabelKL, 3, 0, 1, 4);
+    grid->addWidget(LabelKLT, 4, 0, 1, 2);
+    grid->addWidget(EditTLimitMin, 4, 2);
+    grid->addWidget(EditTLimitMax, 4, 3);
+    grid->addWidget(LabelKLRH, 5, 0, 1, 2);
+    grid->addWidget(EditRHLimitMin, 5, 2);
+    grid->addWidget(EditRHLimitMax, 5, 3);
+    grid->setRowStretch(6, 1);
+    grid->addWidget(ButtonLogMemErase, 7, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ButtonLogDefault);
+    buttons->addWidget(ButtonLogReadAll);
+    buttons->addWidget(ButtonLogWriteAll);
+    grid->addLayout(buttons, 8, 0, 1, 4);
+}
+
+QList<QWidget*> TLoggerPage::DeviceControls() const
+{
+    return {CheckListBoxOptionsRec, ComboBoxLogInterval, EditTLimitMin,    EditTLimitMax,
+            EditRHLimitMin,         EditRHLimitMax,      DateTimePickerTime, DateTimePickerDate,
+            ButtonLogDefault,       ButtonLogMemErase,   ButtonLogReadAll, ButtonLogWriteAll};
+}
+
+void TLoggerPage::SetClockSource(std::function<QDateTime()> clock)
+{
+    clock_ = std::move(clock);
+}
+
+bool TLoggerPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress)
+        emit pickerTouched();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TLoggerPage::TimerDateTimeTimer()
+{
+    // Following the clock is no change by the user.
+    const QDateTime now = clock_();
+    const QSignalBlocker timeBlocker(DateTimePickerTime);
+    const QSignalBlocker dateBlocker(DateTimePickerDate);
+    DateTimePickerTime->setTime(now.time());
+    DateTimePickerDate->setDate(now.date());
+}
+
+void TLoggerPage::ShowLogDefaults()
+{
+    ComboBoxLogInterval->setCurrentIndex(0);
+    const Qt::CheckState ticks[] = {Qt::Checked, Qt::Checked, Qt::Unchecked};
+    for (int i = 0; i < CheckListBoxOptionsRec->count(); ++i)
+        CheckListBoxOptionsRec->item(i)->setCheckState(ticks[i]);
+    showLevels(QList<qint32>(std::begin(DefaultLevels), std::end(DefaultLevels)));
+}
+
+void TLoggerPage::showLevels(const QList<qint32>& levels)
+{
+    QLineEdit* const edits[] = {EditTLimitMin, EditTLimitMax, EditRHLimitMin, EditRHLimitMax};
+    for (int i = 0; i < levels.size(); ++i)
+        edits[i]->setText(RegisterText(levels[i], LevelScale, FormatLocale()));
+}
+
+bool TLoggerPage::ButtonLogReadAllClick()
+{
+    // Every register first: a logger that stops answering half-way leaves all controls alone.
+    QList<qint32> values;
+    for (const int reg : {RegLogInterval, RegOptionsRec, RegTLimitMin, RegTLimitMax, RegRHLimitMin,
+                          RegRHLimitMax}) {
+        const std::optional<qint32> value = link_.ReadRegister(reg);
+        if (!value)
+            return false;
+        values.append(*value);
+    }
+    // A code outside the list selects nothing rather than a wrong interval.
+    ComboBoxLogInterval->setCurrentIndex(LogIntervalCode().indexForCode(values[0]).value_or(-1));
+    for (int i = 0; i < CheckListBoxOptionsRec->count(); ++i) {
+        CheckListBoxOptionsRec->item(i)->setCheckState(values[1] & OptionBits[i] ? Qt::Checked
+                                                                                   : Qt::Unchecked);
+    }
+    showLevels(values.mid(2));
+    return true;
+}
+
+bool TLoggerPage::ButtonLogWriteAllClick()
+{
+    const QDateTime moment(DateTimePickerDate->date(), DateTimePickerTime->time());
+    if (!link_.SetClock(moment))
+        return false;
+    link_.LogStatus(QString::fromUtf8("Запись настроек для даталоггера успешно выполнена"));
+    return true;
+}
+
+bool TLoggerPage::ButtonLogMemEraseClick()
+{
+    return link_.EraseLogMemory();
+}

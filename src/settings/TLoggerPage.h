@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimeEdit;
+class TDeviceLink;
+
+// The settings window's page "Даталоггер": the logger's clock (the pickers follow
+// the PC clock until the user touches one), its recording settings as read from
+// it, and the erase of its log memory.
+class TLoggerPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TLoggerPage(TDeviceLink& link, QWidget* parent = nullptr);
+
+    QList<QWidget*> DeviceControls() const;
+    // Where TimerDateTimeTimer takes the current local time from.
+    void SetClockSource(std::function<QDateTime()> clock);
+
+    QLabel* LabelTime;
+    QTimeEdit* DateTimePickerTime;
+    QLabel* LabelDate;
+    QDateEdit* DateTimePickerDate;
+    QLabel* LabelInterval;
+    QComboBox* ComboBoxLogInterval;
+    QLabel* LabelOptionsRec;
+    QListWidget* CheckListBoxOptionsRec;
+    QLabel* LabelKL;
+    QLabel* LabelKLT;
+    QLabel* LabelKLRH;
+    QLineEdit* EditTLimitMin;
+    QLineEdit* EditTLimitMax;
+    QLineEdit* EditRHLimitMin;
+    QLineEdit* EditRHLimitMax;
+    QPushButton* ButtonLogDefault;
+    QPushButton* ButtonLogReadAll;
+    QPushButton* ButtonLogWriteAll;
+    QPushButton* ButtonLogMemErase;
+
+public slots:
+    void TimerDateTimeTimer();
+    void ShowLogDefaults();
+    void ButtonLogDefaultClick() { ShowLogDefaults(); }
+    // Each returns whether the logger answered.
+    bool ButtonLogReadAllClick();
+    bool ButtonLogWriteAllClick();
+    bool ButtonLogMemEraseClick();
+
+signals:
+    // The user changed or clicked a picker: they stop following the PC clock.
+    void pickerTouched();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void showLevels(const QList<qint32>& levels);
+
+    TDeviceLink& link_;
+    std::function<QDateTime()> clock_;
+};

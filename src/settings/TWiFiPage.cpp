@@ -1,0 +1,185 @@
+#include "settings/TWiFiPage.h"
+
+#include "device/RegisterMap.h"
+#include "device/TDeviceLink.h"
+#include "settings/WiFiSettings.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// Four groups of up to three digits; unfilled positions show as blanks.
+const QString AddressMask = QStringLiteral("999.999.999.999; ");
+
+QLineEdit* makeEdit(const char* name, QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    return edit;
+}
+
+QLineEdit* makeTextEdit(const char* name, int fieldBytes, QWidget* parent)
+{
+    QLineEdit* edit = makeEdit(name, parent);
+    // One Windows-1251 byte per character: the field holds no more characters than bytes.
+    edit->setMaxLength(fieldBytes);
+    return edit;
+}
+
+QLineEdit* makeAddressEdit(const char* name, QWidget* parent)
+{
+    QLineEdit* edit = makeEdit(name, parent);
+    edit->setInputMask(AddressMask);
+    return edit;
+}
+
+QPushButton* makeButton(const char* caption, const char* name, QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+// A label in its grid row, naming the edit for screen readers too.
+void addRow(QGridLayout* grid, int row, const char* caption, QWidget* field)
+{
+    auto* label = new QLabel(QString::fromUtf8(caption), grid->parentWidget());
+    label->setBuddy(field);
+    field->setAccessibleName(label->text());
+    grid->addWidget(label, row, 0);
+    grid->addWidget(field, row, 1);
+}
+
+struct TextField {
+    int firstRegister;
+    int bytes;
+    QLineEdit* edit;
+};
+
+} // namespace
+
+TWiFiPage::TWiFiPage(TDeviceLink& link, QWidget* parent)
+    : QWidget(parent), link_(link)
+{
+    setObjectName(QStringLiteral("TWiFiPage"));
+    LabelLogger = new QLabel(QString::fromUtf8("Логгер:"), this);
+    LabelNet = new QLabel(QString::fromUtf8("Сеть:"), this);
+    EditDeviceName = makeTextEdit("EditDeviceName", DeviceNameBytes, this);
+    EditDeviceGroup = makeEdit("EditDeviceGroup", this);
+    ComboBoxWiFiInterval = new QComboBox(this);
+    ComboBoxWiFiInterval->setObjectName(QStringLiteral("ComboBoxWiFiInterval"));
+    ComboBoxWiFiInterval->addItems(WiFiIntervalCode().items());
+    EditNetName = makeTextEdit("EditNetName", NetNameBytes, this);
+    EditPassw = makeTextEdit("EditPassw", PasswBytes, this);
+    MaskEditIPAddr = makeAddressEdit("MaskEditIPAddr", this);
+    MaskEditMask = makeAddressEdit("MaskEditMask", this);
+    MaskEditGateway = makeAddressEdit("MaskEditGateway", this);
+    ButtonWiFiDefault = makeButton("По умолчанию", "ButtonWiFiDefault", this);
+    ButtonWiFiReadAll = makeButton("Прочитать", "ButtonWiFiReadAll", this);
+    ButtonWiFiWriteAll = makeButton("Записать", "ButtonWiFiWriteAll", this);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 6, 8, 6);
+    grid->setVerticalSpacing(4);
+    grid->addWidget(LabelLogger, 0, 0, 1, 2);
+    addRow(grid, 1, "Имя", EditDeviceName);
+    addRow(grid, 2, "Группа", EditDeviceGroup);
+    addRow(grid, 3, "Интервал опроса", ComboBoxWiFiInterval);
+    grid->addWidget(LabelNet, 4, 0, 1, 2);
+    addRow(grid, 5, "Имя", EditNetName);
+    addRow(grid, 6, "Пароль", EditPassw);
+    addRow(grid, 7, "IP адрес", MaskEditIPAddr);
+    addRow(grid, 8, "Маска", MaskEditMask);
+    addRow(grid, 9, "Шлюз", MaskEditGateway);
+    grid->setRowStretch(10, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ButtonWiFiDefault);
+    buttons->addStretch();
+    buttons->addWidget(ButtonWiFiReadAll);
+    buttons->addWidget(ButtonWiFiWriteAll);
+    grid->addLayout(buttons, 11, 0, 1, 2);
+
+    connect(ButtonWiFiDefault, &QPushButton::clicked, this, &TWiFiPage::ButtonWiFiDefaultClick);
+    connect(ButtonWiFiReadAll, &QPushButton::clicked, this, &TWiFiPage::ButtonWiFiReadAllClick);
+    connect(ButtonWiFiWriteAll, &QPushButton::clicked, this, &TWiFiPage::ButtonWiFiWriteAllClick);
+}
+
+QList<QWidget*> TWiFiPage::DeviceControls() const
+{
+    return {EditNetName,     EditPassw,       MaskEditIPAddr,       MaskEditMask,
+            MaskEditGateway, EditDeviceGroup, EditDeviceName,       ComboBoxWiFiInterval,
+            ButtonWiFiDefault, ButtonWiFiReadAll, ButtonWiFiWriteAll};
+}
+
+QString TWiFiPage::AddressText(const QLineEdit* edit)
+{
+    return edit->displayText();
+}
+
+void TWiFiPage::ShowWiFiDefaults()
+{
+    EditDeviceName->setText(QStringLiteral("box"));
+    EditDeviceGroup->setText(QStringLiteral("sklad"));
+    ComboBoxWiFiInterval->setCurrentIndex(1);
+    EditNetName->setText(QStringLiteral("esp"));
+    EditPassw->setText(QStringLiteral("lan90817263"));
+    MaskEditIPAddr->setText(QStringLiteral("192.168.1.101"));
+    MaskEditMask->setText(QStringLiteral("255.255.255.0"));
+    MaskEditGateway->setText(QStringLiteral("192.168.1.1"));
+}
+
+bool TWiFiPage::ButtonWiFiReadAllClick()
+{
+    const std::optional<qint32> interval = link_.ReadRegister(RegWiFiInterval);
+    if (!interval)
+        return false;
+    const TextField fields[] = {
+        {RegNetName, NetNameBytes, EditNetName},   {RegPassw, PasswBytes, EditPassw},
+        {RegIPAddr, AddressBytes, MaskEditIPAddr}, {RegMask, AddressBytes, MaskEditMask},
+        {RegGateway, AddressBytes, MaskEditGateway}, {RegDeviceName, DeviceNameBytes, EditDeviceName},
+    };
+    // Every text first: a logger that stops answering half-way leaves all fields alone.
+    QStringList texts;
+    for (const TextField& field : fields) {
+        const std::optional<QString> text = link_.UnpackText(field.firstRegister, field.bytes);
+        if (!text)
+            return false;
+        texts.append(*text);
+    }
+    ComboBoxWiFiInterval->setCurrentIndex(WiFiIntervalCode().indexForCode(*interval).value_or(-1));
+    for (int i = 0; i < texts.size(); ++i)
+        fields[i].edit->setText(texts[i]);
+    return true;
+}
+
+WiFiSettings TWiFiPage::currentSettings() const
+{
+    WiFiSettings settings;
+    settings.deviceName = EditDeviceName->text();
+    settings.deviceGroup = EditDeviceGroup->text();
+    settings.intervalIndex = ComboBoxWiFiInterval->currentIndex();
+    settings.netName = EditNetName->text();
+    settings.passw = EditPassw->text();
+    settings.ipAddr = AddressText(MaskEditIPAddr);
+    settings.mask = AddressText(MaskEditMask);
+    settings.gateway = AddressText(MaskEditGateway);
+    return settings;
+}
+
+bool TWiFiPage::ButtonWiFiWriteAllClick()
+{
+    const WiFiWritePlan plan = PlanWiFiWrite(currentSettings());
+    if (!plan.error.isEmpty()) {
+        link_.LogStatus(plan.error);
+        return false;
+    }
+    if (!link_.WriteRegisters(plan.writes))
+        return false;
+    link_.LogStatus(QString::fromUtf8("Запись настроек для Wi-Fi успешно выполнена"));
+    return true;
+}

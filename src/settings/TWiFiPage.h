@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TDeviceLink;
+struct WiFiSettings;
+
+// The settings window's page "Wi-Fi": the logger's name, group and poll
+// interval, and the network it joins (name, password, address, mask, gateway).
+class TWiFiPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TWiFiPage(TDeviceLink& link, QWidget* parent = nullptr);
+
+    QList<QWidget*> DeviceControls() const;
+    // An address edit's text with its blanks, "   .   .   .   " when empty.
+    static QString AddressText(const QLineEdit* edit);
+
+    QLabel* LabelLogger;
+    QLabel* LabelNet;
+    QLineEdit* EditDeviceName;
+    QLineEdit* EditDeviceGroup;
+    QComboBox* ComboBoxWiFiInterval;
+    QLineEdit* EditNetName;
+    QLineEdit* EditPassw;
+    QLineEdit* MaskEditIPAddr;
+    QLineEdit* MaskEditMask;
+    QLineEdit* MaskEditGateway;
+    QPushButton* ButtonWiFiDefault;
+    QPushButton* ButtonWiFiReadAll;
+    QPushButton* ButtonWiFiWriteAll;
+
+public slots:
+    void ShowWiFiDefaults();
+    void ButtonWiFiDefaultClick() { ShowWiFiDefaults(); }
+    // Each returns whether it went through; a silent logger leaves every field alone.
+    bool ButtonWiFiReadAllClick();
+    bool ButtonWiFiWriteAllClick();
+
+private:
+    WiFiSettings currentSettings() const;
+
+    TDeviceLink& link_;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "shell/SimulatedWindows.h"
+
+#include "device/TDeviceReport.h"
+#include "shell/TFormSetting.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+// The real settings window on a connected simulated logger, with the page under
+// test shown; the detection lines and requests are cleared before each case.
+struct SettingsWindowFixture {
+    explicit SettingsWindowFixture(QWidget* TFormSetting::*sheet)
+        : simulation(std::make_unique<SimulatedWindows>())
+        , settings(simulation->windows->FormSetting.get())
+        , logger(simulation->logger.get())
+    {
+        simulation->connectLogger();
+        for (QWidget* page : settings->ServicePages())
+            settings->SetPageVisible(page, true);
+        settings->PageControl->setCurrentWidget(settings->*sheet);
+        settings->show();
+        settings->ListBox1->clear();
+        logger->clearRequests();
+    }
+
+    // The status lines without their time stamps.
+    QStringList messages() const
+    {
+        QStringList result;
+        for (int row = 0; row < settings->ListBox1->count(); ++row)
+            result << settings->ListBox1->item(row)->text().section(QStringLiteral(" -> "), 1);
+        return result;
+    }
+
+    QList<int> commands() const
+    {
+        QList<int> result;
+        for (const TDeviceReport& request : logger->requests())
+            result.append(request.command());
+        return result;
+    }
+
+    // Clicks the button and answers every message box it raises; returns their texts.
+    static QStringList clickCollectingBoxes(QAbstractButton* button)
+    {
+        QStringList texts;
+        QTimer closer;
+        closer.setInterval(0);
+        QObject::connect(&closer, &QTimer::timeout, [&texts] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.append(box->text());
+                box->done(QMessageBox::Ok);
+            }
+        });
+        closer.start();
+        QTest::mouseClick(button, Qt::LeftButton);
+        closer.stop();
+        return texts;
+    }
+
+    std::unique_ptr<SimulatedWindows> simulation;
+    TFormSetting* settings;
+    SimulatedLogger* logger;
+};
