@@ -46,7 +46,7 @@ TGeneralPage::TGeneralPage(TDeviceLink& link, QWidget* parent)
         makeButton("Записать", "ButtonDeviceNumberWrite", QRect(250, 38, 90, 25), this);
     ButtonDeviceInit =
         makeButton("Инициализировать", "ButtonDeviceInit", QRect(16, 90, 150, 25), this);
-    ButtonNumRecord = makeButton("Button1", "ButtonNumRecord", QRect(300, 4, 56, 20), this);
+    ButtonNumRecord = makeButton("Button1", "ButtonNumRecord", QRect(288, 4, 68, 22), this);
 
     connect(ButtonDeviceNumberRead, &QPushButton::clicked, this,
             &TGeneralPage::ButtonDeviceNumberReadClick);
