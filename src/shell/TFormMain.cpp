@@ -1,5 +1,6 @@
 #include "shell/TFormMain.h"
 
+#include "chart/TChart.h"
 #include "data/Loader.h"
 #include "data/MeasurementStore.h"
 #include "device/TDeviceLink.h"
@@ -10,11 +11,14 @@
 #include "shell/TFormStatistic.h"
 #include "shell/TTagButton.h"
 #include "shell/WindowLook.h"
+#include "views/TChartPage.h"
 #include "views/TRowTableModel.h"
 #include "views/TSysPage.h"
+#include "views/TTablePage.h"
 #include "views/TVirtualGrid.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
@@ -110,21 +114,15 @@ void TFormMain::buildPages()
     TabSheetTable = newPage(PageControlData, QStringLiteral("TabSheetTable"), QStringLiteral("Таблица"));
     TabSheetSys = newPage(PageControlData, QStringLiteral("TabSheetSys"), QStringLiteral("Sys"));
 
-    PanelSFiltr = new QFrame(TabSheetTable);
-    PanelSFiltr->setObjectName(QStringLiteral("PanelSFiltr"));
-    PanelSFiltr->setFixedHeight(60);
-    StringGridFiltr = new TVirtualGrid(TabSheetTable);
-    StringGridFiltr->setObjectName(QStringLiteral("StringGridFiltr"));
-    StringGridFiltr->setAccessibleName(QStringLiteral("Таблица измерений"));
-    StringGridFiltr->setModel(RowTable);
-    StringGridFiltr->setColumnWidth(6, 0);
+    ChartPage = new TChartPage(*MeasurementStore, TabSheetGraph);
+    auto* graphLayout = new QVBoxLayout(TabSheetGraph);
+    graphLayout->setContentsMargins(0, 0, 0, 0);
+    graphLayout->addWidget(ChartPage);
 
+    TablePage = new TTablePage(*MeasurementStore, TabSheetTable);
     auto* tableLayout = new QVBoxLayout(TabSheetTable);
     tableLayout->setContentsMargins(0, 0, 0, 0);
-    tableLayout->setSpacing(0);
-    tableLayout->addWidget(PanelSFiltr);
-    tableLayout->addWidget(StringGridFiltr);
-    tableLayout->addStretch();
+    tableLayout->addWidget(TablePage);
 
     SysPage = new TSysPage(*RowTable, TabSheetSys);
     auto* sysLayout = new QVBoxLayout(TabSheetSys);
@@ -158,11 +156,17 @@ void TFormMain::Attach(TFormRead* formRead, TFormSetting* formSetting, TFormStat
     FormRead = formRead;
     FormSetting = formSetting;
     FormStatistic = formStatistic;
+    ChartPage->SetPublishedSeries([this] { return FormSetting->Link().Identity().PublishedSeries; });
 }
 
 void TFormMain::ShowLimitSeries(bool shown)
 {
-    LimitSeriesActive = shown;
+    ChartPage->ShowLimitSeries(shown);
+}
+
+bool TFormMain::LimitSeriesShown() const
+{
+    return ChartPage->LimitSeriesShown();
 }
 
 void TFormMain::N1_1RefreshClick()
@@ -205,9 +209,36 @@ void TFormMain::GoClick()
     link.Identity().ExpectedLabel = report.expectedLabel;
     if (report.windowCaption)
         setWindowTitle(*report.windowCaption);
+    else if (!OpenedFileName.isEmpty())
+        setWindowTitle(QStringLiteral("Регистратор данных"));
+    OpenedFileName.clear();
+    ShowLoad(report);
+}
+
+bool TFormMain::OpenLogFile(const QString& path, QString* failure)
+{
+    TLoadRequest request;
+    request.showProgress = [this](const QString& text) { ShowProgress(text); };
+    const TLoadReport report = Loader->OpenFile(path, request);
+    if (!report.failure.isEmpty()) {
+        if (failure)
+            *failure = report.failure;
+        return false;
+    }
+    OpenedFileName = QFileInfo(path).fileName();
+    setWindowTitle(QStringLiteral("Регистратор данных - ") + OpenedFileName);
+    ShowLoad(report);
+    PageControlData->show();
+    return true;
+}
+
+void TFormMain::ShowLoad(const TLoadReport& report)
+{
     RowTable->Reload();
     SysPage->ShowLoad(report);
     LastFreeMemoryText = report.freeMemoryText;
+    TablePage->StoreLoaded();
+    ChartPage->StoreLoaded();
 }
 
 // The load does not return to the event loop, so the panel repaints at once.
@@ -219,7 +250,7 @@ void TFormMain::ShowProgress(const QString& text)
 
 int TFormMain::StringGridFiltrRowCount() const
 {
-    return StringGridFiltr->model()->rowCount() + 1;
+    return TablePage->StringGridFiltr->model()->rowCount() + 1;
 }
 
 void TFormMain::N4Click()
@@ -268,6 +299,9 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && ApplicationEventsMessage(static_cast<QKeyEvent&>(*event)))
         return true;
+    // The chart takes its width from the tab pages' layouts after the window's resize.
+    if (event->type() == QEvent::Resize && watched == ChartPage->Chart)
+        FormResize();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -301,9 +335,10 @@ void TFormMain::resizeEvent(QResizeEvent* event)
 void TFormMain::FormResize()
 {
     const LayoutRules::ViewerLayout at =
-        LayoutRules::viewerLayout(frameGeometry().size(), PanelLoad->size(), TabSheetGraph->width());
+        LayoutRules::viewerLayout(frameGeometry().size(), PanelLoad->size(), ChartPage->Chart->width());
     PanelLoad->setGeometry(at.panelLoad);
+    ChartPage->PlaceControls(at.scrollBarLeft, at.scrollBarWidth, at.legendLeft);
     for (int column = 0; column < 6; ++column)
-        StringGridFiltr->setColumnWidth(column, at.tableColumnWidth);
-    StringGridFiltr->setFixedHeight(at.tableHeight);
+        TablePage->StringGridFiltr->setColumnWidth(column, at.tableColumnWidth);
+    TablePage->StringGridFiltr->setFixedHeight(at.tableHeight);
 }

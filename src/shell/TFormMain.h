@@ -16,10 +16,12 @@ class TFormRead;
 class TFormSetting;
 class TFormStatistic;
 class TLoader;
+struct TLoadReport;
 class TMeasurementStore;
 class TRowTableModel;
+class TChartPage;
 class TSysPage;
-class TVirtualGrid;
+class TTablePage;
 class VolumeSource;
 
 // The data viewer: menu, the chart, table and service pages, the loading panel.
@@ -34,7 +36,13 @@ public:
     // Whether the chart draws the four critical-level lines: set on every new
     // detection from the logger's series; they start shown.
     void ShowLimitSeries(bool shown);
-    bool LimitSeriesShown() const { return LimitSeriesActive; }
+    bool LimitSeriesShown() const;
+
+    // Loads a saved log file as the shown source, without a logger; a file
+    // that cannot be read leaves everything as it was.
+    bool OpenLogFile(const QString& path, QString* failure);
+    // The file name the shown log was opened from; empty for a load from the logger.
+    const QString& OpenedFile() const { return OpenedFileName; }
 
     // Rows of the table view as the statistics item counts them: the header row included.
     int StringGridFiltrRowCount() const;
@@ -53,10 +61,10 @@ public:
 
     QTabWidget* PageControlData;
     QWidget* TabSheetGraph;
+    TChartPage* ChartPage;
     QWidget* TabSheetTable;
     QWidget* TabSheetSys;
-    QFrame* PanelSFiltr;
-    TVirtualGrid* StringGridFiltr;
+    TTablePage* TablePage;
     TSysPage* SysPage;
     QFrame* PanelLoad;
     QPushButton* ButtonLoadPercent;
@@ -86,13 +94,14 @@ private:
     void buildPages();
     void buildPanelLoad();
     void ShowProgress(const QString& text);
+    void ShowLoad(const TLoadReport& report);
     bool ApplicationEventsMessage(const QKeyEvent& event);
 
     std::unique_ptr<TMeasurementStore> MeasurementStore;
     std::unique_ptr<TLoader> Loader;
     TRowTableModel* RowTable;
     QString LastFreeMemoryText;
-    bool LimitSeriesActive = true;
+    QString OpenedFileName;
     TFormRead* FormRead = nullptr;
     TFormSetting* FormSetting = nullptr;
     TFormStatistic* FormStatistic = nullptr;

@@ -1,27 +1,11 @@
 #include "shell/TFormStatistic.h"
 
+#include "data/MeasurementStore.h"
+#include "reports/Statistics.h"
+
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
-
-namespace {
-
-const char* const RowCaptions[] = {
-    "Начало измерений",
-    "Конец измерений",
-    "Количество измерений",
-    "Максимальная темепература, *С",
-    "Средняя темепература, *С",
-    "Минимальная темепература, *С",
-    "Максимальная влажность, %",
-    "Средняя влажность,%",
-    "Минимальная влажность, %",
-    "Максимальное давление, кПа",
-    "Среднее давление, кПа",
-    "Минимальное давление, кПа",
-};
-
-}  // namespace
 
 TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& store)
     : TToolWindow(mainWindow, QStringLiteral("Статистика"), QSize(363, 241))
@@ -51,12 +35,34 @@ TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& sto
 
 void TFormStatistic::FormCreate()
 {
-    int row = 0;
-    for (const char* caption : RowCaptions) {
-        auto* item = new QTableWidgetItem(QString::fromUtf8(caption));
+    const QStringList captions = StatisticsCaptions();
+    for (int row = 0; row < captions.size(); ++row) {
+        auto* item = new QTableWidgetItem(captions[row]);
         item->setFlags(Qt::ItemIsEnabled);
-        StringGridStatistic->setItem(row++, 0, item);
+        StringGridStatistic->setItem(row, 0, item);
+        auto* value = new QTableWidgetItem;
+        value->setFlags(Qt::ItemIsEnabled);
+        value->setTextAlignment(Qt::AlignCenter);
+        StringGridStatistic->setItem(row, 1, value);
     }
+}
+
+void TFormStatistic::showEvent(QShowEvent* event)
+{
+    TToolWindow::showEvent(event);
+    FormShow();
+}
+
+void TFormStatistic::FormShow()
+{
+    ComputeStatistics();
+}
+
+void TFormStatistic::ComputeStatistics()
+{
+    const QStringList texts = StatisticsTexts(::ComputeStatistics(Store), Store.formatter());
+    for (int row = 0; row < texts.size(); ++row)
+        StringGridStatistic->item(row, 1)->setText(texts[row]);
 }
 
 void TFormStatistic::ButtonCloseClick()

@@ -15,11 +15,19 @@ public:
     QTableWidget* StringGridStatistic;
     QPushButton* ButtonClose;
 
+    // Rewrites the value column from the whole row table; the spreadsheet
+    // report calls it too, whether or not the window is shown.
+    void ComputeStatistics();
+
 public slots:
     void ButtonCloseClick();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void FormCreate();
+    void FormShow();
 
     const TMeasurementStore& Store;
 };

@@ -1,6 +1,7 @@
 #include "views/TRowTableModel.h"
 
 #include "data/MeasurementStore.h"
+#include "data/RowSpanView.h"
 #include "data/RowTableColumns.h"
 
 #include <limits>
@@ -11,9 +12,17 @@ TRowTableModel::TRowTableModel(const TMeasurementStore& store, QObject* parent)
 {
 }
 
+TRowTableModel::~TRowTableModel() = default;
+
 void TRowTableModel::Reload()
 {
+    ShowView(nullptr);
+}
+
+void TRowTableModel::ShowView(std::unique_ptr<const TRowSpanView> view)
+{
     beginResetModel();
+    View = std::move(view);
     endResetModel();
 }
 
@@ -22,7 +31,8 @@ int TRowTableModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid())
         return 0;
-    return int(qMin<qint64>(Store.DataRowCount(), std::numeric_limits<int>::max()));
+    const qint64 rows = View ? View->rowCount() : Store.DataRowCount();
+    return int(qMin<qint64>(rows, std::numeric_limits<int>::max()));
 }
 
 int TRowTableModel::columnCount(const QModelIndex& parent) const
@@ -34,7 +44,7 @@ QVariant TRowTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
-    return Store.cellText(index.row(), index.column());
+    return View ? View->cellText(index.row(), index.column()) : Store.cellText(index.row(), index.column());
 }
 
 QVariant TRowTableModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -2,17 +2,25 @@
 
 #include <QAbstractTableModel>
 
+#include <memory>
+
 class TMeasurementStore;
+class TRowSpanView;
 
 // The store's row table as a Qt table model: seven columns under the table
 // headers, one row per data row, every cell formatted when it is shown.
+// Given a filtered view, it shows that view's rows instead.
 class TRowTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit TRowTableModel(const TMeasurementStore& store, QObject* parent = nullptr);
+    ~TRowTableModel() override;
 
-    // Call after the store has been replaced by a load.
+    // Call after the store has been replaced by a load: shows every row again.
     void Reload();
+    // Shows the view's rows; nullptr shows every row.
+    void ShowView(std::unique_ptr<const TRowSpanView> view);
+    const TRowSpanView* view() const { return View.get(); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -21,4 +29,5 @@ public:
 
 private:
     const TMeasurementStore& Store;
+    std::unique_ptr<const TRowSpanView> View;
 };

@@ -1,6 +1,9 @@
 #include "views/TVirtualGrid.h"
 
+#include "views/TVirtualGridAccessible.h"
+
 #include <QAbstractItemModel>
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -10,6 +13,7 @@
 TVirtualGrid::TVirtualGrid(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
+    InstallVirtualGridAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setSingleStep(20);
@@ -36,6 +40,10 @@ void TVirtualGrid::modelReset()
         CurrentRow = -1;
     updateScrollBars();
     viewport()->update();
+    if (QAccessible::isActive()) {
+        QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 int TVirtualGrid::rowCount() const
@@ -115,6 +123,26 @@ int TVirtualGrid::rowAt(QPoint viewportPoint) const
         return -1;
     const int row = firstVisibleRow() + (viewportPoint.y() - headerHeight()) / RowHeight;
     return row < rowCount() ? row : -1;
+}
+
+int TVirtualGrid::columnAt(int viewportX) const
+{
+    int left = -horizontalScrollBar()->value();
+    for (int column = 0; column < columnCount(); ++column) {
+        left += columnWidth(column);
+        if (viewportX < left)
+            return column;
+    }
+    return -1;
+}
+
+QRect TVirtualGrid::cellRect(int row, int column) const
+{
+    int left = -horizontalScrollBar()->value();
+    for (int previous = 0; previous < column; ++previous)
+        left += columnWidth(previous);
+    const int top = row < 0 ? 0 : headerHeight() + (row - firstVisibleRow()) * RowHeight;
+    return QRect(left, top, columnWidth(column), RowHeight);
 }
 
 void TVirtualGrid::updateScrollBars()

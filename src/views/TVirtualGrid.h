@@ -33,6 +33,10 @@ public:
     int visibleRowCount() const;
     // The row under a point of the viewport, or -1.
     int rowAt(QPoint viewportPoint) const;
+    // The column under a viewport x, or -1.
+    int columnAt(int viewportX) const;
+    // A cell's rectangle in viewport coordinates; row -1 is the header.
+    QRect cellRect(int row, int column) const;
 
 signals:
     void currentRowChanged(int row);

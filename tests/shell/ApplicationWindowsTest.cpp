@@ -10,6 +10,7 @@
 #include "shell/TFormSetting.h"
 #include "shell/TFormStatistic.h"
 #include "shell/TTagButton.h"
+#include "views/TTablePage.h"
 #include "views/TVirtualGrid.h"
 
 #include <QAction>
@@ -110,7 +111,7 @@ void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled(
     QVERIFY(!viewer.N1Setting->isVisible());
     QVERIFY(!viewer.N3->isEnabled());
     QCOMPARE(viewer.N3->text(), QStringLiteral("Свободно: 0%"));
-    QCOMPARE(viewer.StringGridFiltr->model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
+    QCOMPARE(viewer.TablePage->StringGridFiltr->model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
              QStringLiteral("Температура, *С"));
 
     TFormSetting& settings = *windows->FormSetting;
@@ -254,9 +255,9 @@ void ApplicationWindowsTest::viewerColumnsFollowTheWindowWidth()
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
     const int expectedWidth = (viewer.frameGeometry().width() - 52) / 6;
     for (int column = 0; column < 6; ++column)
-        QCOMPARE(viewer.StringGridFiltr->columnWidth(column), expectedWidth);
-    QCOMPARE(viewer.StringGridFiltr->columnWidth(6), 0);
-    QCOMPARE(viewer.StringGridFiltr->height(), viewer.frameGeometry().height() - 143);
+        QCOMPARE(viewer.TablePage->StringGridFiltr->columnWidth(column), expectedWidth);
+    QCOMPARE(viewer.TablePage->StringGridFiltr->columnWidth(6), 0);
+    QCOMPARE(viewer.TablePage->StringGridFiltr->height(), viewer.frameGeometry().height() - 143);
 }
 
 void ApplicationWindowsTest::closingTheMonitorClosesTheViewerAndEndsTheProgram()

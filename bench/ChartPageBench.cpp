@@ -1,0 +1,191 @@
+// The data viewer's chart page on full log memories (262,144 records): paint
+// cost at 1280 x 720 for the whole log and a 1,000-point window, one pan
+// step, and applying a period or an interval item, each with its repaint.
+#include "chart/TChart.h"
+#include "data/LogGenerator.h"
+#include "data/MeasurementStore.h"
+#include "data/RecordList.h"
+#include "data/Timestamp.h"
+#include "views/TChartFilterPanel.h"
+#include "views/TChartPage.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QImage>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimeEdit>
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+
+namespace {
+
+constexpr qint64 FullLogRecords = 262144;
+constexpr int CurrentYear = 2026;
+const QSize PageSize(1280, 720);
+
+std::unique_ptr<TMeasurementStore> loadedStore(TLogShape shape)
+{
+    const QByteArray log =
+        LogGenerator(1).generate(FullLogRecords, shape, QDateTime(QDate(2024, 1, 1), QTime(0, 0)));
+    auto records = std::make_shared<TRecordList>(CurrentYear);
+    records->reserve(FullLogRecords);
+    for (qsizetype offset = 0; offset + qsizetype(sizeof(TLogRecord)) <= log.size(); offset += sizeof(TLogRecord)) {
+        TLogRecord record;
+        std::memcpy(&record, log.constData() + offset, sizeof record);
+        records->appendIfValid(record);
+    }
+    auto store = std::make_unique<TMeasurementStore>();
+    store->showRecords(records);
+    return store;
+}
+
+// One loaded page per log shape, built outside the timed loops.
+struct TLoadedPage {
+    explicit TLoadedPage(TLogShape shape)
+        : store(loadedStore(shape))
+        , page(std::make_unique<TChartPage>(*store))
+    {
+        page->resize(PageSize);
+        page->StoreLoaded();
+    }
+    std::unique_ptr<TMeasurementStore> store;
+    std::unique_ptr<TChartPage> page;
+};
+
+TLoadedPage& loadedPage(qint64 shape)
+{
+    static std::map<qint64, std::unique_ptr<TLoadedPage>> pages;
+    std::unique_ptr<TLoadedPage>& page = pages[shape];
+    if (!page)
+        page = std::make_unique<TLoadedPage>(TLogShape(shape));
+    return *page;
+}
+
+void paintPage(TChartPage& page, QImage& image)
+{
+    page.render(&image);
+    benchmark::DoNotOptimize(image.constBits());
+}
+
+void setPeriod(TChartPage& page, qint64 start, qint64 stop)
+{
+    page.PanelFiltr->DateTimePickerDFStart->setDate(DateOf(start));
+    page.PanelFiltr->DateTimePickerTFStart->setTime(TimeOf(start));
+    page.PanelFiltr->DateTimePickerDFStop->setDate(DateOf(stop));
+    page.PanelFiltr->DateTimePickerTFStop->setTime(TimeOf(stop));
+}
+
+void labelRows(benchmark::State& state, const TMeasurementStore& store)
+{
+    state.counters["rows"] = double(store.DataRowCount());
+}
+
+// Args: log shape, window width in points (0: the whole log).
+void BM_PaintPage(benchmark::State& state)
+{
+    TLoadedPage& loaded = loadedPage(state.range(0));
+    TChartPage& page = *loaded.page;
+    page.StoreLoaded();
+    const qint64 rows = loaded.store->DataRowCount();
+    const qint64 width = state.range(1) > 0 ? state.range(1) : rows - 1;
+    const qint64 start = state.range(1) > 0 ? rows / 2 : 0;
+    page.Chart->setBottomRange(double(start), double(start + width));
+    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state)
+        paintPage(page, image);
+    labelRows(state, *loaded.store);
+}
+
+// One move of a left-button drag over the plot: the readout, the page's pan
+// rule and the chart's pan step, then the repaint.
+void BM_PanStep(benchmark::State& state)
+{
+    TLoadedPage& loaded = loadedPage(state.range(0));
+    TChartPage& page = *loaded.page;
+    page.StoreLoaded();
+    const qint64 rows = loaded.store->DataRowCount();
+    page.PanelFiltr->ScrollBarScroll->setValue(int(rows / 2));
+    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
+    const QPoint start = page.Chart->plotRect().center();
+    QMouseEvent press(QEvent::MouseButtonPress, start, start, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(page.Chart, &press);
+    int step = 0;
+    for (auto _ : state) {
+        // Back and forth by 7 pixels, so the window stays inside the data.
+        const QPoint position = start + QPoint(step++ % 2 == 0 ? 7 : 0, 0);
+        QMouseEvent move(QEvent::MouseMove, position, position, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(page.Chart, &move);
+        paintPage(page, image);
+    }
+    QMouseEvent release(QEvent::MouseButtonRelease, start, start, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(page.Chart, &release);
+    labelRows(state, *loaded.store);
+}
+
+// "Выбрать" with a period covering the middle half of the log, and the repaint.
+void BM_ApplyHalfPeriod(benchmark::State& state)
+{
+    TLoadedPage& loaded = loadedPage(state.range(0));
+    TChartPage& page = *loaded.page;
+    page.StoreLoaded();
+    const qint64 first = loaded.store->firstTimestamp();
+    const qint64 quarter = (loaded.store->lastTimestamp() - first) / 4;
+    setPeriod(page, first + quarter, first + 3 * quarter);
+    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        page.ButtonFiltrClick();
+        paintPage(page, image);
+    }
+    state.counters["points"] = double(page.Chart->model().series(TChartPage::SeriesRH).source->pointCount());
+    labelRows(state, *loaded.store);
+}
+
+// Choosing the first two interval items in turn, each with its repaint.
+void BM_ChooseInterval(benchmark::State& state)
+{
+    TLoadedPage& loaded = loadedPage(state.range(0));
+    TChartPage& page = *loaded.page;
+    page.StoreLoaded();
+    QComboBox& list = *page.PanelFiltr->ComboBoxRow;
+    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
+    int turn = 0;
+    for (auto _ : state) {
+        list.setCurrentIndex(1 + turn++ % std::min(2, list.count() - 1));
+        paintPage(page, image);
+    }
+    state.counters["items"] = double(list.count());
+    labelRows(state, *loaded.store);
+}
+
+constexpr qint64 WorstCase = qint64(TLogShape::WorstCase);
+constexpr qint64 Typical = qint64(TLogShape::Typical);
+
+BENCHMARK(BM_PaintPage)
+    ->ArgNames({"shape", "points"})
+    ->Args({WorstCase, 0})
+    ->Args({WorstCase, 1000})
+    ->Args({Typical, 0})
+    ->Args({Typical, 1000})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PanStep)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ApplyHalfPeriod)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChooseInterval)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,102 @@
+#include "reports/Statistics.h"
+
+#include "data/CellFormatter.h"
+#include "data/MeasurementStore.h"
+
+#include <algorithm>
+
+namespace {
+
+struct ChannelAccumulator {
+    qint64 sumTenths = 0;
+    qint64 rows = 0;
+    int maximum = 0;
+    int minimum = 0;
+
+    void add(int tenths, int count)
+    {
+        if (rows == 0) {
+            maximum = tenths;
+            minimum = tenths;
+        } else {
+            maximum = std::max(maximum, tenths);
+            minimum = std::min(minimum, tenths);
+        }
+        sumTenths += qint64(tenths) * count;
+        rows += count;
+    }
+
+    TChannelStatistics result() const
+    {
+        if (rows == 0)
+            return {};
+        return TChannelStatistics{maximum / 10.0, double(sumTenths) / 10.0 / double(rows), minimum / 10.0, rows};
+    }
+};
+
+} // namespace
+
+TStatistics ComputeStatistics(const TMeasurementStore& store)
+{
+    TStatistics statistics;
+    statistics.rowCount = store.DataRowCount();
+    if (statistics.rowCount == 0)
+        return statistics;
+    statistics.firstTime = store.rowValues(0).time;
+    statistics.lastTime = store.rowValues(statistics.rowCount - 1).time;
+
+    std::array<ChannelAccumulator, 3> accumulators;
+    const TRecordList& records = store.records();
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const TCompactRecord& record = records.at(i);
+        const int mask = record.intervalAndChannels;
+        if (mask & ChannelTemperature)
+            accumulators[0].add(record.temperature, record.repeatCount);
+        if (mask & ChannelHumidity)
+            accumulators[1].add(record.humidity, record.repeatCount);
+        if (mask & ChannelPressure)
+            accumulators[2].add(record.pressure, record.repeatCount);
+    }
+    for (size_t channel = 0; channel < accumulators.size(); ++channel)
+        statistics.channels[channel] = accumulators[channel].result();
+    return statistics;
+}
+
+QString StatisticValueText(double value, const QLocale& locale)
+{
+    const double fourDigits = QString::number(value, 'g', 4).toDouble();
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(fourDigits, 'f', 1);
+}
+
+QStringList StatisticsCaptions()
+{
+    return {QStringLiteral("Начало измерений"),
+            QStringLiteral("Конец измерений"),
+            QStringLiteral("Количество измерений"),
+            QStringLiteral("Максимальная темепература, *С"),
+            QStringLiteral("Средняя темепература, *С"),
+            QStringLiteral("Минимальная темепература, *С"),
+            QStringLiteral("Максимальная влажность, %"),
+            QStringLiteral("Средняя влажность,%"),
+            QStringLiteral("Минимальная влажность, %"),
+            QStringLiteral("Максимальное давление, кПа"),
+            QStringLiteral("Среднее давление, кПа"),
+            QStringLiteral("Минимальное давление, кПа")};
+}
+
+QStringList StatisticsTexts(const TStatistics& statistics, const TCellFormatter& formatter)
+{
+    const auto momentText = [&formatter](const std::optional<qint64>& time) {
+        return time ? formatter.timeText(*time) + u' ' + formatter.dateText(*time) : QString();
+    };
+    const auto valueText = [&formatter](const std::optional<double>& value) {
+        return value ? StatisticValueText(*value, formatter.locale()) : NoValueText;
+    };
+    QStringList texts{momentText(statistics.firstTime), momentText(statistics.lastTime),
+                      QString::number(statistics.rowCount)};
+    for (const TChannelStatistics& channel : statistics.channels)
+        texts << valueText(channel.maximum) << valueText(channel.average) << valueText(channel.minimum);
+    return texts;
+}

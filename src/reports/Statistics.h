@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QLocale>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+class TCellFormatter;
+class TMeasurementStore;
+
+// Maximum, average and minimum of one channel over the rows that carry it;
+// all empty when no row does. Values in the channel's unit (tenths / 10).
+struct TChannelStatistics {
+    std::optional<double> maximum;
+    std::optional<double> average;
+    std::optional<double> minimum;
+    qint64 presentRows = 0;
+};
+
+// The summary the statistics window and the spreadsheet report show: first
+// and last row time, the row count and the three channels in the order
+// temperature, humidity, pressure.
+struct TStatistics {
+    qint64 rowCount = 0;
+    std::optional<qint64> firstTime;
+    std::optional<qint64> lastTime;
+    std::array<TChannelStatistics, 3> channels;
+};
+
+// One pass over the store's records, each weighted by the rows it stands for;
+// the row table is never expanded. Sums are kept exactly in whole tenths, so
+// a full log memory loses nothing to rounding.
+TStatistics ComputeStatistics(const TMeasurementStore& store);
+
+// A statistic value as the window writes it: rounded to four significant
+// digits, then fixed-point with one decimal and the locale's separator
+// (101.325 -> "101,3", 23.46 -> "23,5", 5 -> "5,0").
+QString StatisticValueText(double value, const QLocale& locale);
+
+// Shown for a channel that no row carries.
+inline const QString NoValueText = QStringLiteral("—");
+
+// The twelve row captions, as the statistics window and the report head them.
+QStringList StatisticsCaptions();
+
+// The twelve value texts in window order: start, end, count, then maximum,
+// average and minimum of each channel. With no rows the times are empty.
+QStringList StatisticsTexts(const TStatistics& statistics, const TCellFormatter& formatter);

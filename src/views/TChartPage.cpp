@@ -1,0 +1,306 @@
+#include "views/TChartPage.h"
+
+#include "chart/TChart.h"
+#include "data/MeasurementStore.h"
+#include "data/RowSpanView.h"
+#include "data/Timestamp.h"
+#include "views/ChartPeriod.h"
+#include "views/TChartFilterPanel.h"
+#include "views/TChartPageSeries.h"
+#include "views/TCursorTracker.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimeEdit>
+
+#include <algorithm>
+
+namespace {
+
+const QColor Blue(0, 0, 255);
+const QColor Red(255, 0, 0);
+const QColor Green(0, 128, 0);
+
+// Kind and look of every series, in the chart's order.
+struct TSeriesPlan {
+    TSeriesKind kind;
+    TChartSeriesStyle style;
+};
+
+const std::array<TSeriesPlan, 7>& seriesPlans()
+{
+    const auto curve = [](const QString& title, QColor color, TChartAxisSide axis) {
+        return TChartSeriesStyle{title, color, 2, Qt::SolidLine, axis, true};
+    };
+    const auto limit = [](QColor color) {
+        return TChartSeriesStyle{QString(), color, 1, Qt::SolidLine, TChartAxisSide::Left, false};
+    };
+    static const std::array<TSeriesPlan, 7> plans = {{
+        {TSeriesKind::RH, curve(QStringLiteral("Влажность, %"), Blue, TChartAxisSide::Left)},
+        {TSeriesKind::T, curve(QStringLiteral("Температура, °С"), Red, TChartAxisSide::Left)},
+        {TSeriesKind::P, curve(QStringLiteral("Давление, кПа"), Green, TChartAxisSide::Right)},
+        {TSeriesKind::RHLMax, limit(Blue)},
+        {TSeriesKind::RHLMin, limit(Blue)},
+        {TSeriesKind::TLMax, limit(Red)},
+        {TSeriesKind::TLMin, limit(Red)},
+    }};
+    return plans;
+}
+
+template <class Rows>
+std::array<std::unique_ptr<TChartPageSeries>, 7> seriesOver(const Rows& rows)
+{
+    std::array<std::unique_ptr<TChartPageSeries>, 7> series;
+    for (size_t i = 0; i < series.size(); ++i)
+        series[i] = std::make_unique<TChartPageSeries>(rows, seriesPlans()[i].kind);
+    return series;
+}
+
+constexpr std::array<int, 4> LimitSeries = {TChartPage::SeriesRHLMax, TChartPage::SeriesRHLMin,
+                                            TChartPage::SeriesTLMax, TChartPage::SeriesTLMin};
+
+} // namespace
+
+TChartPage::TChartPage(const TMeasurementStore& store, QWidget* parent)
+    : QWidget(parent)
+    , Chart(new TChart(this))
+    , PanelFiltr(new TChartFilterPanel(Chart))
+    , ScrollBarScale(new QScrollBar(Qt::Vertical, Chart))
+    , Store(store)
+    , ChartWindow(*this)
+    , Tracker(std::make_unique<TCursorTracker>(store.formatter().locale()))
+{
+    setObjectName(QStringLiteral("ChartPage"));
+    ScrollBarScale->setObjectName(QStringLiteral("ScrollBarScale"));
+    ScrollBarScale->hide();
+    PanelFiltr->ScrollBarScroll->setRange(0, 0);
+    buildChart();
+    connectControls();
+}
+
+TChartPage::~TChartPage() = default;
+
+void TChartPage::buildChart()
+{
+    Chart->setObjectName(QStringLiteral("Chart"));
+    Chart->setMargins(QMargins(16, 32, 16, 84));
+    Chart->setAxisTitle(TChartAxisSide::Left, QStringLiteral("Температура, *С / Влажность, %"));
+    Chart->setAxisTitle(TChartAxisSide::Right, QStringLiteral("Давление, кПа"));
+    Chart->setAxisTitleColor(TChartAxisSide::Right, QColor(64, 0, 64));
+    Chart->setLegendPosition(QPoint(170, 5));
+    Series = seriesOver(Store);
+    for (size_t i = 0; i < Series.size(); ++i)
+        Chart->addSeries(seriesPlans()[i].style, Series[i].get());
+    Chart->setBottomRange(0, 0);
+}
+
+void TChartPage::connectControls()
+{
+    TChartFilterPanel* panel = PanelFiltr;
+    connect(panel->ButtonZoomIn, &QPushButton::clicked, this, &TChartPage::ButtonZoomInClick);
+    connect(panel->ButtonZoomOut, &QPushButton::clicked, this, &TChartPage::ButtonZoomOutClick);
+    connect(panel->ScrollBarScroll, &QScrollBar::valueChanged, this, &TChartPage::ScrollBarScrollChange);
+    connect(ScrollBarScale, &QScrollBar::valueChanged, this, &TChartPage::ScrollBarScaleChange);
+    connect(Chart, &TChart::mouseDown, this, &TChartPage::ChartMouseDown);
+    connect(Chart, &TChart::mouseMove, this, &TChartPage::ChartMouseMove);
+    connect(Chart, &TChart::mouseUp, this, &TChartPage::ChartMouseUp);
+    connect(Chart, &TChart::legendToggled, this, &TChartPage::ChartClickLegend);
+    connect(panel->ButtonFiltr, &QPushButton::clicked, this, &TChartPage::ButtonFiltrClick);
+    connect(panel->ButtonFilterClear, &QPushButton::clicked, this, &TChartPage::ButtonFilterClearClick);
+    connect(panel->ComboBoxRow, &QComboBox::currentIndexChanged, this, &TChartPage::ComboBoxRowChange);
+}
+
+QLabel* TChartPage::TrackingLabel() const
+{
+    return Tracker->TrackingLabel();
+}
+
+void TChartPage::SetPublishedSeries(std::function<qint32()> publishedSeries)
+{
+    PublishedSeries = std::move(publishedSeries);
+}
+
+void TChartPage::ShowLimitSeries(bool shown)
+{
+    for (int series : LimitSeries)
+        Chart->setSeriesVisible(series, shown);
+}
+
+bool TChartPage::LimitSeriesShown() const
+{
+    return std::all_of(LimitSeries.begin(), LimitSeries.end(),
+                       [this](int series) { return Chart->isSeriesVisible(series); });
+}
+
+void TChartPage::StoreLoaded()
+{
+    showSeries(seriesOver(Store));
+    PeriodRows.reset();
+    const qint64 rows = Store.DataRowCount();
+    if (rows > 0)
+        setPickers(Store.firstTimestamp(), Store.lastTimestamp());
+    ChartWindow.ResetWindow(TChartWindow::afterLoad(rows));
+    setControlsEnabled(rows > 0);
+
+    // Item 0 is selected without running the change handler.
+    QComboBox* list = PanelFiltr->ComboBoxRow;
+    const QSignalBlocker quiet(list);
+    list->clear();
+    list->addItems(ChartPeriod::intervalItems(Store));
+    list->setCurrentIndex(0);
+}
+
+void TChartPage::showSeries(std::array<std::unique_ptr<TChartPageSeries>, 7> series)
+{
+    for (size_t i = 0; i < series.size(); ++i)
+        Chart->setSeriesSource(int(i), series[i].get());
+    Series = std::move(series);
+}
+
+void TChartPage::setPickers(qint64 start, qint64 stop)
+{
+    PanelFiltr->DateTimePickerTFStart->setTime(TimeOf(start));
+    PanelFiltr->DateTimePickerDFStart->setDate(DateOf(start));
+    PanelFiltr->DateTimePickerTFStop->setTime(TimeOf(stop));
+    PanelFiltr->DateTimePickerDFStop->setDate(DateOf(stop));
+}
+
+void TChartPage::setControlsEnabled(bool enabled)
+{
+    const TChartFilterPanel* panel = PanelFiltr;
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             panel->ButtonZoomIn, panel->ButtonZoomOut, panel->ComboBoxRow, panel->DateTimePickerTFStart,
+             panel->DateTimePickerDFStart, panel->DateTimePickerTFStop, panel->DateTimePickerDFStop,
+             panel->ButtonFiltr, panel->ButtonFilterClear, panel->ScrollBarScroll, Chart})
+        control->setEnabled(enabled);
+}
+
+void TChartPage::PlaceControls(int scrollBarLeft, int scrollBarWidth, int legendLeft)
+{
+    PanelFiltr->placeScrollBar(scrollBarLeft, scrollBarWidth);
+    Chart->setLegendPosition(QPoint(legendLeft, Chart->model().legendPosition().y()));
+}
+
+void TChartPage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Chart->setGeometry(rect());
+    PanelFiltr->setGeometry(0, height() - TChartFilterPanel::PanelHeight, width(), TChartFilterPanel::PanelHeight);
+}
+
+void TChartPage::ButtonZoomInClick()
+{
+    ChartWindow.ZoomIn();
+}
+
+void TChartPage::ButtonZoomOutClick()
+{
+    ChartWindow.ZoomOut();
+}
+
+void TChartPage::ScrollBarScrollChange(int position)
+{
+    ChartWindow.ScrollBarScrollChange(position);
+}
+
+void TChartPage::ScrollBarScaleChange(int position)
+{
+    ChartWindow.ScrollBarScaleChange(position);
+}
+
+void TChartPage::ChartMouseDown()
+{
+    ChartWindow.MouseDown();
+}
+
+void TChartPage::ChartMouseMove(QPoint position)
+{
+    Tracker->TrackCursor(Chart, position.x(), position.y(), SeriesRH, SeriesT, SeriesP);
+    ChartWindow.MouseMove();
+}
+
+void TChartPage::ChartMouseUp()
+{
+    ChartWindow.MouseUp();
+}
+
+void TChartPage::ChartClickLegend()
+{
+    const qint32 series = PublishedSeries ? PublishedSeries() : 0;
+    if (series <= LastSeriesWithoutLimits) {
+        ShowLimitSeries(false);
+        return;
+    }
+    const bool temperature = Chart->isSeriesVisible(SeriesT);
+    Chart->setSeriesVisible(SeriesTLMax, temperature);
+    Chart->setSeriesVisible(SeriesTLMin, temperature);
+    const bool humidity = Chart->isSeriesVisible(SeriesRH);
+    Chart->setSeriesVisible(SeriesRHLMax, humidity);
+    Chart->setSeriesVisible(SeriesRHLMin, humidity);
+}
+
+void TChartPage::ButtonFiltrClick()
+{
+    const TChartFilterPanel* panel = PanelFiltr;
+    const qint64 start = ChartPeriod::momentMs(panel->DateTimePickerDFStart->date(), panel->DateTimePickerTFStart->time());
+    const qint64 end = ChartPeriod::momentMs(panel->DateTimePickerDFStop->date(), panel->DateTimePickerTFStop->time());
+    std::unique_ptr<TRowSpanView> rows = ChartPeriod::rowsInPeriod(Store, start, end);
+    showSeries(seriesOver(*rows));
+    PeriodRows = std::move(rows);
+    // With no row in the period the window stays as it was: there is no point to show.
+    const qint64 points = PeriodRows->rowCount();
+    if (start < end && points > 0)
+        ChartWindow.ResetWindow(TChartWindow::afterPeriod(points));
+}
+
+void TChartPage::ButtonFilterClearClick()
+{
+    setPickers(Store.firstTimestamp(), Store.lastTimestamp());
+    ButtonFiltrClick();
+}
+
+void TChartPage::ComboBoxRowChange(int item)
+{
+    if (item < 0)
+        return;
+    if (item == 0) {
+        ButtonFilterClearClick();
+        return;
+    }
+    const ChartPeriod::TItemEnds ends = ChartPeriod::intervalItemEnds(Store, item);
+    setPickers(ends.first, ends.last);
+    ButtonFiltrClick();
+}
+
+double TChartPage::axisMinimum() const
+{
+    return Chart->bottomRange().min;
+}
+
+double TChartPage::axisMaximum() const
+{
+    return Chart->bottomRange().max;
+}
+
+void TChartPage::setAxisMinimum(double value)
+{
+    Chart->setBottomRange(value, axisMaximum());
+}
+
+void TChartPage::setAxisMaximum(double value)
+{
+    Chart->setBottomRange(axisMinimum(), value);
+}
+
+void TChartPage::setScrollMaximum(int maximum)
+{
+    PanelFiltr->ScrollBarScroll->setMaximum(maximum);
+}
+
+void TChartPage::setScrollPosition(int position)
+{
+    PanelFiltr->ScrollBarScroll->setValue(position);
+}

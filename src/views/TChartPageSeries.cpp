@@ -1,0 +1,31 @@
+#include "views/TChartPageSeries.h"
+
+TChartPageSeries::TChartPageSeries(const TMeasurementStore& store, TSeriesKind kind)
+    : store_(store)
+    , series_(store, kind)
+{
+}
+
+TChartPageSeries::TChartPageSeries(const TRowSpanView& period, TSeriesKind kind)
+    : store_(period.store())
+    , period_(&period)
+    , series_(period, kind)
+{
+}
+
+QString TChartPageSeries::label(qint64 index) const
+{
+    if (index < 0 || index >= pointCount())
+        return {};
+    if (period_)
+        return store_.formatter().pointLabel(period_->rowValues(index).time);
+    return store_.pointLabel(index);
+}
+
+std::optional<TChartRange> TChartPageSeries::range(qint64 first, qint64 last) const
+{
+    const std::optional<TSeriesRange> found = series_.range(first, last);
+    if (!found)
+        return std::nullopt;
+    return TChartRange{found->min, found->max};
+}

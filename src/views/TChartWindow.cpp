@@ -1,0 +1,140 @@
+#include "views/TChartWindow.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+qint32 clampedPoints(qint64 points)
+{
+    return qint32(std::clamp<qint64>(points, 0, std::numeric_limits<qint32>::max()));
+}
+
+} // namespace
+
+TChartWindow::TReset TChartWindow::afterLoad(qint64 rows)
+{
+    TReset reset;
+    reset.lastIndex = clampedPoints(rows) - 1;
+    reset.width = reset.lastIndex / MinWidthDivisor;
+    // A scroll bar's maximum may not fall to its minimum 0.
+    const qint32 room = reset.lastIndex - reset.width;
+    reset.scrollMaximum = room > 0 ? room : 1;
+    return reset;
+}
+
+TChartWindow::TReset TChartWindow::afterPeriod(qint64 points)
+{
+    const qint32 lastIndex = clampedPoints(points) - 1;
+    return TReset{lastIndex, lastIndex, lastIndex};
+}
+
+TChartWindow::TChartWindow(TChartWindowTarget& target)
+    : target_(target)
+{
+}
+
+void TChartWindow::ResetWindow(qint32 lastIndex, qint32 width, qint32 scrollMaximum)
+{
+    lastIndex_ = lastIndex;
+    minWidth_ = lastIndex_ / MinWidthDivisor;
+    maxWidth_ = lastIndex_;
+    width_ = width;
+    start_ = 0;
+    end_ = width_;
+    ApplyWindow();
+    target_.setScrollMaximum(scrollMaximum);
+}
+
+void TChartWindow::ApplyWindow()
+{
+    setAxis(start_, end_);
+}
+
+void TChartWindow::setAxis(double minimum, double maximum)
+{
+    if (maximum < target_.axisMinimum()) {
+        target_.setAxisMinimum(minimum);
+        target_.setAxisMaximum(maximum);
+    } else {
+        target_.setAxisMaximum(maximum);
+        target_.setAxisMinimum(minimum);
+    }
+}
+
+void TChartWindow::ZoomIn()
+{
+    if (width_ - ZoomStep < minWidth_)
+        return;
+    resizeTo(width_ - ZoomStep);
+}
+
+void TChartWindow::ZoomOut()
+{
+    if (width_ + ZoomStep > maxWidth_)
+        return;
+    resizeTo(width_ + ZoomStep);
+}
+
+// The left edge stays; a scroll bar beyond its new maximum pulls the window
+// back to end on the last point.
+void TChartWindow::resizeTo(qint32 width)
+{
+    width_ = width;
+    end_ = start_ + width_;
+    ApplyWindow();
+    target_.setScrollMaximum(lastIndex_ - width_);
+}
+
+void TChartWindow::ScrollBarScrollChange(int position)
+{
+    if (qint64(position) + width_ < lastIndex_) {
+        start_ = position;
+        end_ = position + width_;
+    } else {
+        end_ = lastIndex_;
+        start_ = lastIndex_ - width_;
+    }
+    ApplyWindow();
+}
+
+void TChartWindow::ScrollBarScaleChange(int position)
+{
+    resizeTo(position);
+}
+
+void TChartWindow::MouseDown()
+{
+    panning_ = true;
+}
+
+void TChartWindow::MouseMove()
+{
+    if (!panning_ || snapIntoData())
+        return;
+    start_ = qint32(target_.axisMinimum());
+    end_ = qint32(target_.axisMaximum());
+    // Moving the scroll bar runs the scroll rule, which puts the axis on whole points.
+    target_.setScrollPosition(end_ - width_);
+}
+
+void TChartWindow::MouseUp()
+{
+    panning_ = false;
+    snapIntoData();
+}
+
+// Only the axis moves here: Start, End and the scroll bar keep their values
+// until the next move inside the data. The right edge has one point of slack.
+bool TChartWindow::snapIntoData()
+{
+    if (target_.axisMinimum() < 0) {
+        setAxis(0, width_);
+        return true;
+    }
+    if (target_.axisMaximum() > lastIndex_ + 1.0) {
+        setAxis(lastIndex_ - width_, lastIndex_);
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,424 @@
+#include "KorviTestMain.h"
+
+#include "chart/TChart.h"
+#include "data/LogRecord.h"
+#include "data/MeasurementStore.h"
+#include "data/RecordList.h"
+#include "data/Timestamp.h"
+#include "views/TChartFilterPanel.h"
+#include "views/TChartPage.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimeEdit>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int TestYear = 2026;
+constexpr int AllChannelsMask = 7;
+constexpr int TemperatureAndHumidity = 3;
+const qint64 Start = TimestampSeconds(2024, 5, 1, 9, 0, 0);
+
+int intervalCode(int seconds)
+{
+    switch (seconds) {
+    case 10:
+        return 3;
+    case 60:
+        return 5;
+    default:
+        return 2; // 5 s
+    }
+}
+
+struct TRecordSpec {
+    int repeats = 1;
+    int intervalSeconds = 10;
+    qint64 time = Start;
+    int channels = AllChannelsMask;
+    int humidity = 450; // tenths
+};
+
+// A store loaded with the given records.
+std::unique_ptr<TMeasurementStore> storeOf(const std::vector<TRecordSpec>& specs)
+{
+    auto records = std::make_shared<TRecordList>(TestYear);
+    for (const TRecordSpec& spec : specs)
+        records->appendIfValid(MakeLogRecord(spec.repeats, intervalCode(spec.intervalSeconds) << 4 | spec.channels,
+                                             spec.time, 215, quint16(spec.humidity), 998));
+    auto store = std::make_unique<TMeasurementStore>();
+    store->showRecords(records);
+    return store;
+}
+
+// One single-row record every 10 s, humidity 10.0, 10.1, 10.2 and so on.
+std::vector<TRecordSpec> risingHumidity(int rows)
+{
+    std::vector<TRecordSpec> specs;
+    for (int row = 0; row < rows; ++row)
+        specs.push_back(TRecordSpec{1, 10, Start + 10 * row, AllChannelsMask, 100 + row});
+    return specs;
+}
+
+// Consecutive records, each starting where the one before ended.
+std::vector<TRecordSpec> backToBack(std::vector<TRecordSpec> specs)
+{
+    qint64 time = Start;
+    for (TRecordSpec& spec : specs) {
+        spec.time = time;
+        time += qint64(spec.repeats) * spec.intervalSeconds;
+    }
+    return specs;
+}
+
+using RunList = QList<QPair<int, int>>; // first and last row of each run, from 0
+
+} // namespace
+
+Q_DECLARE_METATYPE(std::vector<TRecordSpec>)
+
+// The chart page on a store: the legend rule, gaps, the cursor readout and
+// the period filter with its interval list, driven through the real controls.
+class ChartPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void legendRuleFollowsTheSeriesNumber_data();
+    void legendRuleFollowsTheSeriesNumber();
+    void missingChannelStaysAGapAfterLoadAndPeriod();
+    void readoutNamesTheNearestPoint_data();
+    void readoutNamesTheNearestPoint();
+    void readoutHidesOutsideTheData();
+    void readoutHidesWithFewerThanTwoVisiblePoints();
+    void readoutUsesTheLocaleSeparatorAndADashForAMissingChannel_data();
+    void readoutUsesTheLocaleSeparatorAndADashForAMissingChannel();
+    void intervalListHasOneItemPerRunOfEqualIntervals_data();
+    void intervalListHasOneItemPerRunOfEqualIntervals();
+    void singleRowItemEmptiesTheChartAndKeepsTheWindow();
+    void allItemGivesTheSameChartAsReset();
+    void periodWindowZoomsBetweenAllPointsAndAQuarter();
+    void resetEndsAtTheLastRecordsBaseTime();
+    void emptyPeriodLeavesTheWindowAsItWas();
+    void loadPresetsPickersAndEnablesControls();
+
+private:
+    // A shown page on the store, loaded.
+    std::unique_ptr<TChartPage> pageOn(const TMeasurementStore& store, QSize size = QSize(800, 500));
+    static const ChartSeriesSource& series(const TChartPage& page, int index);
+    static void moveTo(TChartPage& page, QPoint position);
+    static void setPickers(TChartPage& page, qint64 start, qint64 stop);
+    static QString readoutAt(TChartPage& page, double bottomValue);
+};
+
+std::unique_ptr<TChartPage> ChartPageTest::pageOn(const TMeasurementStore& store, QSize size)
+{
+    auto page = std::make_unique<TChartPage>(store);
+    page->resize(size);
+    page->show();
+    page->StoreLoaded();
+    return page;
+}
+
+const ChartSeriesSource& ChartPageTest::series(const TChartPage& page, int index)
+{
+    return *page.Chart->model().series(index).source;
+}
+
+void ChartPageTest::moveTo(TChartPage& page, QPoint position)
+{
+    QMouseEvent move(QEvent::MouseMove, position, page.Chart->mapToGlobal(position), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(page.Chart, &move);
+}
+
+void ChartPageTest::setPickers(TChartPage& page, qint64 start, qint64 stop)
+{
+    page.PanelFiltr->DateTimePickerDFStart->setDate(DateOf(start));
+    page.PanelFiltr->DateTimePickerTFStart->setTime(TimeOf(start));
+    page.PanelFiltr->DateTimePickerDFStop->setDate(DateOf(stop));
+    page.PanelFiltr->DateTimePickerTFStop->setTime(TimeOf(stop));
+}
+
+QString ChartPageTest::readoutAt(TChartPage& page, double bottomValue)
+{
+    const QRect plot = page.Chart->plotRect();
+    moveTo(page, QPoint(qRound(page.Chart->bottomPixelOf(bottomValue)), plot.center().y()));
+    return page.TrackingLabel()->isVisible() ? page.TrackingLabel()->text() : QString();
+}
+
+void ChartPageTest::legendRuleFollowsTheSeriesNumber_data()
+{
+    QTest::addColumn<int>("publishedSeries");
+    QTest::addColumn<bool>("redLimits");
+    QTest::addColumn<bool>("blueLimits");
+    QTest::newRow("series 23") << 23 << false << false;
+    QTest::newRow("series 24") << 24 << false << true;
+}
+
+void ChartPageTest::legendRuleFollowsTheSeriesNumber()
+{
+    QFETCH(int, publishedSeries);
+    QFETCH(bool, redLimits);
+    QFETCH(bool, blueLimits);
+    const auto store = storeOf(risingHumidity(20));
+    const auto page = pageOn(*store);
+    page->SetPublishedSeries([publishedSeries] { return publishedSeries; });
+    QVERIFY(page->LimitSeriesShown());
+
+    QTest::mouseClick(page->Chart, Qt::LeftButton, {}, page->Chart->legendEntryRect(TChartPage::SeriesT).center());
+    QVERIFY(!page->Chart->isSeriesVisible(TChartPage::SeriesT));
+    QCOMPARE(page->Chart->isSeriesVisible(TChartPage::SeriesTLMax), redLimits);
+    QCOMPARE(page->Chart->isSeriesVisible(TChartPage::SeriesTLMin), redLimits);
+    QCOMPARE(page->Chart->isSeriesVisible(TChartPage::SeriesRHLMax), blueLimits);
+    QCOMPARE(page->Chart->isSeriesVisible(TChartPage::SeriesRHLMin), blueLimits);
+
+    // Ticking the box again brings the red lines back only for a series above 23.
+    QTest::mouseClick(page->Chart, Qt::LeftButton, {}, page->Chart->legendEntryRect(TChartPage::SeriesT).center());
+    QVERIFY(page->Chart->isSeriesVisible(TChartPage::SeriesT));
+    QCOMPARE(page->Chart->isSeriesVisible(TChartPage::SeriesTLMax), publishedSeries > 23);
+}
+
+void ChartPageTest::missingChannelStaysAGapAfterLoadAndPeriod()
+{
+    const auto store = storeOf(backToBack({{2, 10}, {1, 10, Start, TemperatureAndHumidity}, {2, 10}}));
+    const auto page = pageOn(*store);
+    QCOMPARE(series(*page, TChartPage::SeriesP).pointCount(), 5);
+    QCOMPARE(series(*page, TChartPage::SeriesP).value(2), std::nullopt);
+    QCOMPARE(series(*page, TChartPage::SeriesP).value(1), 99.8);
+
+    setPickers(*page, Start + 10, Start + 40);
+    QTest::mouseClick(page->PanelFiltr->ButtonFiltr, Qt::LeftButton);
+    const ChartSeriesSource& pressure = series(*page, TChartPage::SeriesP);
+    QCOMPARE(pressure.pointCount(), 4);
+    QCOMPARE(pressure.value(1), std::nullopt);
+    QCOMPARE(series(*page, TChartPage::SeriesT).value(1), 21.5);
+    // A period labels every point with its own row's time, repetitions included.
+    QCOMPARE(series(*page, TChartPage::SeriesTLMax).label(0), store->formatter().pointLabel(Start + 10));
+    QCOMPARE(series(*page, TChartPage::SeriesTLMax).label(3), store->formatter().pointLabel(Start + 40));
+}
+
+void ChartPageTest::readoutNamesTheNearestPoint_data()
+{
+    QTest::addColumn<double>("bottomValue");
+    QTest::addColumn<QString>("humidityLine");
+    QTest::newRow("10.4") << 10.4 << QStringLiteral("RH = 11,0%");
+    QTest::newRow("10.6") << 10.6 << QStringLiteral("RH = 11,1%");
+    QTest::newRow("10.5, halfway") << 10.5 << QStringLiteral("RH = 11,0%");
+}
+
+void ChartPageTest::readoutNamesTheNearestPoint()
+{
+    QFETCH(double, bottomValue);
+    QFETCH(QString, humidityLine);
+    const auto store = storeOf(risingHumidity(101));
+    const auto page = pageOn(*store);
+    QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, 25}));
+    // Widen the page until a whole pixel stands exactly at the value.
+    const auto exactPixel = [&page, bottomValue] {
+        const double pixel = qRound(page->Chart->bottomPixelOf(bottomValue));
+        return qFuzzyCompare(page->Chart->bottomValueAt(pixel), bottomValue);
+    };
+    for (int width = 800; width < 1000 && !exactPixel(); ++width)
+        page->resize(width, 500);
+    QVERIFY(exactPixel());
+    const QString text = readoutAt(*page, bottomValue);
+    QCOMPARE(text.split(u'\n').value(0), humidityLine);
+    QCOMPARE(text.split(u'\n').value(1), QStringLiteral("t = 21,5*C"));
+}
+
+void ChartPageTest::readoutHidesOutsideTheData()
+{
+    const auto store = storeOf(risingHumidity(101));
+    const auto page = pageOn(*store);
+    const QRect plot = page->Chart->plotRect();
+    const QPoint inside = plot.center();
+    const QPoint outside[] = {{inside.x(), plot.top() - 3},
+                              {inside.x(), plot.bottom() + 3},
+                              {qRound(page->Chart->bottomPixelOf(0)), inside.y()},
+                              {qRound(page->Chart->bottomPixelOf(-1)), inside.y()}};
+    for (const QPoint& position : outside) {
+        moveTo(*page, inside);
+        QVERIFY(page->TrackingLabel()->isVisible());
+        QVERIFY(page->Chart->model().cursorLine().has_value());
+        moveTo(*page, position);
+        QVERIFY2(!page->TrackingLabel()->isVisible(), qPrintable(QStringLiteral("at %1").arg(position.y())));
+        QVERIFY(!page->Chart->model().cursorLine().has_value());
+    }
+    // The label sits 5 pixels right of and above the pointer.
+    moveTo(*page, inside);
+    QCOMPARE(page->TrackingLabel()->geometry().bottomLeft(), inside + QPoint(5, -6));
+}
+
+void ChartPageTest::readoutHidesWithFewerThanTwoVisiblePoints()
+{
+    const auto store = storeOf(risingHumidity(4));
+    const auto page = pageOn(*store);
+    QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, 0}));
+    moveTo(*page, page->Chart->plotRect().center());
+    QVERIFY(!page->TrackingLabel()->isVisible());
+}
+
+void ChartPageTest::readoutUsesTheLocaleSeparatorAndADashForAMissingChannel_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates) << AllChannelsMask
+                           << QStringLiteral("RH = 45.0%\nt = 21.5*C\nP = 99.8кПа");
+    QTest::newRow("comma") << QLocale(QLocale::Russian, QLocale::Russia) << AllChannelsMask
+                           << QStringLiteral("RH = 45,0%\nt = 21,5*C\nP = 99,8кПа");
+    QTest::newRow("no pressure") << QLocale(QLocale::Russian, QLocale::Russia) << TemperatureAndHumidity
+                                 << QStringLiteral("RH = 45,0%\nt = 21,5*C\nP = —кПа");
+}
+
+void ChartPageTest::readoutUsesTheLocaleSeparatorAndADashForAMissingChannel()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(int, channels);
+    QFETCH(QString, text);
+    const QLocale previous;
+    QLocale::setDefault(locale);
+    const auto store = storeOf({{200, 10, Start, channels, 450}});
+    QLocale::setDefault(previous);
+    const auto page = pageOn(*store);
+    QCOMPARE(readoutAt(*page, 20.2), text);
+}
+
+void ChartPageTest::intervalListHasOneItemPerRunOfEqualIntervals_data()
+{
+    QTest::addColumn<std::vector<TRecordSpec>>("records");
+    QTest::addColumn<RunList>("runs");
+    QTest::newRow("10 10 10 60 60 10")
+        << backToBack({{1, 10}, {1, 10}, {1, 10}, {1, 60}, {1, 60}, {1, 10}})
+        << RunList{{0, 2}, {3, 4}, {5, 5}};
+    QTest::newRow("same interval around a long pause")
+        << std::vector<TRecordSpec>{{3, 10, Start}, {2, 10, Start + SecondsPerDay}}
+        << RunList{{0, 4}};
+}
+
+void ChartPageTest::intervalListHasOneItemPerRunOfEqualIntervals()
+{
+    QFETCH(std::vector<TRecordSpec>, records);
+    QFETCH(RunList, runs);
+    const auto store = storeOf(records);
+    const auto page = pageOn(*store);
+    const QComboBox* list = page->PanelFiltr->ComboBoxRow;
+    QCOMPARE(list->count(), runs.size() + 1);
+    QCOMPARE(list->itemText(0), QStringLiteral("Все"));
+    QCOMPARE(list->currentIndex(), 0);
+    const TCellFormatter& format = store->formatter();
+    for (int item = 1; item <= runs.size(); ++item) {
+        const auto [first, last] = runs[item - 1];
+        QCOMPARE(list->itemText(item), format.dateTimeText(store->rowValues(first).time) + QStringLiteral(" - ")
+                                           + format.dateTimeText(store->rowValues(last).time));
+    }
+    // Selecting item 0 at the load ran no period: the load's window stays.
+    QCOMPARE(page->Window().Width(), page->Window().LastIndex() / 4);
+
+    // Choosing an item shows exactly its run.
+    page->PanelFiltr->ComboBoxRow->setCurrentIndex(1);
+    QCOMPARE(series(*page, TChartPage::SeriesRH).pointCount(), runs[0].second - runs[0].first + 1);
+    QCOMPARE(page->Window().End(), runs[0].second - runs[0].first);
+}
+
+void ChartPageTest::singleRowItemEmptiesTheChartAndKeepsTheWindow()
+{
+    const auto store = storeOf(backToBack({{1, 10}, {1, 10}, {1, 10}, {1, 60}, {1, 60}, {1, 10}}));
+    const auto page = pageOn(*store);
+    page->PanelFiltr->ComboBoxRow->setCurrentIndex(2);
+    QCOMPARE(page->Window().LastIndex(), 1);
+    page->PanelFiltr->ComboBoxRow->setCurrentIndex(3);
+    for (int index = 0; index < page->Chart->seriesCount(); ++index)
+        QCOMPARE(series(*page, index).pointCount(), 0);
+    QCOMPARE(page->Window().LastIndex(), 1);
+    QCOMPARE(page->PanelFiltr->DateTimePickerTFStart->time(), TimeOf(Start + 150));
+    QCOMPARE(page->PanelFiltr->DateTimePickerTFStop->time(), TimeOf(Start + 150));
+}
+
+void ChartPageTest::allItemGivesTheSameChartAsReset()
+{
+    const auto store = storeOf(backToBack({{3, 10}, {4, 60}, {5, 10}}));
+    const auto page = pageOn(*store);
+    const auto chartState = [&page] {
+        const ChartSeriesSource& humidity = series(*page, TChartPage::SeriesRH);
+        return QStringList{QString::number(humidity.pointCount()), humidity.label(0),
+                           humidity.label(humidity.pointCount() - 1), QString::number(page->Window().Start()),
+                           QString::number(page->Window().End())};
+    };
+    QTest::mouseClick(page->PanelFiltr->ButtonFilterClear, Qt::LeftButton);
+    const QStringList afterReset = chartState();
+    page->PanelFiltr->ComboBoxRow->setCurrentIndex(1);
+    QVERIFY(chartState() != afterReset);
+    page->PanelFiltr->ComboBoxRow->setCurrentIndex(0);
+    QCOMPARE(chartState(), afterReset);
+}
+
+void ChartPageTest::periodWindowZoomsBetweenAllPointsAndAQuarter()
+{
+    const auto store = storeOf(risingHumidity(101));
+    const auto page = pageOn(*store);
+    setPickers(*page, Start + 100, Start + 500); // rows 10 to 50: m = 41
+    QTest::mouseClick(page->PanelFiltr->ButtonFiltr, Qt::LeftButton);
+    QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, 40}));
+    QTest::mouseClick(page->PanelFiltr->ButtonZoomOut, Qt::LeftButton);
+    QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, 40}));
+    for (int click = 0; click < 40; ++click)
+        QTest::mouseClick(page->PanelFiltr->ButtonZoomIn, Qt::LeftButton);
+    QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, 10}));
+    QCOMPARE(page->PanelFiltr->ScrollBarScroll->maximum(), 30);
+}
+
+void ChartPageTest::resetEndsAtTheLastRecordsBaseTime()
+{
+    const auto store = storeOf(backToBack({{3, 10}, {5, 60}}));
+    const auto page = pageOn(*store);
+    QCOMPARE(store->DataRowCount(), 8);
+    QTest::mouseClick(page->PanelFiltr->ButtonFilterClear, Qt::LeftButton);
+    const ChartSeriesSource& humidity = series(*page, TChartPage::SeriesRH);
+    QCOMPARE(humidity.pointCount(), 4);
+    QCOMPARE(humidity.label(3), store->formatter().pointLabel(Start + 30));
+    QCOMPARE(page->Window().End(), 3);
+}
+
+void ChartPageTest::emptyPeriodLeavesTheWindowAsItWas()
+{
+    const auto store = storeOf(risingHumidity(101));
+    const auto page = pageOn(*store);
+    setPickers(*page, Start + 2 * SecondsPerDay, Start + 3 * SecondsPerDay);
+    QTest::mouseClick(page->PanelFiltr->ButtonFiltr, Qt::LeftButton);
+    QCOMPARE(series(*page, TChartPage::SeriesT).pointCount(), 0);
+    QCOMPARE(page->Window().LastIndex(), 100);
+    QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, 25}));
+}
+
+void ChartPageTest::loadPresetsPickersAndEnablesControls()
+{
+    const auto empty = storeOf({});
+    const auto page = pageOn(*empty);
+    QVERIFY(!page->Chart->isEnabled());
+    QVERIFY(!page->PanelFiltr->ButtonFiltr->isEnabled());
+    QCOMPARE(page->PanelFiltr->ComboBoxRow->count(), 1);
+
+    const auto store = storeOf(backToBack({{3, 10}, {5, 60}}));
+    const auto loaded = pageOn(*store);
+    const TChartFilterPanel& panel = *loaded->PanelFiltr;
+    QVERIFY(loaded->Chart->isEnabled());
+    QVERIFY(panel.ButtonZoomIn->isEnabled());
+    QCOMPARE(panel.DateTimePickerDFStart->date(), DateOf(Start));
+    QCOMPARE(panel.DateTimePickerTFStart->time(), TimeOf(Start));
+    QCOMPARE(panel.DateTimePickerTFStop->time(), TimeOf(Start + 30));
+    QCOMPARE(panel.DateTimePickerDFStart->displayFormat(), QStringLiteral("dd.MM.yy"));
+    QCOMPARE(panel.DateTimePickerTFStop->displayFormat(), QStringLiteral("HH:mm:ss"));
+    QVERIFY(!panel.ComboBoxRow->isEditable());
+    QVERIFY(loaded->ScrollBarScale->isHidden());
+}
+
+KORVI_QTEST_MAIN(ChartPageTest)
+#include "ChartPageTest.moc"
