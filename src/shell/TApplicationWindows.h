@@ -9,6 +9,7 @@ class TFormRead;
 class TFormSetting;
 class TFormStatistic;
 class TLiveMonitor;
+class TLogFileActions;
 
 // The program's four windows, created once in their fixed order and kept
 // until the program ends; only the monitor window is shown.
@@ -20,9 +21,11 @@ public:
     void ShowMainWindow();
 
     std::unique_ptr<VolumeSource> Volumes;
+    std::unique_ptr<TUserDialogs> Dialogs;
     std::unique_ptr<TFormRead> FormRead;
     std::unique_ptr<TFormSetting> FormSetting;
     std::unique_ptr<TFormMain> FormMain;
     std::unique_ptr<TFormStatistic> FormStatistic;
     std::unique_ptr<TLiveMonitor> Monitor;
+    TLogFileActions* LogFiles;
 };

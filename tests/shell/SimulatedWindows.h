@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FakeDialogs.h"
+
 #include "data/FolderVolumeSource.h"
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
@@ -21,7 +23,10 @@ struct SimulatedWindows {
         logger = std::make_shared<SimulatedLogger>(drive.path(), log);
         auto volumes = std::make_unique<FolderVolumeSource>();
         volumes->addFolder(drive.path(), volumeLabel.isEmpty() ? logger->volumeLabel() : volumeLabel);
-        windows = std::make_unique<TApplicationWindows>(TPlatform{std::move(simulated), std::move(volumes)});
+        auto fakeDialogs = std::make_unique<FakeDialogs>();
+        dialogs = fakeDialogs.get();
+        windows = std::make_unique<TApplicationWindows>(
+            TPlatform{std::move(simulated), std::move(volumes), std::move(fakeDialogs)});
     }
 
     // Plugs the logger in and lets the settings window detect it.
@@ -33,6 +38,7 @@ struct SimulatedWindows {
 
     QTemporaryDir drive;
     SimulatedBackend* backend = nullptr;
+    FakeDialogs* dialogs = nullptr;
     std::shared_ptr<SimulatedLogger> logger;
     std::unique_ptr<TApplicationWindows> windows;
 };

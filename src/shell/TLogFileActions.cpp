@@ -1,0 +1,75 @@
+#include "shell/TLogFileActions.h"
+
+#include "data/CsvExport.h"
+#include "data/LogExport.h"
+#include "shell/TFormMain.h"
+#include "shell/TUserDialogs.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSaveFile>
+
+TLogFileActions::TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel)
+    : QObject(&formMain)
+    , N1_3Open(formMain.N1Source->addAction(QStringLiteral("Открыть файл...")))
+    , log1(formMain.N2->addAction(QStringLiteral("*.log")))
+    , csv1(formMain.N2->addAction(QStringLiteral("*.csv")))
+    , FormMain(formMain)
+    , Dialogs(dialogs)
+    , DeviceLabel(std::move(deviceLabel))
+{
+    N1_3Open->setObjectName(QStringLiteral("N1_3Open"));
+    log1->setObjectName(QStringLiteral("log1"));
+    csv1->setObjectName(QStringLiteral("csv1"));
+    connect(N1_3Open, &QAction::triggered, this, &TLogFileActions::N1_3OpenClick);
+    connect(log1, &QAction::triggered, this, &TLogFileActions::log1Click);
+    connect(csv1, &QAction::triggered, this, &TLogFileActions::csv1Click);
+}
+
+void TLogFileActions::N1_3OpenClick()
+{
+    const QString path = Dialogs.OpenFileName(&FormMain, QStringLiteral("Открыть файл журнала"));
+    if (path.isEmpty())
+        return;
+    QString failure;
+    if (!FormMain.OpenLogFile(path, &failure))
+        Dialogs.ShowError(&FormMain, QStringLiteral("Не удалось открыть %1: %2").arg(path, failure));
+}
+
+void TLogFileActions::log1Click()
+{
+    SaveAs(QStringLiteral("log"), [this](QIODevice& file, QString* error) {
+        return WriteRawLog(FormMain.Store(), file, error);
+    });
+}
+
+void TLogFileActions::csv1Click()
+{
+    SaveAs(QStringLiteral("csv"), [this](QIODevice& file, QString* error) {
+        return WriteCsv(FormMain.Store(), file, error);
+    });
+}
+
+// Written to a temporary file that replaces the target only when complete,
+// so a failed save never leaves half a file behind.
+void TLogFileActions::SaveAs(const QString& extension, const Writer& write)
+{
+    const QString path =
+        Dialogs.SaveFileName(&FormMain, ExportFileName(NameStem(), FormMain.Store(), extension), true);
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    QString error;
+    const bool saved = file.open(QIODevice::WriteOnly) && write(file, &error) && file.commit();
+    if (!saved)
+        Dialogs.ShowError(&FormMain, QStringLiteral("Не удалось записать %1: %2")
+                                         .arg(path, error.isEmpty() ? file.errorString() : error));
+}
+
+QString TLogFileActions::NameStem() const
+{
+    if (!FormMain.OpenedFile().isEmpty())
+        return QFileInfo(FormMain.OpenedFile()).completeBaseName();
+    return DeviceLabel();
+}

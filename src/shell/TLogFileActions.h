@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class QAction;
+class QIODevice;
+class TFormMain;
+class TUserDialogs;
+
+// The data viewer's work with log files of its own: "Открыть файл..." loads a
+// saved log without a logger, "*.log" keeps a copy of the shown log's records
+// and "*.csv" writes its rows for other programs.
+class TLogFileActions : public QObject {
+    Q_OBJECT
+public:
+    // deviceLabel: the connected logger's drive label, the stem of proposed names.
+    TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel);
+
+    QAction* N1_3Open;
+    QAction* log1;
+    QAction* csv1;
+
+public slots:
+    void N1_3OpenClick();
+    void log1Click();
+    void csv1Click();
+
+private:
+    using Writer = std::function<bool(QIODevice&, QString*)>;
+    void SaveAs(const QString& extension, const Writer& write);
+    QString NameStem() const;
+
+    TFormMain& FormMain;
+    TUserDialogs& Dialogs;
+    std::function<QString()> DeviceLabel;
+};

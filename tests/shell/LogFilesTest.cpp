@@ -1,0 +1,139 @@
+#include "KorviTestMain.h"
+
+#include "SimulatedWindows.h"
+
+#include "data/LogGenerator.h"
+#include "data/MeasurementStore.h"
+#include "shell/TFormMain.h"
+#include "shell/TLogFileActions.h"
+#include "views/TSysPage.h"
+#include "views/TVirtualGrid.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QTabWidget>
+
+// Logs without the logger: opening a saved log from the menu and keeping a
+// copy or a CSV of the shown one, with the file dialogs answered by the test.
+class LogFilesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void openedFileIsShownWithoutALogger();
+    void savedCopyOpensAsTheSameLog();
+    void csvIsWrittenUnderTheProposedName();
+    void failuresAreShownAndChangeNothing();
+
+private:
+    QString writeLog(const QString& name, const QByteArray& bytes);
+
+    std::unique_ptr<SimulatedWindows> simulation;
+    TFormMain* viewer = nullptr;
+    TLogFileActions* files = nullptr;
+    FakeDialogs* dialogs = nullptr;
+    QByteArray log;
+};
+
+void LogFilesTest::init()
+{
+    simulation = std::make_unique<SimulatedWindows>();
+    viewer = simulation->windows->FormMain.get();
+    files = simulation->windows->LogFiles;
+    dialogs = simulation->dialogs;
+    log = LogGenerator(9).generate(300, TLogShape::Typical, QDateTime(QDate(2023, 12, 1), QTime(7, 30)));
+}
+
+void LogFilesTest::cleanup()
+{
+    simulation.reset();
+}
+
+QString LogFilesTest::writeLog(const QString& name, const QByteArray& bytes)
+{
+    const QString path = simulation->drive.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+void LogFilesTest::openedFileIsShownWithoutALogger()
+{
+    QCOMPARE(files->N1_3Open->text(), QStringLiteral("Открыть файл..."));
+    const QList<QAction*> sourceItems = viewer->N1Source->actions();
+    QVERIFY(sourceItems.indexOf(files->N1_3Open) > sourceItems.indexOf(viewer->N1_2Separator));
+
+    dialogs->answers = {writeLog(QStringLiteral("склад.bin"), log)};
+    files->N1_3Open->trigger();
+    QVERIFY(dialogs->errors.isEmpty());
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - склад.bin"));
+    QVERIFY(!viewer->PageControlData->isHidden());
+    QCOMPARE(viewer->Store().RecordCount(), 300);
+    QVERIFY(viewer->Store().DataRowCount() >= 300);
+    QCOMPARE(viewer->SysPage->StringGrid->model()->rowCount(), int(viewer->Store().DataRowCount()));
+    QCOMPARE(viewer->StringGridFiltrRowCount(), viewer->Store().DataRowCount() + 1);
+}
+
+void LogFilesTest::savedCopyOpensAsTheSameLog()
+{
+    simulation->logger->setLog(log);
+    simulation->connectLogger();
+    viewer->GoClick();
+    const qint64 rows = viewer->Store().DataRowCount();
+    const QString lastTime = viewer->Store().cellText(rows - 1, 2);
+
+    const QString copy = simulation->drive.filePath(QStringLiteral("copy.log"));
+    dialogs->answers = {copy};
+    files->log1->trigger();
+    QVERIFY(dialogs->errors.isEmpty());
+    QVERIFY(dialogs->proposedNames.value(0).startsWith(QStringLiteral("2400123_2023-12-0")));
+    QVERIFY(dialogs->proposedNames.value(0).endsWith(QStringLiteral(".log")));
+    QCOMPARE(QFile(copy).size(), log.size());
+
+    dialogs->answers = {copy};
+    files->N1_3Open->trigger();
+    QCOMPARE(viewer->Store().DataRowCount(), rows);
+    QCOMPARE(viewer->Store().cellText(rows - 1, 2), lastTime);
+
+    dialogs->answers = {QString()};  // cancelled: nothing asked of the file system
+    files->log1->trigger();
+    QVERIFY(dialogs->proposedNames.value(1).startsWith(QStringLiteral("copy_")));
+    QVERIFY(dialogs->errors.isEmpty());
+}
+
+void LogFilesTest::csvIsWrittenUnderTheProposedName()
+{
+    dialogs->answers = {writeLog(QStringLiteral("a.log"), log), simulation->drive.filePath(QStringLiteral("a.csv"))};
+    files->N1_3Open->trigger();
+    files->csv1->trigger();
+    QVERIFY(dialogs->proposedNames.value(0).endsWith(QStringLiteral(".csv")));
+    QFile csv(simulation->drive.filePath(QStringLiteral("a.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(csv.readAll().count('\n'), viewer->Store().DataRowCount() + 1);
+}
+
+void LogFilesTest::failuresAreShownAndChangeNothing()
+{
+    dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
+    files->N1_3Open->trigger();
+    const qint64 rows = viewer->Store().DataRowCount();
+
+    dialogs->answers = {simulation->drive.filePath(QStringLiteral("missing.log"))};
+    files->N1_3Open->trigger();
+    QCOMPARE(dialogs->errors.size(), 1);
+    QVERIFY(dialogs->errors[0].contains(QStringLiteral("missing.log")));
+    QCOMPARE(viewer->Store().DataRowCount(), rows);
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - a.log"));
+
+    dialogs->answers = {simulation->drive.filePath(QStringLiteral("no/such/folder/b.csv"))};
+    files->csv1->trigger();
+    QCOMPARE(dialogs->errors.size(), 2);
+    QVERIFY(dialogs->errors[1].contains(QStringLiteral("b.csv")));
+}
+
+KORVI_QTEST_MAIN(LogFilesTest)
+#include "LogFilesTest.moc"
