@@ -1,10 +1,11 @@
 // The data viewer's chart page on full log memories (262,144 records): paint
 // cost at 1280 x 720 for the whole log and a 1,000-point window, one pan
 // step, and applying a period or an interval item, each with its repaint.
+#include "FullLogStores.h"
+
 #include "chart/TChart.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
-#include "data/RecordList.h"
 #include "data/Timestamp.h"
 #include "views/TChartFilterPanel.h"
 #include "views/TChartPage.h"
@@ -19,42 +20,23 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <map>
 #include <memory>
 
 namespace {
 
-constexpr qint64 FullLogRecords = 262144;
-constexpr int CurrentYear = 2026;
 const QSize PageSize(1280, 720);
-
-std::unique_ptr<TMeasurementStore> loadedStore(TLogShape shape)
-{
-    const QByteArray log =
-        LogGenerator(1).generate(FullLogRecords, shape, QDateTime(QDate(2024, 1, 1), QTime(0, 0)));
-    auto records = std::make_shared<TRecordList>(CurrentYear);
-    records->reserve(FullLogRecords);
-    for (qsizetype offset = 0; offset + qsizetype(sizeof(TLogRecord)) <= log.size(); offset += sizeof(TLogRecord)) {
-        TLogRecord record;
-        std::memcpy(&record, log.constData() + offset, sizeof record);
-        records->appendIfValid(record);
-    }
-    auto store = std::make_unique<TMeasurementStore>();
-    store->showRecords(records);
-    return store;
-}
 
 // One loaded page per log shape, built outside the timed loops.
 struct TLoadedPage {
     explicit TLoadedPage(TLogShape shape)
-        : store(loadedStore(shape))
+        : store(&fullLogStore(shape))
         , page(std::make_unique<TChartPage>(*store))
     {
         page->resize(PageSize);
         page->StoreLoaded();
     }
-    std::unique_ptr<TMeasurementStore> store;
+    const TMeasurementStore* store;
     std::unique_ptr<TChartPage> page;
 };
 

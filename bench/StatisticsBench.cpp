@@ -1,6 +1,6 @@
 // The statistics window's computation over a full log memory: one pass over
 // records, each weighted by its repeat count.
-#include "TableBenchLogs.h"
+#include "FullLogStores.h"
 
 #include "reports/Statistics.h"
 

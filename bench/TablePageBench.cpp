@@ -1,7 +1,7 @@
 // The table page over a full log memory: one "Выбрать" pass with a period and
 // all four bounds, showing every row after a load, and scrolling to the last
 // row and painting it.
-#include "TableBenchLogs.h"
+#include "FullLogStores.h"
 
 #include "data/RowSpanView.h"
 #include "views/TTablePage.h"

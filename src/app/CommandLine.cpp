@@ -25,18 +25,20 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         } else if (argument.startsWith(simulateWithFile) && argument.size() > simulateWithFile.size()) {
             line.simulate = true;
             line.simulatedLog = argument.mid(simulateWithFile.size());
-        } else if (argument == QLatin1String("--export") || argument == QLatin1String("--csv")) {
-            const QString value = valueAfter(arguments, i);
-            if (value.isEmpty())
+        } else if (QString* target = argument == QLatin1String("--export") ? &line.exportLog
+                                     : argument == QLatin1String("--csv")  ? &line.csvFile
+                                     : argument == QLatin1String("--xlsx") ? &line.xlsxFile
+                                                                           : nullptr) {
+            *target = valueAfter(arguments, i);
+            if (target->isEmpty())
                 line.error = QStringLiteral("%1 needs a file name").arg(argument);
-            else
-                (argument == QLatin1String("--export") ? line.exportLog : line.csvFile) = value;
         } else {
             line.error = QStringLiteral("unknown argument: %1").arg(argument);
         }
     }
-    if (line.error.isEmpty() && line.exports() != !line.csvFile.isEmpty())
-        line.error = QStringLiteral("--export LOG goes with --csv FILE");
+    const bool outputs = !line.csvFile.isEmpty() || !line.xlsxFile.isEmpty();
+    if (line.error.isEmpty() && line.exports() != outputs)
+        line.error = QStringLiteral("--export LOG goes with --csv FILE, --xlsx FILE or both");
     return line;
 }
 
@@ -44,12 +46,13 @@ QString CommandLine::usage()
 {
     return QStringLiteral(
         "Usage: korvi-monitor [--simulate[=FILE]]\n"
-        "       korvi-monitor --export LOG --csv FILE\n"
+        "       korvi-monitor --export LOG [--csv FILE] [--xlsx FILE]\n"
         "Companion of the KORVI USB temperature, humidity and pressure logger.\n"
         "\n"
         "  --simulate          run with a simulated logger instead of USB hardware\n"
         "  --simulate=FILE     the same, with a copy of FILE as the simulated logger's data.log\n"
         "  --export LOG        read the saved log LOG and write the files below, without a window\n"
         "  --csv FILE          every row of LOG as CSV (UTF-8, ISO 8601 times, '.' decimals)\n"
+        "  --xlsx FILE         the spreadsheet report of LOG\n"
         "  --help              show this text and exit\n");
 }

@@ -9,6 +9,7 @@ struct CommandLine {
     QString simulatedLog;  // --simulate=FILE: the simulated logger's data.log
     QString exportLog;     // --export LOG: write files from this log and exit, no window
     QString csvFile;       // --csv FILE
+    QString xlsxFile;      // --xlsx FILE
     bool help = false;
     QString error;         // non-empty when the arguments could not be understood
 

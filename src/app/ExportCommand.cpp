@@ -5,9 +5,25 @@
 #include "data/FolderVolumeSource.h"
 #include "data/Loader.h"
 #include "data/MeasurementStore.h"
+#include "reports/SpreadsheetReport.h"
 
+#include <QDateTime>
 #include <QSaveFile>
 #include <QTextStream>
+
+namespace {
+
+bool writeCsvFile(const TMeasurementStore& store, const QString& path, QString* error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && WriteCsv(store, file, error) && file.commit())
+        return true;
+    if (error->isEmpty())
+        *error = file.errorString();
+    return false;
+}
+
+}  // namespace
 
 int RunExport(const CommandLine& commandLine, QTextStream& errors)
 {
@@ -23,11 +39,14 @@ int RunExport(const CommandLine& commandLine, QTextStream& errors)
                << " bytes that are not a whole record; they were left out\n";
     }
 
-    QSaveFile csv(commandLine.csvFile);
     QString error;
-    if (!csv.open(QIODevice::WriteOnly) || !WriteCsv(store, csv, &error) || !csv.commit()) {
-        errors << "korvi-monitor: cannot write " << commandLine.csvFile << ": "
-               << (error.isEmpty() ? csv.errorString() : error) << '\n';
+    if (!commandLine.csvFile.isEmpty() && !writeCsvFile(store, commandLine.csvFile, &error)) {
+        errors << "korvi-monitor: cannot write " << commandLine.csvFile << ": " << error << '\n';
+        return 1;
+    }
+    if (!commandLine.xlsxFile.isEmpty()
+        && !BuildSpreadsheetReport(store, {QDateTime::currentDateTime(), QString()}, commandLine.xlsxFile, &error)) {
+        errors << "korvi-monitor: cannot write " << commandLine.xlsxFile << ": " << error << '\n';
         return 1;
     }
     return 0;

@@ -9,6 +9,7 @@
 #include "shell/TFormSetting.h"
 #include "shell/TFormStatistic.h"
 #include "shell/TLogFileActions.h"
+#include "shell/TReportActions.h"
 
 TApplicationWindows::TApplicationWindows(TPlatform platform)
     : Volumes(std::move(platform.volumes))
@@ -19,8 +20,8 @@ TApplicationWindows::TApplicationWindows(TPlatform platform)
     , FormStatistic(std::make_unique<TFormStatistic>(FormRead.get(), FormMain->Store()))
     , Monitor(std::make_unique<TLiveMonitor>(FormSetting->Link(), *FormSetting->Timer2, *FormRead->ChartRead,
                                              *FormRead->Label1, *FormRead->Label2))
-    , LogFiles(new TLogFileActions(*FormMain, *Dialogs,
-                                   [this] { return FormSetting->Link().Identity().ExpectedLabel; }))
+    , LogFiles(new TLogFileActions(*FormMain, *Dialogs, [this] { return DeviceLabel(); }))
+    , Reports(new TReportActions(*FormMain, *Dialogs, [this] { return DeviceLabel(); }))
 {
     FormRead->Attach(FormSetting.get(), FormMain.get());
     FormMain->Attach(FormRead.get(), FormSetting.get(), FormStatistic.get());
@@ -37,6 +38,11 @@ TApplicationWindows::~TApplicationWindows()
     FormMain.reset();
     FormSetting.reset();
     FormRead.reset();
+}
+
+QString TApplicationWindows::DeviceLabel() const
+{
+    return FormSetting->Link().Identity().ExpectedLabel;
 }
 
 void TApplicationWindows::ShowMainWindow()

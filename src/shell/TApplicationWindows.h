@@ -2,6 +2,8 @@
 
 #include "shell/TPlatform.h"
 
+#include <QString>
+
 #include <memory>
 
 class TFormMain;
@@ -10,6 +12,7 @@ class TFormSetting;
 class TFormStatistic;
 class TLiveMonitor;
 class TLogFileActions;
+class TReportActions;
 
 // The program's four windows, created once in their fixed order and kept
 // until the program ends; only the monitor window is shown.
@@ -19,6 +22,8 @@ public:
     ~TApplicationWindows();
 
     void ShowMainWindow();
+    // The drive label of the logger last detected (or of the test mode), as files name it.
+    QString DeviceLabel() const;
 
     std::unique_ptr<VolumeSource> Volumes;
     std::unique_ptr<TUserDialogs> Dialogs;
@@ -28,4 +33,5 @@ public:
     std::unique_ptr<TFormStatistic> FormStatistic;
     std::unique_ptr<TLiveMonitor> Monitor;
     TLogFileActions* LogFiles;
+    TReportActions* Reports;
 };

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 
 QString TQtDialogs::OpenFileName(QWidget* parent, const QString& caption)
 {
@@ -17,4 +18,10 @@ QString TQtDialogs::SaveFileName(QWidget* parent, const QString& proposedName, b
 void TQtDialogs::ShowError(QWidget* parent, const QString& text)
 {
     QMessageBox::critical(parent, QStringLiteral("Ошибка"), text);
+}
+
+bool TQtDialogs::SetUpPrinter(QWidget* parent, QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 // Where the program asks the user for a file or tells of a failure. The
@@ -14,12 +15,15 @@ public:
     virtual QString OpenFileName(QWidget* parent, const QString& caption) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite) = 0;
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
+    // Lets the user choose and set up a printer; false when cancelled.
+    virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer) = 0;
 };
 
-// The platform's own file dialogs and message box.
+// The platform's own file, print and message dialogs.
 class TQtDialogs : public TUserDialogs {
 public:
     QString OpenFileName(QWidget* parent, const QString& caption) override;
     QString SaveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite) override;
     void ShowError(QWidget* parent, const QString& text) override;
+    bool SetUpPrinter(QWidget* parent, QPrinter& printer) override;
 };

@@ -12,6 +12,7 @@ TEST(CommandLine, UnderstandsItsFlags)
         bool error;
         QString exportLog = {};
         QString csvFile = {};
+        QString xlsxFile = {};
     };
     const Case cases[] = {
         {{"korvi-monitor"}, false, {}, false, false},
@@ -27,6 +28,9 @@ TEST(CommandLine, UnderstandsItsFlags)
         {{"korvi-monitor", "--csv", "a.csv"}, false, {}, false, true, {}, "a.csv"},
         {{"korvi-monitor", "--export", "--csv", "a.csv"}, false, {}, false, true},
         {{"korvi-monitor", "--export", "a.log", "--csv"}, false, {}, false, true, "a.log"},
+        {{"korvi-monitor", "--export", "a.log", "--xlsx", "a.xlsx"}, false, {}, false, false, "a.log", {}, "a.xlsx"},
+        {{"korvi-monitor", "--export", "a.log", "--xlsx", "r.xlsx", "--csv", "a.csv"},
+         false, {}, false, false, "a.log", "a.csv", "r.xlsx"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -37,5 +41,6 @@ TEST(CommandLine, UnderstandsItsFlags)
         EXPECT_EQ(!line.error.isEmpty(), c.error);
         EXPECT_EQ(line.exportLog, c.exportLog);
         EXPECT_EQ(line.csvFile, c.csvFile);
+        EXPECT_EQ(line.xlsxFile, c.xlsxFile);
     }
 }

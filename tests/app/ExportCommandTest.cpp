@@ -76,6 +76,19 @@ TEST_F(ExportCommandTest, WritesTheCsvOfASavedLogWithoutADisplay)
     EXPECT_EQ(csvLines(csv), rowsOf(log) + 1);
 }
 
+TEST_F(ExportCommandTest, WritesTheSpreadsheetReportWithTheCsv)
+{
+    const QString log = writeLog("varied.log", variedLog());
+    const QString xlsx = dir_.filePath("varied.xlsx");
+    const QString csv = dir_.filePath("varied.csv");
+    const ProgramRun run = korviMonitor({"--export", log, "--xlsx", xlsx, "--csv", csv});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(csvLines(csv), rowsOf(log) + 1);
+    QFile report(xlsx);
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(report.read(2) == "PK"); // a zip container, as every .xlsx is
+}
+
 TEST_F(ExportCommandTest, APartialLastRecordIsLeftOutAndReported)
 {
     const QString log = writeLog("cut.log", variedLog() + QByteArray(7, '\x11'));
@@ -99,6 +112,7 @@ TEST_F(ExportCommandTest, FailuresEndWithOneLineAndCodeOne)
         {"missing log", {"--export", dir_.filePath("missing.log"), "--csv", dir_.filePath("a.csv")}, "missing.log"},
         {"log is a folder", {"--export", dir_.path(), "--csv", dir_.filePath("b.csv")}, "cannot read"},
         {"unwritable output", {"--export", log, "--csv", dir_.filePath("no/such/folder/c.csv")}, "c.csv"},
+        {"unwritable report", {"--export", log, "--xlsx", dir_.filePath("no/such/folder/d.xlsx")}, "d.xlsx"},
         {"no output named", {"--export", log}, "--csv"},
     };
     for (const Case& c : cases) {

@@ -2,6 +2,7 @@
 
 #include "shell/TUserDialogs.h"
 
+#include <QPrinter>
 #include <QStringList>
 
 // Answers the program's dialogs as a test tells it and remembers what the
@@ -9,16 +10,28 @@
 class FakeDialogs : public TUserDialogs {
 public:
     QString OpenFileName(QWidget*, const QString&) override { return nextAnswer(); }
-    QString SaveFileName(QWidget*, const QString& proposedName, bool) override
+    QString SaveFileName(QWidget*, const QString& proposedName, bool confirmOverwrite) override
     {
         proposedNames.append(proposedName);
+        overwriteConfirmed.append(confirmOverwrite);
         return nextAnswer();
     }
     void ShowError(QWidget*, const QString& text) override { errors.append(text); }
+    // Prints into the PDF file `printToPdf`; cancelled when it is empty.
+    bool SetUpPrinter(QWidget*, QPrinter& printer) override
+    {
+        if (printToPdf.isEmpty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printToPdf);
+        return true;
+    }
 
     QStringList answers;  // file names to give, in order; empty: cancelled
     QStringList proposedNames;
+    QList<bool> overwriteConfirmed;
     QStringList errors;
+    QString printToPdf;
 
 private:
     QString nextAnswer() { return answers.isEmpty() ? QString() : answers.takeFirst(); }

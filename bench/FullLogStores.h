@@ -9,7 +9,8 @@
 #include <memory>
 
 // Full log memories (262,144 records) of both shapes, shown in stores that
-// are built once, outside the timed loops. The worst case is 66.8 million rows.
+// are built once, outside the timed loops, for the benchmarks of what reads
+// a loaded store. The worst case is 66.8 million rows.
 inline const TMeasurementStore& fullLogStore(TLogShape shape)
 {
     static std::map<TLogShape, std::unique_ptr<TMeasurementStore>> stores;

@@ -1,0 +1,68 @@
+// What leaves the program: the spreadsheet report of a full log memory and
+// the chart's bitmap of the worst-case log.
+#include "FullLogStores.h"
+
+#include "chart/TChart.h"
+#include "reports/ChartOutput.h"
+#include "reports/SpreadsheetReport.h"
+#include "views/TChartPage.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+namespace {
+
+qint64 peakResidentKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// The typical full log is about a million rows (1,056,970).
+void BM_SpreadsheetReport(benchmark::State& state)
+{
+    const TMeasurementStore& store = fullLogStore(TLogShape::Typical);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("report.xlsx");
+    const qint64 peakBefore = peakResidentKiB();
+    for (auto _ : state) {
+        QString error;
+        if (!BuildSpreadsheetReport(store, {QDateTime::currentDateTime(), QStringLiteral("2400123")}, path, &error))
+            state.SkipWithError(error.toUtf8().constData());
+    }
+    state.counters["rows"] = double(store.DataRowCount());
+    state.counters["peak_rss_growth_MiB"] = double(peakResidentKiB() - peakBefore) / 1024.0;
+    state.counters["file_MiB"] = double(QFile(path).size()) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_SpreadsheetReport)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_ChartBitmap(benchmark::State& state)
+{
+    TChartPage page(fullLogStore(TLogShape::WorstCase));
+    page.StoreLoaded();
+    page.Chart->resize(1280, 720);
+    for (auto _ : state) {
+        const QImage image = ChartImage(*page.Chart);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_ChartBitmap)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

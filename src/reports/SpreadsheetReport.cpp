@@ -1,0 +1,180 @@
+#include "reports/SpreadsheetReport.h"
+
+#include "data/MeasurementStore.h"
+#include "data/RowTableColumns.h"
+#include "data/Timestamp.h"
+#include "reports/Statistics.h"
+
+#include <QDir>
+
+#include <xlsxwriter.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int ColumnCount = 6;          // A to F: the row table without its interval column
+constexpr lxw_row_t TableHeaderRow = 5; // row 6
+constexpr lxw_color_t HeaderFill = 0xFFFFCC;
+// Days from 1899-12-30, the spreadsheet's own day numbers.
+constexpr double SecondsPerDayF = 86400.0;
+
+struct WorkbookCloser {
+    void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
+};
+
+// The cell formats of the report; every one is centred, as are the columns.
+struct Formats {
+    explicit Formats(lxw_workbook* workbook)
+    {
+        auto add = [workbook](bool bordered) {
+            lxw_format* format = workbook_add_format(workbook);
+            format_set_align(format, LXW_ALIGN_CENTER);
+            if (bordered)
+                format_set_border(format, LXW_BORDER_THIN);
+            return format;
+        };
+        centred = add(false);
+        bold = add(false);
+        format_set_bold(bold);
+        boldDate = add(false);
+        format_set_bold(boldDate);
+        format_set_num_format(boldDate, "dd.mm.yyyy");
+        boldTime = add(false);
+        format_set_bold(boldTime);
+        format_set_num_format(boldTime, "hh:mm:ss");
+        tableHeader = add(true);
+        format_set_bold(tableHeader);
+        format_set_italic(tableHeader);
+        format_set_pattern(tableHeader, LXW_PATTERN_SOLID);
+        format_set_bg_color(tableHeader, HeaderFill);
+        cell = add(true);
+        number = add(true);
+        format_set_num_format(number, "0");
+        date = add(true);
+        format_set_num_format(date, "dd.mm.yyyy");
+        time = add(true);
+        format_set_num_format(time, "hh:mm:ss");
+        tenths = add(true);
+        format_set_num_format(tenths, "0.0");
+    }
+
+    lxw_format* centred;
+    lxw_format* bold;
+    lxw_format* boldDate;
+    lxw_format* boldTime;
+    lxw_format* tableHeader;
+    lxw_format* cell;
+    lxw_format* number;
+    lxw_format* date;
+    lxw_format* time;
+    lxw_format* tenths;
+};
+
+void writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const QString& text, lxw_format* format)
+{
+    worksheet_write_string(sheet, row, column, text.toUtf8().constData(), format);
+}
+
+void writeTenths(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, std::optional<int> tenths,
+                 const Formats& formats)
+{
+    if (tenths)
+        worksheet_write_number(sheet, row, column, *tenths / 10.0, formats.tenths);
+    else
+        worksheet_write_blank(sheet, row, column, formats.cell);
+}
+
+// A new sheet with the report's column widths and centring.
+lxw_worksheet* addSheet(lxw_workbook* workbook, const Formats& formats)
+{
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+    worksheet_set_column(sheet, 0, 2, 11, formats.centred);
+    worksheet_set_column(sheet, 3, 5, 16, formats.centred);
+    return sheet;
+}
+
+void writeTableHeader(lxw_worksheet* sheet, lxw_row_t row, const Formats& formats)
+{
+    for (int column = 0; column < ColumnCount; ++column)
+        writeText(sheet, row, lxw_col_t(column), RowTableHeader(column), formats.tableHeader);
+}
+
+void writeRow(lxw_worksheet* sheet, lxw_row_t row, const TRowValues& values, const Formats& formats)
+{
+    const qint64 day = values.time / SecondsPerDay;
+    worksheet_write_number(sheet, row, 0, double(values.number), formats.number);
+    worksheet_write_number(sheet, row, 1, double(day), formats.date);
+    worksheet_write_number(sheet, row, 2, double(values.time - day * SecondsPerDay) / SecondsPerDayF, formats.time);
+    writeTenths(sheet, row, 3, values.temperature, formats);
+    writeTenths(sheet, row, 4, values.humidity, formats);
+    writeTenths(sheet, row, 5, values.pressure, formats);
+}
+
+double dayNumber(const QDate& date)
+{
+    return double(QDate(1899, 12, 30).daysTo(date));
+}
+
+}  // namespace
+
+bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader& header, const QString& path,
+                            QString* error, qint64 rowsPerSheet)
+{
+    const QByteArray fileName = QDir::toNativeSeparators(path).toLocal8Bit();
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.use_zip64 = LXW_TRUE;
+    std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new_opt(fileName.constData(), &options));
+    if (!workbook) {
+        if (error)
+            *error = QStringLiteral("не удалось начать книгу");
+        return false;
+    }
+    const Formats formats(workbook.get());
+    lxw_worksheet* sheet = addSheet(workbook.get(), formats);
+
+    // Rows are written in order: a constant-memory sheet keeps only the current one.
+    worksheet_write_blank(sheet, 0, 0, formats.bold);
+    worksheet_write_number(sheet, 0, 1, dayNumber(header.madeAt.date()), formats.boldDate);
+    worksheet_write_number(sheet, 0, 2, header.madeAt.time().msecsSinceStartOfDay() / 1000.0 / SecondsPerDayF,
+                           formats.boldTime);
+    worksheet_write_blank(sheet, 0, 3, formats.bold);
+    writeText(sheet, 0, 4, QStringLiteral("Прибор:"), formats.bold);
+    writeText(sheet, 0, 5, header.deviceLabel, formats.bold);
+
+    const QStringList captions = StatisticsCaptions();
+    const QStringList values = StatisticsTexts(ComputeStatistics(store), store.formatter());
+    auto statisticLine = [&](int index) { return captions[index] + QStringLiteral(": ") + values[index]; };
+    writeText(sheet, 2, 1, statisticLine(0), formats.centred);
+    writeText(sheet, 2, 4, statisticLine(2), formats.centred);
+    writeText(sheet, 3, 1, statisticLine(1), formats.centred);
+
+    lxw_row_t row = TableHeaderRow;
+    writeTableHeader(sheet, row, formats);
+    const qint64 rows = store.DataRowCount();
+    for (qint64 index = 0; index < rows; ++index) {
+        if (qint64(row) + 1 >= rowsPerSheet) {
+            sheet = addSheet(workbook.get(), formats);
+            row = 0;
+            writeTableHeader(sheet, row, formats);
+        }
+        writeRow(sheet, ++row, store.rowValues(index), formats);
+    }
+    // The signature follows the table after one empty row, on a sheet of its own
+    // only when the table filled the last one to its end.
+    lxw_row_t signatureRow = row + 2;
+    if (qint64(signatureRow) >= rowsPerSheet) {
+        sheet = addSheet(workbook.get(), formats);
+        signatureRow = 0;
+    }
+    writeText(sheet, signatureRow, 4, QStringLiteral("Метролог:_________________"), formats.centred);
+
+    const lxw_error closed = workbook_close(workbook.release());
+    if (closed != LXW_NO_ERROR) {
+        if (error)
+            *error = QString::fromUtf8(lxw_strerror(closed));
+        return false;
+    }
+    return true;
+}

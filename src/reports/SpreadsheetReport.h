@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+class TMeasurementStore;
+
+// What the report's header says besides the data: when it was made and for
+// which logger (its drive label, empty when no logger was detected).
+struct TReportHeader {
+    QDateTime madeAt;
+    QString deviceLabel;
+};
+
+// The most rows a worksheet holds; tests pass a small one.
+constexpr qint64 SheetRowLimit = 1048576;
+
+// Writes the spreadsheet report of every row of the store as an .xlsx file:
+// the header line, the three statistics lines, the formatted table and the
+// metrologist's signature line. Rows that do not fit on the first sheet go
+// on to further sheets, each beginning with the table's header row. Memory
+// stays flat whatever the rows. Answers whether the file was written;
+// `error` says why not.
+bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader& header, const QString& path,
+                            QString* error, qint64 rowsPerSheet = SheetRowLimit);

@@ -1,0 +1,66 @@
+#include "shell/TReportActions.h"
+
+#include "chart/TChart.h"
+#include "device/FormatLocale.h"
+#include "reports/ChartOutput.h"
+#include "reports/DatedFileName.h"
+#include "reports/SpreadsheetReport.h"
+#include "shell/TFormMain.h"
+#include "shell/TUserDialogs.h"
+#include "views/TChartPage.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QImageWriter>
+#include <QPrinter>
+
+TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel)
+    : QObject(&formMain)
+    , FormMain(formMain)
+    , Dialogs(dialogs)
+    , DeviceLabel(std::move(deviceLabel))
+{
+    connect(FormMain.xls1, &QAction::triggered, this, &TReportActions::xls1Click);
+    connect(FormMain.bmp1, &QAction::triggered, this, &TReportActions::bmp1Click);
+    connect(FormMain.N1, &QAction::triggered, this, &TReportActions::N1Click);
+}
+
+// Saved without an overwrite prompt, as the same day's report always was.
+void TReportActions::xls1Click()
+{
+    const QString path = Dialogs.SaveFileName(
+        &FormMain, DatedFileName(QDate::currentDate(), FormatLocale(), QStringLiteral("xlsx")), false);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!BuildSpreadsheetReport(FormMain.Store(), {QDateTime::currentDateTime(), DeviceLabel()}, path, &error))
+        ReportFailure(path, error);
+}
+
+void TReportActions::bmp1Click()
+{
+    const QString path = Dialogs.SaveFileName(
+        &FormMain, DatedFileName(QDate::currentDate(), FormatLocale(), QStringLiteral("bmp")), false);
+    if (path.isEmpty())
+        return;
+    QImageWriter writer(path, "bmp");
+    if (!writer.write(ChartImage(*FormMain.ChartPage->Chart)))
+        ReportFailure(path, writer.errorString());
+}
+
+void TReportActions::N1Click()
+{
+    QPrinter printer;
+    if (!Dialogs.SetUpPrinter(&FormMain, printer))
+        return;
+    TChart& chart = *FormMain.ChartPage->Chart;
+    if (!PrintChart(chart, printer))
+        ReportFailure(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName(),
+                      QStringLiteral("принтер не принял задание"));
+    chart.update();
+}
+
+void TReportActions::ReportFailure(const QString& path, const QString& reason)
+{
+    Dialogs.ShowError(&FormMain, QStringLiteral("Не удалось записать %1: %2").arg(path, reason));
+}

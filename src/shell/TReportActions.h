@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class TFormMain;
+class TUserDialogs;
+
+// The ways the loaded data leave the program besides log files: the
+// spreadsheet report ("*.xls"), the chart as a bitmap ("*.bmp") and the
+// printed chart ("Печать").
+class TReportActions : public QObject {
+    Q_OBJECT
+public:
+    // deviceLabel: the connected logger's drive label, printed in the report's header.
+    TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel);
+
+public slots:
+    void xls1Click();
+    void bmp1Click();
+    void N1Click();
+
+private:
+    void ReportFailure(const QString& path, const QString& reason);
+
+    TFormMain& FormMain;
+    TUserDialogs& Dialogs;
+    std::function<QString()> DeviceLabel;
+};

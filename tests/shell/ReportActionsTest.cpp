@@ -1,0 +1,150 @@
+#include "KorviTestMain.h"
+
+#include "SimulatedWindows.h"
+
+#include "chart/TChart.h"
+#include "data/LogGenerator.h"
+#include "data/MeasurementStore.h"
+#include "reports/DatedFileName.h"
+#include "shell/TFormMain.h"
+#include "views/TChartPage.h"
+
+#include <QAction>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+// The spreadsheet report, the chart bitmap and the print from the data
+// viewer's menu, with the dialogs answered by the test.
+class ReportActionsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void reportIsWrittenUnderTheDatedNameWithTheDeviceLabel();
+    void cancellingWritesNothing();
+    void unwritableFolderShowsTheErrorAndKeepsTheData();
+    void bitmapIsTheChartAtItsSizeOnWhite();
+    void printGivesOnePage();
+
+private:
+    QString inDrive(const QString& name) const { return simulation->drive.filePath(name); }
+
+    std::unique_ptr<SimulatedWindows> simulation;
+    TFormMain* viewer = nullptr;
+    FakeDialogs* dialogs = nullptr;
+};
+
+void ReportActionsTest::init()
+{
+    simulation = std::make_unique<SimulatedWindows>(
+        LogGenerator(4).generate(200, TLogShape::Typical, QDateTime(QDate(2024, 2, 1), QTime(10, 0))));
+    simulation->connectLogger();
+    viewer = simulation->windows->FormMain.get();
+    dialogs = simulation->dialogs;
+    viewer->resize(900, 600);
+    viewer->show();
+    viewer->BeginLoad();
+    viewer->TimerLoadTimer();
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+}
+
+void ReportActionsTest::cleanup()
+{
+    simulation.reset();
+}
+
+void ReportActionsTest::reportIsWrittenUnderTheDatedNameWithTheDeviceLabel()
+{
+    const QString path = inDrive(QStringLiteral("report.xlsx"));
+    dialogs->answers = {path};
+    viewer->xls1->trigger();
+    QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
+    QCOMPARE(dialogs->proposedNames, QStringList{DatedFileName(QDate::currentDate(), QLocale(), "xlsx")});
+    QCOMPARE(dialogs->overwriteConfirmed, QList<bool>{false});
+
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(DUMP_XLSX_SCRIPT), path});
+    QVERIFY(reader.waitForFinished(60000));
+    const QJsonObject cells = QJsonDocument::fromJson(reader.readAllStandardOutput()).array()[0].toObject()["cells"].toObject();
+    QCOMPARE(cells["F1"].toObject()["value"].toString(), QStringLiteral("2400123"));
+    const int lastRow = int(viewer->Store().DataRowCount()) + 6;
+    QCOMPARE(cells[QStringLiteral("A%1").arg(lastRow)].toObject()["value"].toInt(), lastRow - 6);
+}
+
+void ReportActionsTest::cancellingWritesNothing()
+{
+    dialogs->answers = {QString()};
+    viewer->xls1->trigger();
+    dialogs->answers = {QString()};
+    viewer->bmp1->trigger();
+    viewer->N1->trigger();  // no printer chosen
+    QCOMPARE(dialogs->proposedNames.size(), 2);
+    QVERIFY(dialogs->errors.isEmpty());
+    QCOMPARE(QDir(simulation->drive.path()).entryList({"*.xlsx", "*.bmp", "*.pdf"}), QStringList());
+}
+
+void ReportActionsTest::unwritableFolderShowsTheErrorAndKeepsTheData()
+{
+    const qint64 rows = viewer->Store().DataRowCount();
+    // A "folder" that is a file: no one, root included, can write below it.
+    QFile blocker(inDrive(QStringLiteral("blocker")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    for (QAction* action : {viewer->xls1, viewer->bmp1}) {
+        const QString path = inDrive(QStringLiteral("blocker/out.") + (action == viewer->xls1 ? "xlsx" : "bmp"));
+        dialogs->answers = {path};
+        dialogs->errors.clear();
+        action->trigger();
+        QCOMPARE(dialogs->errors.size(), 1);
+        QVERIFY2(dialogs->errors[0].contains(path), qPrintable(dialogs->errors[0]));
+        QVERIFY(!QFile::exists(path));
+    }
+    QCOMPARE(viewer->Store().DataRowCount(), rows);
+}
+
+void ReportActionsTest::bitmapIsTheChartAtItsSizeOnWhite()
+{
+    const QString path = inDrive(QStringLiteral("chart.bmp"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an older file of the same name");
+    old.close();
+
+    dialogs->answers = {path};
+    viewer->bmp1->trigger();
+    QVERIFY(dialogs->errors.isEmpty());
+    QCOMPARE(dialogs->proposedNames.value(0), DatedFileName(QDate::currentDate(), QLocale(), "bmp"));
+    QImage image;
+    QVERIFY(image.load(path, "BMP"));
+    const TChart& chart = *viewer->ChartPage->Chart;
+    QCOMPARE(image.size(), chart.size());
+    QCOMPARE(image.pixelColor(1, 1), QColor(Qt::white));
+    // Something of the curves, axes and legend was drawn.
+    int coloured = 0;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            coloured += image.pixelColor(x, y) != QColor(Qt::white);
+    QVERIFY(coloured > 100);
+}
+
+void ReportActionsTest::printGivesOnePage()
+{
+    dialogs->printToPdf = inDrive(QStringLiteral("chart.pdf"));
+    viewer->N1->trigger();
+    QVERIFY(dialogs->errors.isEmpty());
+    QFile pdf(dialogs->printToPdf);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 1);
+    // The job's title, in the document information as UTF-16.
+    QVERIFY(bytes.contains(QByteArray("\0C\0h\0a\0r\0t", 10)));
+}
+
+KORVI_QTEST_MAIN(ReportActionsTest)
+#include "ReportActionsTest.moc"
