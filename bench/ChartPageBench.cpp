@@ -10,8 +10,8 @@
 #include "views/TChartFilterPanel.h"
 #include "views/TChartPage.h"
 
-#include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QImage>
 #include <QMouseEvent>
@@ -160,14 +160,3 @@ BENCHMARK(BM_ApplyHalfPeriod)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->U
 BENCHMARK(BM_ChooseInterval)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

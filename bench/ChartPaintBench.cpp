@@ -2,7 +2,7 @@
 // 262,144 records of 255 repetitions each, 66.8 million points per series.
 #include "chart/TChart.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QImage>
 #include <QMouseEvent>
@@ -190,15 +190,3 @@ void BM_PanStep(benchmark::State& state)
 BENCHMARK(BM_PanStep)->Arg(PointCount / 4)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchData(); // build the series outside the timed loops
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -7,7 +7,6 @@
 #include "device/TDeviceLink.h"
 #include "monitor/TLiveMonitor.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -75,14 +74,3 @@ void BM_PaintFullDay(benchmark::State& state)
 BENCHMARK(BM_PaintFullDay)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

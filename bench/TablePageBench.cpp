@@ -9,7 +9,6 @@
 #include "views/TableFilter.h"
 
 #include <QAbstractItemModel>
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -87,15 +86,3 @@ BENCHMARK(BM_ScrollToLastRowAndPaint)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -38,7 +38,7 @@ int intervalCode(int seconds)
     }
 }
 
-struct TRecordSpec {
+struct TRecordPlan {
     int repeats = 1;
     int intervalSeconds = 10;
     qint64 time = Start;
@@ -47,42 +47,42 @@ struct TRecordSpec {
 };
 
 // A store loaded with the given records.
-std::unique_ptr<TMeasurementStore> storeOf(const std::vector<TRecordSpec>& specs)
+std::unique_ptr<TMeasurementStore> storeOf(const std::vector<TRecordPlan>& plans)
 {
     auto records = std::make_shared<TRecordList>(TestYear);
-    for (const TRecordSpec& spec : specs)
-        records->appendIfValid(MakeLogRecord(spec.repeats, intervalCode(spec.intervalSeconds) << 4 | spec.channels,
-                                             spec.time, 215, quint16(spec.humidity), 998));
+    for (const TRecordPlan& plan : plans)
+        records->appendIfValid(MakeLogRecord(plan.repeats, intervalCode(plan.intervalSeconds) << 4 | plan.channels,
+                                             plan.time, 215, quint16(plan.humidity), 998));
     auto store = std::make_unique<TMeasurementStore>();
     store->showRecords(records);
     return store;
 }
 
 // One single-row record every 10 s, humidity 10.0, 10.1, 10.2 and so on.
-std::vector<TRecordSpec> risingHumidity(int rows)
+std::vector<TRecordPlan> risingHumidity(int rows)
 {
-    std::vector<TRecordSpec> specs;
+    std::vector<TRecordPlan> plans;
     for (int row = 0; row < rows; ++row)
-        specs.push_back(TRecordSpec{1, 10, Start + 10 * row, AllChannelsMask, 100 + row});
-    return specs;
+        plans.push_back(TRecordPlan{1, 10, Start + 10 * row, AllChannelsMask, 100 + row});
+    return plans;
 }
 
 // Consecutive records, each starting where the one before ended.
-std::vector<TRecordSpec> backToBack(std::vector<TRecordSpec> specs)
+std::vector<TRecordPlan> backToBack(std::vector<TRecordPlan> plans)
 {
     qint64 time = Start;
-    for (TRecordSpec& spec : specs) {
-        spec.time = time;
-        time += qint64(spec.repeats) * spec.intervalSeconds;
+    for (TRecordPlan& plan : plans) {
+        plan.time = time;
+        time += qint64(plan.repeats) * plan.intervalSeconds;
     }
-    return specs;
+    return plans;
 }
 
 using RunList = QList<QPair<int, int>>; // first and last row of each run, from 0
 
 } // namespace
 
-Q_DECLARE_METATYPE(std::vector<TRecordSpec>)
+Q_DECLARE_METATYPE(std::vector<TRecordPlan>)
 
 // The chart page on a store: the legend rule, gaps, the cursor readout and
 // the period filter with its interval list, driven through the real controls.
@@ -293,19 +293,19 @@ void ChartPageTest::readoutUsesTheLocaleSeparatorAndADashForAMissingChannel()
 
 void ChartPageTest::intervalListHasOneItemPerRunOfEqualIntervals_data()
 {
-    QTest::addColumn<std::vector<TRecordSpec>>("records");
+    QTest::addColumn<std::vector<TRecordPlan>>("records");
     QTest::addColumn<RunList>("runs");
     QTest::newRow("10 10 10 60 60 10")
         << backToBack({{1, 10}, {1, 10}, {1, 10}, {1, 60}, {1, 60}, {1, 10}})
         << RunList{{0, 2}, {3, 4}, {5, 5}};
     QTest::newRow("same interval around a long pause")
-        << std::vector<TRecordSpec>{{3, 10, Start}, {2, 10, Start + SecondsPerDay}}
+        << std::vector<TRecordPlan>{{3, 10, Start}, {2, 10, Start + SecondsPerDay}}
         << RunList{{0, 4}};
 }
 
 void ChartPageTest::intervalListHasOneItemPerRunOfEqualIntervals()
 {
-    QFETCH(std::vector<TRecordSpec>, records);
+    QFETCH(std::vector<TRecordPlan>, records);
     QFETCH(RunList, runs);
     const auto store = storeOf(records);
     const auto page = pageOn(*store);
