@@ -2,19 +2,21 @@
 
 #include "data/FolderVolumeSource.h"
 #include "data/LogGenerator.h"
+#include "data/LogRecord.h"
+#include "data/Timestamp.h"
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
 
 #include <QDateTime>
 #include <QFile>
 
+#include <cstring>
 #include <stdexcept>
 
 namespace {
 
-// About a week of records at the generator's changing intervals.
+// Several days of records at the generator's changing intervals.
 constexpr qint64 GeneratedRecords = 6000;
-constexpr int GeneratedDays = 7;
 
 QByteArray readLog(const QString& logFile)
 {
@@ -26,10 +28,22 @@ QByteArray readLog(const QString& logFile)
     return file.readAll();
 }
 
+// A log whose last record was made a moment ago, as a logger's would be:
+// the generator is deterministic, so a second run shifted by the span of
+// the first ends now.
 QByteArray generatedLog()
 {
-    const QDateTime start = QDateTime::currentDateTime().addDays(-GeneratedDays);
-    return LogGenerator().generate(GeneratedRecords, TLogShape::Typical, start);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QByteArray trial = LogGenerator().generate(GeneratedRecords, TLogShape::Typical, now);
+    TLogRecord last;
+    std::memcpy(&last, trial.constData() + trial.size() - qsizetype(sizeof last), sizeof last);
+    const TExpandedRecord expanded = ExpandRecord(last, now.date().year());
+    const QDate day = now.date();
+    const QTime time = now.time();
+    const qint64 nowSeconds =
+        TimestampSeconds(day.year(), day.month(), day.day(), time.hour(), time.minute(), time.second());
+    const qint64 spanSeconds = expanded.rowTime(expanded.repeatCount - 1) - nowSeconds;
+    return LogGenerator().generate(GeneratedRecords, TLogShape::Typical, now.addSecs(-spanSeconds));
 }
 
 }  // namespace
