@@ -66,27 +66,21 @@ TLoadReport TLoader::loadSources(const QList<TSourceCandidate>& candidates, cons
     report.memoFileRes = baseNames(accepted);
 
     auto dump = std::make_shared<TDumpLog>();
-    TSourceRead shown;
-    const TSourceCandidate* shownSource = nullptr;
-    bool bufferHoldsShown = false;
+    // Every source keeps its records, decoded and as read, so another one can
+    // be shown, or saved unchanged, without asking the logger again.
+    std::vector<TLoadedSource> loaded;
+    loaded.reserve(size_t(accepted.size()));
     for (const TSourceCandidate& source : accepted) {
         TSourceRead read = loadSource(source, request, report, *dump);
-        if (!read.records)
-            continue;
-        bufferHoldsShown = !shownSource;
-        if (!shownSource) {
-            shown = std::move(read);
-            shownSource = &source;
+        TLoadedSource& kept = loaded.emplace_back(TLoadedSource{source, std::move(read.records), {}});
+        if (kept.records) {
+            const auto raw = store_.RawRecords().first(size_t(read.recordsRead));
+            kept.rawRecords.assign(raw.begin(), raw.end());
         }
     }
-    // The raw buffer keeps the shown source's records, so they can be saved
-    // unchanged; a later source read over them is read again.
-    if (shownSource && !bufferHoldsShown)
-        ReadSource(shownSource->filePath, shown.recordsRead, store_.RawRecords(), {});
 
     store_.setSources(candidates, accepted);
-    store_.setShownRawCount(shownSource ? shown.recordsRead : 0);
-    store_.showRecords(shown.records ? std::move(shown.records) : std::make_shared<TRecordList>(request.currentYear));
+    store_.setLoadedSources(std::move(loaded), request.currentYear);
     report.memo4 = std::move(dump);
     report.freeMemoryText = FreeMemoryText(store_.RecordCount());
     return report;

@@ -33,15 +33,38 @@ void TMeasurementStore::setRecordCount(qint64 count)
     recordCount_ = qint32(std::clamp<qint64>(count, 0, RawRecordCapacity));
 }
 
-void TMeasurementStore::setShownRawCount(qint64 count)
+std::span<const TLogRecord> TMeasurementStore::ShownRawRecords() const
 {
-    shownRawCount_ = qint32(std::clamp<qint64>(count, 0, RawRecordCapacity));
+    if (shownSource_ < 0)
+        return {};
+    return loadedSources_[size_t(shownSource_)].rawRecords;
 }
 
 void TMeasurementStore::ClearStore()
 {
-    shownRawCount_ = 0;
+    loadedSources_.clear();
+    shownSource_ = -1;
     showRecords(std::make_shared<TRecordList>(QDate::currentDate().year()));
+}
+
+void TMeasurementStore::setLoadedSources(std::vector<TLoadedSource> sources, int currentYear)
+{
+    loadedSources_ = std::move(sources);
+    shownSource_ = -1;
+    for (qsizetype index = 0; index < qsizetype(loadedSources_.size()); ++index) {
+        if (showSource(index))
+            return;
+    }
+    showRecords(std::make_shared<TRecordList>(currentYear));
+}
+
+bool TMeasurementStore::showSource(qsizetype index)
+{
+    if (index < 0 || index >= qsizetype(loadedSources_.size()) || !loadedSources_[size_t(index)].records)
+        return false;
+    shownSource_ = index;
+    showRecords(loadedSources_[size_t(index)].records);
+    return true;
 }
 
 void TMeasurementStore::showRecords(std::shared_ptr<const TRecordList> records)
@@ -163,5 +186,7 @@ qsizetype TMeasurementStore::memoryBytes() const
     bytes += qsizetype((rowEnds_.capacity() + runStarts_.capacity()) * sizeof(quint32));
     for (const TMinMaxIndex& index : channelIndexes_)
         bytes += index.memoryBytes();
+    for (const TLoadedSource& source : loadedSources_)
+        bytes += qsizetype(source.rawRecords.capacity() * sizeof(TLogRecord));
     return bytes;
 }

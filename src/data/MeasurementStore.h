@@ -21,6 +21,14 @@ struct TRowPosition {
     int repetition = 0;
 };
 
+// An accepted source of the last load: its valid records decoded and every
+// record as read, invalid ones included; no records when it could not be read.
+struct TLoadedSource {
+    TSourceCandidate source;
+    std::shared_ptr<const TRecordList> records;
+    std::vector<TLogRecord> rawRecords;
+};
+
 // A run of consecutive data rows with the same recording interval.
 struct TIntervalRun {
     qint64 firstRow = 0; // data row index from 0
@@ -50,15 +58,24 @@ public:
     std::span<const TLogRecord> RawRecords() const { return {rawRecords_.get(), size_t(RawRecordCapacity)}; }
 
     qint32 RecordCount() const { return recordCount_; }
-    // The shown source's records as read, invalid ones included, from slot 0
-    // of the raw buffer: what "save as log" writes unchanged.
-    std::span<const TLogRecord> ShownRawRecords() const { return RawRecords().first(size_t(shownRawCount_)); }
-    void setShownRawCount(qint64 count);
+    // The shown source's records as read, invalid ones included: what "save
+    // as log" writes unchanged.
+    std::span<const TLogRecord> ShownRawRecords() const;
     // Clamped to 0..RawRecordCapacity, so no count can overrun the buffer.
     void setRecordCount(qint64 count);
 
-    // Empties rows and series; keeps the raw buffer, RecordCount and the period bounds.
+    // Empties rows, series and the loaded sources; keeps the raw buffer,
+    // RecordCount and the period bounds.
     void ClearStore();
+    // Keeps the accepted sources of a load and shows the first readable one;
+    // with none, an empty list of the given year.
+    void setLoadedSources(std::vector<TLoadedSource> sources, int currentYear);
+    const std::vector<TLoadedSource>& loadedSources() const { return loadedSources_; }
+    // Index into loadedSources() of the shown source; -1 when none is.
+    qsizetype shownSourceIndex() const { return shownSource_; }
+    // Shows a kept source without reading it again; false (nothing changes)
+    // for an index out of range or a source that could not be read.
+    bool showSource(qsizetype index);
     // Replaces rows and series with the given source's records; the period
     // bounds follow them unless the list is empty.
     void showRecords(std::shared_ptr<const TRecordList> records);
@@ -99,7 +116,8 @@ public:
     void setSources(QList<TSourceCandidate> candidates, QList<TSourceCandidate> accepted);
 
     const TCellFormatter& formatter() const { return formatter_; }
-    // Heap bytes held beside the raw buffer (records, row index, min/max levels, runs).
+    // Heap bytes held beside the raw buffer (records, row index, min/max
+    // levels, runs, the kept sources' records as read).
     qsizetype memoryBytes() const;
 
 private:
@@ -107,7 +125,8 @@ private:
 
     std::unique_ptr<TLogRecord[], decltype(&std::free)> rawRecords_;
     qint32 recordCount_ = 0;
-    qint32 shownRawCount_ = 0;
+    std::vector<TLoadedSource> loadedSources_;
+    qsizetype shownSource_ = -1;
     std::shared_ptr<const TRecordList> records_;
     std::vector<quint32> rowEnds_; // rows of records 0..i together
     std::array<TMinMaxIndex, 3> channelIndexes_;

@@ -35,6 +35,8 @@ struct Formats {
             return format;
         };
         centred = add(false);
+        left = workbook_add_format(workbook);
+        format_set_align(left, LXW_ALIGN_LEFT);
         bold = add(false);
         format_set_bold(bold);
         boldDate = add(false);
@@ -60,6 +62,7 @@ struct Formats {
     }
 
     lxw_format* centred;
+    lxw_format* left;
     lxw_format* bold;
     lxw_format* boldDate;
     lxw_format* boldTime;
@@ -161,14 +164,24 @@ bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader&
         }
         writeRow(sheet, ++row, store.rowValues(index), formats);
     }
-    // The signature follows the table after one empty row, on a sheet of its own
-    // only when the table filled the last one to its end.
-    lxw_row_t signatureRow = row + 2;
-    if (qint64(signatureRow) >= rowsPerSheet) {
+    // The signature follows the table after one empty row, and the limit
+    // statistics follow the signature after another, so nothing above moves.
+    // A line that would pass the sheet's last row begins a sheet of its own.
+    auto placeRow = [&](qint64 wanted) {
+        if (wanted < rowsPerSheet)
+            return lxw_row_t(wanted);
         sheet = addSheet(workbook.get(), formats);
-        signatureRow = 0;
+        return lxw_row_t(0);
+    };
+    lxw_row_t lineRow = placeRow(qint64(row) + 2);
+    writeText(sheet, lineRow, 4, QStringLiteral("Метролог:_________________"), formats.centred);
+    const QStringList metrologyCaptions = MetrologyCaptions(store.formatter().locale());
+    const QStringList metrologyValues = MetrologyTexts(store, store.formatter().locale());
+    for (qsizetype line = 0; line < metrologyCaptions.size(); ++line) {
+        lineRow = placeRow(qint64(lineRow) + (line == 0 ? 2 : 1));
+        writeText(sheet, lineRow, 1, metrologyCaptions[line] + QStringLiteral(": ") + metrologyValues[line],
+                  formats.left);
     }
-    writeText(sheet, signatureRow, 4, QStringLiteral("Метролог:_________________"), formats.centred);
 
     const lxw_error closed = workbook_close(workbook.release());
     if (closed != LXW_NO_ERROR) {

@@ -2,6 +2,8 @@
 
 #include "data/CellFormatter.h"
 #include "data/MeasurementStore.h"
+#include "reports/LimitExcursions.h"
+#include "reports/MeanKineticTemperature.h"
 
 #include <algorithm>
 
@@ -98,5 +100,30 @@ QStringList StatisticsTexts(const TStatistics& statistics, const TCellFormatter&
                       QString::number(statistics.rowCount)};
     for (const TChannelStatistics& channel : statistics.channels)
         texts << valueText(channel.maximum) << valueText(channel.average) << valueText(channel.minimum);
+    return texts;
+}
+
+QStringList MetrologyCaptions(const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    QStringList captions{QStringLiteral("Средняя кинетическая температура, *С")};
+    for (const TLimit& limit : ChartLimits()) {
+        const QString level = plain.toString(limit.tenths / 10.0, 'f', 1)
+                            + (limit.channel == ChannelTemperature ? QStringLiteral(" *С") : QStringLiteral(" %"));
+        const QString side = limit.upper ? QStringLiteral("выше ") : QStringLiteral("ниже ");
+        captions << QStringLiteral("Время ") + side + level << QStringLiteral("Выходов ") + side + level;
+    }
+    return captions;
+}
+
+QStringList MetrologyTexts(const TMeasurementStore& store, const QLocale& locale)
+{
+    const std::optional<double> kinetic = MeanKineticTemperature(store);
+    QStringList texts{kinetic ? StatisticValueText(*kinetic, locale) : NoValueText};
+    for (const TLimit& limit : ChartLimits()) {
+        const TExcursions excursions = ComputeExcursions(store, limit);
+        texts << DurationText(excursions.seconds) << QString::number(excursions.count);
+    }
     return texts;
 }

@@ -47,3 +47,11 @@ QStringList StatisticsCaptions();
 // The twelve value texts in window order: start, end, count, then maximum,
 // average and minimum of each channel. With no rows the times are empty.
 QStringList StatisticsTexts(const TStatistics& statistics, const TCellFormatter& formatter);
+
+// The lines below the twelve: the mean kinetic temperature, then for each of
+// the chart's limits the time beyond it and the number of excursions
+// ("Время выше 36,9 *С", "Выходов выше 36,9 *С").
+QStringList MetrologyCaptions(const QLocale& locale);
+
+// The values of those lines for the shown rows; durations as "ч:мм:сс".
+QStringList MetrologyTexts(const TMeasurementStore& store, const QLocale& locale);

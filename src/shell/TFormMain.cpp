@@ -18,6 +18,7 @@
 #include "views/TVirtualGrid.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -69,7 +70,11 @@ TFormMain::TFormMain(const VolumeSource& volumes)
     WindowLook::centreOnScreen(this);
 }
 
-TFormMain::~TFormMain() = default;
+// The pages read the store and the row table to the last: they go before them.
+TFormMain::~TFormMain()
+{
+    delete PageControlData;
+}
 
 void TFormMain::buildMenu()
 {
@@ -234,11 +239,50 @@ bool TFormMain::OpenLogFile(const QString& path, QString* failure)
 
 void TFormMain::ShowLoad(const TLoadReport& report)
 {
-    RowTable->Reload();
+    ShowStoreRows();
     SysPage->ShowLoad(report);
     LastFreeMemoryText = report.freeMemoryText;
+    ListSources();
+}
+
+void TFormMain::ShowStoreRows()
+{
+    RowTable->Reload();
     TablePage->StoreLoaded();
     ChartPage->StoreLoaded();
+}
+
+// One item per accepted source, between the separator and the items after it.
+void TFormMain::ListSources()
+{
+    qDeleteAll(N1SourceItems);
+    N1SourceItems.clear();
+    const QList<QAction*> items = N1Source->actions();
+    const qsizetype after = items.indexOf(N1_2Separator) + 1;
+    QAction* before = after < items.size() ? items[after] : nullptr;
+    const std::vector<TLoadedSource>& sources = MeasurementStore->loadedSources();
+    for (qsizetype index = 0; index < qsizetype(sources.size()); ++index) {
+        auto* item = new QAction(QDir::toNativeSeparators(sources[size_t(index)].source.filePath), N1Source);
+        item->setCheckable(true);
+        item->setChecked(index == MeasurementStore->shownSourceIndex());
+        item->setEnabled(sources[size_t(index)].records != nullptr);
+        connect(item, &QAction::triggered, this, [this, index] { ShowSource(index); });
+        N1Source->insertAction(before, item);
+        N1SourceItems.append(item);
+    }
+}
+
+bool TFormMain::ShowSource(qsizetype index)
+{
+    if (!MeasurementStore->showSource(index))
+        return false;
+    ShowStoreRows();
+    for (qsizetype item = 0; item < N1SourceItems.size(); ++item)
+        N1SourceItems[item]->setChecked(item == index);
+    // An open statistics window follows the shown source at once.
+    if (FormStatistic && FormStatistic->isVisible())
+        FormStatistic->ComputeStatistics();
+    return true;
 }
 
 // The load does not return to the event loop, so the panel repaints at once.

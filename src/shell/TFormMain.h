@@ -44,6 +44,10 @@ public:
     // The file name the shown log was opened from; empty for a load from the logger.
     const QString& OpenedFile() const { return OpenedFileName; }
 
+    // Shows another accepted source of the last load, kept since the load,
+    // in every view; false for one that could not be read.
+    bool ShowSource(qsizetype index);
+
     // Rows of the table view as the statistics item counts them: the header row included.
     int StringGridFiltrRowCount() const;
 
@@ -51,6 +55,7 @@ public:
     QMenu* N1Source;
     QAction* N1_1Refresh;
     QAction* N1_2Separator;
+    QList<QAction*> N1SourceItems; // the accepted sources, after the separator
     QAction* N1;
     QMenu* N2;
     QAction* bmp1;
@@ -95,6 +100,8 @@ private:
     void buildPanelLoad();
     void ShowProgress(const QString& text);
     void ShowLoad(const TLoadReport& report);
+    void ShowStoreRows();
+    void ListSources();
     bool ApplicationEventsMessage(const QKeyEvent& event);
 
     std::unique_ptr<TMeasurementStore> MeasurementStore;

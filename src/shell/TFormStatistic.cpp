@@ -1,33 +1,76 @@
 #include "shell/TFormStatistic.h"
 
 #include "data/MeasurementStore.h"
+#include "device/FormatLocale.h"
 #include "reports/Statistics.h"
 
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
 
+namespace {
+
+constexpr int RowHeight = 17;
+constexpr int MetrologyRows = 9;
+// The limit rows sit below the twelve, whose grid and places stay as they were.
+constexpr int MetrologyTop = 217;
+constexpr int MetrologyHeight = MetrologyRows * RowHeight + 1;
+// Its captions are longer and its values shorter than the twelve's.
+constexpr int MetrologyCaptionWidth = 250;
+
+void setUpGrid(QTableWidget* grid, const QString& name, const QRect& geometry)
+{
+    grid->setObjectName(name);
+    grid->setAccessibleName(QStringLiteral("Статистика"));
+    grid->setGeometry(geometry);
+    grid->setFrameShape(QFrame::NoFrame);
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setDefaultSectionSize(180);
+    grid->verticalHeader()->setMinimumSectionSize(RowHeight);
+    grid->verticalHeader()->setDefaultSectionSize(RowHeight);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+// Column 0 takes the captions; column 1 gets empty, centred value cells.
+void writeCaptions(QTableWidget* grid, const QStringList& captions)
+{
+    for (int row = 0; row < captions.size(); ++row) {
+        auto* item = new QTableWidgetItem(captions[row]);
+        item->setFlags(Qt::ItemIsEnabled);
+        grid->setItem(row, 0, item);
+        auto* value = new QTableWidgetItem;
+        value->setFlags(Qt::ItemIsEnabled);
+        value->setTextAlignment(Qt::AlignCenter);
+        grid->setItem(row, 1, value);
+    }
+}
+
+void writeValues(QTableWidget* grid, const QStringList& texts)
+{
+    for (int row = 0; row < texts.size(); ++row)
+        grid->item(row, 1)->setText(texts[row]);
+}
+
+} // namespace
+
 TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& store)
-    : TToolWindow(mainWindow, QStringLiteral("Статистика"), QSize(363, 241))
+    : TToolWindow(mainWindow, QStringLiteral("Статистика"), QSize(363, 241 + MetrologyHeight))
     , StringGridStatistic(new QTableWidget(12, 2, this))
+    , StringGridMetrology(new QTableWidget(MetrologyRows, 2, this))
     , ButtonClose(new QPushButton(QStringLiteral("Закрыть"), this))
     , Store(store)
 {
     setObjectName(QStringLiteral("FormStatistic"));
 
-    StringGridStatistic->setObjectName(QStringLiteral("StringGridStatistic"));
-    StringGridStatistic->setAccessibleName(QStringLiteral("Статистика"));
-    StringGridStatistic->setGeometry(0, 0, 362, 217);
-    StringGridStatistic->setFrameShape(QFrame::NoFrame);
-    StringGridStatistic->horizontalHeader()->hide();
-    StringGridStatistic->verticalHeader()->hide();
-    StringGridStatistic->horizontalHeader()->setDefaultSectionSize(180);
-    StringGridStatistic->verticalHeader()->setMinimumSectionSize(17);
-    StringGridStatistic->verticalHeader()->setDefaultSectionSize(17);
-    StringGridStatistic->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUpGrid(StringGridStatistic, QStringLiteral("StringGridStatistic"), QRect(0, 0, 362, 217));
+    setUpGrid(StringGridMetrology, QStringLiteral("StringGridMetrology"),
+              QRect(0, MetrologyTop, 362, MetrologyHeight));
+    StringGridMetrology->setColumnWidth(0, MetrologyCaptionWidth);
+    StringGridMetrology->setColumnWidth(1, 362 - MetrologyCaptionWidth);
 
     ButtonClose->setObjectName(QStringLiteral("ButtonClose"));
-    ButtonClose->setGeometry(0, 217, 362, 25);
+    ButtonClose->setGeometry(0, MetrologyTop + MetrologyHeight, 362, 25);
     connect(ButtonClose, &QPushButton::clicked, this, &TFormStatistic::ButtonCloseClick);
 
     FormCreate();
@@ -35,16 +78,8 @@ TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& sto
 
 void TFormStatistic::FormCreate()
 {
-    const QStringList captions = StatisticsCaptions();
-    for (int row = 0; row < captions.size(); ++row) {
-        auto* item = new QTableWidgetItem(captions[row]);
-        item->setFlags(Qt::ItemIsEnabled);
-        StringGridStatistic->setItem(row, 0, item);
-        auto* value = new QTableWidgetItem;
-        value->setFlags(Qt::ItemIsEnabled);
-        value->setTextAlignment(Qt::AlignCenter);
-        StringGridStatistic->setItem(row, 1, value);
-    }
+    writeCaptions(StringGridStatistic, StatisticsCaptions());
+    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale()));
 }
 
 void TFormStatistic::showEvent(QShowEvent* event)
@@ -60,9 +95,8 @@ void TFormStatistic::FormShow()
 
 void TFormStatistic::ComputeStatistics()
 {
-    const QStringList texts = StatisticsTexts(::ComputeStatistics(Store), Store.formatter());
-    for (int row = 0; row < texts.size(); ++row)
-        StringGridStatistic->item(row, 1)->setText(texts[row]);
+    writeValues(StringGridStatistic, StatisticsTexts(::ComputeStatistics(Store), Store.formatter()));
+    writeValues(StringGridMetrology, MetrologyTexts(Store, Store.formatter().locale()));
 }
 
 void TFormStatistic::ButtonCloseClick()

@@ -6,13 +6,15 @@ class QPushButton;
 class QTableWidget;
 class TMeasurementStore;
 
-// The statistics window: twelve captioned rows summarising the loaded data.
+// The statistics window: twelve captioned rows summarising the loaded data,
+// and below them the mean kinetic temperature and the limit excursions.
 class TFormStatistic : public TToolWindow {
     Q_OBJECT
 public:
     TFormStatistic(QWidget* mainWindow, const TMeasurementStore& store);
 
     QTableWidget* StringGridStatistic;
+    QTableWidget* StringGridMetrology;
     QPushButton* ButtonClose;
 
     // Rewrites the value column from the whole row table; the spreadsheet

@@ -4,6 +4,7 @@
 #include "device/FormatLocale.h"
 #include "reports/ChartOutput.h"
 #include "reports/DatedFileName.h"
+#include "reports/PdfReport.h"
 #include "reports/SpreadsheetReport.h"
 #include "shell/TFormMain.h"
 #include "shell/TUserDialogs.h"
@@ -12,10 +13,12 @@
 #include <QAction>
 #include <QDateTime>
 #include <QImageWriter>
+#include <QMenu>
 #include <QPrinter>
 
 TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel)
     : QObject(&formMain)
+    , pdf1(formMain.N2->addAction(QStringLiteral("*.pdf")))
     , FormMain(formMain)
     , Dialogs(dialogs)
     , DeviceLabel(std::move(deviceLabel))
@@ -23,6 +26,8 @@ TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::
     connect(FormMain.xls1, &QAction::triggered, this, &TReportActions::xls1Click);
     connect(FormMain.bmp1, &QAction::triggered, this, &TReportActions::bmp1Click);
     connect(FormMain.N1, &QAction::triggered, this, &TReportActions::N1Click);
+    pdf1->setObjectName(QStringLiteral("pdf1"));
+    connect(pdf1, &QAction::triggered, this, &TReportActions::pdf1Click);
 }
 
 // Saved without an overwrite prompt, as the same day's report always was.
@@ -34,6 +39,18 @@ void TReportActions::xls1Click()
         return;
     QString error;
     if (!BuildSpreadsheetReport(FormMain.Store(), {QDateTime::currentDateTime(), DeviceLabel()}, path, &error))
+        ReportFailure(path, error);
+}
+
+void TReportActions::pdf1Click()
+{
+    const QString path = Dialogs.SaveFileName(
+        &FormMain, DatedFileName(QDate::currentDate(), FormatLocale(), QStringLiteral("pdf")), true);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!BuildPdfReport(FormMain.Store(), *FormMain.ChartPage->Chart, {QDateTime::currentDateTime(), DeviceLabel()},
+                        path, &error))
         ReportFailure(path, error);
 }
 

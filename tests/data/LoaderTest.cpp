@@ -197,6 +197,53 @@ TEST_F(LoaderTest, UnusableSourcesAreSkippedWithALine)
     EXPECT_EQ(store_.DataRowCount(), 2) << "the first source that could be read is shown";
 }
 
+TEST_F(LoaderTest, EverySourceIsKeptAndShownOnChoiceWithoutReadingItAgain)
+{
+    const QString first = addDrive("E", LoggerLabel, BytesOf({sample_, TLogRecord{}}));
+    const QString silent = addDrive("F", LoggerLabel, BytesOf({sample_}));
+    const std::vector<TLogRecord> thirdLog{WithByte(sample_, 0, 9), TLogRecord{}, WithByte(sample_, 0, 8)};
+    const QString third = addDrive("G", LoggerLabel, BytesOf(thirdLog));
+    TLoadRequest request;
+    request.expectedLabel = LoggerLabel;
+    request.currentYear = TestYear;
+    request.recordCountOf = [&](const QString& path) -> std::optional<qint64> {
+        if (path.startsWith(silent))
+            return std::nullopt;
+        return QFileInfo(path).size() / 16;
+    };
+    TLoader(store_, volumes_).GoClick(request);
+    const std::vector<TLoadedSource>& sources = store_.loadedSources();
+    ASSERT_EQ(sources.size(), 3u);
+    EXPECT_EQ(sources[2].source.filePath, QDir(third).filePath("data.log"));
+    EXPECT_FALSE(sources[1].records) << "the source the logger gave no count for";
+    EXPECT_EQ(store_.shownSourceIndex(), 0);
+    EXPECT_EQ(store_.DataRowCount(), 3);
+
+    QFile::remove(QDir(first).filePath("data.log"));
+    QFile::remove(QDir(third).filePath("data.log"));
+    ASSERT_TRUE(store_.showSource(2));
+    EXPECT_EQ(store_.DataRowCount(), 17);
+    EXPECT_EQ(store_.cellText(16, ColumnTime), QStringLiteral("12:16:05")) << "the last of 8 rows from 12:15:30";
+    auto shownBytes = [this] {
+        const auto raw = store_.ShownRawRecords();
+        return BytesOf(std::vector<TLogRecord>(raw.begin(), raw.end()));
+    };
+    EXPECT_EQ(shownBytes(), BytesOf(thirdLog)) << "the invalid record is kept for saving";
+
+    for (qsizetype unusable : {qsizetype(1), qsizetype(3), qsizetype(-1)}) {
+        EXPECT_FALSE(store_.showSource(unusable)) << unusable;
+        EXPECT_EQ(store_.shownSourceIndex(), 2);
+    }
+    ASSERT_TRUE(store_.showSource(0));
+    EXPECT_EQ(store_.DataRowCount(), 3);
+    EXPECT_EQ(shownBytes(), BytesOf({sample_, TLogRecord{}}));
+
+    store_.ClearStore();
+    EXPECT_TRUE(store_.loadedSources().empty());
+    EXPECT_EQ(store_.shownSourceIndex(), -1);
+    EXPECT_TRUE(store_.ShownRawRecords().empty());
+}
+
 TEST_F(LoaderTest, OutOfRangeRegisterValuesAreClamped)
 {
     addDrive("E", LoggerLabel, BytesOf({sample_, sample_}));

@@ -127,14 +127,37 @@ TEST_F(SpreadsheetReportTest, DataCellsAreNumbersDatesAndTimesInAFullGrid)
     }
     EXPECT_TRUE(cell(sheets, 0, "A12").isEmpty());  // row n + 7 stays empty
     EXPECT_EQ(cell(sheets, 0, "E13")["value"].toString(), QStringLiteral("Метролог:_________________"));
-    EXPECT_EQ(sheets[0].toObject()["max_row"].toInt(), 13);
+    EXPECT_EQ(sheets[0].toObject()["max_row"].toInt(), 23);
+}
+
+// The limit lines follow the signature after one empty row, in column B, so
+// the header, the table and the signature keep their places.
+TEST_F(SpreadsheetReportTest, LimitLinesFollowTheSignature)
+{
+    loadSample();
+    const QJsonArray sheets = report();
+    EXPECT_TRUE(cell(sheets, 0, "A14").isEmpty() && cell(sheets, 0, "B14").isEmpty());
+    // 23.5 for 15 s and -1.2 for 120 s; the 120 s below 12.3 are one excursion.
+    const QStringList lines{QStringLiteral("Средняя кинетическая температура, *С: 7,8"),
+                            QStringLiteral("Время выше 36,9 *С: 0:00:00"),
+                            QStringLiteral("Выходов выше 36,9 *С: 0"),
+                            QStringLiteral("Время ниже 12,3 *С: 0:02:00"),
+                            QStringLiteral("Выходов ниже 12,3 *С: 1"),
+                            QStringLiteral("Время выше 67,4 %: 0:00:00"),
+                            QStringLiteral("Выходов выше 67,4 %: 0"),
+                            QStringLiteral("Время ниже 21,6 %: 0:00:00"),
+                            QStringLiteral("Выходов ниже 21,6 %: 0")};
+    for (int line = 0; line < lines.size(); ++line) {
+        const QString address = QStringLiteral("B%1").arg(15 + line);
+        EXPECT_EQ(cell(sheets, 0, address)["value"].toString(), lines[line]) << address.toStdString();
+    }
 }
 
 TEST_F(SpreadsheetReportTest, RowsBeyondASheetContinueOnTheNextWithTheHeader)
 {
     store_.showRecords(ListOf({MakeLogRecord(50, 0x27, TimestampSeconds(2024, 5, 1, 8, 0, 0), 200, 500, 1000)}));
     const QJsonArray sheets = report(20);  // 14 rows fit under the first sheet's header, 19 on the others
-    ASSERT_EQ(sheets.size(), 3);
+    ASSERT_EQ(sheets.size(), 4);  // the signature ends the third sheet; the limit lines take a fourth
     QList<int> numbers;
     for (int sheet = 0; sheet < 3; ++sheet) {
         const int headerRow = sheet == 0 ? 6 : 1;
@@ -151,6 +174,8 @@ TEST_F(SpreadsheetReportTest, RowsBeyondASheetContinueOnTheNextWithTheHeader)
         expected.append(n);
     EXPECT_EQ(numbers, expected);
     EXPECT_EQ(cell(sheets, 2, "E20")["value"].toString(), QStringLiteral("Метролог:_________________"));
+    EXPECT_EQ(cell(sheets, 3, "B1")["value"].toString(), QStringLiteral("Средняя кинетическая температура, *С: 20,0"));
+    EXPECT_EQ(cell(sheets, 3, "B9")["value"].toString(), QStringLiteral("Выходов ниже 21,6 %: 0"));
 }
 
 TEST_F(SpreadsheetReportTest, AFileThatCannotBeWrittenIsReported)

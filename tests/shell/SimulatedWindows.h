@@ -8,9 +8,11 @@
 #include "shell/TApplicationWindows.h"
 #include "shell/TFormSetting.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <memory>
+#include <vector>
 
 // The program's windows on a simulated logger whose drive is a temporary
 // folder; the logger starts unplugged, and detection ticks run on demand.
@@ -22,6 +24,7 @@ struct SimulatedWindows {
         backend = simulated.get();
         logger = std::make_shared<SimulatedLogger>(drive.path(), log);
         auto volumes = std::make_unique<FolderVolumeSource>();
+        volumeSource = volumes.get();
         volumes->addFolder(drive.path(), volumeLabel.isEmpty() ? logger->volumeLabel() : volumeLabel);
         auto fakeDialogs = std::make_unique<FakeDialogs>();
         dialogs = fakeDialogs.get();
@@ -36,7 +39,20 @@ struct SimulatedWindows {
         windows->FormSetting->Timer1Timer();
     }
 
+    // Another drive with the logger's label and its own data.log, found after
+    // the logger's drive by the next load.
+    void addDriveLikeTheLoggers(const QByteArray& log)
+    {
+        const auto& folder = moreDrives.emplace_back(std::make_unique<QTemporaryDir>());
+        QFile file(folder->filePath(QStringLiteral("data.log")));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(log);
+        volumeSource->addFolder(folder->path(), logger->volumeLabel());
+    }
+
     QTemporaryDir drive;
+    std::vector<std::unique_ptr<QTemporaryDir>> moreDrives;
+    FolderVolumeSource* volumeSource = nullptr;
     SimulatedBackend* backend = nullptr;
     FakeDialogs* dialogs = nullptr;
     std::shared_ptr<SimulatedLogger> logger;

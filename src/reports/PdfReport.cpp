@@ -1,0 +1,131 @@
+#include "reports/PdfReport.h"
+
+#include "chart/TChart.h"
+#include "data/MeasurementStore.h"
+#include "reports/Statistics.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int Resolution = 300; // dots per inch of the page's coordinates
+constexpr double MarginMillimetres = 15.0;
+constexpr int TextPoints = 10;
+
+// Lays the report's blocks out from the top of the page down, beginning a
+// new page when a block does not fit on what is left of the current one.
+class PageFlow {
+public:
+    explicit PageFlow(QPdfWriter& writer)
+        : writer_(writer)
+        , page_(writer.width(), writer.height())
+    {
+    }
+
+    int width() const { return page_.width(); }
+    int height() const { return page_.height(); }
+
+    // The top of a block of the given height, on a new page if needed.
+    int place(int height)
+    {
+        if (top_ > 0 && top_ + height > page_.height()) {
+            writer_.newPage();
+            top_ = 0;
+        }
+        const int at = top_;
+        top_ += height;
+        return at;
+    }
+
+    void skip(int height) { top_ += height; }
+
+private:
+    QPdfWriter& writer_;
+    QSize page_;
+    int top_ = 0;
+};
+
+// The statistics lines: caption in the left column, value beside it.
+void drawStatistics(PageFlow& flow, QPainter& painter, const QStringList& captions, const QStringList& values)
+{
+    const int lineHeight = painter.fontMetrics().lineSpacing();
+    const int valueLeft = flow.width() * 11 / 20;
+    for (qsizetype line = 0; line < captions.size(); ++line) {
+        const int top = flow.place(lineHeight);
+        painter.drawText(QRect(0, top, valueLeft, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, captions[line]);
+        painter.drawText(QRect(valueLeft, top, flow.width() - valueLeft, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                         values[line]);
+    }
+}
+
+// The chart in its on-screen proportions, across the page's width unless
+// that would make it taller than a page, drawn by the chart itself at its
+// screen size and scaled to the page.
+void drawChart(PageFlow& flow, QPainter& painter, const TChart& chart)
+{
+    if (chart.width() <= 0 || chart.height() <= 0)
+        return;
+    const double scale = std::min(double(flow.width()) / chart.width(), double(flow.height()) / chart.height());
+    const int top = flow.place(int(chart.height() * scale));
+    painter.save();
+    painter.translate((flow.width() - chart.width() * scale) / 2.0, top);
+    painter.scale(scale, scale);
+    chart.paint(painter, QRect(QPoint(0, 0), chart.size()));
+    painter.restore();
+}
+
+} // namespace
+
+bool BuildPdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
+                    const QString& path, QString* error)
+{
+    QPdfWriter writer(path);
+    writer.setResolution(Resolution);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(MarginMillimetres, MarginMillimetres, MarginMillimetres,
+                                               MarginMillimetres),
+                                     QPageLayout::Millimeter));
+    writer.setTitle(QStringLiteral("Отчёт ") + header.deviceLabel);
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        if (error)
+            *error = QStringLiteral("файл не открылся для записи");
+        return false;
+    }
+    QFont font = painter.font();
+    font.setPointSize(TextPoints);
+    painter.setFont(font);
+    PageFlow flow(writer);
+    const int lineHeight = painter.fontMetrics().lineSpacing();
+    const QLocale& locale = store.formatter().locale();
+
+    QFont bold = font;
+    bold.setBold(true);
+    painter.setFont(bold);
+    const int headerTop = flow.place(lineHeight);
+    const QRect headerLine(0, headerTop, flow.width(), lineHeight);
+    painter.drawText(headerLine, Qt::AlignLeft | Qt::AlignVCenter,
+                     locale.toString(header.madeAt.date(), QLocale::ShortFormat) + QStringLiteral("   ")
+                         + locale.toString(header.madeAt.time(), QStringLiteral("HH:mm:ss")));
+    painter.drawText(headerLine, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Прибор: ") + header.deviceLabel);
+    painter.setFont(font);
+    flow.skip(lineHeight);
+
+    drawStatistics(flow, painter, StatisticsCaptions(), StatisticsTexts(ComputeStatistics(store), store.formatter()));
+    drawStatistics(flow, painter, MetrologyCaptions(locale), MetrologyTexts(store, locale));
+    flow.skip(lineHeight);
+    drawChart(flow, painter, chart);
+    flow.skip(2 * lineHeight);
+    painter.drawText(QRect(0, flow.place(lineHeight), flow.width(), lineHeight), Qt::AlignRight | Qt::AlignVCenter,
+                     QStringLiteral("Метролог:_________________"));
+    if (!painter.end()) {
+        if (error)
+            *error = QStringLiteral("не удалось дописать документ");
+        return false;
+    }
+    return true;
+}

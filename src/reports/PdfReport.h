@@ -1,0 +1,13 @@
+#pragma once
+
+#include "reports/SpreadsheetReport.h"
+
+class TChart;
+
+// Writes the report as a PDF of one page or more: the spreadsheet report's
+// header (date, time, device), every statistics line, the chart as it is
+// shown and the metrologist's signature line. Texts stay texts and the chart
+// is drawn by its own painting code, so the file is searchable and sharp at
+// any zoom. Answers whether the file was written; `error` says why not.
+bool BuildPdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
+                    const QString& path, QString* error);

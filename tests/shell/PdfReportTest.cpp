@@ -1,0 +1,204 @@
+#include "KorviTestMain.h"
+
+#include "SimulatedWindows.h"
+
+#include "data/LogGenerator.h"
+#include "data/MeasurementStore.h"
+#include "device/FormatLocale.h"
+#include "reports/DatedFileName.h"
+#include "reports/Statistics.h"
+#include "shell/TFormMain.h"
+#include "shell/TReportActions.h"
+#include "chart/TChart.h"
+#include "views/TChartPage.h"
+
+#include <QAction>
+#include <QFile>
+#include <QImage>
+#include <QMenu>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+// The PDF report from the data viewer's "Сохранить ..." menu, read back
+// with poppler's tools: its text, its page count and its first page.
+class PdfReportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void reportHoldsEveryStatisticsLineAsText();
+    void firstPageShowsTheChartBelowTheLines();
+    void aChartTooTallForTheRestOfThePageGoesOnToTheNext();
+    void cancelledOrUnwritableWritesNothing();
+
+private:
+    QString inDrive(const QString& name) const { return simulation->drive.filePath(name); }
+    QString savePdf();
+    static QString run(const QString& program, const QStringList& arguments);
+
+    std::unique_ptr<SimulatedWindows> simulation;
+    TFormMain* viewer = nullptr;
+    FakeDialogs* dialogs = nullptr;
+};
+
+void PdfReportTest::initTestCase()
+{
+    for (const char* tool : {"pdftotext", "pdfinfo", "pdftoppm"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            QSKIP("poppler-utils are not installed (script/bootstrap installs them)");
+    }
+}
+
+void PdfReportTest::init()
+{
+    simulation = std::make_unique<SimulatedWindows>(
+        LogGenerator(4).generate(200, TLogShape::Typical, QDateTime(QDate(2024, 2, 1), QTime(10, 0))));
+    simulation->connectLogger();
+    viewer = simulation->windows->FormMain.get();
+    dialogs = simulation->dialogs;
+    viewer->resize(900, 600);
+    viewer->show();
+    viewer->BeginLoad();
+    viewer->TimerLoadTimer();
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+}
+
+void PdfReportTest::cleanup()
+{
+    simulation.reset();
+}
+
+QString PdfReportTest::run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QStringLiteral("failed: ") + QString::fromUtf8(process.readAllStandardError());
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString PdfReportTest::savePdf()
+{
+    const QString path = inDrive(QStringLiteral("report.pdf"));
+    dialogs->answers = {path};
+    simulation->windows->Reports->pdf1->trigger();
+    return path;
+}
+
+void PdfReportTest::reportHoldsEveryStatisticsLineAsText()
+{
+    QVERIFY(viewer->N2->actions().contains(simulation->windows->Reports->pdf1));
+    QCOMPARE(simulation->windows->Reports->pdf1->text(), QStringLiteral("*.pdf"));
+    const QString path = savePdf();
+    QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
+    QCOMPARE(dialogs->proposedNames, QStringList{DatedFileName(QDate::currentDate(), FormatLocale(), "pdf")});
+
+    const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
+    const QRegularExpressionMatch match = pages.match(run(QStringLiteral("pdfinfo"), {path}));
+    QVERIFY(match.hasMatch());
+    QVERIFY(match.captured(1).toInt() >= 1);
+
+    // Blanks between caption and value depend on the layout; compare without them.
+    QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    const TMeasurementStore& store = viewer->Store();
+    const QStringList captions = StatisticsCaptions() + MetrologyCaptions(store.formatter().locale());
+    const QStringList values = StatisticsTexts(ComputeStatistics(store), store.formatter())
+                             + MetrologyTexts(store, store.formatter().locale());
+    QCOMPARE(captions.size(), 21);
+    for (qsizetype line = 0; line < captions.size(); ++line) {
+        const QString expected = QString(captions[line] + values[line]).remove(QRegularExpression(QStringLiteral("\\s")));
+        QVERIFY2(text.contains(expected), qPrintable(expected));
+    }
+    for (const QString& expected : {QStringLiteral("Прибор:2400123"), QStringLiteral("Метролог:_________________")})
+        QVERIFY2(text.contains(expected), qPrintable(expected));
+}
+
+void PdfReportTest::firstPageShowsTheChartBelowTheLines()
+{
+    const QString path = savePdf();
+    QVERIFY(dialogs->errors.isEmpty());
+    const QString stem = inDrive(QStringLiteral("page"));
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
+                                     QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                     QStringLiteral("1"), path, stem});
+    QImage page;
+    QVERIFY(page.load(stem + QStringLiteral("-1.png")));
+    // A4 portrait at 60 dpi.
+    QCOMPARE(page.size(), QSize(496, 702));
+    const QString keep = qEnvironmentVariable("KORVI_KEEP_PDF_PAGE");
+    if (!keep.isEmpty())
+        page.save(keep);
+    // The statistics in the page's top third are black text only; the chart's
+    // coloured curves come below them.
+    auto colouredIn = [&page](int top, int bottom) {
+        int coloured = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor colour = page.pixelColor(x, y);
+                coloured += qAbs(colour.red() - colour.blue()) > 60 || qAbs(colour.green() - colour.blue()) > 60;
+            }
+        }
+        return coloured;
+    };
+    QCOMPARE(colouredIn(0, page.height() / 3), 0);
+    QVERIFY(colouredIn(page.height() / 3, page.height()) > 200);
+}
+
+void PdfReportTest::aChartTooTallForTheRestOfThePageGoesOnToTheNext()
+{
+    struct Case {
+        const char* name;
+        QSize chart;
+        int pages;
+    };
+    const Case cases[] = {
+        {"taller than what the statistics leave of the first page", {400, 500}, 2},
+        // Shrunk to one page, whose foot it fills: the signature takes a third.
+        {"taller than a page", {200, 1000}, 3},
+    };
+    for (const Case& c : cases) {
+        viewer->ChartPage->Chart->resize(c.chart);
+        const QString path = savePdf();
+        QVERIFY(dialogs->errors.isEmpty());
+        const QString info = run(QStringLiteral("pdfinfo"), {path});
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(c.pages))),
+                 qPrintable(QString::fromLatin1(c.name) + '\n' + info));
+        auto pageText = [&path](int page) {
+            const QString number = QString::number(page);
+            return run(QStringLiteral("pdftotext"),
+                       {QStringLiteral("-f"), number, QStringLiteral("-l"), number, path, QStringLiteral("-")});
+        };
+        QVERIFY2(pageText(1).contains(QStringLiteral("Выходов ниже 21,6 %")), c.name);
+        QVERIFY2(!pageText(1).contains(QStringLiteral("Давление, кПа")), c.name); // the chart's legend
+        // The whole chart, down to its time axis, stands on the second page.
+        QVERIFY2(pageText(2).contains(QStringLiteral("Давление, кПа")), c.name);
+        QVERIFY2(pageText(2).contains(QStringLiteral("10:00:00\n01.02.2024")), qPrintable(pageText(2)));
+        QVERIFY2(pageText(c.pages).contains(QStringLiteral("Метролог:")), c.name);
+    }
+}
+
+void PdfReportTest::cancelledOrUnwritableWritesNothing()
+{
+    dialogs->answers = {QString()};
+    simulation->windows->Reports->pdf1->trigger();
+    QVERIFY(dialogs->errors.isEmpty());
+    QCOMPARE(QDir(simulation->drive.path()).entryList({"*.pdf"}), QStringList());
+
+    QFile blocker(inDrive(QStringLiteral("blocker")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString path = inDrive(QStringLiteral("blocker/out.pdf"));
+    dialogs->answers = {path};
+    simulation->windows->Reports->pdf1->trigger();
+    QCOMPARE(dialogs->errors.size(), 1);
+    QVERIFY2(dialogs->errors[0].contains(path), qPrintable(dialogs->errors[0]));
+    QVERIFY(!QFile::exists(path));
+}
+
+KORVI_QTEST_MAIN(PdfReportTest)
+#include "PdfReportTest.moc"
