@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int RowHeight = 17;
@@ -15,8 +17,8 @@ constexpr int MetrologyRows = 9;
 // The limit rows sit below the twelve, whose grid and places stay as they were.
 constexpr int MetrologyTop = 217;
 constexpr int MetrologyHeight = MetrologyRows * RowHeight + 1;
-// Its captions are longer and its values shorter than the twelve's.
-constexpr int MetrologyCaptionWidth = 250;
+constexpr int GridWidth = 362;
+constexpr int CaptionWidth = 180;
 
 void setUpGrid(QTableWidget* grid, const QString& name, const QRect& geometry)
 {
@@ -26,7 +28,7 @@ void setUpGrid(QTableWidget* grid, const QString& name, const QRect& geometry)
     grid->setFrameShape(QFrame::NoFrame);
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setDefaultSectionSize(180);
+    grid->horizontalHeader()->setDefaultSectionSize(CaptionWidth);
     grid->verticalHeader()->setMinimumSectionSize(RowHeight);
     grid->verticalHeader()->setDefaultSectionSize(RowHeight);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -46,6 +48,16 @@ void writeCaptions(QTableWidget* grid, const QStringList& captions)
     }
 }
 
+// The captions are read whole, whatever the font: their column widens from
+// its usual 180 pixels as they need, and the values take the rest.
+void fitCaptionColumn(QTableWidget* grid)
+{
+    grid->resizeColumnToContents(0);
+    const int captions = std::max(grid->columnWidth(0), CaptionWidth);
+    grid->setColumnWidth(0, captions);
+    grid->setColumnWidth(1, GridWidth - captions);
+}
+
 void writeValues(QTableWidget* grid, const QStringList& texts)
 {
     for (int row = 0; row < texts.size(); ++row)
@@ -63,14 +75,12 @@ TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& sto
 {
     setObjectName(QStringLiteral("FormStatistic"));
 
-    setUpGrid(StringGridStatistic, QStringLiteral("StringGridStatistic"), QRect(0, 0, 362, 217));
+    setUpGrid(StringGridStatistic, QStringLiteral("StringGridStatistic"), QRect(0, 0, GridWidth, 217));
     setUpGrid(StringGridMetrology, QStringLiteral("StringGridMetrology"),
-              QRect(0, MetrologyTop, 362, MetrologyHeight));
-    StringGridMetrology->setColumnWidth(0, MetrologyCaptionWidth);
-    StringGridMetrology->setColumnWidth(1, 362 - MetrologyCaptionWidth);
+              QRect(0, MetrologyTop, GridWidth, MetrologyHeight));
 
     ButtonClose->setObjectName(QStringLiteral("ButtonClose"));
-    ButtonClose->setGeometry(0, MetrologyTop + MetrologyHeight, 362, 25);
+    ButtonClose->setGeometry(0, MetrologyTop + MetrologyHeight, GridWidth, 25);
     connect(ButtonClose, &QPushButton::clicked, this, &TFormStatistic::ButtonCloseClick);
 
     FormCreate();
@@ -80,6 +90,8 @@ void TFormStatistic::FormCreate()
 {
     writeCaptions(StringGridStatistic, StatisticsCaptions());
     writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale()));
+    fitCaptionColumn(StringGridStatistic);
+    fitCaptionColumn(StringGridMetrology);
 }
 
 void TFormStatistic::showEvent(QShowEvent* event)
