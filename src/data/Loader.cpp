@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 QStringList baseNames(const QList<TSourceCandidate>& candidates)
@@ -79,8 +81,17 @@ TLoadReport TLoader::loadSources(const QList<TSourceCandidate>& candidates, cons
         }
     }
 
-    store_.setSources(candidates, accepted);
-    store_.setLoadedSources(std::move(loaded), request.currentYear);
+    // Sources were found but none could be read: the logger failed, not the
+    // log, so what was loaded before stays whole rather than giving way to nothing.
+    const bool noneRead = std::none_of(loaded.begin(), loaded.end(), [](const TLoadedSource& source) {
+        return source.records != nullptr;
+    });
+    if (!accepted.isEmpty() && noneRead) {
+        dump->addLine(QStringLiteral("Ни один источник не прочитан, прежние данные сохранены"));
+    } else {
+        store_.setSources(candidates, accepted);
+        store_.setLoadedSources(std::move(loaded), request.currentYear);
+    }
     report.memo4 = std::move(dump);
     report.freeMemoryText = FreeMemoryText(store_.RecordCount());
     return report;

@@ -35,14 +35,16 @@ protected:
 
     // A load whose logger reports each file's whole size (or a fixed count).
     TLoadReport load(const QString& expectedLabel, bool testMode = false,
-                     std::optional<qint64> reportedCount = std::nullopt)
+                     std::optional<qint64> reportedCount = std::nullopt, bool answers = true)
     {
         TLoadRequest request;
         request.expectedLabel = expectedLabel;
         request.testMode = testMode;
         request.currentYear = TestYear;
-        request.recordCountOf = [this, reportedCount](const QString& path) -> std::optional<qint64> {
+        request.recordCountOf = [this, reportedCount, answers](const QString& path) -> std::optional<qint64> {
             askedFor_.append(path);
+            if (!answers)
+                return std::nullopt;
             return reportedCount ? *reportedCount : QFileInfo(path).size() / 16;
         };
         request.showProgress = [this](const QString& text) { progress_.append(text); };
@@ -195,6 +197,23 @@ TEST_F(LoaderTest, UnusableSourcesAreSkippedWithALine)
     EXPECT_EQ(lines[4], "> " + good);
     EXPECT_EQ(lines[5], "2 2 7 12:15:30 15.6.17 235 456 1013");
     EXPECT_EQ(store_.DataRowCount(), 2) << "the first source that could be read is shown";
+}
+
+TEST_F(LoaderTest, ALoadWhoseLoggerDoesNotAnswerKeepsThePreviousLoad)
+{
+    addDrive("E", LoggerLabel, BytesOf({sample_}));
+    load(LoggerLabel);
+    ASSERT_EQ(store_.DataRowCount(), 3);
+
+    const TLoadReport silent = load(LoggerLabel, false, std::nullopt, /*answers=*/false);
+    EXPECT_EQ(Lines(*silent.memo4).last(), "Ни один источник не прочитан, прежние данные сохранены");
+    EXPECT_EQ(store_.DataRowCount(), 3);
+    EXPECT_EQ(store_.ShownRawRecords().size(), 1u);
+
+    // With no logger drive at all the load is empty, as the logger's log would be.
+    volumes_ = FolderVolumeSource();
+    load(LoggerLabel);
+    EXPECT_EQ(store_.DataRowCount(), 0);
 }
 
 TEST_F(LoaderTest, EverySourceIsKeptAndShownOnChoiceWithoutReadingItAgain)

@@ -27,7 +27,7 @@ private slots:
     void refreshShowsThePanelThenTheLoadedPages();
     void sysPageListsTheDriveTheSourceAndEveryRow();
     void testModeReadsTheBraxelDriveAndReportsTheCount();
-    void silentLoggerSkipsTheSourceAndKeepsTheWindowUsable();
+    void silentLoggerSkipsTheSourceAndKeepsThePreviousLoad();
 
 private:
     static QByteArray generatedLog(qint64 records);
@@ -100,7 +100,7 @@ void LoaderWindowTest::testModeReadsTheBraxelDriveAndReportsTheCount()
     QCOMPARE(simulation.windows->FormSetting->Link().Identity().ExpectedLabel, QStringLiteral("BRAXEL"));
 }
 
-void LoaderWindowTest::silentLoggerSkipsTheSourceAndKeepsTheWindowUsable()
+void LoaderWindowTest::silentLoggerSkipsTheSourceAndKeepsThePreviousLoad()
 {
     SimulatedWindows simulation(generatedLog(80));
     simulation.connectLogger();
@@ -116,8 +116,9 @@ void LoaderWindowTest::silentLoggerSkipsTheSourceAndKeepsTheWindowUsable()
     QCOMPARE(status.count(), linesBefore + 1);
     QVERIFY(status.item(status.count() - 1)->text().endsWith(QStringLiteral("ОШИБКА! Прибор не отвечает")));
     QCOMPARE(viewer.SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
-    QCOMPARE(viewer.SysPage->Memo4->model()->rowCount(), 2);  // "> path" and why it was skipped
-    QCOMPARE(viewer.Store().DataRowCount(), 0);
+    // "> path", why it was skipped, and that the previous load stays.
+    QCOMPARE(viewer.SysPage->Memo4->model()->rowCount(), 3);
+    QCOMPARE(viewer.Store().DataRowCount(), rowsBefore);
 }
 
 KORVI_QTEST_MAIN(LoaderWindowTest)
