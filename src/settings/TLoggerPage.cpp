@@ -23,7 +23,6 @@ namespace {
 // Levels are kept in tenths of a degree or a percent.
 constexpr int LevelScale = 10;
 constexpr qint32 OptionBits[] = {OptionRecTemperature, OptionRecHumidity, OptionRecPressure};
-constexpr int LevelRegisters[] = {RegTLimitMin, RegTLimitMax, RegRHLimitMin, RegRHLimitMax};
 constexpr qint32 DefaultLevels[] = {-295, 557, 55, 992};
 
 QLabel* makeLabel(const char* caption, const char* name, QWidget* parent)

@@ -174,7 +174,10 @@ void TFormSetting::AnnounceConnected()
     SetDeviceControlsEnabled(true);
     FormRead->ButtonReg->setEnabled(true);
     FormRead->ButtonStartMon->setEnabled(true);
-    GeneralPage->ButtonDeviceNumberReadClick();
+    // A logger that does not tell its number must not take over the last one's:
+    // its drive would be looked for under that other logger's label.
+    if (!GeneralPage->ButtonDeviceNumberReadClick())
+        GeneralPage->EditDeviceNumber->clear();
     // The logger needs a moment after the first exchanges before it is asked again.
     DeviceLink->Sleep(SettleAfterDetectionMs);
     DeviceLink->CompleteIdentity(GeneralPage->EditDeviceNumber->text());

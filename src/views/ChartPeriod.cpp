@@ -2,6 +2,8 @@
 
 #include "data/Timestamp.h"
 
+#include <algorithm>
+
 namespace ChartPeriod {
 
 namespace {
@@ -49,7 +51,16 @@ QStringList intervalItems(const TMeasurementStore& store)
 TItemEnds intervalItemEnds(const TMeasurementStore& store, int item)
 {
     const TIntervalRun run = store.intervalRun(item - 1);
-    return TItemEnds{store.rowValues(run.firstRow).time, store.rowValues(run.lastRow).time};
+    // A logger clock set back within the run puts its last row before its
+    // first: the period still has to hold every row of the run.
+    TItemEnds ends{store.rowValues(run.firstRow).time, store.rowValues(run.lastRow).time};
+    const qsizetype lastRecord = store.locateRow(run.lastRow).record;
+    for (qsizetype record = store.locateRow(run.firstRow).record; record <= lastRecord; ++record) {
+        const TExpandedRecord expanded = store.records().expanded(record);
+        ends.first = std::min(ends.first, expanded.baseTime);
+        ends.last = std::max(ends.last, expanded.rowTime(expanded.repeatCount - 1));
+    }
+    return ends;
 }
 
 } // namespace ChartPeriod

@@ -22,8 +22,9 @@ std::unique_ptr<TRowSpanView> rowsInPeriod(const TMeasurementStore& store, qint6
 // "Все" and one "<date> <time> - <date> <time>" item per run of equal intervals.
 QStringList intervalItems(const TMeasurementStore& store);
 
-// First and last moment (whole seconds) of the run that interval item `item`
-// (from 1) lists: read from the rows, not parsed back from the item's text.
+// Earliest and latest moment (whole seconds) of the run that interval item
+// `item` (from 1) lists: read from the rows, not parsed back from the item's
+// text, and in order even when the logger's clock went back within the run.
 struct TItemEnds {
     qint64 first = 0;
     qint64 last = 0;

@@ -2,6 +2,7 @@
 
 #include "SimulatedWindows.h"
 
+#include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
 #include "settings/TGeneralPage.h"
 #include "shell/TFormMain.h"
@@ -32,6 +33,7 @@ private slots:
     void seriesDecidesTheLimitLines_data();
     void seriesDecidesTheLimitLines();
     void silentLoggerGivesOneErrorLineAndNoSuccess();
+    void loggerSilentAtDetectionDoesNotTakeTheLastNumber();
     void testModeSurvivesConnectionAndLoss();
 
 private:
@@ -162,6 +164,26 @@ void DeviceDetectionTest::silentLoggerGivesOneErrorLineAndNoSuccess()
     QVERIFY(backend->nowMs() - start <= TDeviceLink::ReplyTimeoutMs + 100);
     QCOMPARE(messages().mid(before), QStringList{QStringLiteral("ОШИБКА! Прибор не отвечает")});
     QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QStringLiteral("777"));
+}
+
+void DeviceDetectionTest::loggerSilentAtDetectionDoesNotTakeTheLastNumber()
+{
+    logger->setRegisterValue(RegDeviceNumber, 123);
+    backend->plug(simulation->logger);
+    tick();
+    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QStringLiteral("123"));
+    backend->pull(simulation->logger);
+    tick();
+
+    // Another number, and no answer when detection asks for it.
+    logger->setRegisterValue(RegDeviceNumber, 456);
+    logger->setFault(SimulatedLogger::Fault::NoReply);
+    backend->plug(simulation->logger);
+    const int before = settings->ListBox1->count();
+    tick();
+    QCOMPARE(messages().mid(before).filter(QStringLiteral("ОШИБКА!")).size(), 1);
+    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QString());
+    QVERIFY(!settings->Link().Identity().ExpectedLabel.endsWith(QStringLiteral("00123")));
 }
 
 void DeviceDetectionTest::testModeSurvivesConnectionAndLoss()

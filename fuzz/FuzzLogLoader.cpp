@@ -1,0 +1,76 @@
+// The loader on arbitrary data.log bytes and arbitrary record counts from the
+// logger: whatever the file holds, the store ends up with a whole load whose
+// rows can all be formatted, and nothing is read past the file or the buffer.
+#include "FuzzInput.h"
+
+#include "data/FolderVolumeSource.h"
+#include "data/Loader.h"
+#include "data/RowTableColumns.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+
+namespace {
+
+const QString LoggerLabel = QStringLiteral("2400123");
+
+void checkStore(const TMeasurementStore& store)
+{
+    FUZZ_CHECK(store.records().size() <= qsizetype(store.ShownRawRecords().size()));
+    const qint64 rows = store.DataRowCount();
+    // A few rows from each end are enough to walk the row index both ways.
+    for (qint64 row : {qint64(0), rows / 2, rows - 1}) {
+        if (row < 0 || row >= rows)
+            continue;
+        FUZZ_CHECK(store.cellText(row, ColumnNumber) == QString::number(row + 1));
+        for (int column = 0; column < RowTableColumnCount; ++column)
+            store.cellText(row, column);
+        const TRowPosition position = store.locateRow(row);
+        FUZZ_CHECK(position.record >= 0 && position.record < store.records().size());
+    }
+    for (qsizetype run = 0; run < store.intervalRunCount(); ++run)
+        FUZZ_CHECK(store.intervalRun(run).firstRow <= store.intervalRun(run).lastRow);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static QTemporaryDir drive;
+    static TMeasurementStore store;
+    static FolderVolumeSource volumes = [] {
+        FolderVolumeSource source;
+        source.addFolder(drive.path(), LoggerLabel);
+        return source;
+    }();
+
+    FuzzInput input(data, size);
+    const auto countSelector = input.take<uint8_t>();
+    const auto reportedCount = input.take<qint64>();
+    const QByteArray log = input.rest();
+    const QString path = QDir(drive.path()).filePath(QStringLiteral("data.log"));
+    QFile file(path);
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(log) == log.size());
+    file.close();
+
+    TLoadRequest request;
+    request.expectedLabel = LoggerLabel;
+    request.testMode = countSelector & 1;
+    request.currentYear = 2000 + countSelector % 60;
+    request.recordCountOf = [&](const QString&) -> std::optional<qint64> {
+        if (countSelector & 2)
+            return std::nullopt;
+        // Mostly counts near the file's, sometimes anything at all.
+        return countSelector & 4 ? reportedCount : log.size() / 16 + reportedCount % 4;
+    };
+    TLoader loader(store, volumes);
+    loader.GoClick(request);
+    checkStore(store);
+    // A saved log is taken whole, whatever any logger says.
+    loader.OpenFile(path, request);
+    checkStore(store);
+    FUZZ_CHECK(store.ShownRawRecords().size() == size_t(log.size() / 16));
+    return 0;
+}
