@@ -33,31 +33,27 @@ TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::
 // Saved without an overwrite prompt, as the same day's report always was.
 void TReportActions::xls1Click()
 {
-    const QString path = Dialogs.SaveFileName(
-        &FormMain, DatedFileName(QDate::currentDate(), FormatLocale(), QStringLiteral("xlsx")), false);
+    const QString path = AskForFile(QStringLiteral("xlsx"), false);
     if (path.isEmpty())
         return;
     QString error;
-    if (!BuildSpreadsheetReport(FormMain.Store(), {QDateTime::currentDateTime(), DeviceLabel()}, path, &error))
+    if (!BuildSpreadsheetReport(FormMain.Store(), Header(), path, &error))
         ReportFailure(path, error);
 }
 
 void TReportActions::pdf1Click()
 {
-    const QString path = Dialogs.SaveFileName(
-        &FormMain, DatedFileName(QDate::currentDate(), FormatLocale(), QStringLiteral("pdf")), true);
+    const QString path = AskForFile(QStringLiteral("pdf"), true);
     if (path.isEmpty())
         return;
     QString error;
-    if (!BuildPdfReport(FormMain.Store(), *FormMain.ChartPage->Chart, {QDateTime::currentDateTime(), DeviceLabel()},
-                        path, &error))
+    if (!BuildPdfReport(FormMain.Store(), *FormMain.ChartPage->Chart, Header(), path, &error))
         ReportFailure(path, error);
 }
 
 void TReportActions::bmp1Click()
 {
-    const QString path = Dialogs.SaveFileName(
-        &FormMain, DatedFileName(QDate::currentDate(), FormatLocale(), QStringLiteral("bmp")), false);
+    const QString path = AskForFile(QStringLiteral("bmp"), false);
     if (path.isEmpty())
         return;
     QImageWriter writer(path, "bmp");
@@ -75,6 +71,18 @@ void TReportActions::N1Click()
         ReportFailure(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName(),
                       QStringLiteral("принтер не принял задание"));
     chart.update();
+}
+
+// The file to write, proposed under today's date; empty when the user cancelled.
+QString TReportActions::AskForFile(const QString& extension, bool confirmOverwrite)
+{
+    return Dialogs.SaveFileName(&FormMain, DatedFileName(QDate::currentDate(), FormatLocale(), extension),
+                                confirmOverwrite);
+}
+
+TReportHeader TReportActions::Header() const
+{
+    return {QDateTime::currentDateTime(), DeviceLabel()};
 }
 
 void TReportActions::ReportFailure(const QString& path, const QString& reason)

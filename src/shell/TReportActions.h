@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/SpreadsheetReport.h"
+
 #include <QObject>
 
 #include <functional>
@@ -26,6 +28,8 @@ public slots:
     void N1Click();
 
 private:
+    QString AskForFile(const QString& extension, bool confirmOverwrite);
+    TReportHeader Header() const;
     void ReportFailure(const QString& path, const QString& reason);
 
     TFormMain& FormMain;

@@ -44,13 +44,8 @@ void ReportActionsTest::init()
 {
     simulation = std::make_unique<SimulatedWindows>(
         LogGenerator(4).generate(200, TLogShape::Typical, QDateTime(QDate(2024, 2, 1), QTime(10, 0))));
-    simulation->connectLogger();
-    viewer = simulation->windows->FormMain.get();
+    viewer = &simulation->loadIntoShownViewer();
     dialogs = simulation->dialogs;
-    viewer->resize(900, 600);
-    viewer->show();
-    viewer->BeginLoad();
-    viewer->TimerLoadTimer();
     QVERIFY(QTest::qWaitForWindowExposed(viewer));
 }
 

@@ -6,6 +6,7 @@
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
 #include "shell/TApplicationWindows.h"
+#include "shell/TFormMain.h"
 #include "shell/TFormSetting.h"
 
 #include <QFile>
@@ -37,6 +38,19 @@ struct SimulatedWindows {
     {
         backend->plug(logger);
         windows->FormSetting->Timer1Timer();
+    }
+
+    // Detects the logger, then shows the data viewer at `size` after a load
+    // run through the menu's panel and timer, as the user would.
+    TFormMain& loadIntoShownViewer(QSize size = QSize(900, 600))
+    {
+        connectLogger();
+        TFormMain& viewer = *windows->FormMain;
+        viewer.resize(size);
+        viewer.show();
+        viewer.BeginLoad();
+        viewer.TimerLoadTimer();
+        return viewer;
     }
 
     // Another drive with the logger's label and its own data.log, found after
