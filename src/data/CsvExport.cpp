@@ -43,7 +43,7 @@ void appendTenths(std::string& out, std::optional<int> tenths)
     out.push_back(char('0' + value % 10));
 }
 
-// The part of a row that all repetitions of a record share: values and interval.
+// What all repetitions of a record share in their rows: values and interval.
 std::string recordTail(const TExpandedRecord& record)
 {
     std::string tail;
