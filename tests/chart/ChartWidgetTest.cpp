@@ -42,6 +42,19 @@ void fillSawtooth(TListSeriesSource& source, int count)
         source.append(double(i % 10), QStringLiteral("%1\r05.04.2017").arg(i));
 }
 
+// A thousand sawtooth temperatures with points 100 to 200 in the window.
+struct TemperatureWindow {
+    TemperatureWindow()
+    {
+        fillSawtooth(temperature, 1000);
+        chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
+        chart->setBottomRange(100, 200);
+    }
+
+    TListSeriesSource temperature;
+    std::unique_ptr<TChart> chart = makeChart();
+};
+
 QImage render(const TChart& chart)
 {
     QImage image(chart.size(), QImage::Format_RGB32);
@@ -156,11 +169,8 @@ void ChartWidgetTest::nullPointsLeaveAGap()
 
 void ChartWidgetTest::pixelsAndValuesConvertBothWays()
 {
-    TListSeriesSource temperature;
-    fillSawtooth(temperature, 1000);
-    auto chart = makeChart();
-    chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
-    chart->setBottomRange(100, 200);
+    const TemperatureWindow shown;
+    const std::unique_ptr<TChart>& chart = shown.chart;
     const QRect plot = chart->plotRect();
 
     QCOMPARE(chart->bottomValueAt(plot.left()), 100.0);
@@ -176,12 +186,9 @@ void ChartWidgetTest::pixelsAndValuesConvertBothWays()
 
 void ChartWidgetTest::cursorLineCrossesThePlot()
 {
-    TListSeriesSource temperature;
-    fillSawtooth(temperature, 1000);
-    auto chart = makeChart();
+    const TemperatureWindow shown;
+    const std::unique_ptr<TChart>& chart = shown.chart;
     chart->setLegendVisible(false);
-    chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
-    chart->setBottomRange(100, 200);
     const int x = int(std::lround(chart->bottomPixelOf(150.5)));
     QCOMPARE(colouredPixelsInColumn(render(*chart), *chart, x, Qt::black), 0);
     chart->setCursorLine(150.5);
@@ -195,11 +202,8 @@ void ChartWidgetTest::cursorLineCrossesThePlot()
 
 void ChartWidgetTest::leftDragPansTheBottomAxisOnly()
 {
-    TListSeriesSource temperature;
-    fillSawtooth(temperature, 1000);
-    auto chart = makeChart();
-    chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
-    chart->setBottomRange(100, 200);
+    const TemperatureWindow shown;
+    const std::unique_ptr<TChart>& chart = shown.chart;
     const TChartRange left = chart->leftRange();
     const QRect plot = chart->plotRect();
     const double pointsPerPixel = 100.0 / (plot.right() - plot.left());
@@ -215,11 +219,8 @@ void ChartWidgetTest::leftDragPansTheBottomAxisOnly()
 
 void ChartWidgetTest::noPanWhenDisabledOrWithOtherButtons()
 {
-    TListSeriesSource temperature;
-    fillSawtooth(temperature, 1000);
-    auto chart = makeChart();
-    chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
-    chart->setBottomRange(100, 200);
+    const TemperatureWindow shown;
+    const std::unique_ptr<TChart>& chart = shown.chart;
     const QRect plot = chart->plotRect();
     QSignalSpy downs(chart.get(), &TChart::mouseDown);
     QSignalSpy ups(chart.get(), &TChart::mouseUp);
@@ -237,11 +238,8 @@ void ChartWidgetTest::noPanWhenDisabledOrWithOtherButtons()
 
 void ChartWidgetTest::moveIsSignalledBeforeItsPanStep()
 {
-    TListSeriesSource temperature;
-    fillSawtooth(temperature, 1000);
-    auto chart = makeChart();
-    chart->addSeries(lineStyle(QStringLiteral("Температура, °С"), Red), &temperature);
-    chart->setBottomRange(100, 200);
+    const TemperatureWindow shown;
+    const std::unique_ptr<TChart>& chart = shown.chart;
     const QPoint start = chart->plotRect().center();
     QList<double> minimaSeenOnMove;
     QList<double> minimaSeenOnUp;

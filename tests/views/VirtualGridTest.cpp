@@ -30,6 +30,13 @@ public:
     mutable int cellsAsked = 0;
 };
 
+void showGrid(TVirtualGrid& grid, CountingModel& model)
+{
+    grid.resize(400, 200);
+    grid.setModel(&model);
+    grid.show();
+}
+
 }  // namespace
 
 class VirtualGridTest : public QObject {
@@ -59,9 +66,7 @@ void VirtualGridTest::keysMoveTheWholeRowSelectionToTheLastRow()
 {
     CountingModel model;
     TVirtualGrid grid;
-    grid.resize(400, 200);
-    grid.setModel(&model);
-    grid.show();
+    showGrid(grid, model);
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
 
     QTest::keyClick(&grid, Qt::Key_Down);
@@ -82,9 +87,7 @@ void VirtualGridTest::clickSelectsTheRowUnderThePointer()
 {
     CountingModel model;
     TVirtualGrid grid;
-    grid.resize(400, 200);
-    grid.setModel(&model);
-    grid.show();
+    showGrid(grid, model);
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     grid.verticalScrollBar()->setValue(1000);
 
