@@ -3,6 +3,7 @@
 #include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
 #include "settings/DigitKeyFilter.h"
+#include "settings/PageControls.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -15,8 +16,7 @@ namespace {
 QPushButton* makeButton(const char* caption, const char* name, const QRect& geometry,
                         QWidget* parent)
 {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
+    QPushButton* button = NewPageButton(caption, name, parent);
     button->setGeometry(geometry);
     return button;
 }

@@ -4,6 +4,7 @@
 #include "device/RegisterConversions.h"
 #include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
+#include "settings/PageControls.h"
 #include "settings/SignedDecimalKeyFilter.h"
 
 #include <QComboBox>
@@ -39,13 +40,6 @@ QLineEdit* makeLevelEdit(const char* name, QObject* filter, QWidget* parent)
     filter->setParent(edit);
     edit->installEventFilter(filter);
     return edit;
-}
-
-QPushButton* makeButton(const char* caption, const char* name, QWidget* parent)
-{
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
 }
 
 } // namespace
@@ -87,10 +81,10 @@ TLoggerPage::TLoggerPage(TDeviceLink& link, QWidget* parent)
     EditRHLimitMin = makeLevelEdit("EditRHLimitMin", new DecimalKeyFilter, this);
     EditRHLimitMax = makeLevelEdit("EditRHLimitMax", new DecimalKeyFilter, this);
 
-    ButtonLogDefault = makeButton("По умолчанию", "ButtonLogDefault", this);
-    ButtonLogReadAll = makeButton("Прочитать", "ButtonLogReadAll", this);
-    ButtonLogWriteAll = makeButton("Записать", "ButtonLogWriteAll", this);
-    ButtonLogMemErase = makeButton("Очистить память", "ButtonLogMemErase", this);
+    ButtonLogDefault = NewPageButton("По умолчанию", "ButtonLogDefault", this);
+    ButtonLogReadAll = NewPageButton("Прочитать", "ButtonLogReadAll", this);
+    ButtonLogWriteAll = NewPageButton("Записать", "ButtonLogWriteAll", this);
+    ButtonLogMemErase = NewPageButton("Очистить память", "ButtonLogMemErase", this);
     buildLayout();
 
     // A click on the text goes to the picker's inner edit, one on its buttons to the picker.

@@ -2,6 +2,7 @@
 
 #include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
+#include "settings/PageControls.h"
 #include "settings/WiFiSettings.h"
 
 #include <QComboBox>
@@ -38,13 +39,6 @@ QLineEdit* makeAddressEdit(const char* name, QWidget* parent)
     return edit;
 }
 
-QPushButton* makeButton(const char* caption, const char* name, QWidget* parent)
-{
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
 // A label in its grid row, naming the edit for screen readers too.
 void addRow(QGridLayout* grid, int row, const char* caption, QWidget* field)
 {
@@ -79,9 +73,9 @@ TWiFiPage::TWiFiPage(TDeviceLink& link, QWidget* parent)
     MaskEditIPAddr = makeAddressEdit("MaskEditIPAddr", this);
     MaskEditMask = makeAddressEdit("MaskEditMask", this);
     MaskEditGateway = makeAddressEdit("MaskEditGateway", this);
-    ButtonWiFiDefault = makeButton("По умолчанию", "ButtonWiFiDefault", this);
-    ButtonWiFiReadAll = makeButton("Прочитать", "ButtonWiFiReadAll", this);
-    ButtonWiFiWriteAll = makeButton("Записать", "ButtonWiFiWriteAll", this);
+    ButtonWiFiDefault = NewPageButton("По умолчанию", "ButtonWiFiDefault", this);
+    ButtonWiFiReadAll = NewPageButton("Прочитать", "ButtonWiFiReadAll", this);
+    ButtonWiFiWriteAll = NewPageButton("Записать", "ButtonWiFiWriteAll", this);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 6, 8, 6);
