@@ -34,3 +34,7 @@ inline qint64 clampedIndex(double wholeValue)
 }
 
 enum class TChartAxisSide { Left, Right };
+
+// What a paint is for: the screen shows the user's tools (the cursor line,
+// the legend's check boxes); an output (image, page, print) shows the data only.
+enum class TChartPaintMode { Screen, Output };

@@ -6,6 +6,19 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+// Angle of one wheel notch in eighths of a degree.
+constexpr double NotchAngle = 120;
+// A Shift+drag narrower than this is a click, not a span.
+constexpr int MinMarkPixels = 3;
+const QColor MarkColor(0, 120, 215, 48);
+
+} // namespace
 
 TChart::TChart(QWidget* parent)
     : QWidget(parent)
@@ -97,6 +110,26 @@ void TChart::setCursorLine(std::optional<double> bottomValue, const QPen& pen)
     update();
 }
 
+void TChart::setBreaks(std::vector<qint64> breaks)
+{
+    model_.setBreaks(std::move(breaks));
+    update();
+}
+
+QRect TChart::markedRect() const
+{
+    if (!markFromX_)
+        return {};
+    const QRect plot = plotRect();
+    return QRect(QPoint(std::min(*markFromX_, markToX_), plot.top()), QPoint(std::max(*markFromX_, markToX_), plot.bottom()));
+}
+
+std::vector<TBottomLabel> TChart::bottomLabels() const
+{
+    const QFontMetricsF metrics(font());
+    return TBottomAxisLabels(model_, TChartLayout(model_, rect(), metrics), rect(), metrics).labels();
+}
+
 QRect TChart::legendRect() const
 {
     return TChartLegend(model_, QFontMetricsF(font())).rect();
@@ -132,11 +165,11 @@ double TChart::leftPixelOf(double value) const
     return TChartLayout(model_, rect(), QFontMetricsF(font())).verticalMapping(TChartAxisSide::Left).toPixel(value);
 }
 
-void TChart::paint(QPainter& painter, const QRect& area) const
+void TChart::paint(QPainter& painter, const QRect& area, TChartPaintMode mode) const
 {
     painter.save();
     painter.setFont(font());
-    TChartPainter(model_).paint(painter, area);
+    TChartPainter(model_, mode).paint(painter, area);
     painter.restore();
 }
 
@@ -144,19 +177,27 @@ void TChart::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     paint(painter, rect());
+    if (markFromX_)
+        painter.fillRect(markedRect(), MarkColor);
 }
 
 void TChart::mousePressEvent(QMouseEvent* event)
 {
     const QPoint position = event->position().toPoint();
-    emit mouseDown(position, event->button());
     const int series = TChartLegend(model_, QFontMetricsF(font())).seriesAt(position);
+    const bool onPlot = event->button() == Qt::LeftButton && series < 0 && plotRect().contains(position);
+    // Known before mouseDown, so its handler can tell marking from panning.
+    if (onPlot && (event->modifiers() & Qt::ShiftModifier)) {
+        markFromX_ = position.x();
+        markToX_ = position.x();
+    }
+    emit mouseDown(position, event->button());
     if (series >= 0 && event->button() == Qt::LeftButton) {
         setSeriesVisible(series, !isSeriesVisible(series));
         emit legendToggled(series);
         return;
     }
-    if (panningEnabled_ && event->button() == Qt::LeftButton && plotRect().contains(position))
+    if (onPlot && !markFromX_ && panningEnabled_)
         panFromX_ = position.x();
 }
 
@@ -166,13 +207,56 @@ void TChart::mouseMoveEvent(QMouseEvent* event)
     emit mouseMove(position, event->buttons());
     if (panFromX_)
         panTo(position.x());
+    if (markFromX_) {
+        markToX_ = clampedToPlot(position.x());
+        update();
+    }
 }
 
 void TChart::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseUp(event->position().toPoint(), event->button());
-    if (event->button() == Qt::LeftButton)
-        panFromX_.reset();
+    if (event->button() != Qt::LeftButton)
+        return;
+    panFromX_.reset();
+    if (!markFromX_)
+        return;
+    const int from = std::min(*markFromX_, clampedToPlot(event->position().toPoint().x()));
+    const int to = std::max(*markFromX_, clampedToPlot(event->position().toPoint().x()));
+    markFromX_.reset();
+    update();
+    if (to - from >= MinMarkPixels)
+        emit spanMarked(bottomValueAt(from), bottomValueAt(to));
+}
+
+void TChart::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The press of a double click still starts a drag, as any press does.
+    mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && plotRect().contains(event->position().toPoint()))
+        emit doubleClicked(event->position().toPoint());
+}
+
+void TChart::wheelEvent(QWheelEvent* event)
+{
+    const QPoint position = event->position().toPoint();
+    if (event->angleDelta().y() == 0 || !plotRect().contains(position)) {
+        event->ignore();
+        return;
+    }
+    emit wheelTurned(position, event->angleDelta().y() / NotchAngle);
+}
+
+void TChart::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    emit mouseLeft();
+}
+
+int TChart::clampedToPlot(int pixelX) const
+{
+    const QRect plot = plotRect();
+    return std::clamp(pixelX, plot.left(), plot.right());
 }
 
 void TChart::panTo(int pixelX)

@@ -1,17 +1,20 @@
 #pragma once
 
+#include "chart/TBottomAxisLabels.h"
 #include "chart/TChartModel.h"
 
 #include <QWidget>
 
 #include <optional>
+#include <vector>
 
 class QPainter;
 
 // The chart widget all charts draw with: line series read in place from
 // ChartSeriesSource objects, a bottom axis over point indices with the
 // points' labels, fitted or fixed value axes, a legend with a check box per
-// series, horizontal panning with the left button, and pixel/value
+// series, horizontal panning with the left button, marking a span with
+// Shift and the left button, breaks in the curves at pauses, and pixel/value
 // conversions. The same paint() draws the screen, an image or a printed page.
 //
 // Mouse signals come first: mouseMove before this widget's own pan step for
@@ -55,6 +58,9 @@ public:
     // series (the cursor readout's tracking line); nullopt removes it.
     void setCursorLine(std::optional<double> bottomValue, const QPen& pen = QPen(Qt::black, 2, Qt::DotLine));
 
+    // Point indices, ascending, where the curves break and a faint mark shows a pause.
+    void setBreaks(std::vector<qint64> breaks);
+
     void setPanningEnabled(bool enabled) { panningEnabled_ = enabled; }
     bool isPanningEnabled() const { return panningEnabled_; }
 
@@ -66,8 +72,16 @@ public:
     // Points of a series inside the bottom axis range (empty if none).
     TIndexSpan visibleSpan(int series) const { return model_.visibleSpan(series); }
 
+    // True from a Shift+left press on the plot to its release: the drag marks a span, it does not pan.
+    bool isMarkingSpan() const { return markFromX_.has_value(); }
+    // The pixel columns the drag has marked so far; empty when none.
+    QRect markedRect() const;
+
+    // The bottom axis' point labels as the widget draws them.
+    std::vector<TBottomLabel> bottomLabels() const;
+
     // Draws the whole chart into area, as it would look in a widget that size.
-    void paint(QPainter& painter, const QRect& area) const;
+    void paint(QPainter& painter, const QRect& area, TChartPaintMode mode = TChartPaintMode::Screen) const;
 
 signals:
     void mouseDown(QPoint position, Qt::MouseButton button);
@@ -75,17 +89,29 @@ signals:
     void mouseUp(QPoint position, Qt::MouseButton button);
     // After the user switched a series on or off with its legend check box.
     void legendToggled(int series);
+    // A turn of the wheel over the plot: notches away from the user are positive.
+    void wheelTurned(QPoint position, double notches);
+    void doubleClicked(QPoint position);
+    void mouseLeft();
+    // After a Shift+drag: the bottom-axis values of its two ends, the smaller first.
+    void spanMarked(double from, double to);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void panTo(int pixelX);
+    int clampedToPlot(int pixelX) const;
 
     TChartModel model_;
     bool panningEnabled_ = true;
     std::optional<int> panFromX_; // set while a left-button drag pans
+    std::optional<int> markFromX_; // set while a Shift+left drag marks a span
+    int markToX_ = 0;
 };

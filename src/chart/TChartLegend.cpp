@@ -11,9 +11,25 @@ constexpr int SampleWidth = 20;
 constexpr int Gap = 4;
 constexpr int EntryGap = 12;
 constexpr double CornerRadius = 6;
+
+// An empty box, ticked when the series is shown.
+void paintBox(QPainter& painter, const QRect& area, bool ticked)
+{
+    painter.setPen(QColor(96, 96, 96));
+    painter.setBrush(Qt::white);
+    painter.drawRect(area.adjusted(0, 0, -1, -1));
+    if (!ticked)
+        return;
+    painter.setPen(QPen(Qt::black, 2));
+    const QRect box = area.adjusted(3, 3, -3, -3);
+    const QPoint corner(box.left() + box.width() / 3, box.bottom());
+    painter.drawLine(QPoint(box.left(), box.center().y()), corner);
+    painter.drawLine(corner, box.topRight());
+}
+
 } // namespace
 
-TChartLegend::TChartLegend(const TChartModel& model, const QFontMetricsF& metrics)
+TChartLegend::TChartLegend(const TChartModel& model, const QFontMetricsF& metrics, TChartPaintMode mode)
     : model_(model)
 {
     if (!model.isLegendVisible())
@@ -22,14 +38,16 @@ TChartLegend::TChartLegend(const TChartModel& model, const QFontMetricsF& metric
     const int rowHeight = std::max(BoxSize, int(std::ceil(metrics.height())));
     int x = origin.x() + Padding;
     const int y = origin.y() + Padding;
+    const bool withBoxes = mode == TChartPaintMode::Screen;
     for (int index = 0; index < model.seriesCount(); ++index) {
         const TChartSeriesStyle& style = model.series(index).style;
         if (!style.inLegend)
             continue;
         Entry entry;
         entry.series = index;
-        entry.box = QRect(x, y + (rowHeight - BoxSize) / 2, BoxSize, BoxSize);
-        entry.sample = QRect(entry.box.right() + 1 + Gap, y, SampleWidth, rowHeight);
+        if (withBoxes)
+            entry.box = QRect(x, y + (rowHeight - BoxSize) / 2, BoxSize, BoxSize);
+        entry.sample = QRect(withBoxes ? entry.box.right() + 1 + Gap : x, y, SampleWidth, rowHeight);
         const int textWidth = int(std::ceil(metrics.horizontalAdvance(style.title)));
         entry.text = QRect(entry.sample.right() + 1 + Gap, y, textWidth, rowHeight);
         entry.area = QRect(QPoint(x, y), entry.text.bottomRight());
@@ -71,16 +89,8 @@ void TChartLegend::paint(QPainter& painter) const
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (const Entry& entry : entries_) {
         const TChartSeries& series = model_.series(entry.series);
-        painter.setPen(QColor(96, 96, 96));
-        painter.setBrush(Qt::white);
-        painter.drawRect(entry.box.adjusted(0, 0, -1, -1));
-        if (series.visible) {
-            painter.setPen(QPen(Qt::black, 2));
-            const QRect box = entry.box.adjusted(3, 3, -3, -3);
-            const QPoint corner(box.left() + box.width() / 3, box.bottom());
-            painter.drawLine(QPoint(box.left(), box.center().y()), corner);
-            painter.drawLine(corner, box.topRight());
-        }
+        if (!entry.box.isEmpty())
+            paintBox(painter, entry.box, series.visible);
         const int sampleY = entry.sample.center().y();
         painter.setPen(QPen(series.style.color, series.style.width, series.style.penStyle));
         painter.drawLine(entry.sample.left(), sampleY, entry.sample.right(), sampleY);

@@ -11,13 +11,15 @@ class QPainter;
 
 // The legend: one entry (check box, line sample, title) per series that is
 // in the legend, side by side on a light yellow rounded panel with no
-// frame, drawn over the plot at the model's position.
+// frame, drawn over the plot at the model's position. Outputs leave the
+// check boxes out: on paper they are not controls.
 class TChartLegend
 {
 public:
     static inline const QColor Background = QColor(255, 255, 223);
 
-    TChartLegend(const TChartModel& model, const QFontMetricsF& metrics);
+    TChartLegend(const TChartModel& model, const QFontMetricsF& metrics,
+                 TChartPaintMode mode = TChartPaintMode::Screen);
 
     bool isEmpty() const { return entries_.empty(); }
     QRect rect() const { return rect_; }

@@ -158,3 +158,12 @@ void TChartModel::setCursorLine(std::optional<double> bottomValue, const QPen& p
     cursorLine_ = bottomValue;
     cursorLinePen_ = pen;
 }
+
+std::span<const qint64> TChartModel::breaksIn(TIndexSpan points) const
+{
+    if (points.isEmpty())
+        return {};
+    const auto first = std::lower_bound(breaks_.begin(), breaks_.end(), points.first);
+    const auto end = std::upper_bound(first, breaks_.end(), points.last);
+    return {first, end};
+}

@@ -6,6 +6,7 @@
 #include <QPen>
 #include <QPoint>
 
+#include <span>
 #include <vector>
 
 // Title of a value axis and its colour.
@@ -58,6 +59,13 @@ public:
     bool isLegendVisible() const { return legendVisible_; }
     void setLegendVisible(bool visible) { legendVisible_ = visible; }
 
+    // Point indices, ascending, before which the curves break: the time from
+    // the point before is a pause, not a recording interval.
+    void setBreaks(std::vector<qint64> breaks) { breaks_ = std::move(breaks); }
+    std::span<const qint64> breaks() const { return breaks_; }
+    // The breaks at indices first..last.
+    std::span<const qint64> breaksIn(TIndexSpan points) const;
+
     // A vertical line across the plot at a bottom-axis value (a cursor), or none.
     std::optional<double> cursorLine() const { return cursorLine_; }
     QPen cursorLinePen() const { return cursorLinePen_; }
@@ -76,6 +84,7 @@ private:
     QMargins margins_;
     QPoint legendPosition_;
     bool legendVisible_ = true;
+    std::vector<qint64> breaks_;
     std::optional<double> cursorLine_;
     QPen cursorLinePen_;
 };

@@ -1,14 +1,17 @@
 #include "chart/TChartPainter.h"
 
+#include "chart/TBottomAxisLabels.h"
 #include "chart/TChartLegend.h"
 #include "chart/TSeriesPainter.h"
 
 #include <QPainter>
 
 #include <cmath>
+#include <vector>
 
-TChartPainter::TChartPainter(const TChartModel& model)
+TChartPainter::TChartPainter(const TChartModel& model, TChartPaintMode mode)
     : model_(model)
+    , mode_(mode)
 {
 }
 
@@ -26,9 +29,10 @@ void TChartPainter::paint(QPainter& painter, const QRect& area) const
     paintAxisTitle(painter, area.marginsRemoved(model_.margins()), TChartAxisSide::Left);
     if (layout.hasRightAxis())
         paintAxisTitle(painter, area.marginsRemoved(model_.margins()), TChartAxisSide::Right);
-    paintBottomAxis(painter, layout);
+    paintBottomAxis(painter, layout, area);
+    paintBreaks(painter, layout);
     paintSeries(painter, layout);
-    TChartLegend(model_, metrics).paint(painter);
+    TChartLegend(model_, metrics, mode_).paint(painter);
     painter.restore();
 }
 
@@ -85,37 +89,44 @@ void TChartPainter::paintAxisTitle(QPainter& painter, const QRect& area, TChartA
     painter.restore();
 }
 
-void TChartPainter::paintBottomAxis(QPainter& painter, const TChartLayout& layout) const
+void TChartPainter::paintBottomAxis(QPainter& painter, const TChartLayout& layout, const QRect& area) const
 {
     const QRect plot = layout.plot();
     painter.setPen(AxisColor);
     painter.drawLine(plot.left(), plot.bottom(), plot.right(), plot.bottom());
-    const TIndexSpan visible = model_.visibleSpan();
-    if (visible.isEmpty())
-        return;
     const QFontMetricsF metrics(painter.font(), painter.device());
-    const auto linesOf = [this](qint64 index) { return model_.labelAt(index).split(QLatin1Char('\r')); };
-    // The outermost labels stand for the rest: point labels share one format.
-    double labelWidth = 0;
-    for (qint64 index : {visible.first, visible.last}) {
-        for (const QString& line : linesOf(index))
-            labelWidth = std::max(labelWidth, metrics.horizontalAdvance(line));
-    }
-    const TAxisMapping mapping = layout.bottomMapping();
-    const TLabelTicks ticks = planLabelTicks(visible, mapping.pixelsPerUnit(), labelWidth + 2 * metrics.averageCharWidth());
     const int lineHeight = int(std::ceil(metrics.height()));
-    const int top = plot.bottom() + TChartLayout::TickLength + TChartLayout::LabelGap;
-    const int width = int(std::ceil(labelWidth)) + 2;
-    for (qint64 index : ticks.indices) {
-        const int x = int(std::lround(mapping.toPixel(double(index))));
+    const TBottomAxisLabels labels(model_, layout, area, metrics);
+    for (const TBottomLabel& label : labels.labels()) {
         painter.setPen(AxisColor);
-        painter.drawLine(x, plot.bottom(), x, plot.bottom() + TChartLayout::TickLength);
+        painter.drawLine(label.tickX, plot.bottom(), label.tickX, plot.bottom() + TChartLayout::TickLength);
         painter.setPen(Qt::black);
-        const QStringList lines = linesOf(index);
-        for (int line = 0; line < lines.size() && line < 2; ++line)
-            painter.drawText(QRect(x - width / 2, top + line * lineHeight, width, lineHeight), Qt::AlignCenter,
-                             lines[line]);
+        for (int line = 0; line < label.lines.size(); ++line)
+            painter.drawText(QRect(label.box.left(), label.box.top() + line * lineHeight, label.box.width(), lineHeight),
+                             Qt::AlignCenter, label.lines[line]);
     }
+}
+
+// A pause between two points: a faint line across the plot between them,
+// at most one per pixel column however many breaks it covers.
+void TChartPainter::paintBreaks(QPainter& painter, const TChartLayout& layout) const
+{
+    const std::span<const qint64> breaks = model_.breaksIn(model_.visibleSpan());
+    if (breaks.empty())
+        return;
+    const QRect plot = layout.plot();
+    const TAxisMapping mapping = layout.bottomMapping();
+    std::vector<QLine> marks;
+    int lastX = plot.left() - 1;
+    for (qint64 index : breaks) {
+        const int x = int(std::lround(mapping.toPixel(double(index) - 0.5)));
+        if (x == lastX || x < plot.left() || x > plot.right())
+            continue;
+        marks.emplace_back(x, plot.top(), x, plot.bottom());
+        lastX = x;
+    }
+    painter.setPen(QPen(BreakColor, 0, Qt::DashLine));
+    painter.drawLines(marks.data(), int(marks.size()));
 }
 
 void TChartPainter::paintSeries(QPainter& painter, const TChartLayout& layout) const
@@ -125,9 +136,11 @@ void TChartPainter::paintSeries(QPainter& painter, const TChartLayout& layout) c
     const TAxisMapping bottom = layout.bottomMapping();
     for (int index = 0; index < model_.seriesCount(); ++index) {
         const TChartSeries& series = model_.series(index);
-        TSeriesPainter(bottom, layout.verticalMapping(series.style.axis), layout.plot()).paint(painter, series);
+        TSeriesPainter(bottom, layout.verticalMapping(series.style.axis), layout.plot(), model_.breaks())
+            .paint(painter, series);
     }
-    if (const std::optional<double> cursor = model_.cursorLine()) {
+    const std::optional<double> cursor = model_.cursorLine();
+    if (cursor && mode_ == TChartPaintMode::Screen) {
         const double x = bottom.toPixel(*cursor);
         painter.setPen(model_.cursorLinePen());
         painter.drawLine(QPointF(x, layout.plot().top()), QPointF(x, layout.plot().bottom()));

@@ -7,14 +7,16 @@ class QPainter;
 
 // Draws a chart model into any paint device: white background, grid lines of
 // the left axis, axis lines, tick labels, titles, the two-line point labels
-// of the bottom axis, the series clipped to the plot, and the legend.
+// of the bottom axis, faint marks at the breaks, the series clipped to the
+// plot, and the legend.
 class TChartPainter
 {
 public:
     static inline const QColor GridColor = QColor(224, 224, 224);
     static inline const QColor AxisColor = QColor(128, 128, 128);
+    static inline const QColor BreakColor = QColor(200, 200, 200);
 
-    explicit TChartPainter(const TChartModel& model);
+    TChartPainter(const TChartModel& model, TChartPaintMode mode);
 
     // The painter's font is the chart's font; area is in the painter's coordinates.
     void paint(QPainter& painter, const QRect& area) const;
@@ -23,8 +25,10 @@ private:
     void paintGrid(QPainter& painter, const TChartLayout& layout) const;
     void paintValueAxis(QPainter& painter, const TChartLayout& layout, TChartAxisSide side) const;
     void paintAxisTitle(QPainter& painter, const QRect& area, TChartAxisSide side) const;
-    void paintBottomAxis(QPainter& painter, const TChartLayout& layout) const;
+    void paintBottomAxis(QPainter& painter, const TChartLayout& layout, const QRect& area) const;
+    void paintBreaks(QPainter& painter, const TChartLayout& layout) const;
     void paintSeries(QPainter& painter, const TChartLayout& layout) const;
 
     const TChartModel& model_;
+    TChartPaintMode mode_;
 };

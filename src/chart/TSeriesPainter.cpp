@@ -27,10 +27,12 @@ double toLineY(double pixel, const QRect& plot)
 
 } // namespace
 
-TSeriesPainter::TSeriesPainter(const TAxisMapping& bottom, const TAxisMapping& vertical, const QRect& plot)
+TSeriesPainter::TSeriesPainter(const TAxisMapping& bottom, const TAxisMapping& vertical, const QRect& plot,
+                               std::span<const qint64> breaks)
     : bottom_(bottom)
     , vertical_(vertical)
     , plot_(plot)
+    , breaks_(breaks)
 {
 }
 
@@ -57,7 +59,12 @@ void TSeriesPainter::paintPolyline(QPainter& painter, const TChartSeries& series
             painter.drawPolyline(run.data(), int(run.size()));
         run.clear();
     };
+    auto nextBreak = std::upper_bound(breaks_.begin(), breaks_.end(), points.first);
     for (qint64 index = points.first; index <= points.last; ++index) {
+        if (nextBreak != breaks_.end() && *nextBreak == index) {
+            flush();
+            ++nextBreak;
+        }
         const std::optional<double> value = series.source->value(index);
         if (!value) {
             flush();
@@ -78,8 +85,13 @@ void TSeriesPainter::paintColumns(QPainter& painter, const TChartSeries& series,
     bars.reserve(size_t(lastColumn - firstColumn + 1));
     // Rows of the previous column's bar, to join the two where they do not touch.
     std::optional<std::pair<int, int>> previous;
+    auto nextBreak = breaks_.begin();
     for (int column = firstColumn; column <= lastColumn; ++column) {
         const TIndexSpan points = plan.columnPoints(column);
+        // A column that starts after a pause does not reach back to the one before.
+        nextBreak = std::lower_bound(nextBreak, breaks_.end(), points.first);
+        if (nextBreak != breaks_.end() && *nextBreak == points.first)
+            previous.reset();
         const std::optional<TChartRange> range =
             points.isEmpty() ? std::nullopt : series.source->range(points.first, points.last);
         if (!range) {

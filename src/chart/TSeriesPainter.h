@@ -5,17 +5,21 @@
 
 #include <QRect>
 
+#include <span>
+
 class QPainter;
 class TDecimationPlan;
 
 // Draws one line series into the plot: a polyline broken at null points
-// where points are sparse, one min-max bar per pixel column where they are
+// and at the chart's breaks where points are sparse, one min-max bar per pixel column where they are
 // dense. Bars are filled rectangles as wide as the pen, all in one
 // drawRects call, which looks like the wide line at a fraction of its cost.
 class TSeriesPainter
 {
 public:
-    TSeriesPainter(const TAxisMapping& bottom, const TAxisMapping& vertical, const QRect& plot);
+    // breaks: ascending point indices the line must not reach from the point before.
+    TSeriesPainter(const TAxisMapping& bottom, const TAxisMapping& vertical, const QRect& plot,
+                   std::span<const qint64> breaks);
 
     void paint(QPainter& painter, const TChartSeries& series) const;
 
@@ -26,4 +30,5 @@ private:
     TAxisMapping bottom_;
     TAxisMapping vertical_;
     QRect plot_;
+    std::span<const qint64> breaks_;
 };

@@ -2,6 +2,8 @@
 
 #include "chart/TChart.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QPainter>
 #include <QPrinter>
 
@@ -40,12 +42,29 @@ QRect ChartPrintRect(QSize chart, QSize page, double dpiRatio)
     return QRect(QPoint(left, top), QPoint(pw - left - 1, ph - top - 1));
 }
 
+QSize ChartScreenSize(const TChart& chart)
+{
+    if (chart.isVisible() || !chart.window()->isVisible())
+        return chart.size();
+    QWidget* hidden = nullptr;
+    for (QWidget* widget = chart.parentWidget(); widget && !widget->isWindow(); widget = widget->parentWidget()) {
+        if (widget->isHidden())
+            hidden = widget;
+    }
+    if (!hidden)
+        return chart.size();
+    hidden->show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    hidden->hide();
+    return chart.size();
+}
+
 QImage ChartImage(const TChart& chart)
 {
-    QImage image(chart.size(), QImage::Format_RGB32);
+    QImage image(ChartScreenSize(chart), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    chart.paint(painter, image.rect());
+    chart.paint(painter, image.rect(), TChartPaintMode::Output);
     return image;
 }
 
@@ -56,10 +75,11 @@ bool PrintChart(const TChart& chart, QPrinter& printer)
     if (!painter.begin(&printer))
         return false;
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const QRect target = ChartPrintRect(chart.size(), page.size(), 1.0);
+    const QSize size = ChartScreenSize(chart);
+    const QRect target = ChartPrintRect(size, page.size(), 1.0);
     // The chart draws itself at its screen size; the painter scales that to the page.
     painter.translate(target.topLeft());
-    painter.scale(double(target.width()) / chart.width(), double(target.height()) / chart.height());
-    chart.paint(painter, QRect(QPoint(0, 0), chart.size()));
+    painter.scale(double(target.width()) / size.width(), double(target.height()) / size.height());
+    chart.paint(painter, QRect(QPoint(0, 0), size), TChartPaintMode::Output);
     return painter.end();
 }

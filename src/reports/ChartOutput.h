@@ -13,9 +13,16 @@ class TChart;
 // horizontal resolution divided by its vertical one.
 QRect ChartPrintRect(QSize chart, QSize page, double dpiRatio);
 
-// The chart as shown, at its on-screen size, on a white background.
+// The size the chart has on screen. A chart whose page was never shown
+// (before any load) has not been laid out yet: its hidden ancestors are
+// shown for a moment, with no event loop in between, so the window's
+// layouts give it that size without anything being painted.
+QSize ChartScreenSize(const TChart& chart);
+
+// The chart as shown, at its on-screen size, on a white background, with
+// the data only: no cursor line and no legend check boxes.
 QImage ChartImage(const TChart& chart);
 
-// Prints the chart as one page on an already set-up printer; the job is
-// titled "Chart". Answers whether the printer accepted it.
+// Prints the chart, data only, as one page on an already set-up printer;
+// the job is titled "Chart". Answers whether the printer accepted it.
 bool PrintChart(const TChart& chart, QPrinter& printer);

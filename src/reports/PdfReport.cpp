@@ -2,6 +2,7 @@
 
 #include "chart/TChart.h"
 #include "data/MeasurementStore.h"
+#include "reports/ChartOutput.h"
 #include "reports/Statistics.h"
 
 #include <QPageLayout>
@@ -67,14 +68,15 @@ void drawStatistics(PageFlow& flow, QPainter& painter, const QStringList& captio
 // screen size and scaled to the page.
 void drawChart(PageFlow& flow, QPainter& painter, const TChart& chart)
 {
-    if (chart.width() <= 0 || chart.height() <= 0)
+    const QSize size = ChartScreenSize(chart);
+    if (size.isEmpty())
         return;
-    const double scale = std::min(double(flow.width()) / chart.width(), double(flow.height()) / chart.height());
-    const int top = flow.place(int(chart.height() * scale));
+    const double scale = std::min(double(flow.width()) / size.width(), double(flow.height()) / size.height());
+    const int top = flow.place(int(size.height() * scale));
     painter.save();
-    painter.translate((flow.width() - chart.width() * scale) / 2.0, top);
+    painter.translate((flow.width() - size.width() * scale) / 2.0, top);
     painter.scale(scale, scale);
-    chart.paint(painter, QRect(QPoint(0, 0), chart.size()));
+    chart.paint(painter, QRect(QPoint(0, 0), size), TChartPaintMode::Output);
     painter.restore();
 }
 

@@ -19,7 +19,8 @@ bool showsTwoPoints(TIndexSpan visible)
 QString valueText(std::optional<double> value, QLocale locale)
 {
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return value ? locale.toString(*value, 'f', 1) : QStringLiteral("—");
+    // The dash stands apart from the unit, which a number would touch.
+    return value ? locale.toString(*value, 'f', 1) : QStringLiteral("— ");
 }
 
 } // namespace
@@ -64,11 +65,11 @@ std::optional<qint64> readoutPoint(const TReadoutScene& scene, const std::functi
     return nearestPoint(scene.x, scene.humidityVisible, xOf);
 }
 
-QString readoutText(std::optional<double> humidity, std::optional<double> temperature,
+QString readoutText(const QString& moment, std::optional<double> humidity, std::optional<double> temperature,
                     std::optional<double> pressure, const QLocale& locale)
 {
-    return QStringLiteral("RH = %1%\nt = %2*C\nP = %3кПа")
-        .arg(valueText(humidity, locale), valueText(temperature, locale), valueText(pressure, locale));
+    return QStringLiteral("%1\nRH = %2%\nt = %3*C\nP = %4кПа")
+        .arg(moment, valueText(humidity, locale), valueText(temperature, locale), valueText(pressure, locale));
 }
 
 } // namespace CursorReadout

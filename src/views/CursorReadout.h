@@ -35,9 +35,11 @@ qint64 nearestPoint(double x, TIndexSpan visible, const std::function<double(qin
 // The point the readout names, or nullopt when it shows nothing.
 std::optional<qint64> readoutPoint(const TReadoutScene& scene, const std::function<double(qint64)>& xOf);
 
-// "RH = 45,3%\nt = 21,5*C\nP = 99,8кПа" with the locale's decimal separator;
-// a channel the record lacks reads "—" rather than a number never measured.
-QString readoutText(std::optional<double> humidity, std::optional<double> temperature,
+// "05.04.2017 14:00:00\nRH = 45,3%\nt = 21,5*C\nP = 99,8кПа": when the row
+// was taken, then its values with the locale's decimal separator; a channel
+// the record lacks reads "—" and its unit ("P = — кПа"), not a number never
+// measured.
+QString readoutText(const QString& moment, std::optional<double> humidity, std::optional<double> temperature,
                     std::optional<double> pressure, const QLocale& locale);
 
 } // namespace CursorReadout

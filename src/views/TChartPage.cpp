@@ -4,6 +4,7 @@
 #include "data/MeasurementStore.h"
 #include "data/RowSpanView.h"
 #include "data/Timestamp.h"
+#include "views/ChartPauses.h"
 #include "views/ChartPeriod.h"
 #include "views/TChartFilterPanel.h"
 #include "views/TChartPageSeries.h"
@@ -14,9 +15,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTimeEdit>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -71,7 +74,8 @@ TChartPage::TChartPage(const TMeasurementStore& store, QWidget* parent)
     , ScrollBarScale(new QScrollBar(Qt::Vertical, Chart))
     , Store(store)
     , ChartWindow(*this)
-    , Tracker(std::make_unique<TCursorTracker>(store.formatter().locale()))
+    , Tracker(std::make_unique<TCursorTracker>(
+          store.formatter().locale(), [this](qint64 point) { return Store.formatter().dateTimeText(pointTime(point)); }))
 {
     setObjectName(QStringLiteral("ChartPage"));
     ScrollBarScale->setObjectName(QStringLiteral("ScrollBarScale"));
@@ -91,6 +95,8 @@ void TChartPage::buildChart()
     Chart->setAxisTitle(TChartAxisSide::Right, QStringLiteral("Давление, кПа"));
     Chart->setAxisTitleColor(TChartAxisSide::Right, QColor(64, 0, 64));
     Chart->setLegendPosition(QPoint(170, 5));
+    // Home needs the keyboard: a click or a wheel turn over the chart gives it.
+    Chart->setFocusPolicy(Qt::WheelFocus);
     Series = seriesOver(Store);
     for (size_t i = 0; i < Series.size(); ++i)
         Chart->addSeries(seriesPlans()[i].style, Series[i].get());
@@ -111,6 +117,12 @@ void TChartPage::connectControls()
     connect(panel->ButtonFiltr, &QPushButton::clicked, this, &TChartPage::ButtonFiltrClick);
     connect(panel->ButtonFilterClear, &QPushButton::clicked, this, &TChartPage::ButtonFilterClearClick);
     connect(panel->ComboBoxRow, &QComboBox::currentIndexChanged, this, &TChartPage::ComboBoxRowChange);
+    connect(Chart, &TChart::wheelTurned, this, &TChartPage::ChartMouseWheel);
+    connect(Chart, &TChart::mouseLeft, this, &TChartPage::ChartMouseLeave);
+    connect(Chart, &TChart::spanMarked, this, &TChartPage::ChartSpanMarked);
+    connect(Chart, &TChart::doubleClicked, this, &TChartPage::ButtonFilterClearClick);
+    auto* home = new QShortcut(QKeySequence(Qt::Key_Home), Chart, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(home, &QShortcut::activated, this, &TChartPage::ButtonFilterClearClick);
 }
 
 QLabel* TChartPage::TrackingLabel() const
@@ -137,7 +149,9 @@ bool TChartPage::LimitSeriesShown() const
 
 void TChartPage::StoreLoaded()
 {
+    Tracker->Hide(Chart);
     showSeries(seriesOver(Store));
+    Chart->setBreaks(ChartPauses::pausesIn(Store));
     PeriodRows.reset();
     const qint64 rows = Store.DataRowCount();
     if (rows > 0)
@@ -213,13 +227,76 @@ void TChartPage::ScrollBarScaleChange(int position)
 
 void TChartPage::ChartMouseDown()
 {
-    ChartWindow.MouseDown();
+    // A Shift+drag marks a period; it does not move the window.
+    if (!Chart->isMarkingSpan())
+        ChartWindow.MouseDown();
 }
 
 void TChartPage::ChartMouseMove(QPoint position)
 {
-    Tracker->TrackCursor(Chart, position.x(), position.y(), SeriesRH, SeriesT, SeriesP);
+    trackCursorAt(position);
     ChartWindow.MouseMove();
+}
+
+void TChartPage::trackCursorAt(QPoint position)
+{
+    Tracker->TrackCursor(Chart, position.x(), position.y(), SeriesRH, SeriesT, SeriesP);
+}
+
+void TChartPage::ChartMouseLeave()
+{
+    Tracker->Hide(Chart);
+}
+
+void TChartPage::ChartMouseWheel(QPoint position, double notches)
+{
+    const double anchor = Chart->bottomValueAt(position.x());
+    const double factor = std::pow(WheelZoomFactor, -notches);
+    if (factor < 1 && ChartWindow.Width() <= ChartWindow.MinWidth())
+        drillInto(anchor, factor);
+    else
+        ChartWindow.ZoomAround(anchor, factor);
+    // The readout names the point now under the pointer.
+    trackCursorAt(position);
+}
+
+void TChartPage::drillInto(double anchor, double factor)
+{
+    const TChartRange axis = Chart->bottomRange();
+    const double share = axis.span() > 0 ? std::clamp((anchor - axis.min) / axis.span(), 0.0, 1.0) : 0.5;
+    const double width = axis.span() * factor;
+    const double from = anchor - share * width;
+    applyPointSpan(qint64(std::ceil(from)), qint64(std::floor(from + width)));
+}
+
+void TChartPage::ChartSpanMarked(double from, double to)
+{
+    applyPointSpan(qint64(std::ceil(from)), qint64(std::floor(to)));
+}
+
+void TChartPage::applyPointSpan(qint64 first, qint64 last)
+{
+    first = std::max<qint64>(first, 0);
+    last = std::min(last, pointCount() - 1);
+    if (first >= last)
+        return;
+    // A logger clock set back can put the later point first in time.
+    const qint64 start = std::min(pointTime(first), pointTime(last));
+    const qint64 stop = std::max(pointTime(first), pointTime(last));
+    if (start >= stop)
+        return;
+    setPickers(start, stop);
+    ButtonFiltrClick();
+}
+
+qint64 TChartPage::pointCount() const
+{
+    return PeriodRows ? PeriodRows->rowCount() : Store.DataRowCount();
+}
+
+qint64 TChartPage::pointTime(qint64 point) const
+{
+    return PeriodRows ? PeriodRows->rowValues(point).time : Store.rowValues(point).time;
 }
 
 void TChartPage::ChartMouseUp()
@@ -248,7 +325,9 @@ void TChartPage::ButtonFiltrClick()
     const qint64 start = ChartPeriod::momentMs(panel->DateTimePickerDFStart->date(), panel->DateTimePickerTFStart->time());
     const qint64 end = ChartPeriod::momentMs(panel->DateTimePickerDFStop->date(), panel->DateTimePickerTFStop->time());
     std::unique_ptr<TRowSpanView> rows = ChartPeriod::rowsInPeriod(Store, start, end);
+    Tracker->Hide(Chart);
     showSeries(seriesOver(*rows));
+    Chart->setBreaks(ChartPauses::pausesIn(*rows));
     PeriodRows = std::move(rows);
     // With no row in the period the window stays as it was: there is no point to show.
     const qint64 points = PeriodRows->rowCount();
@@ -297,6 +376,8 @@ void TChartPage::setAxisMaximum(double value)
 
 void TChartPage::setScrollMaximum(int maximum)
 {
+    // The handle is as wide as the share of the points the window shows.
+    PanelFiltr->ScrollBarScroll->setPageStep(std::max(ChartWindow.Width(), 1));
     PanelFiltr->ScrollBarScroll->setMaximum(maximum);
 }
 

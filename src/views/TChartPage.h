@@ -20,13 +20,17 @@ class TRowSpanView;
 // The data viewer's chart page: the measurements as three curves and four
 // limit lines over a window of points, its filter panel with the zoom
 // buttons, the scroll bar, the interval list and the period pickers, and the
-// cursor readout.
+// cursor readout. The wheel zooms around the pointer and, at the narrowest
+// window, drills into a period; Shift+drag picks a period; a double click
+// or Home shows the whole log again.
 class TChartPage : public QWidget, private TChartWindowTarget {
     Q_OBJECT
 public:
     // The chart's series, in the chart's order.
     enum SeriesIndex { SeriesRH, SeriesT, SeriesP, SeriesRHLMax, SeriesRHLMin, SeriesTLMax, SeriesTLMin };
     static constexpr int LastSeriesWithoutLimits = 23;
+    // How much one wheel notch narrows or widens the window.
+    static constexpr double WheelZoomFactor = 1.25;
 
     explicit TChartPage(const TMeasurementStore& store, QWidget* parent = nullptr);
     ~TChartPage() override;
@@ -62,6 +66,9 @@ public slots:
     void ButtonFiltrClick();
     void ButtonFilterClearClick();
     void ComboBoxRowChange(int item);
+    void ChartMouseWheel(QPoint position, double notches);
+    void ChartMouseLeave();
+    void ChartSpanMarked(double from, double to);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -79,6 +86,13 @@ private:
     void showSeries(std::array<std::unique_ptr<TChartPageSeries>, 7> series);
     void setPickers(qint64 start, qint64 stop);
     void setControlsEnabled(bool enabled);
+    qint64 pointCount() const;
+    qint64 pointTime(qint64 point) const;
+    // Applies the period from the time of one point to that of another, as the pickers and "Выбрать" would.
+    void applyPointSpan(qint64 first, qint64 last);
+    // The visible span narrowed by factor around anchor, as a period.
+    void drillInto(double anchor, double factor);
+    void trackCursorAt(QPoint position);
 
     const TMeasurementStore& Store;
     TChartWindow ChartWindow;

@@ -1,6 +1,7 @@
 #include "views/TChartWindow.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -74,6 +75,28 @@ void TChartWindow::ZoomOut()
     if (width_ + ZoomStep > maxWidth_)
         return;
     resizeTo(width_ + ZoomStep);
+}
+
+void TChartWindow::ZoomAround(double anchor, double factor)
+{
+    qint32 width = qint32(std::clamp(std::lround(width_ * factor), 0L, long(std::numeric_limits<qint32>::max())));
+    if (width == width_)
+        width += factor < 1 ? -1 : 1;
+    width = std::clamp(width, minWidth_, maxWidth_);
+    if (width == width_)
+        return;
+    const double axisMin = target_.axisMinimum();
+    const double axisSpan = target_.axisMaximum() - axisMin;
+    const double share = axisSpan > 0 ? std::clamp((anchor - axisMin) / axisSpan, 0.0, 1.0) : 0.5;
+    const double left = std::clamp(anchor - share * width, 0.0, double(lastIndex_ - width));
+    const auto start = qint32(std::lround(left));
+    width_ = width;
+    target_.setScrollMaximum(lastIndex_ - width_);
+    target_.setScrollPosition(start);
+    start_ = start;
+    end_ = start_ + width_;
+    // The window's ends are whole points; the axis keeps the anchor exactly under the pointer.
+    setAxis(left, left + width_);
 }
 
 // The left edge stays; a scroll bar beyond its new maximum pulls the window

@@ -44,6 +44,10 @@ public:
 
     void ZoomIn();
     void ZoomOut();
+    // Scales the width by factor (at least one point either way) within
+    // MinWidth..MaxWidth, keeping the bottom-axis value anchor where it is on
+    // the axis unless an end of the data stops the window.
+    void ZoomAround(double anchor, double factor);
     void ScrollBarScrollChange(int position);
     void ScrollBarScaleChange(int position);
 

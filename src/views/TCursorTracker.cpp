@@ -45,9 +45,17 @@ QLabel* newTrackingLabel(TChart* chart)
 
 } // namespace
 
-TCursorTracker::TCursorTracker(QLocale locale)
+TCursorTracker::TCursorTracker(QLocale locale, std::function<QString(qint64 point)> momentOf)
     : locale_(std::move(locale))
+    , momentOf_(std::move(momentOf))
 {
+}
+
+void TCursorTracker::Hide(TChart* chart)
+{
+    chart->setCursorLine(std::nullopt);
+    if (trackingLabel_)
+        trackingLabel_->hide();
 }
 
 void TCursorTracker::TrackCursor(TChart* chart, int x, int y, int humiditySeries, int temperatureSeries,
@@ -55,8 +63,7 @@ void TCursorTracker::TrackCursor(TChart* chart, int x, int y, int humiditySeries
 {
     if (!trackingLabel_)
         trackingLabel_ = newTrackingLabel(chart);
-    chart->setCursorLine(std::nullopt);
-    trackingLabel_->hide();
+    Hide(chart);
 
     TReadoutScene scene;
     scene.x = chart->bottomValueAt(x);
@@ -73,7 +80,7 @@ void TCursorTracker::TrackCursor(TChart* chart, int x, int y, int humiditySeries
 
     // The line stands at the pointer, not at the point it names.
     chart->setCursorLine(scene.x);
-    trackingLabel_->setText(CursorReadout::readoutText(valueAt(*chart, humiditySeries, *point),
+    trackingLabel_->setText(CursorReadout::readoutText(momentOf_(*point), valueAt(*chart, humiditySeries, *point),
                                                        valueAt(*chart, temperatureSeries, *point),
                                                        valueAt(*chart, pressureSeries, *point), locale_));
     trackingLabel_->adjustSize();

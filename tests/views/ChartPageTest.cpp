@@ -14,8 +14,12 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTimeEdit>
+#include <QWheelEvent>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -107,6 +111,12 @@ private slots:
     void resetEndsAtTheLastRecordsBaseTime();
     void emptyPeriodLeavesTheWindowAsItWas();
     void loadPresetsPickersAndEnablesControls();
+    void wheelZoomsAroundThePointerThenDrillsIntoAPeriod();
+    void shiftDragAppliesItsSpanAsThePeriod();
+    void doubleClickAndHomeShowTheWholeLog();
+    void scrollBarHandleIsTheShownShareOfThePoints();
+    void readoutTellsWhenAndGoesOnLeaveLoadAndPeriod();
+    void pausesBreakTheCurvesAfterLoadAndInAPeriod();
 
 private:
     // A shown page on the store, loaded.
@@ -115,6 +125,10 @@ private:
     static void moveTo(TChartPage& page, QPoint position);
     static void setPickers(TChartPage& page, qint64 start, qint64 stop);
     static QString readoutAt(TChartPage& page, double bottomValue);
+    static void turnWheel(TChartPage& page, QPoint position, int notches);
+    static QDateTime pickedStart(const TChartPage& page);
+    static QDateTime pickedStop(const TChartPage& page);
+    static QDateTime moment(qint64 time) { return QDateTime(DateOf(time), TimeOf(time)); }
 };
 
 std::unique_ptr<TChartPage> ChartPageTest::pageOn(const TMeasurementStore& store, QSize size)
@@ -151,6 +165,23 @@ QString ChartPageTest::readoutAt(TChartPage& page, double bottomValue)
     const QRect plot = page.Chart->plotRect();
     moveTo(page, QPoint(qRound(page.Chart->bottomPixelOf(bottomValue)), plot.center().y()));
     return page.TrackingLabel()->isVisible() ? page.TrackingLabel()->text() : QString();
+}
+
+void ChartPageTest::turnWheel(TChartPage& page, QPoint position, int notches)
+{
+    QWheelEvent wheel(position, page.Chart->mapToGlobal(position), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(page.Chart, &wheel);
+}
+
+QDateTime ChartPageTest::pickedStart(const TChartPage& page)
+{
+    return QDateTime(page.PanelFiltr->DateTimePickerDFStart->date(), page.PanelFiltr->DateTimePickerTFStart->time());
+}
+
+QDateTime ChartPageTest::pickedStop(const TChartPage& page)
+{
+    return QDateTime(page.PanelFiltr->DateTimePickerDFStop->date(), page.PanelFiltr->DateTimePickerTFStop->time());
 }
 
 void ChartPageTest::legendRuleFollowsTheSeriesNumber_data()
@@ -229,8 +260,8 @@ void ChartPageTest::readoutNamesTheNearestPoint()
         page->resize(width, 500);
     QVERIFY(exactPixel());
     const QString text = readoutAt(*page, bottomValue);
-    QCOMPARE(text.split(u'\n').value(0), humidityLine);
-    QCOMPARE(text.split(u'\n').value(1), QStringLiteral("t = 21,5*C"));
+    QCOMPARE(text.split(u'\n').value(1), humidityLine);
+    QCOMPARE(text.split(u'\n').value(2), QStringLiteral("t = 21,5*C"));
 }
 
 void ChartPageTest::readoutHidesOutsideTheData()
@@ -269,26 +300,32 @@ void ChartPageTest::readoutUsesTheLocaleSeparatorAndADashForAMissingChannel_data
 {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<int>("channels");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates) << AllChannelsMask
-                           << QStringLiteral("RH = 45.0%\nt = 21.5*C\nP = 99.8кПа");
+    QTest::addColumn<QString>("moment");
+    QTest::addColumn<QString>("values");
+    QTest::newRow("point, 12-hour") << QLocale(QLocale::English, QLocale::UnitedStates) << AllChannelsMask
+                                    << QStringLiteral("5/1/24 9:03:20 AM")
+                                    << QStringLiteral("RH = 45.0%\nt = 21.5*C\nP = 99.8кПа");
     QTest::newRow("comma") << QLocale(QLocale::Russian, QLocale::Russia) << AllChannelsMask
-                           << QStringLiteral("RH = 45,0%\nt = 21,5*C\nP = 99,8кПа");
+                           << QStringLiteral("01.05.2024 09:03:20") << QStringLiteral("RH = 45,0%\nt = 21,5*C\nP = 99,8кПа");
     QTest::newRow("no pressure") << QLocale(QLocale::Russian, QLocale::Russia) << TemperatureAndHumidity
-                                 << QStringLiteral("RH = 45,0%\nt = 21,5*C\nP = —кПа");
+                                 << QStringLiteral("01.05.2024 09:03:20")
+                                 << QStringLiteral("RH = 45,0%\nt = 21,5*C\nP = — кПа");
 }
 
 void ChartPageTest::readoutUsesTheLocaleSeparatorAndADashForAMissingChannel()
 {
     QFETCH(QLocale, locale);
     QFETCH(int, channels);
-    QFETCH(QString, text);
+    QFETCH(QString, moment);
+    QFETCH(QString, values);
     const QLocale previous;
     QLocale::setDefault(locale);
     const auto store = storeOf({{200, 10, Start, channels, 450}});
     QLocale::setDefault(previous);
     const auto page = pageOn(*store);
-    QCOMPARE(readoutAt(*page, 20.2), text);
+    // Point 20 of one record every 10 s: 200 s after the start.
+    QCOMPARE(store->formatter().dateTimeText(Start + 200), moment);
+    QCOMPARE(readoutAt(*page, 20.2), moment + u'\n' + values);
 }
 
 void ChartPageTest::intervalListHasOneItemPerRunOfEqualIntervals_data()
@@ -418,6 +455,184 @@ void ChartPageTest::loadPresetsPickersAndEnablesControls()
     QCOMPARE(panel.DateTimePickerTFStop->displayFormat(), QStringLiteral("HH:mm:ss"));
     QVERIFY(!panel.ComboBoxRow->isEditable());
     QVERIFY(loaded->ScrollBarScale->isHidden());
+}
+
+void ChartPageTest::wheelZoomsAroundThePointerThenDrillsIntoAPeriod()
+{
+    const auto store = storeOf(risingHumidity(10001));
+    const auto page = pageOn(*store, QSize(1000, 600));
+    page->PanelFiltr->ScrollBarScroll->setValue(4000);
+    QCOMPARE(page->Chart->bottomRange(), (TChartRange{4000, 6500}));
+    const QRect plot = page->Chart->plotRect();
+    const QPoint pointer(plot.left() + plot.width() * 3 / 10, plot.center().y());
+
+    // Out three notches and back in to the narrowest window: the value under
+    // the pointer stays under it.
+    for (int notches : {-1, -1, -1, 1, 1, 1}) {
+        const double underPointer = page->Chart->bottomValueAt(pointer.x());
+        const qint32 width = page->Window().Width();
+        turnWheel(*page, pointer, notches);
+        QVERIFY(notches < 0 ? page->Window().Width() > width : page->Window().Width() < width);
+        QVERIFY2(qAbs(page->Chart->bottomPixelOf(underPointer) - pointer.x()) <= 1.0,
+                 qPrintable(QStringLiteral("width %1").arg(page->Window().Width())));
+        QCOMPARE(page->PanelFiltr->ScrollBarScroll->value(), page->Window().Start());
+    }
+    QCOMPARE(page->Window().Width(), page->Window().MinWidth());
+    QCOMPARE(series(*page, TChartPage::SeriesRH).pointCount(), 10001);
+
+    // One more notch in: the visible span, a fifth narrower around the
+    // pointer, becomes the period, and the pickers show its ends.
+    const double underPointer = page->Chart->bottomValueAt(pointer.x());
+    turnWheel(*page, pointer, 1);
+    const qint64 points = series(*page, TChartPage::SeriesRH).pointCount();
+    QVERIFY2(qAbs(points - 2001) <= 1, qPrintable(QString::number(points)));
+    const qint64 firstRow = Start + 0; // rows are 10 s apart from Start
+    const qint64 first = (pickedStart(*page).toSecsSinceEpoch() - moment(firstRow).toSecsSinceEpoch()) / 10;
+    const qint64 last = (pickedStop(*page).toSecsSinceEpoch() - moment(firstRow).toSecsSinceEpoch()) / 10;
+    QCOMPARE(last - first + 1, points);
+    QVERIFY(first < underPointer && underPointer < last);
+    QVERIFY(qAbs((underPointer - first) - 0.3 * 2000) <= 2);
+    QCOMPARE(page->Window().LastIndex(), points - 1);
+    QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, double(points - 1)}));
+    QCOMPARE(series(*page, TChartPage::SeriesRH).label(0), store->formatter().pointLabel(Start + 10 * first));
+}
+
+void ChartPageTest::shiftDragAppliesItsSpanAsThePeriod()
+{
+    const auto store = storeOf(risingHumidity(101));
+    const auto page = pageOn(*store);
+    const QRect plot = page->Chart->plotRect();
+    const QPoint from(plot.left() + plot.width() / 5, plot.center().y());
+    const QPoint to(plot.left() + plot.width() * 3 / 5, plot.center().y());
+    const qint64 first = qint64(std::ceil(page->Chart->bottomValueAt(from.x())));
+    const qint64 last = qint64(std::floor(page->Chart->bottomValueAt(to.x())));
+    const TChartRange before = page->Chart->bottomRange();
+
+    QTest::mousePress(page->Chart, Qt::LeftButton, Qt::ShiftModifier, from);
+    QMouseEvent drag(QEvent::MouseMove, to, page->Chart->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::ShiftModifier);
+    QCoreApplication::sendEvent(page->Chart, &drag);
+    // Marking does not pan.
+    QCOMPARE(page->Chart->bottomRange(), before);
+    QVERIFY(!page->Window().Panning());
+    QCOMPARE(page->Chart->markedRect().left(), from.x());
+    QTest::mouseRelease(page->Chart, Qt::LeftButton, Qt::ShiftModifier, to);
+
+    QCOMPARE(pickedStart(*page), moment(Start + 10 * first));
+    QCOMPARE(pickedStop(*page), moment(Start + 10 * last));
+    QCOMPARE(series(*page, TChartPage::SeriesRH).pointCount(), last - first + 1);
+    QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, double(last - first)}));
+    QVERIFY(page->Chart->markedRect().isEmpty());
+}
+
+void ChartPageTest::doubleClickAndHomeShowTheWholeLog()
+{
+    const auto store = storeOf(risingHumidity(101));
+    const auto page = pageOn(*store);
+    QVERIFY(QTest::qWaitForWindowActive(page.get()));
+    const auto narrow = [&page] {
+        setPickers(*page, Start + 100, Start + 200);
+        QTest::mouseClick(page->PanelFiltr->ButtonFiltr, Qt::LeftButton);
+        QCOMPARE(series(*page, TChartPage::SeriesRH).pointCount(), 11);
+    };
+    const auto showsTheWholeLog = [&page] {
+        QCOMPARE(series(*page, TChartPage::SeriesRH).pointCount(), 101);
+        QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, 100}));
+        QCOMPARE(pickedStart(*page), moment(Start));
+        QCOMPARE(pickedStop(*page), moment(Start + 1000));
+    };
+    narrow();
+    QTest::mouseDClick(page->Chart, Qt::LeftButton, {}, page->Chart->plotRect().center());
+    showsTheWholeLog();
+
+    narrow();
+    page->Chart->setFocus();
+    QTest::keyClick(page->Chart, Qt::Key_Home);
+    showsTheWholeLog();
+}
+
+void ChartPageTest::scrollBarHandleIsTheShownShareOfThePoints()
+{
+    const auto store = storeOf(risingHumidity(1001));
+    const auto page = pageOn(*store, QSize(1000, 600));
+    page->PlaceControls(10, 900, 300);
+    const QScrollBar& bar = *page->PanelFiltr->ScrollBarScroll;
+    const auto handleShare = [&bar] {
+        QStyleOptionSlider option;
+        option.initFrom(&bar);
+        option.orientation = bar.orientation();
+        option.minimum = bar.minimum();
+        option.maximum = bar.maximum();
+        option.pageStep = bar.pageStep();
+        option.singleStep = bar.singleStep();
+        option.sliderPosition = bar.sliderPosition();
+        option.sliderValue = bar.value();
+        option.subControls = QStyle::SC_All;
+        const QStyle* style = bar.style();
+        const QRect groove = style->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, &bar);
+        const QRect handle = style->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, &bar);
+        return double(handle.width()) / groove.width();
+    };
+    QVERIFY2(qAbs(handleShare() - 0.25) < 0.02, qPrintable(QString::number(handleShare())));
+    const QPoint pointer = page->Chart->plotRect().center();
+    turnWheel(*page, pointer, -3);
+    const double shown = double(page->Window().Width()) / page->Window().LastIndex();
+    QVERIFY(shown > 0.45);
+    QVERIFY2(qAbs(handleShare() - shown) < 0.02, qPrintable(QString::number(handleShare())));
+    for (int click = 0; click < 10; ++click)
+        QTest::mouseClick(page->PanelFiltr->ButtonZoomIn, Qt::LeftButton);
+    QVERIFY(qAbs(handleShare() - double(page->Window().Width()) / page->Window().LastIndex()) < 0.02);
+}
+
+void ChartPageTest::readoutTellsWhenAndGoesOnLeaveLoadAndPeriod()
+{
+    const auto store = storeOf(risingHumidity(101));
+    const auto page = pageOn(*store);
+    const auto shown = [&page] {
+        return page->TrackingLabel()->isVisible() && page->Chart->model().cursorLine().has_value();
+    };
+    const auto hidden = [&page] {
+        return !page->TrackingLabel()->isVisible() && !page->Chart->model().cursorLine().has_value();
+    };
+    QCOMPARE(readoutAt(*page, 10.2).split(u'\n').value(0), store->formatter().dateTimeText(Start + 100));
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(page->Chart, &leave);
+    QVERIFY(hidden());
+
+    moveTo(*page, page->Chart->plotRect().center());
+    QVERIFY(shown());
+    page->StoreLoaded();
+    QVERIFY(hidden());
+
+    for (QPushButton* button : {page->PanelFiltr->ButtonFiltr, page->PanelFiltr->ButtonFilterClear}) {
+        moveTo(*page, page->Chart->plotRect().center());
+        QVERIFY(shown());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY2(hidden(), qPrintable(button->text()));
+    }
+}
+
+void ChartPageTest::pausesBreakTheCurvesAfterLoadAndInAPeriod()
+{
+    // Three rows, a pause of an hour, two rows, a record starting early
+    // (the clock set back), then one following on without a pause.
+    const auto store = storeOf({{3, 10, Start},
+                                {2, 10, Start + 3600},
+                                {1, 10, Start + 3000},
+                                {1, 60, Start + 3060}});
+    const auto page = pageOn(*store);
+    const auto breaks = [&page] {
+        const std::span<const qint64> found = page->Chart->model().breaks();
+        return std::vector<qint64>(found.begin(), found.end());
+    };
+    QCOMPARE(breaks(), (std::vector<qint64>{3, 5}));
+
+    setPickers(*page, Start + 10, Start + 3610);
+    QTest::mouseClick(page->PanelFiltr->ButtonFiltr, Qt::LeftButton);
+    // Rows 1 and 2 of the first record, then the later ones but the last.
+    QCOMPARE(series(*page, TChartPage::SeriesRH).pointCount(), 6);
+    QCOMPARE(breaks(), (std::vector<qint64>{2, 4}));
 }
 
 KORVI_QTEST_MAIN(ChartPageTest)

@@ -75,7 +75,7 @@ TEST(CursorReadoutTest, ShowsNothingOutsideTheData)
     }
 }
 
-TEST(CursorReadoutTest, WritesThreeLinesWithTheLocaleSeparator)
+TEST(CursorReadoutTest, WritesTheMomentAndThreeValuesWithTheLocaleSeparator)
 {
     struct Case {
         const char* name;
@@ -84,13 +84,15 @@ TEST(CursorReadoutTest, WritesThreeLinesWithTheLocaleSeparator)
         const char* text;
     };
     const Case cases[] = {
-        {"point", QLocale::c(), 99.8, "RH = 45.3%\nt = 21.5*C\nP = 99.8кПа"},
-        {"comma", QLocale(QLocale::Russian, QLocale::Russia), 101.3, "RH = 45,3%\nt = 21,5*C\nP = 101,3кПа"},
-        {"no pressure", QLocale::c(), std::nullopt, "RH = 45.3%\nt = 21.5*C\nP = —кПа"},
+        {"point", QLocale::c(), 99.8, "05.04.2017 14:00:00\nRH = 45.3%\nt = 21.5*C\nP = 99.8кПа"},
+        {"comma", QLocale(QLocale::Russian, QLocale::Russia), 101.3,
+         "05.04.2017 14:00:00\nRH = 45,3%\nt = 21,5*C\nP = 101,3кПа"},
+        {"no pressure", QLocale::c(), std::nullopt, "05.04.2017 14:00:00\nRH = 45.3%\nt = 21.5*C\nP = — кПа"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(CursorReadout::readoutText(45.3, 21.5, c.pressure, c.locale), QString::fromUtf8(c.text));
+        EXPECT_EQ(CursorReadout::readoutText(QStringLiteral("05.04.2017 14:00:00"), 45.3, 21.5, c.pressure, c.locale),
+                  QString::fromUtf8(c.text));
     }
 }
 
