@@ -83,20 +83,14 @@ void TSeriesPainter::paintColumns(QPainter& painter, const TChartSeries& series,
     const int before = (width - 1) / 2;
     std::vector<QRect> bars;
     bars.reserve(size_t(lastColumn - firstColumn + 1));
-    // Rows of the previous column's bar, to join the two where they do not touch.
+    // Rows of the previous bar, to join the two where they do not touch.
     std::optional<std::pair<int, int>> previous;
-    auto nextBreak = breaks_.begin();
-    for (int column = firstColumn; column <= lastColumn; ++column) {
-        const TIndexSpan points = plan.columnPoints(column);
-        // A column that starts after a pause does not reach back to the one before.
-        nextBreak = std::lower_bound(nextBreak, breaks_.end(), points.first);
-        if (nextBreak != breaks_.end() && *nextBreak == points.first)
-            previous.reset();
+    const auto addBar = [&](int column, TIndexSpan points) {
         const std::optional<TChartRange> range =
             points.isEmpty() ? std::nullopt : series.source->range(points.first, points.last);
         if (!range) {
             previous.reset();
-            continue;
+            return;
         }
         const int top = toRow(vertical_.toPixel(range->max), plot_);
         const int bottom = toRow(vertical_.toPixel(range->min), plot_);
@@ -108,6 +102,24 @@ void TSeriesPainter::paintColumns(QPainter& painter, const TChartSeries& series,
         }
         previous = std::pair{std::min(top, bottom), std::max(top, bottom)};
         bars.emplace_back(column - before, joinedTop - before, width, joinedBottom - joinedTop + width);
+    };
+    auto nextBreak = breaks_.begin();
+    for (int column = firstColumn; column <= lastColumn; ++column) {
+        const TIndexSpan points = plan.columnPoints(column);
+        // A column that starts after a pause does not reach back to the one before.
+        nextBreak = std::lower_bound(nextBreak, breaks_.end(), points.first);
+        if (nextBreak != breaks_.end() && *nextBreak == points.first) {
+            previous.reset();
+            ++nextBreak;
+        }
+        // A pause inside the column splits its bar in two that do not join.
+        if (nextBreak != breaks_.end() && *nextBreak <= points.last) {
+            addBar(column, {points.first, *nextBreak - 1});
+            previous.reset();
+            addBar(column, {*nextBreak, points.last});
+        } else {
+            addBar(column, points);
+        }
     }
     painter.setPen(Qt::NoPen);
     painter.setBrush(series.style.color);

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <memory>
@@ -55,13 +56,22 @@ struct TemperatureWindow {
     std::unique_ptr<TChart> chart = makeChart();
 };
 
-QImage render(const TChart& chart)
+QImage render(const TChart& chart, TChartPaintMode mode = TChartPaintMode::Screen)
 {
     QImage image(chart.size(), QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
-    chart.paint(painter, QRect(QPoint(0, 0), chart.size()));
+    chart.paint(painter, QRect(QPoint(0, 0), chart.size()), mode);
     return image;
+}
+
+int pixelsOfColourIn(const QImage& image, const QRect& area, const QColor& color)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += image.pixelColor(x, y) == color;
+    return count;
 }
 
 // Pixels of a colour in one column of the plot, leaving out the legend.
@@ -108,6 +118,13 @@ private slots:
     void moveIsSignalledBeforeItsPanStep();
     void legendClickTogglesAfterMouseDown();
     void liveChartWithFixedLeftAxis();
+    void breaksSplitTheCurveWithAFaintMark_data();
+    void breaksSplitTheCurveWithAFaintMark();
+    void outputsShowNoCursorNorCheckBoxes();
+    void bottomLabelsFitTheirBoxesInsideTheChart_data();
+    void bottomLabelsFitTheirBoxesInsideTheChart();
+    void shiftDragMarksASpanInsteadOfPanning();
+    void wheelOverThePlotIsSignalledInNotches();
 };
 
 void ChartWidgetTest::paintsIntoAnImage()
@@ -324,6 +341,146 @@ void ChartWidgetTest::liveChartWithFixedLeftAxis()
     const QRect plot = chart->plotRect();
     for (int y = plot.top(); y < int(chart->leftPixelOf(61)); ++y)
         QVERIFY(image.pixelColor(x, y) != Blue);
+}
+
+void ChartWidgetTest::breaksSplitTheCurveWithAFaintMark_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("sparse points, polyline") << 21;
+    QTest::newRow("dense points, min-max columns") << 200'000;
+}
+
+void ChartWidgetTest::breaksSplitTheCurveWithAFaintMark()
+{
+    QFETCH(int, count);
+    // 30 up to the pause, 70 after it: only the join crosses the band between.
+    const qint64 pause = count / 2 + 1;
+    TListSeriesSource humidity;
+    for (int i = 0; i < count; ++i)
+        humidity.append(i < pause ? 30.0 : 70.0, QString());
+    auto chart = makeChart();
+    chart->setLegendVisible(false);
+    chart->addSeries(lineStyle(QStringLiteral("Влажность, %"), Blue), &humidity);
+    chart->setBottomRange(0, count - 1);
+    const QRect plot = chart->plotRect();
+    const QRect band(QPoint(plot.left(), int(chart->leftPixelOf(60))), QPoint(plot.right(), int(chart->leftPixelOf(40))));
+    const int markX = int(std::lround(chart->bottomPixelOf(pause - 0.5)));
+    const QRect markColumn(markX, plot.top(), 1, plot.height());
+    const QColor faint(200, 200, 200);
+    const QImage joined = render(*chart);
+    QVERIFY(pixelsOfColourIn(joined, band, Blue) > 0);
+    QCOMPARE(pixelsOfColourIn(joined, markColumn, faint), 0);
+
+    chart->setBreaks({pause});
+    const QImage broken = render(*chart);
+    QCOMPARE(pixelsOfColourIn(broken, band, Blue), 0);
+    // Dashed and faint, across the plot; the curve still runs on either side.
+    QVERIFY(pixelsOfColourIn(broken, markColumn, faint) > plot.height() / 4);
+    QVERIFY(colouredPixelsInColumn(broken, *chart, int(std::lround(chart->bottomPixelOf(pause - 2))), Blue) > 0);
+    QVERIFY(colouredPixelsInColumn(broken, *chart, int(std::lround(chart->bottomPixelOf(pause + 1))), Blue) > 0);
+}
+
+void ChartWidgetTest::outputsShowNoCursorNorCheckBoxes()
+{
+    const TemperatureWindow shown;
+    TChart& chart = *shown.chart;
+    const QImage plain = render(chart, TChartPaintMode::Output);
+    chart.setCursorLine(150.5);
+    QCOMPARE(render(chart, TChartPaintMode::Output), plain);
+    QVERIFY(render(chart) != plain);
+
+    // The boxes' grey border is on screen only; the colour mark and title stay.
+    const QColor boxBorder(96, 96, 96);
+    QVERIFY(pixelsOfColourIn(render(chart), chart.legendRect(), boxBorder) > 0);
+    QCOMPARE(pixelsOfColourIn(plain, chart.legendRect(), boxBorder), 0);
+    QVERIFY(pixelsOfColourIn(plain, chart.legendRect(), Red) > 0);
+    QVERIFY(pixelsOfColourIn(plain, chart.legendRect(), Qt::black) > 0);
+}
+
+void ChartWidgetTest::bottomLabelsFitTheirBoxesInsideTheChart_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QMargins>("margins");
+    QTest::newRow("en_US, 12-hour") << QLocale(QLocale::English, QLocale::UnitedStates) << QMargins(16, 32, 16, 84);
+    QTest::newRow("ru_RU, 24-hour") << QLocale(QLocale::Russian, QLocale::Russia) << QMargins(16, 32, 16, 84);
+    QTest::newRow("en_US, monitor without side margins")
+        << QLocale(QLocale::English, QLocale::UnitedStates) << QMargins(0, 32, 0, 32);
+}
+
+void ChartWidgetTest::bottomLabelsFitTheirBoxesInsideTheChart()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QMargins, margins);
+    // The outermost labels are the narrowest ("1:01:01 AM"), the ones
+    // between them wider ("11:58:58 PM"): measuring the ends is not enough.
+    TListSeriesSource humidity;
+    const QString timeFormat = locale.timeFormat(QLocale::LongFormat).remove(QStringLiteral(" t"));
+    const int count = 401;
+    for (int i = 0; i < count; ++i) {
+        const QTime time = i == 0 || i == count - 1 ? QTime(1, 1, 1) : QTime(23, 58, 58);
+        humidity.append(40 + i % 7, locale.toString(time, timeFormat) + u'\r'
+                                        + locale.toString(QDate(2024, 12, 28), QLocale::ShortFormat));
+    }
+    auto chart = makeChart();
+    chart->setMargins(margins);
+    chart->addSeries(lineStyle(QStringLiteral("Влажность, %"), Blue), &humidity);
+    chart->setBottomRange(0, count - 1);
+    const QFontMetricsF metrics(chart->font());
+    const std::vector<TBottomLabel> labels = chart->bottomLabels();
+    QVERIFY(labels.size() >= 3);
+    QCOMPARE(labels.back().lines.value(0), locale.toString(QTime(1, 1, 1), timeFormat));
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const TBottomLabel& label = labels[i];
+        for (const QString& line : label.lines)
+            QVERIFY2(metrics.horizontalAdvance(line) <= label.box.width(), qPrintable(line));
+        QVERIFY2(chart->rect().contains(label.box), qPrintable(label.lines.join(u' ')));
+        if (i > 0)
+            QVERIFY(!labels[i - 1].box.intersects(label.box));
+    }
+}
+
+void ChartWidgetTest::shiftDragMarksASpanInsteadOfPanning()
+{
+    const TemperatureWindow shown;
+    TChart& chart = *shown.chart;
+    QSignalSpy marked(&chart, &TChart::spanMarked);
+    const QRect plot = chart.plotRect();
+    const QPoint from(plot.left() + 300, plot.center().y());
+    const QPoint to(plot.left() + 100, plot.center().y());
+    QTest::mousePress(&chart, Qt::LeftButton, Qt::ShiftModifier, from);
+    QVERIFY(chart.isMarkingSpan());
+    QMouseEvent move(QEvent::MouseMove, to, chart.mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(&chart, &move);
+    QCOMPARE(chart.bottomRange(), (TChartRange{100, 200}));
+    QCOMPARE(chart.markedRect(), QRect(QPoint(to.x(), plot.top()), QPoint(from.x(), plot.bottom())));
+    QTest::mouseRelease(&chart, Qt::LeftButton, Qt::ShiftModifier, to);
+    QVERIFY(!chart.isMarkingSpan());
+    QCOMPARE(marked.size(), 1);
+    QCOMPARE(marked[0][0].toDouble(), chart.bottomValueAt(to.x()));
+    QCOMPARE(marked[0][1].toDouble(), chart.bottomValueAt(from.x()));
+
+    // A Shift+click is no span.
+    QTest::mouseClick(&chart, Qt::LeftButton, Qt::ShiftModifier, from);
+    QCOMPARE(marked.size(), 1);
+}
+
+void ChartWidgetTest::wheelOverThePlotIsSignalledInNotches()
+{
+    const TemperatureWindow shown;
+    TChart& chart = *shown.chart;
+    QSignalSpy turned(&chart, &TChart::wheelTurned);
+    const auto turn = [&chart](QPoint position, int angle) {
+        QWheelEvent wheel(position, chart.mapToGlobal(position), QPoint(), QPoint(0, angle), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&chart, &wheel);
+    };
+    turn(chart.plotRect().center(), 240);
+    turn(chart.plotRect().center(), -60);
+    turn(QPoint(chart.plotRect().left() - 5, chart.plotRect().center().y()), 120);
+    QCOMPARE(turned.size(), 2);
+    QCOMPARE(turned[0][1].toDouble(), 2.0);
+    QCOMPARE(turned[1][1].toDouble(), -0.5);
+    QCOMPARE(turned[0][0].toPoint(), chart.plotRect().center());
 }
 
 QTEST_MAIN(ChartWidgetTest)

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -34,8 +35,11 @@ private slots:
     void firstPageShowsTheChartBelowTheLines();
     void aChartTooTallForTheRestOfThePageGoesOnToTheNext();
     void cancelledOrUnwritableWritesNothing();
+    void pdfAndPrintLeaveOutTheCursor();
 
 private:
+    // The first page of a PDF at 60 dpi, below its first third (the header's clock moves).
+    QImage lowerPageOf(const QString& path);
     QString inDrive(const QString& name) const { return simulation->drive.filePath(name); }
     QString savePdf();
     static QString run(const QString& program, const QStringList& arguments);
@@ -193,6 +197,41 @@ void PdfReportTest::cancelledOrUnwritableWritesNothing()
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY2(dialogs->errors[0].contains(path), qPrintable(dialogs->errors[0]));
     QVERIFY(!QFile::exists(path));
+}
+
+QImage PdfReportTest::lowerPageOf(const QString& path)
+{
+    const QString stem = path + QStringLiteral("-page");
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
+                                     QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                     QStringLiteral("1"), path, stem});
+    QImage page;
+    page.load(stem + QStringLiteral("-1.png"));
+    return page.copy(0, page.height() / 3, page.width(), page.height() - page.height() / 3);
+}
+
+void PdfReportTest::pdfAndPrintLeaveOutTheCursor()
+{
+    const auto outputs = [this](const QString& stem) {
+        dialogs->answers = {inDrive(stem + QStringLiteral("-report.pdf"))};
+        simulation->windows->Reports->pdf1->trigger();
+        dialogs->printToPdf = inDrive(stem + QStringLiteral("-print.pdf"));
+        viewer->N1->trigger();
+        return QList<QImage>{lowerPageOf(inDrive(stem + QStringLiteral("-report.pdf"))),
+                             lowerPageOf(dialogs->printToPdf)};
+    };
+    const QList<QImage> plain = outputs(QStringLiteral("plain"));
+    QVERIFY(!plain[0].isNull() && !plain[1].isNull());
+
+    TChart& chart = *viewer->ChartPage->Chart;
+    const QPoint inside = chart.plotRect().center();
+    QMouseEvent move(QEvent::MouseMove, inside, chart.mapToGlobal(inside), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&chart, &move);
+    QVERIFY(chart.model().cursorLine().has_value());
+    const QList<QImage> withCursor = outputs(QStringLiteral("cursor"));
+    QVERIFY(dialogs->errors.isEmpty());
+    QCOMPARE(withCursor[0], plain[0]);
+    QCOMPARE(withCursor[1], plain[1]);
 }
 
 KORVI_QTEST_MAIN(PdfReportTest)

@@ -15,7 +15,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QProcess>
+#include <QTabWidget>
 
 // The spreadsheet report, the chart bitmap and the print from the data
 // viewer's menu, with the dialogs answered by the test.
@@ -31,8 +34,11 @@ private slots:
     void unwritableFolderShowsTheErrorAndKeepsTheData();
     void bitmapIsTheChartAtItsSizeOnWhite();
     void printGivesOnePage();
+    void bitmapLeavesOutTheCursorAndTheCheckBoxes();
+    void bitmapBeforeAnyLoadHasTheChartsScreenSize();
 
 private:
+    QImage saveBitmap(const QString& name);
     QString inDrive(const QString& name) const { return simulation->drive.filePath(name); }
 
     std::unique_ptr<SimulatedWindows> simulation;
@@ -139,6 +145,69 @@ void ReportActionsTest::printGivesOnePage()
     QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 1);
     // The job's title, in the document information as UTF-16.
     QVERIFY(bytes.contains(QByteArray("\0C\0h\0a\0r\0t", 10)));
+}
+
+QImage ReportActionsTest::saveBitmap(const QString& name)
+{
+    const QString path = inDrive(name);
+    dialogs->answers = {path};
+    viewer->bmp1->trigger();
+    QImage image;
+    image.load(path, "BMP");
+    return image;
+}
+
+void ReportActionsTest::bitmapLeavesOutTheCursorAndTheCheckBoxes()
+{
+    TChartPage& page = *viewer->ChartPage;
+    const QImage plain = saveBitmap(QStringLiteral("plain.bmp"));
+    QVERIFY(!plain.isNull());
+
+    const QPoint inside = page.Chart->plotRect().center();
+    QMouseEvent move(QEvent::MouseMove, inside, page.Chart->mapToGlobal(inside), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(page.Chart, &move);
+    QVERIFY(page.TrackingLabel()->isVisible());
+    QVERIFY(page.Chart->model().cursorLine().has_value());
+    QCOMPARE(saveBitmap(QStringLiteral("cursor.bmp")), plain);
+
+    // The legend keeps its colour marks and titles, without the boxes' grey frames.
+    const QRect legend = page.Chart->legendRect();
+    int boxFrame = 0;
+    int curveColour = 0;
+    for (int y = legend.top(); y <= legend.bottom(); ++y) {
+        for (int x = legend.left(); x <= legend.right(); ++x) {
+            boxFrame += plain.pixelColor(x, y) == QColor(96, 96, 96);
+            curveColour += plain.pixelColor(x, y) == QColor(0, 0, 255);
+        }
+    }
+    QCOMPARE(boxFrame, 0);
+    QVERIFY(curveColour > 0);
+}
+
+void ReportActionsTest::bitmapBeforeAnyLoadHasTheChartsScreenSize()
+{
+    simulation = std::make_unique<SimulatedWindows>(
+        LogGenerator(4).generate(200, TLogShape::Typical, QDateTime(QDate(2024, 2, 1), QTime(10, 0))));
+    viewer = simulation->windows->FormMain.get();
+    dialogs = simulation->dialogs;
+    viewer->resize(900, 600);
+    viewer->show();
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    QVERIFY(viewer->PageControlData->isHidden());
+
+    const QImage empty = saveBitmap(QStringLiteral("empty.bmp"));
+    QVERIFY(dialogs->errors.isEmpty());
+    QVERIFY(viewer->PageControlData->isHidden());
+    QCOMPARE(empty.pixelColor(empty.width() / 2, empty.height() / 2), QColor(Qt::white));
+
+    simulation->connectLogger();
+    viewer->BeginLoad();
+    viewer->TimerLoadTimer();
+    QCoreApplication::processEvents();
+    QVERIFY(viewer->ChartPage->Chart->isVisible());
+    QVERIFY(viewer->ChartPage->Chart->width() > 600);
+    QCOMPARE(empty.size(), viewer->ChartPage->Chart->size());
 }
 
 KORVI_QTEST_MAIN(ReportActionsTest)

@@ -249,4 +249,48 @@ TEST_F(ChartWindowTest, TheHiddenScaleBarSetsTheWidth)
     EXPECT_EQ(target.scrollMaximum, 50);
 }
 
+TEST_F(ChartWindowTest, ZoomAroundKeepsTheAnchorUntilAnEndOfTheDataStopsIt)
+{
+    // 10,001 rows: MinWidth 2500, MaxWidth 10000; the window starts at [4000, 6500].
+    load(10001);
+    target.dragScrollBar(4000);
+    expectWindow(4000, 6500);
+    struct Step {
+        const char* name;
+        double anchor;
+        double factor;
+        int width;
+        double min; // the axis after the step
+    };
+    const Step steps[] = {
+        // 4750 sits at 30 % of the window and stays there: 4750 - 0.3 * 3125.
+        {"out around 4750", 4750, 1.25, 3125, 3812.5},
+        {"in again", 4750, 0.8, 2500, 4000},
+        // Not below MinWidth.
+        {"in at the narrowest", 4750, 0.8, 2500, 4000},
+        // Near the left end the window stops at 0 and the anchor moves.
+        {"out near the start", 4100, 4.0, 10000, 0},
+        {"not beyond MaxWidth", 500, 1.25, 10000, 0},
+        {"in at the right end", 10000, 0.5, 5000, 5000},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        window.ZoomAround(step.anchor, step.factor);
+        EXPECT_EQ(window.Width(), step.width);
+        expectAxis(step.min, step.min + step.width);
+        EXPECT_EQ(window.End() - window.Start(), step.width);
+        EXPECT_EQ(target.position, window.Start());
+        EXPECT_EQ(target.scrollMaximum, 10000 - step.width);
+    }
+}
+
+TEST_F(ChartWindowTest, ZoomAroundMovesAtLeastOnePoint)
+{
+    load(101); // MinWidth 25
+    window.ZoomAround(10, 1.01);
+    EXPECT_EQ(window.Width(), 26);
+    window.ZoomAround(10, 0.99);
+    EXPECT_EQ(window.Width(), 25);
+}
+
 } // namespace

@@ -1,3 +1,4 @@
+#include "views/ChartPauses.h"
 #include "views/CursorReadout.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,30 @@ TEST(CursorReadoutTest, WritesTheMomentAndThreeValuesWithTheLocaleSeparator)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(CursorReadout::readoutText(QStringLiteral("05.04.2017 14:00:00"), 45.3, 21.5, c.pressure, c.locale),
                   QString::fromUtf8(c.text));
+    }
+}
+
+TEST(ChartPausesTest, APauseIsAStepLongerThanEitherIntervalOrBackwards)
+{
+    struct Case {
+        const char* name;
+        qint64 earlier;
+        int earlierInterval;
+        qint64 later;
+        int laterInterval;
+        bool pause;
+    };
+    const Case cases[] = {
+        {"one interval on", 100, 10, 110, 10, false},
+        {"a second late", 100, 10, 111, 10, true},
+        {"the longer interval of the two counts", 100, 60, 160, 10, false},
+        {"same moment", 100, 10, 100, 10, false},
+        {"clock set back", 100, 10, 90, 10, true},
+        {"a day off", 100, 3600, 100 + 86400, 3600, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ChartPauses::isPause(c.earlier, c.earlierInterval, c.later, c.laterInterval), c.pause);
     }
 }
 
