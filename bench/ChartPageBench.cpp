@@ -1,12 +1,16 @@
 // The data viewer's chart page on full log memories (262,144 records): paint
-// cost at 1280 x 720 for the whole log and a 1,000-point window, one pan
-// step, and applying a period or an interval item, each with its repaint.
+// cost at 1280 x 720 for the whole log and a 1,000-point window, with and
+// without a pause at every record, one pan step, one wheel step, a wheel
+// step that drills into a period, a double click back to the whole log,
+// and applying a period or an interval item, each with its repaint; and
+// finding the pauses of a load.
 #include "FullLogStores.h"
 
 #include "chart/TChart.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "data/Timestamp.h"
+#include "views/ChartPauses.h"
 #include "views/TChartFilterPanel.h"
 #include "views/TChartPage.h"
 
@@ -17,6 +21,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimeEdit>
+#include <QWheelEvent>
 
 #include <benchmark/benchmark.h>
 
@@ -81,6 +86,105 @@ void BM_PaintPage(benchmark::State& state)
     QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state)
         paintPage(page, image);
+    labelRows(state, *loaded.store);
+}
+
+// Args: log shape, window width in points (0: the whole log), 1 for a pause
+// before every record (the most marks a log can have).
+void BM_PaintPageWithPauses(benchmark::State& state)
+{
+    TLoadedPage& loaded = loadedPage(state.range(0));
+    TChartPage& page = *loaded.page;
+    page.StoreLoaded();
+    const TMeasurementStore& store = *loaded.store;
+    std::vector<qint64> pauses;
+    if (state.range(2) != 0) {
+        for (qsizetype record = 1; record < store.records().size(); ++record)
+            pauses.push_back(store.recordFirstRow(record));
+    }
+    page.Chart->setBreaks(pauses);
+    const qint64 rows = store.DataRowCount();
+    const qint64 width = state.range(1) > 0 ? state.range(1) : rows - 1;
+    const qint64 start = state.range(1) > 0 ? rows / 2 : 0;
+    page.Chart->setBottomRange(double(start), double(start + width));
+    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state)
+        paintPage(page, image);
+    state.counters["pauses"] = double(pauses.size());
+    page.Chart->setBreaks({});
+    labelRows(state, store);
+}
+
+void BM_FindPauses(benchmark::State& state)
+{
+    const TMeasurementStore& store = fullLogStore(TLogShape(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ChartPauses::pausesIn(store).size());
+    labelRows(state, store);
+}
+
+void turnWheel(TChartPage& page, QPoint position, int notches)
+{
+    QWheelEvent wheel(position, position, QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(page.Chart, &wheel);
+}
+
+// One notch of the wheel over the plot, out and in by turns around a point
+// in the middle of the log: the zoom arithmetic, the readout and the repaint.
+void BM_WheelStep(benchmark::State& state)
+{
+    TLoadedPage& loaded = loadedPage(state.range(0));
+    TChartPage& page = *loaded.page;
+    page.StoreLoaded();
+    page.PanelFiltr->ScrollBarScroll->setValue(int(loaded.store->DataRowCount() / 3));
+    const QPoint pointer = page.Chart->plotRect().center();
+    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
+    int step = 0;
+    for (auto _ : state) {
+        turnWheel(page, pointer, step++ % 2 == 0 ? -1 : 1);
+        paintPage(page, image);
+    }
+    labelRows(state, *loaded.store);
+}
+
+// A notch in at the narrowest window right after a load: the visible quarter
+// of the log, a fifth narrower, becomes the period; with the repaint.
+void BM_WheelIntoPeriod(benchmark::State& state)
+{
+    TLoadedPage& loaded = loadedPage(state.range(0));
+    TChartPage& page = *loaded.page;
+    const QPoint pointer = page.Chart->plotRect().center();
+    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        state.PauseTiming();
+        page.StoreLoaded();
+        state.ResumeTiming();
+        turnWheel(page, pointer, 1);
+        paintPage(page, image);
+    }
+    state.counters["points"] = double(page.Chart->model().series(TChartPage::SeriesRH).source->pointCount());
+    labelRows(state, *loaded.store);
+}
+
+// A double click on the plot: the whole log again ("Сбросить"), with the repaint.
+void BM_DoubleClickWholeLog(benchmark::State& state)
+{
+    TLoadedPage& loaded = loadedPage(state.range(0));
+    TChartPage& page = *loaded.page;
+    page.StoreLoaded();
+    const QPoint pointer = page.Chart->plotRect().center();
+    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QMouseEvent click(QEvent::MouseButtonDblClick, pointer, pointer, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(page.Chart, &click);
+        QMouseEvent release(QEvent::MouseButtonRelease, pointer, pointer, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(page.Chart, &release);
+        paintPage(page, image);
+    }
+    state.counters["points"] = double(page.Chart->model().series(TChartPage::SeriesRH).source->pointCount());
     labelRows(state, *loaded.store);
 }
 
@@ -155,6 +259,17 @@ BENCHMARK(BM_PaintPage)
     ->Args({Typical, 0})
     ->Args({Typical, 1000})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintPageWithPauses)
+    ->ArgNames({"shape", "points", "pauses"})
+    ->Args({WorstCase, 0, 0})
+    ->Args({WorstCase, 0, 1})
+    ->Args({WorstCase, 1000, 0})
+    ->Args({WorstCase, 1000, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindPauses)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WheelStep)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WheelIntoPeriod)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DoubleClickWholeLog)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PanStep)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ApplyHalfPeriod)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChooseInterval)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);

@@ -6,6 +6,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -107,25 +108,24 @@ void TChartPainter::paintBottomAxis(QPainter& painter, const TChartLayout& layou
     }
 }
 
-// A pause between two points: a faint line across the plot between them,
-// at most one per pixel column however many breaks it covers.
+// A pause between two points: a short faint mark up from the bottom axis
+// between them, one per pixel column however many pauses the column covers.
 void TChartPainter::paintBreaks(QPainter& painter, const TChartLayout& layout) const
 {
     const std::span<const qint64> breaks = model_.breaksIn(model_.visibleSpan());
-    if (breaks.empty())
-        return;
     const QRect plot = layout.plot();
     const TAxisMapping mapping = layout.bottomMapping();
     std::vector<QLine> marks;
-    int lastX = plot.left() - 1;
-    for (qint64 index : breaks) {
-        const int x = int(std::lround(mapping.toPixel(double(index) - 0.5)));
-        if (x == lastX || x < plot.left() || x > plot.right())
-            continue;
-        marks.emplace_back(x, plot.top(), x, plot.bottom());
-        lastX = x;
+    for (auto pause = breaks.begin(); pause != breaks.end();) {
+        const int x = int(std::lround(mapping.toPixel(double(*pause) - 0.5)));
+        if (x >= plot.left() && x <= plot.right())
+            marks.emplace_back(x, plot.bottom() - BreakMarkHeight, x, plot.bottom());
+        // On to the first pause drawn in a column to the right of this one.
+        const double nextColumn = mapping.toValue(x + 0.5) + 0.5;
+        pause = std::lower_bound(std::next(pause), breaks.end(), nextColumn,
+                                 [](qint64 index, double value) { return double(index) < value; });
     }
-    painter.setPen(QPen(BreakColor, 0, Qt::DashLine));
+    painter.setPen(QPen(BreakColor, 1));
     painter.drawLines(marks.data(), int(marks.size()));
 }
 

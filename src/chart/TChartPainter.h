@@ -7,14 +7,15 @@ class QPainter;
 
 // Draws a chart model into any paint device: white background, grid lines of
 // the left axis, axis lines, tick labels, titles, the two-line point labels
-// of the bottom axis, faint marks at the breaks, the series clipped to the
-// plot, and the legend.
+// of the bottom axis, faint marks on it at the breaks, the series clipped
+// to the plot, and the legend.
 class TChartPainter
 {
 public:
     static inline const QColor GridColor = QColor(224, 224, 224);
     static inline const QColor AxisColor = QColor(128, 128, 128);
     static inline const QColor BreakColor = QColor(200, 200, 200);
+    static constexpr int BreakMarkHeight = 12;
 
     TChartPainter(const TChartModel& model, TChartPaintMode mode);
 

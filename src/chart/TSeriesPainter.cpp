@@ -112,8 +112,11 @@ void TSeriesPainter::paintColumns(QPainter& painter, const TChartSeries& series,
             previous.reset();
             ++nextBreak;
         }
-        // A pause inside the column splits its bar in two that do not join.
-        if (nextBreak != breaks_.end() && *nextBreak <= points.last) {
+        // A pause inside the column splits its bar in two that do not join;
+        // where a column holds several, its one bar stands for all of them.
+        const bool onePause = nextBreak != breaks_.end() && *nextBreak <= points.last
+            && (std::next(nextBreak) == breaks_.end() || *std::next(nextBreak) > points.last);
+        if (onePause) {
             addBar(column, {points.first, *nextBreak - 1});
             previous.reset();
             addBar(column, {*nextBreak, points.last});

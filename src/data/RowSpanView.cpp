@@ -5,8 +5,15 @@
 TRowSpanView::TRowSpanView(const TMeasurementStore& store, const std::vector<TRowSpan>& spans)
     : store_(store)
 {
-    for (const TRowSpan& span : spans)
-        append(span);
+    for (const TRowSpan& span : spans) {
+        if (span.firstRow >= 0 && span.firstRow < store_.DataRowCount())
+            append(span, store_.locateRow(span.firstRow).record);
+    }
+    buildIndexes();
+}
+
+void TRowSpanView::buildIndexes()
+{
     const TRecordList& records = store_.records();
     for (TChannelBit channel : AllChannels) {
         channelIndexes_[ChannelSlot(channel)].build(
@@ -14,11 +21,10 @@ TRowSpanView::TRowSpanView(const TMeasurementStore& store, const std::vector<TRo
     }
 }
 
-void TRowSpanView::append(const TRowSpan& span)
+void TRowSpanView::append(const TRowSpan& span, qsizetype record)
 {
-    if (span.rowCount <= 0 || span.firstRow < 0 || span.firstRow >= store_.DataRowCount())
+    if (span.rowCount <= 0)
         return;
-    const qsizetype record = store_.locateRow(span.firstRow).record;
     if (!spans_.empty() && record <= spans_.back().record)
         return;
     const qint64 end = std::min(span.firstRow + span.rowCount, store_.recordEndRow(record));
@@ -29,7 +35,8 @@ void TRowSpanView::append(const TRowSpan& span)
 TRowSpanView TRowSpanView::byPeriod(const TMeasurementStore& store, qint64 from, qint64 to,
                                     const std::function<bool(const TExpandedRecord&)>& keepRecord)
 {
-    std::vector<TRowSpan> spans;
+    // The records are known here: no row needs looking up.
+    TRowSpanView view(store, {});
     const TRecordList& records = store.records();
     for (qsizetype i = 0; i < records.size(); ++i) {
         const TExpandedRecord record = records.expanded(i);
@@ -42,9 +49,10 @@ TRowSpanView TRowSpanView::byPeriod(const TMeasurementStore& store, qint64 from,
                                                                          ? (to - record.baseTime) / step
                                                                          : -1);
         if (first <= last)
-            spans.push_back(TRowSpan{store.recordFirstRow(i) + first, last - first + 1});
+            view.append(TRowSpan{store.recordFirstRow(i) + first, last - first + 1}, i);
     }
-    return TRowSpanView(store, spans);
+    view.buildIndexes();
+    return view;
 }
 
 qsizetype TRowSpanView::spanOfRow(qint64 viewRow) const

@@ -46,7 +46,9 @@ private:
         qsizetype record;
     };
     qsizetype spanOfRow(qint64 viewRow) const;
-    void append(const TRowSpan& span);
+    // A span whose first row lies in the given record.
+    void append(const TRowSpan& span, qsizetype record);
+    void buildIndexes();
 
     const TMeasurementStore& store_;
     std::vector<Entry> spans_;

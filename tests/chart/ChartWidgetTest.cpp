@@ -374,8 +374,8 @@ void ChartWidgetTest::breaksSplitTheCurveWithAFaintMark()
     chart->setBreaks({pause});
     const QImage broken = render(*chart);
     QCOMPARE(pixelsOfColourIn(broken, band, Blue), 0);
-    // Dashed and faint, across the plot; the curve still runs on either side.
-    QVERIFY(pixelsOfColourIn(broken, markColumn, faint) > plot.height() / 4);
+    // Faint, up from the axis; the curve still runs on either side.
+    QVERIFY(pixelsOfColourIn(broken, markColumn, faint) >= 10);
     QVERIFY(colouredPixelsInColumn(broken, *chart, int(std::lround(chart->bottomPixelOf(pause - 2))), Blue) > 0);
     QVERIFY(colouredPixelsInColumn(broken, *chart, int(std::lround(chart->bottomPixelOf(pause + 1))), Blue) > 0);
 }
