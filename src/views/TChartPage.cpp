@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -376,8 +377,13 @@ void TChartPage::setAxisMaximum(double value)
 
 void TChartPage::setScrollMaximum(int maximum)
 {
-    // The handle is as wide as the share of the points the window shows.
-    PanelFiltr->ScrollBarScroll->setPageStep(std::max(ChartWindow.Width(), 1));
+    // The handle is as wide as the share of the points the window shows:
+    // pageStep / (maximum + pageStep), which a window of all points fills.
+    constexpr double LongestStep = std::numeric_limits<int>::max() / 2;
+    const qint32 lastIndex = ChartWindow.LastIndex();
+    const double shown = lastIndex > 0 ? std::min(1.0, double(ChartWindow.Width()) / lastIndex) : 1.0;
+    const double step = shown < 1 ? std::min(LongestStep, maximum * shown / (1 - shown)) : LongestStep;
+    PanelFiltr->ScrollBarScroll->setPageStep(std::max(1, int(std::lround(step))));
     PanelFiltr->ScrollBarScroll->setMaximum(maximum);
 }
 

@@ -582,6 +582,10 @@ void ChartPageTest::scrollBarHandleIsTheShownShareOfThePoints()
     for (int click = 0; click < 10; ++click)
         QTest::mouseClick(page->PanelFiltr->ButtonZoomIn, Qt::LeftButton);
     QVERIFY(qAbs(handleShare() - double(page->Window().Width()) / page->Window().LastIndex()) < 0.02);
+    // A period shows all its points: the handle fills the bar.
+    QTest::mouseClick(page->PanelFiltr->ButtonFilterClear, Qt::LeftButton);
+    QCOMPARE(page->Window().Width(), page->Window().LastIndex());
+    QVERIFY2(handleShare() > 0.98, qPrintable(QString::number(handleShare())));
 }
 
 void ChartPageTest::readoutTellsWhenAndGoesOnLeaveLoadAndPeriod()
