@@ -73,25 +73,15 @@ void labelRows(benchmark::State& state, const TMeasurementStore& store)
     state.counters["rows"] = double(store.DataRowCount());
 }
 
-// Args: log shape, window width in points (0: the whole log).
-void BM_PaintPage(benchmark::State& state)
+// The points the chart holds after the last iteration.
+void labelPoints(benchmark::State& state, const TChartPage& page)
 {
-    TLoadedPage& loaded = loadedPage(state.range(0));
-    TChartPage& page = *loaded.page;
-    page.StoreLoaded();
-    const qint64 rows = loaded.store->DataRowCount();
-    const qint64 width = state.range(1) > 0 ? state.range(1) : rows - 1;
-    const qint64 start = state.range(1) > 0 ? rows / 2 : 0;
-    page.Chart->setBottomRange(double(start), double(start + width));
-    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state)
-        paintPage(page, image);
-    labelRows(state, *loaded.store);
+    state.counters["points"] = double(page.Chart->model().series(TChartPage::SeriesRH).source->pointCount());
 }
 
 // Args: log shape, window width in points (0: the whole log), 1 for a pause
 // before every record (the most marks a log can have).
-void BM_PaintPageWithPauses(benchmark::State& state)
+void BM_PaintPage(benchmark::State& state)
 {
     TLoadedPage& loaded = loadedPage(state.range(0));
     TChartPage& page = *loaded.page;
@@ -101,8 +91,8 @@ void BM_PaintPageWithPauses(benchmark::State& state)
     if (state.range(2) != 0) {
         for (qsizetype record = 1; record < store.records().size(); ++record)
             pauses.push_back(store.recordFirstRow(record));
+        page.Chart->setBreaks(pauses);
     }
-    page.Chart->setBreaks(pauses);
     const qint64 rows = store.DataRowCount();
     const qint64 width = state.range(1) > 0 ? state.range(1) : rows - 1;
     const qint64 start = state.range(1) > 0 ? rows / 2 : 0;
@@ -111,7 +101,6 @@ void BM_PaintPageWithPauses(benchmark::State& state)
     for (auto _ : state)
         paintPage(page, image);
     state.counters["pauses"] = double(pauses.size());
-    page.Chart->setBreaks({});
     labelRows(state, store);
 }
 
@@ -130,62 +119,61 @@ void turnWheel(TChartPage& page, QPoint position, int notches)
     QCoreApplication::sendEvent(page.Chart, &wheel);
 }
 
+// A gesture at the plot's centre in every iteration, each with its repaint.
+template <class Gesture>
+void timeGesture(benchmark::State& state, TLoadedPage& loaded, Gesture gesture)
+{
+    TChartPage& page = *loaded.page;
+    const QPoint pointer = page.Chart->plotRect().center();
+    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        gesture(pointer);
+        paintPage(page, image);
+    }
+    labelPoints(state, page);
+    labelRows(state, *loaded.store);
+}
+
 // One notch of the wheel over the plot, out and in by turns around a point
-// in the middle of the log: the zoom arithmetic, the readout and the repaint.
+// a third into the log: the zoom arithmetic, the readout and the repaint.
 void BM_WheelStep(benchmark::State& state)
 {
     TLoadedPage& loaded = loadedPage(state.range(0));
     TChartPage& page = *loaded.page;
     page.StoreLoaded();
     page.PanelFiltr->ScrollBarScroll->setValue(int(loaded.store->DataRowCount() / 3));
-    const QPoint pointer = page.Chart->plotRect().center();
-    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
     int step = 0;
-    for (auto _ : state) {
-        turnWheel(page, pointer, step++ % 2 == 0 ? -1 : 1);
-        paintPage(page, image);
-    }
-    labelRows(state, *loaded.store);
+    timeGesture(state, loaded, [&](QPoint pointer) { turnWheel(page, pointer, step++ % 2 == 0 ? -1 : 1); });
 }
 
 // A notch in at the narrowest window right after a load: the visible quarter
-// of the log, a fifth narrower, becomes the period; with the repaint.
+// of the log, a fifth narrower, becomes the period.
 void BM_WheelIntoPeriod(benchmark::State& state)
 {
     TLoadedPage& loaded = loadedPage(state.range(0));
     TChartPage& page = *loaded.page;
-    const QPoint pointer = page.Chart->plotRect().center();
-    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
+    timeGesture(state, loaded, [&](QPoint pointer) {
         state.PauseTiming();
         page.StoreLoaded();
         state.ResumeTiming();
         turnWheel(page, pointer, 1);
-        paintPage(page, image);
-    }
-    state.counters["points"] = double(page.Chart->model().series(TChartPage::SeriesRH).source->pointCount());
-    labelRows(state, *loaded.store);
+    });
 }
 
-// A double click on the plot: the whole log again ("Сбросить"), with the repaint.
+// A double click on the plot: the whole log again ("Сбросить").
 void BM_DoubleClickWholeLog(benchmark::State& state)
 {
     TLoadedPage& loaded = loadedPage(state.range(0));
     TChartPage& page = *loaded.page;
     page.StoreLoaded();
-    const QPoint pointer = page.Chart->plotRect().center();
-    QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
+    timeGesture(state, loaded, [&](QPoint pointer) {
         QMouseEvent click(QEvent::MouseButtonDblClick, pointer, pointer, Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
         QCoreApplication::sendEvent(page.Chart, &click);
         QMouseEvent release(QEvent::MouseButtonRelease, pointer, pointer, Qt::LeftButton, Qt::NoButton,
                             Qt::NoModifier);
         QCoreApplication::sendEvent(page.Chart, &release);
-        paintPage(page, image);
-    }
-    state.counters["points"] = double(page.Chart->model().series(TChartPage::SeriesRH).source->pointCount());
-    labelRows(state, *loaded.store);
+    });
 }
 
 // One move of a left-button drag over the plot: the readout, the page's pan
@@ -228,7 +216,7 @@ void BM_ApplyHalfPeriod(benchmark::State& state)
         page.ButtonFiltrClick();
         paintPage(page, image);
     }
-    state.counters["points"] = double(page.Chart->model().series(TChartPage::SeriesRH).source->pointCount());
+    labelPoints(state, page);
     labelRows(state, *loaded.store);
 }
 
@@ -253,18 +241,13 @@ constexpr qint64 WorstCase = qint64(TLogShape::WorstCase);
 constexpr qint64 Typical = qint64(TLogShape::Typical);
 
 BENCHMARK(BM_PaintPage)
-    ->ArgNames({"shape", "points"})
-    ->Args({WorstCase, 0})
-    ->Args({WorstCase, 1000})
-    ->Args({Typical, 0})
-    ->Args({Typical, 1000})
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PaintPageWithPauses)
     ->ArgNames({"shape", "points", "pauses"})
     ->Args({WorstCase, 0, 0})
     ->Args({WorstCase, 0, 1})
     ->Args({WorstCase, 1000, 0})
     ->Args({WorstCase, 1000, 1})
+    ->Args({Typical, 0, 0})
+    ->Args({Typical, 1000, 0})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindPauses)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WheelStep)->ArgName("shape")->Arg(WorstCase)->Arg(Typical)->Unit(benchmark::kMillisecond);
