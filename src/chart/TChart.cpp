@@ -231,10 +231,12 @@ void TChart::mouseReleaseEvent(QMouseEvent* event)
 
 void TChart::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    // The press of a double click still starts a drag, as any press does.
+    // The press of a double click still starts a drag or toggles a legend box, as any press does.
     mousePressEvent(event);
-    if (event->button() == Qt::LeftButton && plotRect().contains(event->position().toPoint()))
-        emit doubleClicked(event->position().toPoint());
+    const QPoint position = event->position().toPoint();
+    const bool onLegend = TChartLegend(model_, QFontMetricsF(font())).seriesAt(position) >= 0;
+    if (event->button() == Qt::LeftButton && !onLegend && plotRect().contains(position))
+        emit doubleClicked(position);
 }
 
 void TChart::wheelEvent(QWheelEvent* event)

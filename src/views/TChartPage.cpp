@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -82,6 +83,8 @@ TChartPage::TChartPage(const TMeasurementStore& store, QWidget* parent)
     ScrollBarScale->setObjectName(QStringLiteral("ScrollBarScale"));
     ScrollBarScale->hide();
     PanelFiltr->ScrollBarScroll->setRange(0, 0);
+    // The panel lies on the chart: the pointer entering it has left the plot.
+    PanelFiltr->installEventFilter(this);
     buildChart();
     connectControls();
 }
@@ -204,6 +207,13 @@ void TChartPage::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     Chart->setGeometry(rect());
     PanelFiltr->setGeometry(0, height() - TChartFilterPanel::PanelHeight, width(), TChartFilterPanel::PanelHeight);
+}
+
+bool TChartPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == PanelFiltr && event->type() == QEvent::Enter)
+        Tracker->Hide(Chart);
+    return QWidget::eventFilter(watched, event);
 }
 
 void TChartPage::ButtonZoomInClick()

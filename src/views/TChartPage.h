@@ -72,6 +72,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     double axisMinimum() const override;

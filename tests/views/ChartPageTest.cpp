@@ -545,7 +545,11 @@ void ChartPageTest::doubleClickAndHomeShowTheWholeLog()
     QTest::mouseDClick(page->Chart, Qt::LeftButton, {}, page->Chart->plotRect().center());
     showsTheWholeLog();
 
+    // A double click on a legend box toggles the series twice and keeps the period.
     narrow();
+    QTest::mouseDClick(page->Chart, Qt::LeftButton, {}, page->Chart->legendEntryRect(TChartPage::SeriesT).center());
+    QCOMPARE(series(*page, TChartPage::SeriesRH).pointCount(), 11);
+
     page->Chart->setFocus();
     QTest::keyClick(page->Chart, Qt::Key_Home);
     showsTheWholeLog();
@@ -602,6 +606,13 @@ void ChartPageTest::readoutTellsWhenAndGoesOnLeaveLoadAndPeriod()
 
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(page->Chart, &leave);
+    QVERIFY(hidden());
+
+    // Onto the filter panel, which lies on the chart.
+    moveTo(*page, page->Chart->plotRect().center());
+    QVERIFY(shown());
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(page->PanelFiltr, &enter);
     QVERIFY(hidden());
 
     moveTo(*page, page->Chart->plotRect().center());
