@@ -274,9 +274,8 @@ void TChartPage::ChartMouseWheel(QPoint position, double notches)
 void TChartPage::drillInto(double anchor, double factor)
 {
     const TChartRange axis = Chart->bottomRange();
-    const double share = axis.span() > 0 ? std::clamp((anchor - axis.min) / axis.span(), 0.0, 1.0) : 0.5;
     const double width = axis.span() * factor;
-    const double from = anchor - share * width;
+    const double from = TChartWindow::leftEdgeAround(axis.min, axis.max, anchor, width);
     applyPointSpan(qint64(std::ceil(from)), qint64(std::floor(from + width)));
 }
 

@@ -30,6 +30,13 @@ TChartWindow::TReset TChartWindow::afterPeriod(qint64 points)
     return TReset{lastIndex, lastIndex, lastIndex};
 }
 
+double TChartWindow::leftEdgeAround(double axisMin, double axisMax, double anchor, double width)
+{
+    const double span = axisMax - axisMin;
+    const double share = span > 0 ? std::clamp((anchor - axisMin) / span, 0.0, 1.0) : 0.5;
+    return anchor - share * width;
+}
+
 TChartWindow::TChartWindow(TChartWindowTarget& target)
     : target_(target)
 {
@@ -85,10 +92,8 @@ void TChartWindow::ZoomAround(double anchor, double factor)
     width = std::clamp(width, minWidth_, maxWidth_);
     if (width == width_)
         return;
-    const double axisMin = target_.axisMinimum();
-    const double axisSpan = target_.axisMaximum() - axisMin;
-    const double share = axisSpan > 0 ? std::clamp((anchor - axisMin) / axisSpan, 0.0, 1.0) : 0.5;
-    const double left = std::clamp(anchor - share * width, 0.0, double(lastIndex_ - width));
+    const double left = std::clamp(leftEdgeAround(target_.axisMinimum(), target_.axisMaximum(), anchor, width), 0.0,
+                                   double(lastIndex_ - width));
     const auto start = qint32(std::lround(left));
     width_ = width;
     target_.setScrollMaximum(lastIndex_ - width_);

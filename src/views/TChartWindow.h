@@ -35,6 +35,9 @@ public:
     };
     static TReset afterLoad(qint64 rows);
     static TReset afterPeriod(qint64 points);
+    // The left edge of a window `width` wide that keeps anchor where it
+    // stands on the axis now (in the middle of an axis of no width).
+    static double leftEdgeAround(double axisMin, double axisMax, double anchor, double width);
 
     explicit TChartWindow(TChartWindowTarget& target);
 
