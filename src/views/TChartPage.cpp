@@ -262,11 +262,15 @@ void TChartPage::ChartMouseLeave()
 void TChartPage::ChartMouseWheel(QPoint position, double notches)
 {
     const double anchor = Chart->bottomValueAt(position.x());
-    const double factor = std::pow(WheelZoomFactor, -notches);
-    if (factor < 1 && ChartWindow.Width() <= ChartWindow.MinWidth())
-        drillInto(anchor, factor);
-    else
-        ChartWindow.ZoomAround(anchor, factor);
+    const bool drilling = notches > 0 && ChartWindow.Width() <= ChartWindow.MinWidth();
+    // A fine-grained wheel (a touchpad) turns a whole notch before a period is taken.
+    DrillNotches = drilling ? DrillNotches + notches : 0;
+    if (!drilling) {
+        ChartWindow.ZoomAround(anchor, std::pow(WheelZoomFactor, -notches));
+    } else if (DrillNotches >= 1) {
+        drillInto(anchor, std::pow(WheelZoomFactor, -DrillNotches));
+        DrillNotches = 0;
+    }
     // The readout names the point now under the pointer.
     trackCursorAt(position);
 }

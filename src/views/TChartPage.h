@@ -99,6 +99,7 @@ private:
     TChartWindow ChartWindow;
     std::unique_ptr<TCursorTracker> Tracker;
     std::function<qint32()> PublishedSeries;
+    double DrillNotches = 0; // turned in at the narrowest window, not yet a period
     // The period's rows outlive the series that read them.
     std::unique_ptr<TRowSpanView> PeriodRows;
     std::array<std::unique_ptr<TChartPageSeries>, 7> Series;
