@@ -73,8 +73,11 @@ void TMeasurementStore::showRecords(std::shared_ptr<const TRecordList> records)
     formatter_ = TCellFormatter(FormatLocale());
     rebuildIndexes();
     if (!records_->isEmpty()) {
+        // The period runs from the first row to the last one, so a period
+        // filter left at these bounds keeps every repetition of the last record.
+        const TExpandedRecord last = records_->expanded(records_->size() - 1);
         firstTimestamp_ = records_->baseTime(0);
-        lastTimestamp_ = records_->baseTime(records_->size() - 1);
+        lastTimestamp_ = last.rowTime(last.repeatCount - 1);
     }
 }
 

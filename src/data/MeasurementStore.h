@@ -97,7 +97,7 @@ public:
     // Range of a channel's tenths over records first..last (inclusive).
     std::optional<TValueRange> channelRange(TChannelBit channel, qsizetype first, qsizetype last) const;
 
-    // Period bounds as TDateTime parts, and the base timestamps they come from.
+    // Period bounds as TDateTime parts, and the timestamps of the first and last rows they come from.
     double FirstDate() const;
     double FirstTime() const;
     double LastDate() const;

@@ -2,15 +2,9 @@
 
 #include "views/TableFilter.h"
 
-namespace {
-
-constexpr char16_t Backspace = 8;
-
-} // namespace
-
 std::optional<QChar> BoundEditKey(QChar typed, const QString& currentText, const QString& decimalSeparator)
 {
-    if ((typed >= u'0' && typed <= u'9') || typed == QChar(Backspace))
+    if (!typed.isPrint() || (typed >= u'0' && typed <= u'9'))
         return typed;
     if (typed == u'.' || typed == u',') {
         if (decimalSeparator.isEmpty() || currentText.contains(decimalSeparator))

@@ -6,10 +6,12 @@
 
 #include <optional>
 
-// The key rule of the table page's bound edits: digits and Backspace pass, a
-// full stop or a comma becomes the decimal separator unless the text already
-// has one, and every other character (minus, Enter, clipboard control
-// characters) is dropped. Answers the character the edit receives, if any.
+// The key rule of the table page's bound edits, for the characters keys carry:
+// digits pass, a full stop or a comma becomes the decimal separator unless the
+// text already has one, and every other printable character (minus, letters)
+// is dropped. Control characters (Backspace, Delete as X11 sends it, Enter,
+// the clipboard keys) belong to editing keys and pass. Answers the character
+// the edit receives, if any.
 std::optional<QChar> BoundEditKey(QChar typed, const QString& currentText, const QString& decimalSeparator);
 
 // The range rule of one bound edit: a number below 0 or above the limit

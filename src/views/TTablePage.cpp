@@ -56,9 +56,10 @@ TTablePage::TTablePage(const TMeasurementStore& store, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(StringGridFiltr);
+    // The table takes whatever height the page has above the panel; no size is
+    // fixed, so the window can always shrink back.
+    layout->addWidget(StringGridFiltr, 1);
     layout->addWidget(PanelSFiltr);
-    layout->addStretch();
 
     SetPanelEnabled(false);
 }
@@ -196,12 +197,10 @@ bool TTablePage::eventFilter(QObject* watched, QEvent* event)
 
 bool TTablePage::EditBoundKeyPress(QLineEdit& edit, const QKeyEvent& event)
 {
-    // The clipboard shortcuts arrive as control characters, which the rule drops.
-    if (event.matches(QKeySequence::Paste) || event.matches(QKeySequence::Cut) || event.matches(QKeySequence::Copy))
-        return true;
-    // Keys without a character (arrows, Delete, Tab) edit or move as usual.
+    // Editing keys and shortcuts (arrows, Delete, cut and paste) always work:
+    // the rule is about the characters typed into the edit.
     const QString text = event.text();
-    if (text.isEmpty() || event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab)
+    if (text.isEmpty() || (event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
         return false;
     const std::optional<QChar> accepted =
         BoundEditKey(text.front(), edit.text(), Store.formatter().locale().decimalPoint());

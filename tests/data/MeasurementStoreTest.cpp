@@ -81,7 +81,7 @@ TEST_F(MeasurementStoreTest, RecordOfThreeRepetitionsGivesThreeRowsAndPoints)
     EXPECT_EQ(store_.FirstDate(), DatePartOf(SampleBase));
     EXPECT_EQ(store_.FirstTime(), TimePartOf(SampleBase - 3600));
     EXPECT_EQ(store_.LastDate(), DatePartOf(SampleBase));
-    EXPECT_EQ(store_.LastTime(), TimePartOf(SampleBase)) << "the record's base, not its last row";
+    EXPECT_EQ(store_.LastTime(), TimePartOf(SampleBase + 10)) << "the last row, not the last record's base";
 }
 
 TEST_F(MeasurementStoreTest, MissingChannelsGiveEmptyCellsAndNullPoints)

@@ -108,7 +108,7 @@ private slots:
     void singleRowItemEmptiesTheChartAndKeepsTheWindow();
     void allItemGivesTheSameChartAsReset();
     void periodWindowZoomsBetweenAllPointsAndAQuarter();
-    void resetEndsAtTheLastRecordsBaseTime();
+    void resetKeepsEveryRepetitionOfTheLastRecord();
     void emptyPeriodLeavesTheWindowAsItWas();
     void loadPresetsPickersAndEnablesControls();
     void wheelZoomsAroundThePointerThenDrillsIntoAPeriod();
@@ -413,16 +413,21 @@ void ChartPageTest::periodWindowZoomsBetweenAllPointsAndAQuarter()
     QCOMPARE(page->PanelFiltr->ScrollBarScroll->maximum(), 30);
 }
 
-void ChartPageTest::resetEndsAtTheLastRecordsBaseTime()
+void ChartPageTest::resetKeepsEveryRepetitionOfTheLastRecord()
 {
+    // The stop pickers hold the last row's time, not the last record's base,
+    // so "Сбросить" and "Все" lose none of its repetitions.
     const auto store = storeOf(backToBack({{3, 10}, {5, 60}}));
     const auto page = pageOn(*store);
     QCOMPARE(store->DataRowCount(), 8);
+    QCOMPARE(page->PanelFiltr->DateTimePickerTFStop->time(), TimeOf(Start + 270));
     QTest::mouseClick(page->PanelFiltr->ButtonFilterClear, Qt::LeftButton);
     const ChartSeriesSource& humidity = series(*page, TChartPage::SeriesRH);
-    QCOMPARE(humidity.pointCount(), 4);
-    QCOMPARE(humidity.label(3), store->formatter().pointLabel(Start + 30));
-    QCOMPARE(page->Window().End(), 3);
+    QCOMPARE(humidity.pointCount(), 8);
+    QCOMPARE(humidity.label(7), store->formatter().pointLabel(Start + 270));
+    QCOMPARE(page->Window().End(), 7);
+    page->PanelFiltr->ComboBoxRow->setCurrentIndex(0);
+    QCOMPARE(humidity.pointCount(), 8);
 }
 
 void ChartPageTest::emptyPeriodLeavesTheWindowAsItWas()
@@ -451,7 +456,7 @@ void ChartPageTest::loadPresetsPickersAndEnablesControls()
     QVERIFY(panel.ButtonZoomIn->isEnabled());
     QCOMPARE(panel.DateTimePickerDFStart->date(), DateOf(Start));
     QCOMPARE(panel.DateTimePickerTFStart->time(), TimeOf(Start));
-    QCOMPARE(panel.DateTimePickerTFStop->time(), TimeOf(Start + 30));
+    QCOMPARE(panel.DateTimePickerTFStop->time(), TimeOf(Start + 270)); // the last row's time
     QCOMPARE(panel.DateTimePickerDFStart->displayFormat(), QStringLiteral("dd.MM.yy"));
     QCOMPARE(panel.DateTimePickerTFStop->displayFormat(), QStringLiteral("HH:mm:ss"));
     QVERIFY(!panel.ComboBoxRow->isEditable());

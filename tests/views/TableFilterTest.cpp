@@ -177,7 +177,7 @@ TEST_F(TableFilterStoreTest, periodEndsOnRowsAreBothIncluded)
     EXPECT_EQ(view.rowValues(view.rowCount() - 1).time, to);
 }
 
-TEST(BoundEditRulesTest, keyRuleLetsDigitsAndOneSeparatorThrough)
+TEST(BoundEditRulesTest, keyRuleLetsDigitsOneSeparatorAndEditingKeysThrough)
 {
     struct Case {
         const char* name;
@@ -193,8 +193,9 @@ TEST(BoundEditRulesTest, keyRuleLetsDigitsAndOneSeparatorThrough)
         {"comma becomes full stop", u',', "21", ".", u'.'},
         {"second separator", u',', "21,3", ",", std::nullopt},
         {"minus", u'-', "", ",", std::nullopt},
-        {"enter", QChar(13), "5", ",", std::nullopt},
-        {"paste control character", QChar(22), "5", ",", std::nullopt},
+        {"delete, as X11 sends it", QChar(127), "12", ",", QChar(127)},
+        {"enter", QChar(13), "5", ",", QChar(13)},
+        {"paste control character", QChar(22), "5", ",", QChar(22)},
         {"letter", u'e', "5", ",", std::nullopt},
     };
     for (const Case& c : cases) {

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimeEdit>
@@ -43,6 +44,8 @@ private slots:
     void periodOutsideTheDataLeavesOnlyTheHeader();
     void keyRuleDropsMinusAndTypesOneSeparator();
     void pastedTextMeetsTheRangeRule();
+    void editingKeysWorkWithTheTextX11Sends_data();
+    void editingKeysWorkWithTheTextX11Sends();
     void resetRestoresRowsPickersAndEdits();
     void emptyStoreDisablesThePanel();
     void clickSelectsTheWholeRow();
@@ -98,9 +101,9 @@ void TablePageTest::loadShowsEveryRowAndThePeriodInThePickers()
     QVERIFY(page->StringGridFiltr->headerVisible());
     QCOMPARE(page->DateTimePickerDFStartS->text(), QStringLiteral("01.05.24"));
     QCOMPARE(page->DateTimePickerTFStartS->text(), QStringLiteral("09:00:00"));
-    // The stop pickers show the last record's base time, as the period bounds do.
+    // The stop pickers show the last row's time, so untouched pickers keep every row.
     QCOMPARE(page->DateTimePickerDFStopS->text(), QStringLiteral("01.05.24"));
-    QCOMPARE(page->DateTimePickerTFStopS->text(), QStringLiteral("09:00:30"));
+    QCOMPARE(page->DateTimePickerTFStopS->text(), QStringLiteral("09:00:35"));
     QVERIFY(page->ButtonFiltrS->isEnabled());
     QVERIFY(page->EditTMax->isEnabled());
 }
@@ -151,10 +154,10 @@ void TablePageTest::periodOutsideTheDataLeavesOnlyTheHeader()
     page->ButtonFiltrS->click();
     QCOMPARE(numberColumn(), (QList<QString>{"2", "3", "4"}));
 
-    // The loaded stop time is the last record's base: its second row drops out.
+    // The loaded period ends at the last row: "Выбрать" with untouched pickers keeps every row.
     page->ButtonFilterClearS->click();
     page->ButtonFiltrS->click();
-    QCOMPARE(page->StringGridFiltr->model()->rowCount(), 7);
+    QCOMPARE(page->StringGridFiltr->model()->rowCount(), 8);
 
     page->DateTimePickerDFStartS->setDate(QDate(2024, 5, 2));
     page->ButtonFiltrS->click();
@@ -193,9 +196,39 @@ void TablePageTest::pastedTextMeetsTheRangeRule()
         c.edit->paste(); // what the context menu's "Paste" does
         QVERIFY2(c.edit->text() == c.shown, qPrintable(c.edit->objectName() + ": " + c.edit->text()));
     }
+    // The keyboard shortcut pastes as the context menu does.
     page->EditTMax->clear();
-    QTest::keyClick(page->EditTMax, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(page->EditTMax->text(), QString());
+    QApplication::clipboard()->setText(QStringLiteral("70"));
+    QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+    QApplication::sendEvent(page->EditTMax, &paste);
+    QCOMPARE(page->EditTMax->text(), QStringLiteral("55"));
+}
+
+void TablePageTest::editingKeysWorkWithTheTextX11Sends_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << QStringLiteral("\x7f") << 0 << QStringLiteral("1,5");
+    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << QStringLiteral("\b") << 4 << QStringLiteral("21,");
+}
+
+// Under X11 Delete and Backspace carry the characters 127 and 8, which the
+// key rule must not take for typed characters.
+void TablePageTest::editingKeysWorkWithTheTextX11Sends()
+{
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(int, cursor);
+    QFETCH(QString, result);
+    for (QLineEdit* edit : {page->EditTMax, page->EditTMin, page->EditRHMax, page->EditRHMin}) {
+        edit->setText(QStringLiteral("21,5"));
+        edit->setCursorPosition(cursor);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(edit, &press);
+        QVERIFY2(edit->text() == result, qPrintable(edit->objectName() + ": " + edit->text()));
+    }
 }
 
 void TablePageTest::resetRestoresRowsPickersAndEdits()
@@ -215,7 +248,7 @@ void TablePageTest::resetRestoresRowsPickersAndEdits()
     QCOMPARE(page->DateTimePickerDFStartS->date(), QDate(2024, 5, 1));
     QCOMPARE(page->DateTimePickerTFStartS->time(), QTime(9, 0, 0));
     QCOMPARE(page->DateTimePickerDFStopS->date(), QDate(2024, 5, 1));
-    QCOMPARE(page->DateTimePickerTFStopS->time(), QTime(9, 0, 30));
+    QCOMPARE(page->DateTimePickerTFStopS->time(), QTime(9, 0, 35));
 }
 
 void TablePageTest::emptyStoreDisablesThePanel()
@@ -278,13 +311,12 @@ void TablePageTest::assistiveTechnologyReadsTheGridAsATable()
     QCOMPARE(grid.currentRow(), 5);
     QVERIFY(table->cellAt(5, 0)->tableCellInterface()->isSelected());
 
-    // After a filter the same interface reads the filtered rows: 1, 2, 3 and 7
-    // (row 8 lies after the loaded stop time).
+    // After a filter the same interface reads the filtered rows: 1, 2, 3, 7 and 8.
     QTest::keyClicks(page->EditTMax, QStringLiteral("20"));
     page->ButtonFiltrS->click();
-    QCOMPARE(table->rowCount(), 4);
-    QCOMPARE(table->cellAt(3, ColumnNumber)->text(QAccessible::Name), QStringLiteral("7"));
-    QVERIFY(!table->cellAt(4, ColumnNumber));
+    QCOMPARE(table->rowCount(), 5);
+    QCOMPARE(table->cellAt(4, ColumnNumber)->text(QAccessible::Name), QStringLiteral("8"));
+    QVERIFY(!table->cellAt(5, ColumnNumber));
 }
 
 int main(int argc, char** argv)
