@@ -31,7 +31,7 @@ int RunExport(const CommandLine& commandLine, QTextStream& errors)
     const FolderVolumeSource noVolumes;
     const TLoadReport report = TLoader(store, noVolumes).OpenFile(commandLine.exportLog, TLoadRequest());
     if (!report.failure.isEmpty()) {
-        errors << "korvi-monitor: cannot read " << commandLine.exportLog << ": " << report.failure << '\n';
+        errors << "korvi-monitor: " << report.failure << '\n';
         return 1;
     }
     if (report.partialRecordBytes > 0) {

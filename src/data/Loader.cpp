@@ -37,7 +37,8 @@ TLoadReport TLoader::GoClick(const TLoadRequest& request)
     report.memoFile = baseNames(candidates);
     report.expectedLabel = request.testMode ? TestModeLabel : request.expectedLabel;
     const QList<TSourceCandidate> accepted = MatchVolumeLabels(candidates, request.expectedLabel, request.testMode);
-    return loadSources(candidates, accepted, request, std::move(report));
+    keepSources(candidates, accepted, readSources(accepted, request, report), request, report);
+    return report;
 }
 
 TLoadReport TLoader::OpenFile(const QString& path, const TLoadRequest& request)
@@ -45,7 +46,8 @@ TLoadReport TLoader::OpenFile(const QString& path, const TLoadRequest& request)
     const QFileInfo file(path);
     TLoadReport report;
     if (QFile probe(path); !file.isFile() || !probe.open(QIODevice::ReadOnly)) {
-        report.failure = file.exists() && !file.isFile() ? QStringLiteral("это не файл") : probe.errorString();
+        const QString reason = file.exists() && !file.isFile() ? QStringLiteral("это не файл") : probe.errorString();
+        report.failure = QStringLiteral("Не удалось открыть %1: %2").arg(path, reason);
         return report;
     }
     const TSourceCandidate source{file.completeBaseName(), path, TVolume{file.absolutePath(), QString(), true}};
@@ -56,14 +58,22 @@ TLoadReport TLoader::OpenFile(const QString& path, const TLoadRequest& request)
     };
     report.memoFile = baseNames({source});
     report.expectedLabel = request.expectedLabel;
-    report = loadSources({source}, {source}, fromFile, std::move(report));
+    const qint32 shownRecordCount = store_.RecordCount();
+    TSourcesRead read = readSources({source}, fromFile, report);
+    // A picture, a text or an empty file holds no record: what was shown stays.
+    if (const TLoadedSource& opened = read.sources.front(); opened.records && opened.records->isEmpty()) {
+        store_.setRecordCount(shownRecordCount);
+        report.failure = QStringLiteral("В файле %1 нет записей журнала прибора").arg(file.fileName());
+        return report;
+    }
+    keepSources({source}, {source}, std::move(read), fromFile, report);
     if (const qint64 partial = file.size() % qint64(sizeof(TLogRecord)); partial != 0)
         report.partialRecordBytes = partial;
     return report;
 }
 
-TLoadReport TLoader::loadSources(const QList<TSourceCandidate>& candidates, const QList<TSourceCandidate>& accepted,
-                                 const TLoadRequest& request, TLoadReport report)
+TLoader::TSourcesRead TLoader::readSources(const QList<TSourceCandidate>& accepted, const TLoadRequest& request,
+                                           TLoadReport& report)
 {
     report.memoFileRes = baseNames(accepted);
 
@@ -80,21 +90,26 @@ TLoadReport TLoader::loadSources(const QList<TSourceCandidate>& candidates, cons
             kept.rawRecords.assign(raw.begin(), raw.end());
         }
     }
+    return {std::move(loaded), std::move(dump)};
+}
 
+void TLoader::keepSources(const QList<TSourceCandidate>& candidates, const QList<TSourceCandidate>& accepted,
+                          TSourcesRead read, const TLoadRequest& request, TLoadReport& report)
+{
+    std::vector<TLoadedSource>& loaded = read.sources;
     // Sources were found but none could be read: the logger failed, not the
     // log, so what was loaded before stays whole rather than giving way to nothing.
     const bool noneRead = std::none_of(loaded.begin(), loaded.end(), [](const TLoadedSource& source) {
         return source.records != nullptr;
     });
     if (!accepted.isEmpty() && noneRead) {
-        dump->addLine(QStringLiteral("Ни один источник не прочитан, прежние данные сохранены"));
+        read.dump->addLine(QStringLiteral("Ни один источник не прочитан, прежние данные сохранены"));
     } else {
         store_.setSources(candidates, accepted);
         store_.setLoadedSources(std::move(loaded), request.currentYear);
     }
-    report.memo4 = std::move(dump);
+    report.memo4 = std::move(read.dump);
     report.freeMemoryText = FreeMemoryText(store_.RecordCount());
-    return report;
 }
 
 TLoader::TSourceRead TLoader::loadSource(const TSourceCandidate& source, const TLoadRequest& request,

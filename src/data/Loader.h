@@ -31,7 +31,7 @@ struct TLoadReport {
     std::optional<QString> windowCaption; // test mode: the count the logger reported
     QString freeMemoryText; // "Свободно: N%"
     qint64 partialRecordBytes = 0; // bytes after the last whole record of an opened file
-    QString failure; // why an opened file could not be read; empty on success
+    QString failure; // the message telling why an opened file was not shown; empty on success
 };
 
 // The whole load without widgets: discovery, reading every accepted source,
@@ -46,13 +46,22 @@ public:
 
     TLoadReport GoClick(const TLoadRequest& request);
     // Loads a saved log file of any name as the shown source, every whole
-    // record of it, without asking a logger. A file that cannot be read
-    // leaves the store as it was and the report says why.
+    // record of it, without asking a logger. A file that cannot be read, or
+    // holds no valid record, leaves the store as it was and the report says why.
     TLoadReport OpenFile(const QString& path, const TLoadRequest& request);
 
 private:
-    TLoadReport loadSources(const QList<TSourceCandidate>& candidates, const QList<TSourceCandidate>& accepted,
-                            const TLoadRequest& request, TLoadReport report);
+    struct TSourcesRead {
+        std::vector<TLoadedSource> sources; // one per accepted source, in order
+        std::shared_ptr<TDumpLog> dump;
+    };
+    // Reads every accepted source; the store's rows do not change yet.
+    TSourcesRead readSources(const QList<TSourceCandidate>& accepted, const TLoadRequest& request,
+                             TLoadReport& report);
+    // Hands what was read to the store, unless sources were found and none
+    // of them could be read.
+    void keepSources(const QList<TSourceCandidate>& candidates, const QList<TSourceCandidate>& accepted,
+                     TSourcesRead read, const TLoadRequest& request, TLoadReport& report);
     struct TSourceRead {
         std::shared_ptr<TRecordList> records;
         qint64 recordsRead = 0;

@@ -34,7 +34,7 @@ void TLogFileActions::N1_3OpenClick()
         return;
     QString failure;
     if (!FormMain.OpenLogFile(path, &failure))
-        Dialogs.ShowError(&FormMain, QStringLiteral("Не удалось открыть %1: %2").arg(path, failure));
+        Dialogs.ShowError(&FormMain, failure);
 }
 
 void TLogFileActions::log1Click()

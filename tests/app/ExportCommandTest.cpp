@@ -103,6 +103,7 @@ TEST_F(ExportCommandTest, APartialLastRecordIsLeftOutAndReported)
 TEST_F(ExportCommandTest, FailuresEndWithOneLineAndCodeOne)
 {
     const QString log = writeLog("good.log", variedLog());
+    const QString empty = writeLog("empty.log", QByteArray());
     struct Case {
         const char* name;
         QStringList arguments;
@@ -110,7 +111,8 @@ TEST_F(ExportCommandTest, FailuresEndWithOneLineAndCodeOne)
     };
     const Case cases[] = {
         {"missing log", {"--export", dir_.filePath("missing.log"), "--csv", dir_.filePath("a.csv")}, "missing.log"},
-        {"log is a folder", {"--export", dir_.path(), "--csv", dir_.filePath("b.csv")}, "cannot read"},
+        {"log is a folder", {"--export", dir_.path(), "--csv", dir_.filePath("b.csv")}, "Не удалось открыть"},
+        {"no record", {"--export", empty, "--csv", dir_.filePath("e.csv")}, "В файле empty.log нет записей"},
         {"unwritable output", {"--export", log, "--csv", dir_.filePath("no/such/folder/c.csv")}, "c.csv"},
         {"unwritable report", {"--export", log, "--xlsx", dir_.filePath("no/such/folder/d.xlsx")}, "d.xlsx"},
         {"no output named", {"--export", log}, "--csv"},

@@ -107,7 +107,7 @@ TEST_F(LoaderTest, ForeignLabelIsListedButNotLoaded)
     EXPECT_EQ(report.memo4->lineCount(), 0);
     EXPECT_TRUE(askedFor_.isEmpty());
     EXPECT_EQ(store_.DataRowCount(), 0);
-    EXPECT_EQ(store_.LastTime(), TimePartOf(TimestampSeconds(2017, 6, 15, 12, 15, 30))) << "bounds kept";
+    EXPECT_EQ(store_.LastTime(), TimePartOf(TimestampSeconds(2017, 6, 15, 12, 15, 40))) << "bounds kept";
 }
 
 TEST_F(LoaderTest, TwoDrivesLabelledAlikeAreBothDumpedAndTheFirstIsShown)
@@ -337,7 +337,9 @@ TEST_F(OpenFileTest, AFileThatCannotBeReadLeavesTheStoreAsItWas)
     open(path);
     ASSERT_EQ(store_.DataRowCount(), 3);
 
-    for (const QString& bad : {dir_.filePath("missing.log"), dir_.path()}) {
+    const QString text = dir_.filePath("notes.txt");
+    WriteFile(text, QByteArray("not a log, only some words about one\n"));
+    for (const QString& bad : {dir_.filePath("missing.log"), dir_.path(), text}) {
         SCOPED_TRACE(bad.toStdString());
         const TLoadReport report = open(bad);
         EXPECT_FALSE(report.failure.isEmpty());

@@ -7,9 +7,13 @@
 #include "shell/TFormMain.h"
 #include "shell/TLogFileActions.h"
 #include "views/TSysPage.h"
+#include "views/TTablePage.h"
 #include "views/TVirtualGrid.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QImage>
+#include <QPushButton>
 #include <QFile>
 #include <QMenu>
 #include <QTabWidget>
@@ -27,6 +31,7 @@ private slots:
     void savedCopyOpensAsTheSameLog();
     void csvIsWrittenUnderTheProposedName();
     void failuresAreShownAndChangeNothing();
+    void aFileWithoutLogRecordsIsRefusedAndTheViewStays();
 
 private:
     QString writeLog(const QString& name, const QByteArray& bytes);
@@ -133,6 +138,35 @@ void LogFilesTest::failuresAreShownAndChangeNothing()
     files->csv1->trigger();
     QCOMPARE(dialogs->errors.size(), 2);
     QVERIFY(dialogs->errors[1].contains(QStringLiteral("b.csv")));
+}
+
+void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()
+{
+    dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
+    files->N1_3Open->trigger();
+    const qint64 rows = viewer->Store().DataRowCount();
+
+    QByteArray picture;
+    QBuffer pictureFile(&picture);
+    pictureFile.open(QIODevice::WriteOnly);
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QVERIFY(image.save(&pictureFile, "PNG"));
+    const std::pair<QString, QByteArray> notLogs[] = {
+        {QStringLiteral("снимок.png"), picture},
+        {QStringLiteral("empty.log"), QByteArray()},
+        {QStringLiteral("notes.txt"), QStringLiteral("Журнал поверки за декабрь\nвсё в порядке\n").toUtf8()},
+    };
+    for (const auto& [name, bytes] : notLogs) {
+        dialogs->errors.clear();
+        dialogs->answers = {writeLog(name, bytes)};
+        files->N1_3Open->trigger();
+        QCOMPARE(dialogs->errors, QStringList{QStringLiteral("В файле %1 нет записей журнала прибора").arg(name)});
+        QCOMPARE(viewer->Store().DataRowCount(), rows);
+        QCOMPARE(viewer->StringGridFiltrRowCount(), rows + 1);
+        QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - a.log"));
+        QVERIFY(viewer->TablePage->ButtonFiltrS->isEnabled());
+    }
 }
 
 KORVI_QTEST_MAIN(LogFilesTest)
