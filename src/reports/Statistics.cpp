@@ -6,6 +6,8 @@
 #include "reports/MeanKineticTemperature.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -32,9 +34,29 @@ struct ChannelAccumulator {
     {
         if (rows == 0)
             return {};
-        return TChannelStatistics{maximum / 10.0, double(sumTenths) / 10.0 / double(rows), minimum / 10.0, rows};
+        return TChannelStatistics{maximum / 10.0, double(sumTenths) / 10.0 / double(rows), minimum / 10.0, rows,
+                                  sumTenths};
     }
 };
+
+// From a thousand up a value keeps four significant digits, no tenth.
+constexpr qint64 FourDigitTenths = 10000;
+
+// Rounds numerator / denominator to an integer, half away from zero; the
+// denominator is positive.
+qint64 roundedQuotient(qint64 numerator, qint64 denominator)
+{
+    const qint64 magnitude = (2 * std::abs(numerator) + denominator) / (2 * denominator);
+    return numerator < 0 ? -magnitude : magnitude;
+}
+
+// Whole tenths as fixed-point text with one decimal.
+QString tenthsText(qint64 tenths, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(double(tenths) / 10.0, 'f', 1);
+}
 
 } // namespace
 
@@ -66,10 +88,17 @@ TStatistics ComputeStatistics(const TMeasurementStore& store)
 
 QString StatisticValueText(double value, const QLocale& locale)
 {
-    const double fourDigits = QString::number(value, 'g', 4).toDouble();
-    QLocale plain = locale;
-    plain.setNumberOptions(QLocale::OmitGroupSeparator);
-    return plain.toString(fourDigits, 'f', 1);
+    if (std::abs(value) * 10.0 >= double(FourDigitTenths))
+        return tenthsText(std::llround(value) * 10, locale);
+    return tenthsText(std::llround(value * 10.0), locale);
+}
+
+QString StatisticMeanText(qint64 sumTenths, qint64 count, const QLocale& locale)
+{
+    const qint64 tenths = roundedQuotient(sumTenths, count);
+    if (std::abs(tenths) >= FourDigitTenths)
+        return tenthsText(roundedQuotient(sumTenths, count * 10) * 10, locale);
+    return tenthsText(tenths, locale);
 }
 
 QStringList StatisticsCaptions()
@@ -96,10 +125,14 @@ QStringList StatisticsTexts(const TStatistics& statistics, const TCellFormatter&
     const auto valueText = [&formatter](const std::optional<double>& value) {
         return value ? StatisticValueText(*value, formatter.locale()) : NoValueText;
     };
+    const auto meanText = [&formatter](const TChannelStatistics& channel) {
+        return channel.presentRows > 0 ? StatisticMeanText(channel.sumTenths, channel.presentRows, formatter.locale())
+                                       : NoValueText;
+    };
     QStringList texts{momentText(statistics.firstTime), momentText(statistics.lastTime),
                       QString::number(statistics.rowCount)};
     for (const TChannelStatistics& channel : statistics.channels)
-        texts << valueText(channel.maximum) << valueText(channel.average) << valueText(channel.minimum);
+        texts << valueText(channel.maximum) << meanText(channel) << valueText(channel.minimum);
     return texts;
 }
 

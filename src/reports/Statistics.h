@@ -16,6 +16,7 @@ struct TChannelStatistics {
     std::optional<double> average;
     std::optional<double> minimum;
     qint64 presentRows = 0;
+    qint64 sumTenths = 0; // the exact sum the average comes from
 };
 
 // The summary the statistics window and the spreadsheet report show: first
@@ -33,10 +34,15 @@ struct TStatistics {
 // a full log memory loses nothing to rounding.
 TStatistics ComputeStatistics(const TMeasurementStore& store);
 
-// A statistic value as the window writes it: rounded to four significant
-// digits, then fixed-point with one decimal and the locale's separator
-// (101.325 -> "101,3", 23.46 -> "23,5", 5 -> "5,0").
+// A statistic value as the window writes it: rounded once, half away from
+// zero, to one decimal, or to four significant digits from 1000 up, then
+// fixed-point with one decimal and the locale's separator (101.325 -> "101,3",
+// 23.46 -> "23,5", 5 -> "5,0", 1234.56 -> "1235,0").
 QString StatisticValueText(double value, const QLocale& locale);
+
+// The same for a mean given exactly as a sum of tenths over a count of rows
+// (count > 0): no binary fraction comes between the sum and the shown tenth.
+QString StatisticMeanText(qint64 sumTenths, qint64 count, const QLocale& locale);
 
 // Shown for a channel that no row carries.
 inline const QString NoValueText = QStringLiteral("—");

@@ -4,6 +4,7 @@
 #include "data/MeasurementStore.h"
 #include "data/Timestamp.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -113,7 +114,50 @@ TEST_F(StatisticsTest, fullLogMemoryAverageStaysExact)
     EXPECT_EQ(texts().mid(3, 3), (QStringList{QStringLiteral("23,4"), QStringLiteral("23,3"), QStringLiteral("23,3")}));
 }
 
-TEST(StatisticValueTextTest, roundsToFourDigitsThenOneDecimal)
+// The mean is the exact sum of tenths over the count, rounded once to a tenth,
+// half away from zero; a value rounded to four digits first lost a tenth.
+TEST_F(StatisticsTest, meanIsRoundedOnceFromTheExactSum)
+{
+    struct Case {
+        const char* name;
+        std::vector<RecordFields> records;
+        QString mean;
+    };
+    const auto split = [](int lowRows, int highRows, qint16 low, qint16 high) {
+        std::vector<RecordFields> records;
+        for (; lowRows > 0; lowRows -= 250)
+            records.push_back({std::min(lowRows, 250), 1, low, 0, 0});
+        for (; highRows > 0; highRows -= 250)
+            records.push_back({std::min(highRows, 250), 1, high, 0, 0});
+        return records;
+    };
+    const Case cases[] = {
+        {"56.150025", split(1000, 1001, 561, 562), QStringLiteral("56,2")},
+        {"exactly 56.15", split(100, 100, 561, 562), QStringLiteral("56,2")},
+        {"exactly -56.15", split(100, 100, -561, -562), QStringLiteral("-56,2")},
+        {"56.149975", split(1001, 1000, 561, 562), QStringLiteral("56,1")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        load(c.records);
+        EXPECT_EQ(texts().at(4), c.mean);
+    }
+}
+
+// Pressures of 1000 kPa and more keep four significant digits, rounded once.
+TEST_F(StatisticsTest, meanOfAThousandAndMoreKeepsFourDigits)
+{
+    load({{1, 4, 0, 0, 12345}, {1, 4, 0, 0, 12345}, {2, 4, 0, 0, 12344}});
+    // (2 x 1234.5 + 2 x 1234.4) / 4 = 1234.45
+    EXPECT_EQ(texts().mid(9, 3), (QStringList{QStringLiteral("1235,0"), QStringLiteral("1234,0"),
+                                              QStringLiteral("1234,0")}));
+    load({{1, 4, 0, 0, 12345}, {1, 4, 0, 0, 12355}});
+    // 1235.0 exactly, and the maximum 1235.5 goes up
+    EXPECT_EQ(texts().mid(9, 3), (QStringList{QStringLiteral("1236,0"), QStringLiteral("1235,0"),
+                                              QStringLiteral("1235,0")}));
+}
+
+TEST(StatisticValueTextTest, roundsOnceToOneDecimal)
 {
     const QLocale russian(QLocale::Russian, QLocale::Russia);
     const QLocale english(QLocale::English, QLocale::UnitedStates);
@@ -128,7 +172,9 @@ TEST(StatisticValueTextTest, roundsToFourDigitsThenOneDecimal)
         {5, russian, QStringLiteral("5,0")},
         {5, english, QStringLiteral("5.0")},
         {1234.56, russian, QStringLiteral("1235,0")}, // four digits leave no decimal to show
-        {-12.345, russian, QStringLiteral("-12,3")}, // -12.35 after four digits, then the binary value rounds down
+        {-12.345, russian, QStringLiteral("-12,3")},
+        {-12.35, russian, QStringLiteral("-12,4")}, // half away from zero
+        {56.150099, russian, QStringLiteral("56,2")},
         {0.04, russian, QStringLiteral("0,0")},
     };
     for (const Case& c : cases) {
