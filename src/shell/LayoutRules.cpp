@@ -24,7 +24,6 @@ ViewerLayout viewerLayout(QSize outerSize, QSize panelLoadSize, int chartWidth)
                              (h - panelLoadSize.height() - 70) / 2,
                              panelLoadSize.width(), panelLoadSize.height());
     layout.tableColumnWidth = (w - 52) / 6;
-    layout.tableHeight = h - 143;
     layout.scrollBarLeft = 45;
     layout.scrollBarWidth = chartWidth - layout.scrollBarLeft - 45;
     layout.legendLeft = (chartWidth - 390) / 2;

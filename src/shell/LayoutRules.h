@@ -24,7 +24,6 @@ MonitorLayout monitorLayout(int outerWidth, int chartWidth, int chartHeight,
 struct ViewerLayout {
     QRect panelLoad;
     int tableColumnWidth;  // columns 0 to 5; column 6 stays 0 wide
-    int tableHeight;
     int scrollBarLeft;
     int scrollBarWidth;
     int legendLeft;

@@ -384,5 +384,4 @@ void TFormMain::FormResize()
     ChartPage->PlaceControls(at.scrollBarLeft, at.scrollBarWidth, at.legendLeft);
     for (int column = 0; column < 6; ++column)
         TablePage->StringGridFiltr->setColumnWidth(column, at.tableColumnWidth);
-    TablePage->StringGridFiltr->setFixedHeight(at.tableHeight);
 }

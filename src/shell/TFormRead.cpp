@@ -71,7 +71,10 @@ bool TFormRead::TestModeOn() const
 
 void TFormRead::ButtonRegClick()
 {
+    // An open viewer behind other windows comes to the front as well.
     FormMain->show();
+    FormMain->raise();
+    FormMain->activateWindow();
     FormSetting->Timer2->stop();
     ButtonStartMon->setText(QStringLiteral("Старт"));
 }

@@ -2,6 +2,7 @@
 
 #include "SimulatedWindows.h"
 
+#include "data/LogGenerator.h"
 #include "data/LogRecord.h"
 #include "data/MeasurementStore.h"
 #include "data/Timestamp.h"
@@ -42,7 +43,9 @@ private slots:
     void statisticsToggleOnlyWithMoreThanTwoRows();
     void settingsItemTogglesTheSettingsWindow();
     void loggerButtonOpensTheViewerAndStopsThePoll();
+    void loggerButtonRaisesTheViewerOpenBehindTheMonitor();
     void viewerColumnsFollowTheWindowWidth();
+    void viewerShrinksBackToItsStartSizeAfterALoad();
     void closingTheMonitorClosesTheViewerAndEndsTheProgram();
     void errorInAHandlerShowsTheBoxAndTheProgramGoesOn();
 
@@ -247,6 +250,21 @@ void ApplicationWindowsTest::loggerButtonOpensTheViewerAndStopsThePoll()
     QCOMPARE(monitor.ButtonStartMon->text(), QStringLiteral("Старт"));
 }
 
+void ApplicationWindowsTest::loggerButtonRaisesTheViewerOpenBehindTheMonitor()
+{
+    TFormMain& viewer = *windows->FormMain;
+    TFormRead& monitor = *windows->FormRead;
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    monitor.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&monitor));
+
+    monitor.ButtonReg->setEnabled(true);
+    QTest::mouseClick(monitor.ButtonReg, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    QCOMPARE(QApplication::activeWindow(), &viewer);
+}
+
 void ApplicationWindowsTest::viewerColumnsFollowTheWindowWidth()
 {
     TFormMain& viewer = *windows->FormMain;
@@ -257,7 +275,28 @@ void ApplicationWindowsTest::viewerColumnsFollowTheWindowWidth()
     for (int column = 0; column < 6; ++column)
         QCOMPARE(viewer.TablePage->StringGridFiltr->columnWidth(column), expectedWidth);
     QCOMPARE(viewer.TablePage->StringGridFiltr->columnWidth(6), 0);
-    QCOMPARE(viewer.TablePage->StringGridFiltr->height(), viewer.frameGeometry().height() - 143);
+}
+
+void ApplicationWindowsTest::viewerShrinksBackToItsStartSizeAfterALoad()
+{
+    TFormMain& viewer = *windows->FormMain;
+    const QSize start = viewer.size();
+    simulation->logger->setLog(LogGenerator(3).generate(500, TLogShape::Typical, QDateTime(QDate(2024, 3, 1), QTime(8, 0))));
+    simulation->loadIntoShownViewer(start);
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    for (int page = 0; page < 2; ++page) {
+        viewer.PageControlData->setCurrentIndex(page);
+        viewer.resize(start + QSize(300, 250));
+        QTRY_COMPARE(viewer.size(), start + QSize(300, 250));
+        viewer.resize(start);
+        QTRY_COMPARE(viewer.size(), start);
+        // The table fills its page above the filter panel at any size.
+        const TTablePage& table = *viewer.TablePage;
+        if (page == 1)
+            QCOMPARE(table.StringGridFiltr->height() + table.PanelSFiltr->height(), viewer.TabSheetTable->height());
+        QVERIFY2(viewer.minimumSize().height() <= start.height() && viewer.minimumSize().width() <= start.width(),
+                 qPrintable(QStringLiteral("minimum %1x%2").arg(viewer.minimumWidth()).arg(viewer.minimumHeight())));
+    }
 }
 
 void ApplicationWindowsTest::closingTheMonitorClosesTheViewerAndEndsTheProgram()
