@@ -30,7 +30,9 @@ class HidBackend {
 public:
     virtual ~HidBackend() = default;
     virtual bool initialise() = 0;
-    virtual QList<HidDeviceInfo> enumerate() = 0;
+    // The HID devices of one vendor (0: of every vendor). Asking for the
+    // vendor spares the system opening every other HID device to look at it.
+    virtual QList<HidDeviceInfo> enumerate(quint16 vendorId) = 0;
     // Null, with the system's reason, when the device cannot be opened.
     virtual std::unique_ptr<HidDevice> open(const QString& path, QString* reason) = 0;
     virtual void sleep(int ms) = 0;

@@ -22,7 +22,7 @@ public:
 
     bool write(const quint8* data, int size) override
     {
-        return hid_write(handle_, data, size_t(size)) == size;
+        return HidWriteAccepted(hid_write(handle_, data, size_t(size)), size);
     }
 
     int read(quint8* data, int size, int timeoutMs) override
@@ -42,6 +42,11 @@ private:
 
 } // namespace
 
+bool HidWriteAccepted(int written, int reportSize)
+{
+    return written >= reportSize;
+}
+
 HidapiBackend::~HidapiBackend()
 {
     if (initialised_)
@@ -54,10 +59,10 @@ bool HidapiBackend::initialise()
     return initialised_;
 }
 
-QList<HidDeviceInfo> HidapiBackend::enumerate()
+QList<HidDeviceInfo> HidapiBackend::enumerate(quint16 vendorId)
 {
     QList<HidDeviceInfo> devices;
-    hid_device_info* list = hid_enumerate(0, 0);
+    hid_device_info* list = hid_enumerate(vendorId, 0);
     for (const hid_device_info* entry = list; entry; entry = entry->next) {
         devices.append({QString::fromLocal8Bit(entry->path), entry->vendor_id, entry->product_id,
                         fromWide(entry->serial_number)});

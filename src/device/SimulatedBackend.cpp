@@ -117,14 +117,17 @@ bool SimulatedBackend::initialise()
     return !initialiseFails_;
 }
 
-QList<HidDeviceInfo> SimulatedBackend::enumerate()
+QList<HidDeviceInfo> SimulatedBackend::enumerate(quint16 vendorId)
 {
     ++enumerationCount_;
     QList<HidDeviceInfo> devices;
     for (const Slot& slot : slots_) {
+        if (vendorId != 0 && slot.logger->vendorId() != vendorId)
+            continue;
         devices.append({slot.path, slot.logger->vendorId(), slot.logger->productId(),
                         slot.logger->serialNumber()});
     }
+    listedDeviceCount_ += int(devices.size());
     return devices;
 }
 

@@ -26,10 +26,12 @@ public:
     // Stands for a system without a usable HID library.
     void setInitialiseFails(bool fails) { initialiseFails_ = fails; }
     int enumerationCount() const { return enumerationCount_; }
+    // Devices all enumerations together have listed.
+    int listedDeviceCount() const { return listedDeviceCount_; }
     qint64 nowMs() const;
 
     bool initialise() override;
-    QList<HidDeviceInfo> enumerate() override;
+    QList<HidDeviceInfo> enumerate(quint16 vendorId) override;
     std::unique_ptr<HidDevice> open(const QString& path, QString* reason) override;
     void sleep(int ms) override;
 
@@ -44,4 +46,5 @@ private:
     int nextPathNumber_ = 0;
     bool initialiseFails_ = false;
     int enumerationCount_ = 0;
+    int listedDeviceCount_ = 0;
 };

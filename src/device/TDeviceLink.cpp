@@ -61,7 +61,7 @@ bool TDeviceLink::FindAndOpenDevice()
 
     QSet<QString> unopenable;
     std::unique_ptr<HidDevice> opened;
-    for (const HidDeviceInfo& info : backend_->enumerate()) {
+    for (const HidDeviceInfo& info : backend_->enumerate(LoggerVendorId)) {
         if (!IsLogger(info.vendorId, info.productId))
             continue;
         opened = openLogger(info, unopenable);

@@ -144,6 +144,20 @@ TEST_F(DeviceLinkTest, FirstLoggerInEnumerationOrderIsUsedAndOtherDevicesIgnored
     EXPECT_TRUE(mouse->requests().isEmpty());
 }
 
+// Detection asks the system for the logger's vendor only, so other HID
+// devices (a mouse here) are never listed, let alone opened, every second.
+TEST_F(DeviceLinkTest, DetectionListsOnlyTheLoggersVendor)
+{
+    const auto mouse = plugLogger("99");
+    mouse->setUsbIds(0x046D, 0xC077);
+    const auto logger = plugLogger("1700001");
+    connectLogger(logger);
+    link_->DetectionPass();
+    EXPECT_EQ(backend_->enumerationCount(), 2);
+    EXPECT_EQ(backend_->listedDeviceCount(), 2);
+    EXPECT_EQ(backend_->enumerate(0).size(), 2) << "vendor 0 lists every device";
+}
+
 TEST_F(DeviceLinkTest, UnopenableLoggerIsReportedOncePerEpisode)
 {
     const auto logger = plugLogger();

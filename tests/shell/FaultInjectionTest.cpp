@@ -45,7 +45,7 @@ public:
     void pullBeforeRequest(std::optional<qsizetype> index) { pullAt_ = index; }
 
     bool initialise() override { return simulated_.initialise(); }
-    QList<HidDeviceInfo> enumerate() override { return simulated_.enumerate(); }
+    QList<HidDeviceInfo> enumerate(quint16 vendorId) override { return simulated_.enumerate(vendorId); }
     std::unique_ptr<HidDevice> open(const QString& path, QString* reason) override
     {
         std::unique_ptr<HidDevice> device = simulated_.open(path, reason);
