@@ -29,6 +29,9 @@
 
 namespace {
 
+// The progress is painted no more often than a display refreshes.
+constexpr qint64 ProgressFrameMs = 16;
+
 QWidget* newPage(QTabWidget* pages, const QString& objectName, const QString& caption)
 {
     auto* page = new QWidget;
@@ -209,6 +212,7 @@ void TFormMain::GoClick()
     request.showProgress = [this](const QString& text) { ShowProgress(text); };
 
     const TLoadReport report = Loader->GoClick(request);
+    EndProgress();
 
     // In test mode the label stays "BRAXEL" until the logger is detected anew.
     link.Identity().ExpectedLabel = report.expectedLabel;
@@ -225,6 +229,7 @@ bool TFormMain::OpenLogFile(const QString& path, QString* failure)
     TLoadRequest request;
     request.showProgress = [this](const QString& text) { ShowProgress(text); };
     const TLoadReport report = Loader->OpenFile(path, request);
+    EndProgress();
     if (!report.failure.isEmpty()) {
         if (failure)
             *failure = report.failure;
@@ -285,11 +290,22 @@ bool TFormMain::ShowSource(qsizetype index)
     return true;
 }
 
-// The load does not return to the event loop, so the panel repaints at once.
+// The load does not return to the event loop, so the panel is painted here;
+// at most once a frame, since every paint waits for the display.
 void TFormMain::ShowProgress(const QString& text)
 {
     ButtonLoadPercent->setText(text);
+    if (ProgressPainted.isValid() && !ProgressPainted.hasExpired(ProgressFrameMs))
+        return;
     ButtonLoadPercent->repaint();
+    ProgressPainted.start();
+}
+
+// The last text of a load is painted however soon after the one before.
+void TFormMain::EndProgress()
+{
+    ButtonLoadPercent->repaint();
+    ProgressPainted.invalidate();
 }
 
 int TFormMain::StringGridFiltrRowCount() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <memory>
@@ -99,6 +100,7 @@ private:
     void buildPages();
     void buildPanelLoad();
     void ShowProgress(const QString& text);
+    void EndProgress();
     void ShowLoad(const TLoadReport& report);
     void ShowStoreRows();
     void ListSources();
@@ -108,6 +110,7 @@ private:
     std::unique_ptr<TLoader> Loader;
     TRowTableModel* RowTable;
     QString LastFreeMemoryText;
+    QElapsedTimer ProgressPainted;
     QString OpenedFileName;
     TFormRead* FormRead = nullptr;
     TFormSetting* FormSetting = nullptr;

@@ -12,6 +12,7 @@
 #include "views/TVirtualGrid.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -28,6 +29,7 @@ private slots:
     void sysPageListsTheDriveTheSourceAndEveryRow();
     void testModeReadsTheBraxelDriveAndReportsTheCount();
     void silentLoggerSkipsTheSourceAndKeepsThePreviousLoad();
+    void progressIsPaintedAtMostOnceAFrameAndAtTheEnd();
 
 private:
     static QByteArray generatedLog(qint64 records);
@@ -119,6 +121,48 @@ void LoaderWindowTest::silentLoggerSkipsTheSourceAndKeepsThePreviousLoad()
     // "> path", why it was skipped, and that the previous load stays.
     QCOMPARE(viewer.SysPage->Memo4->model()->rowCount(), 3);
     QCOMPARE(viewer.Store().DataRowCount(), rowsBefore);
+}
+
+// Records each paint of a widget with the text it showed.
+class PaintedTexts : public QObject {
+public:
+    explicit PaintedTexts(QPushButton* button) : button_(button) { button->installEventFilter(this); }
+    QStringList texts;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == button_ && event->type() == QEvent::Paint)
+            texts << button_->text();
+        return false;
+    }
+
+private:
+    QPushButton* button_;
+};
+
+// Each paint of the progress is a round trip to the display, so the load
+// paints it at most once in 16 ms, and once more with its last text.
+void LoaderWindowTest::progressIsPaintedAtMostOnceAFrameAndAtTheEnd()
+{
+    SimulatedWindows simulation(generatedLog(20000));
+    simulation.connectLogger();
+    TFormMain& viewer = *simulation.windows->FormMain;
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    viewer.BeginLoad();
+    QCoreApplication::processEvents();
+
+    PaintedTexts painted(viewer.ButtonLoadPercent);
+    QElapsedTimer load;
+    load.start();
+    viewer.TimerLoadTimer();
+    const qint64 frames = load.elapsed() / 16 + 1;
+    QVERIFY2(painted.texts.size() <= frames + 1,
+             qPrintable(QStringLiteral("%1 paints in %2 ms").arg(painted.texts.size()).arg(load.elapsed())));
+    QCOMPARE(painted.texts.value(0), QStringLiteral("Загрузка данных 0 %, ждите..."));
+    QCOMPARE(painted.texts.value(painted.texts.size() - 1), QStringLiteral("Загрузка данных 99 %, ждите..."));
+    QCOMPARE(viewer.ButtonLoadPercent->text(), painted.texts.last());
 }
 
 KORVI_QTEST_MAIN(LoaderWindowTest)
