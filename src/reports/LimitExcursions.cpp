@@ -10,25 +10,6 @@ std::array<TLimit, 4> ChartLimits()
             TLimit{ChannelHumidity, TMeasurementStore::LimitRHMin, false}};
 }
 
-TExcursions ComputeExcursions(const TMeasurementStore& store, const TLimit& limit)
-{
-    const TRecordList& records = store.records();
-    TExcursions excursions;
-    bool previousBeyond = false;
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        const std::optional<int> value = records.channelValue(limit.channel, i);
-        const bool beyond = value && (limit.upper ? *value > limit.tenths : *value < limit.tenths);
-        if (beyond) {
-            const TCompactRecord& record = records.at(i);
-            excursions.seconds += qint64(record.repeatCount) * IntervalSeconds(record.intervalAndChannels >> 4);
-            if (!previousBeyond)
-                ++excursions.count;
-        }
-        previousBeyond = beyond;
-    }
-    return excursions;
-}
-
 QString DurationText(qint64 seconds)
 {
     const QChar zero(u'0');

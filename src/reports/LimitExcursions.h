@@ -1,13 +1,11 @@
 #pragma once
 
-#include "data/LogRecord.h"
+#include "data/RecordList.h"
 
 #include <QLocale>
 #include <QString>
 
 #include <array>
-
-class TMeasurementStore;
 
 // A critical level of a channel, in tenths; an upper one is crossed by values
 // strictly above it, a lower one by values strictly below.
@@ -29,8 +27,37 @@ struct TExcursions {
     qint64 count = 0;
 };
 
-// One pass over the shown records, each standing for its repeated rows.
-TExcursions ComputeExcursions(const TMeasurementStore& store, const TLimit& limit);
+// Follows one limit along the shown records in order, each standing for its
+// repeated rows, so that one pass over the records serves every limit.
+class TExcursionTracker
+{
+public:
+    explicit TExcursionTracker(const TLimit& limit) : limit_(limit) {}
+
+    // The next record, whose rows last `seconds` together.
+    void add(const TCompactRecord& record, qint64 seconds)
+    {
+        const bool beyond = (record.intervalAndChannels & limit_.channel) && isBeyond(valueOf(record));
+        if (beyond) {
+            excursions_.seconds += seconds;
+            excursions_.count += previousBeyond_ ? 0 : 1;
+        }
+        previousBeyond_ = beyond;
+    }
+
+    const TExcursions& excursions() const { return excursions_; }
+
+private:
+    int valueOf(const TCompactRecord& record) const
+    {
+        return limit_.channel == ChannelTemperature ? record.temperature : record.humidity;
+    }
+    bool isBeyond(int tenths) const { return limit_.upper ? tenths > limit_.tenths : tenths < limit_.tenths; }
+
+    TLimit limit_;
+    TExcursions excursions_;
+    bool previousBeyond_ = false;
+};
 
 // A duration as "ч:мм:сс", hours unbounded ("0:00:05", "125:03:00").
 QString DurationText(qint64 seconds);

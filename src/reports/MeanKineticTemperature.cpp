@@ -1,13 +1,12 @@
 #include "reports/MeanKineticTemperature.h"
 
-#include "data/MeasurementStore.h"
-
 #include <cmath>
 
 namespace {
 
 constexpr double KelvinOffset = 273.15;
 constexpr double ActivationTemperature = KineticActivationEnergy / GasConstant;
+constexpr size_t TemperatureCount = size_t(std::numeric_limits<quint16>::max()) + 1;
 
 double kelvin(int tenths)
 {
@@ -16,27 +15,27 @@ double kelvin(int tenths)
 
 } // namespace
 
-std::optional<double> MeanKineticTemperature(const TMeasurementStore& store)
+TKineticTemperature::TKineticTemperature()
+    : secondsAt_(TemperatureCount, 0)
 {
-    const TRecordList& records = store.records();
-    // Factors are taken relative to the first temperature, so a long cold log
-    // cannot drive the exponentials toward the smallest doubles.
-    std::optional<double> reference;
+}
+
+std::optional<double> TKineticTemperature::value() const
+{
+    // Factors are taken relative to the highest temperature, so a long cold
+    // log cannot drive the exponentials toward the smallest doubles.
     double weightedFactors = 0.0;
-    double weights = 0.0;
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        const TCompactRecord& record = records.at(i);
-        if (!(record.intervalAndChannels & ChannelTemperature))
+    qint64 weights = 0;
+    const double reference = 1.0 / kelvin(highest_);
+    for (int tenths = lowest_; tenths <= highest_; ++tenths) {
+        const qint64 seconds = secondsAt_[size_t(tenths - std::numeric_limits<qint16>::min())];
+        if (seconds == 0)
             continue;
-        const double inverse = 1.0 / kelvin(record.temperature);
-        if (!reference)
-            reference = inverse;
-        const double weight = double(record.repeatCount) * IntervalSeconds(record.intervalAndChannels >> 4);
-        weightedFactors += weight * std::exp(-ActivationTemperature * (inverse - *reference));
-        weights += weight;
+        weightedFactors += double(seconds) * std::exp(-ActivationTemperature * (1.0 / kelvin(tenths) - reference));
+        weights += seconds;
     }
-    if (!reference || weights <= 0.0)
+    if (weights == 0)
         return std::nullopt;
-    const double logMean = std::log(weightedFactors / weights) - ActivationTemperature * *reference;
+    const double logMean = std::log(weightedFactors / double(weights)) - ActivationTemperature * reference;
     return ActivationTemperature / -logMean - KelvinOffset;
 }

@@ -2,7 +2,6 @@
 
 #include "data/CellFormatter.h"
 #include "data/MeasurementStore.h"
-#include "reports/LimitExcursions.h"
 #include "reports/MeanKineticTemperature.h"
 
 #include <algorithm>
@@ -150,13 +149,32 @@ QStringList MetrologyCaptions(const QLocale& locale)
     return captions;
 }
 
+TMetrology ComputeMetrology(const TMeasurementStore& store)
+{
+    const std::array<TLimit, 4> limits = ChartLimits();
+    std::array<TExcursionTracker, 4> trackers{TExcursionTracker(limits[0]), TExcursionTracker(limits[1]),
+                                              TExcursionTracker(limits[2]), TExcursionTracker(limits[3])};
+    TKineticTemperature kinetic;
+    const TRecordList& records = store.records();
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const TCompactRecord& record = records.at(i);
+        const qint64 seconds = qint64(record.repeatCount) * IntervalSeconds(record.intervalAndChannels >> 4);
+        for (TExcursionTracker& tracker : trackers)
+            tracker.add(record, seconds);
+        kinetic.add(record, seconds);
+    }
+    TMetrology metrology{kinetic.value(), {}};
+    for (size_t limit = 0; limit < trackers.size(); ++limit)
+        metrology.excursions[limit] = trackers[limit].excursions();
+    return metrology;
+}
+
 QStringList MetrologyTexts(const TMeasurementStore& store, const QLocale& locale)
 {
-    const std::optional<double> kinetic = MeanKineticTemperature(store);
-    QStringList texts{kinetic ? StatisticValueText(*kinetic, locale) : NoValueText};
-    for (const TLimit& limit : ChartLimits()) {
-        const TExcursions excursions = ComputeExcursions(store, limit);
+    const TMetrology metrology = ComputeMetrology(store);
+    QStringList texts{metrology.kineticTemperature ? StatisticValueText(*metrology.kineticTemperature, locale)
+                                                   : NoValueText};
+    for (const TExcursions& excursions : metrology.excursions)
         texts << DurationText(excursions.seconds) << QString::number(excursions.count);
-    }
     return texts;
 }

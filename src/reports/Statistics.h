@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/LimitExcursions.h"
+
 #include <QLocale>
 #include <QStringList>
 
@@ -53,6 +55,15 @@ QStringList StatisticsCaptions();
 // The twelve value texts in window order: start, end, count, then maximum,
 // average and minimum of each channel. With no rows the times are empty.
 QStringList StatisticsTexts(const TStatistics& statistics, const TCellFormatter& formatter);
+
+// The figures of those lines for the shown rows: the mean kinetic temperature
+// (empty without a temperature) and the excursions beyond each chart limit,
+// in the order of ChartLimits(). One pass over the records for all of them.
+struct TMetrology {
+    std::optional<double> kineticTemperature;
+    std::array<TExcursions, 4> excursions;
+};
+TMetrology ComputeMetrology(const TMeasurementStore& store);
 
 // The lines below the twelve: the mean kinetic temperature, then for each of
 // the chart's limits the time beyond it and the number of excursions

@@ -1,5 +1,3 @@
-#include "reports/LimitExcursions.h"
-#include "reports/MeanKineticTemperature.h"
 #include "reports/Statistics.h"
 
 #include "data/DataTestSupport.h"
@@ -71,7 +69,7 @@ TEST_F(MetrologyStatisticsTest, MeanKineticTemperatureOfHandComputedCases)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         load(c.rows);
-        const std::optional<double> kinetic = MeanKineticTemperature(store_);
+        const std::optional<double> kinetic = ComputeMetrology(store_).kineticTemperature;
         ASSERT_TRUE(kinetic);
         EXPECT_NEAR(*kinetic, c.expected, 0.005);
     }
@@ -80,21 +78,21 @@ TEST_F(MetrologyStatisticsTest, MeanKineticTemperatureOfHandComputedCases)
 TEST_F(MetrologyStatisticsTest, NoTemperatureGivesNoMeanKineticTemperature)
 {
     load({});
-    EXPECT_FALSE(MeanKineticTemperature(store_));
+    EXPECT_FALSE(ComputeMetrology(store_).kineticTemperature);
     load({{4, Code5s, 0, 500, NoTemperature}});
-    EXPECT_FALSE(MeanKineticTemperature(store_));
+    EXPECT_FALSE(ComputeMetrology(store_).kineticTemperature);
 }
 
 TEST_F(MetrologyStatisticsTest, ExcursionsCountRunsAndTimeBeyondEachLimit)
 {
-    const std::array<TLimit, 4> limits = ChartLimits();
-    const TLimit& tMax = limits[0]; // above 36.9
-    const TLimit& tMin = limits[1]; // below 12.3
-    const TLimit& rhMax = limits[2]; // above 67.4
+    // Indexes into ChartLimits().
+    constexpr size_t tMax = 0; // above 36.9
+    constexpr size_t tMin = 1; // below 12.3
+    constexpr size_t rhMax = 2; // above 67.4
     struct Case {
         const char* name;
         std::vector<Rows> rows;
-        TLimit limit;
+        size_t limit;
         TExcursions expected;
     };
     const Case cases[] = {
@@ -120,7 +118,7 @@ TEST_F(MetrologyStatisticsTest, ExcursionsCountRunsAndTimeBeyondEachLimit)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         load(c.rows);
-        const TExcursions found = ComputeExcursions(store_, c.limit);
+        const TExcursions found = ComputeMetrology(store_).excursions[c.limit];
         EXPECT_EQ(found.seconds, c.expected.seconds);
         EXPECT_EQ(found.count, c.expected.count);
     }
