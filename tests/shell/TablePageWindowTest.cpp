@@ -136,6 +136,7 @@ void TablePageWindowTest::statisticsItemNeedsTwoShownRows()
     TTablePage& page = *viewer.TablePage;
     // 09:00:20 only: one data row shown, though the store holds six.
     page.DateTimePickerTFStartS->setTime(QTime(9, 0, 20));
+    page.DateTimePickerTFStopS->setTime(QTime(9, 0, 20));
     page.ButtonFiltrS->click();
     QCOMPARE(viewer.StringGridFiltrRowCount(), 2);
     viewer.N4->trigger();
