@@ -30,7 +30,9 @@ bool DecimalKeyFilter::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
     const auto& key = *static_cast<QKeyEvent*>(event);
-    if (key.key() == Qt::Key_Backspace && !(key.modifiers() & Qt::ControlModifier))
+    // Under X11 these carry the characters 8 and 127: editing keys, not typing.
+    const bool editingKey = key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete;
+    if (editingKey && !(key.modifiers() & Qt::ControlModifier))
         return false;
     if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)
         || key.matches(QKeySequence::Paste) || key.matches(QKeySequence::Cut))

@@ -8,7 +8,8 @@ bool passes(const QKeyEvent& key)
 {
     if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
         return false;
-    if (key.key() == Qt::Key_Backspace)
+    // Under X11 these carry the characters 8 and 127: editing keys, not typing.
+    if (key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete)
         return true;
     if (key.matches(QKeySequence::Paste) || key.matches(QKeySequence::Cut))
         return false;

@@ -8,6 +8,8 @@
 #include "settings/TLoggerPage.h"
 #include "settings/TWiFiPage.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,6 +32,7 @@ private slots:
     void conversionComesBeforeEveryCheck();
     void onlyTheFirstRangeFaultIsLogged();
     void keyFiltersTurnDotsIntoTheLocaleSeparator();
+    void keyFiltersLetDeleteAndBackspaceEditAsX11SendsThem();
     void defaultsComeBackWithoutAnExchange();
     void silentLoggerFillsNoField();
     void deviceControlsFollowTheConnection();
@@ -327,6 +330,24 @@ void CalibrationPagesTest::keyFiltersTurnDotsIntoTheLocaleSeparator()
     a2->clear();
     QTest::keyClicks(a2, QStringLiteral("x.-"));
     QCOMPARE(a2->text(), QStringLiteral("x.-"));
+}
+
+// Under X11 Delete and Backspace carry the characters 127 and 8; every kind
+// of field filter lets them edit.
+void CalibrationPagesTest::keyFiltersLetDeleteAndBackspaceEditAsX11SendsThem()
+{
+    for (const char* name : {"EditTempSlope", "EditTempOffset", "EditTempCoeffC1"}) {
+        QLineEdit* field = edit(settings->TempPage, name);
+        field->setText(QStringLiteral("123"));
+        field->setCursorPosition(0);
+        QKeyEvent deleteKey(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+        QApplication::sendEvent(field, &deleteKey);
+        QVERIFY2(field->text() == QStringLiteral("23"), name);
+        field->setCursorPosition(2);
+        QKeyEvent backspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+        QApplication::sendEvent(field, &backspace);
+        QVERIFY2(field->text() == QStringLiteral("2"), name);
+    }
 }
 
 void CalibrationPagesTest::defaultsComeBackWithoutAnExchange()
