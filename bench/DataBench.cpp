@@ -38,14 +38,17 @@ public:
 
     QString logPath() const { return QDir(dir_.filePath("E")).filePath("data.log"); }
 
-    TLoadReport load(TMeasurementStore& store, qint64 recordCount = FullLogRecords) const
+    // Loads and hands the result to the sources and the store, as the data viewer does.
+    TLoadResult load(TSourceList& sources, qint64 recordCount = FullLogRecords) const
     {
         TLoadRequest request;
         request.expectedLabel = LoggerLabel;
         request.currentYear = 2026;
         request.recordCountOf = [recordCount](const QString&) { return std::optional<qint64>(recordCount); };
         request.showProgress = [](const QString& text) { benchmark::DoNotOptimize(text.size()); };
-        return TLoader(store, volumes_).GoClick(request);
+        TLoadResult result = TLoader(volumes_).loadFromDrives(request);
+        sources.adopt(result);
+        return result;
     }
 
 private:
@@ -74,29 +77,33 @@ TMeasurementStore& SharedStore()
     return store;
 }
 
+TSourceList& SharedSources()
+{
+    static TSourceList sources(SharedStore());
+    return sources;
+}
+
 void BM_LoadFullLog(benchmark::State& state)
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     const LoggerDrive& drive = DriveOf(ShapeOf(state));
     TMeasurementStore& store = SharedStore();
-    drive.load(store); // warm the page cache
-    TLoadReport report;
+    TSourceList& sources = SharedSources();
+    drive.load(sources); // warm the page cache
+    TLoadResult report;
     for (auto _ : state) {
-        report = drive.load(store);
+        report = drive.load(sources);
         benchmark::DoNotOptimize(report.freeMemoryText.size());
     }
     // Shown source's records are counted once, by the store. The sources' own
     // copies of their raw records (for saving and switching without the
     // logger) are raw records read, counted apart.
-    qsizetype rawCopies = 0;
-    for (const TLoadedSource& source : store.loadedSources())
-        rawCopies += qsizetype(source.rawRecords.capacity() * sizeof(TLogRecord));
-    const qsizetype extra =
-        store.memoryBytes() + report.memo4->memoryBytes() - store.records().memoryBytes() - rawCopies;
+    const qsizetype rawCopies = sources.rawMemoryBytes();
+    const qsizetype extra = store.memoryBytes() + report.dump->memoryBytes() - store.records().memoryBytes();
     state.counters["records"] = double(store.records().size());
     state.counters["rows"] = double(store.DataRowCount());
-    state.counters["extra_bytes_per_record"] = double(extra) / double(store.RecordCount());
-    state.counters["raw_copy_bytes_per_record"] = double(rawCopies) / double(store.RecordCount());
+    state.counters["extra_bytes_per_record"] = double(extra) / double(report.recordCount);
+    state.counters["raw_copy_bytes_per_record"] = double(rawCopies) / double(report.recordCount);
 }
 BENCHMARK(BM_LoadFullLog)->ArgName("worst")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -105,11 +112,13 @@ void BM_OpenSavedLog(benchmark::State& state)
 {
     const LoggerDrive& drive = DriveOf(ShapeOf(state));
     TMeasurementStore& store = SharedStore();
+    TSourceList& sources = SharedSources();
     const FolderVolumeSource noVolumes;
-    TLoader loader(store, noVolumes);
-    loader.OpenFile(drive.logPath(), TLoadRequest()); // warm the page cache
+    TLoader loader(noVolumes);
+    loader.loadFile(drive.logPath(), TLoadRequest()); // warm the page cache
     for (auto _ : state) {
-        const TLoadReport report = loader.OpenFile(drive.logPath(), TLoadRequest());
+        TLoadResult report = loader.loadFile(drive.logPath(), TLoadRequest());
+        sources.adopt(report);
         benchmark::DoNotOptimize(report.failure.size());
     }
     state.counters["rows"] = double(store.DataRowCount());
@@ -120,7 +129,7 @@ void BM_FormatScreen(benchmark::State& state)
 {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     TMeasurementStore& store = SharedStore();
-    DriveOf(ShapeOf(state)).load(store);
+    DriveOf(ShapeOf(state)).load(SharedSources());
     const qint64 rows = store.DataRowCount();
     const qint64 starts[] = {0, rows / 2, rows - 40};
     const qint64 first = starts[state.range(1)];
@@ -142,7 +151,7 @@ BENCHMARK(BM_FormatScreen)
 void BM_SeriesRangeWholeLog(benchmark::State& state)
 {
     TMeasurementStore& store = SharedStore();
-    DriveOf(ShapeOf(state)).load(store);
+    DriveOf(ShapeOf(state)).load(SharedSources());
     const TMeasurementSeries series(store, TSeriesKind::T);
     for (auto _ : state)
         benchmark::DoNotOptimize(series.range(1, series.pointCount() - 2));
@@ -169,7 +178,7 @@ protected:
 void BM_ExportCsv(benchmark::State& state)
 {
     TMeasurementStore& store = SharedStore();
-    DriveOf(ShapeOf(state)).load(store);
+    DriveOf(ShapeOf(state)).load(SharedSources());
     qint64 bytes = 0;
     for (auto _ : state) {
         DiscardingDevice device;
@@ -189,8 +198,8 @@ qint64 ResidentBytes()
     return statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
 }
 
-// A fresh store and a 1,000-record load must commit about 16 KB of the 64 MiB
-// raw buffer, not all of it.
+// A fresh store and a 1,000-record load must commit about 16 KB of the
+// loader's 64 MiB raw buffer, not all of it.
 void BM_RawBufferCommitted(benchmark::State& state)
 {
     const LoggerDrive& drive = DriveOf(TLogShape::Typical);
@@ -198,7 +207,8 @@ void BM_RawBufferCommitted(benchmark::State& state)
     for (auto _ : state) {
         const qint64 before = ResidentBytes();
         TMeasurementStore store;
-        drive.load(store, 1000);
+        TSourceList sources(store);
+        drive.load(sources, 1000);
         committedMiB = double(ResidentBytes() - before) / (1024 * 1024);
     }
     state.counters["resident_growth_MiB"] = committedMiB;

@@ -5,6 +5,7 @@
 #include "data/FolderVolumeSource.h"
 #include "data/Loader.h"
 #include "data/MeasurementStore.h"
+#include "data/SourceList.h"
 #include "reports/SpreadsheetReport.h"
 
 #include <QDateTime>
@@ -27,9 +28,8 @@ bool writeCsvFile(const TMeasurementStore& store, const QString& path, QString* 
 
 int RunExport(const CommandLine& commandLine, QTextStream& errors)
 {
-    TMeasurementStore store;
     const FolderVolumeSource noVolumes;
-    const TLoadReport report = TLoader(store, noVolumes).OpenFile(commandLine.exportLog, TLoadRequest());
+    TLoadResult report = TLoader(noVolumes).loadFile(commandLine.exportLog, TLoadRequest());
     if (!report.failure.isEmpty()) {
         errors << "korvi-monitor: " << report.failure << '\n';
         return 1;
@@ -38,6 +38,9 @@ int RunExport(const CommandLine& commandLine, QTextStream& errors)
         errors << "korvi-monitor: " << commandLine.exportLog << " ends in " << report.partialRecordBytes
                << " bytes that are not a whole record; they were left out\n";
     }
+
+    TMeasurementStore store;
+    TSourceList(store).adopt(report);
 
     QString error;
     if (!commandLine.csvFile.isEmpty() && !writeCsvFile(store, commandLine.csvFile, &error)) {

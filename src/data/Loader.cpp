@@ -21,34 +21,39 @@ QStringList baseNames(const QList<TSourceCandidate>& candidates)
 
 } // namespace
 
-TLoader::TLoader(TMeasurementStore& store, const VolumeSource& volumes)
-    : store_(store)
-    , volumes_(volumes)
+TLoader::TLoader(const VolumeSource& volumes)
+    : volumes_(volumes)
 {
 }
 
-TLoadReport TLoader::GoClick(const TLoadRequest& request)
+qint32 TLoader::clampedRecordCount(qint64 count)
 {
-    TLoadReport report;
+    return qint32(std::clamp<qint64>(count, 0, TRawRecordBuffer::Capacity));
+}
+
+TLoadResult TLoader::loadFromDrives(const TLoadRequest& request)
+{
+    TLoadResult result;
     const QList<TVolume> drives = ScanDrives(volumes_);
     for (const TVolume& drive : drives)
-        report.memoDisc.append(drive.rootPath);
+        result.memoDisc.append(drive.rootPath);
     const QList<TSourceCandidate> candidates = FindCandidates(drives);
-    report.memoFile = baseNames(candidates);
-    report.expectedLabel = request.testMode ? TestModeLabel : request.expectedLabel;
+    result.memoFile = baseNames(candidates);
+    result.expectedLabel = request.testMode ? TestModeLabel : request.expectedLabel;
     const QList<TSourceCandidate> accepted = MatchVolumeLabels(candidates, request.expectedLabel, request.testMode);
-    keepSources(candidates, accepted, readSources(accepted, request, report), request, report);
-    return report;
+    return loadSources(accepted, request, std::move(result));
 }
 
-TLoadReport TLoader::OpenFile(const QString& path, const TLoadRequest& request)
+TLoadResult TLoader::loadFile(const QString& path, const TLoadRequest& request)
 {
     const QFileInfo file(path);
-    TLoadReport report;
+    TLoadResult result;
     if (QFile probe(path); !file.isFile() || !probe.open(QIODevice::ReadOnly)) {
         const QString reason = file.exists() && !file.isFile() ? QStringLiteral("это не файл") : probe.errorString();
-        report.failure = QStringLiteral("Не удалось открыть %1: %2").arg(path, reason);
-        return report;
+        result.failure = QStringLiteral("Не удалось открыть %1: %2").arg(path, reason);
+        result.keepsPrevious = true;
+        result.recordCount = request.recordCount;
+        return result;
     }
     const TSourceCandidate source{file.completeBaseName(), path, TVolume{file.absolutePath(), QString(), true}};
     TLoadRequest fromFile = request;
@@ -56,64 +61,50 @@ TLoadReport TLoader::OpenFile(const QString& path, const TLoadRequest& request)
     fromFile.recordCountOf = [](const QString& sourcePath) {
         return std::optional<qint64>(QFileInfo(sourcePath).size() / qint64(sizeof(TLogRecord)));
     };
-    report.memoFile = baseNames({source});
-    report.expectedLabel = request.expectedLabel;
-    const qint32 shownRecordCount = store_.RecordCount();
-    TSourcesRead read = readSources({source}, fromFile, report);
+    result.memoFile = baseNames({source});
+    result.expectedLabel = request.expectedLabel;
+    result = loadSources({source}, fromFile, std::move(result));
     // A picture, a text or an empty file holds no record: what was shown stays.
-    if (const TLoadedSource& opened = read.sources.front(); opened.records && opened.records->isEmpty()) {
-        store_.setRecordCount(shownRecordCount);
-        report.failure = QStringLiteral("В файле %1 нет записей журнала прибора").arg(file.fileName());
-        return report;
+    if (const TLoadedSource& opened = result.sources.front(); opened.records && opened.records->isEmpty()) {
+        result.failure = QStringLiteral("В файле %1 нет записей журнала прибора").arg(file.fileName());
+        result.keepsPrevious = true;
+        result.recordCount = request.recordCount;
+        return result;
     }
-    keepSources({source}, {source}, std::move(read), fromFile, report);
     if (const qint64 partial = file.size() % qint64(sizeof(TLogRecord)); partial != 0)
-        report.partialRecordBytes = partial;
-    return report;
+        result.partialRecordBytes = partial;
+    return result;
 }
 
-TLoader::TSourcesRead TLoader::readSources(const QList<TSourceCandidate>& accepted, const TLoadRequest& request,
-                                           TLoadReport& report)
+TLoadResult TLoader::loadSources(const QList<TSourceCandidate>& accepted, const TLoadRequest& request,
+                                 TLoadResult result)
 {
-    report.memoFileRes = baseNames(accepted);
+    result.memoFileRes = baseNames(accepted);
+    result.currentYear = request.currentYear;
+    result.recordCount = request.recordCount;
 
     auto dump = std::make_shared<TDumpLog>();
     // Every source keeps its records, decoded and as read, so another one can
     // be shown, or saved unchanged, without asking the logger again.
-    std::vector<TLoadedSource> loaded;
-    loaded.reserve(size_t(accepted.size()));
-    for (const TSourceCandidate& source : accepted) {
-        TSourceRead read = loadSource(source, request, report, *dump);
-        TLoadedSource& kept = loaded.emplace_back(TLoadedSource{source, std::move(read.records), {}});
-        if (kept.records) {
-            const auto raw = store_.RawRecords().first(size_t(read.recordsRead));
-            kept.rawRecords.assign(raw.begin(), raw.end());
-        }
-    }
-    return {std::move(loaded), std::move(dump)};
-}
+    result.sources.reserve(size_t(accepted.size()));
+    for (const TSourceCandidate& source : accepted)
+        result.sources.push_back(loadSource(source, request, result, *dump));
 
-void TLoader::keepSources(const QList<TSourceCandidate>& candidates, const QList<TSourceCandidate>& accepted,
-                          TSourcesRead read, const TLoadRequest& request, TLoadReport& report)
-{
-    std::vector<TLoadedSource>& loaded = read.sources;
     // Sources were found but none could be read: the logger failed, not the
     // log, so what was loaded before stays whole rather than giving way to nothing.
-    const bool noneRead = std::none_of(loaded.begin(), loaded.end(), [](const TLoadedSource& source) {
-        return source.records != nullptr;
-    });
+    const bool noneRead = std::none_of(result.sources.begin(), result.sources.end(),
+                                       [](const TLoadedSource& source) { return source.records != nullptr; });
     if (!accepted.isEmpty() && noneRead) {
-        read.dump->addLine(QStringLiteral("Ни один источник не прочитан, прежние данные сохранены"));
-    } else {
-        store_.setSources(candidates, accepted);
-        store_.setLoadedSources(std::move(loaded), request.currentYear);
+        dump->addLine(QStringLiteral("Ни один источник не прочитан, прежние данные сохранены"));
+        result.keepsPrevious = true;
     }
-    report.memo4 = std::move(read.dump);
-    report.freeMemoryText = FreeMemoryText(store_.RecordCount());
+    result.dump = std::move(dump);
+    result.freeMemoryText = FreeMemoryText(result.recordCount);
+    return result;
 }
 
-TLoader::TSourceRead TLoader::loadSource(const TSourceCandidate& source, const TLoadRequest& request,
-                                         TLoadReport& report, TDumpLog& dump)
+TLoadedSource TLoader::loadSource(const TSourceCandidate& source, const TLoadRequest& request, TLoadResult& result,
+                                  TDumpLog& dump)
 {
     TLoadProgress progress(request.showProgress);
     progress.start();
@@ -122,21 +113,21 @@ TLoader::TSourceRead TLoader::loadSource(const TSourceCandidate& source, const T
     dump.addLine(QStringLiteral("> ") + source.filePath);
     if (!reported) {
         dump.addLine(QStringLiteral("Регистратор не ответил, источник пропущен"));
-        return {};
+        return {source, nullptr, {}};
     }
-    store_.setRecordCount(*reported);
+    result.recordCount = clampedRecordCount(*reported);
     if (request.testMode) {
-        report.windowCaption = QString::number(*reported);
-        store_.setRecordCount(TestModeRecordCount);
+        result.windowCaption = QString::number(*reported);
+        result.recordCount = TestModeRecordCount;
     }
 
-    progress.setRecordCount(store_.RecordCount());
-    const auto raw = store_.RawRecords();
-    const TReadResult read = ReadSource(source.filePath, store_.RecordCount(), raw,
+    progress.setRecordCount(result.recordCount);
+    const auto raw = buffer_.records();
+    const TReadResult read = ReadSource(source.filePath, result.recordCount, raw,
                                         [&progress](qint64 k) { progress.recordReached(k); });
     if (!read.opened) {
         dump.addLine(QStringLiteral("Не удалось открыть файл: ") + read.error);
-        return {};
+        return {source, nullptr, {}};
     }
 
     auto records = std::make_shared<TRecordList>(request.currentYear);
@@ -144,5 +135,6 @@ TLoader::TSourceRead TLoader::loadSource(const TSourceCandidate& source, const T
     for (qint64 k = 0; k < read.recordsRead; ++k)
         records->appendIfValid(raw[size_t(k)]);
     dump.addRecords(records);
-    return {records, read.recordsRead};
+    const auto kept = raw.first(size_t(read.recordsRead));
+    return {source, std::move(records), std::vector<TLogRecord>(kept.begin(), kept.end())};
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "data/DumpLog.h"
-#include "data/MeasurementStore.h"
+#include "data/RawRecordBuffer.h"
+#include "data/SourceList.h"
 #include "data/VolumeSource.h"
 
 #include <QDate>
@@ -14,6 +15,8 @@ struct TLoadRequest {
     QString expectedLabel;
     bool testMode = false;
     int currentYear = QDate::currentDate().year();
+    // The record count the last load left; kept by a load that asks the logger for none.
+    qint32 recordCount = 0;
     // Asks the logger how many records the source holds (its used log memory
     // in bytes / 16); nullopt when the logger did not answer.
     std::function<std::optional<qint64>(const QString& sourcePath)> recordCountOf;
@@ -21,12 +24,20 @@ struct TLoadRequest {
     std::function<void(const QString&)> showProgress;
 };
 
-// What a load leaves for the Sys page and the menu.
-struct TLoadReport {
+// What a load leaves: the accepted sources with their records, which a
+// TSourceList adopts in one call, the record count, and the texts of the Sys
+// page and the menu.
+struct TLoadResult {
+    std::vector<TLoadedSource> sources; // every accepted source, read or not
+    // Sources were found but none could be read: what was loaded before stays.
+    bool keepsPrevious = false;
+    int currentYear = 0; // the year an empty load's list is read against
+    qint32 recordCount = 0; // the count of the last source read; 150 in test mode
+
     QStringList memoDisc; // root path of every ready volume
     QStringList memoFile; // base name of every candidate
     QStringList memoFileRes; // base name of every accepted candidate
-    std::shared_ptr<const TDumpLog> memo4;
+    std::shared_ptr<const TDumpLog> dump;
     QString expectedLabel; // the label the volumes were compared with
     std::optional<QString> windowCaption; // test mode: the count the logger reported
     QString freeMemoryText; // "Свободно: N%"
@@ -34,44 +45,33 @@ struct TLoadReport {
     QString failure; // the message telling why an opened file was not shown; empty on success
 };
 
-// The whole load without widgets: discovery, reading every accepted source,
-// and handing the shown source (the first one that could be read) to the
-// store. The store's rows change only at the end, all at once.
+// The whole load without widgets: discovery, and reading every accepted
+// source through the loader's own raw buffer, decoded and kept as read.
 class TLoader
 {
 public:
     static constexpr qint32 TestModeRecordCount = 150;
 
-    TLoader(TMeasurementStore& store, const VolumeSource& volumes);
+    explicit TLoader(const VolumeSource& volumes);
 
-    TLoadReport GoClick(const TLoadRequest& request);
-    // Loads a saved log file of any name as the shown source, every whole
-    // record of it, without asking a logger. A file that cannot be read, or
-    // holds no valid record, leaves the store as it was and the report says why.
-    TLoadReport OpenFile(const QString& path, const TLoadRequest& request);
+    // A record count as one load can read it: 0..TRawRecordBuffer::Capacity.
+    static qint32 clampedRecordCount(qint64 count);
+
+    // Loads the logger's log from every drive labelled as the logger.
+    TLoadResult loadFromDrives(const TLoadRequest& request);
+    // Loads a saved log file of any name, every whole record of it, without
+    // asking a logger. A file that cannot be read, or holds no valid record,
+    // keeps what was shown and the result says why.
+    TLoadResult loadFile(const QString& path, const TLoadRequest& request);
 
 private:
-    struct TSourcesRead {
-        std::vector<TLoadedSource> sources; // one per accepted source, in order
-        std::shared_ptr<TDumpLog> dump;
-    };
-    // Reads every accepted source; the store's rows do not change yet.
-    TSourcesRead readSources(const QList<TSourceCandidate>& accepted, const TLoadRequest& request,
-                             TLoadReport& report);
-    // Hands what was read to the store, unless sources were found and none
-    // of them could be read.
-    void keepSources(const QList<TSourceCandidate>& candidates, const QList<TSourceCandidate>& accepted,
-                     TSourcesRead read, const TLoadRequest& request, TLoadReport& report);
-    struct TSourceRead {
-        std::shared_ptr<TRecordList> records;
-        qint64 recordsRead = 0;
-    };
+    TLoadResult loadSources(const QList<TSourceCandidate>& accepted, const TLoadRequest& request,
+                            TLoadResult result);
     // Reads one source into the raw buffer and decodes its valid records;
     // no records (with a dump line saying why) when it cannot be used.
-    TSourceRead loadSource(const TSourceCandidate& source,
-                                                           const TLoadRequest& request, TLoadReport& report,
-                                                           TDumpLog& dump);
+    TLoadedSource loadSource(const TSourceCandidate& source, const TLoadRequest& request, TLoadResult& result,
+                             TDumpLog& dump);
 
-    TMeasurementStore& store_;
     const VolumeSource& volumes_;
+    TRawRecordBuffer buffer_;
 };

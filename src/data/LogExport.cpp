@@ -1,13 +1,14 @@
 #include "data/LogExport.h"
 
 #include "data/MeasurementStore.h"
+#include "data/SourceList.h"
 #include "data/Timestamp.h"
 
 #include <QIODevice>
 
-bool WriteRawLog(const TMeasurementStore& store, QIODevice& device, QString* error)
+bool WriteRawLog(const TSourceList& sources, QIODevice& device, QString* error)
 {
-    const std::span<const TLogRecord> records = store.ShownRawRecords();
+    const std::span<const TLogRecord> records = sources.shownRawRecords();
     const qint64 size = qint64(records.size_bytes());
     if (device.write(reinterpret_cast<const char*>(records.data()), size) == size)
         return true;

@@ -4,11 +4,12 @@
 
 class QIODevice;
 class TMeasurementStore;
+class TSourceList;
 
 // Writes the shown source's records exactly as they were read, invalid ones
 // included, so the copy loads again as the same log. Answers whether all
 // was written; `error` says why not.
-bool WriteRawLog(const TMeasurementStore& store, QIODevice& device, QString* error);
+bool WriteRawLog(const TSourceList& sources, QIODevice& device, QString* error);
 
 // "<stem>_<first date>_<last date>.<extension>" with ISO dates of the shown
 // log, e.g. "2400123_2023-12-01_2023-12-31.log"; just "<stem>.<extension>"

@@ -1,5 +1,7 @@
 #include "data/MeasurementSeries.h"
 
+#include "data/MeasurementLimits.h"
+
 #include <algorithm>
 
 namespace {
@@ -22,13 +24,13 @@ int limitOf(TSeriesKind kind)
 {
     switch (kind) {
     case TSeriesKind::TLMax:
-        return TMeasurementStore::LimitTMax;
+        return LimitTMax;
     case TSeriesKind::TLMin:
-        return TMeasurementStore::LimitTMin;
+        return LimitTMin;
     case TSeriesKind::RHLMax:
-        return TMeasurementStore::LimitRHMax;
+        return LimitRHMax;
     case TSeriesKind::RHLMin:
-        return TMeasurementStore::LimitRHMin;
+        return LimitRHMin;
     default:
         return 0;
     }

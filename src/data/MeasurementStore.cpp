@@ -5,66 +5,16 @@
 #include "data/Timestamp.h"
 
 #include <algorithm>
-#include <new>
-
-namespace {
-
-TLogRecord* allocateZeroed(std::size_t count)
-{
-    // calloc hands back fresh zero pages from the OS for a block this large:
-    // nothing is written, so memory is committed only where records are read.
-    auto* block = static_cast<TLogRecord*>(std::calloc(count, sizeof(TLogRecord)));
-    if (!block)
-        throw std::bad_alloc();
-    return block;
-}
-
-} // namespace
 
 TMeasurementStore::TMeasurementStore()
-    : rawRecords_(allocateZeroed(RawRecordCapacity), &std::free)
-    , records_(std::make_shared<TRecordList>(QDate::currentDate().year()))
+    : records_(std::make_shared<TRecordList>(QDate::currentDate().year()))
     , formatter_(FormatLocale())
 {
 }
 
-void TMeasurementStore::setRecordCount(qint64 count)
-{
-    recordCount_ = qint32(std::clamp<qint64>(count, 0, RawRecordCapacity));
-}
-
-std::span<const TLogRecord> TMeasurementStore::ShownRawRecords() const
-{
-    if (shownSource_ < 0)
-        return {};
-    return loadedSources_[size_t(shownSource_)].rawRecords;
-}
-
 void TMeasurementStore::ClearStore()
 {
-    loadedSources_.clear();
-    shownSource_ = -1;
     showRecords(std::make_shared<TRecordList>(QDate::currentDate().year()));
-}
-
-void TMeasurementStore::setLoadedSources(std::vector<TLoadedSource> sources, int currentYear)
-{
-    loadedSources_ = std::move(sources);
-    shownSource_ = -1;
-    for (qsizetype index = 0; index < qsizetype(loadedSources_.size()); ++index) {
-        if (showSource(index))
-            return;
-    }
-    showRecords(std::make_shared<TRecordList>(currentYear));
-}
-
-bool TMeasurementStore::showSource(qsizetype index)
-{
-    if (index < 0 || index >= qsizetype(loadedSources_.size()) || !loadedSources_[size_t(index)].records)
-        return false;
-    shownSource_ = index;
-    showRecords(loadedSources_[size_t(index)].records);
-    return true;
 }
 
 void TMeasurementStore::showRecords(std::shared_ptr<const TRecordList> records)
@@ -177,19 +127,11 @@ QString TMeasurementStore::intervalRunText(qsizetype index) const
          + formatter_.dateTimeText(rowValues(run.lastRow).time);
 }
 
-void TMeasurementStore::setSources(QList<TSourceCandidate> candidates, QList<TSourceCandidate> accepted)
-{
-    candidates_ = std::move(candidates);
-    acceptedSources_ = std::move(accepted);
-}
-
 qsizetype TMeasurementStore::memoryBytes() const
 {
     qsizetype bytes = records_->memoryBytes();
     bytes += qsizetype((rowEnds_.capacity() + runStarts_.capacity()) * sizeof(quint32));
     for (const TMinMaxIndex& index : channelIndexes_)
         bytes += index.memoryBytes();
-    for (const TLoadedSource& source : loadedSources_)
-        bytes += qsizetype(source.rawRecords.capacity() * sizeof(TLogRecord));
     return bytes;
 }

@@ -13,7 +13,16 @@ struct TDeviceIdentity {
     QString ExpectedLabel;
     // Copy of Series taken together with ExpectedLabel.
     qint32 PublishedSeries = 0;
+    // The device number as the logger told it at its detection; empty when it did not.
+    QString NumberText;
 };
+
+// Loggers of the later series carry the critical-level lines on their charts.
+constexpr int LastSeriesWithoutLimits = 23;
+constexpr bool CarriesLimitLines(qint32 series)
+{
+    return series > LastSeriesWithoutLimits;
+}
 
 // '0'..'9' give 0..9, 'A'..'F' give 10..15; any other character (lower-case
 // letters included) gives its own code, which is what the logger's makers used.

@@ -49,6 +49,7 @@ std::unique_ptr<HidDevice> TDeviceLink::openLogger(const HidDeviceInfo& info,
         if (!unopenableReported_.contains(info.path)) {
             LogStatus(QString::fromUtf8("ОШИБКА! Нет доступа к прибору ") + info.path + QStringLiteral(": ")
                       + reason);
+            emit accessRefused(info.path, reason);
         }
     }
     return device;
@@ -141,7 +142,7 @@ template <typename Result>
 Result TDeviceLink::reportFailure(Result result)
 {
     if (!result)
-        LogStatus(QString::fromUtf8("ОШИБКА! Прибор не отвечает"));
+        reportNotAnswering();
     return result;
 }
 
@@ -214,6 +215,12 @@ void TDeviceLink::LogStatus(const QString& message)
 {
     const QString time = FormatLocale().toString(QTime::currentTime(), LongTimeFormat());
     emit statusLogged(time + QStringLiteral(" -> ") + message);
+}
+
+void TDeviceLink::reportNotAnswering()
+{
+    LogStatus(QString::fromUtf8("ОШИБКА! Прибор не отвечает"));
+    emit notAnswering();
 }
 
 void TDeviceLink::Sleep(int ms)

@@ -73,6 +73,8 @@ public:
 
     // Emits statusLogged with the local time (long format), " -> " and the message.
     void LogStatus(const QString& message);
+    // Logs "ОШИБКА! Прибор не отвечает" and emits notAnswering.
+    void reportNotAnswering();
     // Waits through the backend, so a simulated logger's time passes too.
     void Sleep(int ms);
 
@@ -84,6 +86,9 @@ public:
 
 signals:
     void statusLogged(const QString& line);
+    // A logger was found but could not be opened; once per logger while it stays so.
+    void accessRefused(const QString& path, const QString& reason);
+    void notAnswering();
 
 private:
     ExchangeStatus transfer();

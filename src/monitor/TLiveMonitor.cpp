@@ -36,7 +36,7 @@ void TLiveMonitor::Timer2Timer()
     } else if (!LoggerSilent) {
         // Once per silence; the detection tick notices a logger that is gone.
         LoggerSilent = true;
-        Link.LogStatus(QStringLiteral("ОШИБКА! Прибор не отвечает"));
+        Link.reportNotAnswering();
     }
     Timer2.start();
 }

@@ -11,7 +11,7 @@ class TChart;
 class TDeviceLink;
 
 // The monitor window's live chart and value labels, fed by the poll cycle
-// that the settings window's Timer2 runs while the monitor is started.
+// that the monitor's Timer2 runs while the monitor is started.
 class TLiveMonitor : public QObject {
     Q_OBJECT
 public:

@@ -1,13 +1,14 @@
 #include "reports/LimitExcursions.h"
 
+#include "data/MeasurementLimits.h"
 #include "data/MeasurementStore.h"
 
 std::array<TLimit, 4> ChartLimits()
 {
-    return {TLimit{ChannelTemperature, TMeasurementStore::LimitTMax, true},
-            TLimit{ChannelTemperature, TMeasurementStore::LimitTMin, false},
-            TLimit{ChannelHumidity, TMeasurementStore::LimitRHMax, true},
-            TLimit{ChannelHumidity, TMeasurementStore::LimitRHMin, false}};
+    return {TLimit{ChannelTemperature, LimitTMax, true},
+            TLimit{ChannelTemperature, LimitTMin, false},
+            TLimit{ChannelHumidity, LimitRHMax, true},
+            TLimit{ChannelHumidity, LimitRHMin, false}};
 }
 
 QString DurationText(qint64 seconds)

@@ -1,5 +1,6 @@
 #include "settings/TGeneralPage.h"
 
+#include "device/LoggerQueries.h"
 #include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
 #include "settings/DigitKeyFilter.h"
@@ -64,11 +65,10 @@ QList<QWidget*> TGeneralPage::DeviceControls() const
 
 bool TGeneralPage::ButtonDeviceNumberReadClick()
 {
-    const std::optional<qint32> number = link_.ReadRegister(RegDeviceNumber);
+    const std::optional<qint32> number = readDeviceNumber(link_);
     if (!number)
         return false;
     EditDeviceNumber->setText(QString::number(*number));
-    link_.LogStatus(QString::fromUtf8("Чтение номера прибора успешно выполнено"));
     return true;
 }
 
@@ -104,12 +104,8 @@ void TGeneralPage::ButtonNumRecordClick()
 
 std::optional<qint64> TGeneralPage::ReadLogMemoryUsage()
 {
-    const std::optional<qint32> bytesUsed = link_.ReadRegister(RegLogMemUsed);
-    if (!bytesUsed)
-        return std::nullopt;
-    link_.LogStatus(QString::fromUtf8("Чтение log mem ") + QString::number(*bytesUsed));
-    // A negative reading can only be a fault of the logger: it holds no records then.
-    const qint64 recordCount = qMax<qint64>(0, *bytesUsed / LogRecordBytes);
-    emit recordCountRead(recordCount);
+    const std::optional<qint64> recordCount = readLogRecordCount(link_);
+    if (recordCount)
+        emit recordCountRead(*recordCount);
     return recordCount;
 }

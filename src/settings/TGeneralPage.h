@@ -39,7 +39,7 @@ public slots:
 
 public:
     // Reads the bytes of log memory in use, logs them and emits the record count
-    // (whole 16-byte records). Also used by the loader, enabled or not.
+    // (whole 16-byte records).
     std::optional<qint64> ReadLogMemoryUsage();
 
 signals:

@@ -1,48 +1,53 @@
 #include "shell/TApplicationWindows.h"
 
-#include "data/MeasurementStore.h"
-#include "device/TDeviceLink.h"
-#include "monitor/TLiveMonitor.h"
-#include "settings/TGeneralPage.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
 #include "shell/TFormSetting.h"
 #include "shell/TFormStatistic.h"
 #include "shell/TLogFileActions.h"
+#include "shell/TLoggerConnection.h"
 #include "shell/TReportActions.h"
 
 TApplicationWindows::TApplicationWindows(TPlatform platform)
     : Volumes(std::move(platform.volumes))
     , Dialogs(std::move(platform.dialogs))
-    , FormRead(std::make_unique<TFormRead>())
-    , FormSetting(std::make_unique<TFormSetting>(FormRead.get(), std::move(platform.hid)))
-    , FormMain(std::make_unique<TFormMain>(*Volumes))
+    , Connection(std::make_unique<TLoggerConnection>(std::move(platform.hid)))
+    , FormRead(std::make_unique<TFormRead>(*Connection))
+    , FormSetting(std::make_unique<TFormSetting>(*Connection, FormRead.get()))
+    , FormMain(std::make_unique<TFormMain>(*Connection, *Volumes))
     , FormStatistic(std::make_unique<TFormStatistic>(FormRead.get(), FormMain->Store()))
-    , Monitor(std::make_unique<TLiveMonitor>(FormSetting->Link(), *FormSetting->Timer2, *FormRead->ChartRead,
-                                             *FormRead->Label1, *FormRead->Label2))
-    , LogFiles(new TLogFileActions(*FormMain, *Dialogs, [this] { return DeviceLabel(); }))
-    , Reports(new TReportActions(*FormMain, *Dialogs, [this] { return DeviceLabel(); }))
+    , LogFiles(new TLogFileActions(*FormMain, *Dialogs, [this] { return Connection->deviceLabel(); }))
+    , Reports(new TReportActions(*FormMain, *Dialogs, [this] { return Connection->deviceLabel(); }))
 {
-    FormRead->Attach(FormSetting.get(), FormMain.get());
-    FormMain->Attach(FormRead.get(), FormSetting.get(), FormStatistic.get());
-    FormSetting->SetLimitSeriesHook([this](bool shown) { FormMain->ShowLimitSeries(shown); });
-    QObject::connect(FormSetting->GeneralPage, &TGeneralPage::recordCountRead, FormMain.get(),
-                     [this](qint64 count) { FormMain->Store().setRecordCount(count); });
+    wireWindows();
+    // Detection starts once every window listens to the connection.
+    Connection->start();
 }
 
 // The secondary windows go first: they may still refer to the monitor.
 TApplicationWindows::~TApplicationWindows()
 {
-    Monitor.reset();
     FormStatistic.reset();
     FormMain.reset();
     FormSetting.reset();
     FormRead.reset();
 }
 
-QString TApplicationWindows::DeviceLabel() const
+void TApplicationWindows::wireWindows()
 {
-    return FormSetting->Link().Identity().ExpectedLabel;
+    QObject::connect(FormRead.get(), &TFormRead::viewerRequested, FormMain.get(), &TFormMain::ShowInFront);
+    QObject::connect(FormRead.get(), &TFormRead::closing, FormMain.get(), &QWidget::close);
+    QObject::connect(FormMain.get(), &TFormMain::settingsToggled, FormSetting.get(),
+                     [this] { FormSetting->setVisible(!FormSetting->isVisible()); });
+    QObject::connect(FormMain.get(), &TFormMain::servicePagesKeyPressed, FormSetting.get(),
+                     &TFormSetting::toggleServicePages);
+    QObject::connect(FormMain.get(), &TFormMain::statisticsToggled, FormStatistic.get(),
+                     [this] { FormStatistic->setVisible(!FormStatistic->isVisible()); });
+    // An open statistics window follows the shown source at once.
+    QObject::connect(FormMain.get(), &TFormMain::shownSourceChanged, FormStatistic.get(), [this] {
+        if (FormStatistic->isVisible())
+            FormStatistic->ComputeStatistics();
+    });
 }
 
 void TApplicationWindows::ShowMainWindow()

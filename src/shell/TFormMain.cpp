@@ -3,13 +3,10 @@
 #include "chart/TChart.h"
 #include "data/Loader.h"
 #include "data/MeasurementStore.h"
-#include "device/TDeviceLink.h"
-#include "settings/TGeneralPage.h"
+#include "data/SourceList.h"
+#include "device/LoggerQueries.h"
 #include "shell/LayoutRules.h"
-#include "shell/TFormRead.h"
-#include "shell/TFormSetting.h"
-#include "shell/TFormStatistic.h"
-#include "shell/TTagButton.h"
+#include "shell/TLoggerConnection.h"
 #include "shell/WindowLook.h"
 #include "views/TChartPage.h"
 #include "views/TRowTableModel.h"
@@ -42,12 +39,14 @@ QWidget* newPage(QTabWidget* pages, const QString& objectName, const QString& ca
 
 }  // namespace
 
-TFormMain::TFormMain(const VolumeSource& volumes)
+TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     : MainMenu(new QMenuBar(this))
     , PageControlData(new QTabWidget(this))
     , TimerLoad(new QTimer(this))
+    , Connection(connection)
     , MeasurementStore(std::make_unique<TMeasurementStore>())
-    , Loader(std::make_unique<TLoader>(*MeasurementStore, volumes))
+    , LoadedSources(std::make_unique<TSourceList>(*MeasurementStore))
+    , Loader(std::make_unique<TLoader>(volumes))
     , RowTable(new TRowTableModel(*MeasurementStore, this))
 {
     setObjectName(QStringLiteral("FormMain"));
@@ -68,6 +67,10 @@ TFormMain::TFormMain(const VolumeSource& volumes)
     TimerLoad->setSingleShot(true);
     TimerLoad->setInterval(1000);
     connect(TimerLoad, &QTimer::timeout, this, &TFormMain::TimerLoadTimer);
+
+    ChartPage->SetPublishedSeries([this] { return Connection.identity().PublishedSeries; });
+    connect(&Connection, &TLoggerConnection::detected, this,
+            [this](const TDeviceIdentity& identity) { ShowLimitSeries(CarriesLimitLines(identity.Series)); });
 
     FormCreate();
     WindowLook::centreOnScreen(this);
@@ -159,12 +162,11 @@ void TFormMain::FormCreate()
     PageControlData->setTabVisible(PageControlData->indexOf(TabSheetSys), false);
 }
 
-void TFormMain::Attach(TFormRead* formRead, TFormSetting* formSetting, TFormStatistic* formStatistic)
+void TFormMain::ShowInFront()
 {
-    FormRead = formRead;
-    FormSetting = formSetting;
-    FormStatistic = formStatistic;
-    ChartPage->SetPublishedSeries([this] { return FormSetting->Link().Identity().PublishedSeries; });
+    show();
+    raise();
+    activateWindow();
 }
 
 void TFormMain::ShowLimitSeries(bool shown)
@@ -204,49 +206,51 @@ void TFormMain::TimerLoadTimer()
 
 void TFormMain::GoClick()
 {
-    TDeviceLink& link = FormSetting->Link();
     TLoadRequest request;
-    request.expectedLabel = link.Identity().ExpectedLabel;
-    request.testMode = FormRead->TestModeOn();
-    request.recordCountOf = [this](const QString&) { return FormSetting->GeneralPage->ReadLogMemoryUsage(); };
+    request.expectedLabel = Connection.deviceLabel();
+    request.testMode = Connection.testMode();
+    request.recordCount = Connection.recordCount();
+    request.recordCountOf = [this](const QString&) { return readLogRecordCount(Connection.link()); };
     request.showProgress = [this](const QString& text) { ShowProgress(text); };
 
-    const TLoadReport report = Loader->GoClick(request);
+    TLoadResult result = Loader->loadFromDrives(request);
     EndProgress();
 
-    // In test mode the label stays "BRAXEL" until the logger is detected anew.
-    link.Identity().ExpectedLabel = report.expectedLabel;
-    if (report.windowCaption)
-        setWindowTitle(*report.windowCaption);
+    Connection.setExpectedLabel(result.expectedLabel);
+    if (result.windowCaption)
+        setWindowTitle(*result.windowCaption);
     else if (!OpenedFileName.isEmpty())
         setWindowTitle(QStringLiteral("Регистратор данных"));
     OpenedFileName.clear();
-    ShowLoad(report);
+    ShowLoad(result);
 }
 
 bool TFormMain::OpenLogFile(const QString& path, QString* failure)
 {
     TLoadRequest request;
+    request.recordCount = Connection.recordCount();
     request.showProgress = [this](const QString& text) { ShowProgress(text); };
-    const TLoadReport report = Loader->OpenFile(path, request);
+    TLoadResult result = Loader->loadFile(path, request);
     EndProgress();
-    if (!report.failure.isEmpty()) {
+    if (!result.failure.isEmpty()) {
         if (failure)
-            *failure = report.failure;
+            *failure = result.failure;
         return false;
     }
     OpenedFileName = QFileInfo(path).fileName();
     setWindowTitle(QStringLiteral("Регистратор данных - ") + OpenedFileName);
-    ShowLoad(report);
+    ShowLoad(result);
     PageControlData->show();
     return true;
 }
 
-void TFormMain::ShowLoad(const TLoadReport& report)
+void TFormMain::ShowLoad(TLoadResult& result)
 {
+    LoadedSources->adopt(result);
+    Connection.setRecordCount(result.recordCount);
     ShowStoreRows();
-    SysPage->ShowLoad(report);
-    LastFreeMemoryText = report.freeMemoryText;
+    SysPage->ShowLoad(result);
+    LastFreeMemoryText = result.freeMemoryText;
     ListSources();
 }
 
@@ -265,11 +269,11 @@ void TFormMain::ListSources()
     const QList<QAction*> items = N1Source->actions();
     const qsizetype after = items.indexOf(N1_2Separator) + 1;
     QAction* before = after < items.size() ? items[after] : nullptr;
-    const std::vector<TLoadedSource>& sources = MeasurementStore->loadedSources();
+    const std::vector<TLoadedSource>& sources = LoadedSources->loadedSources();
     for (qsizetype index = 0; index < qsizetype(sources.size()); ++index) {
         auto* item = new QAction(QDir::toNativeSeparators(sources[size_t(index)].source.filePath), N1Source);
         item->setCheckable(true);
-        item->setChecked(index == MeasurementStore->shownSourceIndex());
+        item->setChecked(index == LoadedSources->shownSourceIndex());
         item->setEnabled(sources[size_t(index)].records != nullptr);
         connect(item, &QAction::triggered, this, [this, index] { ShowSource(index); });
         N1Source->insertAction(before, item);
@@ -279,14 +283,12 @@ void TFormMain::ListSources()
 
 bool TFormMain::ShowSource(qsizetype index)
 {
-    if (!MeasurementStore->showSource(index))
+    if (!LoadedSources->showSource(index))
         return false;
     ShowStoreRows();
     for (qsizetype item = 0; item < N1SourceItems.size(); ++item)
         N1SourceItems[item]->setChecked(item == index);
-    // An open statistics window follows the shown source at once.
-    if (FormStatistic && FormStatistic->isVisible())
-        FormStatistic->ComputeStatistics();
+    emit shownSourceChanged();
     return true;
 }
 
@@ -316,12 +318,12 @@ int TFormMain::StringGridFiltrRowCount() const
 void TFormMain::N4Click()
 {
     if (StringGridFiltrRowCount() > 2)
-        FormStatistic->setVisible(!FormStatistic->isVisible());
+        emit statisticsToggled();
 }
 
 void TFormMain::N1SettingClick()
 {
-    FormSetting->setVisible(!FormSetting->isVisible());
+    emit settingsToggled();
 }
 
 void TFormMain::HotKeySysPage()
@@ -338,21 +340,12 @@ void TFormMain::HotKeySysPage()
 
 void TFormMain::HotKeyServicePages()
 {
-    const bool visible = !FormSetting->PageVisible(FormSetting->TabSheet3);
-    for (QWidget* page : FormSetting->ServicePages())
-        FormSetting->SetPageVisible(page, visible);
+    emit servicePagesKeyPressed();
 }
 
 void TFormMain::HotKeyTestMode()
 {
-    TTagButton* button = FormRead->ButtonReg;
-    if (button->Tag == TFormRead::TestModeTag) {
-        button->setEnabled(false);
-        button->Tag = 0;
-    } else {
-        button->setEnabled(true);
-        button->Tag = TFormRead::TestModeTag;
-    }
+    Connection.toggleTestMode();
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)

@@ -13,12 +13,11 @@ class QMenuBar;
 class QPushButton;
 class QTabWidget;
 class QTimer;
-class TFormRead;
-class TFormSetting;
-class TFormStatistic;
 class TLoader;
-struct TLoadReport;
+class TLoggerConnection;
+struct TLoadResult;
 class TMeasurementStore;
+class TSourceList;
 class TRowTableModel;
 class TChartPage;
 class TSysPage;
@@ -29,10 +28,11 @@ class VolumeSource;
 class TFormMain : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormMain(const VolumeSource& volumes);
+    TFormMain(TLoggerConnection& connection, const VolumeSource& volumes);
     ~TFormMain() override;
 
-    void Attach(TFormRead* formRead, TFormSetting* formSetting, TFormStatistic* formStatistic);
+    // Shows the viewer; an open one behind other windows comes to the front as well.
+    void ShowInFront();
 
     // Whether the chart draws the four critical-level lines: set on every new
     // detection from the logger's series; they start shown.
@@ -77,6 +77,17 @@ public:
     QTimer* TimerLoad;
 
     TMeasurementStore& Store() { return *MeasurementStore; }
+    const TSourceList& Sources() const { return *LoadedSources; }
+
+signals:
+    // "Статистика" with more than the header and one row: the statistics window shows or hides.
+    void statisticsToggled();
+    // "Настройки": the settings window shows or hides.
+    void settingsToggled();
+    // The service key of the settings window's service pages.
+    void servicePagesKeyPressed();
+    // Another source of the last load is shown in the views.
+    void shownSourceChanged();
 
 public slots:
     void N1_1RefreshClick();
@@ -101,18 +112,17 @@ private:
     void buildPanelLoad();
     void ShowProgress(const QString& text);
     void EndProgress();
-    void ShowLoad(const TLoadReport& report);
+    void ShowLoad(TLoadResult& result);
     void ShowStoreRows();
     void ListSources();
     bool ApplicationEventsMessage(const QKeyEvent& event);
 
+    TLoggerConnection& Connection;
     std::unique_ptr<TMeasurementStore> MeasurementStore;
+    std::unique_ptr<TSourceList> LoadedSources;
     std::unique_ptr<TLoader> Loader;
     TRowTableModel* RowTable;
     QString LastFreeMemoryText;
     QElapsedTimer ProgressPainted;
     QString OpenedFileName;
-    TFormRead* FormRead = nullptr;
-    TFormSetting* FormSetting = nullptr;
-    TFormStatistic* FormStatistic = nullptr;
 };

@@ -1,9 +1,9 @@
 #include "shell/TFormRead.h"
 
 #include "chart/TChart.h"
+#include "monitor/TLiveMonitor.h"
 #include "shell/LayoutRules.h"
-#include "shell/TFormMain.h"
-#include "shell/TFormSetting.h"
+#include "shell/TLoggerConnection.h"
 #include "shell/TTagButton.h"
 #include "shell/WindowLook.h"
 
@@ -13,13 +13,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-TFormRead::TFormRead(QWidget* parent)
+TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     : QWidget(parent)
     , ChartRead(new TChart(this))
     , Label1(new QLabel(QStringLiteral("          "), ChartRead))
     , Label2(new QLabel(QStringLiteral("          "), ChartRead))
     , ButtonReg(new TTagButton(QStringLiteral("Регистратор"), ChartRead))
     , ButtonStartMon(new QPushButton(QStringLiteral("Старт"), ChartRead))
+    , Timer2(new QTimer(this))
+    , Monitor(new TLiveMonitor(connection.link(), *Timer2, *ChartRead, *Label1, *Label2))
 {
     setObjectName(QStringLiteral("FormRead"));
     setWindowTitle(QStringLiteral("KORVI USB Монитор v1.0"));
@@ -55,38 +57,55 @@ TFormRead::TFormRead(QWidget* parent)
 
     connect(ButtonReg, &QPushButton::clicked, this, &TFormRead::ButtonRegClick);
     connect(ButtonStartMon, &QPushButton::clicked, this, &TFormRead::ButtonStartMonClick);
+
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Monitor->setObjectName(QStringLiteral("Monitor"));
+    Monitor->setParent(this);
+    connect(&connection, &TLoggerConnection::detected, this, &TFormRead::showConnected);
+    connect(&connection, &TLoggerConnection::lost, this, &TFormRead::showLost);
+    connect(&connection, &TLoggerConnection::testModeChanged, this, &TFormRead::showTestMode);
     WindowLook::centreOnScreen(this);
 }
 
-void TFormRead::Attach(TFormSetting* formSetting, TFormMain* formMain)
+void TFormRead::showConnected()
 {
-    FormSetting = formSetting;
-    FormMain = formMain;
+    ButtonReg->setEnabled(true);
+    ButtonStartMon->setEnabled(true);
 }
 
-bool TFormRead::TestModeOn() const
+void TFormRead::showLost()
 {
-    return ButtonReg->Tag == TestModeTag;
+    stopMonitor();
+    ButtonReg->setEnabled(false);
+    ButtonStartMon->setEnabled(false);
+}
+
+// The button stays enabled in test mode, logger or not; leaving the mode disables it.
+void TFormRead::showTestMode(bool on)
+{
+    ButtonReg->setEnabled(on);
+    ButtonReg->Tag = on ? TestModeTag : 0;
+}
+
+void TFormRead::stopMonitor()
+{
+    Timer2->stop();
+    ButtonStartMon->setText(QStringLiteral("Старт"));
 }
 
 void TFormRead::ButtonRegClick()
 {
-    // An open viewer behind other windows comes to the front as well.
-    FormMain->show();
-    FormMain->raise();
-    FormMain->activateWindow();
-    FormSetting->Timer2->stop();
-    ButtonStartMon->setText(QStringLiteral("Старт"));
+    emit viewerRequested();
+    stopMonitor();
 }
 
 void TFormRead::ButtonStartMonClick()
 {
     if (ButtonStartMon->text() == QStringLiteral("Старт")) {
-        FormSetting->Timer2->start();
+        Timer2->start();
         ButtonStartMon->setText(QStringLiteral("Стоп"));
     } else {
-        FormSetting->Timer2->stop();
-        ButtonStartMon->setText(QStringLiteral("Старт"));
+        stopMonitor();
     }
 }
 
@@ -111,8 +130,7 @@ void TFormRead::FormResize()
 void TFormRead::closeEvent(QCloseEvent* event)
 {
     // Closing the monitor ends the program, the data viewer first.
-    if (FormMain)
-        FormMain->close();
+    emit closing();
     event->accept();
     QCoreApplication::quit();
 }

@@ -4,9 +4,10 @@
 
 class QLabel;
 class QPushButton;
+class QTimer;
 class TChart;
-class TFormMain;
-class TFormSetting;
+class TLiveMonitor;
+class TLoggerConnection;
 class TTagButton;
 
 // The monitor window: the program's main window with the live chart, the
@@ -16,18 +17,13 @@ class TFormRead : public QWidget {
 public:
     static constexpr int TestModeTag = 788;
 
-    explicit TFormRead(QWidget* parent = nullptr);
+    explicit TFormRead(TLoggerConnection& connection, QWidget* parent = nullptr);
 
-    // The windows created after this one; the monitor opens and closes them.
-    void Attach(TFormSetting* formSetting, TFormMain* formMain);
-
-    bool TestModeOn() const;
-
-    TChart* ChartRead;
-    QLabel* Label1;
-    QLabel* Label2;
-    TTagButton* ButtonReg;
-    QPushButton* ButtonStartMon;
+signals:
+    // The logger button: the data viewer is to be shown.
+    void viewerRequested();
+    // The monitor is closing, and the program with it.
+    void closing();
 
 public slots:
     void ButtonRegClick();
@@ -39,7 +35,16 @@ protected:
 
 private:
     void FormResize();
+    void showConnected();
+    void showLost();
+    void showTestMode(bool on);
+    void stopMonitor();
 
-    TFormSetting* FormSetting = nullptr;
-    TFormMain* FormMain = nullptr;
+    TChart* ChartRead;
+    QLabel* Label1;
+    QLabel* Label2;
+    TTagButton* ButtonReg;
+    QPushButton* ButtonStartMon;
+    QTimer* Timer2;
+    TLiveMonitor* Monitor;
 };

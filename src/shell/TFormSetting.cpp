@@ -6,8 +6,7 @@
 #include "settings/TGeneralPage.h"
 #include "settings/TLoggerPage.h"
 #include "settings/TWiFiPage.h"
-#include "shell/TFormRead.h"
-#include "shell/TTagButton.h"
+#include "shell/TLoggerConnection.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,9 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// Loggers from this series on carry the critical-level lines on their charts.
-constexpr int LastSeriesWithoutLimits = 23;
 
 // Lays a page class out over the whole of its tab sheet.
 template <typename Page>
@@ -33,16 +29,13 @@ Page* fillSheet(QWidget* sheet, Page* page)
 
 }  // namespace
 
-TFormSetting::TFormSetting(TFormRead* formRead, std::unique_ptr<HidBackend> backend)
-    : TToolWindow(formRead, QStringLiteral("Настройки"), QSize(371, 447))
+TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
+    : TToolWindow(mainWindow, QStringLiteral("Настройки"), QSize(371, 447))
     , PageControl(new QTabWidget(this))
     , ListBox1(new QListWidget(this))
-    , Timer1(new QTimer(this))
-    , Timer2(new QTimer(this))
     , TimerDateTime(new QTimer(this))
-    , FormRead(formRead)
-    , DeviceLink(std::make_unique<TDeviceLink>(std::move(backend)))
 {
+    TDeviceLink& link = connection.link();
     setObjectName(QStringLiteral("FormSetting"));
 
     PageControl->setObjectName(QStringLiteral("PageControl"));
@@ -53,16 +46,19 @@ TFormSetting::TFormSetting(TFormRead* formRead, std::unique_ptr<HidBackend> back
     TabSheet5 = addPage(QStringLiteral("TabSheet5"), QStringLiteral("Влажность"));
     TabSheet6 = addPage(QStringLiteral("TabSheet6"), QStringLiteral("Давление"));
 
-    LoggerPage = fillSheet(TabSheet1, new TLoggerPage(*DeviceLink));
-    WiFiPage = fillSheet(TabSheet2, new TWiFiPage(*DeviceLink));
-    GeneralPage = new TGeneralPage(*DeviceLink, TabSheet3);
-    TempPage = fillSheet(TabSheet4, new TCalibrationPage(TempPageTable(), *DeviceLink));
-    HumiPage = fillSheet(TabSheet5, new TCalibrationPage(HumiPageTable(), *DeviceLink));
-    PressPage = fillSheet(TabSheet6, new TCalibrationPage(PressPageTable(), *DeviceLink));
+    LoggerPage = fillSheet(TabSheet1, new TLoggerPage(link));
+    WiFiPage = fillSheet(TabSheet2, new TWiFiPage(link));
+    GeneralPage = new TGeneralPage(link, TabSheet3);
+    TempPage = fillSheet(TabSheet4, new TCalibrationPage(TempPageTable(), link));
+    HumiPage = fillSheet(TabSheet5, new TCalibrationPage(HumiPageTable(), link));
+    PressPage = fillSheet(TabSheet6, new TCalibrationPage(PressPageTable(), link));
 
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setAccessibleName(QStringLiteral("Журнал событий"));
-    connect(DeviceLink.get(), &TDeviceLink::statusLogged, this, &TFormSetting::AppendStatusLine);
+    connect(&link, &TDeviceLink::statusLogged, this, &TFormSetting::AppendStatusLine);
+    connect(&connection, &TLoggerConnection::detected, this, &TFormSetting::showConnected);
+    connect(&connection, &TLoggerConnection::lost, this, [this] { SetDeviceControlsEnabled(false); });
+    connect(GeneralPage, &TGeneralPage::recordCountRead, &connection, &TLoggerConnection::setRecordCount);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -70,10 +66,6 @@ TFormSetting::TFormSetting(TFormRead* formRead, std::unique_ptr<HidBackend> back
     layout->addWidget(PageControl, 3);
     layout->addWidget(ListBox1, 1);
 
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setSingleShot(true);
-    connect(Timer1, &QTimer::timeout, this, &TFormSetting::Timer1Timer);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
     TimerDateTime->setObjectName(QStringLiteral("TimerDateTime"));
     TimerDateTime->setInterval(DateTimePeriodMs);
     connect(TimerDateTime, &QTimer::timeout, LoggerPage, &TLoggerPage::TimerDateTimeTimer);
@@ -89,9 +81,7 @@ void TFormSetting::FormCreate()
 {
     for (QWidget* page : ServicePages())
         SetPageVisible(page, false);
-    DeviceLink->LoadHidLibrary();
     SetDeviceControlsEnabled(false);
-    Timer1->start(FirstDetectionDelayMs);
     ShowPageDefaults();
     // The pickers show the PC clock from the start, not only after the first tick.
     LoggerPage->TimerDateTimeTimer();
@@ -115,11 +105,6 @@ QWidget* TFormSetting::addPage(const QString& objectName, const QString& caption
     return page;
 }
 
-void TFormSetting::SetLimitSeriesHook(std::function<void(bool)> hook)
-{
-    LimitSeriesHook = std::move(hook);
-}
-
 QList<QWidget*> TFormSetting::ServicePages() const
 {
     return {TabSheet2, TabSheet3, TabSheet4, TabSheet5, TabSheet6};
@@ -133,6 +118,13 @@ bool TFormSetting::PageVisible(QWidget* page) const
 void TFormSetting::SetPageVisible(QWidget* page, bool visible)
 {
     PageControl->setTabVisible(PageControl->indexOf(page), visible);
+}
+
+void TFormSetting::toggleServicePages()
+{
+    const bool visible = !PageVisible(TabSheet3);
+    for (QWidget* page : ServicePages())
+        SetPageVisible(page, visible);
 }
 
 QList<QWidget*> TFormSetting::DeviceControls() const
@@ -153,43 +145,8 @@ void TFormSetting::AppendStatusLine(const QString& line)
     ListBox1->setCurrentRow(ListBox1->count() - 1);
 }
 
-// One detection pass; the next one comes a second after this one has ended.
-void TFormSetting::Timer1Timer()
-{
-    switch (DeviceLink->DetectionPass()) {
-    case TDeviceLink::DetectionResult::Connected:
-        AnnounceConnected();
-        break;
-    case TDeviceLink::DetectionResult::Lost:
-        AnnounceLost();
-        break;
-    case TDeviceLink::DetectionResult::NoChange:
-        break;
-    }
-    Timer1->start(DetectionPeriodMs);
-}
-
-void TFormSetting::AnnounceConnected()
+void TFormSetting::showConnected(const TDeviceIdentity& identity)
 {
     SetDeviceControlsEnabled(true);
-    FormRead->ButtonReg->setEnabled(true);
-    FormRead->ButtonStartMon->setEnabled(true);
-    // A logger that does not tell its number must not take over the last one's:
-    // its drive would be looked for under that other logger's label.
-    if (!GeneralPage->ButtonDeviceNumberReadClick())
-        GeneralPage->EditDeviceNumber->clear();
-    // The logger needs a moment after the first exchanges before it is asked again.
-    DeviceLink->Sleep(SettleAfterDetectionMs);
-    DeviceLink->CompleteIdentity(GeneralPage->EditDeviceNumber->text());
-    if (LimitSeriesHook)
-        LimitSeriesHook(DeviceLink->Identity().Series > LastSeriesWithoutLimits);
-}
-
-void TFormSetting::AnnounceLost()
-{
-    SetDeviceControlsEnabled(false);
-    Timer2->stop();
-    FormRead->ButtonReg->setEnabled(false);
-    FormRead->ButtonStartMon->setEnabled(false);
-    FormRead->ButtonStartMon->setText(QStringLiteral("Старт"));
+    GeneralPage->EditDeviceNumber->setText(identity.NumberText);
 }

@@ -40,7 +40,7 @@ void TLogFileActions::N1_3OpenClick()
 void TLogFileActions::log1Click()
 {
     SaveAs(QStringLiteral("log"), [this](QIODevice& file, QString* error) {
-        return WriteRawLog(FormMain.Store(), file, error);
+        return WriteRawLog(FormMain.Sources(), file, error);
     });
 }
 

@@ -4,6 +4,7 @@
 #include "data/MeasurementStore.h"
 #include "data/RowSpanView.h"
 #include "data/Timestamp.h"
+#include "device/TDeviceIdentity.h"
 #include "views/ChartPauses.h"
 #include "views/ChartPeriod.h"
 #include "views/TChartFilterPanel.h"
@@ -321,7 +322,7 @@ void TChartPage::ChartMouseUp()
 void TChartPage::ChartClickLegend()
 {
     const qint32 series = PublishedSeries ? PublishedSeries() : 0;
-    if (series <= LastSeriesWithoutLimits) {
+    if (!CarriesLimitLines(series)) {
         ShowLimitSeries(false);
         return;
     }

@@ -28,7 +28,6 @@ class TChartPage : public QWidget, private TChartWindowTarget {
 public:
     // The chart's series, in the chart's order.
     enum SeriesIndex { SeriesRH, SeriesT, SeriesP, SeriesRHLMax, SeriesRHLMin, SeriesTLMax, SeriesTLMin };
-    static constexpr int LastSeriesWithoutLimits = 23;
     // How much one wheel notch narrows or widens the window.
     static constexpr double WheelZoomFactor = 1.25;
 

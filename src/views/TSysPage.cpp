@@ -60,10 +60,10 @@ TSysPage::TSysPage(QAbstractItemModel& rowTable, QWidget* parent)
     layout->setRowStretch(2, 3);
 }
 
-void TSysPage::ShowLoad(const TLoadReport& report)
+void TSysPage::ShowLoad(const TLoadResult& result)
 {
-    MemoDisc->setPlainText(report.memoDisc.join(QLatin1Char('\n')));
-    MemoFile->setPlainText(report.memoFile.join(QLatin1Char('\n')));
-    MemoFileRes->setPlainText(report.memoFileRes.join(QLatin1Char('\n')));
-    DumpModel->SetDump(report.memo4);
+    MemoDisc->setPlainText(result.memoDisc.join(QLatin1Char('\n')));
+    MemoFile->setPlainText(result.memoFile.join(QLatin1Char('\n')));
+    MemoFileRes->setPlainText(result.memoFileRes.join(QLatin1Char('\n')));
+    DumpModel->SetDump(result.dump);
 }

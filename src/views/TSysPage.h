@@ -7,7 +7,7 @@ class QPlainTextEdit;
 class QPushButton;
 class TDumpLogModel;
 class TVirtualGrid;
-struct TLoadReport;
+struct TLoadResult;
 
 // The service page "Sys": the loader's working lists, its dump of every valid
 // record, the row table, and the button that runs a load directly.
@@ -16,7 +16,7 @@ class TSysPage : public QWidget {
 public:
     TSysPage(QAbstractItemModel& rowTable, QWidget* parent = nullptr);
 
-    void ShowLoad(const TLoadReport& report);
+    void ShowLoad(const TLoadResult& result);
 
     QPlainTextEdit* MemoDisc;
     QPlainTextEdit* MemoFile;

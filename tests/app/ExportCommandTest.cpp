@@ -2,6 +2,7 @@
 #include "data/Loader.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/SourceList.h"
 
 #include <QFile>
 #include <QProcess>
@@ -52,7 +53,8 @@ protected:
     {
         TMeasurementStore store;
         const FolderVolumeSource noVolumes;
-        TLoader(store, noVolumes).OpenFile(path, TLoadRequest());
+        TLoadResult result = TLoader(noVolumes).loadFile(path, TLoadRequest());
+        TSourceList(store).adopt(result);
         return store.DataRowCount();
     }
 

@@ -4,6 +4,7 @@
 #include "data/Loader.h"
 #include "data/LogExport.h"
 #include "data/LogGenerator.h"
+#include "data/MeasurementStore.h"
 #include "data/RowTableColumns.h"
 #include "data/Timestamp.h"
 
@@ -34,7 +35,7 @@ protected:
     }
 
     // A load whose logger reports each file's whole size (or a fixed count).
-    TLoadReport load(const QString& expectedLabel, bool testMode = false,
+    TLoadResult load(const QString& expectedLabel, bool testMode = false,
                      std::optional<qint64> reportedCount = std::nullopt, bool answers = true)
     {
         TLoadRequest request;
@@ -48,7 +49,22 @@ protected:
             return reportedCount ? *reportedCount : QFileInfo(path).size() / 16;
         };
         request.showProgress = [this](const QString& text) { progress_.append(text); };
-        return TLoader(store_, volumes_).GoClick(request);
+        return loadWith(request);
+    }
+
+    // Loads from the drives as the data viewer does: the sources adopt the
+    // result and the record count is the one it leaves.
+    TLoadResult loadWith(TLoadRequest request)
+    {
+        request.recordCount = recordCount_;
+        return adopted(TLoader(volumes_).loadFromDrives(request));
+    }
+
+    TLoadResult adopted(TLoadResult result)
+    {
+        sources_.adopt(result);
+        recordCount_ = result.recordCount;
+        return result;
     }
 
     static QStringList Lines(const TDumpLog& dump)
@@ -62,6 +78,8 @@ protected:
     QTemporaryDir dir_;
     FolderVolumeSource volumes_;
     TMeasurementStore store_;
+    TSourceList sources_{store_};
+    qint32 recordCount_ = 0;
     QStringList askedFor_;
     QStringList progress_;
     const TLogRecord sample_ = RecordFromHex(SampleRecordHex);
@@ -71,17 +89,17 @@ TEST_F(LoaderTest, OneLoggerDriveIsFoundReadDumpedAndShown)
 {
     const QString system = addDrive("C", "SYSTEM", QByteArray());
     const QString logger = addDrive("E", LoggerLabel, BytesOf({sample_, TLogRecord{}, WithByte(sample_, 0, 1)}));
-    const TLoadReport report = load(LoggerLabel);
+    const TLoadResult report = load(LoggerLabel);
 
     const QString path = QDir(logger).filePath("data.log");
     EXPECT_EQ(report.memoDisc, QStringList({system, logger}));
     EXPECT_EQ(report.memoFile, QStringList({"data"}));
     EXPECT_EQ(report.memoFileRes, QStringList({"data"}));
-    ASSERT_EQ(store_.acceptedSources().size(), 1);
-    EXPECT_EQ(store_.acceptedSources()[0].filePath, path);
-    EXPECT_EQ(Lines(*report.memo4), QStringList({"> " + path, "3 2 7 12:15:30 15.6.17 235 456 1013",
+    ASSERT_EQ(sources_.loadedSources().size(), 1);
+    EXPECT_EQ(sources_.loadedSources()[0].source.filePath, path);
+    EXPECT_EQ(Lines(*report.dump), QStringList({"> " + path, "3 2 7 12:15:30 15.6.17 235 456 1013",
                                                  "1 2 7 12:15:30 15.6.17 235 456 1013"}));
-    EXPECT_EQ(store_.RecordCount(), 3);
+    EXPECT_EQ(recordCount_, 3);
     EXPECT_EQ(store_.DataRowCount(), 4);
     EXPECT_EQ(store_.cellText(3, 2), "12:15:30");
     EXPECT_EQ(report.freeMemoryText, "Свободно: 99%");
@@ -91,9 +109,9 @@ TEST_F(LoaderTest, OneLoggerDriveIsFoundReadDumpedAndShown)
 TEST_F(LoaderTest, NameOfTheLogIsMatchedWithoutCase)
 {
     const QString logger = addDrive("F", LoggerLabel, BytesOf({sample_}), "DATA.LOG");
-    const TLoadReport report = load(LoggerLabel);
+    const TLoadResult report = load(LoggerLabel);
     EXPECT_EQ(report.memoFile, QStringList({"DATA"}));
-    EXPECT_EQ(report.memo4->line(0), "> " + QDir(logger).filePath("DATA.LOG"));
+    EXPECT_EQ(report.dump->line(0), "> " + QDir(logger).filePath("DATA.LOG"));
     EXPECT_EQ(store_.DataRowCount(), 3);
 }
 
@@ -101,10 +119,10 @@ TEST_F(LoaderTest, ForeignLabelIsListedButNotLoaded)
 {
     addDrive("E", "OTHER", BytesOf({sample_}));
     store_.showRecords(ListOf({sample_}));
-    const TLoadReport report = load(LoggerLabel);
+    const TLoadResult report = load(LoggerLabel);
     EXPECT_EQ(report.memoFile, QStringList({"data"}));
     EXPECT_TRUE(report.memoFileRes.isEmpty());
-    EXPECT_EQ(report.memo4->lineCount(), 0);
+    EXPECT_EQ(report.dump->lineCount(), 0);
     EXPECT_TRUE(askedFor_.isEmpty());
     EXPECT_EQ(store_.DataRowCount(), 0);
     EXPECT_EQ(store_.LastTime(), TimePartOf(TimestampSeconds(2017, 6, 15, 12, 15, 40))) << "bounds kept";
@@ -114,24 +132,24 @@ TEST_F(LoaderTest, TwoDrivesLabelledAlikeAreBothDumpedAndTheFirstIsShown)
 {
     const QString first = addDrive("E", LoggerLabel, BytesOf({sample_}));
     const QString second = addDrive("G", LoggerLabel, BytesOf({WithByte(sample_, 0, 7), WithByte(sample_, 0, 1)}));
-    const TLoadReport report = load(LoggerLabel);
+    const TLoadResult report = load(LoggerLabel);
     EXPECT_EQ(report.memoFileRes, QStringList({"data", "data"}));
-    EXPECT_EQ(Lines(*report.memo4),
+    EXPECT_EQ(Lines(*report.dump),
               QStringList({"> " + QDir(first).filePath("data.log"), "3 2 7 12:15:30 15.6.17 235 456 1013",
                            "> " + QDir(second).filePath("data.log"), "7 2 7 12:15:30 15.6.17 235 456 1013",
                            "1 2 7 12:15:30 15.6.17 235 456 1013"}));
     EXPECT_EQ(store_.DataRowCount(), 3);
-    EXPECT_EQ(store_.RecordCount(), 2) << "the count of the last source read";
+    EXPECT_EQ(recordCount_, 2) << "the count of the last source read";
 }
 
 TEST_F(LoaderTest, EmptyLabelBeforeAnyIdentityAcceptsAnUnlabelledDrive)
 {
     addDrive("E", QString(), BytesOf({sample_}));
     addDrive("F", LoggerLabel, BytesOf({sample_}));
-    const TLoadReport report = load(QString());
+    const TLoadResult report = load(QString());
     EXPECT_EQ(report.memoFile.size(), 2);
     EXPECT_EQ(report.memoFileRes, QStringList({"data"}));
-    EXPECT_EQ(store_.acceptedSources()[0].volume.label, QString());
+    EXPECT_EQ(sources_.loadedSources()[0].source.volume.label, QString());
 }
 
 TEST_F(LoaderTest, TestModeAcceptsBraxelAndReads150Records)
@@ -139,12 +157,12 @@ TEST_F(LoaderTest, TestModeAcceptsBraxelAndReads150Records)
     addDrive("E", LoggerLabel, BytesOf({sample_}));
     const QByteArray log = LogGenerator(5).generate(400, TLogShape::Typical, QDateTime(QDate(2025, 2, 1), QTime(9, 0)));
     addDrive("T", "BRAXEL", log);
-    const TLoadReport report = load(LoggerLabel, true, 400);
+    const TLoadResult report = load(LoggerLabel, true, 400);
     EXPECT_EQ(report.expectedLabel, "BRAXEL");
     EXPECT_EQ(report.memoFileRes, QStringList({"data"}));
     EXPECT_EQ(report.windowCaption, QString("400"));
-    EXPECT_EQ(store_.RecordCount(), 150);
-    EXPECT_EQ(report.memo4->lineCount(), 1 + 150);
+    EXPECT_EQ(recordCount_, 150);
+    EXPECT_EQ(report.dump->lineCount(), 1 + 150);
     EXPECT_EQ(report.freeMemoryText, "Свободно: 99%");
     EXPECT_EQ(progress_.last(), ProgressText(100)) << "150 records: one percent per record";
 }
@@ -162,12 +180,12 @@ TEST_F(LoaderTest, ProgressTextFollowsTheRecordCount)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.count);
         progress_.clear();
-        const TLoadReport report = load(LoggerLabel, false, c.count);
+        const TLoadResult report = load(LoggerLabel, false, c.count);
         QStringList expected;
         for (int p = 0; p <= c.lastPercent; ++p)
             expected.append(ProgressText(p));
         EXPECT_EQ(progress_, expected);
-        EXPECT_EQ(report.memo4->lineCount(), 1 + c.count);
+        EXPECT_EQ(report.dump->lineCount(), 1 + c.count);
         EXPECT_EQ(report.freeMemoryText, c.freeText);
     }
 }
@@ -187,8 +205,8 @@ TEST_F(LoaderTest, UnusableSourcesAreSkippedWithALine)
             QFile::remove(path); // pulled out between discovery and reading
         return 1;
     };
-    const TLoadReport report = TLoader(store_, volumes_).GoClick(request);
-    const QStringList lines = Lines(*report.memo4);
+    const TLoadResult report = loadWith(request);
+    const QStringList lines = Lines(*report.dump);
     ASSERT_EQ(lines.size(), 6);
     EXPECT_EQ(lines[0], "> " + vanishing);
     EXPECT_TRUE(lines[1].startsWith("Не удалось открыть файл")) << qPrintable(lines[1]);
@@ -205,10 +223,10 @@ TEST_F(LoaderTest, ALoadWhoseLoggerDoesNotAnswerKeepsThePreviousLoad)
     load(LoggerLabel);
     ASSERT_EQ(store_.DataRowCount(), 3);
 
-    const TLoadReport silent = load(LoggerLabel, false, std::nullopt, /*answers=*/false);
-    EXPECT_EQ(Lines(*silent.memo4).last(), "Ни один источник не прочитан, прежние данные сохранены");
+    const TLoadResult silent = load(LoggerLabel, false, std::nullopt, /*answers=*/false);
+    EXPECT_EQ(Lines(*silent.dump).last(), "Ни один источник не прочитан, прежние данные сохранены");
     EXPECT_EQ(store_.DataRowCount(), 3);
-    EXPECT_EQ(store_.ShownRawRecords().size(), 1u);
+    EXPECT_EQ(sources_.shownRawRecords().size(), 1u);
 
     // With no logger drive at all the load is empty, as the logger's log would be.
     volumes_ = FolderVolumeSource();
@@ -230,37 +248,38 @@ TEST_F(LoaderTest, EverySourceIsKeptAndShownOnChoiceWithoutReadingItAgain)
             return std::nullopt;
         return QFileInfo(path).size() / 16;
     };
-    TLoader(store_, volumes_).GoClick(request);
-    const std::vector<TLoadedSource>& sources = store_.loadedSources();
+    loadWith(request);
+    const std::vector<TLoadedSource>& sources = sources_.loadedSources();
     ASSERT_EQ(sources.size(), 3u);
     EXPECT_EQ(sources[2].source.filePath, QDir(third).filePath("data.log"));
     EXPECT_FALSE(sources[1].records) << "the source the logger gave no count for";
-    EXPECT_EQ(store_.shownSourceIndex(), 0);
+    EXPECT_EQ(sources_.shownSourceIndex(), 0);
     EXPECT_EQ(store_.DataRowCount(), 3);
 
     QFile::remove(QDir(first).filePath("data.log"));
     QFile::remove(QDir(third).filePath("data.log"));
-    ASSERT_TRUE(store_.showSource(2));
+    ASSERT_TRUE(sources_.showSource(2));
     EXPECT_EQ(store_.DataRowCount(), 17);
     EXPECT_EQ(store_.cellText(16, ColumnTime), QStringLiteral("12:16:05")) << "the last of 8 rows from 12:15:30";
     auto shownBytes = [this] {
-        const auto raw = store_.ShownRawRecords();
+        const auto raw = sources_.shownRawRecords();
         return BytesOf(std::vector<TLogRecord>(raw.begin(), raw.end()));
     };
     EXPECT_EQ(shownBytes(), BytesOf(thirdLog)) << "the invalid record is kept for saving";
 
     for (qsizetype unusable : {qsizetype(1), qsizetype(3), qsizetype(-1)}) {
-        EXPECT_FALSE(store_.showSource(unusable)) << unusable;
-        EXPECT_EQ(store_.shownSourceIndex(), 2);
+        EXPECT_FALSE(sources_.showSource(unusable)) << unusable;
+        EXPECT_EQ(sources_.shownSourceIndex(), 2);
     }
-    ASSERT_TRUE(store_.showSource(0));
+    ASSERT_TRUE(sources_.showSource(0));
     EXPECT_EQ(store_.DataRowCount(), 3);
     EXPECT_EQ(shownBytes(), BytesOf({sample_, TLogRecord{}}));
 
-    store_.ClearStore();
-    EXPECT_TRUE(store_.loadedSources().empty());
-    EXPECT_EQ(store_.shownSourceIndex(), -1);
-    EXPECT_TRUE(store_.ShownRawRecords().empty());
+    TLoadResult nothing;
+    sources_.adopt(nothing);
+    EXPECT_TRUE(sources_.loadedSources().empty());
+    EXPECT_EQ(sources_.shownSourceIndex(), -1);
+    EXPECT_TRUE(sources_.shownRawRecords().empty());
 }
 
 TEST_F(LoaderTest, OutOfRangeRegisterValuesAreClamped)
@@ -273,22 +292,42 @@ TEST_F(LoaderTest, OutOfRangeRegisterValuesAreClamped)
         QString freeText;
     };
     const Case cases[] = {
-        {qint64(1) << 40, TMeasurementStore::RawRecordCapacity, 6, "Свободно: 0%"},
+        {qint64(1) << 40, TRawRecordBuffer::Capacity, 6, "Свободно: 0%"},
         {-16, 0, 0, "Свободно: 100%"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reported);
-        const TLoadReport report = load(LoggerLabel, false, c.reported);
-        EXPECT_EQ(store_.RecordCount(), c.recordCount);
+        const TLoadResult report = load(LoggerLabel, false, c.reported);
+        EXPECT_EQ(recordCount_, c.recordCount);
         EXPECT_EQ(store_.DataRowCount(), c.rows);
         EXPECT_EQ(report.freeMemoryText, c.freeText);
     }
 }
 
+TEST(RawRecordBufferTest, StartsZeroedWithTheFullCapacity)
+{
+    const TRawRecordBuffer buffer;
+    EXPECT_EQ(buffer.records().size(), size_t(TRawRecordBuffer::Capacity));
+    EXPECT_EQ(BytesOf({buffer.records().back()}), QByteArray(16, '\0'));
+    EXPECT_EQ(TLoadRequest().recordCount, 0);
+}
+
+TEST(LoaderRecordCountTest, RecordCountIsClampedToTheBuffer)
+{
+    struct Case {
+        qint64 requested, stored;
+    };
+    const Case cases[] = {{-5, 0}, {0, 0}, {150, 150}, {4194304, 4194304}, {4194305, 4194304}, {qint64(1) << 40, 4194304}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.requested);
+        EXPECT_EQ(TLoader::clampedRecordCount(c.requested), c.stored);
+    }
+}
+
 TEST_F(LoaderTest, NoDriveLeavesAnEmptyStoreAndTheLastRecordCount)
 {
-    store_.setRecordCount(131072);
-    const TLoadReport report = load(LoggerLabel);
+    recordCount_ = 131072;
+    const TLoadResult report = load(LoggerLabel);
     EXPECT_TRUE(report.memoDisc.isEmpty());
     EXPECT_EQ(store_.DataRowCount(), 0);
     EXPECT_EQ(report.freeMemoryText, "Свободно: 50%");
@@ -301,7 +340,7 @@ namespace {
 class OpenFileTest : public LoaderTest
 {
 protected:
-    TLoadReport open(const QString& path)
+    TLoadResult open(const QString& path)
     {
         TLoadRequest request;
         request.currentYear = TestYear;
@@ -309,7 +348,8 @@ protected:
             askedFor_.append(source);
             return 0;
         };
-        return TLoader(store_, volumes_).OpenFile(path, request);
+        request.recordCount = recordCount_;
+        return adopted(TLoader(volumes_).loadFile(path, request));
     }
 };
 
@@ -320,14 +360,14 @@ TEST_F(OpenFileTest, EveryWholeRecordOfAFileOfAnyNameIsShownWithoutAskingTheLogg
     bytes.append("\x01\x02\x03", 3);
     WriteFile(path, bytes);
 
-    const TLoadReport report = open(path);
+    const TLoadResult report = open(path);
     EXPECT_TRUE(report.failure.isEmpty());
     EXPECT_TRUE(askedFor_.isEmpty());
-    EXPECT_EQ(store_.RecordCount(), 3);
+    EXPECT_EQ(recordCount_, 3);
     EXPECT_EQ(store_.DataRowCount(), 5); // 3 + 2 repetitions, the empty record skipped
     EXPECT_EQ(report.partialRecordBytes, 3);
     EXPECT_EQ(report.memoFileRes, QStringList{"склад 3 (декабрь)"});
-    EXPECT_EQ(Lines(*report.memo4).first(), QStringLiteral("> ") + path);
+    EXPECT_EQ(Lines(*report.dump).first(), QStringLiteral("> ") + path);
 }
 
 TEST_F(OpenFileTest, AFileThatCannotBeReadLeavesTheStoreAsItWas)
@@ -341,10 +381,10 @@ TEST_F(OpenFileTest, AFileThatCannotBeReadLeavesTheStoreAsItWas)
     WriteFile(text, QByteArray("not a log, only some words about one\n"));
     for (const QString& bad : {dir_.filePath("missing.log"), dir_.path(), text}) {
         SCOPED_TRACE(bad.toStdString());
-        const TLoadReport report = open(bad);
+        const TLoadResult report = open(bad);
         EXPECT_FALSE(report.failure.isEmpty());
         EXPECT_EQ(store_.DataRowCount(), 3);
-        EXPECT_EQ(store_.RecordCount(), 1);
+        EXPECT_EQ(recordCount_, 1);
     }
 }
 
@@ -370,7 +410,7 @@ TEST_F(OpenFileTest, ALogSavedAndOpenedAgainGivesTheSameRows)
     QFile file(copy);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     QString error;
-    ASSERT_TRUE(WriteRawLog(store_, file, &error)) << error.toStdString();
+    ASSERT_TRUE(WriteRawLog(sources_, file, &error)) << error.toStdString();
     file.close();
     EXPECT_EQ(QFileInfo(copy).size(), bytes.size() + 16); // the invalid record travels too
 
@@ -387,7 +427,7 @@ TEST_F(LoaderTest, TheRawBufferKeepsTheShownSourceWhenAnotherWasReadAfterIt)
     addDrive("E", LoggerLabel, BytesOf({sample_, TLogRecord{}}));
     addDrive("F", LoggerLabel, BytesOf({WithByte(sample_, 0, 9), WithByte(sample_, 0, 8), sample_}));
     load(LoggerLabel);
-    const auto shown = store_.ShownRawRecords();
+    const auto shown = sources_.shownRawRecords();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(BytesOf({shown[0], shown[1]}), BytesOf({sample_, TLogRecord{}}));
 }

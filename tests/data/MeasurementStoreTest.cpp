@@ -44,11 +44,8 @@ TEST_F(MeasurementStoreTest, StartsEmptyWithHeaderAndOneEmptyRow)
     EXPECT_EQ(GridRow(store_, 0), QStringList({"#", "Дата", "Время", "Температура, *С", "Влажность, %",
                                                 "Давление, кПа", "Дельта, с"}));
     EXPECT_EQ(GridRow(store_, 1), QStringList(7, QString()));
-    EXPECT_EQ(store_.RecordCount(), 0);
     EXPECT_EQ(store_.FirstDate(), 0.0);
     EXPECT_EQ(store_.LastTime(), 0.0);
-    EXPECT_EQ(store_.RawRecords().size(), size_t(TMeasurementStore::RawRecordCapacity));
-    EXPECT_EQ(BytesOf({store_.RawRecords().back()}), QByteArray(16, '\0'));
     for (TSeriesKind kind : AllSeries)
         EXPECT_EQ(TMeasurementSeries(store_, kind).pointCount(), 0);
 }
@@ -127,7 +124,6 @@ TEST_F(MeasurementStoreTest, ReloadReplacesRowsAndAnEmptyLoadKeepsTheBounds)
         EXPECT_EQ(TMeasurementSeries(store_, kind).pointCount(), 2);
     const double lastTime = store_.LastTime();
 
-    store_.setRecordCount(2);
     store_.showRecords(ListOf({TLogRecord{}, TLogRecord{}}));
     EXPECT_EQ(store_.DataRowCount(), 0);
     EXPECT_EQ(store_.gridRowCount(), 2);
@@ -136,21 +132,7 @@ TEST_F(MeasurementStoreTest, ReloadReplacesRowsAndAnEmptyLoadKeepsTheBounds)
     EXPECT_EQ(store_.LastTime(), lastTime);
 
     store_.ClearStore();
-    EXPECT_EQ(store_.RecordCount(), 2);
     EXPECT_EQ(store_.LastTime(), lastTime);
-}
-
-TEST_F(MeasurementStoreTest, RecordCountIsClampedToTheBuffer)
-{
-    struct Case {
-        qint64 requested, stored;
-    };
-    const Case cases[] = {{-5, 0}, {0, 0}, {150, 150}, {4194304, 4194304}, {4194305, 4194304}, {qint64(1) << 40, 4194304}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.requested);
-        store_.setRecordCount(c.requested);
-        EXPECT_EQ(store_.RecordCount(), c.stored);
-    }
 }
 
 TEST_F(MeasurementStoreTest, EveryRowMatchesItsRecordAndItsTextsParseBackToItsValues)

@@ -427,7 +427,7 @@ void CalibrationPagesTest::deviceControlsFollowTheConnection()
     };
     QCOMPARE(enabledStates(), QList<bool>(names.size(), true));
     fixture->simulation->backend->pull(fixture->simulation->logger);
-    settings->Timer1Timer();
+    fixture->simulation->windows->Connection->Timer1Timer();
     QCOMPARE(enabledStates(), QList<bool>(names.size(), false));
     QVERIFY(settings->findChild<QLabel*>(QStringLiteral("LabelKL"))->isEnabled());
 }

@@ -88,6 +88,7 @@ void ApplicationWindowsTest::loadRows(int rows)
 void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled()
 {
     TFormRead& monitor = *windows->FormRead;
+    const MonitorControls controls = simulation->monitorControls();
     QVERIFY(monitor.isVisible());
     QVERIFY(!windows->FormSetting->isVisible());
     QVERIFY(!windows->FormMain->isVisible());
@@ -102,11 +103,11 @@ void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled(
     QVERIFY(windows->FormSetting->windowFlags() & Qt::Tool);
     QVERIFY(windows->FormStatistic->windowFlags() & Qt::Tool);
 
-    QCOMPARE(monitor.ButtonReg->text(), QStringLiteral("Регистратор"));
-    QCOMPARE(monitor.ButtonStartMon->text(), QStringLiteral("Старт"));
-    QVERIFY(!monitor.ButtonReg->isEnabled());
-    QVERIFY(!monitor.ButtonStartMon->isEnabled());
-    QCOMPARE(monitor.ButtonReg->Tag, 0);
+    QCOMPARE(controls.ButtonReg->text(), QStringLiteral("Регистратор"));
+    QCOMPARE(controls.ButtonStartMon->text(), QStringLiteral("Старт"));
+    QVERIFY(!controls.ButtonReg->isEnabled());
+    QVERIFY(!controls.ButtonStartMon->isEnabled());
+    QCOMPARE(controls.ButtonReg->Tag, 0);
 
     TFormMain& viewer = *windows->FormMain;
     QVERIFY(viewer.PageControlData->isHidden());
@@ -129,21 +130,21 @@ void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled(
 
 void ApplicationWindowsTest::testModeKeySwitchesTheLoggerButtonOnAndOff()
 {
-    TTagButton& button = *windows->FormRead->ButtonReg;
+    TTagButton& button = *simulation->monitorControls().ButtonReg;
     pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
     QVERIFY(button.isEnabled());
     QCOMPARE(button.Tag, TFormRead::TestModeTag);
-    QVERIFY(windows->FormRead->TestModeOn());
+    QVERIFY(windows->Connection->testMode());
 
     pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
     QVERIFY(!button.isEnabled());
     QCOMPARE(button.Tag, 0);
-    QVERIFY(!windows->FormRead->TestModeOn());
+    QVERIFY(!windows->Connection->testMode());
 }
 
 void ApplicationWindowsTest::testModeKeyTwiceWithALoggerLeavesTheButtonDisabled()
 {
-    TTagButton& button = *windows->FormRead->ButtonReg;
+    TTagButton& button = *simulation->monitorControls().ButtonReg;
     button.setEnabled(true);  // as the device link leaves it on a detection
     pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
     pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
@@ -192,7 +193,7 @@ void ApplicationWindowsTest::serviceKeysWorkFromEveryWindowAndAfterTheViewerWasC
 
     windows->FormStatistic->show();
     pressServiceKey(windows->FormStatistic->ButtonClose, Qt::Key_F9);
-    QCOMPARE(windows->FormRead->ButtonReg->Tag, TFormRead::TestModeTag);
+    QCOMPARE(simulation->monitorControls().ButtonReg->Tag, TFormRead::TestModeTag);
     pressServiceKey(windows->FormSetting->ListBox1, Qt::Key_F8);
     QVERIFY(windows->FormSetting->PageVisible(windows->FormSetting->TabSheet3));
 }
@@ -200,11 +201,12 @@ void ApplicationWindowsTest::serviceKeysWorkFromEveryWindowAndAfterTheViewerWasC
 void ApplicationWindowsTest::serviceKeyArrivingThroughTheWindowSwitchesOnce()
 {
     TFormRead& monitor = *windows->FormRead;
+    const MonitorControls controls = simulation->monitorControls();
     monitor.activateWindow();
-    monitor.ButtonReg->setEnabled(true);
-    monitor.ButtonReg->setFocus();
+    controls.ButtonReg->setEnabled(true);
+    controls.ButtonReg->setFocus();
     QTest::keyClick(monitor.windowHandle(), Qt::Key_F9, Qt::ShiftModifier);
-    QCOMPARE(monitor.ButtonReg->Tag, TFormRead::TestModeTag);
+    QCOMPARE(controls.ButtonReg->Tag, TFormRead::TestModeTag);
 }
 
 void ApplicationWindowsTest::statisticsToggleOnlyWithMoreThanTwoRows()
@@ -239,14 +241,14 @@ void ApplicationWindowsTest::settingsItemTogglesTheSettingsWindow()
 
 void ApplicationWindowsTest::loggerButtonOpensTheViewerAndStopsThePoll()
 {
-    TFormRead& monitor = *windows->FormRead;
+    const MonitorControls monitor = simulation->monitorControls();
     monitor.ButtonReg->setEnabled(true);
     monitor.ButtonStartMon->setText(QStringLiteral("Стоп"));
-    windows->FormSetting->Timer2->start(2000);
+    simulation->pollTimer()->start(2000);
 
     QTest::mouseClick(monitor.ButtonReg, Qt::LeftButton);
     QVERIFY(windows->FormMain->isVisible());
-    QVERIFY(!windows->FormSetting->Timer2->isActive());
+    QVERIFY(!simulation->pollTimer()->isActive());
     QCOMPARE(monitor.ButtonStartMon->text(), QStringLiteral("Старт"));
 }
 
@@ -315,8 +317,9 @@ void ApplicationWindowsTest::closingTheMonitorClosesTheViewerAndEndsTheProgram()
 void ApplicationWindowsTest::errorInAHandlerShowsTheBoxAndTheProgramGoesOn()
 {
     TFormRead& monitor = *windows->FormRead;
-    monitor.ButtonStartMon->setEnabled(true);
-    connect(monitor.ButtonStartMon, &QPushButton::clicked, this,
+    const MonitorControls controls = simulation->monitorControls();
+    controls.ButtonStartMon->setEnabled(true);
+    connect(controls.ButtonStartMon, &QPushButton::clicked, this,
             [] { throw std::runtime_error("'x1' is not a valid integer value"); });
     QString shown;
     QTimer::singleShot(0, this, [&shown] {
@@ -325,11 +328,11 @@ void ApplicationWindowsTest::errorInAHandlerShowsTheBoxAndTheProgramGoesOn()
         shown = box->text();
         box->accept();
     });
-    QTest::mouseClick(monitor.ButtonStartMon, Qt::LeftButton);
+    QTest::mouseClick(controls.ButtonStartMon, Qt::LeftButton);
     QCOMPARE(shown, QStringLiteral("'x1' is not a valid integer value"));
 
     pressServiceKey(&monitor, Qt::Key_F9);
-    QCOMPARE(monitor.ButtonReg->Tag, TFormRead::TestModeTag);
+    QCOMPARE(controls.ButtonReg->Tag, TFormRead::TestModeTag);
 }
 
 KORVI_QTEST_MAIN(ApplicationWindowsTest)

@@ -72,7 +72,7 @@ QStringList DeviceDetectionTest::messages() const
 
 void DeviceDetectionTest::tick()
 {
-    settings->Timer1Timer();
+    windows->Connection->Timer1Timer();
 }
 
 void DeviceDetectionTest::noLoggerAtStartGivesOneAbsenceLine()
@@ -85,8 +85,9 @@ void DeviceDetectionTest::noLoggerAtStartGivesOneAbsenceLine()
     tick();
     QCOMPARE(messages(), QStringList{QStringLiteral("Подключенных приборов КОРВИ не обнаружено")});
     QCOMPARE(settings->ListBox1->currentRow(), 0);
-    QVERIFY(settings->Timer1->isActive());
-    QCOMPARE(settings->Timer1->interval(), TFormSetting::DetectionPeriodMs);
+    const QTimer* timer1 = windows->Connection->findChild<QTimer*>(QStringLiteral("Timer1"));
+    QVERIFY(timer1->isActive());
+    QCOMPARE(timer1->interval(), TLoggerConnection::DetectionPeriodMs);
 }
 
 void DeviceDetectionTest::pluggingInAnnouncesReadsTheNumberAndBuildsTheLabel()
@@ -100,20 +101,20 @@ void DeviceDetectionTest::pluggingInAnnouncesReadsTheNumberAndBuildsTheLabel()
                                       QStringLiteral("Чтение номера прибора успешно выполнено")}));
     QCOMPARE(settings->ListBox1->currentRow(), 2);
     QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QStringLiteral("123"));
-    QCOMPARE(settings->Link().Identity().ExpectedLabel, QStringLiteral("2400123"));
-    QCOMPARE(settings->Link().Identity().PublishedSeries, 24);
+    QCOMPARE(windows->Connection->identity().ExpectedLabel, QStringLiteral("2400123"));
+    QCOMPARE(windows->Connection->identity().PublishedSeries, 24);
     QVERIFY(settings->GeneralPage->ButtonDeviceInit->isEnabled());
     QVERIFY(settings->GeneralPage->EditDeviceNumber->isEnabled());
-    QVERIFY(windows->FormRead->ButtonReg->isEnabled());
-    QVERIFY(windows->FormRead->ButtonStartMon->isEnabled());
+    QVERIFY(simulation->monitorControls().ButtonReg->isEnabled());
+    QVERIFY(simulation->monitorControls().ButtonStartMon->isEnabled());
 }
 
 void DeviceDetectionTest::pullingOutDisablesEverythingAndStopsThePoll()
 {
     backend->plug(simulation->logger);
     tick();
-    settings->Timer2->start(2000);
-    windows->FormRead->ButtonStartMon->setText(QStringLiteral("Стоп"));
+    simulation->pollTimer()->start(2000);
+    simulation->monitorControls().ButtonStartMon->setText(QStringLiteral("Стоп"));
 
     backend->pull(simulation->logger);
     tick();
@@ -121,12 +122,12 @@ void DeviceDetectionTest::pullingOutDisablesEverythingAndStopsThePoll()
     QCOMPARE(messages().count(QStringLiteral("Подключенных приборов КОРВИ не обнаружено")), 1);
     QCOMPARE(messages().last(), QStringLiteral("Подключенных приборов КОРВИ не обнаружено"));
     QVERIFY(!settings->GeneralPage->ButtonDeviceNumberRead->isEnabled());
-    QVERIFY(!windows->FormRead->ButtonReg->isEnabled());
-    QVERIFY(!windows->FormRead->ButtonStartMon->isEnabled());
-    QCOMPARE(windows->FormRead->ButtonStartMon->text(), QStringLiteral("Старт"));
-    QVERIFY(!settings->Timer2->isActive());
+    QVERIFY(!simulation->monitorControls().ButtonReg->isEnabled());
+    QVERIFY(!simulation->monitorControls().ButtonStartMon->isEnabled());
+    QCOMPARE(simulation->monitorControls().ButtonStartMon->text(), QStringLiteral("Старт"));
+    QVERIFY(!simulation->pollTimer()->isActive());
     // The label stays that of the last detection until a logger is detected anew.
-    QCOMPARE(settings->Link().Identity().ExpectedLabel, QStringLiteral("2400123"));
+    QCOMPARE(windows->Connection->identity().ExpectedLabel, QStringLiteral("2400123"));
 }
 
 void DeviceDetectionTest::seriesDecidesTheLimitLines_data()
@@ -149,7 +150,7 @@ void DeviceDetectionTest::seriesDecidesTheLimitLines()
     backend->plug(simulation->logger);
     tick();
     QCOMPARE(windows->FormMain->LimitSeriesShown(), limitLines);
-    QCOMPARE(settings->Link().Identity().ExpectedLabel, label);
+    QCOMPARE(windows->Connection->identity().ExpectedLabel, label);
 }
 
 void DeviceDetectionTest::silentLoggerGivesOneErrorLineAndNoSuccess()
@@ -183,7 +184,7 @@ void DeviceDetectionTest::loggerSilentAtDetectionDoesNotTakeTheLastNumber()
     tick();
     QCOMPARE(messages().mid(before).filter(QStringLiteral("ОШИБКА!")).size(), 1);
     QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QString());
-    QVERIFY(!settings->Link().Identity().ExpectedLabel.endsWith(QStringLiteral("00123")));
+    QVERIFY(!windows->Connection->identity().ExpectedLabel.endsWith(QStringLiteral("00123")));
 }
 
 void DeviceDetectionTest::testModeSurvivesConnectionAndLoss()
@@ -193,8 +194,8 @@ void DeviceDetectionTest::testModeSurvivesConnectionAndLoss()
     tick();
     backend->pull(simulation->logger);
     tick();
-    QCOMPARE(windows->FormRead->ButtonReg->Tag, TFormRead::TestModeTag);
-    QVERIFY(!windows->FormRead->ButtonReg->isEnabled());
+    QCOMPARE(simulation->monitorControls().ButtonReg->Tag, TFormRead::TestModeTag);
+    QVERIFY(!simulation->monitorControls().ButtonReg->isEnabled());
 }
 
 KORVI_QTEST_MAIN(DeviceDetectionTest)

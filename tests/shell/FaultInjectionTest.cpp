@@ -1,10 +1,12 @@
 #include "KorviTestMain.h"
 
 #include "FakeDialogs.h"
+#include "MonitorControls.h"
 
 #include "data/FolderVolumeSource.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/SourceList.h"
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
 #include "device/TDeviceLink.h"
@@ -17,6 +19,7 @@
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
 #include "shell/TFormSetting.h"
+#include "shell/TLoggerConnection.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
@@ -94,7 +97,7 @@ struct FaultyWindows {
     void connectLogger()
     {
         backend->simulated().plug(logger);
-        windows->FormSetting->Timer1Timer();
+        windows->Connection->Timer1Timer();
     }
 
     // Registers unlike the page defaults, so that a field filled by a read shows.
@@ -106,6 +109,9 @@ struct FaultyWindows {
 
     TFormSetting& settings() { return *windows->FormSetting; }
     TMeasurementStore& store() { return windows->FormMain->Store(); }
+    const TSourceList& sources() { return windows->FormMain->Sources(); }
+    MonitorControls monitorControls() const { return MonitorControls(*windows->FormRead); }
+    TLiveMonitor& liveMonitor() const { return LiveMonitorOf(*windows->FormRead); }
 
     QTemporaryDir drive;
     PullingBackend* backend = nullptr;
@@ -134,14 +140,14 @@ QStringList FieldValues(FaultyWindows& w)
             values << list->objectName() + QLatin1Char('=') + states;
         }
     }
-    values << w.windows->FormRead->Label1->text() << w.windows->FormRead->Label2->text();
+    values << w.monitorControls().Label1->text() << w.monitorControls().Label2->text();
     return values;
 }
 
 // The store's load: the raw records it would save and the rows it shows.
-QByteArray StoreFingerprint(TMeasurementStore& store)
+QByteArray StoreFingerprint(TMeasurementStore& store, const TSourceList& sources)
 {
-    const auto raw = store.ShownRawRecords();
+    const auto raw = sources.shownRawRecords();
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(QByteArrayView(reinterpret_cast<const char*>(raw.data()), qsizetype(raw.size_bytes())));
     hash.addData(QByteArray::number(store.DataRowCount()) + ' ' + QByteArray::number(store.firstTimestamp()) + ' '
@@ -198,11 +204,11 @@ QList<TAction> Actions()
         {"poll cycle",
          [](FaultyWindows& w) {
              w.connectLogger();
-             w.windows->Monitor->Timer2Timer();
+             w.liveMonitor().Timer2Timer();
              w.logger->setChannelReading(0, 345);
              w.logger->setChannelReading(1, 678);
          },
-         [](FaultyWindows& w) { w.windows->Monitor->Timer2Timer(); }},
+         [](FaultyWindows& w) { w.liveMonitor().Timer2Timer(); }},
         {"general read", ConnectedWithDistinctRegisters,
          [](FaultyWindows& w) { w.settings().GeneralPage->ButtonDeviceNumberReadClick(); }},
         {"general write", ConnectedWithDistinctRegisters,
@@ -256,7 +262,7 @@ TOutcome CleanRun(const TAction& action)
     action.run(w);
     if (ErrorLines(*w.settings().ListBox1, firstLine) != 0)
         qFatal("%s fails even without a fault", action.name);
-    return {w.logger->requests().size(), StoreFingerprint(w.store())};
+    return {w.logger->requests().size(), StoreFingerprint(w.store(), w.sources())};
 }
 
 // Every problem of one case, as readable lines.
@@ -271,7 +277,7 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     FaultyWindows w;
     faultCase.action.prepare(w);
     const QStringList fieldsBefore = FieldValues(w);
-    const QByteArray storeBefore = StoreFingerprint(w.store());
+    const QByteArray storeBefore = StoreFingerprint(w.store(), w.sources());
     const qint64 rowsBefore = w.store().DataRowCount();
     QListWidget& status = *w.settings().ListBox1;
     const int firstLine = status.count();
@@ -299,7 +305,7 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     for (qsizetype i = 0; i < fieldsAfter.size(); ++i)
         expect(fieldsAfter[i] == fieldsBefore.value(i),
                QStringLiteral("field changed by a failed action: %1 -> %2").arg(fieldsBefore.value(i), fieldsAfter[i]));
-    const QByteArray storeAfter = StoreFingerprint(w.store());
+    const QByteArray storeAfter = StoreFingerprint(w.store(), w.sources());
     expect(storeAfter == storeBefore || storeAfter == clean.store,
            QStringLiteral("the store holds neither load whole (%1 rows, %2 before)")
                .arg(w.store().DataRowCount())
@@ -308,12 +314,12 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     // The next detection tick sees the logger as it now is.
     w.logger->setFault(SimulatedLogger::Fault::None);
     w.backend->pullBeforeRequest(std::nullopt);
-    w.settings().Timer1Timer();
+    w.windows->Connection->Timer1Timer();
     const bool plugged = faultCase.kind != TFaultKind::PullOut;
-    expect(w.settings().Link().IsOpen() == plugged, QStringLiteral("the link is open: %1").arg(!plugged));
+    expect(w.windows->Connection->link().IsOpen() == plugged, QStringLiteral("the link is open: %1").arg(!plugged));
     expect(w.settings().GeneralPage->ButtonDeviceNumberRead->isEnabled() == plugged,
            QStringLiteral("device controls enabled: %1").arg(!plugged));
-    expect(w.windows->FormRead->ButtonStartMon->isEnabled() == plugged,
+    expect(w.monitorControls().ButtonStartMon->isEnabled() == plugged,
            QStringLiteral("start button enabled: %1").arg(!plugged));
     if (plugged) {
         // The logger answers again, and the window acts on that at once.

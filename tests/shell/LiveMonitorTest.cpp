@@ -12,6 +12,8 @@
 #include <QListWidget>
 #include <QTimer>
 
+#include <optional>
+
 // The monitor's live poll on the real windows, with a simulated logger whose
 // channel readings the tests pin.
 class LiveMonitorTest : public QObject {
@@ -35,7 +37,7 @@ private:
     QStringList messages() const;
 
     std::unique_ptr<SimulatedWindows> simulation;
-    TFormRead* monitor = nullptr;
+    std::optional<MonitorControls> monitor;
     TLiveMonitor* live = nullptr;
     QTimer* timer2 = nullptr;
 };
@@ -44,9 +46,9 @@ void LiveMonitorTest::init()
 {
     simulation = std::make_unique<SimulatedWindows>();
     simulation->connectLogger();
-    monitor = simulation->windows->FormRead.get();
-    live = simulation->windows->Monitor.get();
-    timer2 = simulation->windows->FormSetting->Timer2;
+    monitor.emplace(simulation->monitorControls());
+    live = &simulation->liveMonitor();
+    timer2 = simulation->pollTimer();
 }
 
 void LiveMonitorTest::cleanup()
@@ -147,7 +149,7 @@ void LiveMonitorTest::loggerButtonAndLossStopThePoll()
     QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
     QVERIFY(timer2->isActive());
     simulation->backend->pull(simulation->logger);
-    simulation->windows->FormSetting->Timer1Timer();
+    simulation->windows->Connection->Timer1Timer();
     QVERIFY(!timer2->isActive());
     QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Старт"));
     QVERIFY(!monitor->ButtonStartMon->isEnabled());

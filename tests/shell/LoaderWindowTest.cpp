@@ -57,7 +57,7 @@ void LoaderWindowTest::refreshShowsThePanelThenTheLoadedPages()
     QTRY_VERIFY_WITH_TIMEOUT(viewer.PageControlData->isVisible(), 3000);
     QVERIFY(!viewer.PanelLoad->isVisible());
     QVERIFY(!viewer.TimerLoad->isActive());
-    QCOMPARE(viewer.Store().RecordCount(), 400);
+    QCOMPARE(simulation.windows->Connection->recordCount(), 400);
     QVERIFY(viewer.Store().DataRowCount() >= 400);
     QCOMPARE(viewer.StringGridFiltrRowCount(), viewer.Store().DataRowCount() + 1);
     // 4,194,304 bytes of log memory, 6,400 of them in use.
@@ -96,10 +96,10 @@ void LoaderWindowTest::testModeReadsTheBraxelDriveAndReportsTheCount()
     viewer.BeginLoad();
     viewer.TimerLoadTimer();
     QCOMPARE(viewer.windowTitle(), QStringLiteral("400"));
-    QCOMPARE(viewer.Store().RecordCount(), 150);
+    QCOMPARE(simulation.windows->Connection->recordCount(), 150);
     QCOMPARE(viewer.SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
     QCOMPARE(viewer.N3->text(), QStringLiteral("Свободно: 99%"));
-    QCOMPARE(simulation.windows->FormSetting->Link().Identity().ExpectedLabel, QStringLiteral("BRAXEL"));
+    QCOMPARE(simulation.windows->Connection->identity().ExpectedLabel, QStringLiteral("BRAXEL"));
 }
 
 void LoaderWindowTest::silentLoggerSkipsTheSourceAndKeepsThePreviousLoad()

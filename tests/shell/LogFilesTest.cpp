@@ -77,7 +77,7 @@ void LogFilesTest::openedFileIsShownWithoutALogger()
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - склад.bin"));
     QVERIFY(!viewer->PageControlData->isHidden());
-    QCOMPARE(viewer->Store().RecordCount(), 300);
+    QCOMPARE(simulation->windows->Connection->recordCount(), 300);
     QVERIFY(viewer->Store().DataRowCount() >= 300);
     QCOMPARE(viewer->SysPage->StringGrid->model()->rowCount(), int(viewer->Store().DataRowCount()));
     QCOMPARE(viewer->StringGridFiltrRowCount(), viewer->Store().DataRowCount() + 1);

@@ -56,7 +56,7 @@ void MonitorSoakTest::pointsStayCappedAndMemoryFlatOverManyCycles()
     simulation.logger->clearRequests();
     TFormRead& monitorWindow = *simulation.windows->FormRead;
     monitorWindow.show();
-    TLiveMonitor& monitor = *simulation.windows->Monitor;
+    TLiveMonitor& monitor = simulation.liveMonitor();
     const qint64 cap = TLiveMonitor::KeptPoints;
 
     // Cycles at full speed; the chart repaints now and then with all it keeps.

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "FakeDialogs.h"
+#include "MonitorControls.h"
 
 #include "data/FolderVolumeSource.h"
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
 #include "shell/TApplicationWindows.h"
+#include "shell/TFormRead.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormSetting.h"
+#include "shell/TLoggerConnection.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -37,8 +40,12 @@ struct SimulatedWindows {
     void connectLogger()
     {
         backend->plug(logger);
-        windows->FormSetting->Timer1Timer();
+        windows->Connection->Timer1Timer();
     }
+
+    MonitorControls monitorControls() const { return MonitorControls(*windows->FormRead); }
+    TLiveMonitor& liveMonitor() const { return LiveMonitorOf(*windows->FormRead); }
+    QTimer* pollTimer() const { return PollTimerOf(*windows->FormRead); }
 
     // Detects the logger, then shows the data viewer at `size` after a load
     // run through the menu's panel and timer, as the user would.

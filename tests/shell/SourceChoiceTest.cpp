@@ -4,6 +4,7 @@
 
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/SourceList.h"
 #include "reports/Statistics.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormStatistic.h"
@@ -90,7 +91,7 @@ void SourceChoiceTest::acceptedSourcesAreListedAfterTheSeparatorTheFirstShown()
         QCOMPARE(items[1]->text(), paths[1]);
         QVERIFY(items[0]->isChecked());
         QVERIFY(!items[1]->isChecked());
-        QCOMPARE(viewer->Store().shownSourceIndex(), 0);
+        QCOMPARE(viewer->Sources().shownSourceIndex(), 0);
         QCOMPARE(viewer->Store().cellText(0, 1), QStringLiteral("01.02.2024"));
         items[1]->trigger();
         viewer->GoClick();
@@ -111,7 +112,7 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     QVERIFY(QFile::remove(simulation->moreDrives[0]->filePath(QStringLiteral("data.log"))));
 
     sourceItems()[1]->trigger();
-    QCOMPARE(store.shownSourceIndex(), 1);
+    QCOMPARE(viewer->Sources().shownSourceIndex(), 1);
     const qint64 secondRows = store.DataRowCount();
     QVERIFY(secondRows != firstRows);
     QVERIFY(sourceItems()[1]->isChecked() && !sourceItems()[0]->isChecked());
@@ -136,7 +137,7 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     QCOMPARE(saved.readAll(), secondLog);
 
     sourceItems()[0]->trigger();
-    QCOMPARE(store.shownSourceIndex(), 0);
+    QCOMPARE(viewer->Sources().shownSourceIndex(), 0);
     QCOMPARE(store.DataRowCount(), firstRows);
     QCOMPARE(store.cellText(0, 1), QStringLiteral("01.02.2024"));
     QCOMPARE(statistic(0), QStringLiteral("10:00:00 01.02.2024"));

@@ -1,0 +1,8 @@
+#pragma once
+
+// The critical levels the chart draws as lines and the limit excursions
+// count against, in tenths of a degree and of a percent.
+inline constexpr int LimitTMax = 369;
+inline constexpr int LimitTMin = 123;
+inline constexpr int LimitRHMax = 674;
+inline constexpr int LimitRHMin = 216;
