@@ -1,8 +1,8 @@
 #include "data/MeasurementStore.h"
 
 #include "device/FormatLocale.h"
-#include "data/RowTableColumns.h"
-#include "data/Timestamp.h"
+
+#include <QDate>
 
 #include <algorithm>
 
@@ -10,11 +10,6 @@ TMeasurementStore::TMeasurementStore()
     : records_(std::make_shared<TRecordList>(QDate::currentDate().year()))
     , formatter_(FormatLocale())
 {
-}
-
-void TMeasurementStore::ClearStore()
-{
-    showRecords(std::make_shared<TRecordList>(QDate::currentDate().year()));
 }
 
 void TMeasurementStore::showRecords(std::shared_ptr<const TRecordList> records)
@@ -51,13 +46,6 @@ void TMeasurementStore::rebuildIndexes()
         channelIndexes_[ChannelSlot(channel)].build(count, [&](qsizetype i) { return list.channelValue(channel, i); });
 }
 
-QString TMeasurementStore::gridCellText(qint64 gridRow, int column) const
-{
-    if (gridRow == 0)
-        return RowTableHeader(column);
-    return cellText(gridRow - 1, column);
-}
-
 QString TMeasurementStore::cellText(qint64 row, int column) const
 {
     if (row < 0 || row >= DataRowCount())
@@ -90,26 +78,6 @@ std::optional<TValueRange> TMeasurementStore::channelRange(TChannelBit channel, 
     last = std::min(last, records_->size() - 1);
     return channelIndexes_[ChannelSlot(channel)].range(
         first, last, [&](qsizetype i) { return records_->channelValue(channel, i); });
-}
-
-double TMeasurementStore::FirstDate() const
-{
-    return DatePartOf(firstTimestamp_);
-}
-
-double TMeasurementStore::FirstTime() const
-{
-    return TimePartOf(firstTimestamp_);
-}
-
-double TMeasurementStore::LastDate() const
-{
-    return DatePartOf(lastTimestamp_);
-}
-
-double TMeasurementStore::LastTime() const
-{
-    return TimePartOf(lastTimestamp_);
 }
 
 TIntervalRun TMeasurementStore::intervalRun(qsizetype index) const

@@ -28,23 +28,18 @@ struct TIntervalRun {
 // The loaded measurements. Rows are never materialised: the shown source's
 // valid records are kept decoded, a prefix sum of their repeat counts maps a
 // row to its record, and every cell and chart point is produced on demand.
-// Data rows are indexed from 0 here; the row table's "#" shows index + 1, and
-// grid rows (gridCellText) put the header at 0 and one empty row after the data.
+// Data rows are indexed from 0 here; the row table's "#" shows index + 1.
 class TMeasurementStore
 {
 public:
     TMeasurementStore();
 
-    // Empties rows and series; keeps the period bounds.
-    void ClearStore();
     // Replaces rows and series with the given source's records; the period
     // bounds follow them unless the list is empty.
     void showRecords(std::shared_ptr<const TRecordList> records);
 
     // Row table.
     qint64 DataRowCount() const { return rowEnds_.empty() ? 0 : qint64(rowEnds_.back()); }
-    qint64 gridRowCount() const { return DataRowCount() + 2; }
-    QString gridCellText(qint64 gridRow, int column) const;
     QString cellText(qint64 row, int column) const;
     TRowValues rowValues(qint64 row) const;
     TRowPosition locateRow(qint64 row) const;
@@ -52,17 +47,12 @@ public:
 
     // The shown source's records and their rows.
     const TRecordList& records() const { return *records_; }
-    std::shared_ptr<const TRecordList> sharedRecords() const { return records_; }
     qint64 recordFirstRow(qsizetype record) const { return record == 0 ? 0 : qint64(rowEnds_[size_t(record - 1)]); }
     qint64 recordEndRow(qsizetype record) const { return qint64(rowEnds_[size_t(record)]); }
     // Range of a channel's tenths over records first..last (inclusive).
     std::optional<TValueRange> channelRange(TChannelBit channel, qsizetype first, qsizetype last) const;
 
-    // Period bounds as TDateTime parts, and the timestamps of the first and last rows they come from.
-    double FirstDate() const;
-    double FirstTime() const;
-    double LastDate() const;
-    double LastTime() const;
+    // Period bounds: the timestamps of the first and last rows shown.
     qint64 firstTimestamp() const { return firstTimestamp_; }
     qint64 lastTimestamp() const { return lastTimestamp_; }
 

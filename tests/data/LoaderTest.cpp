@@ -125,7 +125,7 @@ TEST_F(LoaderTest, ForeignLabelIsListedButNotLoaded)
     EXPECT_EQ(report.dump->lineCount(), 0);
     EXPECT_TRUE(askedFor_.isEmpty());
     EXPECT_EQ(store_.DataRowCount(), 0);
-    EXPECT_EQ(store_.LastTime(), TimePartOf(TimestampSeconds(2017, 6, 15, 12, 15, 40))) << "bounds kept";
+    EXPECT_EQ(TimePartOf(store_.lastTimestamp()), TimePartOf(TimestampSeconds(2017, 6, 15, 12, 15, 40))) << "bounds kept";
 }
 
 TEST_F(LoaderTest, TwoDrivesLabelledAlikeAreBothDumpedAndTheFirstIsShown)

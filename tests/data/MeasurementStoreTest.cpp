@@ -15,11 +15,17 @@ const QString SampleLabel = QStringLiteral("12:15:30\r15.06.2017");
 constexpr TSeriesKind AllSeries[] = {TSeriesKind::T,     TSeriesKind::RH,    TSeriesKind::P,     TSeriesKind::TLMax,
                                      TSeriesKind::TLMin, TSeriesKind::RHLMax, TSeriesKind::RHLMin};
 
+// The rows as a grid shows them: the header at 0, then the data rows and one empty row.
+qint64 GridRowCount(const TMeasurementStore& store)
+{
+    return store.DataRowCount() + 2;
+}
+
 QStringList GridRow(const TMeasurementStore& store, qint64 gridRow)
 {
     QStringList cells;
     for (int column = 0; column < RowTableColumnCount; ++column)
-        cells.append(store.gridCellText(gridRow, column));
+        cells.append(gridRow == 0 ? RowTableHeader(column) : store.cellText(gridRow - 1, column));
     return cells;
 }
 
@@ -40,12 +46,12 @@ protected:
 TEST_F(MeasurementStoreTest, StartsEmptyWithHeaderAndOneEmptyRow)
 {
     EXPECT_EQ(store_.DataRowCount(), 0);
-    EXPECT_EQ(store_.gridRowCount(), 2);
+    EXPECT_EQ(GridRowCount(store_), 2);
     EXPECT_EQ(GridRow(store_, 0), QStringList({"#", "Дата", "Время", "Температура, *С", "Влажность, %",
                                                 "Давление, кПа", "Дельта, с"}));
     EXPECT_EQ(GridRow(store_, 1), QStringList(7, QString()));
-    EXPECT_EQ(store_.FirstDate(), 0.0);
-    EXPECT_EQ(store_.LastTime(), 0.0);
+    EXPECT_EQ(DatePartOf(store_.firstTimestamp()), 0.0);
+    EXPECT_EQ(TimePartOf(store_.lastTimestamp()), 0.0);
     for (TSeriesKind kind : AllSeries)
         EXPECT_EQ(TMeasurementSeries(store_, kind).pointCount(), 0);
 }
@@ -56,7 +62,7 @@ TEST_F(MeasurementStoreTest, RecordOfThreeRepetitionsGivesThreeRowsAndPoints)
     store_.showRecords(ListOf({earlier, TLogRecord{}, RecordFromHex(SampleRecordHex)}));
 
     ASSERT_EQ(store_.DataRowCount(), 4);
-    EXPECT_EQ(store_.gridRowCount(), 6);
+    EXPECT_EQ(GridRowCount(store_), 6);
     EXPECT_EQ(GridRow(store_, 1), QStringList({"1", "15.06.2017", "11:15:30", "20", "40", "100", "60"}));
     EXPECT_EQ(GridRow(store_, 2), QStringList({"2", "15.06.2017", "12:15:30", "23,5", "45,6", "101,3", "5"}));
     EXPECT_EQ(GridRow(store_, 3), QStringList({"3", "15.06.2017", "12:15:35", "23,5", "45,6", "101,3", "5"}));
@@ -75,10 +81,10 @@ TEST_F(MeasurementStoreTest, RecordOfThreeRepetitionsGivesThreeRowsAndPoints)
         EXPECT_EQ(series.label(0), "11:15:30\r15.06.2017");
     }
 
-    EXPECT_EQ(store_.FirstDate(), DatePartOf(SampleBase));
-    EXPECT_EQ(store_.FirstTime(), TimePartOf(SampleBase - 3600));
-    EXPECT_EQ(store_.LastDate(), DatePartOf(SampleBase));
-    EXPECT_EQ(store_.LastTime(), TimePartOf(SampleBase + 10)) << "the last row, not the last record's base";
+    EXPECT_EQ(DatePartOf(store_.firstTimestamp()), DatePartOf(SampleBase));
+    EXPECT_EQ(TimePartOf(store_.firstTimestamp()), TimePartOf(SampleBase - 3600));
+    EXPECT_EQ(DatePartOf(store_.lastTimestamp()), DatePartOf(SampleBase));
+    EXPECT_EQ(TimePartOf(store_.lastTimestamp()), TimePartOf(SampleBase + 10)) << "the last row, not the last record's base";
 }
 
 TEST_F(MeasurementStoreTest, MissingChannelsGiveEmptyCellsAndNullPoints)
@@ -122,17 +128,17 @@ TEST_F(MeasurementStoreTest, ReloadReplacesRowsAndAnEmptyLoadKeepsTheBounds)
     EXPECT_EQ(store_.cellText(2, ColumnNumber), QString());
     for (TSeriesKind kind : AllSeries)
         EXPECT_EQ(TMeasurementSeries(store_, kind).pointCount(), 2);
-    const double lastTime = store_.LastTime();
+    const double lastTime = TimePartOf(store_.lastTimestamp());
 
     store_.showRecords(ListOf({TLogRecord{}, TLogRecord{}}));
     EXPECT_EQ(store_.DataRowCount(), 0);
-    EXPECT_EQ(store_.gridRowCount(), 2);
+    EXPECT_EQ(GridRowCount(store_), 2);
     EXPECT_EQ(TMeasurementSeries(store_, TSeriesKind::TLMin).pointCount(), 0);
-    EXPECT_EQ(store_.FirstDate(), DatePartOf(SampleBase));
-    EXPECT_EQ(store_.LastTime(), lastTime);
+    EXPECT_EQ(DatePartOf(store_.firstTimestamp()), DatePartOf(SampleBase));
+    EXPECT_EQ(TimePartOf(store_.lastTimestamp()), lastTime);
 
-    store_.ClearStore();
-    EXPECT_EQ(store_.LastTime(), lastTime);
+    store_.showRecords(ListOf({}));
+    EXPECT_EQ(TimePartOf(store_.lastTimestamp()), lastTime);
 }
 
 TEST_F(MeasurementStoreTest, EveryRowMatchesItsRecordAndItsTextsParseBackToItsValues)

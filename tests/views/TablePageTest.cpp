@@ -254,7 +254,7 @@ void TablePageTest::resetRestoresRowsPickersAndEdits()
 void TablePageTest::emptyStoreDisablesThePanel()
 {
     QTest::keyClicks(page->EditTMin, QStringLiteral("12"));
-    store->ClearStore();
+    store->showRecords(ListOf({}));
     page->StoreLoaded();
     QCOMPARE(page->StringGridFiltr->model()->rowCount(), 0);
     const QList<QWidget*> controls{page->EditTMax, page->EditTMin, page->EditRHMax, page->EditRHMin,
