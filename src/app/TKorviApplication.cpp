@@ -1,7 +1,8 @@
 #include "app/TKorviApplication.h"
 
+#include "settings/PageControls.h"
+
 #include <QFont>
-#include <QMessageBox>
 
 #include <exception>
 
@@ -33,8 +34,5 @@ bool TKorviApplication::notify(QObject* receiver, QEvent* event)
 
 void TKorviApplication::ShowErrorBox(const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, applicationDisplayName(), message, QMessageBox::Ok,
-                    activeWindow());
-    box.setObjectName(QStringLiteral("ErrorBox"));
-    box.exec();
+    ::ShowErrorBox(activeWindow(), message);
 }

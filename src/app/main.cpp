@@ -45,7 +45,7 @@ int main(int argc, char** argv)
             platform = {std::make_unique<HidapiBackend>(), std::make_unique<StorageVolumeSource>()};
         }
         TApplicationWindows windows(std::move(platform));
-        windows.ShowMainWindow();
+        windows.showMainWindow();
         return application.exec();
     } catch (const std::exception& error) {
         TKorviApplication::ShowErrorBox(QString::fromUtf8(error.what()));

@@ -36,9 +36,9 @@ TLoadResult TLoader::loadFromDrives(const TLoadRequest& request)
     TLoadResult result;
     const QList<TVolume> drives = ScanDrives(volumes_);
     for (const TVolume& drive : drives)
-        result.memoDisc.append(drive.rootPath);
+        result.driveRoots.append(drive.rootPath);
     const QList<TSourceCandidate> candidates = FindCandidates(drives);
-    result.memoFile = baseNames(candidates);
+    result.candidateNames = baseNames(candidates);
     result.expectedLabel = request.testMode ? TestModeLabel : request.expectedLabel;
     const QList<TSourceCandidate> accepted = MatchVolumeLabels(candidates, request.expectedLabel, request.testMode);
     return loadSources(accepted, request, std::move(result));
@@ -61,7 +61,7 @@ TLoadResult TLoader::loadFile(const QString& path, const TLoadRequest& request)
     fromFile.recordCountOf = [](const QString& sourcePath) {
         return std::optional<qint64>(QFileInfo(sourcePath).size() / qint64(sizeof(TLogRecord)));
     };
-    result.memoFile = baseNames({source});
+    result.candidateNames = baseNames({source});
     result.expectedLabel = request.expectedLabel;
     result = loadSources({source}, fromFile, std::move(result));
     // A picture, a text or an empty file holds no record: what was shown stays.
@@ -79,7 +79,7 @@ TLoadResult TLoader::loadFile(const QString& path, const TLoadRequest& request)
 TLoadResult TLoader::loadSources(const QList<TSourceCandidate>& accepted, const TLoadRequest& request,
                                  TLoadResult result)
 {
-    result.memoFileRes = baseNames(accepted);
+    result.acceptedNames = baseNames(accepted);
     result.currentYear = request.currentYear;
     result.recordCount = request.recordCount;
 

@@ -34,9 +34,9 @@ struct TLoadResult {
     int currentYear = 0; // the year an empty load's list is read against
     qint32 recordCount = 0; // the count of the last source read; 150 in test mode
 
-    QStringList memoDisc; // root path of every ready volume
-    QStringList memoFile; // base name of every candidate
-    QStringList memoFileRes; // base name of every accepted candidate
+    QStringList driveRoots; // root path of every ready volume
+    QStringList candidateNames; // base name of every candidate
+    QStringList acceptedNames; // base name of every accepted candidate
     std::shared_ptr<const TDumpLog> dump;
     QString expectedLabel; // the label the volumes were compared with
     std::optional<QString> windowCaption; // test mode: the count the logger reported

@@ -1,5 +1,7 @@
 #include "settings/PageControls.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 
 QPushButton* NewPageButton(const char* caption, const char* name, QWidget* parent)
@@ -7,4 +9,11 @@ QPushButton* NewPageButton(const char* caption, const char* name, QWidget* paren
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
     button->setObjectName(QString::fromLatin1(name));
     return button;
+}
+
+void ShowErrorBox(QWidget* parent, const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message, QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("ErrorBox"));
+    box.exec();
 }

@@ -5,6 +5,7 @@
 #include "device/TDeviceLink.h"
 #include "settings/DigitKeyFilter.h"
 #include "settings/FieldConversion.h"
+#include "settings/PageControls.h"
 #include "settings/SignedDecimalKeyFilter.h"
 
 #include <QGridLayout>
@@ -147,7 +148,12 @@ bool TCalibrationPage::WriteOne(int single)
 {
     const SingleValueAction& action = table_.singles[single];
     const CalibrationField& field = table_.fields[action.field];
-    const std::optional<qint32> value = ConvertField(edits_[action.field]->text(), field.scale);
+    const TFieldValue converted = ConvertField(edits_[action.field]->text(), field.scale);
+    if (!converted.error.isEmpty()) {
+        ShowErrorBox(window(), converted.error);
+        return false;
+    }
+    const std::optional<qint32> value = converted.value;
     if (!value || *value < action.min || *value > action.max) {
         link_.LogStatus(QString::fromUtf8(action.errorMessage));
         return false;
@@ -177,8 +183,14 @@ bool TCalibrationPage::ReadPage()
 bool TCalibrationPage::WritePage()
 {
     QList<std::optional<qint32>> values;
-    for (int i = 0; i < table_.fields.size(); ++i)
-        values.append(ConvertField(edits_[i]->text(), table_.fields[i].scale));
+    for (int i = 0; i < table_.fields.size(); ++i) {
+        const TFieldValue converted = ConvertField(edits_[i]->text(), table_.fields[i].scale);
+        if (!converted.error.isEmpty()) {
+            ShowErrorBox(window(), converted.error);
+            return false;
+        }
+        values.append(converted.value);
+    }
 
     QList<RegisterWrite> writes;
     for (int i = 0; i < table_.fields.size(); ++i) {

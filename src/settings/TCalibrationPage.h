@@ -28,7 +28,7 @@ public:
     QPushButton* Button(const QString& name) const;
 
     // Each returns whether the action went through to its success line; a silent
-    // logger has then been reported by the link. The writes throw the conversion
+    // logger has then been reported by the link. The writes show the conversion
     // error of the first field that holds no number, before anything is checked.
     bool ReadOne(int single);
     bool WriteOne(int single);

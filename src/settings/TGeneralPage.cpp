@@ -4,13 +4,12 @@
 #include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
 #include "settings/DigitKeyFilter.h"
+#include "settings/FieldConversion.h"
 #include "settings/PageControls.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <stdexcept>
 
 namespace {
 
@@ -74,13 +73,12 @@ bool TGeneralPage::ButtonDeviceNumberReadClick()
 
 bool TGeneralPage::ButtonDeviceNumberWriteClick()
 {
-    const QString text = EditDeviceNumber->text();
-    bool isNumber = false;
-    const qint32 number = text.toInt(&isNumber, 10);
-    if (!isNumber) {
-        throw std::runtime_error("'" + text.toStdString() + "' is not a valid integer value");
+    const TFieldValue number = ConvertField(EditDeviceNumber->text(), 1);
+    if (!number.error.isEmpty()) {
+        ShowErrorBox(window(), number.error);
+        return false;
     }
-    if (!link_.WriteRegisters({{RegDeviceNumber, number}}))
+    if (!link_.WriteRegisters({{RegDeviceNumber, *number.value}}))
         return false;
     link_.LogStatus(QString::fromUtf8("Запись номера прибора успешно выполнена"));
     return true;

@@ -31,7 +31,7 @@ public:
 public slots:
     // Each returns whether the logger answered; on failure the link has logged it.
     bool ButtonDeviceNumberReadClick();
-    // Throws std::runtime_error("'<text>' is not a valid integer value") before
+    // Shows "'<text>' is not a valid integer value" in the error box before
     // anything is sent when the field does not hold a 32-bit integer.
     bool ButtonDeviceNumberWriteClick();
     bool ButtonDeviceInitClick();

@@ -35,7 +35,7 @@ TApplicationWindows::~TApplicationWindows()
 
 void TApplicationWindows::wireWindows()
 {
-    QObject::connect(FormRead.get(), &TFormRead::viewerRequested, FormMain.get(), &TFormMain::ShowInFront);
+    QObject::connect(FormRead.get(), &TFormRead::viewerRequested, FormMain.get(), &TFormMain::showInFront);
     QObject::connect(FormRead.get(), &TFormRead::closing, FormMain.get(), &QWidget::close);
     QObject::connect(FormMain.get(), &TFormMain::settingsToggled, FormSetting.get(),
                      [this] { FormSetting->setVisible(!FormSetting->isVisible()); });
@@ -50,7 +50,7 @@ void TApplicationWindows::wireWindows()
     });
 }
 
-void TApplicationWindows::ShowMainWindow()
+void TApplicationWindows::showMainWindow()
 {
     FormRead->show();
 }

@@ -22,7 +22,7 @@ public:
     explicit TApplicationWindows(TPlatform platform);
     ~TApplicationWindows();
 
-    void ShowMainWindow();
+    void showMainWindow();
 
     std::unique_ptr<VolumeSource> Volumes;
     std::unique_ptr<TUserDialogs> Dialogs;

@@ -70,7 +70,7 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
 
     ChartPage->SetPublishedSeries([this] { return Connection.identity().PublishedSeries; });
     connect(&Connection, &TLoggerConnection::detected, this,
-            [this](const TDeviceIdentity& identity) { ShowLimitSeries(CarriesLimitLines(identity.Series)); });
+            [this](const TDeviceIdentity& identity) { showLimitSeries(CarriesLimitLines(identity.Series)); });
 
     FormCreate();
     WindowLook::centreOnScreen(this);
@@ -162,19 +162,19 @@ void TFormMain::FormCreate()
     PageControlData->setTabVisible(PageControlData->indexOf(TabSheetSys), false);
 }
 
-void TFormMain::ShowInFront()
+void TFormMain::showInFront()
 {
     show();
     raise();
     activateWindow();
 }
 
-void TFormMain::ShowLimitSeries(bool shown)
+void TFormMain::showLimitSeries(bool shown)
 {
     ChartPage->ShowLimitSeries(shown);
 }
 
-bool TFormMain::LimitSeriesShown() const
+bool TFormMain::limitSeriesShown() const
 {
     return ChartPage->LimitSeriesShown();
 }
@@ -222,7 +222,7 @@ void TFormMain::GoClick()
     else if (!OpenedFileName.isEmpty())
         setWindowTitle(QStringLiteral("Регистратор данных"));
     OpenedFileName.clear();
-    ShowLoad(result);
+    showLoad(result);
 }
 
 bool TFormMain::OpenLogFile(const QString& path, QString* failure)
@@ -239,22 +239,22 @@ bool TFormMain::OpenLogFile(const QString& path, QString* failure)
     }
     OpenedFileName = QFileInfo(path).fileName();
     setWindowTitle(QStringLiteral("Регистратор данных - ") + OpenedFileName);
-    ShowLoad(result);
+    showLoad(result);
     PageControlData->show();
     return true;
 }
 
-void TFormMain::ShowLoad(TLoadResult& result)
+void TFormMain::showLoad(TLoadResult& result)
 {
     LoadedSources->adopt(result);
     Connection.setRecordCount(result.recordCount);
-    ShowStoreRows();
+    showStoreRows();
     SysPage->ShowLoad(result);
     LastFreeMemoryText = result.freeMemoryText;
-    ListSources();
+    listSources();
 }
 
-void TFormMain::ShowStoreRows()
+void TFormMain::showStoreRows()
 {
     RowTable->Reload();
     TablePage->StoreLoaded();
@@ -262,7 +262,7 @@ void TFormMain::ShowStoreRows()
 }
 
 // One item per accepted source, between the separator and the items after it.
-void TFormMain::ListSources()
+void TFormMain::listSources()
 {
     qDeleteAll(N1SourceItems);
     N1SourceItems.clear();
@@ -275,17 +275,17 @@ void TFormMain::ListSources()
         item->setCheckable(true);
         item->setChecked(index == LoadedSources->shownSourceIndex());
         item->setEnabled(sources[size_t(index)].records != nullptr);
-        connect(item, &QAction::triggered, this, [this, index] { ShowSource(index); });
+        connect(item, &QAction::triggered, this, [this, index] { showSource(index); });
         N1Source->insertAction(before, item);
         N1SourceItems.append(item);
     }
 }
 
-bool TFormMain::ShowSource(qsizetype index)
+bool TFormMain::showSource(qsizetype index)
 {
     if (!LoadedSources->showSource(index))
         return false;
-    ShowStoreRows();
+    showStoreRows();
     for (qsizetype item = 0; item < N1SourceItems.size(); ++item)
         N1SourceItems[item]->setChecked(item == index);
     emit shownSourceChanged();
@@ -310,14 +310,14 @@ void TFormMain::EndProgress()
     ProgressPainted.invalidate();
 }
 
-int TFormMain::StringGridFiltrRowCount() const
+int TFormMain::tableRowCount() const
 {
     return TablePage->StringGridFiltr->model()->rowCount() + 1;
 }
 
 void TFormMain::N4Click()
 {
-    if (StringGridFiltrRowCount() > 2)
+    if (tableRowCount() > 2)
         emit statisticsToggled();
 }
 

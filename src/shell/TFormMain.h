@@ -32,12 +32,12 @@ public:
     ~TFormMain() override;
 
     // Shows the viewer; an open one behind other windows comes to the front as well.
-    void ShowInFront();
+    void showInFront();
 
     // Whether the chart draws the four critical-level lines: set on every new
     // detection from the logger's series; they start shown.
-    void ShowLimitSeries(bool shown);
-    bool LimitSeriesShown() const;
+    void showLimitSeries(bool shown);
+    bool limitSeriesShown() const;
 
     // Loads a saved log file as the shown source, without a logger; a file
     // that cannot be read leaves everything as it was.
@@ -47,10 +47,10 @@ public:
 
     // Shows another accepted source of the last load, kept since the load,
     // in every view; false for one that could not be read.
-    bool ShowSource(qsizetype index);
+    bool showSource(qsizetype index);
 
     // Rows of the table view as the statistics item counts them: the header row included.
-    int StringGridFiltrRowCount() const;
+    int tableRowCount() const;
 
     QMenuBar* MainMenu;
     QMenu* N1Source;
@@ -112,9 +112,9 @@ private:
     void buildPanelLoad();
     void ShowProgress(const QString& text);
     void EndProgress();
-    void ShowLoad(TLoadResult& result);
-    void ShowStoreRows();
-    void ListSources();
+    void showLoad(TLoadResult& result);
+    void showStoreRows();
+    void listSources();
     bool ApplicationEventsMessage(const QKeyEvent& event);
 
     TLoggerConnection& Connection;

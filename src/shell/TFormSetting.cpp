@@ -55,7 +55,7 @@ TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
 
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setAccessibleName(QStringLiteral("Журнал событий"));
-    connect(&link, &TDeviceLink::statusLogged, this, &TFormSetting::AppendStatusLine);
+    connect(&link, &TDeviceLink::statusLogged, this, &TFormSetting::appendStatusLine);
     connect(&connection, &TLoggerConnection::detected, this, &TFormSetting::showConnected);
     connect(&connection, &TLoggerConnection::lost, this, [this] { SetDeviceControlsEnabled(false); });
     connect(GeneralPage, &TGeneralPage::recordCountRead, &connection, &TLoggerConnection::setRecordCount);
@@ -79,16 +79,16 @@ TFormSetting::~TFormSetting() = default;
 
 void TFormSetting::FormCreate()
 {
-    for (QWidget* page : ServicePages())
-        SetPageVisible(page, false);
+    for (QWidget* page : servicePages())
+        setPageVisible(page, false);
     SetDeviceControlsEnabled(false);
-    ShowPageDefaults();
+    showPageDefaults();
     // The pickers show the PC clock from the start, not only after the first tick.
     LoggerPage->TimerDateTimeTimer();
     TimerDateTime->start();
 }
 
-void TFormSetting::ShowPageDefaults()
+void TFormSetting::showPageDefaults()
 {
     TempPage->ShowDefaults();
     HumiPage->ShowDefaults();
@@ -105,26 +105,26 @@ QWidget* TFormSetting::addPage(const QString& objectName, const QString& caption
     return page;
 }
 
-QList<QWidget*> TFormSetting::ServicePages() const
+QList<QWidget*> TFormSetting::servicePages() const
 {
     return {TabSheet2, TabSheet3, TabSheet4, TabSheet5, TabSheet6};
 }
 
-bool TFormSetting::PageVisible(QWidget* page) const
+bool TFormSetting::pageVisible(QWidget* page) const
 {
     return PageControl->isTabVisible(PageControl->indexOf(page));
 }
 
-void TFormSetting::SetPageVisible(QWidget* page, bool visible)
+void TFormSetting::setPageVisible(QWidget* page, bool visible)
 {
     PageControl->setTabVisible(PageControl->indexOf(page), visible);
 }
 
 void TFormSetting::toggleServicePages()
 {
-    const bool visible = !PageVisible(TabSheet3);
-    for (QWidget* page : ServicePages())
-        SetPageVisible(page, visible);
+    const bool visible = !pageVisible(TabSheet3);
+    for (QWidget* page : servicePages())
+        setPageVisible(page, visible);
 }
 
 QList<QWidget*> TFormSetting::DeviceControls() const
@@ -139,7 +139,7 @@ void TFormSetting::SetDeviceControlsEnabled(bool enabled)
         control->setEnabled(enabled);
 }
 
-void TFormSetting::AppendStatusLine(const QString& line)
+void TFormSetting::appendStatusLine(const QString& line)
 {
     ListBox1->addItem(line);
     ListBox1->setCurrentRow(ListBox1->count() - 1);

@@ -39,9 +39,9 @@ public:
     TCalibrationPage* PressPage;
 
     // The five service pages, in the order the service key switches them.
-    QList<QWidget*> ServicePages() const;
-    bool PageVisible(QWidget* page) const;
-    void SetPageVisible(QWidget* page, bool visible);
+    QList<QWidget*> servicePages() const;
+    bool pageVisible(QWidget* page) const;
+    void setPageVisible(QWidget* page, bool visible);
     // The service key: the five pages follow the visibility of the General page.
     void toggleServicePages();
 
@@ -50,8 +50,8 @@ public:
 private:
     QWidget* addPage(const QString& objectName, const QString& caption);
     void FormCreate();
-    void ShowPageDefaults();
-    void AppendStatusLine(const QString& line);
+    void showPageDefaults();
+    void appendStatusLine(const QString& line);
     void showConnected(const TDeviceIdentity& identity);
     QList<QWidget*> DeviceControls() const;
 };

@@ -62,8 +62,8 @@ TSysPage::TSysPage(QAbstractItemModel& rowTable, QWidget* parent)
 
 void TSysPage::ShowLoad(const TLoadResult& result)
 {
-    MemoDisc->setPlainText(result.memoDisc.join(QLatin1Char('\n')));
-    MemoFile->setPlainText(result.memoFile.join(QLatin1Char('\n')));
-    MemoFileRes->setPlainText(result.memoFileRes.join(QLatin1Char('\n')));
+    MemoDisc->setPlainText(result.driveRoots.join(QLatin1Char('\n')));
+    MemoFile->setPlainText(result.candidateNames.join(QLatin1Char('\n')));
+    MemoFileRes->setPlainText(result.acceptedNames.join(QLatin1Char('\n')));
     DumpModel->SetDump(result.dump);
 }

@@ -92,9 +92,9 @@ TEST_F(LoaderTest, OneLoggerDriveIsFoundReadDumpedAndShown)
     const TLoadResult report = load(LoggerLabel);
 
     const QString path = QDir(logger).filePath("data.log");
-    EXPECT_EQ(report.memoDisc, QStringList({system, logger}));
-    EXPECT_EQ(report.memoFile, QStringList({"data"}));
-    EXPECT_EQ(report.memoFileRes, QStringList({"data"}));
+    EXPECT_EQ(report.driveRoots, QStringList({system, logger}));
+    EXPECT_EQ(report.candidateNames, QStringList({"data"}));
+    EXPECT_EQ(report.acceptedNames, QStringList({"data"}));
     ASSERT_EQ(sources_.loadedSources().size(), 1);
     EXPECT_EQ(sources_.loadedSources()[0].source.filePath, path);
     EXPECT_EQ(Lines(*report.dump), QStringList({"> " + path, "3 2 7 12:15:30 15.6.17 235 456 1013",
@@ -110,7 +110,7 @@ TEST_F(LoaderTest, NameOfTheLogIsMatchedWithoutCase)
 {
     const QString logger = addDrive("F", LoggerLabel, BytesOf({sample_}), "DATA.LOG");
     const TLoadResult report = load(LoggerLabel);
-    EXPECT_EQ(report.memoFile, QStringList({"DATA"}));
+    EXPECT_EQ(report.candidateNames, QStringList({"DATA"}));
     EXPECT_EQ(report.dump->line(0), "> " + QDir(logger).filePath("DATA.LOG"));
     EXPECT_EQ(store_.DataRowCount(), 3);
 }
@@ -120,8 +120,8 @@ TEST_F(LoaderTest, ForeignLabelIsListedButNotLoaded)
     addDrive("E", "OTHER", BytesOf({sample_}));
     store_.showRecords(ListOf({sample_}));
     const TLoadResult report = load(LoggerLabel);
-    EXPECT_EQ(report.memoFile, QStringList({"data"}));
-    EXPECT_TRUE(report.memoFileRes.isEmpty());
+    EXPECT_EQ(report.candidateNames, QStringList({"data"}));
+    EXPECT_TRUE(report.acceptedNames.isEmpty());
     EXPECT_EQ(report.dump->lineCount(), 0);
     EXPECT_TRUE(askedFor_.isEmpty());
     EXPECT_EQ(store_.DataRowCount(), 0);
@@ -133,7 +133,7 @@ TEST_F(LoaderTest, TwoDrivesLabelledAlikeAreBothDumpedAndTheFirstIsShown)
     const QString first = addDrive("E", LoggerLabel, BytesOf({sample_}));
     const QString second = addDrive("G", LoggerLabel, BytesOf({WithByte(sample_, 0, 7), WithByte(sample_, 0, 1)}));
     const TLoadResult report = load(LoggerLabel);
-    EXPECT_EQ(report.memoFileRes, QStringList({"data", "data"}));
+    EXPECT_EQ(report.acceptedNames, QStringList({"data", "data"}));
     EXPECT_EQ(Lines(*report.dump),
               QStringList({"> " + QDir(first).filePath("data.log"), "3 2 7 12:15:30 15.6.17 235 456 1013",
                            "> " + QDir(second).filePath("data.log"), "7 2 7 12:15:30 15.6.17 235 456 1013",
@@ -147,8 +147,8 @@ TEST_F(LoaderTest, EmptyLabelBeforeAnyIdentityAcceptsAnUnlabelledDrive)
     addDrive("E", QString(), BytesOf({sample_}));
     addDrive("F", LoggerLabel, BytesOf({sample_}));
     const TLoadResult report = load(QString());
-    EXPECT_EQ(report.memoFile.size(), 2);
-    EXPECT_EQ(report.memoFileRes, QStringList({"data"}));
+    EXPECT_EQ(report.candidateNames.size(), 2);
+    EXPECT_EQ(report.acceptedNames, QStringList({"data"}));
     EXPECT_EQ(sources_.loadedSources()[0].source.volume.label, QString());
 }
 
@@ -159,7 +159,7 @@ TEST_F(LoaderTest, TestModeAcceptsBraxelAndReads150Records)
     addDrive("T", "BRAXEL", log);
     const TLoadResult report = load(LoggerLabel, true, 400);
     EXPECT_EQ(report.expectedLabel, "BRAXEL");
-    EXPECT_EQ(report.memoFileRes, QStringList({"data"}));
+    EXPECT_EQ(report.acceptedNames, QStringList({"data"}));
     EXPECT_EQ(report.windowCaption, QString("400"));
     EXPECT_EQ(recordCount_, 150);
     EXPECT_EQ(report.dump->lineCount(), 1 + 150);
@@ -328,7 +328,7 @@ TEST_F(LoaderTest, NoDriveLeavesAnEmptyStoreAndTheLastRecordCount)
 {
     recordCount_ = 131072;
     const TLoadResult report = load(LoggerLabel);
-    EXPECT_TRUE(report.memoDisc.isEmpty());
+    EXPECT_TRUE(report.driveRoots.isEmpty());
     EXPECT_EQ(store_.DataRowCount(), 0);
     EXPECT_EQ(report.freeMemoryText, "Свободно: 50%");
 }
@@ -366,7 +366,7 @@ TEST_F(OpenFileTest, EveryWholeRecordOfAFileOfAnyNameIsShownWithoutAskingTheLogg
     EXPECT_EQ(recordCount_, 3);
     EXPECT_EQ(store_.DataRowCount(), 5); // 3 + 2 repetitions, the empty record skipped
     EXPECT_EQ(report.partialRecordBytes, 3);
-    EXPECT_EQ(report.memoFileRes, QStringList{"склад 3 (декабрь)"});
+    EXPECT_EQ(report.acceptedNames, QStringList{"склад 3 (декабрь)"});
     EXPECT_EQ(Lines(*report.dump).first(), QStringLiteral("> ") + path);
 }
 

@@ -24,8 +24,8 @@ struct SettingsWindowFixture {
         , logger(simulation->logger.get())
     {
         simulation->connectLogger();
-        for (QWidget* page : settings->ServicePages())
-            settings->SetPageVisible(page, true);
+        for (QWidget* page : settings->servicePages())
+            settings->setPageVisible(page, true);
         settings->PageControl->setCurrentWidget(settings->*sheet);
         settings->show();
         settings->ListBox1->clear();

@@ -61,7 +61,7 @@ void ApplicationWindowsTest::init()
 {
     simulation = std::make_unique<SimulatedWindows>();
     windows = simulation->windows.get();
-    windows->ShowMainWindow();
+    windows->showMainWindow();
     QVERIFY(QTest::qWaitForWindowExposed(windows->FormRead.get()));
 }
 
@@ -120,9 +120,9 @@ void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled(
 
     TFormSetting& settings = *windows->FormSetting;
     QCOMPARE(settings.PageControl->count(), 6);
-    QVERIFY(settings.PageVisible(settings.TabSheet1));
-    for (QWidget* page : settings.ServicePages())
-        QVERIFY2(!settings.PageVisible(page), qPrintable(page->objectName()));
+    QVERIFY(settings.pageVisible(settings.TabSheet1));
+    for (QWidget* page : settings.servicePages())
+        QVERIFY2(!settings.pageVisible(page), qPrintable(page->objectName()));
 
     QCOMPARE(windows->FormStatistic->StringGridStatistic->item(3, 0)->text(),
              QStringLiteral("Максимальная темепература, *С"));
@@ -155,19 +155,19 @@ void ApplicationWindowsTest::testModeKeyTwiceWithALoggerLeavesTheButtonDisabled(
 void ApplicationWindowsTest::servicePagesKeyFollowsTheGeneralPage()
 {
     TFormSetting& settings = *windows->FormSetting;
-    settings.SetPageVisible(settings.TabSheet2, true);
-    settings.SetPageVisible(settings.TabSheet5, true);
+    settings.setPageVisible(settings.TabSheet2, true);
+    settings.setPageVisible(settings.TabSheet5, true);
 
     pressServiceKey(windows->FormRead.get(), Qt::Key_F8);
-    for (QWidget* page : settings.ServicePages())
-        QVERIFY2(settings.PageVisible(page), qPrintable(page->objectName()));
-    QVERIFY(settings.PageVisible(settings.TabSheet1));
+    for (QWidget* page : settings.servicePages())
+        QVERIFY2(settings.pageVisible(page), qPrintable(page->objectName()));
+    QVERIFY(settings.pageVisible(settings.TabSheet1));
 
-    settings.SetPageVisible(settings.TabSheet4, false);
+    settings.setPageVisible(settings.TabSheet4, false);
     pressServiceKey(windows->FormRead.get(), Qt::Key_F8);
-    for (QWidget* page : settings.ServicePages())
-        QVERIFY2(!settings.PageVisible(page), qPrintable(page->objectName()));
-    QVERIFY(settings.PageVisible(settings.TabSheet1));
+    for (QWidget* page : settings.servicePages())
+        QVERIFY2(!settings.pageVisible(page), qPrintable(page->objectName()));
+    QVERIFY(settings.pageVisible(settings.TabSheet1));
 }
 
 void ApplicationWindowsTest::sysPageKeyBeforeAnyLoadSelectsTheHiddenPage()
@@ -195,7 +195,7 @@ void ApplicationWindowsTest::serviceKeysWorkFromEveryWindowAndAfterTheViewerWasC
     pressServiceKey(windows->FormStatistic->ButtonClose, Qt::Key_F9);
     QCOMPARE(simulation->monitorControls().ButtonReg->Tag, TFormRead::TestModeTag);
     pressServiceKey(windows->FormSetting->ListBox1, Qt::Key_F8);
-    QVERIFY(windows->FormSetting->PageVisible(windows->FormSetting->TabSheet3));
+    QVERIFY(windows->FormSetting->pageVisible(windows->FormSetting->TabSheet3));
 }
 
 void ApplicationWindowsTest::serviceKeyArrivingThroughTheWindowSwitchesOnce()

@@ -116,7 +116,7 @@ void ChartPageWindowTest::detectedSeriesDrivesTheLimitLines()
     viewer.GoClick();
     viewer.PageControlData->show();
     TChart& chart = *viewer.ChartPage->Chart;
-    QCOMPARE(viewer.LimitSeriesShown(), limitsAfterDetection);
+    QCOMPARE(viewer.limitSeriesShown(), limitsAfterDetection);
     QVERIFY(chart.isEnabled());
 
     // Clearing the humidity box: the blue lines follow it only above series 23,

@@ -145,11 +145,11 @@ void DeviceDetectionTest::seriesDecidesTheLimitLines()
     QFETCH(QString, serial);
     QFETCH(bool, limitLines);
     QFETCH(QString, label);
-    windows->FormMain->ShowLimitSeries(!limitLines);
+    windows->FormMain->showLimitSeries(!limitLines);
     logger->setSerialNumber(serial);
     backend->plug(simulation->logger);
     tick();
-    QCOMPARE(windows->FormMain->LimitSeriesShown(), limitLines);
+    QCOMPARE(windows->FormMain->limitSeriesShown(), limitLines);
     QCOMPARE(windows->Connection->identity().ExpectedLabel, label);
 }
 

@@ -108,8 +108,8 @@ struct FaultyWindows {
     }
 
     TFormSetting& settings() { return *windows->FormSetting; }
-    TMeasurementStore& store() { return windows->FormMain->Store(); }
-    const TSourceList& sources() { return windows->FormMain->Sources(); }
+    TMeasurementStore& Store() { return windows->FormMain->Store(); }
+    const TSourceList& Sources() { return windows->FormMain->Sources(); }
     MonitorControls monitorControls() const { return MonitorControls(*windows->FormRead); }
     TLiveMonitor& liveMonitor() const { return LiveMonitorOf(*windows->FormRead); }
 
@@ -262,7 +262,7 @@ TOutcome CleanRun(const TAction& action)
     action.run(w);
     if (ErrorLines(*w.settings().ListBox1, firstLine) != 0)
         qFatal("%s fails even without a fault", action.name);
-    return {w.logger->requests().size(), StoreFingerprint(w.store(), w.sources())};
+    return {w.logger->requests().size(), StoreFingerprint(w.Store(), w.Sources())};
 }
 
 // Every problem of one case, as readable lines.
@@ -277,8 +277,8 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     FaultyWindows w;
     faultCase.action.prepare(w);
     const QStringList fieldsBefore = FieldValues(w);
-    const QByteArray storeBefore = StoreFingerprint(w.store(), w.sources());
-    const qint64 rowsBefore = w.store().DataRowCount();
+    const QByteArray storeBefore = StoreFingerprint(w.Store(), w.Sources());
+    const qint64 rowsBefore = w.Store().DataRowCount();
     QListWidget& status = *w.settings().ListBox1;
     const int firstLine = status.count();
 
@@ -305,10 +305,10 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     for (qsizetype i = 0; i < fieldsAfter.size(); ++i)
         expect(fieldsAfter[i] == fieldsBefore.value(i),
                QStringLiteral("field changed by a failed action: %1 -> %2").arg(fieldsBefore.value(i), fieldsAfter[i]));
-    const QByteArray storeAfter = StoreFingerprint(w.store(), w.sources());
+    const QByteArray storeAfter = StoreFingerprint(w.Store(), w.Sources());
     expect(storeAfter == storeBefore || storeAfter == clean.store,
            QStringLiteral("the store holds neither load whole (%1 rows, %2 before)")
-               .arg(w.store().DataRowCount())
+               .arg(w.Store().DataRowCount())
                .arg(rowsBefore));
 
     // The next detection tick sees the logger as it now is.

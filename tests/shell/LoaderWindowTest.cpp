@@ -59,7 +59,7 @@ void LoaderWindowTest::refreshShowsThePanelThenTheLoadedPages()
     QVERIFY(!viewer.TimerLoad->isActive());
     QCOMPARE(simulation.windows->Connection->recordCount(), 400);
     QVERIFY(viewer.Store().DataRowCount() >= 400);
-    QCOMPARE(viewer.StringGridFiltrRowCount(), viewer.Store().DataRowCount() + 1);
+    QCOMPARE(viewer.tableRowCount(), viewer.Store().DataRowCount() + 1);
     // 4,194,304 bytes of log memory, 6,400 of them in use.
     QCOMPARE(viewer.N3->text(), QStringLiteral("Свободно: 99%"));
 }

@@ -80,7 +80,7 @@ void LogFilesTest::openedFileIsShownWithoutALogger()
     QCOMPARE(simulation->windows->Connection->recordCount(), 300);
     QVERIFY(viewer->Store().DataRowCount() >= 300);
     QCOMPARE(viewer->SysPage->StringGrid->model()->rowCount(), int(viewer->Store().DataRowCount()));
-    QCOMPARE(viewer->StringGridFiltrRowCount(), viewer->Store().DataRowCount() + 1);
+    QCOMPARE(viewer->tableRowCount(), viewer->Store().DataRowCount() + 1);
 }
 
 void LogFilesTest::savedCopyOpensAsTheSameLog()
@@ -163,7 +163,7 @@ void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()
         files->N1_3Open->trigger();
         QCOMPARE(dialogs->errors, QStringList{QStringLiteral("В файле %1 нет записей журнала прибора").arg(name)});
         QCOMPARE(viewer->Store().DataRowCount(), rows);
-        QCOMPARE(viewer->StringGridFiltrRowCount(), rows + 1);
+        QCOMPARE(viewer->tableRowCount(), rows + 1);
         QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - a.log"));
         QVERIFY(viewer->TablePage->ButtonFiltrS->isEnabled());
     }

@@ -93,7 +93,7 @@ void TablePageWindowTest::statisticsShowTheMendedFiguresWhateverTheFilter()
     page.DateTimePickerTFStopS->setTime(QTime(9, 0, 25));
     QTest::keyClicks(page.EditRHMin, QStringLiteral("50"));
     QTest::mouseClick(page.ButtonFiltrS, Qt::LeftButton);
-    QCOMPARE(viewer.StringGridFiltrRowCount(), 3);
+    QCOMPARE(viewer.tableRowCount(), 3);
 
     viewer.N4->trigger();
     TFormStatistic& statistics = *simulation->windows->FormStatistic;
@@ -138,12 +138,12 @@ void TablePageWindowTest::statisticsItemNeedsTwoShownRows()
     page.DateTimePickerTFStartS->setTime(QTime(9, 0, 20));
     page.DateTimePickerTFStopS->setTime(QTime(9, 0, 20));
     page.ButtonFiltrS->click();
-    QCOMPARE(viewer.StringGridFiltrRowCount(), 2);
+    QCOMPARE(viewer.tableRowCount(), 2);
     viewer.N4->trigger();
     QVERIFY(!simulation->windows->FormStatistic->isVisible());
 
     page.ButtonFilterClearS->click();
-    QCOMPARE(viewer.StringGridFiltrRowCount(), 7);
+    QCOMPARE(viewer.tableRowCount(), 7);
     viewer.N4->trigger();
     QVERIFY(simulation->windows->FormStatistic->isVisible());
 }
