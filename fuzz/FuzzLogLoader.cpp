@@ -5,7 +5,9 @@
 
 #include "data/FolderVolumeSource.h"
 #include "data/Loader.h"
+#include "data/MeasurementStore.h"
 #include "data/RowTableColumns.h"
+#include "data/SourceList.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,9 +18,9 @@ namespace {
 
 const QString LoggerLabel = QStringLiteral("2400123");
 
-void checkStore(const TMeasurementStore& store)
+void checkStore(const TMeasurementStore& store, const TSourceList& sources)
 {
-    FUZZ_CHECK(store.records().size() <= qsizetype(store.ShownRawRecords().size()));
+    FUZZ_CHECK(store.records().size() <= qsizetype(sources.shownRawRecords().size()));
     const qint64 rows = store.DataRowCount();
     // A few rows from each end are enough to walk the row index both ways.
     for (qint64 row : {qint64(0), rows / 2, rows - 1}) {
@@ -40,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static QTemporaryDir drive;
     static TMeasurementStore store;
+    static TSourceList sources(store);
     static FolderVolumeSource volumes = [] {
         FolderVolumeSource source;
         source.addFolder(drive.path(), LoggerLabel);
@@ -65,12 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // Mostly counts near the file's, sometimes anything at all.
         return countSelector & 4 ? reportedCount : log.size() / 16 + reportedCount % 4;
     };
-    TLoader loader(store, volumes);
-    loader.GoClick(request);
-    checkStore(store);
+    TLoader loader(volumes);
+    TLoadResult fromDrives = loader.loadFromDrives(request);
+    sources.adopt(fromDrives);
+    checkStore(store, sources);
     // A saved log is taken whole, whatever any logger says.
-    loader.OpenFile(path, request);
-    checkStore(store);
-    FUZZ_CHECK(store.ShownRawRecords().size() == size_t(log.size() / 16));
+    TLoadResult fromFile = loader.loadFile(path, request);
+    sources.adopt(fromFile);
+    checkStore(store, sources);
+    FUZZ_CHECK(sources.shownRawRecords().size() == size_t(log.size() / 16));
     return 0;
 }

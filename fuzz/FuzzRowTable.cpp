@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto view = std::make_unique<TRowSpanView>(filter.apply(store));
     checkView(*view, filter);
     for (int column = 0; column < RowTableColumnCount; ++column)
-        store.gridCellText(store.gridRowCount() - 1, column);
+        store.cellText(store.DataRowCount(), column);
 
     TRowTableModel model(store);
     checkModel(model);

@@ -2,7 +2,7 @@
 
 #include "data/RowTableColumns.h"
 #include "data/Timestamp.h"
-#include "device/FormatLocale.h"
+#include "text/FormatLocale.h"
 
 TCellFormatter::TCellFormatter(const QLocale& locale)
     : locale_(locale)

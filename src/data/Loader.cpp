@@ -39,7 +39,7 @@ TLoadResult TLoader::loadFromDrives(const TLoadRequest& request)
         result.driveRoots.append(drive.rootPath);
     const QList<TSourceCandidate> candidates = FindCandidates(drives);
     result.candidateNames = baseNames(candidates);
-    result.expectedLabel = request.testMode ? TestModeLabel : request.expectedLabel;
+    result.expectedLabel = ExpectedVolumeLabel(request.expectedLabel, request.testMode);
     const QList<TSourceCandidate> accepted = MatchVolumeLabels(candidates, request.expectedLabel, request.testMode);
     return loadSources(accepted, request, std::move(result));
 }

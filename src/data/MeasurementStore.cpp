@@ -1,6 +1,6 @@
 #include "data/MeasurementStore.h"
 
-#include "device/FormatLocale.h"
+#include "text/FormatLocale.h"
 
 #include <QDate>
 

@@ -31,10 +31,15 @@ QList<TSourceCandidate> FindCandidates(const QList<TVolume>& drives)
     return candidates;
 }
 
+const QString& ExpectedVolumeLabel(const QString& loggerLabel, bool testMode)
+{
+    return testMode ? TestModeLabel : loggerLabel;
+}
+
 QList<TSourceCandidate> MatchVolumeLabels(const QList<TSourceCandidate>& candidates, const QString& expectedLabel,
                                           bool testMode)
 {
-    const QString& label = testMode ? TestModeLabel : expectedLabel;
+    const QString& label = ExpectedVolumeLabel(expectedLabel, testMode);
     QList<TSourceCandidate> accepted;
     for (const TSourceCandidate& candidate : candidates) {
         if (accepted.size() == MaxAcceptedSources)

@@ -21,7 +21,8 @@ QList<TVolume> ScanDrives(const VolumeSource& source);
 // The drives whose root holds data.log, compared without case (the logger's
 // drive is FAT); at most MaxSourceCandidates.
 QList<TSourceCandidate> FindCandidates(const QList<TVolume>& drives);
-// The candidates whose volume label equals the expected one exactly ("BRAXEL"
-// in test mode); the first MaxAcceptedSources of them, further ones ignored.
+// The label the drives are compared with: "BRAXEL" in test mode, the logger's otherwise.
+const QString& ExpectedVolumeLabel(const QString& loggerLabel, bool testMode);
+// The candidates whose volume label equals the expected one exactly; the first MaxAcceptedSources of them, further ones ignored.
 QList<TSourceCandidate> MatchVolumeLabels(const QList<TSourceCandidate>& candidates, const QString& expectedLabel,
                                           bool testMode);

@@ -1,8 +1,8 @@
 #include "device/TDeviceLink.h"
 
 #include "device/Cp1251Codec.h"
-#include "device/FormatLocale.h"
 #include "device/RegisterConversions.h"
+#include "text/FormatLocale.h"
 
 #include <QDateTime>
 

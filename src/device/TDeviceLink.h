@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/HidBackend.h"
+#include "device/RegisterWrite.h"
 #include "device/TDeviceIdentity.h"
 #include "device/TDeviceReport.h"
 
@@ -12,11 +13,6 @@
 #include <optional>
 
 class QDateTime;
-
-struct RegisterWrite {
-    int reg;
-    qint32 value;
-};
 
 // The one path to the logger: finds and opens it, keeps its identity, runs the
 // exchanges on the single report buffer and writes the status lines.

@@ -1,8 +1,8 @@
 #include "monitor/TLiveMonitor.h"
 
 #include "chart/TChart.h"
-#include "device/FormatLocale.h"
 #include "device/TDeviceLink.h"
+#include "text/FormatLocale.h"
 
 #include <QLabel>
 #include <QTime>

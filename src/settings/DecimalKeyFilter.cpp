@@ -1,6 +1,6 @@
 #include "settings/DecimalKeyFilter.h"
 
-#include "device/FormatLocale.h"
+#include "text/FormatLocale.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

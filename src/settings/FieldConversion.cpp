@@ -1,7 +1,7 @@
 #include "settings/FieldConversion.h"
 
-#include "device/FormatLocale.h"
 #include "device/RegisterConversions.h"
+#include "text/FormatLocale.h"
 
 namespace {
 

@@ -6,9 +6,7 @@
 
 QPushButton* NewPageButton(const char* caption, const char* name, QWidget* parent)
 {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
+    return NewNamedControl<QPushButton>(name, QString::fromUtf8(caption), parent);
 }
 
 void ShowErrorBox(QWidget* parent, const QString& message)

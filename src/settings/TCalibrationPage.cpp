@@ -1,12 +1,12 @@
 #include "settings/TCalibrationPage.h"
 
-#include "device/FormatLocale.h"
 #include "device/RegisterConversions.h"
 #include "device/TDeviceLink.h"
 #include "settings/DigitKeyFilter.h"
 #include "settings/FieldConversion.h"
 #include "settings/PageControls.h"
 #include "settings/SignedDecimalKeyFilter.h"
+#include "text/FormatLocale.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -104,8 +104,7 @@ TCalibrationPage::TCalibrationPage(const CalibrationPageTable& table, TDeviceLin
 
 QPushButton* TCalibrationPage::addButton(const char* objectName, const char* caption)
 {
-    auto* button = new QPushButton(QString::fromUtf8(caption), this);
-    button->setObjectName(QString::fromLatin1(objectName));
+    auto* button = NewNamedControl<QPushButton>(objectName, QString::fromUtf8(caption), this);
     buttons_.append(button);
     return button;
 }

@@ -1,11 +1,11 @@
 #include "settings/TLoggerPage.h"
 
-#include "device/FormatLocale.h"
 #include "device/RegisterConversions.h"
 #include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
 #include "settings/PageControls.h"
 #include "settings/SignedDecimalKeyFilter.h"
+#include "text/FormatLocale.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -26,17 +26,9 @@ constexpr int LevelScale = 10;
 constexpr qint32 OptionBits[] = {OptionRecTemperature, OptionRecHumidity, OptionRecPressure};
 constexpr qint32 DefaultLevels[] = {-295, 557, 55, 992};
 
-QLabel* makeLabel(const char* caption, const char* name, QWidget* parent)
-{
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
 QLineEdit* makeLevelEdit(const char* name, QObject* filter, QWidget* parent)
 {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
+    auto* edit = NewNamedControl<QLineEdit>(name, parent);
     filter->setParent(edit);
     edit->installEventFilter(filter);
     return edit;
@@ -49,22 +41,22 @@ TLoggerPage::TLoggerPage(TDeviceLink& link, QWidget* parent)
 {
     setObjectName(QStringLiteral("TLoggerPage"));
     const QLocale locale = FormatLocale();
-    LabelTime = makeLabel("Время", "LabelTime", this);
+    LabelTime = NewNamedControl<QLabel>("LabelTime", QString::fromUtf8("Время"), this);
     DateTimePickerTime = new QTimeEdit(this);
     DateTimePickerTime->setObjectName(QStringLiteral("DateTimePickerTime"));
     DateTimePickerTime->setDisplayFormat(LongTimeFormat(locale));
-    LabelDate = makeLabel("Дата", "LabelDate", this);
+    LabelDate = NewNamedControl<QLabel>("LabelDate", QString::fromUtf8("Дата"), this);
     DateTimePickerDate = new QDateEdit(this);
     DateTimePickerDate->setObjectName(QStringLiteral("DateTimePickerDate"));
     DateTimePickerDate->setDisplayFormat(locale.dateFormat(QLocale::ShortFormat));
     DateTimePickerDate->setCalendarPopup(true);
 
-    LabelInterval = makeLabel("Интервал записи", "LabelInterval", this);
+    LabelInterval = NewNamedControl<QLabel>("LabelInterval", QString::fromUtf8("Интервал записи"), this);
     ComboBoxLogInterval = new QComboBox(this);
     ComboBoxLogInterval->setObjectName(QStringLiteral("ComboBoxLogInterval"));
     ComboBoxLogInterval->addItems(LogIntervalCode().items());
 
-    LabelOptionsRec = makeLabel("Параметры записи", "LabelOptionsRec", this);
+    LabelOptionsRec = NewNamedControl<QLabel>("LabelOptionsRec", QString::fromUtf8("Параметры записи"), this);
     CheckListBoxOptionsRec = new QListWidget(this);
     CheckListBoxOptionsRec->setObjectName(QStringLiteral("CheckListBoxOptionsRec"));
     for (const char* channel : {"Температура", "Влажность", "Давление"}) {
@@ -73,9 +65,9 @@ TLoggerPage::TLoggerPage(TDeviceLink& link, QWidget* parent)
         item->setCheckState(Qt::Unchecked);
     }
 
-    LabelKL = makeLabel("Критические уровни:", "LabelKL", this);
-    LabelKLT = makeLabel("Температура", "LabelKLT", this);
-    LabelKLRH = makeLabel("Влажность", "LabelKLRH", this);
+    LabelKL = NewNamedControl<QLabel>("LabelKL", QString::fromUtf8("Критические уровни:"), this);
+    LabelKLT = NewNamedControl<QLabel>("LabelKLT", QString::fromUtf8("Температура"), this);
+    LabelKLRH = NewNamedControl<QLabel>("LabelKLRH", QString::fromUtf8("Влажность"), this);
     EditTLimitMin = makeLevelEdit("EditTLimitMin", new SignedDecimalKeyFilter, this);
     EditTLimitMax = makeLevelEdit("EditTLimitMax", new SignedDecimalKeyFilter, this);
     EditRHLimitMin = makeLevelEdit("EditRHLimitMin", new DecimalKeyFilter, this);

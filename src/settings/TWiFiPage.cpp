@@ -17,16 +17,9 @@ namespace {
 // Four groups of up to three digits; unfilled positions show as blanks.
 const QString AddressMask = QStringLiteral("999.999.999.999; ");
 
-QLineEdit* makeEdit(const char* name, QWidget* parent)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    return edit;
-}
-
 QLineEdit* makeTextEdit(const char* name, int fieldBytes, QWidget* parent)
 {
-    QLineEdit* edit = makeEdit(name, parent);
+    QLineEdit* edit = NewNamedControl<QLineEdit>(name, parent);
     // One Windows-1251 byte per character: the field holds no more characters than bytes.
     edit->setMaxLength(fieldBytes);
     return edit;
@@ -34,7 +27,7 @@ QLineEdit* makeTextEdit(const char* name, int fieldBytes, QWidget* parent)
 
 QLineEdit* makeAddressEdit(const char* name, QWidget* parent)
 {
-    QLineEdit* edit = makeEdit(name, parent);
+    QLineEdit* edit = NewNamedControl<QLineEdit>(name, parent);
     edit->setInputMask(AddressMask);
     return edit;
 }
@@ -64,7 +57,7 @@ TWiFiPage::TWiFiPage(TDeviceLink& link, QWidget* parent)
     LabelLogger = new QLabel(QString::fromUtf8("Логгер:"), this);
     LabelNet = new QLabel(QString::fromUtf8("Сеть:"), this);
     EditDeviceName = makeTextEdit("EditDeviceName", DeviceNameBytes, this);
-    EditDeviceGroup = makeEdit("EditDeviceGroup", this);
+    EditDeviceGroup = NewNamedControl<QLineEdit>("EditDeviceGroup", this);
     ComboBoxWiFiInterval = new QComboBox(this);
     ComboBoxWiFiInterval->setObjectName(QStringLiteral("ComboBoxWiFiInterval"));
     ComboBoxWiFiInterval->addItems(WiFiIntervalCode().items());

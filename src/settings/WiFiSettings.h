@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/TDeviceLink.h"
+#include "device/RegisterWrite.h"
 
 #include <QList>
 #include <QString>

@@ -6,6 +6,7 @@
 #include "data/SourceList.h"
 #include "device/LoggerQueries.h"
 #include "shell/LayoutRules.h"
+#include "shell/TabPages.h"
 #include "shell/TLoggerConnection.h"
 #include "shell/WindowLook.h"
 #include "views/TChartPage.h"
@@ -28,14 +29,6 @@ namespace {
 
 // The progress is painted no more often than a display refreshes.
 constexpr qint64 ProgressFrameMs = 16;
-
-QWidget* newPage(QTabWidget* pages, const QString& objectName, const QString& caption)
-{
-    auto* page = new QWidget;
-    page->setObjectName(objectName);
-    pages->addTab(page, caption);
-    return page;
-}
 
 }  // namespace
 
@@ -121,24 +114,16 @@ void TFormMain::buildPages()
 {
     PageControlData->setObjectName(QStringLiteral("PageControlData"));
     PageControlData->hide();
-    TabSheetGraph = newPage(PageControlData, QStringLiteral("TabSheetGraph"), QStringLiteral("Графики"));
-    TabSheetTable = newPage(PageControlData, QStringLiteral("TabSheetTable"), QStringLiteral("Таблица"));
-    TabSheetSys = newPage(PageControlData, QStringLiteral("TabSheetSys"), QStringLiteral("Sys"));
+    TabSheetGraph = TabPages::addPage(PageControlData, QStringLiteral("TabSheetGraph"), QStringLiteral("Графики"));
+    TabSheetTable = TabPages::addPage(PageControlData, QStringLiteral("TabSheetTable"), QStringLiteral("Таблица"));
+    TabSheetSys = TabPages::addPage(PageControlData, QStringLiteral("TabSheetSys"), QStringLiteral("Sys"));
 
     ChartPage = new TChartPage(*MeasurementStore, TabSheetGraph);
-    auto* graphLayout = new QVBoxLayout(TabSheetGraph);
-    graphLayout->setContentsMargins(0, 0, 0, 0);
-    graphLayout->addWidget(ChartPage);
-
+    TabPages::fill(TabSheetGraph, ChartPage);
     TablePage = new TTablePage(*MeasurementStore, TabSheetTable);
-    auto* tableLayout = new QVBoxLayout(TabSheetTable);
-    tableLayout->setContentsMargins(0, 0, 0, 0);
-    tableLayout->addWidget(TablePage);
-
+    TabPages::fill(TabSheetTable, TablePage);
     SysPage = new TSysPage(*RowTable, TabSheetSys);
-    auto* sysLayout = new QVBoxLayout(TabSheetSys);
-    sysLayout->setContentsMargins(0, 0, 0, 0);
-    sysLayout->addWidget(SysPage);
+    TabPages::fill(TabSheetSys, SysPage);
     connect(SysPage->Go, &QPushButton::clicked, this, &TFormMain::GoClick);
 }
 

@@ -7,6 +7,7 @@
 #include "settings/TLoggerPage.h"
 #include "settings/TWiFiPage.h"
 #include "shell/TLoggerConnection.h"
+#include "shell/TabPages.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,20 +15,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-// Lays a page class out over the whole of its tab sheet.
-template <typename Page>
-Page* fillSheet(QWidget* sheet, Page* page)
-{
-    auto* layout = new QVBoxLayout(sheet);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(page);
-    return page;
-}
-
-}  // namespace
 
 TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
     : TToolWindow(mainWindow, QStringLiteral("Настройки"), QSize(371, 447))
@@ -39,19 +26,24 @@ TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
     setObjectName(QStringLiteral("FormSetting"));
 
     PageControl->setObjectName(QStringLiteral("PageControl"));
-    TabSheet1 = addPage(QStringLiteral("TabSheet1"), QStringLiteral("Даталоггер"));
-    TabSheet2 = addPage(QStringLiteral("TabSheet2"), QStringLiteral("Wi-Fi"));
-    TabSheet3 = addPage(QStringLiteral("TabSheet3"), QStringLiteral("Обшие"));
-    TabSheet4 = addPage(QStringLiteral("TabSheet4"), QStringLiteral("Температура"));
-    TabSheet5 = addPage(QStringLiteral("TabSheet5"), QStringLiteral("Влажность"));
-    TabSheet6 = addPage(QStringLiteral("TabSheet6"), QStringLiteral("Давление"));
+    TabSheet1 = TabPages::addPage(PageControl, QStringLiteral("TabSheet1"), QStringLiteral("Даталоггер"));
+    TabSheet2 = TabPages::addPage(PageControl, QStringLiteral("TabSheet2"), QStringLiteral("Wi-Fi"));
+    TabSheet3 = TabPages::addPage(PageControl, QStringLiteral("TabSheet3"), QStringLiteral("Обшие"));
+    TabSheet4 = TabPages::addPage(PageControl, QStringLiteral("TabSheet4"), QStringLiteral("Температура"));
+    TabSheet5 = TabPages::addPage(PageControl, QStringLiteral("TabSheet5"), QStringLiteral("Влажность"));
+    TabSheet6 = TabPages::addPage(PageControl, QStringLiteral("TabSheet6"), QStringLiteral("Давление"));
 
-    LoggerPage = fillSheet(TabSheet1, new TLoggerPage(link));
-    WiFiPage = fillSheet(TabSheet2, new TWiFiPage(link));
+    LoggerPage = new TLoggerPage(link);
+    TabPages::fill(TabSheet1, LoggerPage);
+    WiFiPage = new TWiFiPage(link);
+    TabPages::fill(TabSheet2, WiFiPage);
     GeneralPage = new TGeneralPage(link, TabSheet3);
-    TempPage = fillSheet(TabSheet4, new TCalibrationPage(TempPageTable(), link));
-    HumiPage = fillSheet(TabSheet5, new TCalibrationPage(HumiPageTable(), link));
-    PressPage = fillSheet(TabSheet6, new TCalibrationPage(PressPageTable(), link));
+    TempPage = new TCalibrationPage(TempPageTable(), link);
+    TabPages::fill(TabSheet4, TempPage);
+    HumiPage = new TCalibrationPage(HumiPageTable(), link);
+    TabPages::fill(TabSheet5, HumiPage);
+    PressPage = new TCalibrationPage(PressPageTable(), link);
+    TabPages::fill(TabSheet6, PressPage);
 
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setAccessibleName(QStringLiteral("Журнал событий"));
@@ -95,14 +87,6 @@ void TFormSetting::showPageDefaults()
     PressPage->ShowDefaults();
     LoggerPage->ShowLogDefaults();
     WiFiPage->ShowWiFiDefaults();
-}
-
-QWidget* TFormSetting::addPage(const QString& objectName, const QString& caption)
-{
-    auto* page = new QWidget;
-    page->setObjectName(objectName);
-    PageControl->addTab(page, caption);
-    return page;
 }
 
 QList<QWidget*> TFormSetting::servicePages() const

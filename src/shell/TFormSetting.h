@@ -48,7 +48,6 @@ public:
     void SetDeviceControlsEnabled(bool enabled);
 
 private:
-    QWidget* addPage(const QString& objectName, const QString& caption);
     void FormCreate();
     void showPageDefaults();
     void appendStatusLine(const QString& line);

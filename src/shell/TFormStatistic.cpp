@@ -1,8 +1,8 @@
 #include "shell/TFormStatistic.h"
 
 #include "data/MeasurementStore.h"
-#include "device/FormatLocale.h"
 #include "reports/Statistics.h"
+#include "text/FormatLocale.h"
 
 #include <QHeaderView>
 #include <QPushButton>

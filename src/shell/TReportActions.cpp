@@ -1,13 +1,13 @@
 #include "shell/TReportActions.h"
 
 #include "chart/TChart.h"
-#include "device/FormatLocale.h"
 #include "reports/ChartOutput.h"
 #include "reports/DatedFileName.h"
 #include "reports/PdfReport.h"
 #include "reports/SpreadsheetReport.h"
 #include "shell/TFormMain.h"
 #include "shell/TUserDialogs.h"
+#include "text/FormatLocale.h"
 #include "views/TChartPage.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
-#include "device/FormatLocale.h"
 #include "device/TDeviceIdentity.h"
+#include "text/FormatLocale.h"
 
 #include <gtest/gtest.h>
 

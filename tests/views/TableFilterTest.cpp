@@ -5,7 +5,7 @@
 #include "data/LogGenerator.h"
 #include "data/RowTableColumns.h"
 #include "data/Timestamp.h"
-#include "device/FormatLocale.h"
+#include "text/FormatLocale.h"
 
 #include <cmath>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "device/FormatLocale.h"
+#include "text/FormatLocale.h"
 
 #include <QRegularExpression>
 
