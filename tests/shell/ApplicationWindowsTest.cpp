@@ -18,13 +18,11 @@
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 
 #include <memory>
-#include <stdexcept>
 
 class ApplicationWindowsTest : public QObject {
     Q_OBJECT
@@ -47,7 +45,6 @@ private slots:
     void viewerColumnsFollowTheWindowWidth();
     void viewerShrinksBackToItsStartSizeAfterALoad();
     void closingTheMonitorClosesTheViewerAndEndsTheProgram();
-    void errorInAHandlerShowsTheBoxAndTheProgramGoesOn();
 
 private:
     void pressServiceKey(QWidget* target, Qt::Key key);
@@ -312,27 +309,6 @@ void ApplicationWindowsTest::closingTheMonitorClosesTheViewerAndEndsTheProgram()
     QVERIFY(quitting);
     QVERIFY(!windows->FormMain->isVisible());
     QVERIFY(!windows->FormRead->isVisible());
-}
-
-void ApplicationWindowsTest::errorInAHandlerShowsTheBoxAndTheProgramGoesOn()
-{
-    TFormRead& monitor = *windows->FormRead;
-    const MonitorControls controls = simulation->monitorControls();
-    controls.ButtonStartMon->setEnabled(true);
-    connect(controls.ButtonStartMon, &QPushButton::clicked, this,
-            [] { throw std::runtime_error("'x1' is not a valid integer value"); });
-    QString shown;
-    QTimer::singleShot(0, this, [&shown] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        shown = box->text();
-        box->accept();
-    });
-    QTest::mouseClick(controls.ButtonStartMon, Qt::LeftButton);
-    QCOMPARE(shown, QStringLiteral("'x1' is not a valid integer value"));
-
-    pressServiceKey(&monitor, Qt::Key_F9);
-    QCOMPARE(controls.ButtonReg->Tag, TFormRead::TestModeTag);
 }
 
 KORVI_QTEST_MAIN(ApplicationWindowsTest)
