@@ -9,7 +9,7 @@
 #include "device/SimulatedLogger.h"
 #include "shell/TApplicationWindows.h"
 #include "shell/TFormMain.h"
-#include "shell/TFormSetting.h"
+#include "shell/TLoggerConnection.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -33,7 +33,7 @@ struct TLoggerWindows {
         auto volumes = std::make_unique<FolderVolumeSource>();
         volumes->addFolder(drive.path(), logger->volumeLabel());
         windows = std::make_unique<TApplicationWindows>(TPlatform{std::move(backend), std::move(volumes)});
-        windows->FormSetting->Timer1Timer();
+        windows->Connection->Timer1Timer();
         windows->FormMain->resize(1280, 720);
         windows->FormMain->show();
     }

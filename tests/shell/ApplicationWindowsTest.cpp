@@ -258,8 +258,9 @@ void ApplicationWindowsTest::loggerButtonRaisesTheViewerOpenBehindTheMonitor()
     monitor.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&monitor));
 
-    monitor.ButtonReg->setEnabled(true);
-    QTest::mouseClick(monitor.ButtonReg, Qt::LeftButton);
+    const MonitorControls controls = simulation->monitorControls();
+    controls.ButtonReg->setEnabled(true);
+    QTest::mouseClick(controls.ButtonReg, Qt::LeftButton);
     QVERIFY(QTest::qWaitForWindowActive(&viewer));
     QCOMPARE(QApplication::activeWindow(), &viewer);
 }
