@@ -1,0 +1,30 @@
+#pragma once
+
+#include "archive/TArchiveLocation.h"
+
+#include <QSqlError>
+#include <QString>
+
+class QSqlDatabase;
+
+// What differs between the two engines; every other statement is SQL that
+// both accept.
+struct TArchiveDialect {
+    QString driver;
+    QString idColumn; // an integer key the engine numbers itself
+    QString blobType;
+    QString beginWrite; // starts a transaction that will write
+    QString lockSchema; // run inside it before a migration; may be empty
+
+    static const TArchiveDialect& of(TArchiveLocation::Engine engine);
+};
+
+constexpr int ArchiveSchemaVersion = 2;
+
+// The schema version the database is at; 0 for an empty database.
+int ArchiveSchemaVersionOf(QSqlDatabase& database, QSqlError* error);
+
+// Brings the database forward to targetVersion one migration at a time, each
+// in its own transaction, so two programs opening an old archive at once
+// migrate it once. A database newer than targetVersion is left alone.
+QSqlError MigrateArchiveSchema(QSqlDatabase& database, const TArchiveDialect& dialect, int targetVersion);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// What the archive lists of a log, read from its records: the valid records'
+// rows and the first and last measurement (logger wall-clock seconds, see
+// data/Timestamp.h; 0 when no record is valid).
+struct TLogSummary {
+    qint64 recordCount = 0; // whole 16-byte records, invalid ones included
+    qint64 rowCount = 0;
+    qint64 firstTime = 0;
+    qint64 lastTime = 0;
+};
+
+TLogSummary SummarizeLog(const QByteArray& raw, int currentYear);
+
+// The records as the archive keeps them: compressed, with the SHA-256 (hex)
+// of the uncompressed bytes that names them.
+struct TPackedLog {
+    QByteArray compressed;
+    QString sha256;
+};
+
+TPackedLog PackLog(const QByteArray& raw);
+QString Sha256Of(const QByteArray& raw);
+// The records again; nullopt when the bytes do not expand or do not match
+// their SHA-256.
+std::optional<QByteArray> UnpackLog(const QByteArray& compressed, const QString& sha256);

@@ -1,0 +1,435 @@
+#include "archive/TArchive.h"
+
+#include "archive/ArchiveSchema.h"
+#include "data/LogRecord.h"
+
+#include <QAtomicInteger>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSysInfo>
+#include <QTimeZone>
+#include <QVariant>
+
+#include <array>
+
+namespace {
+
+constexpr std::array<const char*, 4> EventKindNames = {"download", "open", "export", "deletion"};
+
+QString newConnectionName()
+{
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral("korvi-archive-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+// The columns of an entry, in the order entryFrom() reads them.
+const QString EntryColumns = QStringLiteral("e.id, e.label, e.record_count, e.row_count, e.first_time, e.last_time, "
+                                            "e.sha256, e.stored_utc, e.utc_offset, e.user_name, e.host_name");
+
+TArchiveEntry entryFrom(const QSqlQuery& query)
+{
+    TArchiveEntry entry;
+    entry.id = query.value(0).toLongLong();
+    entry.label = query.value(1).toString();
+    entry.summary = {query.value(2).toLongLong(), query.value(3).toLongLong(), query.value(4).toLongLong(),
+                     query.value(5).toLongLong()};
+    entry.sha256 = query.value(6).toString();
+    entry.stored = {query.value(7).toLongLong(), query.value(8).toInt(), query.value(9).toString(),
+                    query.value(10).toString()};
+    return entry;
+}
+
+// Text columns are NOT NULL; a null QString would be bound as NULL.
+QVariant text(const QString& value)
+{
+    return value.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(value);
+}
+
+// SQLite's result codes that a user can do something about.
+enum SqliteCode { SqliteBusy = 5, SqliteLocked = 6, SqliteReadOnly = 8, SqliteCorrupt = 11, SqliteFull = 13,
+                  SqliteCantOpen = 14, SqliteNotADatabase = 26 };
+
+} // namespace
+
+TArchiveStamp TArchiveStamp::now()
+{
+    const QDateTime local = QDateTime::currentDateTime();
+    QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    return {local.toSecsSinceEpoch(), local.offsetFromUtc(), user, QSysInfo::machineHostName()};
+}
+
+QString ArchiveEventKindName(TArchiveEventKind kind)
+{
+    return QString::fromLatin1(EventKindNames[size_t(kind)]);
+}
+
+std::optional<TArchiveEventKind> ArchiveEventKindNamed(const QString& name)
+{
+    for (size_t i = 0; i < EventKindNames.size(); ++i) {
+        if (name == QLatin1String(EventKindNames[i]))
+            return TArchiveEventKind(i);
+    }
+    return std::nullopt;
+}
+
+// A write transaction that rolls back unless committed.
+class TArchive::Transaction
+{
+public:
+    explicit Transaction(QSqlDatabase& database, const TArchiveDialect& dialect)
+        : database_(database)
+    {
+        QSqlQuery query(database_);
+        if (!query.exec(dialect.beginWrite))
+            error_ = query.lastError();
+    }
+    ~Transaction()
+    {
+        if (open())
+            QSqlQuery(database_).exec(QStringLiteral("ROLLBACK"));
+    }
+    bool open() const { return !error_.isValid() && !done_; }
+    const QSqlError& error() const { return error_; }
+    bool commit()
+    {
+        QSqlQuery query(database_);
+        if (!query.exec(QStringLiteral("COMMIT")))
+            error_ = query.lastError();
+        done_ = true;
+        return !error_.isValid();
+    }
+
+private:
+    QSqlDatabase& database_;
+    QSqlError error_;
+    bool done_ = false;
+};
+
+TArchive::TArchive(const TArchiveLocation& location, QString connectionName)
+    : location_(location)
+    , connectionName_(std::move(connectionName))
+{
+}
+
+TArchive::~TArchive()
+{
+    QSqlDatabase::database(connectionName_, false).close();
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QString* error)
+{
+    const TArchiveDialect& dialect = TArchiveDialect::of(location.engine);
+    if (!QSqlDatabase::isDriverAvailable(dialect.driver)) {
+        *error = QStringLiteral("Архив недоступен: нет драйвера %1 (пакет libqt6sql6-%2)")
+                     .arg(dialect.driver, location.engine == TArchiveLocation::Engine::Sqlite ? "sqlite" : "psql");
+        return nullptr;
+    }
+    if (location.engine == TArchiveLocation::Engine::Sqlite) {
+        // A file marked read-only stays so, even for a user the system would let write it.
+        const QFileInfo file(location.database);
+        if (file.exists() && !(file.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther))) {
+            *error = QStringLiteral("Файл архива %1 доступен только для чтения; программа работает без архива")
+                         .arg(location.displayName());
+            return nullptr;
+        }
+        QDir().mkpath(file.absolutePath());
+    }
+
+    std::unique_ptr<TArchive> archive(new TArchive(location, newConnectionName()));
+    QSqlDatabase database = QSqlDatabase::addDatabase(dialect.driver, archive->connectionName_);
+    database.setDatabaseName(location.database);
+    if (location.engine == TArchiveLocation::Engine::Sqlite) {
+        database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(location.busyTimeoutMs));
+    } else {
+        database.setHostName(location.host);
+        database.setPort(location.port);
+        database.setUserName(location.user);
+        database.setPassword(location.password);
+        database.setConnectOptions(QStringLiteral("connect_timeout=5"));
+    }
+    QSqlError failure;
+    if (!database.open())
+        failure = database.lastError();
+    QSqlQuery query(database);
+    if (location.engine == TArchiveLocation::Engine::Sqlite && !failure.isValid()) {
+        // WAL lets the list be read while a load is being stored; NORMAL
+        // syncs at checkpoints only, which WAL keeps safe against power loss.
+        for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", "PRAGMA foreign_keys=ON"}) {
+            if (!query.exec(QString::fromLatin1(pragma))) {
+                failure = query.lastError();
+                break;
+            }
+        }
+    }
+    if (!failure.isValid())
+        failure = MigrateArchiveSchema(database, dialect, ArchiveSchemaVersion);
+    int version = 0;
+    if (!failure.isValid())
+        version = ArchiveSchemaVersionOf(database, &failure);
+    if (failure.isValid()) {
+        *error = archive->describe(failure) + QStringLiteral("; программа работает без архива");
+        return nullptr;
+    }
+    if (version > ArchiveSchemaVersion) {
+        *error = QStringLiteral("Архив %1 создан более новой версией программы (схема %2); программа работает без архива")
+                     .arg(location.displayName())
+                     .arg(version);
+        return nullptr;
+    }
+    return archive;
+}
+
+QString TArchive::describe(const QSqlError& error) const
+{
+    const QString where = location_.displayName();
+    const QString reason = error.text();
+    if (location_.engine == TArchiveLocation::Engine::Postgresql) {
+        if (error.type() == QSqlError::ConnectionError)
+            return QStringLiteral("Нет связи с сервером архива %1: %2").arg(where, reason);
+        return QStringLiteral("Ошибка архива %1: %2").arg(where, reason);
+    }
+    switch (error.nativeErrorCode().toInt()) {
+    case SqliteBusy:
+    case SqliteLocked:
+        return QStringLiteral("Файл архива %1 занят другой программой").arg(where);
+    case SqliteReadOnly:
+        return QStringLiteral("Файл архива %1 доступен только для чтения").arg(where);
+    case SqliteCorrupt:
+    case SqliteNotADatabase:
+        return QStringLiteral("Файл архива %1 повреждён").arg(where);
+    case SqliteFull:
+        return QStringLiteral("Нет места на диске для архива %1").arg(where);
+    case SqliteCantOpen:
+        return QStringLiteral("Не удалось открыть файл архива %1").arg(where);
+    default:
+        return QStringLiteral("Ошибка архива %1: %2").arg(where, reason);
+    }
+}
+
+std::optional<TStoredLog> TArchive::store(const QString& label, const QByteArray& raw, const QString& origin,
+                                          const TArchiveStamp& stamp, QString* error)
+{
+    if (raw.size() < qsizetype(sizeof(TLogRecord))) {
+        *error = QStringLiteral("В журнале нет ни одной записи: в архив он не помещён");
+        return std::nullopt;
+    }
+    // The costly part runs before the transaction, so other writers wait less.
+    const TPackedLog packed = PackLog(raw);
+    const TLogSummary summary = SummarizeLog(raw, QDate::currentDate().year());
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TArchiveDialect& dialect = TArchiveDialect::of(location_.engine);
+
+    // A writer that stores the same bytes at the same moment makes the
+    // first attempt find them taken; the second attempt then sees its entry.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        Transaction transaction(database, dialect);
+        QSqlQuery query(database);
+        query.prepare(QStringLiteral("SELECT entry_id FROM archive_raw_records WHERE sha256 = ?"));
+        query.addBindValue(packed.sha256);
+        if (!transaction.open() || !query.exec()) {
+            *error = describe(transaction.open() ? query.lastError() : transaction.error());
+            return std::nullopt;
+        }
+        if (query.next()) {
+            const qint64 existing = query.value(0).toLongLong();
+            if (!addEvent(existing, TArchiveEventKind::Download, origin, stamp, error))
+                return std::nullopt;
+            if (!transaction.commit()) {
+                *error = describe(transaction.error());
+                return std::nullopt;
+            }
+            return TStoredLog{existing, false};
+        }
+
+        query.prepare(QStringLiteral(
+            "INSERT INTO archive_entries (label, first_time, last_time, row_count, record_count, sha256, "
+            "stored_utc, utc_offset, user_name, host_name) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+        for (const QVariant& value : {text(label), QVariant(summary.firstTime), QVariant(summary.lastTime),
+                                      QVariant(summary.rowCount), QVariant(summary.recordCount),
+                                      QVariant(packed.sha256), QVariant(stamp.utcSeconds),
+                                      QVariant(stamp.utcOffsetSeconds), text(stamp.user), text(stamp.host)})
+            query.addBindValue(value);
+        if (!query.exec() || !query.next()) {
+            *error = describe(query.lastError());
+            return std::nullopt;
+        }
+        const qint64 id = query.value(0).toLongLong();
+        query.finish();
+
+        query.prepare(QStringLiteral("INSERT INTO archive_raw_records (entry_id, sha256, data) VALUES (?, ?, ?) "
+                                     "ON CONFLICT (sha256) DO NOTHING"));
+        query.addBindValue(id);
+        query.addBindValue(packed.sha256);
+        query.addBindValue(packed.compressed);
+        if (!query.exec()) {
+            *error = describe(query.lastError());
+            return std::nullopt;
+        }
+        if (query.numRowsAffected() == 0)
+            continue;
+        if (!addEvent(id, TArchiveEventKind::Download, origin, stamp, error))
+            return std::nullopt;
+        if (!transaction.commit()) {
+            *error = describe(transaction.error());
+            return std::nullopt;
+        }
+        return TStoredLog{id, true};
+    }
+    *error = QStringLiteral("Архив %1: журнал не сохранён, другая программа пишет те же данные")
+                 .arg(location_.displayName());
+    return std::nullopt;
+}
+
+std::vector<TArchiveEntry> TArchive::entries(const TArchiveQuery& request, QString* error)
+{
+    QString sql = QStringLiteral("SELECT %1 FROM archive_entries e JOIN archive_raw_records r ON r.entry_id = e.id "
+                                 "WHERE 1 = 1").arg(EntryColumns);
+    QVariantList values;
+    if (!request.label.isEmpty()) {
+        sql += QStringLiteral(" AND e.label = ?");
+        values << request.label;
+    }
+    if (request.from) {
+        sql += QStringLiteral(" AND e.last_time >= ?");
+        values << *request.from;
+    }
+    if (request.to) {
+        sql += QStringLiteral(" AND e.first_time <= ?");
+        values << *request.to;
+    }
+    if (request.beforeId > 0) {
+        sql += QStringLiteral(" AND e.id < ?");
+        values << request.beforeId;
+    }
+    sql += QStringLiteral(" ORDER BY e.id DESC LIMIT %1").arg(request.limit);
+
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.setForwardOnly(true);
+    query.prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    std::vector<TArchiveEntry> found;
+    if (!query.exec()) {
+        *error = describe(query.lastError());
+        return found;
+    }
+    while (query.next())
+        found.push_back(entryFrom(query));
+    return found;
+}
+
+std::optional<TArchiveEntry> TArchive::entry(qint64 id, QString* error)
+{
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.prepare(QStringLiteral("SELECT %1 FROM archive_entries e WHERE e.id = ?").arg(EntryColumns));
+    query.addBindValue(id);
+    if (!query.exec()) {
+        *error = describe(query.lastError());
+        return std::nullopt;
+    }
+    if (!query.next()) {
+        *error = QStringLiteral("В архиве нет записи %1").arg(id);
+        return std::nullopt;
+    }
+    return entryFrom(query);
+}
+
+QStringList TArchive::labels(QString* error)
+{
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    QStringList found;
+    if (!query.exec(QStringLiteral("SELECT DISTINCT label FROM archive_entries ORDER BY label"))) {
+        *error = describe(query.lastError());
+        return found;
+    }
+    while (query.next())
+        found << query.value(0).toString();
+    return found;
+}
+
+std::optional<QByteArray> TArchive::rawRecords(qint64 id, QString* error)
+{
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.prepare(QStringLiteral("SELECT data, sha256 FROM archive_raw_records WHERE entry_id = ?"));
+    query.addBindValue(id);
+    if (!query.exec()) {
+        *error = describe(query.lastError());
+        return std::nullopt;
+    }
+    if (!query.next()) {
+        *error = QStringLiteral("Запись %1 удалена из архива или её нет").arg(id);
+        return std::nullopt;
+    }
+    std::optional<QByteArray> raw = UnpackLog(query.value(0).toByteArray(), query.value(1).toString());
+    if (!raw) {
+        *error = QStringLiteral("Запись %1 архива повреждена: её данные не совпадают с контрольной суммой SHA-256, "
+                                "открыть её нельзя")
+                     .arg(id);
+    }
+    return raw;
+}
+
+bool TArchive::addEvent(qint64 entryId, TArchiveEventKind kind, const QString& detail, const TArchiveStamp& stamp,
+                        QString* error)
+{
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.prepare(QStringLiteral("INSERT INTO archive_events (entry_id, kind, detail, at_utc, utc_offset, user_name, "
+                                 "host_name) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    for (const QVariant& value : {QVariant(entryId), QVariant(ArchiveEventKindName(kind)), text(detail),
+                                  QVariant(stamp.utcSeconds), QVariant(stamp.utcOffsetSeconds), text(stamp.user),
+                                  text(stamp.host)})
+        query.addBindValue(value);
+    if (!query.exec()) {
+        *error = describe(query.lastError());
+        return false;
+    }
+    return true;
+}
+
+std::vector<TArchiveEvent> TArchive::events(qint64 entryId, QString* error)
+{
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.prepare(QStringLiteral("SELECT kind, detail, at_utc, utc_offset, user_name, host_name FROM archive_events "
+                                 "WHERE entry_id = ? ORDER BY id"));
+    query.addBindValue(entryId);
+    std::vector<TArchiveEvent> found;
+    if (!query.exec()) {
+        *error = describe(query.lastError());
+        return found;
+    }
+    while (query.next()) {
+        found.push_back({entryId, ArchiveEventKindNamed(query.value(0).toString()).value_or(TArchiveEventKind::Open),
+                         query.value(1).toString(),
+                         {query.value(2).toLongLong(), query.value(3).toInt(), query.value(4).toString(),
+                          query.value(5).toString()}});
+    }
+    return found;
+}
+
+bool TArchive::remove(qint64 entryId, const TArchiveStamp& stamp, QString* error)
+{
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    Transaction transaction(database, TArchiveDialect::of(location_.engine));
+    QSqlQuery query(database);
+    query.prepare(QStringLiteral("DELETE FROM archive_raw_records WHERE entry_id = ?"));
+    query.addBindValue(entryId);
+    if (!transaction.open() || !query.exec()) {
+        *error = describe(transaction.open() ? query.lastError() : transaction.error());
+        return false;
+    }
+    if (query.numRowsAffected() == 0) {
+        *error = QStringLiteral("Запись %1 уже удалена из архива или её нет").arg(entryId);
+        return false;
+    }
+    if (!addEvent(entryId, TArchiveEventKind::Deletion, QString(), stamp, error))
+        return false;
+    if (!transaction.commit()) {
+        *error = describe(transaction.error());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,397 @@
+#include "ArchiveTestSupport.h"
+
+#include "archive/ArchiveSchema.h"
+#include "data/FolderVolumeSource.h"
+#include "data/Loader.h"
+#include "data/MeasurementStore.h"
+#include "data/SourceList.h"
+#include "data/LogGenerator.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+using Engine = TArchiveLocation::Engine;
+
+QByteArray makeLog(quint32 seed, qint64 records, const QDate& start = QDate(2024, 6, 1))
+{
+    return LogGenerator(seed).generate(records, TLogShape::Typical, QDateTime(start, QTime(6, 0)));
+}
+
+const TArchiveStamp Inspector{1700000000, 3 * 3600, QStringLiteral("inspector"), QStringLiteral("desk-7")};
+
+TArchiveQuery query(const QString& label, std::optional<qint64> from = {}, std::optional<qint64> to = {})
+{
+    TArchiveQuery query;
+    query.label = label;
+    query.from = from;
+    query.to = to;
+    return query;
+}
+
+std::vector<qint64> idsOf(const std::vector<TArchiveEntry>& entries)
+{
+    std::vector<qint64> ids;
+    for (const TArchiveEntry& entry : entries)
+        ids.push_back(entry.id);
+    return ids;
+}
+
+std::vector<TArchiveEventKind> kindsOf(const std::vector<TArchiveEvent>& events)
+{
+    std::vector<TArchiveEventKind> kinds;
+    for (const TArchiveEvent& event : events)
+        kinds.push_back(event.kind);
+    return kinds;
+}
+
+// The same cases on both engines.
+class ArchiveTest : public ::testing::TestWithParam<Engine>
+{
+protected:
+    void SetUp() override
+    {
+        if (!scratch_.unavailable().isEmpty())
+            GTEST_SKIP() << scratch_.unavailable().toStdString();
+        archive_ = scratch_.open();
+        ASSERT_TRUE(archive_);
+    }
+
+    TStoredLog store(const QString& label, const QByteArray& raw, const QString& origin = QStringLiteral("E:/data.log"))
+    {
+        QString error;
+        const std::optional<TStoredLog> stored = archive_->store(label, raw, origin, Inspector, &error);
+        EXPECT_TRUE(stored) << error.toStdString();
+        return stored.value_or(TStoredLog());
+    }
+
+    std::vector<TArchiveEntry> list(const TArchiveQuery& query = {})
+    {
+        QString error;
+        std::vector<TArchiveEntry> entries = archive_->entries(query, &error);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        return entries;
+    }
+
+    std::vector<TArchiveEvent> eventsOf(qint64 id)
+    {
+        QString error;
+        std::vector<TArchiveEvent> events = archive_->events(id, &error);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        return events;
+    }
+
+    ScratchArchive scratch_{GetParam()};
+    std::unique_ptr<TArchive> archive_;
+};
+
+TEST_P(ArchiveTest, KeepsALogWithWhatTheListShows)
+{
+    const QByteArray raw = makeLog(3, 2000);
+    const TStoredLog stored = store(QStringLiteral("2400123"), raw);
+    EXPECT_TRUE(stored.added);
+
+    // What the loader makes of the same bytes is what the entry says.
+    const QString path = scratch_.folder() + QStringLiteral("/copy.log");
+    QFile copy(path);
+    ASSERT_TRUE(copy.open(QIODevice::WriteOnly) && copy.write(raw) == raw.size());
+    copy.close();
+    TMeasurementStore loaded;
+    const FolderVolumeSource noVolumes;
+    TLoadResult result = TLoader(noVolumes).loadFile(path, TLoadRequest());
+    TSourceList(loaded).adopt(result);
+
+    const std::vector<TArchiveEntry> entries = list();
+    ASSERT_EQ(entries.size(), 1u);
+    const TArchiveEntry& entry = entries[0];
+    EXPECT_EQ(entry.id, stored.entryId);
+    EXPECT_EQ(entry.label, QStringLiteral("2400123"));
+    EXPECT_EQ(entry.summary.recordCount, 2000);
+    EXPECT_EQ(entry.summary.rowCount, loaded.DataRowCount());
+    EXPECT_EQ(entry.summary.firstTime, loaded.rowValues(0).time);
+    EXPECT_EQ(entry.summary.lastTime, loaded.rowValues(loaded.DataRowCount() - 1).time);
+    EXPECT_EQ(entry.sha256, Sha256Of(raw));
+    EXPECT_EQ(entry.stored.utcSeconds, Inspector.utcSeconds);
+    EXPECT_EQ(entry.stored.utcOffsetSeconds, Inspector.utcOffsetSeconds);
+    EXPECT_EQ(entry.stored.user, Inspector.user);
+    EXPECT_EQ(entry.stored.host, Inspector.host);
+
+    QString error;
+    EXPECT_EQ(archive_->rawRecords(stored.entryId, &error), raw) << error.toStdString();
+}
+
+TEST_P(ArchiveTest, TheSameBytesAreStoredOnceAndEveryLoadIsAnEvent)
+{
+    const QByteArray raw = makeLog(4, 500);
+    const TStoredLog first = store(QStringLiteral("2400123"), raw, QStringLiteral("E:/data.log"));
+    const TStoredLog again = store(QStringLiteral("copy.log"), raw, QStringLiteral("/home/a/copy.log"));
+    const TStoredLog other = store(QStringLiteral("2400123"), makeLog(5, 500));
+    EXPECT_TRUE(first.added);
+    EXPECT_FALSE(again.added);
+    EXPECT_TRUE(other.added);
+    EXPECT_EQ(again.entryId, first.entryId);
+    EXPECT_NE(other.entryId, first.entryId);
+    EXPECT_EQ(list().size(), 2u);
+
+    const std::vector<TArchiveEvent> events = eventsOf(first.entryId);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(kindsOf(events), std::vector<TArchiveEventKind>(2, TArchiveEventKind::Download));
+    EXPECT_EQ(events[1].detail, QStringLiteral("/home/a/copy.log"));
+    EXPECT_EQ(eventsOf(other.entryId).size(), 1u);
+}
+
+TEST_P(ArchiveTest, EventsKeepWhatWhenWhoAndWhere)
+{
+    const qint64 id = store(QStringLiteral("2400123"), makeLog(6, 100)).entryId;
+    const TArchiveStamp later{Inspector.utcSeconds + 60, -5 * 3600, QStringLiteral("metrologist"),
+                              QStringLiteral("lab-2")};
+    QString error;
+    ASSERT_TRUE(archive_->addEvent(id, TArchiveEventKind::Open, QString(), later, &error)) << error.toStdString();
+    ASSERT_TRUE(archive_->addEvent(id, TArchiveEventKind::Export, QStringLiteral("xlsx /srv/отчёт.xlsx"), later,
+                                   &error))
+        << error.toStdString();
+
+    const std::vector<TArchiveEvent> events = eventsOf(id);
+    EXPECT_EQ(kindsOf(events), (std::vector{TArchiveEventKind::Download, TArchiveEventKind::Open,
+                                            TArchiveEventKind::Export}));
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[2].detail, QStringLiteral("xlsx /srv/отчёт.xlsx"));
+    EXPECT_EQ(events[2].stamp.utcSeconds, later.utcSeconds);
+    EXPECT_EQ(events[2].stamp.utcOffsetSeconds, later.utcOffsetSeconds);
+    EXPECT_EQ(events[2].stamp.user, later.user);
+    EXPECT_EQ(events[2].stamp.host, later.host);
+    EXPECT_EQ(events[0].stamp.user, Inspector.user);
+}
+
+TEST_P(ArchiveTest, ADamagedEntryIsRefused)
+{
+    const QByteArray raw = makeLog(7, 300);
+    const qint64 damaged = store(QStringLiteral("2400123"), raw).entryId;
+    const qint64 sound = store(QStringLiteral("2400123"), makeLog(8, 300)).entryId;
+    {
+        // One record changed behind the archive's back: it still expands, but to other bytes.
+        QByteArray changed = raw;
+        changed[20] = char(changed[20] ^ 0x01);
+        DirectConnection direct(scratch_.location());
+        ASSERT_TRUE(direct.exec(QStringLiteral("UPDATE archive_raw_records SET data = ? WHERE entry_id = ?"),
+                                {qCompress(changed), damaged}));
+    }
+    QString error;
+    EXPECT_FALSE(archive_->rawRecords(damaged, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("повреждена"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("SHA-256"))) << error.toStdString();
+    error.clear();
+    EXPECT_TRUE(archive_->rawRecords(sound, &error)) << error.toStdString();
+}
+
+TEST_P(ArchiveTest, ADeletionRemovesTheRecordsAndKeepsTheTrail)
+{
+    const QByteArray raw = makeLog(9, 300);
+    const qint64 id = store(QStringLiteral("2400123"), raw).entryId;
+    const qint64 kept = store(QStringLiteral("2400124"), makeLog(10, 300)).entryId;
+    QString error;
+    ASSERT_TRUE(archive_->remove(id, Inspector, &error)) << error.toStdString();
+
+    EXPECT_EQ(idsOf(list()), std::vector<qint64>{kept});
+    EXPECT_FALSE(archive_->rawRecords(id, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("удалена"))) << error.toStdString();
+    EXPECT_EQ(kindsOf(eventsOf(id)), (std::vector{TArchiveEventKind::Download, TArchiveEventKind::Deletion}));
+    error.clear();
+    EXPECT_TRUE(archive_->entry(id, &error)) << error.toStdString();
+    EXPECT_FALSE(archive_->remove(id, Inspector, &error));
+
+    // Loaded again after the deletion, the log is a new entry.
+    const TStoredLog again = store(QStringLiteral("2400123"), raw);
+    EXPECT_TRUE(again.added);
+    EXPECT_NE(again.entryId, id);
+    EXPECT_EQ(idsOf(list()), (std::vector<qint64>{again.entryId, kept}));
+}
+
+TEST_P(ArchiveTest, TheListFiltersByDeviceAndOverlappingPeriodNewestFirstInPages)
+{
+    // Three loggers, one log a month from January to June 2024.
+    struct Stored {
+        qint64 id;
+        QString label;
+        TLogSummary summary;
+    };
+    std::vector<Stored> stored;
+    for (int month = 1; month <= 6; ++month) {
+        for (const QString& label : {QStringLiteral("2400001"), QStringLiteral("2400002"), QStringLiteral("2400003")}) {
+            const QByteArray raw = makeLog(quint32(month * 10 + label.back().digitValue()), 200, QDate(2024, month, 3));
+            stored.push_back({store(label, raw).entryId, label, SummarizeLog(raw, 2026)});
+        }
+    }
+    const auto expected = [&](const TArchiveQuery& query) {
+        std::vector<qint64> ids;
+        for (auto it = stored.rbegin(); it != stored.rend(); ++it) {
+            if ((query.label.isEmpty() || it->label == query.label)
+                && (!query.from || it->summary.lastTime >= *query.from)
+                && (!query.to || it->summary.firstTime <= *query.to))
+                ids.push_back(it->id);
+        }
+        return ids;
+    };
+    const qint64 april = stored[9].summary.firstTime;
+    const qint64 may = stored[12].summary.firstTime;
+    struct Case {
+        const char* name;
+        TArchiveQuery query;
+    };
+    const Case cases[] = {
+        {"everything", {}},
+        {"one device", query(QStringLiteral("2400002"))},
+        {"from April", query({}, april)},
+        {"until April", query({}, {}, april)},
+        {"one device in April", query(QStringLiteral("2400003"), april, may - 1)},
+        {"a moment inside a log", query({}, april + 3600, april + 3600)},
+        {"no such device", query(QStringLiteral("2499999"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(idsOf(list(c.query)), expected(c.query));
+    }
+    EXPECT_EQ(expected(query({}, april + 3600, april + 3600)).size(), 3u);
+
+    // Pages of five, each starting below the last id of the one before.
+    std::vector<qint64> paged;
+    TArchiveQuery page;
+    page.limit = 5;
+    for (std::vector<TArchiveEntry> entries = list(page); !entries.empty(); entries = list(page)) {
+        EXPECT_LE(entries.size(), 5u);
+        for (const TArchiveEntry& entry : entries)
+            paged.push_back(entry.id);
+        page.beforeId = entries.back().id;
+    }
+    EXPECT_EQ(paged, expected({}));
+
+    QString error;
+    EXPECT_EQ(archive_->labels(&error),
+              (QStringList{QStringLiteral("2400001"), QStringLiteral("2400002"), QStringLiteral("2400003")}));
+}
+
+TEST_P(ArchiveTest, TwoWritersAtOnceLoseNothingAndStoreASharedLogOnce)
+{
+    // Both desks load the five shared logs and five of their own, interleaved.
+    constexpr int PerWriter = 5;
+    std::vector<QByteArray> shared;
+    for (int i = 0; i < PerWriter; ++i)
+        shared.push_back(makeLog(quint32(100 + i), 3000));
+    const auto writer = [&](int desk, std::vector<std::optional<TStoredLog>>* results, QString* failure) {
+        QString error;
+        std::unique_ptr<TArchive> archive = TArchive::open(scratch_.location(), &error);
+        if (!archive) {
+            *failure = error;
+            return;
+        }
+        const TArchiveStamp stamp{Inspector.utcSeconds, 0, QStringLiteral("desk%1").arg(desk), QString()};
+        for (int i = 0; i < PerWriter; ++i) {
+            results->push_back(archive->store(QStringLiteral("shared"), shared[size_t(i)], QString(), stamp, &error));
+            results->push_back(archive->store(QStringLiteral("own"), makeLog(quint32(200 + desk * 10 + i), 3000),
+                                              QString(), stamp, &error));
+            if (!error.isEmpty())
+                *failure = error;
+        }
+    };
+    std::vector<std::optional<TStoredLog>> first, second;
+    QString firstFailure, secondFailure;
+    std::thread one(writer, 1, &first, &firstFailure);
+    std::thread two(writer, 2, &second, &secondFailure);
+    one.join();
+    two.join();
+    ASSERT_TRUE(firstFailure.isEmpty()) << firstFailure.toStdString();
+    ASSERT_TRUE(secondFailure.isEmpty()) << secondFailure.toStdString();
+
+    EXPECT_EQ(list().size(), size_t(3 * PerWriter));
+    for (int i = 0; i < PerWriter; ++i) {
+        SCOPED_TRACE(i);
+        const TStoredLog& a = *first[size_t(2 * i)];
+        const TStoredLog& b = *second[size_t(2 * i)];
+        EXPECT_EQ(a.entryId, b.entryId);
+        EXPECT_NE(a.added, b.added);
+        EXPECT_EQ(eventsOf(a.entryId).size(), 2u);
+        QString error;
+        EXPECT_EQ(archive_->rawRecords(a.entryId, &error), shared[size_t(i)]) << error.toStdString();
+    }
+}
+
+TEST_P(ArchiveTest, AnArchiveOfTheFirstSchemaIsCarriedForward)
+{
+    // A first-version archive with one entry, as an earlier program left it.
+    const QByteArray raw = makeLog(11, 400);
+    const TLogSummary summary = SummarizeLog(raw, 2026);
+    ScratchArchive old(GetParam());
+    {
+        DirectConnection direct(old.location());
+        const TArchiveDialect& dialect = TArchiveDialect::of(GetParam());
+        ASSERT_FALSE(MigrateArchiveSchema(direct.database(), dialect, 1).isValid());
+        ASSERT_TRUE(direct.exec(
+            QStringLiteral("INSERT INTO archive_entries (label, first_time, last_time, row_count, record_count, "
+                           "sha256, stored_utc, utc_offset, user_name, host_name) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {QStringLiteral("2400123"), summary.firstTime, summary.lastTime, summary.rowCount, summary.recordCount,
+             Sha256Of(raw), Inspector.utcSeconds, Inspector.utcOffsetSeconds, Inspector.user, Inspector.host}));
+        ASSERT_TRUE(direct.exec(QStringLiteral("INSERT INTO archive_raw_records (entry_id, sha256, data) "
+                                               "SELECT MAX(id), ?, ? FROM archive_entries"),
+                                {Sha256Of(raw), qCompress(raw)}));
+        QSqlError error;
+        EXPECT_EQ(ArchiveSchemaVersionOf(direct.database(), &error), 1);
+    }
+
+    std::unique_ptr<TArchive> archive = old.open();
+    ASSERT_TRUE(archive);
+    {
+        DirectConnection direct(old.location());
+        QSqlError error;
+        EXPECT_EQ(ArchiveSchemaVersionOf(direct.database(), &error), ArchiveSchemaVersion);
+    }
+    QString error;
+    const std::vector<TArchiveEntry> entries = archive->entries(query(QStringLiteral("2400123")), &error);
+    ASSERT_EQ(entries.size(), 1u) << error.toStdString();
+    EXPECT_EQ(entries[0].summary.rowCount, summary.rowCount);
+    EXPECT_EQ(archive->rawRecords(entries[0].id, &error), raw) << error.toStdString();
+    // New entries number on from the old ones.
+    const std::optional<TStoredLog> next = archive->store(QStringLiteral("2400123"), makeLog(12, 10), QString(),
+                                                          Inspector, &error);
+    ASSERT_TRUE(next) << error.toStdString();
+    EXPECT_GT(next->entryId, entries[0].id);
+}
+
+TEST_P(ArchiveTest, AnEmptyDatabaseGetsTheWholeSchemaAndANewerOneIsRefused)
+{
+    {
+        DirectConnection direct(scratch_.location());
+        QSqlError error;
+        EXPECT_EQ(ArchiveSchemaVersionOf(direct.database(), &error), ArchiveSchemaVersion);
+        for (const char* table : {"archive_entries", "archive_raw_records", "archive_events"})
+            EXPECT_TRUE(direct.database().tables().contains(QLatin1String(table))) << table;
+        ASSERT_TRUE(direct.exec(QStringLiteral("INSERT INTO archive_schema_versions (version, applied_utc) "
+                                               "VALUES (?, 0)"),
+                                {ArchiveSchemaVersion + 1}));
+    }
+    archive_.reset();
+    QString error;
+    EXPECT_FALSE(TArchive::open(scratch_.location(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("более новой версией"))) << error.toStdString();
+}
+
+TEST_P(ArchiveTest, AnEmptyLogIsNotArchived)
+{
+    QString error;
+    EXPECT_FALSE(archive_->store(QStringLiteral("2400123"), QByteArray(15, '\0'), QString(), Inspector, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("нет ни одной записи"))) << error.toStdString();
+    EXPECT_TRUE(list().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ArchiveTest, ::testing::Values(Engine::Sqlite, Engine::Postgresql),
+                         [](const ::testing::TestParamInfo<Engine>& info) {
+                             return EngineName(info.param).toStdString();
+                         });
+
+} // namespace

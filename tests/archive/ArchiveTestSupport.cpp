@@ -1,0 +1,107 @@
+#include "ArchiveTestSupport.h"
+
+#include "archive/ArchiveSchema.h"
+
+#include <QAtomicInteger>
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString uniqueName(const char* stem)
+{
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral("%1_%2_%3")
+        .arg(QLatin1String(stem))
+        .arg(QCoreApplication::applicationPid())
+        .arg(counter.fetchAndAddRelaxed(1));
+}
+
+} // namespace
+
+QString EngineName(TArchiveLocation::Engine engine)
+{
+    return engine == TArchiveLocation::Engine::Sqlite ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL");
+}
+
+ScratchArchive::ScratchArchive(TArchiveLocation::Engine engine)
+{
+    if (engine == TArchiveLocation::Engine::Sqlite) {
+        location_.database = dir_.filePath(QStringLiteral("archive.sqlite"));
+        return;
+    }
+    const QString url = qEnvironmentVariable(PostgresqlUrlVariable);
+    if (url.isEmpty()) {
+        unavailable_ = QStringLiteral("%1 is not set, so the PostgreSQL cases are skipped; script/test sets it")
+                           .arg(QLatin1String(PostgresqlUrlVariable));
+        return;
+    }
+    QString error;
+    const std::optional<TArchiveLocation> server = TArchiveLocation::fromUrl(url, &error);
+    if (!server) {
+        unavailable_ = error;
+        return;
+    }
+    location_ = *server;
+    location_.database = uniqueName("korvi_archive_test");
+    DirectConnection maintenance(*server);
+    if (!maintenance.exec(QStringLiteral("CREATE DATABASE %1").arg(location_.database)))
+        unavailable_ = QStringLiteral("cannot create a test database on %1").arg(url);
+}
+
+ScratchArchive::~ScratchArchive()
+{
+    if (location_.engine == TArchiveLocation::Engine::Postgresql && unavailable_.isEmpty()) {
+        TArchiveLocation server = location_;
+        QString error;
+        server.database = TArchiveLocation::fromUrl(qEnvironmentVariable(PostgresqlUrlVariable), &error)->database;
+        DirectConnection(server).exec(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(location_.database));
+    }
+}
+
+std::unique_ptr<TArchive> ScratchArchive::open()
+{
+    QString error;
+    std::unique_ptr<TArchive> archive = TArchive::open(location_, &error);
+    EXPECT_TRUE(archive) << error.toStdString();
+    return archive;
+}
+
+DirectConnection::DirectConnection(const TArchiveLocation& location)
+    : name_(uniqueName("direct"))
+{
+    database_ = QSqlDatabase::addDatabase(TArchiveDialect::of(location.engine).driver, name_);
+    database_.setDatabaseName(location.database);
+    database_.setHostName(location.host);
+    database_.setPort(location.port);
+    database_.setUserName(location.user);
+    database_.setPassword(location.password);
+    EXPECT_TRUE(database_.open()) << database_.lastError().text().toStdString();
+}
+
+DirectConnection::~DirectConnection()
+{
+    database_.close();
+    database_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name_);
+}
+
+bool DirectConnection::exec(const QString& statement, const QVariantList& values)
+{
+    QSqlQuery query(database_);
+    bool done = false;
+    if (values.isEmpty()) { // statements such as CREATE DATABASE cannot be prepared
+        done = query.exec(statement);
+    } else {
+        query.prepare(statement);
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        done = query.exec();
+    }
+    EXPECT_TRUE(done) << statement.toStdString() << ": " << query.lastError().text().toStdString();
+    return done;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "archive/TArchive.h"
+
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The variable through which script/test hands the tests its throwaway
+// PostgreSQL server: postgresql://user@host:port/db of a database the user
+// may create databases from.
+inline constexpr char PostgresqlUrlVariable[] = "KORVI_TEST_POSTGRESQL";
+
+// A fresh, empty archive location of one engine: a file in a temporary
+// folder, or a database of its own on the test server, dropped at the end.
+class ScratchArchive
+{
+public:
+    explicit ScratchArchive(TArchiveLocation::Engine engine);
+    ~ScratchArchive();
+
+    // Empty when the engine cannot be tested here, and why.
+    QString unavailable() const { return unavailable_; }
+    const TArchiveLocation& location() const { return location_; }
+    QString folder() const { return dir_.path(); }
+
+    std::unique_ptr<TArchive> open();
+
+private:
+    TArchiveLocation location_;
+    QTemporaryDir dir_;
+    QString unavailable_;
+};
+
+// A plain connection to an archive's database, beside the archive's own, for
+// what a test does behind the archive's back.
+class DirectConnection
+{
+public:
+    explicit DirectConnection(const TArchiveLocation& location);
+    ~DirectConnection();
+
+    QSqlDatabase& database() { return database_; }
+    // Runs one statement; false with the reason printed when it fails.
+    bool exec(const QString& statement, const QVariantList& values = {});
+
+private:
+    QString name_;
+    QSqlDatabase database_;
+};
+
+QString EngineName(TArchiveLocation::Engine engine);
