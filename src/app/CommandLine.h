@@ -10,10 +10,15 @@ struct CommandLine {
     QString exportLog;     // --export LOG: write files from this log and exit, no window
     QString csvFile;       // --csv FILE
     QString xlsxFile;      // --xlsx FILE
+    QString archiveUrl;    // --archive=URL: the archive to use instead of the user's own file
+    QString archiveImport; // --archive-import DIR: archive every *.log under DIR and exit
+    bool archiveList = false; // --archive-list: print the archive's entries and exit
+    qint64 archiveExport = 0; // --archive-export ID: write files from this archived log and exit
     bool help = false;
     QString error;         // non-empty when the arguments could not be understood
 
     bool exports() const { return !exportLog.isEmpty(); }
+    bool archiveCommand() const { return !archiveImport.isEmpty() || archiveList || archiveExport > 0; }
 
     static CommandLine parse(const QStringList& arguments);
     static QString usage();

@@ -9,8 +9,11 @@
 #include "reports/SpreadsheetReport.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTextStream>
+
+#include <functional>
 
 namespace {
 
@@ -41,16 +44,36 @@ int RunExport(const CommandLine& commandLine, QTextStream& errors)
 
     TMeasurementStore store;
     TSourceList(store).adopt(report);
+    return WriteExportFiles(store, commandLine, QString(), errors, nullptr) ? 0 : 1;
+}
 
-    QString error;
-    if (!commandLine.csvFile.isEmpty() && !writeCsvFile(store, commandLine.csvFile, &error)) {
-        errors << "korvi-monitor: cannot write " << commandLine.csvFile << ": " << error << '\n';
-        return 1;
+bool WriteExportFiles(const TMeasurementStore& store, const CommandLine& commandLine, const QString& deviceLabel,
+                      QTextStream& errors, QStringList* written)
+{
+    struct Output {
+        const char* kind;
+        const QString& path;
+        std::function<bool(QString*)> write;
+    };
+    const Output outputs[] = {
+        {"csv", commandLine.csvFile,
+         [&](QString* error) { return writeCsvFile(store, commandLine.csvFile, error); }},
+        {"xlsx", commandLine.xlsxFile,
+         [&](QString* error) {
+             return BuildSpreadsheetReport(store, {QDateTime::currentDateTime(), deviceLabel}, commandLine.xlsxFile,
+                                           error);
+         }},
+    };
+    for (const Output& output : outputs) {
+        QString error;
+        if (output.path.isEmpty())
+            continue;
+        if (!output.write(&error)) {
+            errors << "korvi-monitor: cannot write " << output.path << ": " << error << '\n';
+            return false;
+        }
+        if (written)
+            written->append(QLatin1String(output.kind) + QLatin1Char(' ') + QFileInfo(output.path).absoluteFilePath());
     }
-    if (!commandLine.xlsxFile.isEmpty()
-        && !BuildSpreadsheetReport(store, {QDateTime::currentDateTime(), QString()}, commandLine.xlsxFile, &error)) {
-        errors << "korvi-monitor: cannot write " << commandLine.xlsxFile << ": " << error << '\n';
-        return 1;
-    }
-    return 0;
+    return true;
 }

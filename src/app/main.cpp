@@ -1,3 +1,4 @@
+#include "app/ArchiveCommand.h"
 #include "app/CommandLine.h"
 #include "app/ExportCommand.h"
 #include "app/SimulatedPlatform.h"
@@ -26,10 +27,12 @@ int main(int argc, char** argv)
         return commandLine.help ? 0 : 1;
     }
 
-    if (commandLine.exports()) {
+    if (commandLine.exports() || commandLine.archiveCommand()) {
         QCoreApplication application(argc, argv);
+        application.setApplicationName(QStringLiteral("korvi-monitor")); // the archive's folder, as the windows use
+        QTextStream out(stdout);
         QTextStream errors(stderr);
-        return RunExport(commandLine, errors);
+        return commandLine.exports() ? RunExport(commandLine, errors) : RunArchiveCommand(commandLine, out, errors);
     }
 
     TKorviApplication application(argc, argv);

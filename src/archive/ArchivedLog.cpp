@@ -1,6 +1,6 @@
 #include "archive/ArchivedLog.h"
 
-#include "data/LogRecord.h"
+#include "data/RecordList.h"
 
 #include <QCryptographicHash>
 
@@ -8,22 +8,30 @@
 
 TLogSummary SummarizeLog(const QByteArray& raw, int currentYear)
 {
+    const std::shared_ptr<TRecordList> records = DecodeLog(raw, currentYear);
     TLogSummary summary;
     summary.recordCount = raw.size() / qint64(sizeof(TLogRecord));
-    bool first = true;
-    for (qint64 i = 0; i < summary.recordCount; ++i) {
-        TLogRecord record;
-        std::memcpy(&record, raw.constData() + i * qint64(sizeof(TLogRecord)), sizeof record);
-        if (!IsValidRecord(record, currentYear))
-            continue;
-        const TExpandedRecord expanded = ExpandRecord(record, currentYear);
-        if (first)
-            summary.firstTime = expanded.baseTime;
-        first = false;
-        summary.lastTime = expanded.rowTime(expanded.repeatCount - 1);
-        summary.rowCount += expanded.repeatCount;
+    for (qsizetype i = 0; i < records->size(); ++i)
+        summary.rowCount += records->at(i).repeatCount;
+    if (!records->isEmpty()) {
+        const TExpandedRecord last = records->expanded(records->size() - 1);
+        summary.firstTime = records->baseTime(0);
+        summary.lastTime = last.rowTime(last.repeatCount - 1);
     }
     return summary;
+}
+
+std::shared_ptr<TRecordList> DecodeLog(const QByteArray& raw, int currentYear)
+{
+    const qint64 count = raw.size() / qint64(sizeof(TLogRecord));
+    auto records = std::make_shared<TRecordList>(currentYear);
+    records->reserve(count);
+    for (qint64 i = 0; i < count; ++i) {
+        TLogRecord record;
+        std::memcpy(&record, raw.constData() + i * qint64(sizeof(TLogRecord)), sizeof record);
+        records->appendIfValid(record);
+    }
+    return records;
 }
 
 // The fastest zlib level: logs are small enough that a stronger level buys a

@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
 #include <optional>
+
+class TRecordList;
 
 // What the archive lists of a log, read from its records: the valid records'
 // rows and the first and last measurement (logger wall-clock seconds, see
@@ -16,6 +19,9 @@ struct TLogSummary {
 };
 
 TLogSummary SummarizeLog(const QByteArray& raw, int currentYear);
+
+// The valid records of a log's bytes, decoded as the loader decodes a file.
+std::shared_ptr<TRecordList> DecodeLog(const QByteArray& raw, int currentYear);
 
 // The records as the archive keeps them: compressed, with the SHA-256 (hex)
 // of the uncompressed bytes that names them.

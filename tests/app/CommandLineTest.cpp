@@ -44,3 +44,41 @@ TEST(CommandLine, UnderstandsItsFlags)
         EXPECT_EQ(line.xlsxFile, c.xlsxFile);
     }
 }
+
+TEST(CommandLine, UnderstandsTheArchiveVerbs)
+{
+    struct Case {
+        QStringList arguments;
+        bool error;
+        QString archiveUrl = {};
+        QString archiveImport = {};
+        bool archiveList = false;
+        qint64 archiveExport = 0;
+    };
+    const Case cases[] = {
+        {{"korvi-monitor", "--archive-list"}, false, {}, {}, true},
+        {{"korvi-monitor", "--archive=postgresql://k@db/a", "--archive-list"}, false, "postgresql://k@db/a", {}, true},
+        {{"korvi-monitor", "--archive-import", "/old logs"}, false, {}, "/old logs"},
+        {{"korvi-monitor", "--archive-export", "12", "--xlsx", "r.xlsx"}, false, {}, {}, false, 12},
+        {{"korvi-monitor", "--archive=/srv/a.sqlite"}, false, "/srv/a.sqlite"},
+        {{"korvi-monitor", "--archive-export", "12"}, true, {}, {}, false, 12},
+        {{"korvi-monitor", "--archive-export", "twelve", "--csv", "a.csv"}, true},
+        {{"korvi-monitor", "--archive-export", "-3", "--csv", "a.csv"}, true},
+        {{"korvi-monitor", "--archive-import"}, true},
+        {{"korvi-monitor", "--archive-list", "--csv", "a.csv"}, true, {}, {}, true},
+        {{"korvi-monitor", "--archive-list", "--archive-import", "d"}, true, {}, "d", true},
+        {{"korvi-monitor", "--archive="}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine line = CommandLine::parse(c.arguments);
+        EXPECT_EQ(!line.error.isEmpty(), c.error) << line.error.toStdString();
+        EXPECT_EQ(line.archiveUrl, c.archiveUrl);
+        EXPECT_EQ(line.archiveImport, c.archiveImport);
+        EXPECT_EQ(line.archiveList, c.archiveList);
+        if (!c.error) {
+            EXPECT_EQ(line.archiveExport, c.archiveExport);
+            EXPECT_EQ(line.archiveCommand(), c.archiveList || c.archiveExport > 0 || !c.archiveImport.isEmpty());
+        }
+    }
+}

@@ -1,3 +1,4 @@
+#include "app/ProgramRun.h"
 #include "data/FolderVolumeSource.h"
 #include "data/Loader.h"
 #include "data/LogGenerator.h"
@@ -5,32 +6,11 @@
 #include "data/SourceList.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// The program run as a user would run it, with no display to open a window on.
-struct ProgramRun {
-    int exitCode;
-    QString errors;
-};
-
-ProgramRun korviMonitor(const QStringList& arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(KORVI_MONITOR_PATH), arguments);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-}
 
 class ExportCommandTest : public ::testing::Test
 {

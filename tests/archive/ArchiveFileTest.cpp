@@ -1,4 +1,4 @@
-#include "ArchiveTestSupport.h"
+#include "archive/ArchiveTestSupport.h"
 
 #include "data/LogGenerator.h"
 

@@ -1,0 +1,123 @@
+#include "app/ArchiveCommand.h"
+
+#include "app/CommandLine.h"
+#include "app/ExportCommand.h"
+#include "archive/TArchive.h"
+#include "data/MeasurementStore.h"
+#include "data/Timestamp.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace {
+
+// Every *.log under the folder, in its subfolders too, in name order.
+QStringList logsUnder(const QString& folder)
+{
+    QStringList logs;
+    QDirIterator it(folder, {QStringLiteral("*.log")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        logs << it.next();
+    std::sort(logs.begin(), logs.end());
+    return logs;
+}
+
+int importLogs(TArchive& archive, const QString& folder, QTextStream& out, QTextStream& errors)
+{
+    if (!QFileInfo(folder).isDir()) {
+        errors << "korvi-monitor: " << QStringLiteral("папка %1 не найдена").arg(folder) << '\n';
+        return 1;
+    }
+    int failures = 0;
+    for (const QString& path : logsUnder(folder)) {
+        QFile file(path);
+        QString error;
+        std::optional<TStoredLog> stored;
+        if (!file.open(QIODevice::ReadOnly))
+            error = file.errorString();
+        else
+            stored = archive.store(QFileInfo(path).fileName(), file.readAll(), path, TArchiveStamp::now(), &error);
+        if (!stored) {
+            errors << "korvi-monitor: " << path << ": " << error << '\n';
+            ++failures;
+            continue;
+        }
+        out << (stored->added ? "stored " : "already archived ") << path << " as " << stored->entryId << '\n';
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+QString loggerTime(qint64 seconds)
+{
+    return DateOf(seconds).toString(Qt::ISODate) + QLatin1Char(' ') + TimeOf(seconds).toString(Qt::ISODate);
+}
+
+// id, device, first and last measurement (the logger's clock), rows, when
+// (with the PC's UTC offset then) and by whom; tab-separated, newest first.
+int listEntries(TArchive& archive, QTextStream& out, QTextStream& errors)
+{
+    out << "id\tdevice\tfirst\tlast\trows\tdownloaded\tby\n";
+    TArchiveQuery page;
+    page.limit = 1000;
+    QString error;
+    for (std::vector<TArchiveEntry> entries = archive.entries(page, &error); !entries.empty();
+         entries = archive.entries(page, &error)) {
+        for (const TArchiveEntry& entry : entries) {
+            const QDateTime downloaded = QDateTime::fromSecsSinceEpoch(entry.stored.utcSeconds, Qt::OffsetFromUTC,
+                                                                       entry.stored.utcOffsetSeconds);
+            out << entry.id << '\t' << entry.label << '\t' << loggerTime(entry.summary.firstTime) << '\t'
+                << loggerTime(entry.summary.lastTime) << '\t' << entry.summary.rowCount << '\t'
+                << downloaded.toString(Qt::ISODate) << '\t' << entry.stored.user << '@' << entry.stored.host << '\n';
+        }
+        page.beforeId = entries.back().id;
+    }
+    if (error.isEmpty())
+        return 0;
+    errors << "korvi-monitor: " << error << '\n';
+    return 1;
+}
+
+int exportEntry(TArchive& archive, const CommandLine& commandLine, QTextStream& errors)
+{
+    QString error;
+    const std::optional<TArchiveEntry> entry = archive.entry(commandLine.archiveExport, &error);
+    const std::optional<QByteArray> raw = entry ? archive.rawRecords(entry->id, &error) : std::nullopt;
+    if (!raw) {
+        errors << "korvi-monitor: " << error << '\n';
+        return 1;
+    }
+    TMeasurementStore store;
+    store.showRecords(DecodeLog(*raw, QDate::currentDate().year()));
+    QStringList written;
+    const bool done = WriteExportFiles(store, commandLine, entry->label, errors, &written);
+    for (const QString& file : written) {
+        if (!archive.addEvent(entry->id, TArchiveEventKind::Export, file, TArchiveStamp::now(), &error)) {
+            errors << "korvi-monitor: " << error << '\n';
+            return 1;
+        }
+    }
+    return done ? 0 : 1;
+}
+
+} // namespace
+
+int RunArchiveCommand(const CommandLine& commandLine, QTextStream& out, QTextStream& errors)
+{
+    QString error;
+    const std::optional<TArchiveLocation> location = commandLine.archiveUrl.isEmpty()
+                                                         ? TArchiveLocation::userDefault()
+                                                         : TArchiveLocation::fromUrl(commandLine.archiveUrl, &error);
+    const std::unique_ptr<TArchive> archive = location ? TArchive::open(*location, &error) : nullptr;
+    if (!archive) {
+        errors << "korvi-monitor: " << error << '\n';
+        return 1;
+    }
+    if (!commandLine.archiveImport.isEmpty())
+        return importLogs(*archive, commandLine.archiveImport, out, errors);
+    if (commandLine.archiveList)
+        return listEntries(*archive, out, errors);
+    return exportEntry(*archive, commandLine, errors);
+}

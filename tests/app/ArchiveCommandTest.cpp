@@ -1,0 +1,200 @@
+#include "app/ProgramRun.h"
+#include "archive/ArchiveTestSupport.h"
+#include "data/LogGenerator.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Engine = TArchiveLocation::Engine;
+
+QByteArray makeLog(quint32 seed, qint64 records)
+{
+    return LogGenerator(seed).generate(records, TLogShape::Typical, QDateTime(QDate(2024, 6, 1), QTime(6, 0)));
+}
+
+// The archive verbs of the program, on an archive of each engine.
+class ArchiveCommandTest : public ::testing::TestWithParam<Engine>
+{
+protected:
+    void SetUp() override
+    {
+        if (!scratch_.unavailable().isEmpty())
+            GTEST_SKIP() << scratch_.unavailable().toStdString();
+        const TArchiveLocation& location = scratch_.location();
+        archiveArgument_ = QStringLiteral("--archive=")
+                           + (location.engine == Engine::Sqlite
+                                  ? location.database
+                                  : QStringLiteral("postgresql://%1@%2:%3/%4")
+                                        .arg(location.user, location.host)
+                                        .arg(location.port)
+                                        .arg(location.database));
+    }
+
+    QString writeLog(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir_.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return path;
+    }
+
+    ProgramRun run(QStringList arguments) { return korviMonitor(arguments << archiveArgument_); }
+
+    // The rows of --archive-list below its header, split at tabs.
+    std::vector<QStringList> listed()
+    {
+        const ProgramRun list = run({"--archive-list"});
+        EXPECT_EQ(list.exitCode, 0) << list.errors.toStdString();
+        QStringList lines = list.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.value(0), QStringLiteral("id\tdevice\tfirst\tlast\trows\tdownloaded\tby"));
+        std::vector<QStringList> rows;
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            rows.push_back(lines[i].split(QLatin1Char('\t')));
+        return rows;
+    }
+
+    static QByteArray contents(const QString& path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+
+    ScratchArchive scratch_{GetParam()};
+    QTemporaryDir dir_;
+    QString archiveArgument_;
+};
+
+TEST_P(ArchiveCommandTest, ImportsEveryLogUnderAFolderOnce)
+{
+    const QByteArray first = makeLog(1, 400);
+    writeLog("old/a.log", first);
+    writeLog("old/2023/b.LOG", makeLog(2, 300));
+    writeLog("old/2023/a-copy.log", first);
+    writeLog("old/notes.txt", makeLog(3, 10));
+
+    const ProgramRun import = run({"--archive-import", dir_.filePath("old")});
+    EXPECT_EQ(import.exitCode, 0) << import.errors.toStdString();
+    // In name order the copy comes first, so the log keeps its name.
+    EXPECT_TRUE(import.output.contains(QStringLiteral("already archived ") + dir_.filePath("old/a.log")))
+        << import.output.toStdString();
+    EXPECT_EQ(import.output.count(QLatin1Char('\n')), 3) << import.output.toStdString();
+
+    const ProgramRun again = run({"--archive-import", dir_.filePath("old")});
+    EXPECT_EQ(again.exitCode, 0) << again.errors.toStdString();
+    EXPECT_EQ(again.output.count(QStringLiteral("already archived")), 3) << again.output.toStdString();
+
+    const std::vector<QStringList> rows = listed();
+    ASSERT_EQ(rows.size(), 2u);
+    QStringList devices;
+    for (const QStringList& row : rows) {
+        ASSERT_EQ(row.size(), 7);
+        devices << row[1];
+        EXPECT_TRUE(row[2].startsWith(QStringLiteral("2024-06-01 06:00:00"))) << row[2].toStdString();
+        EXPECT_TRUE(row[6].contains(QLatin1Char('@')));
+    }
+    devices.sort();
+    EXPECT_EQ(devices, (QStringList{"a-copy.log", "b.LOG"}));
+    EXPECT_GT(rows[0][0].toLongLong(), rows[1][0].toLongLong()); // newest first
+}
+
+TEST_P(ArchiveCommandTest, ExportsAnArchivedLogAsItsFileWouldBe)
+{
+    const QString log = writeLog("logs/2400123.log", makeLog(4, 700));
+    ASSERT_EQ(run({"--archive-import", dir_.filePath("logs")}).exitCode, 0);
+    const std::vector<QStringList> rows = listed();
+    ASSERT_EQ(rows.size(), 1u);
+    const QString id = rows[0][0];
+
+    const QString fromArchive = dir_.filePath("archived.csv");
+    const QString report = dir_.filePath("archived.xlsx");
+    const ProgramRun exported = run({"--archive-export", id, "--csv", fromArchive, "--xlsx", report});
+    EXPECT_EQ(exported.exitCode, 0) << exported.errors.toStdString();
+    const QString fromFile = dir_.filePath("file.csv");
+    ASSERT_EQ(korviMonitor({"--export", log, "--csv", fromFile}).exitCode, 0);
+    EXPECT_EQ(contents(fromArchive), contents(fromFile));
+    EXPECT_TRUE(contents(report).startsWith("PK"));
+
+    // Both files are in the entry's trail.
+    std::unique_ptr<TArchive> archive = scratch_.open();
+    ASSERT_TRUE(archive);
+    QString error;
+    const std::vector<TArchiveEvent> events = archive->events(id.toLongLong(), &error);
+    ASSERT_EQ(events.size(), 3u) << error.toStdString();
+    EXPECT_EQ(events[1].kind, TArchiveEventKind::Export);
+    EXPECT_EQ(events[1].detail, QStringLiteral("csv ") + fromArchive);
+    EXPECT_EQ(events[2].detail, QStringLiteral("xlsx ") + report);
+}
+
+TEST_P(ArchiveCommandTest, FailuresEndWithAReasonAndCodeOne)
+{
+    writeLog("logs/a.log", makeLog(5, 100));
+    ASSERT_EQ(run({"--archive-import", dir_.filePath("logs")}).exitCode, 0);
+    struct Case {
+        const char* name;
+        QStringList arguments;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {"no such folder", {"--archive-import", dir_.filePath("missing")}, "не найдена"},
+        {"no such entry", {"--archive-export", "999", "--csv", dir_.filePath("a.csv")}, "нет записи 999"},
+        {"unwritable output", {"--archive-export", listed().at(0).at(0), "--csv", dir_.filePath("no/such/b.csv")},
+         "b.csv"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProgramRun failed = run(c.arguments);
+        EXPECT_EQ(failed.exitCode, 1);
+        EXPECT_TRUE(failed.errors.contains(QString::fromUtf8(c.mentions))) << failed.errors.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir_.filePath("a.csv")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ArchiveCommandTest, ::testing::Values(Engine::Sqlite, Engine::Postgresql),
+                         [](const ::testing::TestParamInfo<Engine>& info) {
+                             return EngineName(info.param).toStdString();
+                         });
+
+TEST(ArchiveCommandWithoutAnArchive, AnArchiveThatCannotBeUsedIsNamed)
+{
+    QTemporaryDir dir;
+    const QString readOnly = dir.filePath("read-only.sqlite");
+    QFile file(readOnly);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner));
+    struct Case {
+        const char* name;
+        QString archive;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {"read-only file", readOnly, "только для чтения"},
+        {"unknown kind", "mysql://korvi@db/archive", "mysql"},
+        {"no server", "postgresql://korvi@127.0.0.1:1/archive", "Нет связи с сервером архива"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProgramRun failed = korviMonitor({"--archive-list", "--archive=" + c.archive});
+        EXPECT_EQ(failed.exitCode, 1);
+        EXPECT_TRUE(failed.errors.contains(QString::fromUtf8(c.mentions))) << failed.errors.toStdString();
+    }
+}
+
+TEST(ArchiveCommandWithoutAnArchive, TheDefaultArchiveIsInTheUsersDataFolder)
+{
+    QTemporaryDir home;
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+    const ProgramRun list = korviMonitor({"--archive-list"}, environment);
+    EXPECT_EQ(list.exitCode, 0) << list.errors.toStdString();
+    EXPECT_TRUE(QFile::exists(home.filePath("korvi-monitor/archive.sqlite")));
+}
+
+} // namespace
