@@ -23,8 +23,9 @@ TLogSummary SummarizeLog(const QByteArray& raw, int currentYear);
 // The valid records of a log's bytes, decoded as the loader decodes a file.
 std::shared_ptr<TRecordList> DecodeLog(const QByteArray& raw, int currentYear);
 
-// The records as the archive keeps them: compressed, with the SHA-256 (hex)
-// of the uncompressed bytes that names them.
+// The records as the archive keeps them: regrouped into byte columns and
+// compressed with zlib (qCompress), with the SHA-256 (hex) of the records as
+// read that names them.
 struct TPackedLog {
     QByteArray compressed;
     QString sha256;

@@ -180,7 +180,7 @@ TEST_P(ArchiveTest, ADamagedEntryIsRefused)
         changed[20] = char(changed[20] ^ 0x01);
         DirectConnection direct(scratch_.location());
         ASSERT_TRUE(direct.exec(QStringLiteral("UPDATE archive_raw_records SET data = ? WHERE entry_id = ?"),
-                                {qCompress(changed), damaged}));
+                                {PackLog(changed).compressed, damaged}));
     }
     QString error;
     EXPECT_FALSE(archive_->rawRecords(damaged, &error));
@@ -339,7 +339,7 @@ TEST_P(ArchiveTest, AnArchiveOfTheFirstSchemaIsCarriedForward)
              Sha256Of(raw), Inspector.utcSeconds, Inspector.utcOffsetSeconds, Inspector.user, Inspector.host}));
         ASSERT_TRUE(direct.exec(QStringLiteral("INSERT INTO archive_raw_records (entry_id, sha256, data) "
                                                "SELECT MAX(id), ?, ? FROM archive_entries"),
-                                {Sha256Of(raw), qCompress(raw)}));
+                                {Sha256Of(raw), PackLog(raw).compressed}));
         QSqlError error;
         EXPECT_EQ(ArchiveSchemaVersionOf(direct.database(), &error), 1);
     }
