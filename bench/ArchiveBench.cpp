@@ -1,6 +1,7 @@
-// The archive on both engines: a full log memory stored, the first screen of
-// the list filtered by device and period over 100,000 entries, and what an
-// entry adds to the archive's size beside its compressed records. The
+// The archive on both engines: a full log memory stored and read back, the
+// first screen of the list filtered by device and period over 100,000
+// entries, and what an entry adds to the archive's size beside its
+// compressed records. The
 // PostgreSQL cases use the server named by KORVI_TEST_POSTGRESQL
 // (script/bench starts one) and are skipped without it.
 #include "archive/ArchiveSchema.h"
@@ -191,6 +192,34 @@ void BM_PackFullLog(benchmark::State& state)
     state.counters["compressed_bytes"] = double(compressed);
 }
 BENCHMARK(BM_PackFullLog)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// What opening an archived full log adds to opening its file: reading the
+// entry, expanding its records and checking their SHA-256.
+void BM_ReadFullLog(benchmark::State& state)
+{
+    BenchArchive& bench = ArchiveOf(EngineOf(state));
+    if (!bench.skip().empty()) {
+        state.SkipWithError(bench.skip().c_str());
+        return;
+    }
+    QByteArray raw = LogGenerator(2).generate(FullLogRecords, TLogShape::Typical,
+                                              QDateTime(QDate(2024, 1, 1), QTime(0, 0)));
+    QString error;
+    const std::optional<TStoredLog> stored =
+        bench.archive().store(QStringLiteral("2400123"), raw, QString(), Bench, &error);
+    if (!stored) {
+        state.SkipWithError(error.toUtf8().constData());
+        return;
+    }
+    for (auto _ : state) {
+        const std::optional<QByteArray> read = bench.archive().rawRecords(stored->entryId, &error);
+        if (read != raw) {
+            state.SkipWithError("the records read differ from those stored");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_ReadFullLog)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // 100,000 entries of 50 loggers, a month-long log each, one a day from 2014
 // on, with small records: what the list reads is the entries, not the records.

@@ -84,6 +84,9 @@ QSqlError MigrateArchiveSchema(QSqlDatabase& database, const TArchiveDialect& di
         return error;
     error = run(database, QStringLiteral("CREATE TABLE IF NOT EXISTS archive_schema_versions ("
                                          "version INTEGER PRIMARY KEY, applied_utc BIGINT NOT NULL)"));
+    // PostgreSQL lets a second program that creates it at the same moment fail.
+    if (error.isValid() && database.tables().contains(QStringLiteral("archive_schema_versions")))
+        error = QSqlError();
     for (int version = 1; version <= targetVersion && !error.isValid(); ++version) {
         error = run(database, dialect.beginWrite);
         if (error.isValid())

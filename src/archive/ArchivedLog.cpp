@@ -46,34 +46,26 @@ constexpr qsizetype RecordSize = qsizetype(sizeof(TLogRecord));
 // byte 1, and so on, a partial last record left at the end as it is. Times,
 // counts and readings change little from one record to the next, so the
 // columns hold long runs that compress better and faster than the records.
-QByteArray toColumns(const QByteArray& raw)
-{
-    const qsizetype records = raw.size() / RecordSize;
-    QByteArray columns(raw.size(), Qt::Uninitialized);
-    const char* from = raw.constData();
-    char* to = columns.data();
-    for (qsizetype byte = 0; byte < RecordSize; ++byte) {
-        char* column = to + byte * records;
-        for (qsizetype i = 0; i < records; ++i)
-            column[i] = from[i * RecordSize + byte];
-    }
-    std::memcpy(to + records * RecordSize, from + records * RecordSize, size_t(raw.size() - records * RecordSize));
-    return columns;
-}
+// The same walk takes columns back to records.
+enum class TRegroup { IntoColumns, IntoRecords };
 
-QByteArray fromColumns(const QByteArray& columns)
+QByteArray regroup(const QByteArray& from, TRegroup direction)
 {
-    const qsizetype records = columns.size() / RecordSize;
-    QByteArray raw(columns.size(), Qt::Uninitialized);
-    const char* from = columns.constData();
-    char* to = raw.data();
+    const qsizetype records = from.size() / RecordSize;
+    QByteArray to(from.size(), Qt::Uninitialized);
+    const char* source = from.constData();
+    char* target = to.data();
+    const bool intoColumns = direction == TRegroup::IntoColumns;
     for (qsizetype byte = 0; byte < RecordSize; ++byte) {
-        const char* column = from + byte * records;
-        for (qsizetype i = 0; i < records; ++i)
-            to[i * RecordSize + byte] = column[i];
+        for (qsizetype i = 0; i < records; ++i) {
+            const qsizetype inRecords = i * RecordSize + byte;
+            const qsizetype inColumns = byte * records + i;
+            target[intoColumns ? inColumns : inRecords] = source[intoColumns ? inRecords : inColumns];
+        }
     }
-    std::memcpy(to + records * RecordSize, from + records * RecordSize, size_t(raw.size() - records * RecordSize));
-    return raw;
+    const qsizetype whole = records * RecordSize;
+    std::memcpy(target + whole, source + whole, size_t(from.size() - whole));
+    return to;
 }
 
 } // namespace
@@ -82,7 +74,7 @@ TPackedLog PackLog(const QByteArray& raw)
 {
     // The hash and the compression each take about half the time: on two cores at once.
     QFuture<QString> sha256 = QtConcurrent::run(Sha256Of, raw);
-    QByteArray compressed = qCompress(toColumns(raw), CompressionLevel);
+    QByteArray compressed = qCompress(regroup(raw, TRegroup::IntoColumns), CompressionLevel);
     return {std::move(compressed), sha256.result()};
 }
 
@@ -94,7 +86,7 @@ QString Sha256Of(const QByteArray& raw)
 std::optional<QByteArray> UnpackLog(const QByteArray& compressed, const QString& sha256)
 {
     // Bytes that do not expand come back empty, and no log archived is empty.
-    QByteArray raw = fromColumns(qUncompress(compressed));
+    QByteArray raw = regroup(qUncompress(compressed), TRegroup::IntoRecords);
     if (raw.isEmpty() || Sha256Of(raw) != sha256)
         return std::nullopt;
     return raw;

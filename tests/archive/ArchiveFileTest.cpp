@@ -81,6 +81,26 @@ TEST_F(ArchiveFileTest, AFileLockedByAnotherProgramIsRefusedUntilItIsFree)
     EXPECT_EQ(openAndList(), QString());
 }
 
+TEST_F(ArchiveFileTest, AWriteThatWaitsTooLongForAnotherSaysSoAndTheListStaysReadable)
+{
+    QString error;
+    std::unique_ptr<TArchive> archive = TArchive::open(location_, &error);
+    ASSERT_TRUE(archive) << error.toStdString();
+    const QByteArray raw = LogGenerator(9).generate(100, TLogShape::Typical, QDateTime(QDate(2024, 2, 1), QTime()));
+    {
+        // Another program in the middle of a long write.
+        DirectConnection other(location_);
+        QSqlQuery query(other.database());
+        ASSERT_TRUE(query.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        EXPECT_FALSE(archive->store(QStringLiteral("2400123"), raw, QString(), Clerk, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("занят другой программой"))) << error.toStdString();
+        error.clear();
+        EXPECT_EQ(archive->entries({}, &error).size(), 4u) << error.toStdString();
+        ASSERT_TRUE(query.exec(QStringLiteral("COMMIT")));
+    }
+    EXPECT_TRUE(archive->store(QStringLiteral("2400123"), raw, QString(), Clerk, &error)) << error.toStdString();
+}
+
 TEST_F(ArchiveFileTest, ADamagedFileIsRefusedWithAMessage)
 {
     QFile file(path());
