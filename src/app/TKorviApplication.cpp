@@ -1,6 +1,8 @@
 #include "app/TKorviApplication.h"
 
+#include "app/QtTranslations.h"
 #include "settings/PageControls.h"
+#include "text/FormatLocale.h"
 
 #include <QFont>
 
@@ -18,6 +20,7 @@ TKorviApplication::TKorviApplication(int& argc, char** argv)
     font.setStyleHint(QFont::SansSerif);
     setFont(font);
     setQuitOnLastWindowClosed(false);
+    InstallQtTranslations(*this, FormatLocale());
 }
 
 bool TKorviApplication::notify(QObject* receiver, QEvent* event)
