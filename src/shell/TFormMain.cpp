@@ -17,6 +17,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -36,6 +39,7 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     : MainMenu(new QMenuBar(this))
     , PageControlData(new QTabWidget(this))
     , TimerLoad(new QTimer(this))
+    , StatusLine(new QLabel(EmptyViewerHint(), this))
     , Connection(connection)
     , MeasurementStore(std::make_unique<TMeasurementStore>())
     , LoadedSources(std::make_unique<TSourceList>(*MeasurementStore))
@@ -54,7 +58,13 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setMenuBar(MainMenu);
-    layout->addWidget(PageControlData);
+    layout->addWidget(PageControlData, 1);
+    StatusLine->setObjectName(QStringLiteral("StatusLine"));
+    StatusLine->setContentsMargins(4, 2, 4, 2);
+    StatusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addStretch();
+    layout->addWidget(StatusLine);
+    setAcceptDrops(true);
 
     TimerLoad->setObjectName(QStringLiteral("TimerLoad"));
     TimerLoad->setSingleShot(true);
@@ -241,6 +251,7 @@ void TFormMain::showLoad(TLoadResult& result)
 
 void TFormMain::showStoreRows()
 {
+    ShowStatus(MeasurementStore->DataRowCount() == 0 ? EmptyViewerHint() : QString());
     RowTable->Reload();
     TablePage->StoreLoaded();
     ChartPage->StoreLoaded();
@@ -293,6 +304,39 @@ void TFormMain::EndProgress()
 {
     ButtonLoadPercent->repaint();
     ProgressPainted.invalidate();
+}
+
+void TFormMain::ShowStatus(const QString& text)
+{
+    StatusLine->setText(text);
+}
+
+void TFormMain::ShowSaved(const QString& path)
+{
+    ShowStatus(QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
+}
+
+QString TFormMain::EmptyViewerHint()
+{
+    return QStringLiteral("Нет данных: «Источники ... → Обновить» читает журнал прибора, "
+                          "«Источники ... → Открыть файл...» открывает сохранённый журнал");
+}
+
+// A single local file dropped on the window is opened as a log.
+void TFormMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.constFirst().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void TFormMain::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    emit logFileDropped(urls.constFirst().toLocalFile());
 }
 
 int TFormMain::tableRowCount() const

@@ -7,6 +7,7 @@
 
 class QAction;
 class QFrame;
+class QLabel;
 class QKeyEvent;
 class QMenu;
 class QMenuBar;
@@ -49,6 +50,13 @@ public:
     // in every view; false for one that could not be read.
     bool showSource(qsizetype index);
 
+    // One line at the foot of the window: what was just done, or what to do
+    // while nothing is loaded.
+    void ShowStatus(const QString& text);
+    static QString EmptyViewerHint();
+    // Tells that a save into `path` finished.
+    void ShowSaved(const QString& path);
+
     // Rows of the table view as the statistics item counts them: the header row included.
     int tableRowCount() const;
 
@@ -75,6 +83,7 @@ public:
     QFrame* PanelLoad;
     QPushButton* ButtonLoadPercent;
     QTimer* TimerLoad;
+    QLabel* StatusLine;
 
     TMeasurementStore& Store() { return *MeasurementStore; }
     const TSourceList& Sources() const { return *LoadedSources; }
@@ -88,6 +97,10 @@ signals:
     void servicePagesKeyPressed();
     // Another source of the last load is shown in the views.
     void shownSourceChanged();
+
+signals:
+    // A file was dropped on the window to be opened as a log.
+    void logFileDropped(const QString& path);
 
 public slots:
     void N1_1RefreshClick();
@@ -103,6 +116,8 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();

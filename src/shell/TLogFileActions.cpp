@@ -25,13 +25,18 @@ TLogFileActions::TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std
     connect(N1_3Open, &QAction::triggered, this, &TLogFileActions::N1_3OpenClick);
     connect(log1, &QAction::triggered, this, &TLogFileActions::log1Click);
     connect(csv1, &QAction::triggered, this, &TLogFileActions::csv1Click);
+    connect(&FormMain, &TFormMain::logFileDropped, this, &TLogFileActions::OpenLog);
 }
 
 void TLogFileActions::N1_3OpenClick()
 {
     const QString path = Dialogs.OpenFileName(&FormMain, QStringLiteral("Открыть файл журнала"));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        OpenLog(path);
+}
+
+void TLogFileActions::OpenLog(const QString& path)
+{
     QString failure;
     if (!FormMain.OpenLogFile(path, &failure))
         Dialogs.ShowError(&FormMain, failure);
@@ -62,7 +67,9 @@ void TLogFileActions::SaveAs(const QString& extension, const Writer& write)
     QSaveFile file(path);
     QString error;
     const bool saved = file.open(QIODevice::WriteOnly) && write(file, &error) && file.commit();
-    if (!saved)
+    if (saved)
+        FormMain.ShowSaved(path);
+    else
         Dialogs.ShowError(&FormMain, QStringLiteral("Не удалось записать %1: %2")
                                          .arg(path, error.isEmpty() ? file.errorString() : error));
 }

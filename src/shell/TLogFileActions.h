@@ -26,6 +26,8 @@ public slots:
     void N1_3OpenClick();
     void log1Click();
     void csv1Click();
+    // Opens a saved log in the data viewer, or tells why it cannot.
+    void OpenLog(const QString& path);
 
 private:
     using Writer = std::function<bool(QIODevice&, QString*)>;

@@ -37,7 +37,9 @@ void TReportActions::xls1Click()
     if (path.isEmpty())
         return;
     QString error;
-    if (!BuildSpreadsheetReport(FormMain.Store(), Header(), path, &error))
+    if (BuildSpreadsheetReport(FormMain.Store(), Header(), path, &error))
+        FormMain.ShowSaved(path);
+    else
         ReportFailure(path, error);
 }
 
@@ -47,7 +49,9 @@ void TReportActions::pdf1Click()
     if (path.isEmpty())
         return;
     QString error;
-    if (!BuildPdfReport(FormMain.Store(), *FormMain.ChartPage->Chart, Header(), path, &error))
+    if (BuildPdfReport(FormMain.Store(), *FormMain.ChartPage->Chart, Header(), path, &error))
+        FormMain.ShowSaved(path);
+    else
         ReportFailure(path, error);
 }
 
@@ -57,7 +61,9 @@ void TReportActions::bmp1Click()
     if (path.isEmpty())
         return;
     QImageWriter writer(path, "bmp");
-    if (!writer.write(ChartImage(*FormMain.ChartPage->Chart)))
+    if (writer.write(ChartImage(*FormMain.ChartPage->Chart)))
+        FormMain.ShowSaved(path);
+    else
         ReportFailure(path, writer.errorString());
 }
 

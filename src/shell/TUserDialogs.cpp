@@ -1,18 +1,47 @@
 #include "shell/TUserDialogs.h"
 
+#include "shell/FileDialogSetup.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QSettings>
+
+TQtDialogs::TQtDialogs()
+    : TQtDialogs(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                             QStringLiteral("korvi-monitor"), QStringLiteral("korvi-monitor")))
+{
+}
+
+TQtDialogs::TQtDialogs(std::unique_ptr<QSettings> settings)
+    : Settings(std::move(settings))
+{
+}
+
+TQtDialogs::~TQtDialogs() = default;
 
 QString TQtDialogs::OpenFileName(QWidget* parent, const QString& caption)
 {
-    return QFileDialog::getOpenFileName(parent, caption);
+    QFileDialog dialog(parent, caption);
+    FileDialogSetup::PrepareOpen(dialog, *Settings);
+    return ChosenFile(dialog);
 }
 
 QString TQtDialogs::SaveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite)
 {
-    const QFileDialog::Options options = confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(parent, QString(), proposedName, QString(), nullptr, options);
+    QFileDialog dialog(parent);
+    FileDialogSetup::PrepareSave(dialog, proposedName, *Settings);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+    return ChosenFile(dialog);
+}
+
+QString TQtDialogs::ChosenFile(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString path = dialog.selectedFiles().constFirst();
+    FileDialogSetup::RememberFolder(*Settings, path);
+    return path;
 }
 
 void TQtDialogs::ShowError(QWidget* parent, const QString& text)

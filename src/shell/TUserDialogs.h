@@ -2,7 +2,11 @@
 
 #include <QString>
 
+#include <memory>
+
+class QFileDialog;
 class QPrinter;
+class QSettings;
 class QWidget;
 
 // Where the program asks the user for a file or tells of a failure. The
@@ -19,11 +23,23 @@ public:
     virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer) = 0;
 };
 
-// The platform's own file, print and message dialogs.
+// Qt's file, print and message dialogs; the file dialogs fit the kind of file
+// and start in the folder last chosen, kept in `settings`.
 class TQtDialogs : public TUserDialogs {
 public:
+    // The user's own settings of the program.
+    TQtDialogs();
+    explicit TQtDialogs(std::unique_ptr<QSettings> settings);
+    ~TQtDialogs() override;
+
     QString OpenFileName(QWidget* parent, const QString& caption) override;
     QString SaveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite) override;
     void ShowError(QWidget* parent, const QString& text) override;
     bool SetUpPrinter(QWidget* parent, QPrinter& printer) override;
+
+private:
+    // Shows the dialog; the chosen file, its folder remembered, or empty.
+    QString ChosenFile(QFileDialog& dialog);
+
+    std::unique_ptr<QSettings> Settings;
 };

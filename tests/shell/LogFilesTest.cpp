@@ -15,7 +15,9 @@
 #include <QImage>
 #include <QPushButton>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QTabWidget>
 
 // Logs without the logger: opening a saved log from the menu and keeping a
@@ -32,6 +34,7 @@ private slots:
     void csvIsWrittenUnderTheProposedName();
     void failuresAreShownAndChangeNothing();
     void aFileWithoutLogRecordsIsRefusedAndTheViewStays();
+    void emptyViewerHintsAndADroppedLogOpens();
 
 private:
     QString writeLog(const QString& name, const QByteArray& bytes);
@@ -119,6 +122,8 @@ void LogFilesTest::csvIsWrittenUnderTheProposedName()
     QFile csv(simulation->drive.filePath(QStringLiteral("a.csv")));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(csv.readAll().count('\n'), viewer->Store().DataRowCount() + 1);
+    QCOMPARE(viewer->StatusLine->text(),
+             QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(simulation->drive.filePath(QStringLiteral("a.csv"))));
 }
 
 void LogFilesTest::failuresAreShownAndChangeNothing()
@@ -138,6 +143,42 @@ void LogFilesTest::failuresAreShownAndChangeNothing()
     files->csv1->trigger();
     QCOMPARE(dialogs->errors.size(), 2);
     QVERIFY(dialogs->errors[1].contains(QStringLiteral("b.csv")));
+    QVERIFY(!viewer->StatusLine->text().contains(QStringLiteral("Сохранено")));
+}
+
+// A drag that enters the window and is dropped there; false when the window refused it.
+static bool dropOn(QWidget& window, QMimeData& data)
+{
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    return drop.isAccepted();
+}
+
+void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
+{
+    viewer->show();
+    QCOMPARE(viewer->StatusLine->text(), TFormMain::EmptyViewerHint());
+    QVERIFY(viewer->StatusLine->isVisible());
+    QVERIFY(viewer->acceptDrops());
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(writeLog(QStringLiteral("перетащен.log"), log))});
+    QVERIFY(dropOn(*viewer, data));
+    QVERIFY(dialogs->errors.isEmpty());
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - перетащен.log"));
+    QCOMPARE(viewer->Store().RecordCount(), 300);
+    QVERIFY(viewer->StatusLine->text().isEmpty());
+
+    // A file gone before the drop is refused with its name; the shown log stays.
+    data.setUrls({QUrl::fromLocalFile(simulation->drive.filePath(QStringLiteral("пусто.log")))});
+    QVERIFY(dropOn(*viewer, data));
+    QCOMPARE(dialogs->errors.size(), 1);
+    QVERIFY(dialogs->errors[0].contains(QStringLiteral("пусто.log")));
+    QCOMPARE(viewer->Store().RecordCount(), 300);
 }
 
 void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()

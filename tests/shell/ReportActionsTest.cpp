@@ -68,6 +68,7 @@ void ReportActionsTest::reportIsWrittenUnderTheDatedNameWithTheDeviceLabel()
     QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
     QCOMPARE(dialogs->proposedNames, QStringList{DatedFileName(QDate::currentDate(), QLocale(), "xlsx")});
     QCOMPARE(dialogs->overwriteConfirmed, QList<bool>{false});
+    QCOMPARE(viewer->StatusLine->text(), QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
 
     QProcess reader;
     reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(DUMP_XLSX_SCRIPT), path});
@@ -105,6 +106,7 @@ void ReportActionsTest::unwritableFolderShowsTheErrorAndKeepsTheData()
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY2(dialogs->errors[0].contains(path), qPrintable(dialogs->errors[0]));
         QVERIFY(!QFile::exists(path));
+        QVERIFY(!viewer->StatusLine->text().contains(QStringLiteral("Сохранено")));
     }
     QCOMPARE(viewer->Store().DataRowCount(), rows);
 }
@@ -121,6 +123,7 @@ void ReportActionsTest::bitmapIsTheChartAtItsSizeOnWhite()
     viewer->bmp1->trigger();
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(dialogs->proposedNames.value(0), DatedFileName(QDate::currentDate(), QLocale(), "bmp"));
+    QCOMPARE(viewer->StatusLine->text(), QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
     QImage image;
     QVERIFY(image.load(path, "BMP"));
     const TChart& chart = *viewer->ChartPage->Chart;

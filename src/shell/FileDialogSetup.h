@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QFileDialog;
+class QSettings;
+
+// How the file dialogs fit the files the program writes and reads: a filter
+// and a default suffix per kind of file, and the folder last used, kept in
+// the program's settings from one run to the next.
+namespace FileDialogSetup {
+
+// "Отчёт Excel (*.xlsx)" for "xlsx" and so on, then every file; only every
+// file for a suffix the program does not write.
+QStringList NameFilters(const QString& suffix);
+
+// The folder the last dialog was accepted in; empty before the first.
+QString LastFolder(const QSettings& settings);
+void RememberFolder(QSettings& settings, const QString& chosenFile);
+
+// Sets up a save dialog proposing `proposedName` in the last folder.
+void PrepareSave(QFileDialog& dialog, const QString& proposedName, const QSettings& settings);
+// Sets up an open dialog for a logger's log in the last folder.
+void PrepareOpen(QFileDialog& dialog, const QSettings& settings);
+
+}  // namespace FileDialogSetup
