@@ -46,6 +46,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             *target = valueAfter(arguments, i);
             if (target->isEmpty())
                 line.error = QStringLiteral("%1 needs a file name").arg(argument);
+        } else if (!argument.startsWith(u'-') && line.openLog.isEmpty()) {
+            line.openLog = argument;
         } else {
             line.error = QStringLiteral("unknown argument: %1").arg(argument);
         }
@@ -59,13 +61,15 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         line.error = QStringLiteral("--export, --archive-import, --archive-list and --archive-export go one at a time");
     else if ((line.exports() || line.archiveExport > 0) != outputs)
         line.error = QStringLiteral("--export LOG and --archive-export ID go with --csv FILE, --xlsx FILE or both");
+    else if (commands > 0 && !line.openLog.isEmpty())
+        line.error = QStringLiteral("a log to show goes without --export and the archive verbs");
     return line;
 }
 
 QString CommandLine::usage()
 {
     return QStringLiteral(
-        "Usage: korvi-monitor [--simulate[=FILE]]\n"
+        "Usage: korvi-monitor [--simulate[=FILE]] [LOG]\n"
         "       korvi-monitor --export LOG [--csv FILE] [--xlsx FILE]\n"
         "       korvi-monitor [--archive=URL] --archive-import DIR | --archive-list\n"
         "       korvi-monitor [--archive=URL] --archive-export ID [--csv FILE] [--xlsx FILE]\n"
@@ -73,6 +77,7 @@ QString CommandLine::usage()
         "\n"
         "  --simulate          run with a simulated logger instead of USB hardware\n"
         "  --simulate=FILE     the same, with a copy of FILE as the simulated logger's data.log\n"
+        "  LOG                 show the saved log LOG in the data viewer at start\n"
         "  --export LOG        read the saved log LOG and write the files below, without a window\n"
         "  --csv FILE          every row of LOG as CSV (UTF-8, ISO 8601 times, '.' decimals)\n"
         "  --xlsx FILE         the spreadsheet report of LOG\n"

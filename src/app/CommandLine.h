@@ -14,6 +14,7 @@ struct CommandLine {
     QString archiveImport; // --archive-import DIR: archive every *.log under DIR and exit
     bool archiveList = false; // --archive-list: print the archive's entries and exit
     qint64 archiveExport = 0; // --archive-export ID: write files from this archived log and exit
+    QString openLog;       // FILE: a saved log shown in the data viewer at start
     bool help = false;
     QString error;         // non-empty when the arguments could not be understood
 

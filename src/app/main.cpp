@@ -49,6 +49,8 @@ int main(int argc, char** argv)
         }
         TApplicationWindows windows(std::move(platform));
         windows.showMainWindow();
+        if (!commandLine.openLog.isEmpty())
+            windows.openLog(commandLine.openLog);
         return application.exec();
     } catch (const std::exception& error) {
         TKorviApplication::ShowErrorBox(QString::fromUtf8(error.what()));

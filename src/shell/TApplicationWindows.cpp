@@ -37,6 +37,15 @@ void TApplicationWindows::wireWindows()
 {
     QObject::connect(FormRead.get(), &TFormRead::viewerRequested, FormMain.get(), &TFormMain::showInFront);
     QObject::connect(FormRead.get(), &TFormRead::closing, FormMain.get(), &QWidget::close);
+    QObject::connect(FormRead.get(), &TFormRead::openFileRequested, FormMain.get(), [this] {
+        FormMain->showInFront();
+        LogFiles->N1_3OpenClick();
+    });
+    QObject::connect(FormRead.get(), &TFormRead::settingsRequested, FormSetting.get(), [this] {
+        FormSetting->show();
+        FormSetting->raise();
+        FormSetting->activateWindow();
+    });
     QObject::connect(FormMain.get(), &TFormMain::settingsToggled, FormSetting.get(),
                      [this] { FormSetting->setVisible(!FormSetting->isVisible()); });
     QObject::connect(FormMain.get(), &TFormMain::servicePagesKeyPressed, FormSetting.get(),
@@ -53,4 +62,10 @@ void TApplicationWindows::wireWindows()
 void TApplicationWindows::showMainWindow()
 {
     FormRead->show();
+}
+
+void TApplicationWindows::openLog(const QString& path)
+{
+    FormMain->showInFront();
+    LogFiles->OpenLog(path);
 }

@@ -23,6 +23,8 @@ public:
     ~TApplicationWindows();
 
     void showMainWindow();
+    // Shows the data viewer with the saved log at `path`, or the reason it cannot.
+    void openLog(const QString& path);
 
     std::unique_ptr<VolumeSource> Volumes;
     std::unique_ptr<TUserDialogs> Dialogs;

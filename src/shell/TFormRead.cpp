@@ -7,10 +7,14 @@
 #include "shell/TTagButton.h"
 #include "shell/WindowLook.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
@@ -22,6 +26,8 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     , ButtonStartMon(new QPushButton(QStringLiteral("Старт"), ChartRead))
     , Timer2(new QTimer(this))
     , Monitor(new TLiveMonitor(connection.link(), *Timer2, *ChartRead, *Label1, *Label2))
+    , ButtonMenu(new QToolButton(ChartRead))
+    , MenuMonitor(new QMenu(this))
 {
     setObjectName(QStringLiteral("FormRead"));
     setWindowTitle(QStringLiteral("KORVI USB Монитор v1.0"));
@@ -55,6 +61,8 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     ButtonReg->setEnabled(false);
     ButtonStartMon->setEnabled(false);
 
+    buildMenu();
+
     connect(ButtonReg, &QPushButton::clicked, this, &TFormRead::ButtonRegClick);
     connect(ButtonStartMon, &QPushButton::clicked, this, &TFormRead::ButtonStartMonClick);
 
@@ -65,6 +73,35 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     connect(&connection, &TLoggerConnection::lost, this, &TFormRead::showLost);
     connect(&connection, &TLoggerConnection::testModeChanged, this, &TFormRead::showTestMode);
     WindowLook::centreOnScreen(this);
+}
+
+void TFormRead::buildMenu()
+{
+    MenuMonitor->setObjectName(QStringLiteral("MenuMonitor"));
+    const struct {
+        const char* text;
+        const char* objectName;
+        void (TFormRead::*request)();
+        bool separatorBefore;
+    } items[] = {
+        {"Просмотр данных...", "ActionViewer", &TFormRead::viewerRequested, false},
+        {"Открыть файл...", "ActionOpenFile", &TFormRead::openFileRequested, false},
+        {"Настройки...", "ActionSettings", &TFormRead::settingsRequested, true},
+    };
+    for (const auto& item : items) {
+        if (item.separatorBefore)
+            MenuMonitor->addSeparator();
+        QAction* action = MenuMonitor->addAction(QString::fromUtf8(item.text));
+        action->setObjectName(QString::fromLatin1(item.objectName));
+        connect(action, &QAction::triggered, this, item.request);
+    }
+
+    ButtonMenu->setObjectName(QStringLiteral("ButtonMenu"));
+    ButtonMenu->setText(QStringLiteral("Меню"));
+    ButtonMenu->setMenu(MenuMonitor);
+    ButtonMenu->setPopupMode(QToolButton::InstantPopup);
+    ButtonMenu->adjustSize();
+    ButtonMenu->move(8, 5);
 }
 
 void TFormRead::showConnected()
@@ -125,6 +162,11 @@ void TFormRead::FormResize()
     ButtonReg->move(at.buttonRegLeft, at.controlsTop);
     ButtonStartMon->move(at.buttonStartMonLeft, at.controlsTop);
     ChartRead->setLegendPosition(QPoint(at.legendLeft, 5));
+}
+
+void TFormRead::contextMenuEvent(QContextMenuEvent* event)
+{
+    MenuMonitor->popup(event->globalPos());
 }
 
 void TFormRead::closeEvent(QCloseEvent* event)

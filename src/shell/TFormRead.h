@@ -3,8 +3,10 @@
 #include <QWidget>
 
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTimer;
+class QToolButton;
 class TChart;
 class TLiveMonitor;
 class TLoggerConnection;
@@ -24,6 +26,9 @@ signals:
     void viewerRequested();
     // The monitor is closing, and the program with it.
     void closing();
+    // Items of the monitor's menu: a saved log to open, the settings window to show.
+    void openFileRequested();
+    void settingsRequested();
 
 public slots:
     void ButtonRegClick();
@@ -31,10 +36,12 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormResize();
+    void buildMenu();
     void showConnected();
     void showLost();
     void showTestMode(bool on);
@@ -47,4 +54,8 @@ private:
     QPushButton* ButtonStartMon;
     QTimer* Timer2;
     TLiveMonitor* Monitor;
+    // The everyday ways out of the monitor, with or without a logger: on the
+    // "Меню" button and on the window's context menu.
+    QToolButton* ButtonMenu;
+    QMenu* MenuMonitor;
 };

@@ -13,6 +13,7 @@ TEST(CommandLine, UnderstandsItsFlags)
         QString exportLog = {};
         QString csvFile = {};
         QString xlsxFile = {};
+        QString openLog = {};
     };
     const Case cases[] = {
         {{"korvi-monitor"}, false, {}, false, false},
@@ -21,7 +22,11 @@ TEST(CommandLine, UnderstandsItsFlags)
         {{"korvi-monitor", "--help"}, false, {}, true, false},
         {{"korvi-monitor", "--simulate="}, false, {}, false, true},
         {{"korvi-monitor", "--simulated"}, false, {}, false, true},
-        {{"korvi-monitor", "log.bin"}, false, {}, false, true},
+        {{"korvi-monitor", "log.bin"}, false, {}, false, false, {}, {}, {}, "log.bin"},
+        {{"korvi-monitor", "--simulate", "/tmp/a b/склад.log"}, true, {}, false, false, {}, {}, {}, "/tmp/a b/склад.log"},
+        {{"korvi-monitor", "a.log", "b.log"}, false, {}, false, true, {}, {}, {}, "a.log"},
+        {{"korvi-monitor", "-x"}, false, {}, false, true},
+        {{"korvi-monitor", "--export", "a.log", "--csv", "a.csv", "b.log"}, false, {}, false, true, "a.log", "a.csv", {}, "b.log"},
         {{"korvi-monitor", "--export", "a.log", "--csv", "a.csv"}, false, {}, false, false, "a.log", "a.csv"},
         {{"korvi-monitor", "--csv", "a.csv", "--export", "a.log"}, false, {}, false, false, "a.log", "a.csv"},
         {{"korvi-monitor", "--export", "a.log"}, false, {}, false, true, "a.log"},
@@ -42,6 +47,7 @@ TEST(CommandLine, UnderstandsItsFlags)
         EXPECT_EQ(line.exportLog, c.exportLog);
         EXPECT_EQ(line.csvFile, c.csvFile);
         EXPECT_EQ(line.xlsxFile, c.xlsxFile);
+        EXPECT_EQ(line.openLog, c.openLog);
     }
 }
 
