@@ -50,6 +50,8 @@ TLoggerPage::TLoggerPage(TDeviceLink& link, QWidget* parent)
     DateTimePickerDate->setObjectName(QStringLiteral("DateTimePickerDate"));
     DateTimePickerDate->setDisplayFormat(locale.dateFormat(QLocale::ShortFormat));
     DateTimePickerDate->setCalendarPopup(true);
+    DateTimePickerTime->setAccessibleName(QStringLiteral("Время прибора"));
+    DateTimePickerDate->setAccessibleName(QStringLiteral("Дата прибора"));
 
     LabelInterval = NewNamedControl<QLabel>("LabelInterval", QString::fromUtf8("Интервал записи"), this);
     ComboBoxLogInterval = new QComboBox(this);

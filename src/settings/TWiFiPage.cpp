@@ -32,12 +32,13 @@ QLineEdit* makeAddressEdit(const char* name, QWidget* parent)
     return edit;
 }
 
-// A label in its grid row, naming the edit for screen readers too.
-void addRow(QGridLayout* grid, int row, const char* caption, QWidget* field)
+// A label in its grid row, naming the edit for screen readers too; the
+// group goes in front, as both groups have a field "Имя".
+void addRow(QGridLayout* grid, int row, const QLabel* group, const char* caption, QWidget* field)
 {
     auto* label = new QLabel(QString::fromUtf8(caption), grid->parentWidget());
     label->setBuddy(field);
-    field->setAccessibleName(label->text());
+    field->setAccessibleName(group->text() + u' ' + label->text());
     grid->addWidget(label, row, 0);
     grid->addWidget(field, row, 1);
 }
@@ -74,15 +75,15 @@ TWiFiPage::TWiFiPage(TDeviceLink& link, QWidget* parent)
     grid->setContentsMargins(8, 6, 8, 6);
     grid->setVerticalSpacing(4);
     grid->addWidget(LabelLogger, 0, 0, 1, 2);
-    addRow(grid, 1, "Имя", EditDeviceName);
-    addRow(grid, 2, "Группа", EditDeviceGroup);
-    addRow(grid, 3, "Интервал опроса", ComboBoxWiFiInterval);
+    addRow(grid, 1, LabelLogger, "Имя", EditDeviceName);
+    addRow(grid, 2, LabelLogger, "Группа", EditDeviceGroup);
+    addRow(grid, 3, LabelLogger, "Интервал опроса", ComboBoxWiFiInterval);
     grid->addWidget(LabelNet, 4, 0, 1, 2);
-    addRow(grid, 5, "Имя", EditNetName);
-    addRow(grid, 6, "Пароль", EditPassw);
-    addRow(grid, 7, "IP адрес", MaskEditIPAddr);
-    addRow(grid, 8, "Маска", MaskEditMask);
-    addRow(grid, 9, "Шлюз", MaskEditGateway);
+    addRow(grid, 5, LabelNet, "Имя", EditNetName);
+    addRow(grid, 6, LabelNet, "Пароль", EditPassw);
+    addRow(grid, 7, LabelNet, "IP адрес", MaskEditIPAddr);
+    addRow(grid, 8, LabelNet, "Маска", MaskEditMask);
+    addRow(grid, 9, LabelNet, "Шлюз", MaskEditGateway);
     grid->setRowStretch(10, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ButtonWiFiDefault);

@@ -42,9 +42,10 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     layout->addWidget(ChartRead);
 
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAccessibleName(QStringLiteral("Влажность"));
+    // A screen reader hears the value the label shows as its name.
+    Label1->setAccessibleDescription(QStringLiteral("Влажность"));
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setAccessibleName(QStringLiteral("Температура"));
+    Label2->setAccessibleDescription(QStringLiteral("Температура"));
     QFont valueFont(QStringLiteral("Tahoma"));
     valueFont.setPixelSize(21);
     for (auto [label, colour] : {std::pair{Label1, QColor(Qt::blue)}, std::pair{Label2, QColor(Qt::red)}}) {

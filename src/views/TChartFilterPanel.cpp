@@ -1,5 +1,7 @@
 #include "views/TChartFilterPanel.h"
 
+#include "views/PeriodPickers.h"
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -85,6 +87,8 @@ TChartFilterPanel::TChartFilterPanel(QWidget* parent)
     // Only the listed intervals can be chosen: a typed text would name no run.
     ComboBoxRow->setEditable(false);
     ComboBoxRow->setFixedWidth(225);
+    ComboBoxRow->setAccessibleName(QStringLiteral("Интервалы"));
+    NamePeriodPickers(*DateTimePickerDFStart, *DateTimePickerTFStart, *DateTimePickerDFStop, *DateTimePickerTFStop);
 
     auto* rows = new QVBoxLayout(Controls);
     rows->setContentsMargins(0, 0, 0, 0);

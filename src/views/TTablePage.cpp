@@ -3,6 +3,7 @@
 #include "data/MeasurementStore.h"
 #include "data/RowTableColumns.h"
 #include "data/Timestamp.h"
+#include "views/PeriodPickers.h"
 #include "views/TRowTableModel.h"
 #include "views/TVirtualGrid.h"
 #include "views/TableFilter.h"
@@ -95,6 +96,7 @@ void TTablePage::buildPanel()
     DateTimePickerTFStartS = newPicker<QTimeEdit>(QStringLiteral("DateTimePickerTFStartS"), timeFormat, PanelSFiltr);
     DateTimePickerDFStopS = newPicker<QDateEdit>(QStringLiteral("DateTimePickerDFStopS"), dateFormat, PanelSFiltr);
     DateTimePickerTFStopS = newPicker<QTimeEdit>(QStringLiteral("DateTimePickerTFStopS"), timeFormat, PanelSFiltr);
+    NamePeriodPickers(*DateTimePickerDFStartS, *DateTimePickerTFStartS, *DateTimePickerDFStopS, *DateTimePickerTFStopS);
     DateTimePickerDFStartS->setCalendarPopup(true);
     DateTimePickerDFStopS->setCalendarPopup(true);
     ButtonFiltrS = new QPushButton(QStringLiteral("Выбрать"), PanelSFiltr);

@@ -8,6 +8,7 @@
 #include "shell/TFormRead.h"
 #include "shell/TTagButton.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QListWidget>
 #include <QTimer>
@@ -30,6 +31,7 @@ private slots:
     void loggerButtonAndLossStopThePoll();
     void silentLoggerAddsNoPointAndIsLoggedOnce();
     void seriesKeepADayOfPoints();
+    void screenReadersHearTheShownValues();
 
 private:
     void cycle(int times = 1);
@@ -182,6 +184,31 @@ void LiveMonitorTest::seriesKeepADayOfPoints()
     QCOMPARE(live->TemperaturePoints().pointCount(), TLiveMonitor::KeptPoints);
     QCOMPARE(live->HumidityPoints().firstIndex(), 5);
     QCOMPARE(monitor->ChartRead->bottomRange().max, double(TLiveMonitor::KeptPoints + 4));
+}
+
+void LiveMonitorTest::screenReadersHearTheShownValues()
+{
+    pinReadings(234, 456);
+    cycle();
+    const struct {
+        QLabel* label;
+        QString shown;
+        QString description;
+    } cases[] = {
+        {monitor->Label1, QStringLiteral("RH 45,6 %"), QStringLiteral("Влажность")},
+        {monitor->Label2, QStringLiteral("t 23,4 °C"), QStringLiteral("Температура")},
+    };
+    for (const auto& c : cases) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(c.label);
+        QVERIFY(accessible);
+        QCOMPARE(c.label->text(), c.shown);
+        QCOMPARE(accessible->text(QAccessible::Name), c.shown);
+        QCOMPARE(accessible->text(QAccessible::Description), c.description);
+    }
+    pinReadings(240, 470);
+    cycle();
+    QCOMPARE(QAccessible::queryAccessibleInterface(monitor->Label1)->text(QAccessible::Name),
+             QStringLiteral("RH 47 %"));
 }
 
 KORVI_QTEST_MAIN(LiveMonitorTest)
