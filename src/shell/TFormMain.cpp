@@ -318,8 +318,8 @@ void TFormMain::ShowSaved(const QString& path)
 
 QString TFormMain::EmptyViewerHint()
 {
-    return QStringLiteral("Нет данных: «Источники ... → Обновить» читает журнал прибора, "
-                          "«Источники ... → Открыть файл...» открывает сохранённый журнал");
+    return QStringLiteral("Нет данных: Источники ... → Обновить (журнал прибора) или → Открыть файл... "
+                          "(сохранённый журнал)");
 }
 
 // A single local file dropped on the window is opened as a log.
