@@ -8,6 +8,8 @@
 #include <QTime>
 #include <QTimer>
 
+#include <utility>
+
 TLiveMonitor::TLiveMonitor(TDeviceLink& link, QTimer& timer2, TChart& chart, QLabel& label1, QLabel& label2)
     : Link(link)
     , Timer2(timer2)
@@ -33,10 +35,13 @@ void TLiveMonitor::Timer2Timer()
     if (reading) {
         LoggerSilent = false;
         ShowReading(*reading);
-    } else if (!LoggerSilent) {
-        // Once per silence; the detection tick notices a logger that is gone.
-        LoggerSilent = true;
-        Link.reportNotAnswering();
+    } else {
+        ShowStale();
+        if (!LoggerSilent) {
+            // Once per silence; the detection tick notices a logger that is gone.
+            LoggerSilent = true;
+            Link.reportNotAnswering();
+        }
     }
     Timer2.start();
 }
@@ -44,14 +49,29 @@ void TLiveMonitor::Timer2Timer()
 void TLiveMonitor::ShowReading(const TLiveReading& reading)
 {
     const QLocale locale = FormatLocale();
-    Label1.setText(TLivePoll::HumidityText(reading.humidity, locale));
-    Label1.adjustSize();
-    Label2.setText(TLivePoll::TemperatureText(reading.temperature, locale));
-    Label2.adjustSize();
+    LastHumidityText = TLivePoll::HumidityText(reading.humidity, locale);
+    LastTemperatureText = TLivePoll::TemperatureText(reading.temperature, locale);
+    LastReadingTime = locale.toString(QTime::currentTime(), LongTimeFormat(locale));
+    for (auto [label, text] : {std::pair{&Label1, LastHumidityText}, std::pair{&Label2, LastTemperatureText}}) {
+        label->setEnabled(true);
+        label->setText(text);
+        label->adjustSize();
+    }
 
-    Humidity.append(reading.humidity, locale.toString(QTime::currentTime(), LongTimeFormat(locale)));
-    Temperature.append(reading.temperature, locale.toString(QTime::currentTime(), LongTimeFormat(locale)));
+    Humidity.append(reading.humidity, LastReadingTime);
+    Temperature.append(reading.temperature, LastReadingTime);
     const double last = double(Humidity.firstIndex() + Humidity.pointCount() - 1);
     ChartRead.setBottomRange(last - WindowPoints, last);
     ChartRead.update();
+}
+
+void TLiveMonitor::ShowStale()
+{
+    if (LastReadingTime.isEmpty())
+        return;
+    for (auto [label, text] : {std::pair{&Label1, LastHumidityText}, std::pair{&Label2, LastTemperatureText}}) {
+        label->setEnabled(false);
+        label->setText(QStringLiteral("%1 (%2)").arg(text, LastReadingTime));
+        label->adjustSize();
+    }
 }

@@ -33,6 +33,10 @@ public slots:
 
 private:
     void ShowReading(const TLiveReading& reading);
+    // After a failed cycle the labels keep the last good values, greyed and
+    // with the time they were read, until a cycle succeeds.
+    void ShowStale();
+
 
     TDeviceLink& Link;
     QTimer& Timer2;
@@ -45,4 +49,7 @@ private:
     int HumiditySeries;
     int TemperatureSeries;
     bool LoggerSilent = false;
+    QString LastHumidityText;
+    QString LastTemperatureText;
+    QString LastReadingTime;
 };

@@ -50,9 +50,12 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     valueFont.setPixelSize(21);
     for (auto [label, colour] : {std::pair{Label1, QColor(Qt::blue)}, std::pair{Label2, QColor(Qt::red)}}) {
         label->setFont(valueFont);
+        // A disabled label keeps the platform's grey: its reading is stale.
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, colour);
+        palette.setColor(QPalette::Active, QPalette::WindowText, colour);
+        palette.setColor(QPalette::Inactive, QPalette::WindowText, colour);
         label->setPalette(palette);
+        label->installEventFilter(this);
     }
     ButtonReg->setObjectName(QStringLiteral("ButtonReg"));
     ButtonStartMon->setObjectName(QStringLiteral("ButtonStartMon"));
@@ -151,6 +154,14 @@ void TFormRead::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     FormResize();
+}
+
+// The value labels stay centred as their texts grow and shrink.
+bool TFormRead::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && (watched == Label1 || watched == Label2))
+        FormResize();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TFormRead::FormResize()

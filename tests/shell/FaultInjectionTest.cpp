@@ -140,7 +140,9 @@ QStringList FieldValues(FaultyWindows& w)
             values << list->objectName() + QLatin1Char('=') + states;
         }
     }
-    values << w.monitorControls().Label1->text() << w.monitorControls().Label2->text();
+    // A failed poll greys the values and adds the time they were read; the values stay.
+    for (const QLabel* label : {w.monitorControls().Label1, w.monitorControls().Label2})
+        values << label->text().section(QStringLiteral(" ("), 0, 0);
     return values;
 }
 

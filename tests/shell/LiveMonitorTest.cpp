@@ -32,6 +32,7 @@ private slots:
     void silentLoggerAddsNoPointAndIsLoggedOnce();
     void seriesKeepADayOfPoints();
     void screenReadersHearTheShownValues();
+    void failedCycleGreysTheValuesUntilACycleSucceeds();
 
 private:
     void cycle(int times = 1);
@@ -165,7 +166,7 @@ void LiveMonitorTest::silentLoggerAddsNoPointAndIsLoggedOnce()
     simulation->logger->setFault(SimulatedLogger::Fault::NoReply);
     cycle(3);
     QCOMPARE(live->HumidityPoints().pointCount(), 1);
-    QCOMPARE(monitor->Label1->text(), QStringLiteral("RH 50 %"));
+    QVERIFY(monitor->Label1->text().startsWith(QStringLiteral("RH 50 % (")));
     QCOMPARE(messages().mid(linesBefore), QStringList{QStringLiteral("ОШИБКА! Прибор не отвечает")});
     QVERIFY(timer2->isActive());  // the poll goes on until detection notices the logger is gone
 
@@ -209,6 +210,43 @@ void LiveMonitorTest::screenReadersHearTheShownValues()
     cycle();
     QCOMPARE(QAccessible::queryAccessibleInterface(monitor->Label1)->text(QAccessible::Name),
              QStringLiteral("RH 47 %"));
+}
+
+void LiveMonitorTest::failedCycleGreysTheValuesUntilACycleSucceeds()
+{
+    monitor->show();
+    QVERIFY(QTest::qWaitForWindowExposed(monitor));
+    simulation->logger->setFault(SimulatedLogger::Fault::NoReply);
+    cycle();  // nothing read yet: nothing to grey
+    QVERIFY(monitor->Label1->isEnabled());
+    QCOMPARE(monitor->Label1->text().trimmed(), QString());
+
+    simulation->logger->setFault(SimulatedLogger::Fault::None);
+    pinReadings(234, 456);
+    cycle();
+    const QString readAt = live->HumidityPoints().label(0);
+    simulation->logger->setFault(SimulatedLogger::Fault::NoReply);
+    cycle(2);
+    const QString stale[] = {QStringLiteral("RH 45,6 % (%1)").arg(readAt), QStringLiteral("t 23,4 °C (%1)").arg(readAt)};
+    const QLabel* labels[] = {monitor->Label1, monitor->Label2};
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(labels[i]->text(), stale[i]);
+        QVERIFY(!labels[i]->isEnabled());
+        QCOMPARE(QAccessible::queryAccessibleInterface(const_cast<QLabel*>(labels[i]))->text(QAccessible::Name),
+                 stale[i]);
+    }
+    QCOMPARE(monitor->Label1->palette().color(QPalette::Disabled, QPalette::WindowText),
+             monitor->palette().color(QPalette::Disabled, QPalette::WindowText));
+    QVERIFY(monitor->Label1->palette().color(QPalette::Active, QPalette::WindowText) == QColor(Qt::blue));
+    // The longer texts stay side by side, centred anew.
+    QVERIFY(monitor->Label1->geometry().right() < monitor->Label2->geometry().left());
+
+    simulation->logger->setFault(SimulatedLogger::Fault::None);
+    pinReadings(240, 470);
+    cycle();
+    QCOMPARE(monitor->Label1->text(), QStringLiteral("RH 47 %"));
+    QCOMPARE(monitor->Label2->text(), QStringLiteral("t 24 °C"));
+    QVERIFY(monitor->Label1->isEnabled() && monitor->Label2->isEnabled());
 }
 
 KORVI_QTEST_MAIN(LiveMonitorTest)
