@@ -214,8 +214,9 @@ void LiveMonitorTest::screenReadersHearTheShownValues()
 
 void LiveMonitorTest::failedCycleGreysTheValuesUntilACycleSucceeds()
 {
-    monitor->show();
-    QVERIFY(QTest::qWaitForWindowExposed(monitor));
+    QWidget& window = *simulation->windows->FormRead;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
     simulation->logger->setFault(SimulatedLogger::Fault::NoReply);
     cycle();  // nothing read yet: nothing to grey
     QVERIFY(monitor->Label1->isEnabled());
@@ -236,7 +237,7 @@ void LiveMonitorTest::failedCycleGreysTheValuesUntilACycleSucceeds()
                  stale[i]);
     }
     QCOMPARE(monitor->Label1->palette().color(QPalette::Disabled, QPalette::WindowText),
-             monitor->palette().color(QPalette::Disabled, QPalette::WindowText));
+             window.palette().color(QPalette::Disabled, QPalette::WindowText));
     QVERIFY(monitor->Label1->palette().color(QPalette::Active, QPalette::WindowText) == QColor(Qt::blue));
     // The longer texts stay side by side, centred anew.
     QVERIFY(monitor->Label1->geometry().right() < monitor->Label2->geometry().left());

@@ -170,7 +170,7 @@ void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
     QVERIFY(dropOn(*viewer, data));
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - перетащен.log"));
-    QCOMPARE(viewer->Store().RecordCount(), 300);
+    QCOMPARE(simulation->windows->Connection->recordCount(), 300);
     QVERIFY(viewer->StatusLine->text().isEmpty());
 
     // A file gone before the drop is refused with its name; the shown log stays.
@@ -178,7 +178,7 @@ void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
     QVERIFY(dropOn(*viewer, data));
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY(dialogs->errors[0].contains(QStringLiteral("пусто.log")));
-    QCOMPARE(viewer->Store().RecordCount(), 300);
+    QCOMPARE(simulation->windows->Connection->recordCount(), 300);
 }
 
 void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()

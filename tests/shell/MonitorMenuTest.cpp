@@ -132,7 +132,7 @@ void MonitorMenuTest::viewerAndASavedLogWithoutALogger()
     QVERIFY(viewer.isVisible());
     QVERIFY(simulation->dialogs->errors.isEmpty());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Регистратор данных - аптека.log"));
-    QCOMPARE(viewer.Store().RecordCount(), 120);
+    QCOMPARE(windows->Connection->recordCount(), 120);
 }
 
 void MonitorMenuTest::logNamedAtStartOpensInTheViewer()
@@ -141,14 +141,14 @@ void MonitorMenuTest::logNamedAtStartOpensInTheViewer()
     TFormMain& viewer = *windows->FormMain;
     QVERIFY(viewer.isVisible());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Регистратор данных - start.log"));
-    QCOMPARE(viewer.Store().RecordCount(), 120);
+    QCOMPARE(windows->Connection->recordCount(), 120);
 
     const QString missing = simulation->drive.filePath(QStringLiteral("нет.log"));
     windows->openLog(missing);
     QCOMPARE(simulation->dialogs->errors.size(), 1);
     QVERIFY2(simulation->dialogs->errors[0].startsWith(QStringLiteral("Не удалось открыть ") + missing),
              qPrintable(simulation->dialogs->errors[0]));
-    QCOMPARE(viewer.Store().RecordCount(), 120);
+    QCOMPARE(windows->Connection->recordCount(), 120);
 }
 
 KORVI_QTEST_MAIN(MonitorMenuTest)
