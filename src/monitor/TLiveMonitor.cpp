@@ -33,7 +33,8 @@ void TLiveMonitor::Timer2Timer()
     Timer2.stop();
     const std::optional<TLiveReading> reading = Poll.ReadCycle(Link);
     if (reading) {
-        LoggerSilent = false;
+        if (std::exchange(LoggerSilent, false))
+            emit answering();
         ShowReading(*reading);
     } else {
         ShowStale();

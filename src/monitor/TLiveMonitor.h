@@ -28,6 +28,10 @@ public:
     const TListSeriesSource& HumidityPoints() const { return Humidity; }
     const TListSeriesSource& TemperaturePoints() const { return Temperature; }
 
+signals:
+    // A cycle read the logger after one that failed: it answers again.
+    void answering();
+
 public slots:
     void Timer2Timer();
 

@@ -39,7 +39,7 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     : MainMenu(new QMenuBar(this))
     , PageControlData(new QTabWidget(this))
     , TimerLoad(new QTimer(this))
-    , StatusLine(new QLabel(EmptyViewerHint(), this))
+    , StatusLine(new QLabel(emptyViewerHint(), this))
     , Connection(connection)
     , MeasurementStore(std::make_unique<TMeasurementStore>())
     , LoadedSources(std::make_unique<TSourceList>(*MeasurementStore))
@@ -251,7 +251,7 @@ void TFormMain::showLoad(TLoadResult& result)
 
 void TFormMain::showStoreRows()
 {
-    ShowStatus(MeasurementStore->DataRowCount() == 0 ? EmptyViewerHint() : QString());
+    showStatus(MeasurementStore->DataRowCount() == 0 ? emptyViewerHint() : QString());
     RowTable->Reload();
     TablePage->StoreLoaded();
     ChartPage->StoreLoaded();
@@ -306,17 +306,17 @@ void TFormMain::EndProgress()
     ProgressPainted.invalidate();
 }
 
-void TFormMain::ShowStatus(const QString& text)
+void TFormMain::showStatus(const QString& text)
 {
     StatusLine->setText(text);
 }
 
-void TFormMain::ShowSaved(const QString& path)
+void TFormMain::showSaved(const QString& path)
 {
-    ShowStatus(QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
+    showStatus(QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
 }
 
-QString TFormMain::EmptyViewerHint()
+QString TFormMain::emptyViewerHint()
 {
     return QStringLiteral("Нет данных: Источники ... → Обновить (журнал прибора) или → Открыть файл... "
                           "(сохранённый журнал)");

@@ -52,10 +52,10 @@ public:
 
     // One line at the foot of the window: what was just done, or what to do
     // while nothing is loaded.
-    void ShowStatus(const QString& text);
-    static QString EmptyViewerHint();
+    void showStatus(const QString& text);
+    static QString emptyViewerHint();
     // Tells that a save into `path` finished.
-    void ShowSaved(const QString& path);
+    void showSaved(const QString& path);
 
     // Rows of the table view as the statistics item counts them: the header row included.
     int tableRowCount() const;

@@ -4,6 +4,7 @@
 #include "monitor/TLiveMonitor.h"
 #include "shell/LayoutRules.h"
 #include "shell/TLoggerConnection.h"
+#include "shell/TMonitorStatusLine.h"
 #include "shell/TTagButton.h"
 #include "shell/WindowLook.h"
 
@@ -28,6 +29,7 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     , Monitor(new TLiveMonitor(connection.link(), *Timer2, *ChartRead, *Label1, *Label2))
     , ButtonMenu(new QToolButton(ChartRead))
     , MenuMonitor(new QMenu(this))
+    , StatusLine(new TMonitorStatusLine(this))
 {
     setObjectName(QStringLiteral("FormRead"));
     setWindowTitle(QStringLiteral("KORVI USB Монитор v1.0"));
@@ -39,7 +41,8 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     ChartRead->setMargins(QMargins(16, 32, 16, 32));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(ChartRead);
+    layout->addWidget(ChartRead, 1);
+    layout->addWidget(StatusLine);
 
     Label1->setObjectName(QStringLiteral("Label1"));
     // A screen reader hears the value the label shows as its name.
@@ -76,6 +79,12 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     connect(&connection, &TLoggerConnection::detected, this, &TFormRead::showConnected);
     connect(&connection, &TLoggerConnection::lost, this, &TFormRead::showLost);
     connect(&connection, &TLoggerConnection::testModeChanged, this, &TFormRead::showTestMode);
+    connect(&connection, &TLoggerConnection::lost, StatusLine, &TMonitorStatusLine::showNoLogger);
+    connect(&connection, &TLoggerConnection::accessRefused, StatusLine, &TMonitorStatusLine::showAccessRefused);
+    connect(&connection, &TLoggerConnection::notAnswering, StatusLine, &TMonitorStatusLine::showNotAnswering);
+    const auto showConnectedLogger = [this, &connection] { StatusLine->showConnected(connection.deviceLabel()); };
+    connect(&connection, &TLoggerConnection::detected, StatusLine, showConnectedLogger);
+    connect(Monitor, &TLiveMonitor::answering, StatusLine, showConnectedLogger);
     WindowLook::centreOnScreen(this);
 }
 

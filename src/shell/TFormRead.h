@@ -10,6 +10,7 @@ class QToolButton;
 class TChart;
 class TLiveMonitor;
 class TLoggerConnection;
+class TMonitorStatusLine;
 class TTagButton;
 
 // The monitor window: the program's main window with the live chart, the
@@ -59,4 +60,5 @@ private:
     // "Меню" button and on the window's context menu.
     QToolButton* ButtonMenu;
     QMenu* MenuMonitor;
+    TMonitorStatusLine* StatusLine;
 };

@@ -68,7 +68,7 @@ void TLogFileActions::SaveAs(const QString& extension, const Writer& write)
     QString error;
     const bool saved = file.open(QIODevice::WriteOnly) && write(file, &error) && file.commit();
     if (saved)
-        FormMain.ShowSaved(path);
+        FormMain.showSaved(path);
     else
         Dialogs.ShowError(&FormMain, QStringLiteral("Не удалось записать %1: %2")
                                          .arg(path, error.isEmpty() ? file.errorString() : error));

@@ -38,7 +38,7 @@ void TReportActions::xls1Click()
         return;
     QString error;
     if (BuildSpreadsheetReport(FormMain.Store(), Header(), path, &error))
-        FormMain.ShowSaved(path);
+        FormMain.showSaved(path);
     else
         ReportFailure(path, error);
 }
@@ -50,7 +50,7 @@ void TReportActions::pdf1Click()
         return;
     QString error;
     if (BuildPdfReport(FormMain.Store(), *FormMain.ChartPage->Chart, Header(), path, &error))
-        FormMain.ShowSaved(path);
+        FormMain.showSaved(path);
     else
         ReportFailure(path, error);
 }
@@ -62,7 +62,7 @@ void TReportActions::bmp1Click()
         return;
     QImageWriter writer(path, "bmp");
     if (writer.write(ChartImage(*FormMain.ChartPage->Chart)))
-        FormMain.ShowSaved(path);
+        FormMain.showSaved(path);
     else
         ReportFailure(path, writer.errorString());
 }

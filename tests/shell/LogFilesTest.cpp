@@ -161,7 +161,7 @@ static bool dropOn(QWidget& window, QMimeData& data)
 void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
 {
     viewer->show();
-    QCOMPARE(viewer->StatusLine->text(), TFormMain::EmptyViewerHint());
+    QCOMPARE(viewer->StatusLine->text(), TFormMain::emptyViewerHint());
     QVERIFY(viewer->StatusLine->isVisible());
     QVERIFY(viewer->acceptDrops());
 

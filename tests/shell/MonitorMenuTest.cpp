@@ -124,7 +124,7 @@ void MonitorMenuTest::viewerAndASavedLogWithoutALogger()
     clickMenuItem(actionViewer);
     TFormMain& viewer = *windows->FormMain;
     QVERIFY(viewer.isVisible());
-    QCOMPARE(viewer.StatusLine->text(), TFormMain::EmptyViewerHint());
+    QCOMPARE(viewer.StatusLine->text(), TFormMain::emptyViewerHint());
     viewer.hide();
 
     simulation->dialogs->answers = {writeLog(QStringLiteral("аптека.log"))};

@@ -1,0 +1,49 @@
+#include "shell/TMonitorStatusLine.h"
+
+TMonitorStatusLine::TMonitorStatusLine(QWidget* parent)
+    : QLabel(parent)
+    , NormalColour(palette().color(QPalette::WindowText))
+{
+    setObjectName(QStringLiteral("StatusLine"));
+    setAccessibleDescription(QStringLiteral("Состояние прибора"));
+    setWordWrap(true);
+    setContentsMargins(6, 3, 6, 3);
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    showNoLogger();
+}
+
+void TMonitorStatusLine::showNoLogger()
+{
+    if (AccessRefused)
+        return;
+    showState(QStringLiteral("Прибор не найден: подключите его к порту USB"), false);
+}
+
+void TMonitorStatusLine::showConnected(const QString& label)
+{
+    AccessRefused = false;
+    showState(QStringLiteral("Прибор № %1 подключён").arg(label), false);
+}
+
+void TMonitorStatusLine::showAccessRefused()
+{
+    AccessRefused = true;
+    showState(QStringLiteral("ОШИБКА! Нет доступа к прибору. Установите правило udev из packaging/ "
+                        "(sudo cmake --install build или копия 70-korvi-logger.rules в /etc/udev/rules.d/), "
+                        "выполните udevadm control --reload-rules && udevadm trigger "
+                        "и подключите прибор заново"),
+         true);
+}
+
+void TMonitorStatusLine::showNotAnswering()
+{
+    showState(QStringLiteral("Прибор не отвечает"), true);
+}
+
+void TMonitorStatusLine::showState(const QString& text, bool failure)
+{
+    setText(text);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, failure ? QColor(Qt::red) : NormalColour);
+    setPalette(colours);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QLabel>
+
+// The monitor's line below the chart: what the program knows of the logger
+// right now, in the user's words, with the one hint that helps when access
+// to the logger is refused.
+class TMonitorStatusLine : public QLabel {
+    Q_OBJECT
+public:
+    explicit TMonitorStatusLine(QWidget* parent = nullptr);
+
+public slots:
+    // Keeps a refusal shown: a logger that cannot be opened is also one not found.
+    void showNoLogger();
+    void showConnected(const QString& label);
+    void showAccessRefused();
+    void showNotAnswering();
+
+private:
+    void showState(const QString& text, bool failure);
+
+    QColor NormalColour;
+    bool AccessRefused = false;
+};
