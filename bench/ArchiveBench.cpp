@@ -183,7 +183,7 @@ BENCHMARK(BM_ArchiveLog)
     ->Iterations(20)
     ->UseRealTime();
 
-// The part of storing that needs no database: the hash and the compression.
+// What storing costs before the database: the hash and the compression.
 void BM_PackFullLog(benchmark::State& state)
 {
     const QByteArray raw = LogGenerator(1).generate(FullLogRecords, TLogShape::Typical,
