@@ -38,7 +38,8 @@ struct SimulatedBackend::Slot {
 namespace {
 
 // One open handle: valid for the connection it was opened on. A request is
-// answered at once; the reply waits in the device until it is read.
+// answered as it is written; its reply arrives when the logger says and then
+// waits in the device until it is read.
 class SimulatedDevice : public HidDevice {
 public:
     SimulatedDevice(std::shared_ptr<SimulatedLogger> logger,
@@ -53,9 +54,14 @@ public:
             return false;
         TDeviceReport request;
         std::copy(data, data + size, request.bytes().begin());
-        QByteArray reply = logger_->answer(request, clock_->nowMs());
-        if (!reply.isEmpty())
-            pending_.push_back(std::move(reply));
+        const qint64 now = clock_->nowMs();
+        SimulatedLogger::Reply reply = logger_->answer(request, now);
+        // The logger works through its requests one at a time: no reply overtakes a late one.
+        if (!reply.bytes.isEmpty()) {
+            const qint64 arrival = pending_.empty() ? now + reply.delayMs
+                                                    : std::max(now + reply.delayMs, pending_.back().arrivalMs);
+            pending_.push_back({std::move(reply.bytes), arrival});
+        }
         return true;
     }
 
@@ -63,11 +69,15 @@ public:
     {
         if (!attached())
             return -1;
-        if (pending_.empty()) {
+        const qint64 wait = pending_.empty() ? -1 : pending_.front().arrivalMs - clock_->nowMs();
+        if (pending_.empty() || wait > timeoutMs) {
             clock_->pass(timeoutMs);
             return 0;
         }
-        const QByteArray reply = pending_.front();
+        clock_->pass(int(qMax<qint64>(wait, 0)));
+        if (!attached())
+            return -1;
+        const QByteArray reply = pending_.front().bytes;
         pending_.pop_front();
         const int count = int(qMin<qsizetype>(reply.size(), size));
         std::copy(reply.begin(), reply.begin() + count, data);
@@ -79,8 +89,13 @@ private:
 
     std::shared_ptr<SimulatedLogger> logger_;
     std::shared_ptr<SimulatedBackend::Clock> clock_;
+    struct Pending {
+        QByteArray bytes;
+        qint64 arrivalMs;
+    };
+
     int connection_;
-    std::deque<QByteArray> pending_;
+    std::deque<Pending> pending_;
 };
 
 } // namespace

@@ -151,21 +151,26 @@ SimulatedLogger::Fault SimulatedLogger::currentFault()
     return fault_;
 }
 
-QByteArray SimulatedLogger::answer(const TDeviceReport& request, qint64 nowMs)
+SimulatedLogger::Reply SimulatedLogger::answer(const TDeviceReport& request, qint64 nowMs)
 {
     requests_.append(request);
-    switch (currentFault()) {
+    const Fault fault = currentFault();
+    switch (fault) {
     case Fault::NoReply:
         return {};
     case Fault::GarbledReply:
-        return QByteArray::fromHex("a5ff1337");
+        return {QByteArray::fromHex("a5ff1337")};
     case Fault::None:
+    case Fault::LateReply:
         break;
     }
     TDeviceReport reply = request;
     perform(reply, nowMs);
     const auto& bytes = reply.bytes();
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), TDeviceReport::Size);
+    qint64 delayMs = request.command() == CmdEraseLogMemory ? EraseDurationMs : 0;
+    if (fault == Fault::LateReply)
+        delayMs = std::max(delayMs, lateReplyDelayMs_);
+    return {QByteArray(reinterpret_cast<const char*>(bytes.data()), TDeviceReport::Size), delayMs};
 }
 
 // Requests are answered with themselves, read commands with their value in bytes 2-5.

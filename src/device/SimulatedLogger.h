@@ -16,7 +16,13 @@
 // SimulatedBackend; it can be told to misbehave.
 class SimulatedLogger {
 public:
-    enum class Fault { None, NoReply, GarbledReply };
+    enum class Fault { None, NoReply, GarbledReply, LateReply };
+
+    // How long after its request a reply comes: at once, or late when told to be.
+    struct Reply {
+        QByteArray bytes; // empty: no reply at all
+        qint64 delayMs = 0;
+    };
 
     static constexpr quint16 DefaultVendorId = 0x0483;
     static constexpr quint16 DefaultProductId = 0x9912;
@@ -47,6 +53,10 @@ public:
 
     // The fault starts after that many more requests have been answered normally.
     void setFault(Fault fault, int afterRequests = 0);
+    // How late a late reply comes, from its request.
+    void setLateReplyDelay(qint64 ms) { lateReplyDelayMs_ = ms; }
+    // Erasing the log memory takes the firmware this long before it replies.
+    static constexpr qint64 EraseDurationMs = 3000;
     // Enumerated but not openable, as with a missing udev rule.
     void setAccessDenied(bool denied) { accessDenied_ = denied; }
     bool accessDenied() const { return accessDenied_; }
@@ -56,8 +66,9 @@ public:
     bool plugged() const { return plugged_; }
     int connection() const { return connection_; }
 
-    // The reply to one request: empty for no reply, a short junk report when garbled.
-    QByteArray answer(const TDeviceReport& request, qint64 nowMs);
+    // The reply to one request: none, a short junk report when garbled, or
+    // the request answered, late when so told.
+    Reply answer(const TDeviceReport& request, qint64 nowMs);
     // Every request received, in order, whether answered or not.
     const QList<TDeviceReport>& requests() const { return requests_; }
     void clearRequests() { requests_.clear(); }
@@ -84,6 +95,7 @@ private:
     qint64 clockSetAtMs_ = 0;
     Fault fault_ = Fault::None;
     int requestsBeforeFault_ = 0;
+    qint64 lateReplyDelayMs_ = 1500;
     bool accessDenied_ = false;
     bool plugged_ = false;
     int connection_ = 0;

@@ -5,6 +5,7 @@
 #include "text/FormatLocale.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 
 #include <algorithm>
 
@@ -103,39 +104,56 @@ void TDeviceLink::CompleteIdentity(const QString& numberText)
     identity_.PublishedSeries = identity_.Series;
 }
 
-bool TDeviceLink::Exchange()
+bool TDeviceLink::Exchange(int timeoutMs)
 {
-    lastStatus_ = transfer();
+    lastStatus_ = transfer(timeoutMs);
     return lastStatus_ == ExchangeStatus::Ok;
 }
 
-void TDeviceLink::discardStaleReplies()
+// Reads and drops replies that arrive within graceMs of each other.
+void TDeviceLink::discardStaleReplies(int graceMs)
 {
     std::array<quint8, TDeviceReport::Size> stale{};
     for (int i = 0; i < MaxStaleReplies; ++i) {
-        if (device_->read(stale.data(), TDeviceReport::Size, 0) <= 0)
+        if (device_->read(stale.data(), TDeviceReport::Size, graceMs) <= 0)
             return;
     }
 }
 
-TDeviceLink::ExchangeStatus TDeviceLink::transfer()
+bool TDeviceLink::answersRequest(const std::array<quint8, TDeviceReport::Size>& reply) const
+{
+    return reply[1] == report_.command() || reply[1] == 0;
+}
+
+TDeviceLink::ExchangeStatus TDeviceLink::transfer(int timeoutMs)
 {
     if (!device_)
         return ExchangeStatus::NotOpen;
-    discardStaleReplies();
+    discardStaleReplies(0);
     if (!device_->write(report_.bytes().data(), TDeviceReport::Size))
         return ExchangeStatus::WriteFailed;
 
+    QElapsedTimer waited;
+    waited.start();
     std::array<quint8, TDeviceReport::Size> reply{};
-    const int count = device_->read(reply.data(), TDeviceReport::Size, ReplyTimeoutMs);
-    if (count < 0)
-        return ExchangeStatus::ReadFailed;
-    if (count == 0)
-        return ExchangeStatus::Timeout;
-    if (count != TDeviceReport::Size || reply[0] != 0)
-        return ExchangeStatus::Garbled;
-    report_.bytes() = reply;
-    return ExchangeStatus::Ok;
+    for (int replies = 0; replies <= MaxStaleReplies; ++replies) {
+        const int remaining = int(qMax<qint64>(0, timeoutMs - waited.elapsed()));
+        const int count = device_->read(reply.data(), TDeviceReport::Size, remaining);
+        if (count < 0)
+            return ExchangeStatus::ReadFailed;
+        if (count == 0) {
+            // The reply may still be on its way: it must not answer the next request.
+            discardStaleReplies(LateReplyGraceMs);
+            return ExchangeStatus::Timeout;
+        }
+        if (count != TDeviceReport::Size || reply[0] != 0)
+            return ExchangeStatus::Garbled;
+        if (answersRequest(reply)) {
+            report_.bytes() = reply;
+            return ExchangeStatus::Ok;
+        }
+    }
+    return ExchangeStatus::Garbled;
 }
 
 template <typename Result>
@@ -165,25 +183,25 @@ std::optional<qint32> TDeviceLink::ReadChannel(int channel)
     return readValue();
 }
 
-bool TDeviceLink::runTransaction(const QList<RegisterWrite>& writes)
+bool TDeviceLink::runTransaction(const QList<RegisterWrite>& writes, int timeoutMs)
 {
     if (!device_)
         return false;
     report_.prepareUnlock();
-    bool ok = Exchange();
+    bool ok = Exchange(timeoutMs);
     for (qsizetype i = 0; ok && i < writes.size(); ++i) {
         report_.prepareWriteRegister(quint16(writes[i].reg), writes[i].value);
-        ok = Exchange();
+        ok = Exchange(timeoutMs);
     }
     // Even when something failed, the logger may have taken the unlock: close it.
     report_.prepareLock();
-    const bool locked = Exchange();
+    const bool locked = Exchange(timeoutMs);
     return ok && locked;
 }
 
-bool TDeviceLink::WriteRegisters(const QList<RegisterWrite>& writes)
+bool TDeviceLink::WriteRegisters(const QList<RegisterWrite>& writes, int timeoutMs)
 {
-    return reportFailure(runTransaction(writes));
+    return reportFailure(runTransaction(writes, timeoutMs));
 }
 
 bool TDeviceLink::SetClock(const QDateTime& moment)
@@ -195,7 +213,8 @@ bool TDeviceLink::SetClock(const QDateTime& moment)
 bool TDeviceLink::EraseLogMemory()
 {
     report_.prepareEraseLogMemory();
-    return reportFailure(Exchange());
+    LogStatus(QString::fromUtf8("Очистка памяти..."));
+    return reportFailure(Exchange(SlowReplyTimeoutMs));
 }
 
 std::optional<QString> TDeviceLink::UnpackText(int firstRegister, int fieldBytes)

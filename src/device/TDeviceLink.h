@@ -34,6 +34,11 @@ public:
     static constexpr quint16 LoggerVendorId = 0x0483;
     static constexpr quint16 LoggerProductIds[] = {0x9912, 0x3257};
     static constexpr int ReplyTimeoutMs = 1000;
+    // Erasing the log memory and initialising the registers take the firmware longer.
+    static constexpr int SlowReplyTimeoutMs = 10000;
+    // After a reply did not come in time, what still arrives within this is
+    // read and dropped, so that it cannot pass for the next request's reply.
+    static constexpr int LateReplyGraceMs = 1000;
 
     explicit TDeviceLink(std::unique_ptr<HidBackend> backend, QObject* parent = nullptr);
     ~TDeviceLink() override;
@@ -50,16 +55,18 @@ public:
     void CompleteIdentity(const QString& numberText);
 
     // Writes the report buffer and reads the reply into it, waiting at most
-    // ReplyTimeoutMs. A reply that is not a whole report with id 0 is garbled;
-    // after any failure the buffer keeps the request.
-    bool Exchange();
+    // timeoutMs. A reply that is not a whole report with id 0 is garbled; one
+    // that names another command code answers an earlier request and is
+    // passed over (a code byte of 0, left unfilled, is taken as this one's).
+    // After any failure the buffer keeps the request.
+    bool Exchange(int timeoutMs = ReplyTimeoutMs);
     ExchangeStatus LastExchangeStatus() const { return lastStatus_; }
     TDeviceReport& Report() { return report_; }
 
     std::optional<qint32> ReadRegister(int reg);
     // Unlock, one write per register in the given order, lock. After a failure
     // past the unlock the lock is still sent before giving up.
-    bool WriteRegisters(const QList<RegisterWrite>& writes);
+    bool WriteRegisters(const QList<RegisterWrite>& writes, int timeoutMs = ReplyTimeoutMs);
     // Logs nothing on a failure: the live poll asks every two seconds and
     // reports a silent logger once per episode itself.
     std::optional<qint32> ReadChannel(int channel);
@@ -87,10 +94,11 @@ signals:
     void notAnswering();
 
 private:
-    ExchangeStatus transfer();
-    void discardStaleReplies();
+    ExchangeStatus transfer(int timeoutMs);
+    void discardStaleReplies(int graceMs);
+    bool answersRequest(const std::array<quint8, TDeviceReport::Size>& reply) const;
     std::optional<qint32> readValue();
-    bool runTransaction(const QList<RegisterWrite>& writes);
+    bool runTransaction(const QList<RegisterWrite>& writes, int timeoutMs);
     template <typename Result>
     Result reportFailure(Result result);
     std::unique_ptr<HidDevice> openLogger(const HidDeviceInfo& info,

@@ -89,7 +89,7 @@ bool TGeneralPage::ButtonDeviceInitClick()
     QList<RegisterWrite> writes;
     for (std::size_t reg = 0; reg < DefaultRegisterImage.size(); ++reg)
         writes.append({int(reg), DefaultRegisterImage[reg]});
-    if (!link_.WriteRegisters(writes))
+    if (!link_.WriteRegisters(writes, TDeviceLink::SlowReplyTimeoutMs))
         return false;
     link_.LogStatus(QString::fromUtf8("Инициализация прибора успешно выполнена"));
     return true;

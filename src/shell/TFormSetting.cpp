@@ -127,6 +127,8 @@ void TFormSetting::appendStatusLine(const QString& line)
 {
     ListBox1->addItem(line);
     ListBox1->setCurrentRow(ListBox1->count() - 1);
+    // A slow command ("Очистка памяти...") blocks the loop: its line shows now.
+    ListBox1->repaint();
 }
 
 void TFormSetting::showConnected(const TDeviceIdentity& identity)

@@ -42,6 +42,10 @@ void TLoggerConnection::Timer1Timer()
         emit lost();
         break;
     case TDeviceLink::DetectionResult::NoChange:
+        // A logger that did not tell its number at plug-in is asked again, so
+        // that its drive is not looked for under a label without it.
+        if (DeviceLink->ConnectedAnnounced() && identity().NumberText.isEmpty())
+            completeDetection();
         break;
     }
     Timer1->start(DetectionPeriodMs);

@@ -101,14 +101,21 @@ TEST(SimulatedLogger, FaultsStartAfterTheGivenNumberOfRequests)
     request.prepareReadRegister(RegDeviceNumber);
 
     logger.setFault(SimulatedLogger::Fault::NoReply, 1);
-    const QByteArray first = logger.answer(request, 0);
-    ASSERT_EQ(first.size(), TDeviceReport::Size);
-    EXPECT_EQ(quint8(first[2]), 123);
-    EXPECT_TRUE(logger.answer(request, 0).isEmpty());
+    const SimulatedLogger::Reply first = logger.answer(request, 0);
+    ASSERT_EQ(first.bytes.size(), TDeviceReport::Size);
+    EXPECT_EQ(quint8(first.bytes[2]), 123);
+    EXPECT_EQ(first.delayMs, 0);
+    EXPECT_TRUE(logger.answer(request, 0).bytes.isEmpty());
 
     logger.setFault(SimulatedLogger::Fault::GarbledReply);
-    EXPECT_LT(logger.answer(request, 0).size(), TDeviceReport::Size);
-    EXPECT_EQ(logger.requests().size(), 3);
+    EXPECT_LT(logger.answer(request, 0).bytes.size(), TDeviceReport::Size);
+
+    logger.setFault(SimulatedLogger::Fault::LateReply);
+    logger.setLateReplyDelay(2500);
+    const SimulatedLogger::Reply late = logger.answer(request, 0);
+    EXPECT_EQ(quint8(late.bytes[2]), 123);
+    EXPECT_EQ(late.delayMs, 2500);
+    EXPECT_EQ(logger.requests().size(), 4);
 }
 
 } // namespace

@@ -207,7 +207,8 @@ TEST_F(DeviceLinkTest, SilentOrGarbledLoggerFailsWithinTheTimeLimit)
         logger->setFault(c.fault);
         const qint64 start = backend_->nowMs();
         EXPECT_EQ(link_->ReadRegister(RegDeviceNumber), std::nullopt);
-        EXPECT_LE(backend_->nowMs() - start, TDeviceLink::ReplyTimeoutMs);
+        // A silent logger costs the time limit and the grace for a late reply.
+        EXPECT_LE(backend_->nowMs() - start, TDeviceLink::ReplyTimeoutMs + TDeviceLink::LateReplyGraceMs);
         EXPECT_EQ(link_->LastExchangeStatus(), c.status);
         EXPECT_EQ(messages(), QStringList{NoAnswer});
         // The buffer keeps the request, not a stale or junk reply.
@@ -288,7 +289,43 @@ TEST_F(DeviceLinkTest, ClockEraseChannelsAndTextFields)
 
     logger->setFault(SimulatedLogger::Fault::NoReply, 3);
     EXPECT_EQ(link_->UnpackText(RegNetName, NetNameBytes), std::nullopt);
-    EXPECT_EQ(messages(), QStringList{NoAnswer});
+    EXPECT_EQ(messages(), (QStringList{QString::fromUtf8("Очистка памяти..."), NoAnswer}));
+}
+
+} // namespace
+
+namespace {
+
+// A reply that comes after the time limit and the grace is still on its way
+// when the next request goes out; it names another command and is passed over.
+TEST_F(DeviceLinkTest, ReplyToAnotherCommandIsNotTakenForTheAnswer)
+{
+    const auto logger = plugLogger();
+    connectLogger(logger);
+    logger->setLateReplyDelay(TDeviceLink::ReplyTimeoutMs + TDeviceLink::LateReplyGraceMs + 500);
+    logger->setFault(SimulatedLogger::Fault::LateReply);
+    EXPECT_FALSE(link_->SetClock(QDateTime(QDate(2024, 1, 1), QTime(0, 0))));
+    EXPECT_EQ(link_->LastExchangeStatus(), TDeviceLink::ExchangeStatus::Timeout);
+
+    logger->setFault(SimulatedLogger::Fault::None);
+    logger->setRegisterValue(RegDeviceNumber, 4321);
+    EXPECT_EQ(link_->ReadRegister(RegDeviceNumber), 4321);
+    EXPECT_EQ(link_->Report().command(), CmdReadRegister);
+}
+
+// Erasing takes the firmware longer than an ordinary reply may; it has its own limit.
+TEST_F(DeviceLinkTest, EraseWaitsForTheSlowFirmware)
+{
+    static_assert(SimulatedLogger::EraseDurationMs > TDeviceLink::ReplyTimeoutMs);
+    static_assert(SimulatedLogger::EraseDurationMs < TDeviceLink::SlowReplyTimeoutMs);
+    const auto logger = plugLogger();
+    connectLogger(logger);
+    lines_.clear();
+    const qint64 start = backend_->nowMs();
+    EXPECT_TRUE(link_->EraseLogMemory());
+    EXPECT_EQ(backend_->nowMs() - start, SimulatedLogger::EraseDurationMs);
+    EXPECT_EQ(messages(), QStringList{QString::fromUtf8("Очистка памяти...")});
+    EXPECT_EQ(link_->ReadRegister(RegDeviceNumber), 123);
 }
 
 } // namespace

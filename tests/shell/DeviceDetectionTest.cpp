@@ -4,6 +4,7 @@
 
 #include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
+#include "settings/TCalibrationPage.h"
 #include "settings/TGeneralPage.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
@@ -35,6 +36,7 @@ private slots:
     void silentLoggerGivesOneErrorLineAndNoSuccess();
     void loggerSilentAtDetectionDoesNotTakeTheLastNumber();
     void testModeSurvivesConnectionAndLoss();
+    void numberAnsweredLateIsAskedAgainAndNotTakenForTheNextRead();
 
 private:
     QStringList messages() const;
@@ -162,7 +164,7 @@ void DeviceDetectionTest::silentLoggerGivesOneErrorLineAndNoSuccess()
     logger->setFault(SimulatedLogger::Fault::NoReply);
     const qint64 start = backend->nowMs();
     settings->GeneralPage->ButtonDeviceNumberRead->click();
-    QVERIFY(backend->nowMs() - start <= TDeviceLink::ReplyTimeoutMs + 100);
+    QVERIFY(backend->nowMs() - start <= TDeviceLink::ReplyTimeoutMs + TDeviceLink::LateReplyGraceMs + 100);
     QCOMPARE(messages().mid(before), QStringList{QStringLiteral("ОШИБКА! Прибор не отвечает")});
     QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QStringLiteral("777"));
 }
@@ -196,6 +198,36 @@ void DeviceDetectionTest::testModeSurvivesConnectionAndLoss()
     tick();
     QCOMPARE(simulation->monitorControls().ButtonReg->Tag, TFormRead::TestModeTag);
     QVERIFY(!simulation->monitorControls().ButtonReg->isEnabled());
+}
+
+// The logger answers the number read of its detection only after the time
+// limit: that reply must not fill the next field read, and the next tick asks
+// for the number again, so the drive label gets it without a replug.
+void DeviceDetectionTest::numberAnsweredLateIsAskedAgainAndNotTakenForTheNextRead()
+{
+    logger->setRegisterValue(RegDeviceNumber, 1000);
+    logger->setRegisterValue(RegTempOffset, 1010);
+    // Later than the time limit and the settling pause after detection together.
+    logger->setLateReplyDelay(1800);
+    logger->setFault(SimulatedLogger::Fault::LateReply);
+    backend->plug(simulation->logger);
+    const int before = settings->ListBox1->count();
+    tick();
+    QCOMPARE(messages().mid(before).filter(QStringLiteral("ОШИБКА!")).size(), 1);
+    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QString());
+
+    logger->setFault(SimulatedLogger::Fault::None);
+    auto* offset = settings->findChild<QLineEdit*>(QStringLiteral("EditTempOffset"));
+    QVERIFY(offset);
+    QVERIFY(settings->TempPage->ReadOne(0));
+    QCOMPARE(offset->text(), QStringLiteral("0,0101"));
+
+    tick();
+    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QStringLiteral("1000"));
+    QCOMPARE(windows->Connection->identity().ExpectedLabel, logger->volumeLabel());
+    const int after = settings->ListBox1->count();
+    tick();
+    QCOMPARE(settings->ListBox1->count(), after);
 }
 
 KORVI_QTEST_MAIN(DeviceDetectionTest)

@@ -7,6 +7,7 @@
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "data/SourceList.h"
+#include "device/RegisterMap.h"
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
 #include "device/TDeviceLink.h"
@@ -100,11 +101,12 @@ struct FaultyWindows {
         windows->Connection->Timer1Timer();
     }
 
-    // Registers unlike the page defaults, so that a field filled by a read shows.
+    // Registers unlike the page defaults and unlike each other (two digits of
+    // text), so that a field filled by a read, or by the reply to another read, shows.
     void setDistinctRegisters()
     {
         for (int reg = 0; reg < 90; ++reg)
-            logger->setRegisterValue(reg, 0x31323300 + 0x30 + reg % 10);
+            logger->setRegisterValue(reg, 0x31320000 + ((0x30 + reg / 10) << 8) + 0x30 + reg % 10);
     }
 
     TFormSetting& settings() { return *windows->FormSetting; }
@@ -232,11 +234,36 @@ QList<TAction> Actions()
     };
 }
 
-enum class TFaultKind { NoReply, GarbledReply, PullOut };
+enum class TFaultKind { NoReply, GarbledReply, LateReply, PullOut };
 
 const char* KindName(TFaultKind kind)
 {
-    return kind == TFaultKind::NoReply ? "no reply" : kind == TFaultKind::GarbledReply ? "garbled reply" : "pull-out";
+    switch (kind) {
+    case TFaultKind::NoReply:
+        return "no reply";
+    case TFaultKind::GarbledReply:
+        return "garbled reply";
+    case TFaultKind::LateReply:
+        return "late reply";
+    case TFaultKind::PullOut:
+        break;
+    }
+    return "pull-out";
+}
+
+SimulatedLogger::Fault LoggerFault(TFaultKind kind)
+{
+    switch (kind) {
+    case TFaultKind::NoReply:
+        return SimulatedLogger::Fault::NoReply;
+    case TFaultKind::GarbledReply:
+        return SimulatedLogger::Fault::GarbledReply;
+    case TFaultKind::LateReply:
+        return SimulatedLogger::Fault::LateReply;
+    case TFaultKind::PullOut:
+        break;
+    }
+    return SimulatedLogger::Fault::None;
 }
 
 struct TFaultCase {
@@ -288,9 +315,7 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     if (faultCase.kind == TFaultKind::PullOut)
         w.backend->pullBeforeRequest(faultCase.exchange);
     else
-        w.logger->setFault(faultCase.kind == TFaultKind::NoReply ? SimulatedLogger::Fault::NoReply
-                                                                  : SimulatedLogger::Fault::GarbledReply,
-                           int(faultCase.exchange));
+        w.logger->setFault(LoggerFault(faultCase.kind), int(faultCase.exchange));
     QElapsedTimer wall;
     wall.start();
     faultCase.action.run(w);
@@ -313,9 +338,19 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
                .arg(w.Store().DataRowCount())
                .arg(rowsBefore));
 
-    // The next detection tick sees the logger as it now is.
+    // The next question, still on the same handle, gets its own answer, not
+    // a late one to the failed question.
     w.logger->setFault(SimulatedLogger::Fault::None);
     w.backend->pullBeforeRequest(std::nullopt);
+    if (faultCase.kind != TFaultKind::PullOut && w.windows->Connection->link().IsOpen()) {
+        const QString number = QString::number(w.logger->registerValue(RegDeviceNumber));
+        w.settings().GeneralPage->ButtonDeviceNumberReadClick();
+        expect(w.settings().GeneralPage->EditDeviceNumber->text() == number,
+               QStringLiteral("the next read shows %1 instead of the device number %2")
+                   .arg(w.settings().GeneralPage->EditDeviceNumber->text(), number));
+    }
+
+    // The next detection tick sees the logger as it now is.
     w.windows->Connection->Timer1Timer();
     const bool plugged = faultCase.kind != TFaultKind::PullOut;
     expect(w.windows->Connection->link().IsOpen() == plugged, QStringLiteral("the link is open: %1").arg(!plugged));
@@ -351,7 +386,8 @@ void FaultInjectionTest::everyFaultAtEveryExchangeFailsCleanly()
         clean.insert(QString::fromUtf8(action.name), CleanRun(action));
         const qsizetype exchanges = clean[QString::fromUtf8(action.name)].requests;
         QVERIFY2(exchanges > 0, action.name);
-        for (TFaultKind kind : {TFaultKind::NoReply, TFaultKind::GarbledReply, TFaultKind::PullOut})
+        for (TFaultKind kind :
+             {TFaultKind::NoReply, TFaultKind::GarbledReply, TFaultKind::LateReply, TFaultKind::PullOut})
             for (qsizetype exchange = 0; exchange < exchanges; ++exchange)
                 cases.append({action, kind, exchange});
     }

@@ -3,6 +3,7 @@
 #include "SimulatedWindows.h"
 
 #include "chart/TChart.h"
+#include "device/TDeviceLink.h"
 #include "monitor/TLiveMonitor.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
@@ -33,6 +34,7 @@ private slots:
     void seriesKeepADayOfPoints();
     void screenReadersHearTheShownValues();
     void failedCycleGreysTheValuesUntilACycleSucceeds();
+    void cycleAfterALateFirstReadShowsItsOwnReadings();
 
 private:
     void cycle(int times = 1);
@@ -176,6 +178,27 @@ void LiveMonitorTest::silentLoggerAddsNoPointAndIsLoggedOnce()
     cycle();
     QCOMPARE(messages().mid(linesBefore).size(), 2);  // a new silence is reported again
     QCOMPARE(live->HumidityPoints().pointCount(), 2);
+}
+
+// The first read of a cycle is answered after the time limit: the cycle stops
+// there, and its late answer is not taken for a reading of the next cycle.
+void LiveMonitorTest::cycleAfterALateFirstReadShowsItsOwnReadings()
+{
+    pinReadings(230, 500);
+    cycle();
+    simulation->logger->setLateReplyDelay(TDeviceLink::ReplyTimeoutMs + 900);
+    simulation->logger->setFault(SimulatedLogger::Fault::LateReply);
+    simulation->logger->clearRequests();
+    cycle();
+    QCOMPARE(simulation->logger->requests().size(), 1);
+    QCOMPARE(live->HumidityPoints().pointCount(), 1);
+
+    simulation->logger->setFault(SimulatedLogger::Fault::None);
+    pinReadings(241, 612);
+    cycle();
+    QCOMPARE(live->HumidityPoints().pointCount(), 2);
+    QCOMPARE(monitor->Label1->text(), QStringLiteral("RH 61,2 %"));
+    QCOMPARE(monitor->Label2->text(), QStringLiteral("t 24,1 °C"));
 }
 
 void LiveMonitorTest::seriesKeepADayOfPoints()
