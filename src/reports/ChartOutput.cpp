@@ -1,9 +1,11 @@
 #include "reports/ChartOutput.h"
 
 #include "chart/TChart.h"
+#include "data/FileSave.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPrinter>
 
@@ -66,6 +68,23 @@ QImage ChartImage(const TChart& chart)
     QPainter painter(&image);
     chart.paint(painter, image.rect(), TChartPaintMode::Output);
     return image;
+}
+
+bool WriteChartBitmap(const TChart& chart, QIODevice& device, QString* error)
+{
+    TCheckedDevice checked(device);
+    QImageWriter writer(&checked, "bmp");
+    if (writer.write(ChartImage(chart)) && !checked.failed())
+        return true;
+    if (error)
+        *error = checked.failed() ? QStringLiteral("рисунок записан не полностью") : writer.errorString();
+    return false;
+}
+
+bool SaveChartBitmap(const TChart& chart, const QString& path, QString* error)
+{
+    return SaveFile(path, [&chart](QIODevice& device, QString* reason) { return WriteChartBitmap(chart, device, reason); },
+                    error);
 }
 
 bool PrintChart(const TChart& chart, QPrinter& printer)

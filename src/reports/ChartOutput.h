@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QSize>
 
+class QIODevice;
 class QPrinter;
 class TChart;
 
@@ -22,6 +23,11 @@ QSize ChartScreenSize(const TChart& chart);
 // The chart as shown, at its on-screen size, on a white background, with
 // the data only: no cursor line and no legend check boxes.
 QImage ChartImage(const TChart& chart);
+
+// The chart image as a Windows bitmap; answers whether all of it was
+// written, `error` says why not. SaveChartBitmap saves it by FileSave's rule.
+bool WriteChartBitmap(const TChart& chart, QIODevice& device, QString* error);
+bool SaveChartBitmap(const TChart& chart, const QString& path, QString* error);
 
 // Prints the chart, data only, as one page on an already set-up printer;
 // the job is titled "Chart". Answers whether the printer accepted it.

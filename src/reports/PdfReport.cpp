@@ -1,6 +1,7 @@
 #include "reports/PdfReport.h"
 
 #include "chart/TChart.h"
+#include "data/FileSave.h"
 #include "data/MeasurementStore.h"
 #include "reports/ChartOutput.h"
 #include "reports/Statistics.h"
@@ -82,10 +83,12 @@ void drawChart(PageFlow& flow, QPainter& painter, const TChart& chart)
 
 } // namespace
 
-bool BuildPdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
-                    const QString& path, QString* error)
+bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
+                    QIODevice& device, QString* error)
 {
-    QPdfWriter writer(path);
+    // The painter does not look at the results of its writes: they are checked here.
+    TCheckedDevice checked(device);
+    QPdfWriter writer(&checked);
     writer.setResolution(Resolution);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(MarginMillimetres, MarginMillimetres, MarginMillimetres,
@@ -124,10 +127,18 @@ bool BuildPdfReport(const TMeasurementStore& store, const TChart& chart, const T
     flow.skip(2 * lineHeight);
     painter.drawText(QRect(0, flow.place(lineHeight), flow.width(), lineHeight), Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("Метролог:_________________"));
-    if (!painter.end()) {
+    if (!painter.end() || checked.failed()) {
         if (error)
-            *error = QStringLiteral("не удалось дописать документ");
+            *error = QStringLiteral("документ записан не полностью");
         return false;
     }
     return true;
+}
+
+bool BuildPdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
+                    const QString& path, QString* error)
+{
+    return SaveFile(
+        path, [&](QIODevice& device, QString* reason) { return WritePdfReport(store, chart, header, device, reason); },
+        error);
 }

@@ -2,12 +2,16 @@
 
 #include "reports/SpreadsheetReport.h"
 
+class QIODevice;
 class TChart;
 
 // Writes the report as a PDF of one page or more: the spreadsheet report's
 // header (date, time, device), every statistics line, the chart as it is
 // shown and the metrologist's signature line. Texts stay texts and the chart
 // is drawn by its own painting code, so the file is searchable and sharp at
-// any zoom. Answers whether the file was written; `error` says why not.
+// any zoom. Answers whether everything was written; `error` says why not.
+bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
+                    QIODevice& device, QString* error);
+// The same into a file, saved by FileSave's rule.
 bool BuildPdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
                     const QString& path, QString* error);

@@ -1,14 +1,17 @@
 #include "reports/SpreadsheetReport.h"
 
+#include "data/FileSave.h"
 #include "data/MeasurementStore.h"
 #include "data/RowTableColumns.h"
 #include "data/Timestamp.h"
 #include "reports/Statistics.h"
 
 #include <QDir>
+#include <QStorageInfo>
 
 #include <xlsxwriter.h>
 
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -18,6 +21,12 @@ constexpr lxw_row_t TableHeaderRow = 5; // row 6
 constexpr lxw_color_t HeaderFill = 0xFFFFCC;
 // Days from 1899-12-30, the spreadsheet's own day numbers.
 constexpr double SecondsPerDayF = 86400.0;
+// What a report takes on its disk while it is written, measured on full log
+// memories with a margin: every sheet's XML waits in a temporary file until
+// the whole book is zipped, and the zip itself is written beside it.
+constexpr qint64 TemporaryBytesPerRow = 280;
+constexpr qint64 FileBytesPerRow = 40;
+constexpr qint64 FixedReportBytes = 1 << 20;
 
 struct WorkbookCloser {
     void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
@@ -119,16 +128,17 @@ double dayNumber(const QDate& date)
     return double(QDate(1899, 12, 30).daysTo(date));
 }
 
-}  // namespace
-
-bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader& header, const QString& path,
-                            QString* error, qint64 rowsPerSheet)
+// Writes the workbook to `fileName`, the library's own temporary files in `workFolder`.
+bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, const QString& fileName,
+                   const QString& workFolder, QString* error, qint64 rowsPerSheet)
 {
-    const QByteArray fileName = QDir::toNativeSeparators(path).toLocal8Bit();
+    const QByteArray file = QDir::toNativeSeparators(fileName).toLocal8Bit();
+    QByteArray folder = QDir::toNativeSeparators(workFolder).toLocal8Bit();
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.use_zip64 = LXW_TRUE;
-    std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new_opt(fileName.constData(), &options));
+    options.tmpdir = folder.data();
+    std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new_opt(file.constData(), &options));
     if (!workbook) {
         if (error)
             *error = QStringLiteral("не удалось начать книгу");
@@ -183,11 +193,46 @@ bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader&
                   formats.left);
     }
 
+    errno = 0;
     const lxw_error closed = workbook_close(workbook.release());
+    const int systemError = errno;
     if (closed != LXW_NO_ERROR) {
-        if (error)
-            *error = QString::fromUtf8(lxw_strerror(closed));
+        if (error) {
+            *error = systemError != 0 ? SystemErrorReason(systemError, true)
+                                      : QStringLiteral("ошибка библиотеки книг: ") + QString::fromUtf8(lxw_strerror(closed));
+        }
         return false;
     }
     return true;
+}
+
+QString mebibytes(qint64 bytes)
+{
+    return QString::number((bytes + (1 << 20) - 1) >> 20);
+}
+
+}  // namespace
+
+qint64 SpreadsheetReportSpace(qint64 rows)
+{
+    return FixedReportBytes + rows * (TemporaryBytesPerRow + FileBytesPerRow);
+}
+
+bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader& header, const QString& path,
+                            QString* error, qint64 rowsPerSheet)
+{
+    FileSave save(path);
+    const QString fileName = save.openPath(error);
+    if (fileName.isEmpty())
+        return false;
+    const qint64 needed = SpreadsheetReportSpace(store.DataRowCount());
+    const qint64 available = QStorageInfo(save.workFolder()).bytesAvailable();
+    if (available >= 0 && available < needed) {
+        if (error) {
+            *error = QStringLiteral("нет места на диске: отчёту нужно около %1 МБ, свободно %2 МБ")
+                         .arg(mebibytes(needed), mebibytes(available));
+        }
+        return false;
+    }
+    return writeWorkbook(store, header, fileName, save.workFolder(), error, rowsPerSheet) && save.commit(error);
 }

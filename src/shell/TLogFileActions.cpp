@@ -1,6 +1,7 @@
 #include "shell/TLogFileActions.h"
 
 #include "data/CsvExport.h"
+#include "data/FileSave.h"
 #include "data/LogExport.h"
 #include "shell/TFormMain.h"
 #include "shell/TUserDialogs.h"
@@ -8,7 +9,6 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSaveFile>
 
 TLogFileActions::TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel)
     : QObject(&formMain)
@@ -56,22 +56,17 @@ void TLogFileActions::csv1Click()
     });
 }
 
-// Written to a temporary file that replaces the target only when complete,
-// so a failed save never leaves half a file behind.
 void TLogFileActions::SaveAs(const QString& extension, const Writer& write)
 {
     const QString path =
         Dialogs.SaveFileName(&FormMain, ExportFileName(NameStem(), FormMain.Store(), extension), true);
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
     QString error;
-    const bool saved = file.open(QIODevice::WriteOnly) && write(file, &error) && file.commit();
-    if (saved)
+    if (SaveFile(path, write, &error))
         FormMain.showSaved(path);
     else
-        Dialogs.ShowError(&FormMain, QStringLiteral("Не удалось записать %1: %2")
-                                         .arg(path, error.isEmpty() ? file.errorString() : error));
+        Dialogs.ShowError(&FormMain, QStringLiteral("Не удалось записать %1: %2").arg(path, error));
 }
 
 QString TLogFileActions::NameStem() const

@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QDateTime>
-#include <QImageWriter>
 #include <QMenu>
 #include <QPrinter>
 
@@ -30,10 +29,9 @@ TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::
     connect(pdf1, &QAction::triggered, this, &TReportActions::pdf1Click);
 }
 
-// Saved without an overwrite prompt, as the same day's report always was.
 void TReportActions::xls1Click()
 {
-    const QString path = AskForFile(QStringLiteral("xlsx"), false);
+    const QString path = AskForFile(QStringLiteral("xlsx"));
     if (path.isEmpty())
         return;
     QString error;
@@ -45,7 +43,7 @@ void TReportActions::xls1Click()
 
 void TReportActions::pdf1Click()
 {
-    const QString path = AskForFile(QStringLiteral("pdf"), true);
+    const QString path = AskForFile(QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
     QString error;
@@ -57,14 +55,14 @@ void TReportActions::pdf1Click()
 
 void TReportActions::bmp1Click()
 {
-    const QString path = AskForFile(QStringLiteral("bmp"), false);
+    const QString path = AskForFile(QStringLiteral("bmp"));
     if (path.isEmpty())
         return;
-    QImageWriter writer(path, "bmp");
-    if (writer.write(ChartImage(*FormMain.ChartPage->Chart)))
+    QString error;
+    if (SaveChartBitmap(*FormMain.ChartPage->Chart, path, &error))
         FormMain.showSaved(path);
     else
-        ReportFailure(path, writer.errorString());
+        ReportFailure(path, error);
 }
 
 void TReportActions::N1Click()
@@ -79,11 +77,11 @@ void TReportActions::N1Click()
     chart.update();
 }
 
-// The file to write, proposed under today's date; empty when the user cancelled.
-QString TReportActions::AskForFile(const QString& extension, bool confirmOverwrite)
+// The file to write, proposed under today's date, so the dialog asks before
+// a second report of the day replaces the first; empty when the user cancelled.
+QString TReportActions::AskForFile(const QString& extension)
 {
-    return Dialogs.SaveFileName(&FormMain, DatedFileName(QDate::currentDate(), FormatLocale(), extension),
-                                confirmOverwrite);
+    return Dialogs.SaveFileName(&FormMain, DatedFileName(QDate::currentDate(), FormatLocale(), extension), true);
 }
 
 TReportHeader TReportActions::Header() const

@@ -28,7 +28,7 @@ public slots:
     void N1Click();
 
 private:
-    QString AskForFile(const QString& extension, bool confirmOverwrite);
+    QString AskForFile(const QString& extension);
     TReportHeader Header() const;
     void ReportFailure(const QString& path, const QString& reason);
 

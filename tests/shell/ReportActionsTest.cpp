@@ -1,12 +1,17 @@
 #include "KorviTestMain.h"
 
+#include "FileFaults.h"
 #include "SimulatedWindows.h"
 
 #include "chart/TChart.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "reports/ChartOutput.h"
 #include "reports/DatedFileName.h"
+#include "reports/PdfReport.h"
+#include "shell/TApplicationWindows.h"
 #include "shell/TFormMain.h"
+#include "shell/TReportActions.h"
 #include "views/TChartPage.h"
 
 #include <QAction>
@@ -36,6 +41,8 @@ private slots:
     void printGivesOnePage();
     void bitmapLeavesOutTheCursorAndTheCheckBoxes();
     void bitmapBeforeAnyLoadHasTheChartsScreenSize();
+    void fullDiskKeepsEveryOldFile();
+    void writersNoticeADeviceFillingUp();
 
 private:
     QImage saveBitmap(const QString& name);
@@ -67,7 +74,8 @@ void ReportActionsTest::reportIsWrittenUnderTheDatedNameWithTheDeviceLabel()
     viewer->xls1->trigger();
     QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
     QCOMPARE(dialogs->proposedNames, QStringList{DatedFileName(QDate::currentDate(), QLocale(), "xlsx")});
-    QCOMPARE(dialogs->overwriteConfirmed, QList<bool>{false});
+    // The proposed name is the same all day: a second report asks before replacing the first.
+    QCOMPARE(dialogs->overwriteConfirmed, QList<bool>{true});
     QCOMPARE(viewer->StatusLine->text(), QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
 
     QProcess reader;
@@ -87,6 +95,7 @@ void ReportActionsTest::cancellingWritesNothing()
     viewer->bmp1->trigger();
     viewer->N1->trigger();  // no printer chosen
     QCOMPARE(dialogs->proposedNames.size(), 2);
+    QCOMPARE(dialogs->overwriteConfirmed, (QList<bool>{true, true}));
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(QDir(simulation->drive.path()).entryList({"*.xlsx", "*.bmp", "*.pdf"}), QStringList());
 }
@@ -211,6 +220,54 @@ void ReportActionsTest::bitmapBeforeAnyLoadHasTheChartsScreenSize()
     QVERIFY(viewer->ChartPage->Chart->isVisible());
     QVERIFY(viewer->ChartPage->Chart->width() > 600);
     QCOMPARE(empty.size(), viewer->ChartPage->Chart->size());
+}
+
+// Each report written on a disk that fills up: the error box names the real
+// reason and the earlier file of the same name stays as it was.
+void ReportActionsTest::fullDiskKeepsEveryOldFile()
+{
+    FullTmpfs disk(1024);
+    if (!disk.mounted())
+        QSKIP(qPrintable(disk.whyNot()));
+    const QList<std::pair<QAction*, QString>> saves = {
+        {viewer->xls1, QStringLiteral("report.xlsx")},
+        {viewer->bmp1, QStringLiteral("chart.bmp")},
+        {simulation->windows->Reports->pdf1, QStringLiteral("report.pdf")},
+    };
+    for (const auto& [action, name] : saves)
+        disk.place(name, "the earlier " + name.toUtf8());
+    disk.fill();
+    for (const auto& [action, name] : saves) {
+        dialogs->errors.clear();
+        dialogs->answers = {disk.filePath(name)};
+        action->trigger();
+        QCOMPARE(dialogs->errors.size(), 1);
+        QVERIFY2(dialogs->errors[0].contains(QStringLiteral("нет места на диске")), qPrintable(dialogs->errors[0]));
+        QFile kept(disk.filePath(name));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), "the earlier " + name.toUtf8());
+    }
+    QCOMPARE(disk.strayFiles({QStringLiteral("report.xlsx"), QStringLiteral("chart.bmp"), QStringLiteral("report.pdf")}),
+             QStringList());
+}
+
+// The PDF painter and the image writer do not look at their writes; the
+// report does, whether the device fills up at once or half-way.
+void ReportActionsTest::writersNoticeADeviceFillingUp()
+{
+    const TChart& chart = *viewer->ChartPage->Chart;
+    for (qint64 capacity : {qint64(0), qint64(100), qint64(20000)}) {
+        FullDiskDevice pdf(capacity);
+        QString error;
+        QVERIFY2(!WritePdfReport(viewer->Store(), chart, {QDateTime::currentDateTime(), QStringLiteral("2400123")}, pdf,
+                                 &error),
+                 qPrintable(QString::number(capacity)));
+        QVERIFY(!error.isEmpty());
+        FullDiskDevice bitmap(capacity);
+        error.clear();
+        QVERIFY2(!WriteChartBitmap(chart, bitmap, &error), qPrintable(QString::number(capacity)));
+        QVERIFY(!error.isEmpty());
+    }
 }
 
 KORVI_QTEST_MAIN(ReportActionsTest)
