@@ -21,6 +21,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         const QString& argument = arguments[i];
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.help = true;
+        } else if (argument == QLatin1String("--allow-truncated")) {
+            line.allowTruncated = true;
         } else if (argument == QLatin1String("--simulate")) {
             line.simulate = true;
         } else if (argument.startsWith(simulateWithFile) && argument.size() > simulateWithFile.size()) {
@@ -70,7 +72,7 @@ QString CommandLine::usage()
 {
     return QStringLiteral(
         "Usage: korvi-monitor [--simulate[=FILE]] [LOG]\n"
-        "       korvi-monitor --export LOG [--csv FILE] [--xlsx FILE]\n"
+        "       korvi-monitor --export LOG [--csv FILE] [--xlsx FILE] [--allow-truncated]\n"
         "       korvi-monitor [--archive=URL] --archive-import DIR | --archive-list\n"
         "       korvi-monitor [--archive=URL] --archive-export ID [--csv FILE] [--xlsx FILE]\n"
         "Companion of the KORVI USB temperature, humidity and pressure logger.\n"
@@ -86,5 +88,7 @@ QString CommandLine::usage()
         "  --archive-import DIR  keep every *.log under DIR in the archive\n"
         "  --archive-list      print the archive's entries, newest first\n"
         "  --archive-export ID write the files of --csv and --xlsx from the archived log ID\n"
+        "                      FILE may be - for standard output, a pipe or a device\n"
+        "  --allow-truncated   export the records that fit of a log longer than the logger's memory\n"
         "  --help              show this text and exit\n");
 }

@@ -15,6 +15,7 @@ struct CommandLine {
     bool archiveList = false; // --archive-list: print the archive's entries and exit
     qint64 archiveExport = 0; // --archive-export ID: write files from this archived log and exit
     QString openLog;       // FILE: a saved log shown in the data viewer at start
+    bool allowTruncated = false;  // --allow-truncated: export what fits of a log too long to hold
     bool help = false;
     QString error;         // non-empty when the arguments could not be understood
 

@@ -2,7 +2,9 @@
 
 #include "app/CommandLine.h"
 #include "data/CsvExport.h"
+#include "data/FileSave.h"
 #include "data/FolderVolumeSource.h"
+#include "data/LoadTexts.h"
 #include "data/Loader.h"
 #include "data/MeasurementStore.h"
 #include "data/SourceList.h"
@@ -10,36 +12,50 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <functional>
 
 namespace {
 
-bool writeCsvFile(const TMeasurementStore& store, const QString& path, QString* error)
+// Whether the output names the log itself, directly or through a link: the
+// log may be the only copy once the logger is erased.
+bool isTheLog(const QString& output, const QString& log)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && WriteCsv(store, file, error) && file.commit())
-        return true;
-    if (error->isEmpty())
-        *error = file.errorString();
-    return false;
+    const QString canonicalLog = QFileInfo(log).canonicalFilePath();
+    return !canonicalLog.isEmpty() && QFileInfo(output).canonicalFilePath() == canonicalLog;
 }
 
 }  // namespace
 
 int RunExport(const CommandLine& commandLine, QTextStream& errors)
 {
+    const QString& log = commandLine.exportLog;
+    for (const QString& output : {commandLine.csvFile, commandLine.xlsxFile}) {
+        if (isTheLog(output, log)) {
+            errors << "korvi-monitor: " << output << QStringLiteral(" — это сам журнал, он не будет перезаписан\n");
+            return 2;
+        }
+    }
+
     const FolderVolumeSource noVolumes;
-    TLoadResult report = TLoader(noVolumes).loadFile(commandLine.exportLog, TLoadRequest());
+    TLoadResult report = TLoader(noVolumes).loadFile(log, TLoadRequest());
     if (!report.failure.isEmpty()) {
         errors << "korvi-monitor: " << report.failure << '\n';
         return 1;
     }
     if (report.partialRecordBytes > 0) {
-        errors << "korvi-monitor: " << commandLine.exportLog << " ends in " << report.partialRecordBytes
-               << " bytes that are not a whole record; they were left out\n";
+        errors << "korvi-monitor: " << log
+               << QStringLiteral(" кончается %1 байт, которые не составляют целой записи; они пропущены\n")
+                      .arg(report.partialRecordBytes);
+    }
+    if (report.leftOutRecords > 0) {
+        errors << "korvi-monitor: " << log << ": "
+               << LeftOutRecordsText(report.leftOutRecords, TRawRecordBuffer::Capacity) << '\n';
+        if (!commandLine.allowTruncated) {
+            errors << QStringLiteral("korvi-monitor: ничего не записано; --allow-truncated записывает прочитанное\n");
+            return 1;
+        }
     }
 
     TMeasurementStore store;
@@ -57,7 +73,11 @@ bool WriteExportFiles(const TMeasurementStore& store, const CommandLine& command
     };
     const Output outputs[] = {
         {"csv", commandLine.csvFile,
-         [&](QString* error) { return writeCsvFile(store, commandLine.csvFile, error); }},
+         [&](QString* error) {
+             return SaveFile(
+                 commandLine.csvFile,
+                 [&store](QIODevice& device, QString* reason) { return WriteCsv(store, device, reason); }, error);
+         }},
         {"xlsx", commandLine.xlsxFile,
          [&](QString* error) {
              return BuildSpreadsheetReport(store, {QDateTime::currentDateTime(), deviceLabel}, commandLine.xlsxFile,
@@ -69,7 +89,7 @@ bool WriteExportFiles(const TMeasurementStore& store, const CommandLine& command
         if (output.path.isEmpty())
             continue;
         if (!output.write(&error)) {
-            errors << "korvi-monitor: cannot write " << output.path << ": " << error << '\n';
+            errors << QStringLiteral("korvi-monitor: не удалось записать ") << output.path << ": " << error << '\n';
             return false;
         }
         if (written)

@@ -29,6 +29,11 @@ QString FreeMemoryText(qint64 recordCount)
     return QStringLiteral("Свободно: %1%").arg(FreeMemoryPercent(recordCount));
 }
 
+QString LeftOutRecordsText(qint64 recordsLeftOut, qint64 capacity)
+{
+    return QStringLiteral("Пропущено записей: %1 (программа вмещает не больше %2)").arg(recordsLeftOut).arg(capacity);
+}
+
 TLoadProgress::TLoadProgress(std::function<void(const QString&)> showText)
     : showText_(std::move(showText))
 {

@@ -15,6 +15,9 @@ int FreeMemoryPercent(qint64 recordCount);
 // "Свободно: N%"
 QString FreeMemoryText(qint64 recordCount);
 
+// The line for a source with more records than the store holds.
+QString LeftOutRecordsText(qint64 recordsLeftOut, qint64 capacity);
+
 // Turns record indices into progress texts, passing a text on only when the
 // percentage changes.
 class TLoadProgress

@@ -1,5 +1,6 @@
 #include "data/Loader.h"
 
+#include "data/FileSave.h"
 #include "data/LoadTexts.h"
 #include "data/ReadSource.h"
 #include "data/SourceDiscovery.h"
@@ -49,7 +50,9 @@ TLoadResult TLoader::loadFile(const QString& path, const TLoadRequest& request)
     const QFileInfo file(path);
     TLoadResult result;
     if (QFile probe(path); !file.isFile() || !probe.open(QIODevice::ReadOnly)) {
-        const QString reason = file.exists() && !file.isFile() ? QStringLiteral("это не файл") : probe.errorString();
+        const QString reason = !file.exists() ? QStringLiteral("файл не найден")
+                             : !file.isFile() ? QStringLiteral("это не файл")
+                                              : FileErrorReason(probe, false);
         result.failure = QStringLiteral("Не удалось открыть %1: %2").arg(path, reason);
         result.keepsPrevious = true;
         result.recordCount = request.recordCount;
@@ -123,11 +126,20 @@ TLoadedSource TLoader::loadSource(const TSourceCandidate& source, const TLoadReq
 
     progress.setRecordCount(result.recordCount);
     const auto raw = buffer_.records();
-    const TReadResult read = ReadSource(source.filePath, result.recordCount, raw,
+    // The buffer holds at most its capacity; the reader tells what that leaves out.
+    const qint64 wanted = request.testMode ? TestModeRecordCount : *reported;
+    const TReadResult read = ReadSource(source.filePath, wanted, raw,
                                         [&progress](qint64 k) { progress.recordReached(k); });
     if (!read.opened) {
         dump.addLine(QStringLiteral("Не удалось открыть файл: ") + read.error);
         return {source, nullptr, {}};
+    }
+    if (read.recordsLeftOut > 0) {
+        dump.addLine(LeftOutRecordsText(read.recordsLeftOut, TRawRecordBuffer::Capacity));
+        // The first source read is the shown one.
+        if (std::none_of(result.sources.begin(), result.sources.end(),
+                         [](const TLoadedSource& earlier) { return earlier.records != nullptr; }))
+            result.leftOutRecords = read.recordsLeftOut;
     }
 
     auto records = std::make_shared<TRecordList>(request.currentYear);

@@ -42,6 +42,7 @@ struct TLoadResult {
     std::optional<QString> windowCaption; // test mode: the count the logger reported
     QString freeMemoryText; // "Свободно: N%"
     qint64 partialRecordBytes = 0; // bytes after the last whole record of an opened file
+    qint64 leftOutRecords = 0; // records of the shown source beyond what one load holds
     QString failure; // the message telling why an opened file was not shown; empty on success
 };
 

@@ -1,6 +1,9 @@
 #include "data/ReadSource.h"
 
+#include "data/FileSave.h"
+
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -18,10 +21,16 @@ qint64 chunkRecords(qint64 recordCount)
 TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRecord> buffer,
                        const TReadProgress& progress)
 {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return TReadResult{false, 0, QStringLiteral("файл не найден")};
+    if (!info.isFile())
+        return TReadResult{false, 0, QStringLiteral("это не файл")};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return TReadResult{false, 0, file.errorString()};
+        return TReadResult{false, 0, FileErrorReason(file, false)};
 
+    const qint64 inFile = std::min(recordCount, file.size() / qint64(sizeof(TLogRecord)));
     const qint64 wanted = std::clamp<qint64>(recordCount, 0, qint64(buffer.size()));
     const qint64 chunk = chunkRecords(wanted);
     auto* bytes = reinterpret_cast<char*>(buffer.data());
@@ -44,5 +53,5 @@ TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRe
         if (got < want)
             break;
     }
-    return TReadResult{true, read, QString()};
+    return TReadResult{true, read, QString(), std::max<qint64>(0, inFile - qint64(buffer.size()))};
 }

@@ -11,6 +11,8 @@ struct TReadResult {
     bool opened = false;
     qint64 recordsRead = 0; // whole records read into slots 0..recordsRead-1
     QString error; // why the file could not be opened
+    // Records asked for that the file holds but the buffer has no room for.
+    qint64 recordsLeftOut = 0;
 };
 
 // Told the index of each record before it is read.
@@ -18,5 +20,7 @@ using TReadProgress = std::function<void(qint64 recordIndex)>;
 
 // Reads up to recordCount whole 16-byte records of the file into the buffer
 // from slot 0, never more than the buffer holds; stops early at the end of the file.
+// Only a regular file is opened: a pipe or a device could block the caller
+// without end or pour out bytes without one.
 TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRecord> buffer,
                        const TReadProgress& progress);

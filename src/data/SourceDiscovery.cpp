@@ -1,6 +1,7 @@
 #include "data/SourceDiscovery.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -22,8 +23,9 @@ QList<TSourceCandidate> FindCandidates(const QList<TVolume>& drives)
         const QStringList names = root.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
         if (candidates.size() == MaxSourceCandidates)
             break;
-        const auto found = std::find_if(names.begin(), names.end(), [](const QString& name) {
-            return name.compare(LogFileName, Qt::CaseInsensitive) == 0;
+        // Only a regular file: a pipe of that name would block its reader for good.
+        const auto found = std::find_if(names.begin(), names.end(), [&root](const QString& name) {
+            return name.compare(LogFileName, Qt::CaseInsensitive) == 0 && QFileInfo(root.filePath(name)).isFile();
         });
         if (found != names.end())
             candidates.append(TSourceCandidate{found->left(4), root.filePath(*found), drive});

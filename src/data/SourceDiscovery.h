@@ -18,8 +18,9 @@ inline const QString TestModeLabel = QStringLiteral("BRAXEL");
 
 // The volumes that are ready, in the source's order.
 QList<TVolume> ScanDrives(const VolumeSource& source);
-// The drives whose root holds data.log, compared without case (the logger's
-// drive is FAT); at most MaxSourceCandidates.
+// The drives whose root holds data.log as a regular file (or a link to one),
+// the name compared without case (the logger's drive is FAT); at most
+// MaxSourceCandidates.
 QList<TSourceCandidate> FindCandidates(const QList<TVolume>& drives);
 // The label the drives are compared with: "BRAXEL" in test mode, the logger's otherwise.
 const QString& ExpectedVolumeLabel(const QString& loggerLabel, bool testMode);

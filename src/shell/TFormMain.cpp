@@ -1,10 +1,12 @@
 #include "shell/TFormMain.h"
 
 #include "chart/TChart.h"
+#include "data/LoadTexts.h"
 #include "data/Loader.h"
 #include "data/MeasurementStore.h"
 #include "data/SourceList.h"
 #include "device/LoggerQueries.h"
+#include "device/TDeviceLink.h"
 #include "shell/LayoutRules.h"
 #include "shell/TabPages.h"
 #include "shell/TLoggerConnection.h"
@@ -245,6 +247,8 @@ void TFormMain::showLoad(TLoadResult& result)
     Connection.setRecordCount(result.recordCount);
     showStoreRows();
     SysPage->ShowLoad(result);
+    if (result.leftOutRecords > 0)
+        Connection.link().LogStatus(LeftOutRecordsText(result.leftOutRecords, TRawRecordBuffer::Capacity));
     LastFreeMemoryText = result.freeMemoryText;
     listSources();
 }

@@ -3,9 +3,12 @@
 #include "data/Loader.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/RawRecordBuffer.h"
 #include "data/SourceList.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -78,7 +81,7 @@ TEST_F(ExportCommandTest, APartialLastRecordIsLeftOutAndReported)
     const ProgramRun run = korviMonitor({"--export", log, "--csv", csv});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.errors.count('\n'), 1);
-    EXPECT_TRUE(run.errors.contains(QStringLiteral("7 bytes"))) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("7 байт"))) << run.errors.toStdString();
     EXPECT_EQ(csvLines(csv), rowsOf(log) + 1);
 }
 
@@ -106,6 +109,94 @@ TEST_F(ExportCommandTest, FailuresEndWithOneLineAndCodeOne)
         EXPECT_TRUE(run.errors.contains(QString::fromUtf8(c.mentions))) << run.errors.toStdString();
     }
     EXPECT_FALSE(QFile::exists(dir_.filePath("a.csv")));
+}
+
+// The log may be the only copy once the logger is erased: an output that
+// names it, directly or through a link, is refused before anything is written.
+TEST_F(ExportCommandTest, AnOutputThatIsTheLogItselfIsRefused)
+{
+    const QByteArray bytes = variedLog();
+    const QString log = writeLog("only.log", bytes);
+    ASSERT_TRUE(QFile::link(log, dir_.filePath("alias.log")));
+    const QStringList outputs[] = {
+        {"--csv", log},
+        {"--xlsx", log},
+        {"--csv", dir_.filePath("alias.log")},
+        {"--csv", dir_.filePath("sub/../only.log")},
+    };
+    QDir(dir_.path()).mkdir("sub");
+    for (const QStringList& output : outputs) {
+        SCOPED_TRACE(output.join(' ').toStdString());
+        const ProgramRun run = korviMonitor(QStringList{"--export", log} + output);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.errors.contains(QStringLiteral("это сам журнал"))) << run.errors.toStdString();
+        QFile kept(log);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), bytes);
+    }
+}
+
+// "-" is standard output, and a pipe stays a pipe and gets the rows.
+TEST_F(ExportCommandTest, StandardOutputAndPipesAreWrittenDirectly)
+{
+    const QString log = writeLog("varied.log", variedLog());
+    const ProgramRun toStdout = korviMonitor({"--export", log, "--csv", "-"});
+    EXPECT_EQ(toStdout.exitCode, 0) << toStdout.errors.toStdString();
+    EXPECT_EQ(toStdout.output.count('\n'), rowsOf(log) + 1);
+
+    const QString fifo = dir_.filePath("rows.fifo");
+    ASSERT_EQ(QProcess::execute("mkfifo", {fifo}), 0);
+    QProcess reader;
+    reader.start("cat", {fifo});
+    ASSERT_TRUE(reader.waitForStarted());
+    const ProgramRun toPipe = korviMonitor({"--export", log, "--csv", fifo});
+    ASSERT_TRUE(reader.waitForFinished(30000));
+    EXPECT_EQ(toPipe.exitCode, 0) << toPipe.errors.toStdString();
+    EXPECT_EQ(reader.readAllStandardOutput().count('\n'), rowsOf(log) + 1);
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile()) << "the pipe was replaced";
+}
+
+// A file longer than the logger's memory cannot be held whole: the export
+// says how much it would leave out, and writes it only when told to.
+TEST_F(ExportCommandTest, ALogLongerThanTheMemoryIsNotCutInSilence)
+{
+    const qint64 capacity = TRawRecordBuffer::Capacity;
+    const QByteArray records = LogGenerator(5).generate(1000, TLogShape::Typical, QDateTime(QDate(2024, 6, 1), QTime(6, 0)));
+    QByteArray bytes;
+    bytes.reserve((capacity + 700) * 16);
+    while (bytes.size() < (capacity + 700) * 16)
+        bytes += records;
+    bytes.truncate((capacity + 700) * 16);
+    const QString log = writeLog("joined.log", bytes);
+    const QString csv = dir_.filePath("joined.csv");
+
+    const ProgramRun refused = korviMonitor({"--export", log, "--csv", csv});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.errors.contains(QStringLiteral("Пропущено записей: 700"))) << refused.errors.toStdString();
+    EXPECT_FALSE(QFile::exists(csv));
+
+    const ProgramRun allowed = korviMonitor({"--export", log, "--csv", "/dev/null", "--allow-truncated"});
+    EXPECT_EQ(allowed.exitCode, 0) << allowed.errors.toStdString();
+    EXPECT_TRUE(allowed.errors.contains(QStringLiteral("Пропущено записей: 700"))) << allowed.errors.toStdString();
+}
+
+TEST_F(ExportCommandTest, AFileWithoutRecordsIsSaidSo)
+{
+    for (const QByteArray& bytes : {QByteArray(), QByteArray(4096, '\0'), QByteArray(4096, '\xff')}) {
+        SCOPED_TRACE(bytes.size());
+        const QString log = writeLog("empty.log", bytes);
+        const ProgramRun run = korviMonitor({"--export", log, "--csv", dir_.filePath("empty.csv")});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.errors.contains(QStringLiteral("нет записей журнала прибора"))) << run.errors.toStdString();
+        EXPECT_FALSE(QFile::exists(dir_.filePath("empty.csv")));
+    }
+}
+
+TEST_F(ExportCommandTest, AMissingLogIsNamedAsSuch)
+{
+    const ProgramRun run = korviMonitor({"--export", dir_.filePath("missing.log"), "--csv", dir_.filePath("a.csv")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("файл не найден"))) << run.errors.toStdString();
 }
 
 } // namespace

@@ -190,7 +190,7 @@ TEST(Writers, AFullDeviceFailsTheExport)
     file.close();
     TMeasurementStore store;
     const FolderVolumeSource noVolumes;
-    const TLoadResult loaded = TLoader(noVolumes).loadFile(log, TLoadRequest());
+    TLoadResult loaded = TLoader(noVolumes).loadFile(log, TLoadRequest());
     ASSERT_TRUE(loaded.failure.isEmpty());
     TSourceList(store).adopt(loaded);
 

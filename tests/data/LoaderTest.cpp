@@ -15,6 +15,8 @@
 
 #include <map>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString LoggerLabel = QStringLiteral("2400123");
@@ -379,13 +381,43 @@ TEST_F(OpenFileTest, AFileThatCannotBeReadLeavesTheStoreAsItWas)
 
     const QString text = dir_.filePath("notes.txt");
     WriteFile(text, QByteArray("not a log, only some words about one\n"));
-    for (const QString& bad : {dir_.filePath("missing.log"), dir_.path(), text}) {
+    const QString fifo = dir_.filePath("pipe.log");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::pair<QString, QString> cases[] = {
+        {dir_.filePath("missing.log"), QStringLiteral("файл не найден")},
+        {dir_.path(), QStringLiteral("это не файл")},
+        {fifo, QStringLiteral("это не файл")}, // opening it would wait for a writer forever
+        {text, QStringLiteral("нет записей журнала прибора")},
+    };
+    for (const auto& [bad, reason] : cases) {
         SCOPED_TRACE(bad.toStdString());
         const TLoadResult report = open(bad);
-        EXPECT_FALSE(report.failure.isEmpty());
+        EXPECT_TRUE(report.failure.endsWith(reason)) << report.failure.toStdString();
         EXPECT_EQ(store_.DataRowCount(), 3);
         EXPECT_EQ(recordCount_, 1);
     }
+}
+
+// Joined logs can hold more records than the store: what does not fit is
+// counted and named, never dropped in silence.
+TEST_F(OpenFileTest, RecordsBeyondTheStoresCapacityAreCountedAndNamed)
+{
+    const QString path = dir_.filePath("joined.log");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const QByteArray block = BytesOf(std::vector<TLogRecord>(4096, sample_));
+    for (qint64 written = 0; written < TRawRecordBuffer::Capacity + 3 * 4096; written += 4096)
+        file.write(block);
+    file.close();
+
+    const TLoadResult report = open(path);
+    EXPECT_TRUE(report.failure.isEmpty());
+    EXPECT_EQ(recordCount_, TRawRecordBuffer::Capacity);
+    EXPECT_EQ(report.leftOutRecords, 3 * 4096);
+    EXPECT_TRUE(Lines(*report.dump).contains(LeftOutRecordsText(3 * 4096, TRawRecordBuffer::Capacity)));
+
+    WriteFile(path, BytesOf({sample_}));
+    EXPECT_EQ(open(path).leftOutRecords, 0);
 }
 
 } // namespace

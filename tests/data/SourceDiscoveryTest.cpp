@@ -3,7 +3,10 @@
 #include "data/SourceDiscovery.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,6 +36,23 @@ TEST_F(SourceDiscoveryTest, OnlyReadyExistingVolumesAreScanned)
     ASSERT_EQ(drives.size(), 1);
     EXPECT_EQ(drives[0].rootPath, ready);
     EXPECT_TRUE(FindCandidates(drives).isEmpty());
+}
+
+// A pipe named data.log would block the reader in open() for good; a folder
+// of that name is no log either.
+TEST_F(SourceDiscoveryTest, OnlyARegularFileIsACandidate)
+{
+    const QString withPipe = addDrive("A", "X", false);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(QDir(withPipe).filePath("data.log")).constData(), 0600), 0);
+    const QString withFolder = addDrive("B", "X", false);
+    QDir(withFolder).mkdir("DATA.LOG");
+    const QString withLink = addDrive("C", "X", false);
+    WriteFile(dir_.filePath("elsewhere.log"), BytesOf({RecordFromHex(SampleRecordHex)}));
+    ASSERT_TRUE(QFile::link(dir_.filePath("elsewhere.log"), QDir(withLink).filePath("data.log")));
+
+    const QList<TSourceCandidate> candidates = FindCandidates(ScanDrives(volumes_));
+    ASSERT_EQ(candidates.size(), 1);
+    EXPECT_EQ(candidates[0].volume.rootPath, withLink);
 }
 
 TEST_F(SourceDiscoveryTest, CandidatesAndAcceptedSourcesAreCapped)

@@ -2,6 +2,8 @@
 
 #include "SimulatedWindows.h"
 
+#include "data/LoadTexts.h"
+#include "data/RawRecordBuffer.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "shell/TFormMain.h"
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QTabWidget>
@@ -35,6 +38,7 @@ private slots:
     void failuresAreShownAndChangeNothing();
     void aFileWithoutLogRecordsIsRefusedAndTheViewStays();
     void emptyViewerHintsAndADroppedLogOpens();
+    void recordsLeftOutAreSaidInTheStatusList();
 
 private:
     QString writeLog(const QString& name, const QByteArray& bytes);
@@ -136,6 +140,7 @@ void LogFilesTest::failuresAreShownAndChangeNothing()
     files->N1_3Open->trigger();
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY(dialogs->errors[0].contains(QStringLiteral("missing.log")));
+    QVERIFY2(dialogs->errors[0].endsWith(QStringLiteral("файл не найден")), qPrintable(dialogs->errors[0]));
     QCOMPARE(viewer->Store().DataRowCount(), rows);
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - a.log"));
 
@@ -179,6 +184,27 @@ void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY(dialogs->errors[0].contains(QStringLiteral("пусто.log")));
     QCOMPARE(simulation->windows->Connection->recordCount(), 300);
+    QVERIFY2(dialogs->errors[1].endsWith(QStringLiteral("папка не существует")), qPrintable(dialogs->errors[1]));
+}
+
+// Joined logs longer than the store holds: the status list says how many
+// records were left out, and the Sys page's dump has the same line.
+void LogFilesTest::recordsLeftOutAreSaidInTheStatusList()
+{
+    const qint64 leftOut = 1000;
+    QByteArray bytes;
+    bytes.reserve((TRawRecordBuffer::Capacity + leftOut) * 16);
+    while (bytes.size() < (TRawRecordBuffer::Capacity + leftOut) * 16)
+        bytes += log;
+    bytes.truncate((TRawRecordBuffer::Capacity + leftOut) * 16);
+    dialogs->answers = {writeLog(QStringLiteral("joined.log"), bytes)};
+    files->N1_3Open->trigger();
+    QVERIFY(dialogs->errors.isEmpty());
+    const QListWidget& status = *simulation->windows->FormSetting->ListBox1;
+    const QString line = LeftOutRecordsText(leftOut, TRawRecordBuffer::Capacity);
+    QVERIFY2(status.item(status.count() - 1)->text().endsWith(QStringLiteral(" -> ") + line),
+             qPrintable(status.item(status.count() - 1)->text()));
+    QCOMPARE(simulation->windows->Connection->recordCount(), TRawRecordBuffer::Capacity);
 }
 
 void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()
