@@ -1,14 +1,19 @@
 #include "app/SimulatedPlatform.h"
 
+#include "data/FileSave.h"
 #include "data/FolderVolumeSource.h"
+#include "data/LoadTexts.h"
 #include "data/LogGenerator.h"
 #include "data/LogRecord.h"
 #include "data/Timestamp.h"
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstring>
 #include <stdexcept>
@@ -18,14 +23,44 @@ namespace {
 // Several days of records at the generator's changing intervals.
 constexpr qint64 GeneratedRecords = 6000;
 
+[[noreturn]] void refuse(const QString& logFile, const QString& reason)
+{
+    throw std::runtime_error(QStringLiteral("Не удалось открыть %1: %2").arg(logFile, reason).toStdString());
+}
+
+// A logger holds one log memory; a pipe or a device could pour out bytes without end.
 QByteArray readLog(const QString& logFile)
 {
+    const QFileInfo info(logFile);
+    if (!info.exists())
+        refuse(logFile, QStringLiteral("файл не найден"));
+    if (!info.isFile())
+        refuse(logFile, QStringLiteral("это не файл"));
     QFile file(logFile);
     if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error(QStringLiteral("Не удалось открыть %1: %2")
-                                     .arg(logFile, file.errorString())
-                                     .toStdString());
-    return file.readAll();
+        refuse(logFile, FileErrorReason(file, false));
+    return file.read(DeviceLogMemoryBytes);
+}
+
+QString lockPath(const QString& folder)
+{
+    return folder + QStringLiteral(".lock");
+}
+
+// Drive folders whose run is gone: their lock is stale, or there is none.
+void removeStaleDrives(const QDir& temporary)
+{
+    const QStringList folders =
+        temporary.entryList({QString::fromLatin1(SimulatedPlatform::DrivePrefix) + QLatin1Char('*')}, QDir::Dirs);
+    for (const QString& name : folders) {
+        const QString folder = temporary.filePath(name);
+        QLockFile lock(lockPath(folder));
+        lock.setStaleLockTime(0);
+        if (lock.tryLock(0)) {
+            QDir(folder).removeRecursively();
+            lock.unlock();
+        }
+    }
 }
 
 // A log whose last record was made a moment ago, as a logger's would be:
@@ -49,19 +84,32 @@ QByteArray generatedLog()
 }  // namespace
 
 SimulatedPlatform::SimulatedPlatform(const QString& logFile)
+    : Drive(QDir(QDir::tempPath())
+                .filePath(QString::fromLatin1(DrivePrefix) + QString::number(QCoreApplication::applicationPid())))
+    , DriveLock(lockPath(Drive))
 {
-    if (!Drive.isValid())
-        throw std::runtime_error(Drive.errorString().toStdString());
-    Logger = std::make_shared<SimulatedLogger>(Drive.path(), logFile.isEmpty() ? generatedLog() : readLog(logFile));
+    const QByteArray log = logFile.isEmpty() ? generatedLog() : readLog(logFile);
+    // Locked before the folder exists, so no other run takes it for stale.
+    DriveLock.setStaleLockTime(0);
+    if (!DriveLock.tryLock(0))
+        throw std::runtime_error(QStringLiteral("Не удалось занять папку %1").arg(Drive).toStdString());
+    removeStaleDrives(QDir(QDir::tempPath()));
+    if (!QDir().mkpath(Drive))
+        throw std::runtime_error(QStringLiteral("Не удалось создать папку %1").arg(Drive).toStdString());
+    Logger_ = std::make_shared<SimulatedLogger>(Drive, log);
 
     auto backend = std::make_unique<SimulatedBackend>(SimulatedBackend::TimeMode::Real);
-    backend->plug(Logger);
+    backend->plug(Logger_);
     auto volumes = std::make_unique<FolderVolumeSource>();
-    volumes->addFolder(Drive.path(), Logger->volumeLabel());
+    volumes->addFolder(Drive, Logger_->volumeLabel());
     Platform = {std::move(backend), std::move(volumes)};
 }
 
-SimulatedPlatform::~SimulatedPlatform() = default;
+SimulatedPlatform::~SimulatedPlatform()
+{
+    if (DriveLock.isLocked())
+        QDir(Drive).removeRecursively();
+}
 
 TPlatform SimulatedPlatform::TakePlatform()
 {

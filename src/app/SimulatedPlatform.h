@@ -2,25 +2,34 @@
 
 #include "shell/TPlatform.h"
 
-#include <QTemporaryDir>
+#include <QLockFile>
+#include <QString>
 
 #include <memory>
 
 class SimulatedLogger;
 
 // The simulated logger of --simulate, plugged in from the start: its drive is a
-// folder under the user's temporary directory, removed when the program ends.
+// folder of this process under the user's temporary directory, removed when
+// the program ends; folders of runs that were killed are removed at the next
+// start (each run holds a lock file beside its folder while it lives).
 class SimulatedPlatform {
 public:
-    // logFile: a log to use as the logger's data.log; empty for a generated
-    // one of several days. Throws when the drive or the log cannot be made.
+    // logFile: a log to use as the logger's data.log, at most one log memory
+    // of a regular file; empty for a generated one of several days. Throws
+    // when the drive or the log cannot be made.
     explicit SimulatedPlatform(const QString& logFile);
     ~SimulatedPlatform();
 
     TPlatform TakePlatform();
+    QString DriveFolder() const { return Drive; }
+    std::shared_ptr<SimulatedLogger> Logger() const { return Logger_; }
+
+    static constexpr const char* DrivePrefix = "korvi-simulate-";
 
 private:
-    QTemporaryDir Drive;
-    std::shared_ptr<SimulatedLogger> Logger;
+    QString Drive;
+    QLockFile DriveLock;
+    std::shared_ptr<SimulatedLogger> Logger_;
     TPlatform Platform;
 };

@@ -57,5 +57,5 @@ int main(int argc, char** argv)
     } catch (...) {
         TKorviApplication::ShowErrorBox(QString());
     }
-    return 0;
+    return 1;
 }

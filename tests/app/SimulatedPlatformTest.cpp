@@ -1,0 +1,90 @@
+#include "app/SimulatedPlatform.h"
+#include "data/LoadTexts.h"
+#include "device/SimulatedLogger.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include <sys/stat.h>
+
+namespace {
+
+// The platform's temporary directory, pointed at a folder of the test's own.
+class SimulatedPlatformTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temporary_.path()));
+    }
+    void TearDown() override { qputenv("TMPDIR", previous_); }
+
+    QString inTemporary(const QString& name) const { return temporary_.filePath(name); }
+
+    static QString failureOf(const QString& logFile)
+    {
+        try {
+            SimulatedPlatform platform(logFile);
+        } catch (const std::runtime_error& error) {
+            return QString::fromUtf8(error.what());
+        }
+        return QString();
+    }
+
+    QTemporaryDir temporary_;
+    QByteArray previous_;
+};
+
+// A pipe would give no window at all, /dev/zero gigabytes in seconds.
+TEST_F(SimulatedPlatformTest, OnlyARegularFileIsTakenAsTheLog)
+{
+    const QString fifo = inTemporary("log.fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_TRUE(failureOf(fifo).endsWith(QStringLiteral("это не файл"))) << failureOf(fifo).toStdString();
+    EXPECT_TRUE(failureOf("/dev/zero").endsWith(QStringLiteral("это не файл")));
+    EXPECT_TRUE(failureOf(inTemporary("missing.log")).endsWith(QStringLiteral("файл не найден")));
+}
+
+TEST_F(SimulatedPlatformTest, AtMostOneLogMemoryIsRead)
+{
+    const QString big = inTemporary("big.log");
+    QFile file(big);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(DeviceLogMemoryBytes + 4096, '\x01'));
+    file.close();
+    SimulatedPlatform platform(big);
+    EXPECT_EQ(platform.Logger()->log().size(), DeviceLogMemoryBytes);
+}
+
+// A run that was killed left its drive folder; the next run removes it, but
+// not the folder of a run that still lives.
+TEST_F(SimulatedPlatformTest, DrivesOfRunsThatAreGoneAreRemoved)
+{
+    const QString prefix = QString::fromLatin1(SimulatedPlatform::DrivePrefix);
+    const QString killed = inTemporary(prefix + "999999999");
+    QDir().mkpath(killed);
+    QFile(QDir(killed).filePath("data.log")).open(QIODevice::WriteOnly);
+    const QString living = inTemporary(prefix + "living");
+    QDir().mkpath(living);
+    QLockFile livingLock(living + ".lock");
+    ASSERT_TRUE(livingLock.tryLock(0));
+
+    QString drive;
+    {
+        SimulatedPlatform platform{QString()};
+        drive = platform.DriveFolder();
+        EXPECT_TRUE(QFile::exists(QDir(drive).filePath("data.log")));
+        EXPECT_FALSE(QFile::exists(killed));
+        EXPECT_TRUE(QFile::exists(living));
+    }
+    EXPECT_FALSE(QFile::exists(drive));
+    EXPECT_EQ(QFileInfo(drive).absolutePath(), QFileInfo(temporary_.path()).absoluteFilePath());
+}
+
+} // namespace
