@@ -1,5 +1,7 @@
 #include "reports/SpreadsheetReport.h"
 
+#include "FileFaults.h"
+
 #include "data/DataTestSupport.h"
 #include "data/MeasurementStore.h"
 #include "data/Timestamp.h"
@@ -183,9 +185,32 @@ TEST_F(SpreadsheetReportTest, AFileThatCannotBeWrittenIsReported)
     loadSample();
     QString error;
     EXPECT_FALSE(BuildSpreadsheetReport(store_, {}, dir_.filePath("no/such/folder/r.xlsx"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error, QStringLiteral("папка не существует"));
     EXPECT_FALSE(QFileInfo::exists(dir_.filePath("no/such/folder/r.xlsx")));
     EXPECT_EQ(store_.DataRowCount(), 5);
+}
+
+// The library parks every sheet's XML until the book is zipped: on a disk
+// without room for that and the file, the report is refused before it starts,
+// with the figures, and the earlier report stays.
+TEST_F(SpreadsheetReportTest, ADiskWithoutTheRoomItNeedsIsRefusedAtOnce)
+{
+    FullTmpfs disk(512);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.whyNot().toStdString();
+    std::vector<TLogRecord> days;
+    for (int day = 1; day <= 8; ++day)
+        days.push_back(MakeLogRecord(255, 0x27, TimestampSeconds(2024, 1, day, 0, 0, 0), 235, 456, 1013));
+    store_.showRecords(ListOf(days));
+    ASSERT_GT(SpreadsheetReportSpace(store_.DataRowCount()), 512 * 1024);
+    disk.place("report.xlsx", "the earlier report");
+    QString error;
+    EXPECT_FALSE(BuildSpreadsheetReport(store_, {}, disk.filePath("report.xlsx"), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("нет места на диске: отчёту нужно около "))) << error.toStdString();
+    QFile kept(disk.filePath("report.xlsx"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "the earlier report");
+    EXPECT_EQ(disk.strayFiles({"report.xlsx"}), QStringList());
 }
 
 } // namespace
