@@ -196,7 +196,7 @@ BENCHMARK(BM_ExportCsv)->ArgName("worst")->Arg(0)->Arg(1)->Iterations(2)->Unit(b
 void BM_ExportCsvFile(benchmark::State& state)
 {
     TMeasurementStore& store = SharedStore();
-    DriveOf(ShapeOf(state)).load(store);
+    DriveOf(ShapeOf(state)).load(SharedSources());
     QTemporaryDir dir;
     const QString path = dir.filePath("export.csv");
     const auto write = [&store](QIODevice& device, QString* error) { return WriteCsv(store, device, error); };

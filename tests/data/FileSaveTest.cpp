@@ -192,11 +192,12 @@ TEST(Writers, AFullDeviceFailsTheExport)
     const FolderVolumeSource noVolumes;
     TLoadResult loaded = TLoader(noVolumes).loadFile(log, TLoadRequest());
     ASSERT_TRUE(loaded.failure.isEmpty());
-    TSourceList(store).adopt(loaded);
+    TSourceList sources(store);
+    sources.adopt(loaded);
 
     const std::pair<const char*, Writer> writers[] = {
         {"csv", [&store](QIODevice& device, QString* error) { return WriteCsv(store, device, error); }},
-        {"log", [&store](QIODevice& device, QString* error) { return WriteRawLog(store, device, error); }},
+        {"log", [&sources](QIODevice& device, QString* error) { return WriteRawLog(sources, device, error); }},
     };
     for (const auto& [name, write] : writers) {
         SCOPED_TRACE(name);
