@@ -100,13 +100,16 @@ void TFormMain::buildMenu()
 
     N1 = MainMenu->addAction(QStringLiteral("Печать"));
     N1->setObjectName(QStringLiteral("N1"));
+    connect(N1, &QAction::triggered, this, &TFormMain::printRequested);
 
     N2 = MainMenu->addMenu(QStringLiteral("Сохранить ..."));
     N2->setObjectName(QStringLiteral("N2"));
     bmp1 = N2->addAction(QStringLiteral("*.bmp"));
     bmp1->setObjectName(QStringLiteral("bmp1"));
+    connect(bmp1, &QAction::triggered, this, &TFormMain::chartBitmapRequested);
     xls1 = N2->addAction(QStringLiteral("*.xls"));
     xls1->setObjectName(QStringLiteral("xls1"));
+    connect(xls1, &QAction::triggered, this, &TFormMain::spreadsheetRequested);
 
     N4 = MainMenu->addAction(QStringLiteral("Статистика"));
     N4->setObjectName(QStringLiteral("N4"));
@@ -164,6 +167,21 @@ void TFormMain::showInFront()
     show();
     raise();
     activateWindow();
+}
+
+QAction* TFormMain::addSourceMenuAction(const QString& text)
+{
+    return N1Source->addAction(text);
+}
+
+QAction* TFormMain::addSaveMenuAction(const QString& text)
+{
+    return N2->addAction(text);
+}
+
+TChart& TFormMain::chart()
+{
+    return *ChartPage->Chart;
 }
 
 void TFormMain::showLimitSeries(bool shown)

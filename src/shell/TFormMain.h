@@ -20,6 +20,7 @@ struct TLoadResult;
 class TMeasurementStore;
 class TSourceList;
 class TRowTableModel;
+class TChart;
 class TChartPage;
 class TSysPage;
 class TTablePage;
@@ -60,30 +61,12 @@ public:
     // Rows of the table view as the statistics item counts them: the header row included.
     int tableRowCount() const;
 
-    QMenuBar* MainMenu;
-    QMenu* N1Source;
-    QAction* N1_1Refresh;
-    QAction* N1_2Separator;
-    QList<QAction*> N1SourceItems; // the accepted sources, after the separator
-    QAction* N1;
-    QMenu* N2;
-    QAction* bmp1;
-    QAction* xls1;
-    QAction* N4;
-    QAction* N1Setting;
-    QAction* N3;
-
-    QTabWidget* PageControlData;
-    QWidget* TabSheetGraph;
-    TChartPage* ChartPage;
-    QWidget* TabSheetTable;
-    QWidget* TabSheetSys;
-    TTablePage* TablePage;
-    TSysPage* SysPage;
-    QFrame* PanelLoad;
-    QPushButton* ButtonLoadPercent;
-    QTimer* TimerLoad;
-    QLabel* StatusLine;
+    // Adds an item to the "Источники ..." menu, after the ones already there.
+    QAction* addSourceMenuAction(const QString& text);
+    // Adds an item to the "Сохранить ..." menu, after the ones already there.
+    QAction* addSaveMenuAction(const QString& text);
+    // The chart of the Графики page, as reports and the printer take it.
+    TChart& chart();
 
     TMeasurementStore& Store() { return *MeasurementStore; }
     const TSourceList& Sources() const { return *LoadedSources; }
@@ -97,8 +80,10 @@ signals:
     void servicePagesKeyPressed();
     // Another source of the last load is shown in the views.
     void shownSourceChanged();
-
-signals:
+    // "Печать", "*.bmp" and "*.xls": the chart printed or saved, the spreadsheet report saved.
+    void printRequested();
+    void chartBitmapRequested();
+    void spreadsheetRequested();
     // A file was dropped on the window to be opened as a log.
     void logFileDropped(const QString& path);
 
@@ -131,6 +116,31 @@ private:
     void showStoreRows();
     void listSources();
     bool ApplicationEventsMessage(const QKeyEvent& event);
+
+    QMenuBar* MainMenu;
+    QMenu* N1Source;
+    QAction* N1_1Refresh;
+    QAction* N1_2Separator;
+    QList<QAction*> N1SourceItems; // the accepted sources, after the separator
+    QAction* N1;
+    QMenu* N2;
+    QAction* bmp1;
+    QAction* xls1;
+    QAction* N4;
+    QAction* N1Setting;
+    QAction* N3;
+
+    QTabWidget* PageControlData;
+    QWidget* TabSheetGraph;
+    TChartPage* ChartPage;
+    QWidget* TabSheetTable;
+    QWidget* TabSheetSys;
+    TTablePage* TablePage;
+    TSysPage* SysPage;
+    QFrame* PanelLoad;
+    QPushButton* ButtonLoadPercent;
+    QTimer* TimerLoad;
+    QLabel* StatusLine;
 
     TLoggerConnection& Connection;
     std::unique_ptr<TMeasurementStore> MeasurementStore;

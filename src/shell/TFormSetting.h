@@ -22,22 +22,6 @@ public:
     TFormSetting(TLoggerConnection& connection, QWidget* mainWindow);
     ~TFormSetting() override;
 
-    QTabWidget* PageControl;
-    QWidget* TabSheet1;
-    QWidget* TabSheet2;
-    QWidget* TabSheet3;
-    QWidget* TabSheet4;
-    QWidget* TabSheet5;
-    QWidget* TabSheet6;
-    QListWidget* ListBox1;
-    QTimer* TimerDateTime;
-    TLoggerPage* LoggerPage;
-    TWiFiPage* WiFiPage;
-    TGeneralPage* GeneralPage;
-    TCalibrationPage* TempPage;
-    TCalibrationPage* HumiPage;
-    TCalibrationPage* PressPage;
-
     // The five service pages, in the order the service key switches them.
     QList<QWidget*> servicePages() const;
     bool pageVisible(QWidget* page) const;
@@ -53,4 +37,20 @@ private:
     void appendStatusLine(const QString& line);
     void showConnected(const TDeviceIdentity& identity);
     QList<QWidget*> DeviceControls() const;
+
+    QTabWidget* PageControl;
+    QWidget* TabSheet1;
+    QWidget* TabSheet2;
+    QWidget* TabSheet3;
+    QWidget* TabSheet4;
+    QWidget* TabSheet5;
+    QWidget* TabSheet6;
+    QListWidget* ListBox1;
+    QTimer* TimerDateTime;
+    TLoggerPage* LoggerPage;
+    TWiFiPage* WiFiPage;
+    TGeneralPage* GeneralPage;
+    TCalibrationPage* TempPage;
+    TCalibrationPage* HumiPage;
+    TCalibrationPage* PressPage;
 };

@@ -8,13 +8,12 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QMenu>
 
 TLogFileActions::TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel)
     : QObject(&formMain)
-    , N1_3Open(formMain.N1Source->addAction(QStringLiteral("Открыть файл...")))
-    , log1(formMain.N2->addAction(QStringLiteral("*.log")))
-    , csv1(formMain.N2->addAction(QStringLiteral("*.csv")))
+    , N1_3Open(formMain.addSourceMenuAction(QStringLiteral("Открыть файл...")))
+    , log1(formMain.addSaveMenuAction(QStringLiteral("*.log")))
+    , csv1(formMain.addSaveMenuAction(QStringLiteral("*.csv")))
     , FormMain(formMain)
     , Dialogs(dialogs)
     , DeviceLabel(std::move(deviceLabel))

@@ -8,23 +8,21 @@
 #include "shell/TFormMain.h"
 #include "shell/TUserDialogs.h"
 #include "text/FormatLocale.h"
-#include "views/TChartPage.h"
 
 #include <QAction>
 #include <QDateTime>
-#include <QMenu>
 #include <QPrinter>
 
 TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel)
     : QObject(&formMain)
-    , pdf1(formMain.N2->addAction(QStringLiteral("*.pdf")))
+    , pdf1(formMain.addSaveMenuAction(QStringLiteral("*.pdf")))
     , FormMain(formMain)
     , Dialogs(dialogs)
     , DeviceLabel(std::move(deviceLabel))
 {
-    connect(FormMain.xls1, &QAction::triggered, this, &TReportActions::xls1Click);
-    connect(FormMain.bmp1, &QAction::triggered, this, &TReportActions::bmp1Click);
-    connect(FormMain.N1, &QAction::triggered, this, &TReportActions::N1Click);
+    connect(&FormMain, &TFormMain::spreadsheetRequested, this, &TReportActions::xls1Click);
+    connect(&FormMain, &TFormMain::chartBitmapRequested, this, &TReportActions::bmp1Click);
+    connect(&FormMain, &TFormMain::printRequested, this, &TReportActions::N1Click);
     pdf1->setObjectName(QStringLiteral("pdf1"));
     connect(pdf1, &QAction::triggered, this, &TReportActions::pdf1Click);
 }
@@ -47,7 +45,7 @@ void TReportActions::pdf1Click()
     if (path.isEmpty())
         return;
     QString error;
-    if (BuildPdfReport(FormMain.Store(), *FormMain.ChartPage->Chart, Header(), path, &error))
+    if (BuildPdfReport(FormMain.Store(), FormMain.chart(), Header(), path, &error))
         FormMain.showSaved(path);
     else
         ReportFailure(path, error);
@@ -59,7 +57,7 @@ void TReportActions::bmp1Click()
     if (path.isEmpty())
         return;
     QString error;
-    if (SaveChartBitmap(*FormMain.ChartPage->Chart, path, &error))
+    if (SaveChartBitmap(FormMain.chart(), path, &error))
         FormMain.showSaved(path);
     else
         ReportFailure(path, error);
@@ -70,7 +68,7 @@ void TReportActions::N1Click()
     QPrinter printer;
     if (!Dialogs.SetUpPrinter(&FormMain, printer))
         return;
-    TChart& chart = *FormMain.ChartPage->Chart;
+    TChart& chart = FormMain.chart();
     if (!PrintChart(chart, printer))
         ReportFailure(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName(),
                       QStringLiteral("принтер не принял задание"));

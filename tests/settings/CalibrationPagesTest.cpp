@@ -7,6 +7,7 @@
 #include "settings/TCalibrationPage.h"
 #include "settings/TLoggerPage.h"
 #include "settings/TWiFiPage.h"
+#include "shell/SettingsControls.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -40,7 +41,7 @@ private slots:
 private:
     QLineEdit* edit(TCalibrationPage* page, const char* name) const;
     QPushButton* button(TCalibrationPage* page, const char* name) const;
-    void show(QWidget* TFormSetting::*sheet);
+    void show(QWidget* SettingsControls::*sheet);
 
     std::unique_ptr<SettingsWindowFixture> fixture;
     TFormSetting* settings = nullptr;
@@ -49,7 +50,7 @@ private:
 
 void CalibrationPagesTest::init()
 {
-    fixture = std::make_unique<SettingsWindowFixture>(&TFormSetting::TabSheet4);
+    fixture = std::make_unique<SettingsWindowFixture>(&SettingsControls::TabSheet4);
     settings = fixture->settings;
     logger = fixture->logger;
 }
@@ -59,9 +60,9 @@ void CalibrationPagesTest::cleanup()
     fixture.reset();
 }
 
-void CalibrationPagesTest::show(QWidget* TFormSetting::*sheet)
+void CalibrationPagesTest::show(QWidget* SettingsControls::*sheet)
 {
-    settings->PageControl->setCurrentWidget(settings->*sheet);
+    SettingsControls(*settings).PageControl->setCurrentWidget(SettingsControls(*settings).*sheet);
 }
 
 QLineEdit* CalibrationPagesTest::edit(TCalibrationPage* page, const char* name) const
@@ -82,9 +83,9 @@ QPushButton* CalibrationPagesTest::button(TCalibrationPage* page, const char* na
 // its text needs.
 void CalibrationPagesTest::pagesFitTheirSheets()
 {
-    for (QWidget* sheet : {settings->TabSheet1, settings->TabSheet2, settings->TabSheet4,
-                           settings->TabSheet5, settings->TabSheet6}) {
-        settings->PageControl->setCurrentWidget(sheet);
+    const SettingsControls window(*settings);
+    for (QWidget* sheet : {window.TabSheet1, window.TabSheet2, window.TabSheet4, window.TabSheet5, window.TabSheet6}) {
+        window.PageControl->setCurrentWidget(sheet);
         QApplication::processEvents();
         const QList<QWidget*> controls = sheet->findChildren<QWidget*>();
         for (QWidget* control : controls) {
@@ -134,7 +135,8 @@ void CalibrationPagesTest::singleReadShowsTheScaledRegister()
     QFETCH(qint32, value);
     QFETCH(QString, shown);
     QFETCH(QString, message);
-    TCalibrationPage* pages[] = {settings->TempPage, settings->HumiPage, settings->PressPage};
+    const SettingsControls window(*settings);
+    TCalibrationPage* pages[] = {window.TempPage, window.HumiPage, window.PressPage};
     logger->setRegisterValue(reg, value);
     QTest::mouseClick(pages[page]->Button(button), Qt::LeftButton);
     QCOMPARE(pages[page]->Edit(field)->text(), shown);
@@ -157,13 +159,13 @@ void CalibrationPagesTest::singleAndPageWritesKeepTheirOwnRanges()
         const char* pageMessage; // what the page write logs
     };
     const Case cases[] = {
-        {"temperature offset 20", settings->TempPage, "EditTempOffset", "20", "ButtonTempOffsetWrite",
+        {"temperature offset 20", SettingsControls(*settings).TempPage, "EditTempOffset", "20", "ButtonTempOffsetWrite",
          "ButtonTempWriteAll", RegTempOffset, 2000000, "ОШИБКА! Смещение для температуры задано неправильно",
          "Запись всех коэффициентов для температуры выполнена"},
-        {"temperature gain 2", settings->TempPage, "EditTempSlope", "2", "ButtonTempSlopeWrite",
+        {"temperature gain 2", SettingsControls(*settings).TempPage, "EditTempSlope", "2", "ButtonTempSlopeWrite",
          "ButtonTempWriteAll", RegTempSlope, 2000, "ОШИБКА! Усиление для температуры задано неправильно",
          "Запись всех коэффициентов для температуры выполнена"},
-        {"humidity gain 0", settings->HumiPage, "EditHumiSlope", "0", "ButtonHumiSlopeWrite",
+        {"humidity gain 0", SettingsControls(*settings).HumiPage, "EditHumiSlope", "0", "ButtonHumiSlopeWrite",
          "ButtonHumiWriteAll", RegHumiSlope, 0, "Запись усиления для влажности успешно выполнена",
          "ОШИБКА! Усиление для влажности задано неправильно"},
     };
@@ -172,7 +174,7 @@ void CalibrationPagesTest::singleAndPageWritesKeepTheirOwnRanges()
         logger->setRegisterValue(c.reg, 77);
         edit(c.page, c.field)->setText(QString::fromUtf8(c.text));
 
-        settings->ListBox1->clear();
+        SettingsControls(*settings).ListBox1->clear();
         logger->clearRequests();
         QTest::mouseClick(button(c.page, c.singleButton), Qt::LeftButton);
         const bool singleSent = !logger->requests().isEmpty();
@@ -183,7 +185,7 @@ void CalibrationPagesTest::singleAndPageWritesKeepTheirOwnRanges()
             logger->setRegisterValue(c.reg, 77);
         }
 
-        settings->ListBox1->clear();
+        SettingsControls(*settings).ListBox1->clear();
         logger->clearRequests();
         QTest::mouseClick(button(c.page, c.pageButton), Qt::LeftButton);
         const bool pageSent = !logger->requests().isEmpty();
@@ -195,22 +197,22 @@ void CalibrationPagesTest::singleAndPageWritesKeepTheirOwnRanges()
 
 void CalibrationPagesTest::singleWritesRoundHalfToEven()
 {
-    show(&TFormSetting::TabSheet5);
+    show(&SettingsControls::TabSheet5);
     const struct {
         const char* text;
         qint32 value;
     } cases[] = {{"0,125", 12}, {"0,375", 38}, {"0,135", 14}, {"2", 200}};
     for (const auto& c : cases) {
-        edit(settings->HumiPage, "EditHumiSlope")->setText(QString::fromUtf8(c.text));
-        QTest::mouseClick(button(settings->HumiPage, "ButtonHumiSlopeWrite"), Qt::LeftButton);
+        edit(SettingsControls(*settings).HumiPage, "EditHumiSlope")->setText(QString::fromUtf8(c.text));
+        QTest::mouseClick(button(SettingsControls(*settings).HumiPage, "ButtonHumiSlopeWrite"), Qt::LeftButton);
         QVERIFY2(logger->registerValue(RegHumiSlope) == c.value, c.text);
     }
     // The check is made on the rounded value: 0,0004 is gain 0, 0,0006 is gain 1.
-    show(&TFormSetting::TabSheet4);
-    settings->ListBox1->clear();
+    show(&SettingsControls::TabSheet4);
+    SettingsControls(*settings).ListBox1->clear();
     for (const char* text : {"0,0004", "0,0006"}) {
-        edit(settings->TempPage, "EditTempSlope")->setText(QString::fromUtf8(text));
-        QTest::mouseClick(button(settings->TempPage, "ButtonTempSlopeWrite"), Qt::LeftButton);
+        edit(SettingsControls(*settings).TempPage, "EditTempSlope")->setText(QString::fromUtf8(text));
+        QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempSlopeWrite"), Qt::LeftButton);
     }
     QCOMPARE(fixture->messages(), (QStringList{QString::fromUtf8("ОШИБКА! Усиление для температуры задано неправильно"),
                                                QString::fromUtf8("Запись усиления для температуры успешно выполнена")}));
@@ -224,8 +226,8 @@ void CalibrationPagesTest::pageWritesAreOneTransaction()
         const char* writeAll;
         QList<int> registers;
     } cases[] = {
-        {settings->TempPage, "ButtonTempWriteAll", {10, 9, 5, 6, 7, 8}},
-        {settings->HumiPage, "ButtonHumiWriteAll", {25, 24, 16, 17, 18, 19, 20, 21, 22, 23}},
+        {SettingsControls(*settings).TempPage, "ButtonTempWriteAll", {10, 9, 5, 6, 7, 8}},
+        {SettingsControls(*settings).HumiPage, "ButtonHumiWriteAll", {25, 24, 16, 17, 18, 19, 20, 21, 22, 23}},
     };
     for (const auto& c : cases) {
         for (int reg = 0; reg < 26; ++reg)
@@ -269,10 +271,11 @@ void CalibrationPagesTest::conversionComesBeforeEveryCheck()
     QFETCH(QStringList, texts);
     QFETCH(QString, writeAll);
     QFETCH(QString, box);
-    TCalibrationPage* pages[] = {settings->TempPage, settings->HumiPage, settings->PressPage};
+    const SettingsControls window(*settings);
+    TCalibrationPage* pages[] = {window.TempPage, window.HumiPage, window.PressPage};
     for (qsizetype i = 0; i < texts.size(); i += 2)
         pages[page]->Edit(texts[i])->setText(texts[i + 1]);
-    settings->PageControl->setCurrentWidget(pages[page]->parentWidget());
+    SettingsControls(*settings).PageControl->setCurrentWidget(pages[page]->parentWidget());
     QCOMPARE(SettingsWindowFixture::clickCollectingBoxes(pages[page]->Button(writeAll)), QStringList{box});
     QVERIFY(logger->requests().isEmpty());
     QVERIFY(fixture->messages().isEmpty());
@@ -280,7 +283,7 @@ void CalibrationPagesTest::conversionComesBeforeEveryCheck()
 
 void CalibrationPagesTest::onlyTheFirstRangeFaultIsLogged()
 {
-    TCalibrationPage* page = settings->TempPage;
+    TCalibrationPage* page = SettingsControls(*settings).TempPage;
     edit(page, "EditTempSlope")->setText(QStringLiteral("3"));
     edit(page, "EditTempCoeffB1")->setText(QStringLiteral("-2"));
     QTest::mouseClick(button(page, "ButtonTempWriteAll"), Qt::LeftButton);
@@ -292,9 +295,9 @@ void CalibrationPagesTest::onlyTheFirstRangeFaultIsLogged()
     QCOMPARE(fixture->messages().last(),
              QString::fromUtf8("ОШИБКА ! Коэффициент В для температуры задан не правильно"));
     // An offset beyond 32 bits is a range fault, not a typo.
-    show(&TFormSetting::TabSheet5);
-    edit(settings->HumiPage, "EditHumiOffset")->setText(QStringLiteral("1e9"));
-    QTest::mouseClick(button(settings->HumiPage, "ButtonHumiOffsetWrite"), Qt::LeftButton);
+    show(&SettingsControls::TabSheet5);
+    edit(SettingsControls(*settings).HumiPage, "EditHumiOffset")->setText(QStringLiteral("1e9"));
+    QTest::mouseClick(button(SettingsControls(*settings).HumiPage, "ButtonHumiOffsetWrite"), Qt::LeftButton);
     QCOMPARE(fixture->messages().last(), QString::fromUtf8("ОШИБКА! Смещение для влажности задано неправильно"));
     QVERIFY(logger->requests().isEmpty());
 }
@@ -312,12 +315,12 @@ void CalibrationPagesTest::keyFiltersTurnDotsIntoTheLocaleSeparator()
         {"EditTempCoeffA1", "1a2", "12"},          // letters never pass
     };
     for (const auto& c : cases) {
-        QLineEdit* field = edit(settings->TempPage, c.field);
+        QLineEdit* field = edit(SettingsControls(*settings).TempPage, c.field);
         field->clear();
         QTest::keyClicks(field, QString::fromUtf8(c.typed));
         QVERIFY2(field->text() == QString::fromUtf8(c.shown), c.field);
     }
-    QLineEdit* offset = edit(settings->TempPage, "EditTempOffset");
+    QLineEdit* offset = edit(SettingsControls(*settings).TempPage, "EditTempOffset");
     offset->setCursorPosition(2);
     QTest::keyClick(offset, Qt::Key_Backspace);
     QCOMPARE(offset->text(), QStringLiteral("-,25"));
@@ -326,7 +329,7 @@ void CalibrationPagesTest::keyFiltersTurnDotsIntoTheLocaleSeparator()
     QTest::keyClicks(offset, QStringLiteral("-"));
     QCOMPARE(offset->text(), QStringLiteral("7-"));
     // The second coefficient set of the humidity page takes anything.
-    QLineEdit* a2 = edit(settings->HumiPage, "EditHumiCoeffA2");
+    QLineEdit* a2 = edit(SettingsControls(*settings).HumiPage, "EditHumiCoeffA2");
     a2->clear();
     QTest::keyClicks(a2, QStringLiteral("x.-"));
     QCOMPARE(a2->text(), QStringLiteral("x.-"));
@@ -337,7 +340,7 @@ void CalibrationPagesTest::keyFiltersTurnDotsIntoTheLocaleSeparator()
 void CalibrationPagesTest::keyFiltersLetDeleteAndBackspaceEditAsX11SendsThem()
 {
     for (const char* name : {"EditTempSlope", "EditTempOffset", "EditTempCoeffC1"}) {
-        QLineEdit* field = edit(settings->TempPage, name);
+        QLineEdit* field = edit(SettingsControls(*settings).TempPage, name);
         field->setText(QStringLiteral("123"));
         field->setCursorPosition(0);
         QKeyEvent deleteKey(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
@@ -362,40 +365,40 @@ void CalibrationPagesTest::defaultsComeBackWithoutAnExchange()
     for (int reg = 5; reg <= 25; ++reg)
         logger->setRegisterValue(reg, 1);
 
-    QTest::mouseClick(button(settings->TempPage, "ButtonTempReadAll"), Qt::LeftButton);
-    QCOMPARE(edit(settings->TempPage, "EditTempOffset")->text(), QStringLiteral("0,00001"));
+    QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempReadAll"), Qt::LeftButton);
+    QCOMPARE(edit(SettingsControls(*settings).TempPage, "EditTempOffset")->text(), QStringLiteral("0,00001"));
     QCOMPARE(logger->requests().size(), 6);
     logger->clearRequests();
-    QTest::mouseClick(button(settings->TempPage, "ButtonTempDefault"), Qt::LeftButton);
+    QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempDefault"), Qt::LeftButton);
     for (int i = 0; i < tempDefaults.size(); ++i)
-        QCOMPARE(edit(settings->TempPage, tempFields[i])->text(), tempDefaults[i]);
+        QCOMPARE(edit(SettingsControls(*settings).TempPage, tempFields[i])->text(), tempDefaults[i]);
 
-    show(&TFormSetting::TabSheet5);
-    QTest::mouseClick(button(settings->HumiPage, "ButtonHumiReadAll"), Qt::LeftButton);
-    QCOMPARE(edit(settings->HumiPage, "EditHumiCoeffAlfa2")->text(), QStringLiteral("1"));
+    show(&SettingsControls::TabSheet5);
+    QTest::mouseClick(button(SettingsControls(*settings).HumiPage, "ButtonHumiReadAll"), Qt::LeftButton);
+    QCOMPARE(edit(SettingsControls(*settings).HumiPage, "EditHumiCoeffAlfa2")->text(), QStringLiteral("1"));
     QCOMPARE(logger->requests().size(), 10);
     logger->clearRequests();
-    QTest::mouseClick(button(settings->HumiPage, "ButtonHumiDefault"), Qt::LeftButton);
+    QTest::mouseClick(button(SettingsControls(*settings).HumiPage, "ButtonHumiDefault"), Qt::LeftButton);
     for (int i = 0; i < humiDefaults.size(); ++i)
-        QCOMPARE(edit(settings->HumiPage, humiFields[i])->text(), humiDefaults[i]);
+        QCOMPARE(edit(SettingsControls(*settings).HumiPage, humiFields[i])->text(), humiDefaults[i]);
 
     QVERIFY(logger->requests().isEmpty());
     QCOMPARE(fixture->messages(),
              (QStringList{QString::fromUtf8("Чтение всех коэффициентов для температуры успешно выполнено"),
                           QString::fromUtf8("Чтения всех коэффициентов для влажности успешно выполнено")}));
     // The pressure page shows its fixed defaults from the start and has no page buttons.
-    QCOMPARE(edit(settings->PressPage, "EditPressOffset")->text(), QStringLiteral("0,01"));
-    QCOMPARE(edit(settings->PressPage, "EditPressSlope")->text(), QStringLiteral("2"));
-    QCOMPARE(settings->PressPage->findChildren<QPushButton*>().size(), 4);
+    QCOMPARE(edit(SettingsControls(*settings).PressPage, "EditPressOffset")->text(), QStringLiteral("0,01"));
+    QCOMPARE(edit(SettingsControls(*settings).PressPage, "EditPressSlope")->text(), QStringLiteral("2"));
+    QCOMPARE(SettingsControls(*settings).PressPage->findChildren<QPushButton*>().size(), 4);
 }
 
 void CalibrationPagesTest::silentLoggerFillsNoField()
 {
     logger->setFault(SimulatedLogger::Fault::NoReply, 3);
-    QTest::mouseClick(button(settings->TempPage, "ButtonTempReadAll"), Qt::LeftButton);
-    QCOMPARE(edit(settings->TempPage, "EditTempOffset")->text(), QStringLiteral("0,05"));
-    QTest::mouseClick(button(settings->TempPage, "ButtonTempOffsetRead"), Qt::LeftButton);
-    QTest::mouseClick(button(settings->TempPage, "ButtonTempWriteAll"), Qt::LeftButton);
+    QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempReadAll"), Qt::LeftButton);
+    QCOMPARE(edit(SettingsControls(*settings).TempPage, "EditTempOffset")->text(), QStringLiteral("0,05"));
+    QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempOffsetRead"), Qt::LeftButton);
+    QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempWriteAll"), Qt::LeftButton);
     const QString noAnswer = QString::fromUtf8("ОШИБКА! Прибор не отвечает");
     QCOMPARE(fixture->messages(), (QStringList{noAnswer, noAnswer, noAnswer}));
 }

@@ -4,6 +4,7 @@
 
 #include "device/RegisterMap.h"
 #include "settings/TLoggerPage.h"
+#include "shell/SettingsControls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -39,9 +40,9 @@ private:
 
 void LoggerPageTest::init()
 {
-    fixture = std::make_unique<SettingsWindowFixture>(&TFormSetting::TabSheet1);
+    fixture = std::make_unique<SettingsWindowFixture>(&SettingsControls::TabSheet1);
     settings = fixture->settings;
-    page = settings->LoggerPage;
+    page = SettingsControls(*settings).LoggerPage;
     logger = fixture->logger;
 }
 
@@ -67,8 +68,8 @@ void LoggerPageTest::defaultsAtCreation()
     QCOMPARE(page->EditTLimitMax->text(), QStringLiteral("55,7"));
     QCOMPARE(page->EditRHLimitMin->text(), QStringLiteral("5,5"));
     QCOMPARE(page->EditRHLimitMax->text(), QStringLiteral("99,2"));
-    QVERIFY(settings->TimerDateTime->isActive());
-    QCOMPARE(settings->TimerDateTime->interval(), 1000);
+    QVERIFY(SettingsControls(*settings).TimerDateTime->isActive());
+    QCOMPARE(SettingsControls(*settings).TimerDateTime->interval(), 1000);
     QVERIFY(qAbs(QDateTime(page->DateTimePickerDate->date(), page->DateTimePickerTime->time())
                      .secsTo(QDateTime::currentDateTime())) < 5);
 
@@ -84,7 +85,7 @@ void LoggerPageTest::writeSendsOnlyTheClock()
 {
     page->SetClockSource([] { return QDateTime(QDate(2023, 12, 31), QTime(23, 59, 58, 750)); });
     page->TimerDateTimeTimer();
-    QVERIFY(settings->TimerDateTime->isActive());
+    QVERIFY(SettingsControls(*settings).TimerDateTime->isActive());
     page->ComboBoxLogInterval->setCurrentIndex(5);
     page->CheckListBoxOptionsRec->item(2)->setCheckState(Qt::Checked);
     page->EditRHLimitMax->setText(QStringLiteral("80"));
@@ -106,7 +107,7 @@ void LoggerPageTest::touchingAPickerStopsFollowingTheClock()
     QDateTime now = first;
     page->SetClockSource([&now] { return now; });
     page->TimerDateTimeTimer();
-    QVERIFY(settings->TimerDateTime->isActive());
+    QVERIFY(SettingsControls(*settings).TimerDateTime->isActive());
 
     // Each way of touching: a click on either picker, a change of either.
     const std::function<void()> touches[] = {
@@ -116,9 +117,9 @@ void LoggerPageTest::touchingAPickerStopsFollowingTheClock()
         [this] { page->DateTimePickerDate->setDate(QDate(2025, 1, 2)); },
     };
     for (const auto& touch : touches) {
-        settings->TimerDateTime->start();
+        SettingsControls(*settings).TimerDateTime->start();
         touch();
-        QVERIFY(!settings->TimerDateTime->isActive());
+        QVERIFY(!SettingsControls(*settings).TimerDateTime->isActive());
     }
     page->DateTimePickerTime->setTime(QTime(8, 30, 0));
     page->DateTimePickerDate->setDate(QDate(2025, 1, 2));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/SettingsControls.h"
 #include "shell/SimulatedWindows.h"
 
 #include "device/TDeviceReport.h"
@@ -18,7 +19,7 @@
 // The real settings window on a connected simulated logger, with the page under
 // test shown; the detection lines and requests are cleared before each case.
 struct SettingsWindowFixture {
-    explicit SettingsWindowFixture(QWidget* TFormSetting::*sheet)
+    explicit SettingsWindowFixture(QWidget* SettingsControls::*sheet)
         : simulation(std::make_unique<SimulatedWindows>())
         , settings(simulation->windows->FormSetting.get())
         , logger(simulation->logger.get())
@@ -26,9 +27,9 @@ struct SettingsWindowFixture {
         simulation->connectLogger();
         for (QWidget* page : settings->servicePages())
             settings->setPageVisible(page, true);
-        settings->PageControl->setCurrentWidget(settings->*sheet);
+        SettingsControls(*settings).PageControl->setCurrentWidget(SettingsControls(*settings).*sheet);
         settings->show();
-        settings->ListBox1->clear();
+        SettingsControls(*settings).ListBox1->clear();
         logger->clearRequests();
     }
 
@@ -36,8 +37,8 @@ struct SettingsWindowFixture {
     QStringList messages() const
     {
         QStringList result;
-        for (int row = 0; row < settings->ListBox1->count(); ++row)
-            result << settings->ListBox1->item(row)->text().section(QStringLiteral(" -> "), 1);
+        for (int row = 0; row < SettingsControls(*settings).ListBox1->count(); ++row)
+            result << SettingsControls(*settings).ListBox1->item(row)->text().section(QStringLiteral(" -> "), 1);
         return result;
     }
 

@@ -5,6 +5,7 @@
 #include "device/RegisterConversions.h"
 #include "device/RegisterMap.h"
 #include "settings/TWiFiPage.h"
+#include "shell/SettingsControls.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -35,8 +36,8 @@ private:
 
 void WiFiPageTest::init()
 {
-    fixture = std::make_unique<SettingsWindowFixture>(&TFormSetting::TabSheet2);
-    page = fixture->settings->WiFiPage;
+    fixture = std::make_unique<SettingsWindowFixture>(&SettingsControls::TabSheet2);
+    page = SettingsControls(*fixture->settings).WiFiPage;
     logger = fixture->logger;
 }
 
@@ -132,7 +133,7 @@ void WiFiPageTest::checksRefuseInTheirOrder()
     };
     for (const Case& c : cases) {
         page->ShowWiFiDefaults();
-        fixture->settings->ListBox1->clear();
+        SettingsControls(*fixture->settings).ListBox1->clear();
         c.spoil(page);
         QTest::mouseClick(page->ButtonWiFiWriteAll, Qt::LeftButton);
         QVERIFY2(fixture->messages() == QStringList{QString::fromUtf8(c.message)}, c.name);
@@ -160,7 +161,7 @@ void WiFiPageTest::readFillsEveryFieldButTheGroup()
 
     page->ShowWiFiDefaults();
     page->EditDeviceGroup->setText(QStringLiteral("hall"));
-    fixture->settings->ListBox1->clear();
+    SettingsControls(*fixture->settings).ListBox1->clear();
     logger->clearRequests();
     QTest::mouseClick(page->ButtonWiFiReadAll, Qt::LeftButton);
     QCOMPARE(logger->requests().size(), 37);

@@ -1,6 +1,7 @@
 #include "KorviTestMain.h"
 
 #include "SimulatedWindows.h"
+#include "ViewerControls.h"
 
 #include "settings/TWiFiPage.h"
 #include "views/TChartPage.h"
@@ -57,8 +58,8 @@ void AccessibleNamesTest::pickersAndWiFiFieldsHaveDistinctNames()
         int expected;
     } cases[] = {
         {"Wi-Fi", fieldsOf<QLineEdit>(*wifi) + fieldsOf<QComboBox>(*wifi), 8},
-        {"chart page pickers", fieldsOf<QDateTimeEdit>(*simulation.windows->FormMain->ChartPage), 4},
-        {"table page pickers", fieldsOf<QDateTimeEdit>(*simulation.windows->FormMain->TablePage), 4},
+        {"chart page pickers", fieldsOf<QDateTimeEdit>(*ViewerControls(*simulation.windows->FormMain).ChartPage), 4},
+        {"table page pickers", fieldsOf<QDateTimeEdit>(*ViewerControls(*simulation.windows->FormMain).TablePage), 4},
         {"settings pickers", fieldsOf<QDateTimeEdit>(*simulation.windows->FormSetting), 2},
     };
     for (const auto& c : cases) {

@@ -1,6 +1,8 @@
 #include "KorviTestMain.h"
 
+#include "SettingsControls.h"
 #include "SimulatedWindows.h"
+#include "ViewerControls.h"
 
 #include "data/LogGenerator.h"
 #include "data/LogRecord.h"
@@ -107,17 +109,17 @@ void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled(
     QCOMPARE(controls.ButtonReg->Tag, 0);
 
     TFormMain& viewer = *windows->FormMain;
-    QVERIFY(viewer.PageControlData->isHidden());
-    QVERIFY(!viewer.PageControlData->isTabVisible(2));
-    QVERIFY(!viewer.N1Setting->isVisible());
-    QVERIFY(!viewer.N3->isEnabled());
-    QCOMPARE(viewer.N3->text(), QStringLiteral("Свободно: 0%"));
-    QCOMPARE(viewer.TablePage->StringGridFiltr->model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
-             QStringLiteral("Температура, *С"));
+    QVERIFY(ViewerControls(viewer).PageControlData->isHidden());
+    QVERIFY(!ViewerControls(viewer).PageControlData->isTabVisible(2));
+    QVERIFY(!ViewerControls(viewer).N1Setting->isVisible());
+    QVERIFY(!ViewerControls(viewer).N3->isEnabled());
+    QCOMPARE(ViewerControls(viewer).N3->text(), QStringLiteral("Свободно: 0%"));
+    const QAbstractItemModel& tableModel = *ViewerControls(viewer).TablePage->StringGridFiltr->model();
+    QCOMPARE(tableModel.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Температура, *С"));
 
     TFormSetting& settings = *windows->FormSetting;
-    QCOMPARE(settings.PageControl->count(), 6);
-    QVERIFY(settings.pageVisible(settings.TabSheet1));
+    QCOMPARE(SettingsControls(settings).PageControl->count(), 6);
+    QVERIFY(settings.pageVisible(SettingsControls(settings).TabSheet1));
     for (QWidget* page : settings.servicePages())
         QVERIFY2(!settings.pageVisible(page), qPrintable(page->objectName()));
 
@@ -152,32 +154,32 @@ void ApplicationWindowsTest::testModeKeyTwiceWithALoggerLeavesTheButtonDisabled(
 void ApplicationWindowsTest::servicePagesKeyFollowsTheGeneralPage()
 {
     TFormSetting& settings = *windows->FormSetting;
-    settings.setPageVisible(settings.TabSheet2, true);
-    settings.setPageVisible(settings.TabSheet5, true);
+    settings.setPageVisible(SettingsControls(settings).TabSheet2, true);
+    settings.setPageVisible(SettingsControls(settings).TabSheet5, true);
 
     pressServiceKey(windows->FormRead.get(), Qt::Key_F8);
     for (QWidget* page : settings.servicePages())
         QVERIFY2(settings.pageVisible(page), qPrintable(page->objectName()));
-    QVERIFY(settings.pageVisible(settings.TabSheet1));
+    QVERIFY(settings.pageVisible(SettingsControls(settings).TabSheet1));
 
-    settings.setPageVisible(settings.TabSheet4, false);
+    settings.setPageVisible(SettingsControls(settings).TabSheet4, false);
     pressServiceKey(windows->FormRead.get(), Qt::Key_F8);
     for (QWidget* page : settings.servicePages())
         QVERIFY2(!settings.pageVisible(page), qPrintable(page->objectName()));
-    QVERIFY(settings.pageVisible(settings.TabSheet1));
+    QVERIFY(settings.pageVisible(SettingsControls(settings).TabSheet1));
 }
 
 void ApplicationWindowsTest::sysPageKeyBeforeAnyLoadSelectsTheHiddenPage()
 {
     TFormMain& viewer = *windows->FormMain;
     pressServiceKey(windows->FormRead.get(), Qt::Key_F7);
-    QVERIFY(viewer.PageControlData->isTabVisible(2));
-    QCOMPARE(viewer.PageControlData->currentIndex(), 2);
-    QVERIFY(viewer.PageControlData->isHidden());
+    QVERIFY(ViewerControls(viewer).PageControlData->isTabVisible(2));
+    QCOMPARE(ViewerControls(viewer).PageControlData->currentIndex(), 2);
+    QVERIFY(ViewerControls(viewer).PageControlData->isHidden());
 
     pressServiceKey(windows->FormRead.get(), Qt::Key_F7);
-    QVERIFY(!viewer.PageControlData->isTabVisible(2));
-    QCOMPARE(viewer.PageControlData->currentIndex(), 0);
+    QVERIFY(!ViewerControls(viewer).PageControlData->isTabVisible(2));
+    QCOMPARE(ViewerControls(viewer).PageControlData->currentIndex(), 0);
 }
 
 void ApplicationWindowsTest::serviceKeysWorkFromEveryWindowAndAfterTheViewerWasClosed()
@@ -191,8 +193,8 @@ void ApplicationWindowsTest::serviceKeysWorkFromEveryWindowAndAfterTheViewerWasC
     windows->FormStatistic->show();
     pressServiceKey(windows->FormStatistic->ButtonClose, Qt::Key_F9);
     QCOMPARE(simulation->monitorControls().ButtonReg->Tag, TFormRead::TestModeTag);
-    pressServiceKey(windows->FormSetting->ListBox1, Qt::Key_F8);
-    QVERIFY(windows->FormSetting->pageVisible(windows->FormSetting->TabSheet3));
+    pressServiceKey(SettingsControls(*windows->FormSetting).ListBox1, Qt::Key_F8);
+    QVERIFY(windows->FormSetting->pageVisible(SettingsControls(*windows->FormSetting).TabSheet3));
 }
 
 void ApplicationWindowsTest::serviceKeyArrivingThroughTheWindowSwitchesOnce()
@@ -212,27 +214,27 @@ void ApplicationWindowsTest::statisticsToggleOnlyWithMoreThanTwoRows()
     TFormStatistic& statistics = *windows->FormStatistic;
 
     loadRows(1);  // header plus one data row: two rows
-    viewer.N4->trigger();
+    ViewerControls(viewer).N4->trigger();
     QVERIFY(!statistics.isVisible());
 
     statistics.show();
-    viewer.N4->trigger();
+    ViewerControls(viewer).N4->trigger();
     QVERIFY(statistics.isVisible());
     statistics.ButtonClose->click();
     QVERIFY(!statistics.isVisible());
 
     loadRows(2);
-    viewer.N4->trigger();
+    ViewerControls(viewer).N4->trigger();
     QVERIFY(statistics.isVisible());
-    viewer.N4->trigger();
+    ViewerControls(viewer).N4->trigger();
     QVERIFY(!statistics.isVisible());
 }
 
 void ApplicationWindowsTest::settingsItemTogglesTheSettingsWindow()
 {
-    windows->FormMain->N1Setting->trigger();
+    ViewerControls(*windows->FormMain).N1Setting->trigger();
     QVERIFY(windows->FormSetting->isVisible());
-    windows->FormMain->N1Setting->trigger();
+    ViewerControls(*windows->FormMain).N1Setting->trigger();
     QVERIFY(!windows->FormSetting->isVisible());
 }
 
@@ -273,8 +275,8 @@ void ApplicationWindowsTest::viewerColumnsFollowTheWindowWidth()
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
     const int expectedWidth = (viewer.frameGeometry().width() - 52) / 6;
     for (int column = 0; column < 6; ++column)
-        QCOMPARE(viewer.TablePage->StringGridFiltr->columnWidth(column), expectedWidth);
-    QCOMPARE(viewer.TablePage->StringGridFiltr->columnWidth(6), 0);
+        QCOMPARE(ViewerControls(viewer).TablePage->StringGridFiltr->columnWidth(column), expectedWidth);
+    QCOMPARE(ViewerControls(viewer).TablePage->StringGridFiltr->columnWidth(6), 0);
 }
 
 void ApplicationWindowsTest::viewerShrinksBackToItsStartSizeAfterALoad()
@@ -285,15 +287,16 @@ void ApplicationWindowsTest::viewerShrinksBackToItsStartSizeAfterALoad()
     simulation->loadIntoShownViewer(start);
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
     for (int page = 0; page < 2; ++page) {
-        viewer.PageControlData->setCurrentIndex(page);
+        ViewerControls(viewer).PageControlData->setCurrentIndex(page);
         viewer.resize(start + QSize(300, 250));
         QTRY_COMPARE(viewer.size(), start + QSize(300, 250));
         viewer.resize(start);
         QTRY_COMPARE(viewer.size(), start);
         // The table fills its page above the filter panel at any size.
-        const TTablePage& table = *viewer.TablePage;
+        const TTablePage& table = *ViewerControls(viewer).TablePage;
         if (page == 1)
-            QCOMPARE(table.StringGridFiltr->height() + table.PanelSFiltr->height(), viewer.TabSheetTable->height());
+            QCOMPARE(table.StringGridFiltr->height() + table.PanelSFiltr->height(),
+                     ViewerControls(viewer).TabSheetTable->height());
         QVERIFY2(viewer.minimumSize().height() <= start.height() && viewer.minimumSize().width() <= start.width(),
                  qPrintable(QStringLiteral("minimum %1x%2").arg(viewer.minimumWidth()).arg(viewer.minimumHeight())));
     }

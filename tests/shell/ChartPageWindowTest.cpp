@@ -1,6 +1,7 @@
 #include "KorviTestMain.h"
 
 #include "SimulatedWindows.h"
+#include "ViewerControls.h"
 
 #include "chart/TChart.h"
 #include "data/LogGenerator.h"
@@ -44,7 +45,7 @@ void ChartPageWindowTest::loadShowsTheFirstQuarterAndListsTheIntervals()
     TFormMain& viewer = *simulation.windows->FormMain;
     viewer.GoClick();
     const TMeasurementStore& store = viewer.Store();
-    const TChartPage& page = *viewer.ChartPage;
+    const TChartPage& page = *ViewerControls(viewer).ChartPage;
     const qint64 lastIndex = store.DataRowCount() - 1;
     QVERIFY(lastIndex > 300);
     QCOMPARE(page.Chart->bottomRange(), (TChartRange{0, double(lastIndex / 4)}));
@@ -64,14 +65,15 @@ void ChartPageWindowTest::loadWithoutDataDisablesThePage()
     simulation.connectLogger();
     TFormMain& viewer = *simulation.windows->FormMain;
     viewer.GoClick();
-    QVERIFY(viewer.ChartPage->Chart->isEnabled());
+    QVERIFY(ViewerControls(viewer).ChartPage->Chart->isEnabled());
 
     simulation.logger->setLog(QByteArray(160, '\0'));
     viewer.GoClick();
     QCOMPARE(viewer.Store().DataRowCount(), 0);
-    const TChartFilterPanel& panel = *viewer.ChartPage->PanelFiltr;
+    const TChartPage& chartPage = *ViewerControls(viewer).ChartPage;
+    const TChartFilterPanel& panel = *chartPage.PanelFiltr;
     for (const QWidget* control : std::initializer_list<const QWidget*>{
-             viewer.ChartPage->Chart, panel.ButtonZoomIn, panel.ButtonZoomOut, panel.ComboBoxRow, panel.ButtonFiltr,
+             chartPage.Chart, panel.ButtonZoomIn, panel.ButtonZoomOut, panel.ComboBoxRow, panel.ButtonFiltr,
              panel.ButtonFilterClear, panel.ScrollBarScroll})
         QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
     QCOMPARE(panel.ComboBoxRow->count(), 1);
@@ -84,11 +86,11 @@ void ChartPageWindowTest::layoutPlacesScrollBarAndLegendFromTheChartWidth()
     TFormMain& viewer = *simulation.windows->FormMain;
     viewer.show();
     viewer.GoClick();
-    viewer.PageControlData->show();
+    ViewerControls(viewer).PageControlData->show();
     viewer.resize(900, 560);
-    const TChart& chart = *viewer.ChartPage->Chart;
-    QTRY_COMPARE(chart.width(), viewer.ChartPage->width());
-    const QScrollBar& bar = *viewer.ChartPage->PanelFiltr->ScrollBarScroll;
+    const TChart& chart = *ViewerControls(viewer).ChartPage->Chart;
+    QTRY_COMPARE(chart.width(), ViewerControls(viewer).ChartPage->width());
+    const QScrollBar& bar = *ViewerControls(viewer).ChartPage->PanelFiltr->ScrollBarScroll;
     QCOMPARE(bar.x(), 45);
     QCOMPARE(bar.width(), chart.width() - 45 - 45);
     QCOMPARE(chart.model().legendPosition().x(), (chart.width() - 390) / 2);
@@ -114,8 +116,8 @@ void ChartPageWindowTest::detectedSeriesDrivesTheLimitLines()
     TFormMain& viewer = *simulation.windows->FormMain;
     viewer.show();
     viewer.GoClick();
-    viewer.PageControlData->show();
-    TChart& chart = *viewer.ChartPage->Chart;
+    ViewerControls(viewer).PageControlData->show();
+    TChart& chart = *ViewerControls(viewer).ChartPage->Chart;
     QCOMPARE(viewer.limitSeriesShown(), limitsAfterDetection);
     QVERIFY(chart.isEnabled());
 

@@ -1,5 +1,6 @@
 #include "KorviTestMain.h"
 
+#include "SettingsControls.h"
 #include "SimulatedWindows.h"
 
 #include "device/RegisterMap.h"
@@ -67,8 +68,8 @@ void DeviceDetectionTest::cleanup()
 QStringList DeviceDetectionTest::messages() const
 {
     QStringList result;
-    for (int row = 0; row < settings->ListBox1->count(); ++row)
-        result << settings->ListBox1->item(row)->text().section(QStringLiteral(" -> "), 1);
+    for (int row = 0; row < SettingsControls(*settings).ListBox1->count(); ++row)
+        result << SettingsControls(*settings).ListBox1->item(row)->text().section(QStringLiteral(" -> "), 1);
     return result;
 }
 
@@ -79,14 +80,14 @@ void DeviceDetectionTest::tick()
 
 void DeviceDetectionTest::noLoggerAtStartGivesOneAbsenceLine()
 {
-    QTRY_COMPARE_WITH_TIMEOUT(settings->ListBox1->count(), 1, 1000);
-    const QString line = settings->ListBox1->item(0)->text();
+    QTRY_COMPARE_WITH_TIMEOUT(SettingsControls(*settings).ListBox1->count(), 1, 1000);
+    const QString line = SettingsControls(*settings).ListBox1->item(0)->text();
     QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d -> ")).match(line).hasMatch(),
              qPrintable(line));
     tick();
     tick();
     QCOMPARE(messages(), QStringList{QStringLiteral("Подключенных приборов КОРВИ не обнаружено")});
-    QCOMPARE(settings->ListBox1->currentRow(), 0);
+    QCOMPARE(SettingsControls(*settings).ListBox1->currentRow(), 0);
     const QTimer* timer1 = windows->Connection->findChild<QTimer*>(QStringLiteral("Timer1"));
     QVERIFY(timer1->isActive());
     QCOMPARE(timer1->interval(), TLoggerConnection::DetectionPeriodMs);
@@ -101,12 +102,12 @@ void DeviceDetectionTest::pluggingInAnnouncesReadsTheNumberAndBuildsTheLabel()
     QCOMPARE(messages(), (QStringList{QStringLiteral("Подключенных приборов КОРВИ не обнаружено"),
                                       QStringLiteral("Обнаружен подключенный прибор КОРВИ 24-й серии"),
                                       QStringLiteral("Чтение номера прибора успешно выполнено")}));
-    QCOMPARE(settings->ListBox1->currentRow(), 2);
-    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QStringLiteral("123"));
+    QCOMPARE(SettingsControls(*settings).ListBox1->currentRow(), 2);
+    QCOMPARE(SettingsControls(*settings).GeneralPage->EditDeviceNumber->text(), QStringLiteral("123"));
     QCOMPARE(windows->Connection->identity().ExpectedLabel, QStringLiteral("2400123"));
     QCOMPARE(windows->Connection->identity().PublishedSeries, 24);
-    QVERIFY(settings->GeneralPage->ButtonDeviceInit->isEnabled());
-    QVERIFY(settings->GeneralPage->EditDeviceNumber->isEnabled());
+    QVERIFY(SettingsControls(*settings).GeneralPage->ButtonDeviceInit->isEnabled());
+    QVERIFY(SettingsControls(*settings).GeneralPage->EditDeviceNumber->isEnabled());
     QVERIFY(simulation->monitorControls().ButtonReg->isEnabled());
     QVERIFY(simulation->monitorControls().ButtonStartMon->isEnabled());
 }
@@ -123,7 +124,7 @@ void DeviceDetectionTest::pullingOutDisablesEverythingAndStopsThePoll()
     tick();
     QCOMPARE(messages().count(QStringLiteral("Подключенных приборов КОРВИ не обнаружено")), 1);
     QCOMPARE(messages().last(), QStringLiteral("Подключенных приборов КОРВИ не обнаружено"));
-    QVERIFY(!settings->GeneralPage->ButtonDeviceNumberRead->isEnabled());
+    QVERIFY(!SettingsControls(*settings).GeneralPage->ButtonDeviceNumberRead->isEnabled());
     QVERIFY(!simulation->monitorControls().ButtonReg->isEnabled());
     QVERIFY(!simulation->monitorControls().ButtonStartMon->isEnabled());
     QCOMPARE(simulation->monitorControls().ButtonStartMon->text(), QStringLiteral("Старт"));
@@ -159,14 +160,14 @@ void DeviceDetectionTest::silentLoggerGivesOneErrorLineAndNoSuccess()
 {
     backend->plug(simulation->logger);
     tick();
-    const int before = settings->ListBox1->count();
-    settings->GeneralPage->EditDeviceNumber->setText(QStringLiteral("777"));
+    const int before = SettingsControls(*settings).ListBox1->count();
+    SettingsControls(*settings).GeneralPage->EditDeviceNumber->setText(QStringLiteral("777"));
     logger->setFault(SimulatedLogger::Fault::NoReply);
     const qint64 start = backend->nowMs();
-    settings->GeneralPage->ButtonDeviceNumberRead->click();
+    SettingsControls(*settings).GeneralPage->ButtonDeviceNumberRead->click();
     QVERIFY(backend->nowMs() - start <= TDeviceLink::ReplyTimeoutMs + TDeviceLink::LateReplyGraceMs + 100);
     QCOMPARE(messages().mid(before), QStringList{QStringLiteral("ОШИБКА! Прибор не отвечает")});
-    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QStringLiteral("777"));
+    QCOMPARE(SettingsControls(*settings).GeneralPage->EditDeviceNumber->text(), QStringLiteral("777"));
 }
 
 void DeviceDetectionTest::loggerSilentAtDetectionDoesNotTakeTheLastNumber()
@@ -174,7 +175,7 @@ void DeviceDetectionTest::loggerSilentAtDetectionDoesNotTakeTheLastNumber()
     logger->setRegisterValue(RegDeviceNumber, 123);
     backend->plug(simulation->logger);
     tick();
-    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QStringLiteral("123"));
+    QCOMPARE(SettingsControls(*settings).GeneralPage->EditDeviceNumber->text(), QStringLiteral("123"));
     backend->pull(simulation->logger);
     tick();
 
@@ -182,10 +183,10 @@ void DeviceDetectionTest::loggerSilentAtDetectionDoesNotTakeTheLastNumber()
     logger->setRegisterValue(RegDeviceNumber, 456);
     logger->setFault(SimulatedLogger::Fault::NoReply);
     backend->plug(simulation->logger);
-    const int before = settings->ListBox1->count();
+    const int before = SettingsControls(*settings).ListBox1->count();
     tick();
     QCOMPARE(messages().mid(before).filter(QStringLiteral("ОШИБКА!")).size(), 1);
-    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QString());
+    QCOMPARE(SettingsControls(*settings).GeneralPage->EditDeviceNumber->text(), QString());
     QVERIFY(!windows->Connection->identity().ExpectedLabel.endsWith(QStringLiteral("00123")));
 }
 
@@ -211,23 +212,23 @@ void DeviceDetectionTest::numberAnsweredLateIsAskedAgainAndNotTakenForTheNextRea
     logger->setLateReplyDelay(1800);
     logger->setFault(SimulatedLogger::Fault::LateReply);
     backend->plug(simulation->logger);
-    const int before = settings->ListBox1->count();
+    const int before = SettingsControls(*settings).ListBox1->count();
     tick();
     QCOMPARE(messages().mid(before).filter(QStringLiteral("ОШИБКА!")).size(), 1);
-    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QString());
+    QCOMPARE(SettingsControls(*settings).GeneralPage->EditDeviceNumber->text(), QString());
 
     logger->setFault(SimulatedLogger::Fault::None);
     auto* offset = settings->findChild<QLineEdit*>(QStringLiteral("EditTempOffset"));
     QVERIFY(offset);
-    QVERIFY(settings->TempPage->ReadOne(0));
+    QVERIFY(SettingsControls(*settings).TempPage->ReadOne(0));
     QCOMPARE(offset->text(), QStringLiteral("0,0101"));
 
     tick();
-    QCOMPARE(settings->GeneralPage->EditDeviceNumber->text(), QStringLiteral("1000"));
+    QCOMPARE(SettingsControls(*settings).GeneralPage->EditDeviceNumber->text(), QStringLiteral("1000"));
     QCOMPARE(windows->Connection->identity().ExpectedLabel, logger->volumeLabel());
-    const int after = settings->ListBox1->count();
+    const int after = SettingsControls(*settings).ListBox1->count();
     tick();
-    QCOMPARE(settings->ListBox1->count(), after);
+    QCOMPARE(SettingsControls(*settings).ListBox1->count(), after);
 }
 
 KORVI_QTEST_MAIN(DeviceDetectionTest)

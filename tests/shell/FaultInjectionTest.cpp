@@ -2,6 +2,7 @@
 
 #include "FakeDialogs.h"
 #include "MonitorControls.h"
+#include "SettingsControls.h"
 
 #include "data/FolderVolumeSource.h"
 #include "data/LogGenerator.h"
@@ -110,6 +111,7 @@ struct FaultyWindows {
     }
 
     TFormSetting& settings() { return *windows->FormSetting; }
+    SettingsControls settingsControls() const { return SettingsControls(*windows->FormSetting); }
     TMeasurementStore& Store() { return windows->FormMain->Store(); }
     const TSourceList& Sources() { return windows->FormMain->Sources(); }
     MonitorControls monitorControls() const { return MonitorControls(*windows->FormRead); }
@@ -129,7 +131,7 @@ QStringList FieldValues(FaultyWindows& w)
     QStringList values;
     for (QWidget* widget : w.settings().findChildren<QWidget*>()) {
         if (qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QAbstractSpinBox*>(widget->parentWidget())
-            || widget == w.settings().ListBox1)
+            || widget == w.settingsControls().ListBox1)
             continue;
         if (auto* edit = qobject_cast<QLineEdit*>(widget))
             values << edit->objectName() + QLatin1Char('=') + edit->text();
@@ -182,16 +184,16 @@ void ConnectedWithDistinctRegisters(FaultyWindows& w)
 
 QList<TAction> Actions()
 {
-    const auto calibration = [](TCalibrationPage* TFormSetting::*page, bool write) {
+    const auto calibration = [](TCalibrationPage* SettingsControls::*page, bool write) {
         return [page, write](FaultyWindows& w) {
-            TCalibrationPage* target = w.settings().*page;
+            TCalibrationPage* target = w.settingsControls().*page;
             write ? target->WritePage() : target->ReadPage();
         };
     };
     // The pressure page has no page-wide buttons: its offset's own read and write.
     const auto pressureOffset = [](bool write) {
         return [write](FaultyWindows& w) {
-            write ? w.settings().PressPage->WriteOne(0) : w.settings().PressPage->ReadOne(0);
+            write ? w.settingsControls().PressPage->WriteOne(0) : w.settingsControls().PressPage->ReadOne(0);
         };
     };
     return {
@@ -214,21 +216,21 @@ QList<TAction> Actions()
          },
          [](FaultyWindows& w) { w.liveMonitor().Timer2Timer(); }},
         {"general read", ConnectedWithDistinctRegisters,
-         [](FaultyWindows& w) { w.settings().GeneralPage->ButtonDeviceNumberReadClick(); }},
+         [](FaultyWindows& w) { w.settingsControls().GeneralPage->ButtonDeviceNumberReadClick(); }},
         {"general write", ConnectedWithDistinctRegisters,
-         [](FaultyWindows& w) { w.settings().GeneralPage->ButtonDeviceNumberWriteClick(); }},
+         [](FaultyWindows& w) { w.settingsControls().GeneralPage->ButtonDeviceNumberWriteClick(); }},
         {"logger read", ConnectedWithDistinctRegisters,
-         [](FaultyWindows& w) { w.settings().LoggerPage->ButtonLogReadAllClick(); }},
+         [](FaultyWindows& w) { w.settingsControls().LoggerPage->ButtonLogReadAllClick(); }},
         {"logger write", ConnectedWithDistinctRegisters,
-         [](FaultyWindows& w) { w.settings().LoggerPage->ButtonLogWriteAllClick(); }},
+         [](FaultyWindows& w) { w.settingsControls().LoggerPage->ButtonLogWriteAllClick(); }},
         {"wi-fi read", ConnectedWithDistinctRegisters,
-         [](FaultyWindows& w) { w.settings().WiFiPage->ButtonWiFiReadAllClick(); }},
+         [](FaultyWindows& w) { w.settingsControls().WiFiPage->ButtonWiFiReadAllClick(); }},
         {"wi-fi write", ConnectedWithDistinctRegisters,
-         [](FaultyWindows& w) { w.settings().WiFiPage->ButtonWiFiWriteAllClick(); }},
-        {"temperature read", ConnectedWithDistinctRegisters, calibration(&TFormSetting::TempPage, false)},
-        {"temperature write", ConnectedWithDistinctRegisters, calibration(&TFormSetting::TempPage, true)},
-        {"humidity read", ConnectedWithDistinctRegisters, calibration(&TFormSetting::HumiPage, false)},
-        {"humidity write", ConnectedWithDistinctRegisters, calibration(&TFormSetting::HumiPage, true)},
+         [](FaultyWindows& w) { w.settingsControls().WiFiPage->ButtonWiFiWriteAllClick(); }},
+        {"temperature read", ConnectedWithDistinctRegisters, calibration(&SettingsControls::TempPage, false)},
+        {"temperature write", ConnectedWithDistinctRegisters, calibration(&SettingsControls::TempPage, true)},
+        {"humidity read", ConnectedWithDistinctRegisters, calibration(&SettingsControls::HumiPage, false)},
+        {"humidity write", ConnectedWithDistinctRegisters, calibration(&SettingsControls::HumiPage, true)},
         {"pressure offset read", ConnectedWithDistinctRegisters, pressureOffset(false)},
         {"pressure offset write", ConnectedWithDistinctRegisters, pressureOffset(true)},
     };
@@ -287,9 +289,9 @@ TOutcome CleanRun(const TAction& action)
     FaultyWindows w;
     action.prepare(w);
     w.logger->clearRequests();
-    const int firstLine = w.settings().ListBox1->count();
+    const int firstLine = w.settingsControls().ListBox1->count();
     action.run(w);
-    if (ErrorLines(*w.settings().ListBox1, firstLine) != 0)
+    if (ErrorLines(*w.settingsControls().ListBox1, firstLine) != 0)
         qFatal("%s fails even without a fault", action.name);
     return {w.logger->requests().size(), StoreFingerprint(w.Store(), w.Sources())};
 }
@@ -308,7 +310,7 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     const QStringList fieldsBefore = FieldValues(w);
     const QByteArray storeBefore = StoreFingerprint(w.Store(), w.Sources());
     const qint64 rowsBefore = w.Store().DataRowCount();
-    QListWidget& status = *w.settings().ListBox1;
+    QListWidget& status = *w.settingsControls().ListBox1;
     const int firstLine = status.count();
 
     w.logger->clearRequests();
@@ -344,24 +346,24 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     w.backend->pullBeforeRequest(std::nullopt);
     if (faultCase.kind != TFaultKind::PullOut && w.windows->Connection->link().IsOpen()) {
         const QString number = QString::number(w.logger->registerValue(RegDeviceNumber));
-        w.settings().GeneralPage->ButtonDeviceNumberReadClick();
-        expect(w.settings().GeneralPage->EditDeviceNumber->text() == number,
+        w.settingsControls().GeneralPage->ButtonDeviceNumberReadClick();
+        expect(w.settingsControls().GeneralPage->EditDeviceNumber->text() == number,
                QStringLiteral("the next read shows %1 instead of the device number %2")
-                   .arg(w.settings().GeneralPage->EditDeviceNumber->text(), number));
+                   .arg(w.settingsControls().GeneralPage->EditDeviceNumber->text(), number));
     }
 
     // The next detection tick sees the logger as it now is.
     w.windows->Connection->Timer1Timer();
     const bool plugged = faultCase.kind != TFaultKind::PullOut;
     expect(w.windows->Connection->link().IsOpen() == plugged, QStringLiteral("the link is open: %1").arg(!plugged));
-    expect(w.settings().GeneralPage->ButtonDeviceNumberRead->isEnabled() == plugged,
+    expect(w.settingsControls().GeneralPage->ButtonDeviceNumberRead->isEnabled() == plugged,
            QStringLiteral("device controls enabled: %1").arg(!plugged));
     expect(w.monitorControls().ButtonStartMon->isEnabled() == plugged,
            QStringLiteral("start button enabled: %1").arg(!plugged));
     if (plugged) {
         // The logger answers again, and the window acts on that at once.
         const int before = status.count();
-        expect(w.settings().GeneralPage->ButtonDeviceNumberReadClick() && ErrorLines(status, before) == 0,
+        expect(w.settingsControls().GeneralPage->ButtonDeviceNumberReadClick() && ErrorLines(status, before) == 0,
                QStringLiteral("the logger is not usable again after the fault"));
     }
     return problems;

@@ -1,5 +1,6 @@
 #include "KorviTestMain.h"
 
+#include "SettingsControls.h"
 #include "SimulatedWindows.h"
 
 #include "chart/TChart.h"
@@ -75,7 +76,7 @@ void LiveMonitorTest::pinReadings(qint32 temperature, qint32 humidity)
 
 QStringList LiveMonitorTest::messages() const
 {
-    const QListWidget& list = *simulation->windows->FormSetting->ListBox1;
+    const QListWidget& list = *SettingsControls(*simulation->windows->FormSetting).ListBox1;
     QStringList result;
     for (int row = 0; row < list.count(); ++row)
         result << list.item(row)->text().section(QStringLiteral(" -> "), 1);

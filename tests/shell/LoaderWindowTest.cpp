@@ -1,6 +1,8 @@
 #include "KorviTestMain.h"
 
+#include "SettingsControls.h"
 #include "SimulatedWindows.h"
+#include "ViewerControls.h"
 
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
@@ -47,21 +49,21 @@ void LoaderWindowTest::refreshShowsThePanelThenTheLoadedPages()
     TFormMain& viewer = *simulation.windows->FormMain;
     viewer.show();
 
-    viewer.N1_1Refresh->trigger();
-    QVERIFY(viewer.PanelLoad->isVisible());
-    QVERIFY(viewer.PageControlData->isHidden());
-    QCOMPARE(viewer.ButtonLoadPercent->text(), QStringLiteral("Загрузка данных 0 %, ждите..."));
-    QVERIFY(viewer.TimerLoad->isActive());
+    ViewerControls(viewer).N1_1Refresh->trigger();
+    QVERIFY(ViewerControls(viewer).PanelLoad->isVisible());
+    QVERIFY(ViewerControls(viewer).PageControlData->isHidden());
+    QCOMPARE(ViewerControls(viewer).ButtonLoadPercent->text(), QStringLiteral("Загрузка данных 0 %, ждите..."));
+    QVERIFY(ViewerControls(viewer).TimerLoad->isActive());
     QCOMPARE(viewer.Store().DataRowCount(), 0);
 
-    QTRY_VERIFY_WITH_TIMEOUT(viewer.PageControlData->isVisible(), 3000);
-    QVERIFY(!viewer.PanelLoad->isVisible());
-    QVERIFY(!viewer.TimerLoad->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(ViewerControls(viewer).PageControlData->isVisible(), 3000);
+    QVERIFY(!ViewerControls(viewer).PanelLoad->isVisible());
+    QVERIFY(!ViewerControls(viewer).TimerLoad->isActive());
     QCOMPARE(simulation.windows->Connection->recordCount(), 400);
     QVERIFY(viewer.Store().DataRowCount() >= 400);
     QCOMPARE(viewer.tableRowCount(), viewer.Store().DataRowCount() + 1);
     // 4,194,304 bytes of log memory, 6,400 of them in use.
-    QCOMPARE(viewer.N3->text(), QStringLiteral("Свободно: 99%"));
+    QCOMPARE(ViewerControls(viewer).N3->text(), QStringLiteral("Свободно: 99%"));
 }
 
 void LoaderWindowTest::sysPageListsTheDriveTheSourceAndEveryRow()
@@ -71,7 +73,7 @@ void LoaderWindowTest::sysPageListsTheDriveTheSourceAndEveryRow()
     TFormMain& viewer = *simulation.windows->FormMain;
     viewer.GoClick();
 
-    const TSysPage& sys = *viewer.SysPage;
+    const TSysPage& sys = *ViewerControls(viewer).SysPage;
     const QString drive = simulation.drive.path();
     QCOMPARE(sys.MemoDisc->toPlainText(), drive);
     QCOMPARE(sys.MemoFile->toPlainText(), QStringLiteral("data"));
@@ -97,8 +99,8 @@ void LoaderWindowTest::testModeReadsTheBraxelDriveAndReportsTheCount()
     viewer.TimerLoadTimer();
     QCOMPARE(viewer.windowTitle(), QStringLiteral("400"));
     QCOMPARE(simulation.windows->Connection->recordCount(), 150);
-    QCOMPARE(viewer.SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
-    QCOMPARE(viewer.N3->text(), QStringLiteral("Свободно: 99%"));
+    QCOMPARE(ViewerControls(viewer).SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
+    QCOMPARE(ViewerControls(viewer).N3->text(), QStringLiteral("Свободно: 99%"));
     QCOMPARE(simulation.windows->Connection->identity().ExpectedLabel, QStringLiteral("BRAXEL"));
 }
 
@@ -111,15 +113,15 @@ void LoaderWindowTest::silentLoggerSkipsTheSourceAndKeepsThePreviousLoad()
     const qint64 rowsBefore = viewer.Store().DataRowCount();
     QVERIFY(rowsBefore > 0);
 
-    QListWidget& status = *simulation.windows->FormSetting->ListBox1;
+    QListWidget& status = *SettingsControls(*simulation.windows->FormSetting).ListBox1;
     const int linesBefore = status.count();
     simulation.logger->setFault(SimulatedLogger::Fault::NoReply);
     viewer.GoClick();
     QCOMPARE(status.count(), linesBefore + 1);
     QVERIFY(status.item(status.count() - 1)->text().endsWith(QStringLiteral("ОШИБКА! Прибор не отвечает")));
-    QCOMPARE(viewer.SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
+    QCOMPARE(ViewerControls(viewer).SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
     // "> path", why it was skipped, and that the previous load stays.
-    QCOMPARE(viewer.SysPage->Memo4->model()->rowCount(), 3);
+    QCOMPARE(ViewerControls(viewer).SysPage->Memo4->model()->rowCount(), 3);
     QCOMPARE(viewer.Store().DataRowCount(), rowsBefore);
 }
 
@@ -153,7 +155,7 @@ void LoaderWindowTest::progressIsPaintedAtMostOnceAFrameAndAtTheEnd()
     viewer.BeginLoad();
     QCoreApplication::processEvents();
 
-    PaintedTexts painted(viewer.ButtonLoadPercent);
+    PaintedTexts painted(ViewerControls(viewer).ButtonLoadPercent);
     QElapsedTimer load;
     load.start();
     viewer.TimerLoadTimer();
@@ -162,7 +164,7 @@ void LoaderWindowTest::progressIsPaintedAtMostOnceAFrameAndAtTheEnd()
              qPrintable(QStringLiteral("%1 paints in %2 ms").arg(painted.texts.size()).arg(load.elapsed())));
     QCOMPARE(painted.texts.value(0), QStringLiteral("Загрузка данных 0 %, ждите..."));
     QCOMPARE(painted.texts.value(painted.texts.size() - 1), QStringLiteral("Загрузка данных 99 %, ждите..."));
-    QCOMPARE(viewer.ButtonLoadPercent->text(), painted.texts.last());
+    QCOMPARE(ViewerControls(viewer).ButtonLoadPercent->text(), painted.texts.last());
 }
 
 KORVI_QTEST_MAIN(LoaderWindowTest)

@@ -1,6 +1,8 @@
 #include "KorviTestMain.h"
 
+#include "SettingsControls.h"
 #include "SimulatedWindows.h"
+#include "ViewerControls.h"
 
 #include "data/LoadTexts.h"
 #include "data/RawRecordBuffer.h"
@@ -76,17 +78,17 @@ QString LogFilesTest::writeLog(const QString& name, const QByteArray& bytes)
 void LogFilesTest::openedFileIsShownWithoutALogger()
 {
     QCOMPARE(files->N1_3Open->text(), QStringLiteral("Открыть файл..."));
-    const QList<QAction*> sourceItems = viewer->N1Source->actions();
-    QVERIFY(sourceItems.indexOf(files->N1_3Open) > sourceItems.indexOf(viewer->N1_2Separator));
+    const QList<QAction*> sourceItems = ViewerControls(*viewer).N1Source->actions();
+    QVERIFY(sourceItems.indexOf(files->N1_3Open) > sourceItems.indexOf(ViewerControls(*viewer).N1_2Separator));
 
     dialogs->answers = {writeLog(QStringLiteral("склад.bin"), log)};
     files->N1_3Open->trigger();
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - склад.bin"));
-    QVERIFY(!viewer->PageControlData->isHidden());
+    QVERIFY(!ViewerControls(*viewer).PageControlData->isHidden());
     QCOMPARE(simulation->windows->Connection->recordCount(), 300);
     QVERIFY(viewer->Store().DataRowCount() >= 300);
-    QCOMPARE(viewer->SysPage->StringGrid->model()->rowCount(), int(viewer->Store().DataRowCount()));
+    QCOMPARE(ViewerControls(*viewer).SysPage->StringGrid->model()->rowCount(), int(viewer->Store().DataRowCount()));
     QCOMPARE(viewer->tableRowCount(), viewer->Store().DataRowCount() + 1);
 }
 
@@ -126,7 +128,7 @@ void LogFilesTest::csvIsWrittenUnderTheProposedName()
     QFile csv(simulation->drive.filePath(QStringLiteral("a.csv")));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(csv.readAll().count('\n'), viewer->Store().DataRowCount() + 1);
-    QCOMPARE(viewer->StatusLine->text(),
+    QCOMPARE(ViewerControls(*viewer).StatusLine->text(),
              QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(simulation->drive.filePath(QStringLiteral("a.csv"))));
 }
 
@@ -149,7 +151,7 @@ void LogFilesTest::failuresAreShownAndChangeNothing()
     QCOMPARE(dialogs->errors.size(), 2);
     QVERIFY(dialogs->errors[1].contains(QStringLiteral("b.csv")));
     QVERIFY2(dialogs->errors[1].endsWith(QStringLiteral("папка не существует")), qPrintable(dialogs->errors[1]));
-    QVERIFY(!viewer->StatusLine->text().contains(QStringLiteral("Сохранено")));
+    QVERIFY(!ViewerControls(*viewer).StatusLine->text().contains(QStringLiteral("Сохранено")));
 }
 
 // A drag that enters the window and is dropped there; false when the window refused it.
@@ -167,8 +169,8 @@ static bool dropOn(QWidget& window, QMimeData& data)
 void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
 {
     viewer->show();
-    QCOMPARE(viewer->StatusLine->text(), TFormMain::emptyViewerHint());
-    QVERIFY(viewer->StatusLine->isVisible());
+    QCOMPARE(ViewerControls(*viewer).StatusLine->text(), TFormMain::emptyViewerHint());
+    QVERIFY(ViewerControls(*viewer).StatusLine->isVisible());
     QVERIFY(viewer->acceptDrops());
 
     QMimeData data;
@@ -177,7 +179,7 @@ void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - перетащен.log"));
     QCOMPARE(simulation->windows->Connection->recordCount(), 300);
-    QVERIFY(viewer->StatusLine->text().isEmpty());
+    QVERIFY(ViewerControls(*viewer).StatusLine->text().isEmpty());
 
     // A file gone before the drop is refused with its name; the shown log stays.
     data.setUrls({QUrl::fromLocalFile(simulation->drive.filePath(QStringLiteral("пусто.log")))});
@@ -200,7 +202,7 @@ void LogFilesTest::recordsLeftOutAreSaidInTheStatusList()
     dialogs->answers = {writeLog(QStringLiteral("joined.log"), bytes)};
     files->N1_3Open->trigger();
     QVERIFY(dialogs->errors.isEmpty());
-    const QListWidget& status = *simulation->windows->FormSetting->ListBox1;
+    const QListWidget& status = *SettingsControls(*simulation->windows->FormSetting).ListBox1;
     const QString line = LeftOutRecordsText(leftOut, TRawRecordBuffer::Capacity);
     QVERIFY2(status.item(status.count() - 1)->text().endsWith(QStringLiteral(" -> ") + line),
              qPrintable(status.item(status.count() - 1)->text()));
@@ -232,7 +234,7 @@ void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()
         QCOMPARE(viewer->Store().DataRowCount(), rows);
         QCOMPARE(viewer->tableRowCount(), rows + 1);
         QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - a.log"));
-        QVERIFY(viewer->TablePage->ButtonFiltrS->isEnabled());
+        QVERIFY(ViewerControls(*viewer).TablePage->ButtonFiltrS->isEnabled());
     }
 }
 

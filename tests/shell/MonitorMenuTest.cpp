@@ -2,6 +2,7 @@
 
 #include "MonitorControls.h"
 #include "SimulatedWindows.h"
+#include "ViewerControls.h"
 
 #include "data/LogGenerator.h"
 #include "chart/TChart.h"
@@ -124,7 +125,7 @@ void MonitorMenuTest::viewerAndASavedLogWithoutALogger()
     clickMenuItem(actionViewer);
     TFormMain& viewer = *windows->FormMain;
     QVERIFY(viewer.isVisible());
-    QCOMPARE(viewer.StatusLine->text(), TFormMain::emptyViewerHint());
+    QCOMPARE(ViewerControls(viewer).StatusLine->text(), TFormMain::emptyViewerHint());
     viewer.hide();
 
     simulation->dialogs->answers = {writeLog(QStringLiteral("аптека.log"))};

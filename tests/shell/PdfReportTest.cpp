@@ -1,6 +1,7 @@
 #include "KorviTestMain.h"
 
 #include "SimulatedWindows.h"
+#include "ViewerControls.h"
 
 #include "chart/TChart.h"
 #include "data/LogGenerator.h"
@@ -91,7 +92,7 @@ QString PdfReportTest::savePdf()
 
 void PdfReportTest::reportHoldsEveryStatisticsLineAsText()
 {
-    QVERIFY(viewer->N2->actions().contains(simulation->windows->Reports->pdf1));
+    QVERIFY(ViewerControls(*viewer).N2->actions().contains(simulation->windows->Reports->pdf1));
     QCOMPARE(simulation->windows->Reports->pdf1->text(), QStringLiteral("*.pdf"));
     const QString path = savePdf();
     QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
@@ -162,7 +163,7 @@ void PdfReportTest::aChartTooTallForTheRestOfThePageGoesOnToTheNext()
         {"taller than a page", {200, 1000}, 3},
     };
     for (const Case& c : cases) {
-        viewer->ChartPage->Chart->resize(c.chart);
+        ViewerControls(*viewer).ChartPage->Chart->resize(c.chart);
         const QString path = savePdf();
         QVERIFY(dialogs->errors.isEmpty());
         const QString info = run(QStringLiteral("pdfinfo"), {path});
@@ -217,14 +218,14 @@ void PdfReportTest::pdfAndPrintLeaveOutTheCursor()
         dialogs->answers = {inDrive(stem + QStringLiteral("-report.pdf"))};
         simulation->windows->Reports->pdf1->trigger();
         dialogs->printToPdf = inDrive(stem + QStringLiteral("-print.pdf"));
-        viewer->N1->trigger();
+        ViewerControls(*viewer).N1->trigger();
         return QList<QImage>{lowerPageOf(inDrive(stem + QStringLiteral("-report.pdf"))),
                              lowerPageOf(dialogs->printToPdf)};
     };
     const QList<QImage> plain = outputs(QStringLiteral("plain"));
     QVERIFY(!plain[0].isNull() && !plain[1].isNull());
 
-    TChart& chart = *viewer->ChartPage->Chart;
+    TChart& chart = *ViewerControls(*viewer).ChartPage->Chart;
     const QPoint inside = chart.plotRect().center();
     QMouseEvent move(QEvent::MouseMove, inside, chart.mapToGlobal(inside), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&chart, &move);

@@ -2,6 +2,7 @@
 
 #include "FileFaults.h"
 #include "SimulatedWindows.h"
+#include "ViewerControls.h"
 
 #include "chart/TChart.h"
 #include "data/LogGenerator.h"
@@ -71,12 +72,13 @@ void ReportActionsTest::reportIsWrittenUnderTheDatedNameWithTheDeviceLabel()
 {
     const QString path = inDrive(QStringLiteral("report.xlsx"));
     dialogs->answers = {path};
-    viewer->xls1->trigger();
+    ViewerControls(*viewer).xls1->trigger();
     QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
     QCOMPARE(dialogs->proposedNames, QStringList{DatedFileName(QDate::currentDate(), QLocale(), "xlsx")});
     // The proposed name is the same all day: a second report asks before replacing the first.
     QCOMPARE(dialogs->overwriteConfirmed, QList<bool>{true});
-    QCOMPARE(viewer->StatusLine->text(), QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
+    QCOMPARE(ViewerControls(*viewer).StatusLine->text(),
+             QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
 
     QProcess reader;
     reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(DUMP_XLSX_SCRIPT), path});
@@ -90,10 +92,10 @@ void ReportActionsTest::reportIsWrittenUnderTheDatedNameWithTheDeviceLabel()
 void ReportActionsTest::cancellingWritesNothing()
 {
     dialogs->answers = {QString()};
-    viewer->xls1->trigger();
+    ViewerControls(*viewer).xls1->trigger();
     dialogs->answers = {QString()};
-    viewer->bmp1->trigger();
-    viewer->N1->trigger();  // no printer chosen
+    ViewerControls(*viewer).bmp1->trigger();
+    ViewerControls(*viewer).N1->trigger();  // no printer chosen
     QCOMPARE(dialogs->proposedNames.size(), 2);
     QCOMPARE(dialogs->overwriteConfirmed, (QList<bool>{true, true}));
     QVERIFY(dialogs->errors.isEmpty());
@@ -107,15 +109,16 @@ void ReportActionsTest::unwritableFolderShowsTheErrorAndKeepsTheData()
     QFile blocker(inDrive(QStringLiteral("blocker")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    for (QAction* action : {viewer->xls1, viewer->bmp1}) {
-        const QString path = inDrive(QStringLiteral("blocker/out.") + (action == viewer->xls1 ? "xlsx" : "bmp"));
+    const ViewerControls window(*viewer);
+    for (QAction* action : {window.xls1, window.bmp1}) {
+        const QString path = inDrive(QStringLiteral("blocker/out.") + (action == window.xls1 ? "xlsx" : "bmp"));
         dialogs->answers = {path};
         dialogs->errors.clear();
         action->trigger();
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY2(dialogs->errors[0].contains(path), qPrintable(dialogs->errors[0]));
         QVERIFY(!QFile::exists(path));
-        QVERIFY(!viewer->StatusLine->text().contains(QStringLiteral("Сохранено")));
+        QVERIFY(!ViewerControls(*viewer).StatusLine->text().contains(QStringLiteral("Сохранено")));
     }
     QCOMPARE(viewer->Store().DataRowCount(), rows);
 }
@@ -129,13 +132,14 @@ void ReportActionsTest::bitmapIsTheChartAtItsSizeOnWhite()
     old.close();
 
     dialogs->answers = {path};
-    viewer->bmp1->trigger();
+    ViewerControls(*viewer).bmp1->trigger();
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(dialogs->proposedNames.value(0), DatedFileName(QDate::currentDate(), QLocale(), "bmp"));
-    QCOMPARE(viewer->StatusLine->text(), QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
+    QCOMPARE(ViewerControls(*viewer).StatusLine->text(),
+             QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
     QImage image;
     QVERIFY(image.load(path, "BMP"));
-    const TChart& chart = *viewer->ChartPage->Chart;
+    const TChart& chart = *ViewerControls(*viewer).ChartPage->Chart;
     QCOMPARE(image.size(), chart.size());
     QCOMPARE(image.pixelColor(1, 1), QColor(Qt::white));
     // Something of the curves, axes and legend was drawn.
@@ -149,7 +153,7 @@ void ReportActionsTest::bitmapIsTheChartAtItsSizeOnWhite()
 void ReportActionsTest::printGivesOnePage()
 {
     dialogs->printToPdf = inDrive(QStringLiteral("chart.pdf"));
-    viewer->N1->trigger();
+    ViewerControls(*viewer).N1->trigger();
     QVERIFY(dialogs->errors.isEmpty());
     QFile pdf(dialogs->printToPdf);
     QVERIFY(pdf.open(QIODevice::ReadOnly));
@@ -163,7 +167,7 @@ QImage ReportActionsTest::saveBitmap(const QString& name)
 {
     const QString path = inDrive(name);
     dialogs->answers = {path};
-    viewer->bmp1->trigger();
+    ViewerControls(*viewer).bmp1->trigger();
     QImage image;
     image.load(path, "BMP");
     return image;
@@ -171,7 +175,7 @@ QImage ReportActionsTest::saveBitmap(const QString& name)
 
 void ReportActionsTest::bitmapLeavesOutTheCursorAndTheCheckBoxes()
 {
-    TChartPage& page = *viewer->ChartPage;
+    TChartPage& page = *ViewerControls(*viewer).ChartPage;
     const QImage plain = saveBitmap(QStringLiteral("plain.bmp"));
     QVERIFY(!plain.isNull());
 
@@ -206,20 +210,20 @@ void ReportActionsTest::bitmapBeforeAnyLoadHasTheChartsScreenSize()
     viewer->resize(900, 600);
     viewer->show();
     QVERIFY(QTest::qWaitForWindowExposed(viewer));
-    QVERIFY(viewer->PageControlData->isHidden());
+    QVERIFY(ViewerControls(*viewer).PageControlData->isHidden());
 
     const QImage empty = saveBitmap(QStringLiteral("empty.bmp"));
     QVERIFY(dialogs->errors.isEmpty());
-    QVERIFY(viewer->PageControlData->isHidden());
+    QVERIFY(ViewerControls(*viewer).PageControlData->isHidden());
     QCOMPARE(empty.pixelColor(empty.width() / 2, empty.height() / 2), QColor(Qt::white));
 
     simulation->connectLogger();
     viewer->BeginLoad();
     viewer->TimerLoadTimer();
     QCoreApplication::processEvents();
-    QVERIFY(viewer->ChartPage->Chart->isVisible());
-    QVERIFY(viewer->ChartPage->Chart->width() > 600);
-    QCOMPARE(empty.size(), viewer->ChartPage->Chart->size());
+    QVERIFY(ViewerControls(*viewer).ChartPage->Chart->isVisible());
+    QVERIFY(ViewerControls(*viewer).ChartPage->Chart->width() > 600);
+    QCOMPARE(empty.size(), ViewerControls(*viewer).ChartPage->Chart->size());
 }
 
 // Each report written on a disk that fills up: the error box names the real
@@ -230,8 +234,8 @@ void ReportActionsTest::fullDiskKeepsEveryOldFile()
     if (!disk.mounted())
         QSKIP(qPrintable(disk.whyNot()));
     const QList<std::pair<QAction*, QString>> saves = {
-        {viewer->xls1, QStringLiteral("report.xlsx")},
-        {viewer->bmp1, QStringLiteral("chart.bmp")},
+        {ViewerControls(*viewer).xls1, QStringLiteral("report.xlsx")},
+        {ViewerControls(*viewer).bmp1, QStringLiteral("chart.bmp")},
         {simulation->windows->Reports->pdf1, QStringLiteral("report.pdf")},
     };
     for (const auto& [action, name] : saves)
@@ -255,7 +259,7 @@ void ReportActionsTest::fullDiskKeepsEveryOldFile()
 // report does, whether the device fills up at once or half-way.
 void ReportActionsTest::writersNoticeADeviceFillingUp()
 {
-    const TChart& chart = *viewer->ChartPage->Chart;
+    const TChart& chart = *ViewerControls(*viewer).ChartPage->Chart;
     for (qint64 capacity : {qint64(0), qint64(100), qint64(20000)}) {
         FullDiskDevice pdf(capacity);
         QString error;

@@ -1,6 +1,7 @@
 #include "KorviTestMain.h"
 
 #include "SimulatedWindows.h"
+#include "ViewerControls.h"
 
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
@@ -69,8 +70,8 @@ void SourceChoiceTest::cleanup()
 // The items between the separator and "Открыть файл...".
 QList<QAction*> SourceChoiceTest::sourceItems() const
 {
-    const QList<QAction*> items = viewer->N1Source->actions();
-    const qsizetype from = items.indexOf(viewer->N1_2Separator) + 1;
+    const QList<QAction*> items = ViewerControls(*viewer).N1Source->actions();
+    const qsizetype from = items.indexOf(ViewerControls(*viewer).N1_2Separator) + 1;
     const qsizetype to = items.indexOf(simulation->windows->LogFiles->N1_3Open);
     return items.mid(from, to - from);
 }
@@ -118,9 +119,10 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     QVERIFY(sourceItems()[1]->isChecked() && !sourceItems()[0]->isChecked());
     QCOMPARE(store.cellText(0, 1), QStringLiteral("05.03.2024"));
     QCOMPARE(store.cellText(0, 2), QStringLiteral("08:30:00"));
-    QCOMPARE(viewer->TablePage->StringGridFiltr->model()->rowCount(), int(secondRows));
-    QCOMPARE(viewer->TablePage->DateTimePickerDFStartS->date(), QDate(2024, 3, 5));
-    QVERIFY(viewer->ChartPage->PanelFiltr->ComboBoxRow->itemText(1).startsWith(QStringLiteral("05.03.2024 08:30:00")));
+    const ViewerControls window(*viewer);
+    QCOMPARE(window.TablePage->StringGridFiltr->model()->rowCount(), int(secondRows));
+    QCOMPARE(window.TablePage->DateTimePickerDFStartS->date(), QDate(2024, 3, 5));
+    QVERIFY(window.ChartPage->PanelFiltr->ComboBoxRow->itemText(1).startsWith(QStringLiteral("05.03.2024 08:30:00")));
     // The open statistics window follows the choice.
     QCOMPARE(statistic(0), QStringLiteral("08:30:00 05.03.2024"));
     QCOMPARE(statistic(2), QString::number(secondRows));
@@ -141,7 +143,7 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     QCOMPARE(store.DataRowCount(), firstRows);
     QCOMPARE(store.cellText(0, 1), QStringLiteral("01.02.2024"));
     QCOMPARE(statistic(0), QStringLiteral("10:00:00 01.02.2024"));
-    QCOMPARE(viewer->TablePage->DateTimePickerDFStartS->date(), QDate(2024, 2, 1));
+    QCOMPARE(ViewerControls(*viewer).TablePage->DateTimePickerDFStartS->date(), QDate(2024, 2, 1));
 }
 
 void SourceChoiceTest::statisticsWindowGrowsBelowItsTwelveRows()

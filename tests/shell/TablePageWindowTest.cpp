@@ -1,6 +1,7 @@
 #include "KorviTestMain.h"
 
 #include "SimulatedWindows.h"
+#include "ViewerControls.h"
 
 #include "data/LogRecord.h"
 #include "data/MeasurementStore.h"
@@ -86,7 +87,7 @@ void TablePageWindowTest::statisticsShowTheMendedFiguresWhateverTheFilter()
 {
     loadLog(negativeLog());
     TFormMain& viewer = *simulation->windows->FormMain;
-    TTablePage& page = *viewer.TablePage;
+    TTablePage& page = *ViewerControls(viewer).TablePage;
     QCOMPARE(page.StringGridFiltr->model()->rowCount(), 6);
 
     // Humidity 60 % only, up to the last row: two rows left in the table.
@@ -95,7 +96,7 @@ void TablePageWindowTest::statisticsShowTheMendedFiguresWhateverTheFilter()
     QTest::mouseClick(page.ButtonFiltrS, Qt::LeftButton);
     QCOMPARE(viewer.tableRowCount(), 3);
 
-    viewer.N4->trigger();
+    ViewerControls(viewer).N4->trigger();
     TFormStatistic& statistics = *simulation->windows->FormStatistic;
     QVERIFY(statistics.isVisible());
     const QString none = QStringLiteral("—");
@@ -133,18 +134,18 @@ void TablePageWindowTest::statisticsItemNeedsTwoShownRows()
 {
     loadLog(negativeLog());
     TFormMain& viewer = *simulation->windows->FormMain;
-    TTablePage& page = *viewer.TablePage;
+    TTablePage& page = *ViewerControls(viewer).TablePage;
     // 09:00:20 only: one data row shown, though the store holds six.
     page.DateTimePickerTFStartS->setTime(QTime(9, 0, 20));
     page.DateTimePickerTFStopS->setTime(QTime(9, 0, 20));
     page.ButtonFiltrS->click();
     QCOMPARE(viewer.tableRowCount(), 2);
-    viewer.N4->trigger();
+    ViewerControls(viewer).N4->trigger();
     QVERIFY(!simulation->windows->FormStatistic->isVisible());
 
     page.ButtonFilterClearS->click();
     QCOMPARE(viewer.tableRowCount(), 7);
-    viewer.N4->trigger();
+    ViewerControls(viewer).N4->trigger();
     QVERIFY(simulation->windows->FormStatistic->isVisible());
 }
 
@@ -154,16 +155,16 @@ void TablePageWindowTest::eachGridSelectsItsOwnWholeRow()
     TFormMain& viewer = *simulation->windows->FormMain;
     viewer.show();
     viewer.HotKeySysPage();
-    viewer.PageControlData->show();
-    TVirtualGrid& table = *viewer.TablePage->StringGridFiltr;
-    TVirtualGrid& rowTable = *viewer.SysPage->StringGrid;
+    ViewerControls(viewer).PageControlData->show();
+    TVirtualGrid& table = *ViewerControls(viewer).TablePage->StringGridFiltr;
+    TVirtualGrid& rowTable = *ViewerControls(viewer).SysPage->StringGrid;
 
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
     QTest::mouseClick(rowTable.viewport(), Qt::LeftButton, {}, rowTable.cellRect(4, 2).center());
     QCOMPARE(rowTable.currentRow(), 4);
     QCOMPARE(table.currentRow(), -1);
 
-    viewer.PageControlData->setCurrentWidget(viewer.TabSheetTable);
+    ViewerControls(viewer).PageControlData->setCurrentWidget(ViewerControls(viewer).TabSheetTable);
     QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.cellRect(1, 3).center());
     QCOMPARE(table.currentRow(), 1);
     QCOMPARE(rowTable.currentRow(), 4);
