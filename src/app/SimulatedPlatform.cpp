@@ -13,7 +13,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstring>
 #include <stdexcept>
@@ -31,14 +30,9 @@ constexpr qint64 GeneratedRecords = 6000;
 // A logger holds one log memory; a pipe or a device could pour out bytes without end.
 QByteArray readLog(const QString& logFile)
 {
-    const QFileInfo info(logFile);
-    if (!info.exists())
-        refuse(logFile, QStringLiteral("файл не найден"));
-    if (!info.isFile())
-        refuse(logFile, QStringLiteral("это не файл"));
     QFile file(logFile);
-    if (!file.open(QIODevice::ReadOnly))
-        refuse(logFile, FileErrorReason(file, false));
+    if (const QString reason = OpenRegularFile(file); !reason.isEmpty())
+        refuse(logFile, reason);
     return file.read(DeviceLogMemoryBytes);
 }
 

@@ -67,6 +67,18 @@ QString SystemErrorReason(int errorNumber, bool writing)
 
 // Qt keeps only the system's text of the error; it is the text of one of
 // the codes above, and so tells which.
+QString OpenRegularFile(QFile& file, QIODevice::OpenMode mode)
+{
+    const QFileInfo info(file.fileName());
+    if (!info.exists())
+        return QStringLiteral("файл не найден");
+    if (!info.isFile())
+        return QStringLiteral("это не файл");
+    if (!file.open(mode | QIODevice::ReadOnly))
+        return FileErrorReason(file, false);
+    return {};
+}
+
 QString FileErrorReason(const QFileDevice& file, bool writing)
 {
     const QString text = file.errorString();

@@ -13,6 +13,11 @@
 QString FileErrorReason(const QFileDevice& file, bool writing);
 QString SystemErrorReason(int errorNumber, bool writing);
 
+// Opens the file for reading only if it is a regular file, so a pipe or a
+// device cannot block the reader; returns the Russian reason it could not be
+// opened, empty when it is open.
+QString OpenRegularFile(QFile& file, QIODevice::OpenMode mode = QIODevice::ReadOnly);
+
 // Forwards every write to another device and remembers whether any of them
 // fell short, for writers (the PDF painter, image handlers) that do not look
 // at the results of their own writes.

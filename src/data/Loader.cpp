@@ -49,10 +49,8 @@ TLoadResult TLoader::loadFile(const QString& path, const TLoadRequest& request)
 {
     const QFileInfo file(path);
     TLoadResult result;
-    if (QFile probe(path); !file.isFile() || !probe.open(QIODevice::ReadOnly)) {
-        const QString reason = !file.exists() ? QStringLiteral("файл не найден")
-                             : !file.isFile() ? QStringLiteral("это не файл")
-                                              : FileErrorReason(probe, false);
+    QFile probe(path);
+    if (const QString reason = OpenRegularFile(probe); !reason.isEmpty()) {
         result.failure = QStringLiteral("Не удалось открыть %1: %2").arg(path, reason);
         result.keepsPrevious = true;
         result.recordCount = request.recordCount;

@@ -3,7 +3,6 @@
 #include "data/FileSave.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -21,14 +20,9 @@ qint64 chunkRecords(qint64 recordCount)
 TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRecord> buffer,
                        const TReadProgress& progress)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return TReadResult{false, 0, QStringLiteral("файл не найден")};
-    if (!info.isFile())
-        return TReadResult{false, 0, QStringLiteral("это не файл")};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return TReadResult{false, 0, FileErrorReason(file, false)};
+    if (const QString reason = OpenRegularFile(file, QIODevice::Unbuffered); !reason.isEmpty())
+        return TReadResult{false, 0, reason};
 
     const qint64 inFile = std::min(recordCount, file.size() / qint64(sizeof(TLogRecord)));
     const qint64 wanted = std::clamp<qint64>(recordCount, 0, qint64(buffer.size()));
