@@ -27,7 +27,7 @@ void BM_MetrologyTexts(benchmark::State& state)
 {
     const TMeasurementStore& store = fullLogStore(TLogShape::WorstCase);
     for (auto _ : state)
-        benchmark::DoNotOptimize(MetrologyTexts(store, store.formatter().locale()));
+        benchmark::DoNotOptimize(MetrologyTexts(store, store.loadLocale()));
 }
 BENCHMARK(BM_MetrologyTexts)->Unit(benchmark::kMillisecond);
 

@@ -2,6 +2,7 @@
 // records, each weighted by its repeat count.
 #include "FullLogStores.h"
 
+#include "data/CellFormatter.h"
 #include "reports/Statistics.h"
 
 #include <benchmark/benchmark.h>
@@ -26,7 +27,7 @@ void BM_StatisticsTexts(benchmark::State& state)
 {
     const TMeasurementStore& store = fullLogStore(TLogShape::WorstCase);
     for (auto _ : state)
-        benchmark::DoNotOptimize(StatisticsTexts(ComputeStatistics(store), store.formatter()));
+        benchmark::DoNotOptimize(StatisticsTexts(ComputeStatistics(store), TCellFormatter(store.loadLocale())));
 }
 BENCHMARK(BM_StatisticsTexts)->Unit(benchmark::kMillisecond);
 

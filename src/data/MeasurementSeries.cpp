@@ -45,6 +45,7 @@ double fromTenths(int tenths)
 
 TMeasurementSeries::TMeasurementSeries(const TMeasurementStore& store, TSeriesKind kind)
     : store_(store)
+    , texts_(store)
     , channel_(channelOf(kind))
     , limitTenths_(limitOf(kind))
 {
@@ -78,7 +79,7 @@ std::optional<double> TMeasurementSeries::value(qint64 index) const
 
 QString TMeasurementSeries::label(qint64 index) const
 {
-    return tenths(index) ? store_.pointLabel(storeRow(index)) : QString();
+    return tenths(index) ? texts_.pointLabel(storeRow(index)) : QString();
 }
 
 std::optional<TSeriesRange> TMeasurementSeries::range(qint64 first, qint64 last) const

@@ -2,6 +2,7 @@
 
 #include "data/MeasurementStore.h"
 #include "data/RowSpanView.h"
+#include "data/RowTexts.h"
 #include "data/SeriesSource.h"
 
 // The seven series of the data viewer's chart.
@@ -26,6 +27,7 @@ private:
     std::optional<int> tenths(qint64 index) const;
 
     const TMeasurementStore& store_;
+    TRowTexts texts_;
     const TRowSpanView* view_ = nullptr;
     std::optional<TChannelBit> channel_; // measurement series
     int limitTenths_ = 0; // limit series

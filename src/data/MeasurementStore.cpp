@@ -8,14 +8,14 @@
 
 TMeasurementStore::TMeasurementStore()
     : records_(std::make_shared<TRecordList>(QDate::currentDate().year()))
-    , formatter_(FormatLocale())
+    , loadLocale_(FormatLocale())
 {
 }
 
 void TMeasurementStore::showRecords(std::shared_ptr<const TRecordList> records)
 {
     records_ = std::move(records);
-    formatter_ = TCellFormatter(FormatLocale());
+    loadLocale_ = FormatLocale();
     rebuildIndexes();
     if (!records_->isEmpty()) {
         // The period runs from the first row to the last one, so a period
@@ -46,13 +46,6 @@ void TMeasurementStore::rebuildIndexes()
         channelIndexes_[ChannelSlot(channel)].build(count, [&](qsizetype i) { return list.channelValue(channel, i); });
 }
 
-QString TMeasurementStore::cellText(qint64 row, int column) const
-{
-    if (row < 0 || row >= DataRowCount())
-        return QString();
-    return formatter_.cellText(rowValues(row), column);
-}
-
 TRowPosition TMeasurementStore::locateRow(qint64 row) const
 {
     const auto found = std::upper_bound(rowEnds_.begin(), rowEnds_.end(), quint64(row),
@@ -65,11 +58,6 @@ TRowValues TMeasurementStore::rowValues(qint64 row) const
 {
     const TRowPosition position = locateRow(row);
     return records_->expanded(position.record).row(position.repetition, row + 1);
-}
-
-QString TMeasurementStore::pointLabel(qint64 row) const
-{
-    return formatter_.pointLabel(records_->baseTime(locateRow(row).record));
 }
 
 std::optional<TValueRange> TMeasurementStore::channelRange(TChannelBit channel, qsizetype first, qsizetype last) const
@@ -86,13 +74,6 @@ TIntervalRun TMeasurementStore::intervalRun(qsizetype index) const
     const qsizetype endRecord = index + 1 < intervalRunCount() ? runStarts_[size_t(index + 1)] : records_->size();
     return TIntervalRun{recordFirstRow(firstRecord), recordEndRow(endRecord - 1) - 1,
                         IntervalSeconds(records_->at(firstRecord).intervalAndChannels >> 4)};
-}
-
-QString TMeasurementStore::intervalRunText(qsizetype index) const
-{
-    const TIntervalRun run = intervalRun(index);
-    return formatter_.dateTimeText(rowValues(run.firstRow).time) + QStringLiteral(" - ")
-         + formatter_.dateTimeText(rowValues(run.lastRow).time);
 }
 
 qsizetype TMeasurementStore::memoryBytes() const

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "data/CellFormatter.h"
 #include "data/LogRecord.h"
 #include "data/MinMaxIndex.h"
 #include "data/RecordList.h"
 
-#include <QStringList>
+#include <QLocale>
 
 #include <array>
 #include <memory>
@@ -27,8 +26,9 @@ struct TIntervalRun {
 
 // The loaded measurements. Rows are never materialised: the shown source's
 // valid records are kept decoded, a prefix sum of their repeat counts maps a
-// row to its record, and every cell and chart point is produced on demand.
-// Data rows are indexed from 0 here; the row table's "#" shows index + 1.
+// row to its record, and every row's values are produced on demand (TRowTexts
+// writes them as text). Data rows are indexed from 0 here; the row table's "#"
+// shows index + 1.
 class TMeasurementStore
 {
 public:
@@ -40,10 +40,8 @@ public:
 
     // Row table.
     qint64 DataRowCount() const { return rowEnds_.empty() ? 0 : qint64(rowEnds_.back()); }
-    QString cellText(qint64 row, int column) const;
     TRowValues rowValues(qint64 row) const;
     TRowPosition locateRow(qint64 row) const;
-    QString pointLabel(qint64 row) const;
 
     // The shown source's records and their rows.
     const TRecordList& records() const { return *records_; }
@@ -58,10 +56,10 @@ public:
 
     qsizetype intervalRunCount() const { return qsizetype(runStarts_.size()); }
     TIntervalRun intervalRun(qsizetype index) const;
-    // "<date> <time> - <date> <time>" of the run's first and last rows.
-    QString intervalRunText(qsizetype index) const;
+    // The format locale when the shown records were loaded: their texts are
+    // written in it, so one load never shows two formats.
+    const QLocale& loadLocale() const { return loadLocale_; }
 
-    const TCellFormatter& formatter() const { return formatter_; }
     // Heap bytes of the records, the row index, the min/max levels and the runs.
     qsizetype memoryBytes() const;
 
@@ -74,5 +72,5 @@ private:
     std::vector<quint32> runStarts_; // first record of every interval run
     qint64 firstTimestamp_ = 0;
     qint64 lastTimestamp_ = 0;
-    TCellFormatter formatter_;
+    QLocale loadLocale_;
 };

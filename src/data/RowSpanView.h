@@ -35,7 +35,6 @@ public:
     qsizetype spanRecord(qsizetype index) const { return spans_[size_t(index)].record; }
 
     qint64 storeRow(qint64 viewRow) const;
-    QString cellText(qint64 viewRow, int column) const { return store_.cellText(storeRow(viewRow), column); }
     TRowValues rowValues(qint64 viewRow) const { return store_.rowValues(storeRow(viewRow)); }
     // Range of a channel's tenths over view rows first..last (inclusive).
     std::optional<TValueRange> channelRange(TChannelBit channel, qint64 first, qint64 last) const;

@@ -1,6 +1,7 @@
 #include "reports/PdfReport.h"
 
 #include "chart/TChart.h"
+#include "data/CellFormatter.h"
 #include "data/FileSave.h"
 #include "data/MeasurementStore.h"
 #include "reports/ChartOutput.h"
@@ -106,7 +107,7 @@ bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const T
     painter.setFont(font);
     PageFlow flow(writer);
     const int lineHeight = painter.fontMetrics().lineSpacing();
-    const QLocale& locale = store.formatter().locale();
+    const QLocale& locale = store.loadLocale();
 
     QFont bold = font;
     bold.setBold(true);
@@ -120,7 +121,7 @@ bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const T
     painter.setFont(font);
     flow.skip(lineHeight);
 
-    drawStatistics(flow, painter, StatisticsCaptions(), StatisticsTexts(ComputeStatistics(store), store.formatter()));
+    drawStatistics(flow, painter, StatisticsCaptions(), StatisticsTexts(ComputeStatistics(store), TCellFormatter(locale)));
     drawStatistics(flow, painter, MetrologyCaptions(locale), MetrologyTexts(store, locale));
     flow.skip(lineHeight);
     drawChart(flow, painter, chart);

@@ -1,5 +1,6 @@
 #include "reports/SpreadsheetReport.h"
 
+#include "data/CellFormatter.h"
 #include "data/FileSave.h"
 #include "data/MeasurementStore.h"
 #include "data/RowTableColumns.h"
@@ -158,7 +159,7 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
     writeText(sheet, 0, 5, header.deviceLabel, formats.bold);
 
     const QStringList captions = StatisticsCaptions();
-    const QStringList values = StatisticsTexts(ComputeStatistics(store), store.formatter());
+    const QStringList values = StatisticsTexts(ComputeStatistics(store), TCellFormatter(store.loadLocale()));
     auto statisticLine = [&](int index) { return captions[index] + QStringLiteral(": ") + values[index]; };
     writeText(sheet, 2, 1, statisticLine(0), formats.centred);
     writeText(sheet, 2, 4, statisticLine(2), formats.centred);
@@ -186,8 +187,8 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
     };
     lxw_row_t lineRow = placeRow(qint64(row) + 2);
     writeText(sheet, lineRow, 4, QStringLiteral("Метролог:_________________"), formats.centred);
-    const QStringList metrologyCaptions = MetrologyCaptions(store.formatter().locale());
-    const QStringList metrologyValues = MetrologyTexts(store, store.formatter().locale());
+    const QStringList metrologyCaptions = MetrologyCaptions(store.loadLocale());
+    const QStringList metrologyValues = MetrologyTexts(store, store.loadLocale());
     for (qsizetype line = 0; line < metrologyCaptions.size(); ++line) {
         lineRow = placeRow(qint64(lineRow) + (line == 0 ? 2 : 1));
         writeText(sheet, lineRow, 1, metrologyCaptions[line] + QStringLiteral(": ") + metrologyValues[line],

@@ -1,5 +1,6 @@
 #include "shell/TFormStatistic.h"
 
+#include "data/CellFormatter.h"
 #include "data/MeasurementStore.h"
 #include "reports/Statistics.h"
 #include "text/FormatLocale.h"
@@ -107,8 +108,8 @@ void TFormStatistic::FormShow()
 
 void TFormStatistic::ComputeStatistics()
 {
-    writeValues(StringGridStatistic, StatisticsTexts(::ComputeStatistics(Store), Store.formatter()));
-    writeValues(StringGridMetrology, MetrologyTexts(Store, Store.formatter().locale()));
+    writeValues(StringGridStatistic, StatisticsTexts(::ComputeStatistics(Store), TCellFormatter(Store.loadLocale())));
+    writeValues(StringGridMetrology, MetrologyTexts(Store, Store.loadLocale()));
 }
 
 void TFormStatistic::ButtonCloseClick()

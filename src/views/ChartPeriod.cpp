@@ -1,5 +1,6 @@
 #include "views/ChartPeriod.h"
 
+#include "data/RowTexts.h"
 #include "data/Timestamp.h"
 
 #include <algorithm>
@@ -42,9 +43,10 @@ std::unique_ptr<TRowSpanView> rowsInPeriod(const TMeasurementStore& store, qint6
 
 QStringList intervalItems(const TMeasurementStore& store)
 {
+    const TRowTexts texts(store);
     QStringList items{QStringLiteral("Все")};
     for (qsizetype run = 0; run < store.intervalRunCount(); ++run)
-        items << store.intervalRunText(run);
+        items << texts.intervalRunText(run);
     return items;
 }
 

@@ -1,6 +1,7 @@
 #include "views/TChartPage.h"
 
 #include "chart/TChart.h"
+#include "data/CellFormatter.h"
 #include "data/MeasurementStore.h"
 #include "data/RowSpanView.h"
 #include "data/Timestamp.h"
@@ -78,7 +79,8 @@ TChartPage::TChartPage(const TMeasurementStore& store, QWidget* parent)
     , Store(store)
     , ChartWindow(*this)
     , Tracker(std::make_unique<TCursorTracker>(
-          store.formatter().locale(), [this](qint64 point) { return Store.formatter().dateTimeText(pointTime(point)); }))
+          store.loadLocale(),
+          [this](qint64 point) { return TCellFormatter(Store.loadLocale()).dateTimeText(pointTime(point)); }))
 {
     setObjectName(QStringLiteral("ChartPage"));
     ScrollBarScale->setObjectName(QStringLiteral("ScrollBarScale"));

@@ -1,13 +1,13 @@
 #include "views/TChartPageSeries.h"
 
 TChartPageSeries::TChartPageSeries(const TMeasurementStore& store, TSeriesKind kind)
-    : store_(store)
+    : texts_(store)
     , series_(store, kind)
 {
 }
 
 TChartPageSeries::TChartPageSeries(const TRowSpanView& period, TSeriesKind kind)
-    : store_(period.store())
+    : texts_(period.store())
     , period_(&period)
     , series_(period, kind)
 {
@@ -18,8 +18,8 @@ QString TChartPageSeries::label(qint64 index) const
     if (index < 0 || index >= pointCount())
         return {};
     if (period_)
-        return store_.formatter().pointLabel(period_->rowValues(index).time);
-    return store_.pointLabel(index);
+        return texts_.formatter().pointLabel(period_->rowValues(index).time);
+    return texts_.pointLabel(index);
 }
 
 std::optional<TChartRange> TChartPageSeries::range(qint64 first, qint64 last) const

@@ -18,7 +18,7 @@ public:
     std::optional<TChartRange> range(qint64 first, qint64 last) const override;
 
 private:
-    const TMeasurementStore& store_;
+    TRowTexts texts_;
     const TRowSpanView* period_ = nullptr;
     TMeasurementSeries series_;
 };

@@ -9,6 +9,7 @@
 TRowTableModel::TRowTableModel(const TMeasurementStore& store, QObject* parent)
     : QAbstractTableModel(parent)
     , Store(store)
+    , Texts(store)
 {
 }
 
@@ -16,6 +17,7 @@ TRowTableModel::~TRowTableModel() = default;
 
 void TRowTableModel::Reload()
 {
+    Texts = TRowTexts(Store);
     ShowView(nullptr);
 }
 
@@ -44,7 +46,8 @@ QVariant TRowTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
-    return View ? View->cellText(index.row(), index.column()) : Store.cellText(index.row(), index.column());
+    const qint64 row = View ? View->storeRow(index.row()) : index.row();
+    return Texts.cellText(row, index.column());
 }
 
 QVariant TRowTableModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/RowTexts.h"
+
 #include <QAbstractTableModel>
 
 #include <memory>
@@ -29,5 +31,6 @@ public:
 
 private:
     const TMeasurementStore& Store;
+    TRowTexts Texts;
     std::unique_ptr<const TRowSpanView> View;
 };

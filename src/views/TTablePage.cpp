@@ -158,7 +158,7 @@ void TTablePage::ButtonFiltrSClick()
     TTableFilter filter(momentOf(*DateTimePickerDFStartS, *DateTimePickerTFStartS),
                         momentOf(*DateTimePickerDFStopS, *DateTimePickerTFStopS));
     filter.setBoundTexts(EditTMax->text(), EditTMin->text(), EditRHMax->text(), EditRHMin->text(),
-                         Store.formatter().locale());
+                         Store.loadLocale());
     Rows->ShowView(std::make_unique<TRowSpanView>(filter.apply(Store)));
 }
 
@@ -205,7 +205,7 @@ bool TTablePage::EditBoundKeyPress(QLineEdit& edit, const QKeyEvent& event)
     if (text.isEmpty() || (event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
         return false;
     const std::optional<QChar> accepted =
-        BoundEditKey(text.front(), edit.text(), Store.formatter().locale().decimalPoint());
+        BoundEditKey(text.front(), edit.text(), Store.loadLocale().decimalPoint());
     if (!accepted)
         return true;
     if (*accepted == text.front())
@@ -216,6 +216,6 @@ bool TTablePage::EditBoundKeyPress(QLineEdit& edit, const QKeyEvent& event)
 
 void TTablePage::EditBoundChange(QLineEdit& edit, const TBoundRange& range)
 {
-    if (const std::optional<QString> replacement = BoundEditRangeFix(edit.text(), range, Store.formatter().locale()))
+    if (const std::optional<QString> replacement = BoundEditRangeFix(edit.text(), range, Store.loadLocale()))
         edit.setText(*replacement);
 }

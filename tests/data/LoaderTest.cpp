@@ -6,6 +6,7 @@
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "data/RowTableColumns.h"
+#include "data/RowTexts.h"
 #include "data/Timestamp.h"
 
 #include <QDir>
@@ -80,6 +81,7 @@ protected:
     QTemporaryDir dir_;
     FolderVolumeSource volumes_;
     TMeasurementStore store_;
+    const TRowTexts texts_{store_};
     TSourceList sources_{store_};
     qint32 recordCount_ = 0;
     QStringList askedFor_;
@@ -103,7 +105,7 @@ TEST_F(LoaderTest, OneLoggerDriveIsFoundReadDumpedAndShown)
                                                  "1 2 7 12:15:30 15.6.17 235 456 1013"}));
     EXPECT_EQ(recordCount_, 3);
     EXPECT_EQ(store_.DataRowCount(), 4);
-    EXPECT_EQ(store_.cellText(3, 2), "12:15:30");
+    EXPECT_EQ(texts_.cellText(3, 2), "12:15:30");
     EXPECT_EQ(report.freeMemoryText, "Свободно: 99%");
     EXPECT_FALSE(report.windowCaption);
 }
@@ -262,7 +264,7 @@ TEST_F(LoaderTest, EverySourceIsKeptAndShownOnChoiceWithoutReadingItAgain)
     QFile::remove(QDir(third).filePath("data.log"));
     ASSERT_TRUE(sources_.showSource(2));
     EXPECT_EQ(store_.DataRowCount(), 17);
-    EXPECT_EQ(store_.cellText(16, ColumnTime), QStringLiteral("12:16:05")) << "the last of 8 rows from 12:15:30";
+    EXPECT_EQ(texts_.cellText(16, ColumnTime), QStringLiteral("12:16:05")) << "the last of 8 rows from 12:15:30";
     auto shownBytes = [this] {
         const auto raw = sources_.shownRawRecords();
         return BytesOf(std::vector<TLogRecord>(raw.begin(), raw.end()));
@@ -433,7 +435,7 @@ TEST_F(OpenFileTest, ALogSavedAndOpenedAgainGivesTheSameRows)
     const qint64 rows = store_.DataRowCount();
     QStringList before;
     for (qint64 row = 0; row < rows; row += 97)
-        before.append(store_.cellText(row, ColumnDate) + store_.cellText(row, ColumnTime) + store_.cellText(row, ColumnPressure));
+        before.append(texts_.cellText(row, ColumnDate) + texts_.cellText(row, ColumnTime) + texts_.cellText(row, ColumnPressure));
 
     EXPECT_EQ(ExportFileName(QStringLiteral("2400123"), store_, QStringLiteral("log")),
               QStringLiteral("2400123_%1_%2.log")
@@ -450,7 +452,7 @@ TEST_F(OpenFileTest, ALogSavedAndOpenedAgainGivesTheSameRows)
     ASSERT_EQ(store_.DataRowCount(), rows);
     QStringList after;
     for (qint64 row = 0; row < rows; row += 97)
-        after.append(store_.cellText(row, ColumnDate) + store_.cellText(row, ColumnTime) + store_.cellText(row, ColumnPressure));
+        after.append(texts_.cellText(row, ColumnDate) + texts_.cellText(row, ColumnTime) + texts_.cellText(row, ColumnPressure));
     EXPECT_EQ(after, before);
 }
 

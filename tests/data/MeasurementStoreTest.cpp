@@ -3,6 +3,7 @@
 #include "data/MeasurementSeries.h"
 #include "data/MeasurementStore.h"
 #include "data/RowTableColumns.h"
+#include "data/RowTexts.h"
 #include "data/Timestamp.h"
 
 #include <QRandomGenerator>
@@ -25,7 +26,7 @@ QStringList GridRow(const TMeasurementStore& store, qint64 gridRow)
 {
     QStringList cells;
     for (int column = 0; column < RowTableColumnCount; ++column)
-        cells.append(gridRow == 0 ? RowTableHeader(column) : store.cellText(gridRow - 1, column));
+        cells.append(gridRow == 0 ? RowTableHeader(column) : TRowTexts(store).cellText(gridRow - 1, column));
     return cells;
 }
 
@@ -41,6 +42,7 @@ class MeasurementStoreTest : public RussianLocaleTest
 {
 protected:
     TMeasurementStore store_;
+    const TRowTexts texts_{store_};
 };
 
 TEST_F(MeasurementStoreTest, StartsEmptyWithHeaderAndOneEmptyRow)
@@ -111,8 +113,8 @@ TEST_F(MeasurementStoreTest, ValuesAreTenthsWithTheLocaleSeparator)
     record = WithByte(WithByte(record, 8, 0xFB), 9, 0xFF);
     record = WithByte(WithByte(record, 10, 0xFB), 11, 0xFF);
     store_.showRecords(ListOf({record}));
-    EXPECT_EQ(store_.cellText(0, ColumnTemperature), "-0,5");
-    EXPECT_EQ(store_.cellText(0, ColumnHumidity), "6553,1");
+    EXPECT_EQ(texts_.cellText(0, ColumnTemperature), "-0,5");
+    EXPECT_EQ(texts_.cellText(0, ColumnHumidity), "6553,1");
     EXPECT_EQ(TMeasurementSeries(store_, TSeriesKind::T).value(0), -0.5);
 }
 
@@ -125,7 +127,7 @@ TEST_F(MeasurementStoreTest, ReloadReplacesRowsAndAnEmptyLoadKeepsTheBounds)
     store_.showRecords(ListOf({WithByte(sample, 0, 2)}));
     EXPECT_EQ(store_.DataRowCount(), 2);
     EXPECT_EQ(GridRow(store_, 3), QStringList(7, QString()));
-    EXPECT_EQ(store_.cellText(2, ColumnNumber), QString());
+    EXPECT_EQ(texts_.cellText(2, ColumnNumber), QString());
     for (TSeriesKind kind : AllSeries)
         EXPECT_EQ(TMeasurementSeries(store_, kind).pointCount(), 2);
     const double lastTime = TimePartOf(store_.lastTimestamp());
@@ -145,7 +147,7 @@ TEST_F(MeasurementStoreTest, EveryRowMatchesItsRecordAndItsTextsParseBackToItsVa
 {
     const auto list = GeneratedList(600, 11);
     store_.showRecords(list);
-    const QLocale locale = store_.formatter().locale();
+    const QLocale locale = texts_.formatter().locale();
     const QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
     qint64 row = 0;
     for (qsizetype i = 0; i < list->size(); ++i) {
@@ -157,14 +159,14 @@ TEST_F(MeasurementStoreTest, EveryRowMatchesItsRecordAndItsTextsParseBackToItsVa
             ASSERT_EQ(values.time, expected.time);
             ASSERT_EQ(values.temperature, expected.temperature);
             ASSERT_EQ(values.number, row + 1);
-            EXPECT_EQ(store_.cellText(row, ColumnNumber).toLongLong(), values.number);
-            EXPECT_EQ(locale.toDate(store_.cellText(row, ColumnDate), dateFormat), DateOf(values.time));
-            EXPECT_EQ(QTime::fromString(store_.cellText(row, ColumnTime), "HH:mm:ss"), TimeOf(values.time));
-            EXPECT_EQ(store_.cellText(row, ColumnInterval).toInt(), values.intervalSeconds);
+            EXPECT_EQ(texts_.cellText(row, ColumnNumber).toLongLong(), values.number);
+            EXPECT_EQ(locale.toDate(texts_.cellText(row, ColumnDate), dateFormat), DateOf(values.time));
+            EXPECT_EQ(QTime::fromString(texts_.cellText(row, ColumnTime), "HH:mm:ss"), TimeOf(values.time));
+            EXPECT_EQ(texts_.cellText(row, ColumnInterval).toInt(), values.intervalSeconds);
             const std::pair<int, std::optional<int>> channels[] = {
                 {ColumnTemperature, values.temperature}, {ColumnHumidity, values.humidity}, {ColumnPressure, values.pressure}};
             for (const auto& [column, tenths] : channels) {
-                const QString text = store_.cellText(row, column);
+                const QString text = texts_.cellText(row, column);
                 ASSERT_EQ(text.isEmpty(), !tenths);
                 if (tenths) {
                     EXPECT_EQ(locale.toDouble(text), *tenths / 10.0) << qPrintable(text);
@@ -205,8 +207,8 @@ TEST_F(MeasurementStoreTest, IntervalRunsFollowTheDeltaColumn)
         EXPECT_EQ(store_.intervalRun(k).lastRow, expected[k].lastRow);
         EXPECT_EQ(store_.intervalRun(k).intervalSeconds, expected[k].intervalSeconds);
     }
-    EXPECT_EQ(store_.intervalRunText(0), "15.06.2017 12:15:30 - 15.06.2017 12:15:35");
-    EXPECT_EQ(store_.intervalRunText(1), "15.06.2017 12:15:40 - 15.06.2017 12:17:40");
+    EXPECT_EQ(texts_.intervalRunText(0), "15.06.2017 12:15:30 - 15.06.2017 12:15:35");
+    EXPECT_EQ(texts_.intervalRunText(1), "15.06.2017 12:15:40 - 15.06.2017 12:17:40");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "data/LogGenerator.h"
 #include "data/MeasurementSeries.h"
 #include "data/RowSpanView.h"
+#include "data/RowTexts.h"
 #include "data/Timestamp.h"
 
 namespace {
@@ -19,6 +20,7 @@ protected:
     }
 
     TMeasurementStore store_;
+    const TRowTexts texts_{store_};
 };
 
 TEST_F(RowSpanViewTest, PeriodViewReadsExactlyTheRowsInsideThePeriod)
@@ -49,7 +51,7 @@ TEST_F(RowSpanViewTest, PeriodViewReadsExactlyTheRowsInsideThePeriod)
         EXPECT_LE(view.spanCount(), store_.records().size());
         for (qint64 v = 0; v < view.rowCount(); ++v) {
             ASSERT_EQ(view.storeRow(v), expected[size_t(v)]) << "view row " << v;
-            EXPECT_EQ(view.cellText(v, 0), QString::number(expected[size_t(v)] + 1));
+            EXPECT_EQ(texts_.cellText(view.storeRow(v), 0), QString::number(expected[size_t(v)] + 1));
         }
     }
 }

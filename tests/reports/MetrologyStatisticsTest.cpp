@@ -144,7 +144,7 @@ TEST_F(MetrologyStatisticsTest, LinesNameTheChartLimitsAndShowTheirFigures)
     EXPECT_EQ(MetrologyCaptions(QLocale(QLocale::Russian, QLocale::Russia)), captions);
 
     load({{1, Code3600s, 200, 100}, {1, Code3600s, 300, 700}, {2, Code60s, 380, 700}});
-    const QStringList texts = MetrologyTexts(store_, store_.formatter().locale());
+    const QStringList texts = MetrologyTexts(store_, store_.loadLocale());
     const QStringList expected{QStringLiteral("26,6"), // two minutes at 38 lift the 26.26 of the hours
                                QStringLiteral("0:02:00"), QStringLiteral("1"),
                                QStringLiteral("0:00:00"), QStringLiteral("0"),
@@ -153,7 +153,7 @@ TEST_F(MetrologyStatisticsTest, LinesNameTheChartLimitsAndShowTheirFigures)
     EXPECT_EQ(texts, expected);
 
     load({});
-    EXPECT_EQ(MetrologyTexts(store_, store_.formatter().locale()).first(), NoValueText);
+    EXPECT_EQ(MetrologyTexts(store_, store_.loadLocale()).first(), NoValueText);
 }
 
 } // namespace

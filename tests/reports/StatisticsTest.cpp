@@ -1,5 +1,6 @@
 #include "reports/Statistics.h"
 
+#include "data/CellFormatter.h"
 #include "data/DataTestSupport.h"
 #include "data/MeasurementStore.h"
 #include "data/Timestamp.h"
@@ -41,7 +42,10 @@ protected:
         store_.showRecords(ListOf(records));
     }
 
-    QStringList texts() const { return StatisticsTexts(ComputeStatistics(store_), store_.formatter()); }
+    QStringList texts() const
+    {
+        return StatisticsTexts(ComputeStatistics(store_), TCellFormatter(store_.loadLocale()));
+    }
 
     TMeasurementStore store_;
 };

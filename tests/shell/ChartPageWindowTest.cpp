@@ -6,6 +6,7 @@
 #include "chart/TChart.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/RowTexts.h"
 #include "shell/TFormMain.h"
 #include "views/TChartFilterPanel.h"
 #include "views/TChartPage.h"
@@ -56,7 +57,7 @@ void ChartPageWindowTest::loadShowsTheFirstQuarterAndListsTheIntervals()
     QCOMPARE(list.count(), store.intervalRunCount() + 1);
     QVERIFY(list.count() > 2);
     QCOMPARE(list.currentText(), QStringLiteral("Все"));
-    QCOMPARE(list.itemText(1), store.intervalRunText(0));
+    QCOMPARE(list.itemText(1), TRowTexts(store).intervalRunText(0));
 }
 
 void ChartPageWindowTest::loadWithoutDataDisablesThePage()

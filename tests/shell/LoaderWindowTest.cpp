@@ -6,6 +6,7 @@
 
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/RowTexts.h"
 #include "device/TDeviceLink.h"
 #include "settings/TGeneralPage.h"
 #include "shell/TFormMain.h"
@@ -85,7 +86,7 @@ void LoaderWindowTest::sysPageListsTheDriveTheSourceAndEveryRow()
     QCOMPARE(sys.StringGrid->model()->rowCount(), int(viewer.Store().DataRowCount()));
     const int last = sys.StringGrid->model()->rowCount() - 1;
     QCOMPARE(sys.StringGrid->model()->index(last, 0).data().toString(), QString::number(last + 1));
-    QCOMPARE(sys.StringGrid->model()->index(last, 2).data().toString(), viewer.Store().cellText(last, 2));
+    QCOMPARE(sys.StringGrid->model()->index(last, 2).data().toString(), TRowTexts(viewer.Store()).cellText(last, 2));
 }
 
 void LoaderWindowTest::testModeReadsTheBraxelDriveAndReportsTheCount()

@@ -8,6 +8,7 @@
 #include "data/RawRecordBuffer.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/RowTexts.h"
 #include "shell/TFormMain.h"
 #include "shell/TLogFileActions.h"
 #include "views/TSysPage.h"
@@ -98,7 +99,7 @@ void LogFilesTest::savedCopyOpensAsTheSameLog()
     simulation->connectLogger();
     viewer->GoClick();
     const qint64 rows = viewer->Store().DataRowCount();
-    const QString lastTime = viewer->Store().cellText(rows - 1, 2);
+    const QString lastTime = TRowTexts(viewer->Store()).cellText(rows - 1, 2);
 
     const QString copy = simulation->drive.filePath(QStringLiteral("copy.log"));
     dialogs->answers = {copy};
@@ -111,7 +112,7 @@ void LogFilesTest::savedCopyOpensAsTheSameLog()
     dialogs->answers = {copy};
     files->N1_3Open->trigger();
     QCOMPARE(viewer->Store().DataRowCount(), rows);
-    QCOMPARE(viewer->Store().cellText(rows - 1, 2), lastTime);
+    QCOMPARE(TRowTexts(viewer->Store()).cellText(rows - 1, 2), lastTime);
 
     dialogs->answers = {QString()};  // cancelled: nothing asked of the file system
     files->log1->trigger();

@@ -4,6 +4,7 @@
 #include "ViewerControls.h"
 
 #include "chart/TChart.h"
+#include "data/CellFormatter.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "reports/DatedFileName.h"
@@ -107,9 +108,9 @@ void PdfReportTest::reportHoldsEveryStatisticsLineAsText()
     QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     text.remove(QRegularExpression(QStringLiteral("\\s")));
     const TMeasurementStore& store = viewer->Store();
-    const QStringList captions = StatisticsCaptions() + MetrologyCaptions(store.formatter().locale());
-    const QStringList values = StatisticsTexts(ComputeStatistics(store), store.formatter())
-                             + MetrologyTexts(store, store.formatter().locale());
+    const QStringList captions = StatisticsCaptions() + MetrologyCaptions(store.loadLocale());
+    const QStringList values = StatisticsTexts(ComputeStatistics(store), TCellFormatter(store.loadLocale()))
+                             + MetrologyTexts(store, store.loadLocale());
     QCOMPARE(captions.size(), 21);
     for (qsizetype line = 0; line < captions.size(); ++line) {
         const QString expected = QString(captions[line] + values[line]).remove(QRegularExpression(QStringLiteral("\\s")));

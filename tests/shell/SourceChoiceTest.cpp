@@ -5,6 +5,7 @@
 
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/RowTexts.h"
 #include "data/SourceList.h"
 #include "reports/Statistics.h"
 #include "shell/TFormMain.h"
@@ -93,7 +94,7 @@ void SourceChoiceTest::acceptedSourcesAreListedAfterTheSeparatorTheFirstShown()
         QVERIFY(items[0]->isChecked());
         QVERIFY(!items[1]->isChecked());
         QCOMPARE(viewer->Sources().shownSourceIndex(), 0);
-        QCOMPARE(viewer->Store().cellText(0, 1), QStringLiteral("01.02.2024"));
+        QCOMPARE(TRowTexts(viewer->Store()).cellText(0, 1), QStringLiteral("01.02.2024"));
         items[1]->trigger();
         viewer->GoClick();
     }
@@ -117,8 +118,8 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     const qint64 secondRows = store.DataRowCount();
     QVERIFY(secondRows != firstRows);
     QVERIFY(sourceItems()[1]->isChecked() && !sourceItems()[0]->isChecked());
-    QCOMPARE(store.cellText(0, 1), QStringLiteral("05.03.2024"));
-    QCOMPARE(store.cellText(0, 2), QStringLiteral("08:30:00"));
+    QCOMPARE(TRowTexts(store).cellText(0, 1), QStringLiteral("05.03.2024"));
+    QCOMPARE(TRowTexts(store).cellText(0, 2), QStringLiteral("08:30:00"));
     const ViewerControls window(*viewer);
     QCOMPARE(window.TablePage->StringGridFiltr->model()->rowCount(), int(secondRows));
     QCOMPARE(window.TablePage->DateTimePickerDFStartS->date(), QDate(2024, 3, 5));
@@ -126,7 +127,7 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     // The open statistics window follows the choice.
     QCOMPARE(statistic(0), QStringLiteral("08:30:00 05.03.2024"));
     QCOMPARE(statistic(2), QString::number(secondRows));
-    const QStringList limits = MetrologyTexts(store, store.formatter().locale());
+    const QStringList limits = MetrologyTexts(store, store.loadLocale());
     for (int row = 0; row < limits.size(); ++row)
         QCOMPARE(statistics.StringGridMetrology->item(row, 1)->text(), limits[row]);
 
@@ -141,7 +142,7 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     sourceItems()[0]->trigger();
     QCOMPARE(viewer->Sources().shownSourceIndex(), 0);
     QCOMPARE(store.DataRowCount(), firstRows);
-    QCOMPARE(store.cellText(0, 1), QStringLiteral("01.02.2024"));
+    QCOMPARE(TRowTexts(store).cellText(0, 1), QStringLiteral("01.02.2024"));
     QCOMPARE(statistic(0), QStringLiteral("10:00:00 01.02.2024"));
     QCOMPARE(ViewerControls(*viewer).TablePage->DateTimePickerDFStartS->date(), QDate(2024, 2, 1));
 }

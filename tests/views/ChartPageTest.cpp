@@ -1,6 +1,7 @@
 #include "KorviTestMain.h"
 
 #include "chart/TChart.h"
+#include "data/CellFormatter.h"
 #include "data/LogRecord.h"
 #include "data/MeasurementStore.h"
 #include "data/RecordList.h"
@@ -49,6 +50,12 @@ struct TRecordPlan {
     int channels = AllChannelsMask;
     int humidity = 450; // tenths
 };
+
+// The point labels and moments of the store's load, as the page writes them.
+TCellFormatter formatOf(const TMeasurementStore& store)
+{
+    return TCellFormatter(store.loadLocale());
+}
 
 // A store loaded with the given records.
 std::unique_ptr<TMeasurementStore> storeOf(const std::vector<TRecordPlan>& plans)
@@ -232,8 +239,8 @@ void ChartPageTest::missingChannelStaysAGapAfterLoadAndPeriod()
     QCOMPARE(pressure.value(1), std::nullopt);
     QCOMPARE(series(*page, TChartPage::SeriesT).value(1), 21.5);
     // A period labels every point with its own row's time, repetitions included.
-    QCOMPARE(series(*page, TChartPage::SeriesTLMax).label(0), store->formatter().pointLabel(Start + 10));
-    QCOMPARE(series(*page, TChartPage::SeriesTLMax).label(3), store->formatter().pointLabel(Start + 40));
+    QCOMPARE(series(*page, TChartPage::SeriesTLMax).label(0), formatOf(*store).pointLabel(Start + 10));
+    QCOMPARE(series(*page, TChartPage::SeriesTLMax).label(3), formatOf(*store).pointLabel(Start + 40));
 }
 
 void ChartPageTest::readoutNamesTheNearestPoint_data()
@@ -325,7 +332,7 @@ void ChartPageTest::readoutUsesTheLocaleSeparatorAndADashForAMissingChannel()
     QLocale::setDefault(previous);
     const auto page = pageOn(*store);
     // Point 20 of one record every 10 s: 200 s after the start.
-    QCOMPARE(store->formatter().dateTimeText(Start + 200), moment);
+    QCOMPARE(formatOf(*store).dateTimeText(Start + 200), moment);
     QCOMPARE(readoutAt(*page, 20.2), moment + u'\n' + values);
 }
 
@@ -351,7 +358,7 @@ void ChartPageTest::intervalListHasOneItemPerRunOfEqualIntervals()
     QCOMPARE(list->count(), runs.size() + 1);
     QCOMPARE(list->itemText(0), QStringLiteral("Все"));
     QCOMPARE(list->currentIndex(), 0);
-    const TCellFormatter& format = store->formatter();
+    const TCellFormatter format = formatOf(*store);
     for (int item = 1; item <= runs.size(); ++item) {
         const auto [first, last] = runs[item - 1];
         QCOMPARE(list->itemText(item), format.dateTimeText(store->rowValues(first).time) + QStringLiteral(" - ")
@@ -424,7 +431,7 @@ void ChartPageTest::resetKeepsEveryRepetitionOfTheLastRecord()
     QTest::mouseClick(page->PanelFiltr->ButtonFilterClear, Qt::LeftButton);
     const ChartSeriesSource& humidity = series(*page, TChartPage::SeriesRH);
     QCOMPARE(humidity.pointCount(), 8);
-    QCOMPARE(humidity.label(7), store->formatter().pointLabel(Start + 270));
+    QCOMPARE(humidity.label(7), formatOf(*store).pointLabel(Start + 270));
     QCOMPARE(page->Window().End(), 7);
     page->PanelFiltr->ComboBoxRow->setCurrentIndex(0);
     QCOMPARE(humidity.pointCount(), 8);
@@ -503,7 +510,7 @@ void ChartPageTest::wheelZoomsAroundThePointerThenDrillsIntoAPeriod()
     QVERIFY(qAbs((underPointer - first) - 0.3 * 2000) <= 2);
     QCOMPARE(page->Window().LastIndex(), points - 1);
     QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, double(points - 1)}));
-    QCOMPARE(series(*page, TChartPage::SeriesRH).label(0), store->formatter().pointLabel(Start + 10 * first));
+    QCOMPARE(series(*page, TChartPage::SeriesRH).label(0), formatOf(*store).pointLabel(Start + 10 * first));
 }
 
 void ChartPageTest::shiftDragAppliesItsSpanAsThePeriod()
@@ -611,7 +618,7 @@ void ChartPageTest::readoutTellsWhenAndGoesOnLeaveLoadAndPeriod()
     const auto hidden = [&page] {
         return !page->TrackingLabel()->isVisible() && !page->Chart->model().cursorLine().has_value();
     };
-    QCOMPARE(readoutAt(*page, 10.2).split(u'\n').value(0), store->formatter().dateTimeText(Start + 100));
+    QCOMPARE(readoutAt(*page, 10.2).split(u'\n').value(0), formatOf(*store).dateTimeText(Start + 100));
 
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(page->Chart, &leave);

@@ -1,3 +1,4 @@
+#include "data/RowTexts.h"
 #include "views/BoundEditRules.h"
 #include "views/TableFilter.h"
 
@@ -99,7 +100,7 @@ protected:
     // as the user's table shows it.
     std::vector<qint64> rowsPassingByText(qint64 from, qint64 to, const BoundTexts& bounds) const
     {
-        const QLocale& locale = store_.formatter().locale();
+        const QLocale& locale = texts_.formatter().locale();
         const QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
         const QString timeFormat = LongTimeFormat(locale);
         const auto toDateTime = [](qint64 seconds) {
@@ -119,12 +120,12 @@ protected:
                                     rhMax = boundTenths(bounds.rhMax), rhMin = boundTenths(bounds.rhMin);
         std::vector<qint64> rows;
         for (qint64 row = 0; row < store_.DataRowCount(); ++row) {
-            const QDateTime moment(locale.toDate(store_.cellText(row, ColumnDate), dateFormat),
-                                   locale.toTime(store_.cellText(row, ColumnTime), timeFormat));
+            const QDateTime moment(locale.toDate(texts_.cellText(row, ColumnDate), dateFormat),
+                                   locale.toTime(texts_.cellText(row, ColumnTime), timeFormat));
             if (moment < toDateTime(from) || moment > toDateTime(to))
                 continue;
-            const double t = cellTenths(store_.cellText(row, ColumnTemperature));
-            const double rh = cellTenths(store_.cellText(row, ColumnHumidity));
+            const double t = cellTenths(texts_.cellText(row, ColumnTemperature));
+            const double rh = cellTenths(texts_.cellText(row, ColumnHumidity));
             if ((tMax && t > *tMax) || (tMin && t < *tMin) || (rhMax && rh > *rhMax) || (rhMin && rh < *rhMin))
                 continue;
             rows.push_back(row);
@@ -133,6 +134,7 @@ protected:
     }
 
     TMeasurementStore store_;
+    const TRowTexts texts_{store_};
 };
 
 TEST_F(TableFilterStoreTest, typedValuesAgreeWithTheCellTexts)
