@@ -26,7 +26,7 @@ struct MonitorRig {
         simulated->plug(std::make_shared<SimulatedLogger>(drive.path(), QByteArray()));
         link = std::make_unique<TDeviceLink>(std::move(backend));
         link->LoadHidLibrary();
-        link->DetectionPass();
+        link->detectionPass();
         chart.resize(584, 361);
         monitor = std::make_unique<TLiveMonitor>(*link, timer2, chart, label1, label2);
     }

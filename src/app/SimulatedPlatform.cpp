@@ -78,34 +78,34 @@ QByteArray generatedLog()
 }  // namespace
 
 SimulatedPlatform::SimulatedPlatform(const QString& logFile)
-    : Drive(QDir(QDir::tempPath())
+    : drive_(QDir(QDir::tempPath())
                 .filePath(QString::fromLatin1(DrivePrefix) + QString::number(QCoreApplication::applicationPid())))
-    , DriveLock(lockPath(Drive))
+    , driveLock_(lockPath(drive_))
 {
     const QByteArray log = logFile.isEmpty() ? generatedLog() : readLog(logFile);
     // Locked before the folder exists, so no other run takes it for stale.
-    DriveLock.setStaleLockTime(0);
-    if (!DriveLock.tryLock(0))
-        throw std::runtime_error(QStringLiteral("Не удалось занять папку %1").arg(Drive).toStdString());
+    driveLock_.setStaleLockTime(0);
+    if (!driveLock_.tryLock(0))
+        throw std::runtime_error(QStringLiteral("Не удалось занять папку %1").arg(drive_).toStdString());
     removeStaleDrives(QDir(QDir::tempPath()));
-    if (!QDir().mkpath(Drive))
-        throw std::runtime_error(QStringLiteral("Не удалось создать папку %1").arg(Drive).toStdString());
-    Logger_ = std::make_shared<SimulatedLogger>(Drive, log);
+    if (!QDir().mkpath(drive_))
+        throw std::runtime_error(QStringLiteral("Не удалось создать папку %1").arg(drive_).toStdString());
+    logger_ = std::make_shared<SimulatedLogger>(drive_, log);
 
     auto backend = std::make_unique<SimulatedBackend>(SimulatedBackend::TimeMode::Real);
-    backend->plug(Logger_);
+    backend->plug(logger_);
     auto volumes = std::make_unique<FolderVolumeSource>();
-    volumes->addFolder(Drive, Logger_->volumeLabel());
-    Platform = {std::move(backend), std::move(volumes)};
+    volumes->addFolder(drive_, logger_->volumeLabel());
+    platform_ = {std::move(backend), std::move(volumes)};
 }
 
 SimulatedPlatform::~SimulatedPlatform()
 {
-    if (DriveLock.isLocked())
-        QDir(Drive).removeRecursively();
+    if (driveLock_.isLocked())
+        QDir(drive_).removeRecursively();
 }
 
-TPlatform SimulatedPlatform::TakePlatform()
+TPlatform SimulatedPlatform::takePlatform()
 {
-    return std::move(Platform);
+    return std::move(platform_);
 }

@@ -21,15 +21,15 @@ public:
     explicit SimulatedPlatform(const QString& logFile);
     ~SimulatedPlatform();
 
-    TPlatform TakePlatform();
-    QString DriveFolder() const { return Drive; }
-    std::shared_ptr<SimulatedLogger> Logger() const { return Logger_; }
+    TPlatform takePlatform();
+    QString driveFolder() const { return drive_; }
+    std::shared_ptr<SimulatedLogger> logger() const { return logger_; }
 
     static constexpr const char* DrivePrefix = "korvi-simulate-";
 
 private:
-    QString Drive;
-    QLockFile DriveLock;
-    std::shared_ptr<SimulatedLogger> Logger_;
-    TPlatform Platform;
+    QString drive_;
+    QLockFile driveLock_;
+    std::shared_ptr<SimulatedLogger> logger_;
+    TPlatform platform_;
 };

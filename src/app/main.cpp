@@ -43,7 +43,7 @@ int main(int argc, char** argv)
         TPlatform platform;
         if (commandLine.simulate) {
             simulated = std::make_unique<SimulatedPlatform>(commandLine.simulatedLog);
-            platform = simulated->TakePlatform();
+            platform = simulated->takePlatform();
         } else {
             platform = {std::make_unique<HidapiBackend>(), std::make_unique<StorageVolumeSource>()};
         }

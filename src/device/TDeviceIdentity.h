@@ -14,7 +14,7 @@ struct TDeviceIdentity {
     // Copy of Series taken together with ExpectedLabel.
     qint32 PublishedSeries = 0;
     // The device number as the logger told it at its detection; empty when it did not.
-    QString NumberText;
+    QString numberText;
 };
 
 // Loggers of the later series carry the critical-level lines on their charts.

@@ -23,7 +23,7 @@ TDeviceLink::TDeviceLink(std::unique_ptr<HidBackend> backend, QObject* parent)
 
 TDeviceLink::~TDeviceLink() = default;
 
-bool TDeviceLink::IsLogger(quint16 vendorId, quint16 productId)
+bool TDeviceLink::isLogger(quint16 vendorId, quint16 productId)
 {
     return vendorId == LoggerVendorId
         && std::find(std::begin(LoggerProductIds), std::end(LoggerProductIds), productId)
@@ -64,7 +64,7 @@ bool TDeviceLink::FindAndOpenDevice()
     QSet<QString> unopenable;
     std::unique_ptr<HidDevice> opened;
     for (const HidDeviceInfo& info : backend_->enumerate(LoggerVendorId)) {
-        if (!IsLogger(info.vendorId, info.productId))
+        if (!isLogger(info.vendorId, info.productId))
             continue;
         opened = openLogger(info, unopenable);
         if (opened) {
@@ -79,7 +79,7 @@ bool TDeviceLink::FindAndOpenDevice()
     return device_ != nullptr;
 }
 
-TDeviceLink::DetectionResult TDeviceLink::DetectionPass()
+TDeviceLink::DetectionResult TDeviceLink::detectionPass()
 {
     const bool found = FindAndOpenDevice();
     if (found && !connectedAnnounced_) {
@@ -98,7 +98,7 @@ TDeviceLink::DetectionResult TDeviceLink::DetectionPass()
     return DetectionResult::NoChange;
 }
 
-void TDeviceLink::CompleteIdentity(const QString& numberText)
+void TDeviceLink::completeIdentity(const QString& numberText)
 {
     identity_.ExpectedLabel = BuildExpectedLabel(identity_.Series, numberText);
     identity_.PublishedSeries = identity_.Series;
@@ -242,7 +242,7 @@ void TDeviceLink::reportNotAnswering()
     emit notAnswering();
 }
 
-void TDeviceLink::Sleep(int ms)
+void TDeviceLink::sleep(int ms)
 {
     backend_->sleep(ms);
 }

@@ -43,16 +43,16 @@ public:
     explicit TDeviceLink(std::unique_ptr<HidBackend> backend, QObject* parent = nullptr);
     ~TDeviceLink() override;
 
-    static bool IsLogger(quint16 vendorId, quint16 productId);
+    static bool isLogger(quint16 vendorId, quint16 productId);
 
     // Starts the HID library; on failure every later detection pass finds nothing.
     bool LoadHidLibrary();
     // One pass: opens the first logger in enumeration order and refreshes Series.
     bool FindAndOpenDevice();
     // FindAndOpenDevice plus the two announcements, each once per transition.
-    DetectionResult DetectionPass();
+    DetectionResult detectionPass();
     // The last step of a detection, once the device number is in its field.
-    void CompleteIdentity(const QString& numberText);
+    void completeIdentity(const QString& numberText);
 
     // Writes the report buffer and reads the reply into it, waiting at most
     // timeoutMs. A reply that is not a whole report with id 0 is garbled; one
@@ -60,8 +60,8 @@ public:
     // passed over (a code byte of 0, left unfilled, is taken as this one's).
     // After any failure the buffer keeps the request.
     bool Exchange(int timeoutMs = ReplyTimeoutMs);
-    ExchangeStatus LastExchangeStatus() const { return lastStatus_; }
-    TDeviceReport& Report() { return report_; }
+    ExchangeStatus lastExchangeStatus() const { return lastStatus_; }
+    TDeviceReport& report() { return report_; }
 
     std::optional<qint32> ReadRegister(int reg);
     // Unlock, one write per register in the given order, lock. After a failure
@@ -79,13 +79,13 @@ public:
     // Logs "ОШИБКА! Прибор не отвечает" and emits notAnswering.
     void reportNotAnswering();
     // Waits through the backend, so a simulated logger's time passes too.
-    void Sleep(int ms);
+    void sleep(int ms);
 
-    const TDeviceIdentity& Identity() const { return identity_; }
-    TDeviceIdentity& Identity() { return identity_; }
+    const TDeviceIdentity& identity() const { return identity_; }
+    TDeviceIdentity& identity() { return identity_; }
     bool ConnectedAnnounced() const { return connectedAnnounced_; }
     bool AbsenceAnnounced() const { return absenceAnnounced_; }
-    bool IsOpen() const { return device_ != nullptr; }
+    bool isOpen() const { return device_ != nullptr; }
 
 signals:
     void statusLogged(const QString& line);

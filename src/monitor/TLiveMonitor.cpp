@@ -11,14 +11,14 @@
 #include <utility>
 
 TLiveMonitor::TLiveMonitor(TDeviceLink& link, QTimer& timer2, TChart& chart, QLabel& label1, QLabel& label2)
-    : Link(link)
+    : link_(link)
     , Timer2(timer2)
     , ChartRead(chart)
     , Label1(label1)
     , Label2(label2)
 {
-    HumiditySeries = ChartRead.addSeries({QStringLiteral("Влажность, %"), QColor(0, 0, 255), 2}, &Humidity);
-    TemperatureSeries = ChartRead.addSeries({QStringLiteral("Температура, °С"), QColor(255, 0, 0), 2}, &Temperature);
+    humiditySeries_ = ChartRead.addSeries({QStringLiteral("Влажность, %"), QColor(0, 0, 255), 2}, &humidity_);
+    temperatureSeries_ = ChartRead.addSeries({QStringLiteral("Температура, °С"), QColor(255, 0, 0), 2}, &temperature_);
     ChartRead.setLeftRange(0, 100);
     ChartRead.setBottomAutomatic();
 
@@ -31,48 +31,48 @@ TLiveMonitor::TLiveMonitor(TDeviceLink& link, QTimer& timer2, TChart& chart, QLa
 void TLiveMonitor::Timer2Timer()
 {
     Timer2.stop();
-    const std::optional<TLiveReading> reading = Poll.ReadCycle(Link);
+    const std::optional<TLiveReading> reading = poll_.readCycle(link_);
     if (reading) {
-        if (std::exchange(LoggerSilent, false))
+        if (std::exchange(loggerSilent_, false))
             emit answering();
-        ShowReading(*reading);
+        showReading(*reading);
     } else {
-        ShowStale();
-        if (!LoggerSilent) {
+        showStale();
+        if (!loggerSilent_) {
             // Once per silence; the detection tick notices a logger that is gone.
-            LoggerSilent = true;
-            Link.reportNotAnswering();
+            loggerSilent_ = true;
+            link_.reportNotAnswering();
         }
     }
     Timer2.start();
 }
 
-void TLiveMonitor::ShowReading(const TLiveReading& reading)
+void TLiveMonitor::showReading(const TLiveReading& reading)
 {
     const QLocale locale = FormatLocale();
-    LastHumidityText = TLivePoll::HumidityText(reading.humidity, locale);
-    LastTemperatureText = TLivePoll::TemperatureText(reading.temperature, locale);
-    LastReadingTime = locale.toString(QTime::currentTime(), LongTimeFormat(locale));
-    for (auto [label, text] : {std::pair{&Label1, LastHumidityText}, std::pair{&Label2, LastTemperatureText}}) {
+    lastHumidityText_ = TLivePoll::humidityText(reading.humidity, locale);
+    lastTemperatureText_ = TLivePoll::temperatureText(reading.temperature, locale);
+    lastReadingTime_ = locale.toString(QTime::currentTime(), LongTimeFormat(locale));
+    for (auto [label, text] : {std::pair{&Label1, lastHumidityText_}, std::pair{&Label2, lastTemperatureText_}}) {
         label->setEnabled(true);
         label->setText(text);
         label->adjustSize();
     }
 
-    Humidity.append(reading.humidity, LastReadingTime);
-    Temperature.append(reading.temperature, LastReadingTime);
-    const double last = double(Humidity.firstIndex() + Humidity.pointCount() - 1);
+    humidity_.append(reading.humidity, lastReadingTime_);
+    temperature_.append(reading.temperature, lastReadingTime_);
+    const double last = double(humidity_.firstIndex() + humidity_.pointCount() - 1);
     ChartRead.setBottomRange(last - WindowPoints, last);
     ChartRead.update();
 }
 
-void TLiveMonitor::ShowStale()
+void TLiveMonitor::showStale()
 {
-    if (LastReadingTime.isEmpty())
+    if (lastReadingTime_.isEmpty())
         return;
-    for (auto [label, text] : {std::pair{&Label1, LastHumidityText}, std::pair{&Label2, LastTemperatureText}}) {
+    for (auto [label, text] : {std::pair{&Label1, lastHumidityText_}, std::pair{&Label2, lastTemperatureText_}}) {
         label->setEnabled(false);
-        label->setText(QStringLiteral("%1 (%2)").arg(text, LastReadingTime));
+        label->setText(QStringLiteral("%1 (%2)").arg(text, lastReadingTime_));
         label->adjustSize();
     }
 }

@@ -23,10 +23,10 @@ public:
 
     TLiveMonitor(TDeviceLink& link, QTimer& timer2, TChart& chart, QLabel& label1, QLabel& label2);
 
-    int Series1() const { return HumiditySeries; }
-    int Series2() const { return TemperatureSeries; }
-    const TListSeriesSource& HumidityPoints() const { return Humidity; }
-    const TListSeriesSource& TemperaturePoints() const { return Temperature; }
+    int Series1() const { return humiditySeries_; }
+    int Series2() const { return temperatureSeries_; }
+    const TListSeriesSource& humidityPoints() const { return humidity_; }
+    const TListSeriesSource& temperaturePoints() const { return temperature_; }
 
 signals:
     // A cycle read the logger after one that failed: it answers again.
@@ -36,24 +36,24 @@ public slots:
     void Timer2Timer();
 
 private:
-    void ShowReading(const TLiveReading& reading);
+    void showReading(const TLiveReading& reading);
     // After a failed cycle the labels keep the last good values, greyed and
     // with the time they were read, until a cycle succeeds.
-    void ShowStale();
+    void showStale();
 
 
-    TDeviceLink& Link;
+    TDeviceLink& link_;
     QTimer& Timer2;
     TChart& ChartRead;
     QLabel& Label1;
     QLabel& Label2;
-    TLivePoll Poll;
-    TListSeriesSource Humidity{KeptPoints};
-    TListSeriesSource Temperature{KeptPoints};
-    int HumiditySeries;
-    int TemperatureSeries;
-    bool LoggerSilent = false;
-    QString LastHumidityText;
-    QString LastTemperatureText;
-    QString LastReadingTime;
+    TLivePoll poll_;
+    TListSeriesSource humidity_{KeptPoints};
+    TListSeriesSource temperature_{KeptPoints};
+    int humiditySeries_;
+    int temperatureSeries_;
+    bool loggerSilent_ = false;
+    QString lastHumidityText_;
+    QString lastTemperatureText_;
+    QString lastReadingTime_;
 };

@@ -19,7 +19,7 @@ QString shortest(double value, const QLocale& locale)
 
 }  // namespace
 
-std::optional<TLiveReading> TLivePoll::ReadCycle(TDeviceLink& link)
+std::optional<TLiveReading> TLivePoll::readCycle(TDeviceLink& link)
 {
     std::array<qint32, ChannelCount> raw{};
     for (int channel = 0; channel < ChannelCount; ++channel) {
@@ -28,27 +28,27 @@ std::optional<TLiveReading> TLivePoll::ReadCycle(TDeviceLink& link)
             return std::nullopt;
         raw[size_t(channel)] = *value;
     }
-    return Accept(raw);
+    return accept(raw);
 }
 
-TLiveReading TLivePoll::Accept(const std::array<qint32, ChannelCount>& raw)
+TLiveReading TLivePoll::accept(const std::array<qint32, ChannelCount>& raw)
 {
     std::array<qint32, ChannelCount> used = raw;
     for (size_t channel = 0; channel < used.size(); ++channel) {
         if (used[channel] >= LowestRaw && used[channel] <= HighestRaw)
-            LastAccepted[channel] = used[channel];
+            lastAccepted_[channel] = used[channel];
         else
-            used[channel] = LastAccepted[channel];
+            used[channel] = lastAccepted_[channel];
     }
     return {fromTenths(used[1]), fromTenths(used[0])};
 }
 
-QString TLivePoll::HumidityText(double humidity, const QLocale& locale)
+QString TLivePoll::humidityText(double humidity, const QLocale& locale)
 {
     return QStringLiteral("RH ") + shortest(humidity, locale) + QStringLiteral(" %");
 }
 
-QString TLivePoll::TemperatureText(double temperature, const QLocale& locale)
+QString TLivePoll::temperatureText(double temperature, const QLocale& locale)
 {
     return QStringLiteral("t ") + shortest(temperature, locale) + QStringLiteral(" °C");
 }

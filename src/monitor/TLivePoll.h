@@ -25,14 +25,14 @@ public:
 
     // Reads channels 0 to 3 in order; nullopt when the logger did not answer,
     // and then nothing is accepted.
-    std::optional<TLiveReading> ReadCycle(TDeviceLink& link);
-    TLiveReading Accept(const std::array<qint32, ChannelCount>& raw);
+    std::optional<TLiveReading> readCycle(TDeviceLink& link);
+    TLiveReading accept(const std::array<qint32, ChannelCount>& raw);
 
-    const std::array<qint32, ChannelCount>& LastChannelValue() const { return LastAccepted; }
+    const std::array<qint32, ChannelCount>& LastChannelValue() const { return lastAccepted_; }
 
-    static QString HumidityText(double humidity, const QLocale& locale);
-    static QString TemperatureText(double temperature, const QLocale& locale);
+    static QString humidityText(double humidity, const QLocale& locale);
+    static QString temperatureText(double temperature, const QLocale& locale);
 
 private:
-    std::array<qint32, ChannelCount> LastAccepted{};
+    std::array<qint32, ChannelCount> lastAccepted_{};
 };

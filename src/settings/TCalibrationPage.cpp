@@ -76,8 +76,8 @@ TCalibrationPage::TCalibrationPage(const CalibrationPageTable& table, TDeviceLin
         QPushButton* write = addButton(single.writeButton, "Запись");
         grid->addWidget(read, single.field, 2);
         grid->addWidget(write, single.field, 3);
-        connect(read, &QPushButton::clicked, this, [this, index] { ReadOne(index); });
-        connect(write, &QPushButton::clicked, this, [this, index] { WriteOne(index); });
+        connect(read, &QPushButton::clicked, this, [this, index] { readOne(index); });
+        connect(write, &QPushButton::clicked, this, [this, index] { writeOne(index); });
     }
     int nextRow = CalibrationHeadFields;
     if (table_.fields.size() > CalibrationHeadFields) {
@@ -96,9 +96,9 @@ TCalibrationPage::TCalibrationPage(const CalibrationPageTable& table, TDeviceLin
         row->addWidget(readAll);
         row->addWidget(writeAll);
         grid->addLayout(row, nextRow + 1, 0, 1, 4);
-        connect(defaults, &QPushButton::clicked, this, &TCalibrationPage::ShowDefaults);
-        connect(readAll, &QPushButton::clicked, this, &TCalibrationPage::ReadPage);
-        connect(writeAll, &QPushButton::clicked, this, &TCalibrationPage::WritePage);
+        connect(defaults, &QPushButton::clicked, this, &TCalibrationPage::showDefaults);
+        connect(readAll, &QPushButton::clicked, this, &TCalibrationPage::readPage);
+        connect(writeAll, &QPushButton::clicked, this, &TCalibrationPage::writePage);
     }
 }
 
@@ -116,12 +116,12 @@ QList<QWidget*> TCalibrationPage::DeviceControls() const
     return controls;
 }
 
-QLineEdit* TCalibrationPage::Edit(const QString& name) const
+QLineEdit* TCalibrationPage::edit(const QString& name) const
 {
     return findChild<QLineEdit*>(name);
 }
 
-QPushButton* TCalibrationPage::Button(const QString& name) const
+QPushButton* TCalibrationPage::button(const QString& name) const
 {
     return findChild<QPushButton*>(name);
 }
@@ -131,7 +131,7 @@ QString TCalibrationPage::shownValue(const CalibrationField& field, qint32 value
     return RegisterText(value, field.scale, FormatLocale());
 }
 
-bool TCalibrationPage::ReadOne(int single)
+bool TCalibrationPage::readOne(int single)
 {
     const SingleValueAction& action = table_.singles[single];
     const CalibrationField& field = table_.fields[action.field];
@@ -143,7 +143,7 @@ bool TCalibrationPage::ReadOne(int single)
     return true;
 }
 
-bool TCalibrationPage::WriteOne(int single)
+bool TCalibrationPage::writeOne(int single)
 {
     const SingleValueAction& action = table_.singles[single];
     const CalibrationField& field = table_.fields[action.field];
@@ -163,7 +163,7 @@ bool TCalibrationPage::WriteOne(int single)
     return true;
 }
 
-bool TCalibrationPage::ReadPage()
+bool TCalibrationPage::readPage()
 {
     // Every register first: a logger that stops answering half-way leaves all fields alone.
     QList<qint32> values;
@@ -179,7 +179,7 @@ bool TCalibrationPage::ReadPage()
     return true;
 }
 
-bool TCalibrationPage::WritePage()
+bool TCalibrationPage::writePage()
 {
     QList<std::optional<qint32>> values;
     for (int i = 0; i < table_.fields.size(); ++i) {
@@ -206,7 +206,7 @@ bool TCalibrationPage::WritePage()
     return true;
 }
 
-void TCalibrationPage::ShowDefaults()
+void TCalibrationPage::showDefaults()
 {
     for (int i = 0; i < table_.fields.size(); ++i)
         edits_[i]->setText(shownValue(table_.fields[i], table_.fields[i].defaultValue));

@@ -24,18 +24,18 @@ public:
     QList<QWidget*> DeviceControls() const;
 
     // Controls by their object names ("EditTempOffset", "ButtonTempReadAll", ...).
-    QLineEdit* Edit(const QString& name) const;
-    QPushButton* Button(const QString& name) const;
+    QLineEdit* edit(const QString& name) const;
+    QPushButton* button(const QString& name) const;
 
     // Each returns whether the action went through to its success line; a silent
     // logger has then been reported by the link. The writes show the conversion
     // error of the first field that holds no number, before anything is checked.
-    bool ReadOne(int single);
-    bool WriteOne(int single);
-    bool ReadPage();
-    bool WritePage();
+    bool readOne(int single);
+    bool writeOne(int single);
+    bool readPage();
+    bool writePage();
     // Puts the defaults into the fields; nothing is sent or logged.
-    void ShowDefaults();
+    void showDefaults();
 
 private:
     QString shownValue(const CalibrationField& field, qint32 value) const;

@@ -104,7 +104,7 @@ QList<QWidget*> TWiFiPage::DeviceControls() const
             ButtonWiFiDefault, ButtonWiFiReadAll, ButtonWiFiWriteAll};
 }
 
-QString TWiFiPage::AddressText(const QLineEdit* edit)
+QString TWiFiPage::addressText(const QLineEdit* edit)
 {
     return edit->displayText();
 }
@@ -153,9 +153,9 @@ WiFiSettings TWiFiPage::currentSettings() const
     settings.intervalIndex = ComboBoxWiFiInterval->currentIndex();
     settings.netName = EditNetName->text();
     settings.passw = EditPassw->text();
-    settings.ipAddr = AddressText(MaskEditIPAddr);
-    settings.mask = AddressText(MaskEditMask);
-    settings.gateway = AddressText(MaskEditGateway);
+    settings.ipAddr = addressText(MaskEditIPAddr);
+    settings.mask = addressText(MaskEditMask);
+    settings.gateway = addressText(MaskEditGateway);
     return settings;
 }
 

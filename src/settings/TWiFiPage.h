@@ -20,7 +20,7 @@ public:
 
     QList<QWidget*> DeviceControls() const;
     // An address edit's text with its blanks, "   .   .   .   " when empty.
-    static QString AddressText(const QLineEdit* edit);
+    static QString addressText(const QLineEdit* edit);
 
     QLabel* LabelLogger;
     QLabel* LabelNet;

@@ -26,7 +26,7 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     , ButtonReg(new TTagButton(QStringLiteral("Регистратор"), ChartRead))
     , ButtonStartMon(new QPushButton(QStringLiteral("Старт"), ChartRead))
     , Timer2(new QTimer(this))
-    , Monitor(new TLiveMonitor(connection.link(), *Timer2, *ChartRead, *Label1, *Label2))
+    , monitor_(new TLiveMonitor(connection.link(), *Timer2, *ChartRead, *Label1, *Label2))
     , ButtonMenu(new QToolButton(ChartRead))
     , MenuMonitor(new QMenu(this))
     , StatusLine(new TMonitorStatusLine(this))
@@ -74,8 +74,8 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     connect(ButtonStartMon, &QPushButton::clicked, this, &TFormRead::ButtonStartMonClick);
 
     Timer2->setObjectName(QStringLiteral("Timer2"));
-    Monitor->setObjectName(QStringLiteral("Monitor"));
-    Monitor->setParent(this);
+    monitor_->setObjectName(QStringLiteral("Monitor"));
+    monitor_->setParent(this);
     connect(&connection, &TLoggerConnection::detected, this, &TFormRead::showConnected);
     connect(&connection, &TLoggerConnection::lost, this, &TFormRead::showLost);
     connect(&connection, &TLoggerConnection::testModeChanged, this, &TFormRead::showTestMode);
@@ -84,7 +84,7 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     connect(&connection, &TLoggerConnection::notAnswering, StatusLine, &TMonitorStatusLine::showNotAnswering);
     const auto showConnectedLogger = [this, &connection] { StatusLine->showConnected(connection.deviceLabel()); };
     connect(&connection, &TLoggerConnection::detected, StatusLine, showConnectedLogger);
-    connect(Monitor, &TLiveMonitor::answering, StatusLine, showConnectedLogger);
+    connect(monitor_, &TLiveMonitor::answering, StatusLine, showConnectedLogger);
     WindowLook::centreOnScreen(this);
 }
 

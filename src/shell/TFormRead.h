@@ -55,7 +55,7 @@ private:
     TTagButton* ButtonReg;
     QPushButton* ButtonStartMon;
     QTimer* Timer2;
-    TLiveMonitor* Monitor;
+    TLiveMonitor* monitor_;
     // The everyday ways out of the monitor, with or without a logger: on the
     // "Меню" button and on the window's context menu.
     QToolButton* ButtonMenu;

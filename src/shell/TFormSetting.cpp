@@ -33,24 +33,24 @@ TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
     TabSheet5 = TabPages::addPage(PageControl, QStringLiteral("TabSheet5"), QStringLiteral("Влажность"));
     TabSheet6 = TabPages::addPage(PageControl, QStringLiteral("TabSheet6"), QStringLiteral("Давление"));
 
-    LoggerPage = new TLoggerPage(link);
-    TabPages::fill(TabSheet1, LoggerPage);
-    WiFiPage = new TWiFiPage(link);
-    TabPages::fill(TabSheet2, WiFiPage);
-    GeneralPage = new TGeneralPage(link, TabSheet3);
-    TempPage = new TCalibrationPage(TempPageTable(), link);
-    TabPages::fill(TabSheet4, TempPage);
-    HumiPage = new TCalibrationPage(HumiPageTable(), link);
-    TabPages::fill(TabSheet5, HumiPage);
-    PressPage = new TCalibrationPage(PressPageTable(), link);
-    TabPages::fill(TabSheet6, PressPage);
+    loggerPage_ = new TLoggerPage(link);
+    TabPages::fill(TabSheet1, loggerPage_);
+    wifiPage_ = new TWiFiPage(link);
+    TabPages::fill(TabSheet2, wifiPage_);
+    generalPage_ = new TGeneralPage(link, TabSheet3);
+    tempPage_ = new TCalibrationPage(TempPageTable(), link);
+    TabPages::fill(TabSheet4, tempPage_);
+    humiPage_ = new TCalibrationPage(HumiPageTable(), link);
+    TabPages::fill(TabSheet5, humiPage_);
+    pressPage_ = new TCalibrationPage(PressPageTable(), link);
+    TabPages::fill(TabSheet6, pressPage_);
 
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setAccessibleName(QStringLiteral("Журнал событий"));
     connect(&link, &TDeviceLink::statusLogged, this, &TFormSetting::appendStatusLine);
     connect(&connection, &TLoggerConnection::detected, this, &TFormSetting::showConnected);
     connect(&connection, &TLoggerConnection::lost, this, [this] { SetDeviceControlsEnabled(false); });
-    connect(GeneralPage, &TGeneralPage::recordCountRead, &connection, &TLoggerConnection::setRecordCount);
+    connect(generalPage_, &TGeneralPage::recordCountRead, &connection, &TLoggerConnection::setRecordCount);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -60,9 +60,9 @@ TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
 
     TimerDateTime->setObjectName(QStringLiteral("TimerDateTime"));
     TimerDateTime->setInterval(DateTimePeriodMs);
-    connect(TimerDateTime, &QTimer::timeout, LoggerPage, &TLoggerPage::TimerDateTimeTimer);
+    connect(TimerDateTime, &QTimer::timeout, loggerPage_, &TLoggerPage::TimerDateTimeTimer);
     // Once the user has touched a picker, it keeps what the user set.
-    connect(LoggerPage, &TLoggerPage::pickerTouched, TimerDateTime, &QTimer::stop);
+    connect(loggerPage_, &TLoggerPage::pickerTouched, TimerDateTime, &QTimer::stop);
 
     FormCreate();
 }
@@ -76,17 +76,17 @@ void TFormSetting::FormCreate()
     SetDeviceControlsEnabled(false);
     showPageDefaults();
     // The pickers show the PC clock from the start, not only after the first tick.
-    LoggerPage->TimerDateTimeTimer();
+    loggerPage_->TimerDateTimeTimer();
     TimerDateTime->start();
 }
 
 void TFormSetting::showPageDefaults()
 {
-    TempPage->ShowDefaults();
-    HumiPage->ShowDefaults();
-    PressPage->ShowDefaults();
-    LoggerPage->ShowLogDefaults();
-    WiFiPage->ShowWiFiDefaults();
+    tempPage_->showDefaults();
+    humiPage_->showDefaults();
+    pressPage_->showDefaults();
+    loggerPage_->ShowLogDefaults();
+    wifiPage_->ShowWiFiDefaults();
 }
 
 QList<QWidget*> TFormSetting::servicePages() const
@@ -113,8 +113,8 @@ void TFormSetting::toggleServicePages()
 
 QList<QWidget*> TFormSetting::DeviceControls() const
 {
-    return GeneralPage->DeviceControls() + TempPage->DeviceControls() + HumiPage->DeviceControls()
-        + PressPage->DeviceControls() + LoggerPage->DeviceControls() + WiFiPage->DeviceControls();
+    return generalPage_->DeviceControls() + tempPage_->DeviceControls() + humiPage_->DeviceControls()
+        + pressPage_->DeviceControls() + loggerPage_->DeviceControls() + wifiPage_->DeviceControls();
 }
 
 void TFormSetting::SetDeviceControlsEnabled(bool enabled)
@@ -134,5 +134,5 @@ void TFormSetting::appendStatusLine(const QString& line)
 void TFormSetting::showConnected(const TDeviceIdentity& identity)
 {
     SetDeviceControlsEnabled(true);
-    GeneralPage->EditDeviceNumber->setText(identity.NumberText);
+    generalPage_->EditDeviceNumber->setText(identity.numberText);
 }

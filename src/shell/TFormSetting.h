@@ -47,10 +47,10 @@ private:
     QWidget* TabSheet6;
     QListWidget* ListBox1;
     QTimer* TimerDateTime;
-    TLoggerPage* LoggerPage;
-    TWiFiPage* WiFiPage;
-    TGeneralPage* GeneralPage;
-    TCalibrationPage* TempPage;
-    TCalibrationPage* HumiPage;
-    TCalibrationPage* PressPage;
+    TLoggerPage* loggerPage_;
+    TWiFiPage* wifiPage_;
+    TGeneralPage* generalPage_;
+    TCalibrationPage* tempPage_;
+    TCalibrationPage* humiPage_;
+    TCalibrationPage* pressPage_;
 };

@@ -8,33 +8,33 @@
 
 TLoggerConnection::TLoggerConnection(std::unique_ptr<HidBackend> backend, QObject* parent)
     : QObject(parent)
-    , DeviceLink(std::make_unique<TDeviceLink>(std::move(backend)))
+    , deviceLink_(std::make_unique<TDeviceLink>(std::move(backend)))
     , Timer1(new QTimer(this))
 {
     setObjectName(QStringLiteral("LoggerConnection"));
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &TLoggerConnection::Timer1Timer);
-    connect(DeviceLink.get(), &TDeviceLink::accessRefused, this, &TLoggerConnection::accessRefused);
-    connect(DeviceLink.get(), &TDeviceLink::notAnswering, this, &TLoggerConnection::notAnswering);
+    connect(deviceLink_.get(), &TDeviceLink::accessRefused, this, &TLoggerConnection::accessRefused);
+    connect(deviceLink_.get(), &TDeviceLink::notAnswering, this, &TLoggerConnection::notAnswering);
 }
 
 TLoggerConnection::~TLoggerConnection() = default;
 
 void TLoggerConnection::start()
 {
-    DeviceLink->LoadHidLibrary();
+    deviceLink_->LoadHidLibrary();
     Timer1->start(FirstDetectionDelayMs);
 }
 
 const TDeviceIdentity& TLoggerConnection::identity() const
 {
-    return DeviceLink->Identity();
+    return deviceLink_->identity();
 }
 
 void TLoggerConnection::Timer1Timer()
 {
-    switch (DeviceLink->DetectionPass()) {
+    switch (deviceLink_->detectionPass()) {
     case TDeviceLink::DetectionResult::Connected:
         completeDetection();
         break;
@@ -44,7 +44,7 @@ void TLoggerConnection::Timer1Timer()
     case TDeviceLink::DetectionResult::NoChange:
         // A logger that did not tell its number at plug-in is asked again, so
         // that its drive is not looked for under a label without it.
-        if (DeviceLink->ConnectedAnnounced() && identity().NumberText.isEmpty())
+        if (deviceLink_->ConnectedAnnounced() && identity().numberText.isEmpty())
             completeDetection();
         break;
     }
@@ -55,17 +55,17 @@ void TLoggerConnection::completeDetection()
 {
     // A logger that does not tell its number must not take over the last one's:
     // its drive would be looked for under that other logger's label.
-    const std::optional<qint32> number = readDeviceNumber(*DeviceLink);
-    DeviceLink->Identity().NumberText = number ? QString::number(*number) : QString();
+    const std::optional<qint32> number = readDeviceNumber(*deviceLink_);
+    deviceLink_->identity().numberText = number ? QString::number(*number) : QString();
     // The logger needs a moment after the first exchanges before it is asked again.
-    DeviceLink->Sleep(SettleAfterDetectionMs);
-    DeviceLink->CompleteIdentity(identity().NumberText);
+    deviceLink_->sleep(SettleAfterDetectionMs);
+    deviceLink_->completeIdentity(identity().numberText);
     emit detected(identity());
 }
 
 void TLoggerConnection::setTestMode(bool on)
 {
-    TestMode = on;
+    testMode_ = on;
     emit testModeChanged(on);
 }
 
@@ -80,5 +80,5 @@ void TLoggerConnection::setRecordCount(qint64 count)
 
 void TLoggerConnection::setExpectedLabel(const QString& label)
 {
-    DeviceLink->Identity().ExpectedLabel = label;
+    deviceLink_->identity().ExpectedLabel = label;
 }

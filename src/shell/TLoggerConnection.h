@@ -27,18 +27,18 @@ public:
     // Starts the HID library and the first detection pass shortly after.
     void start();
 
-    TDeviceLink& link() { return *DeviceLink; }
+    TDeviceLink& link() { return *deviceLink_; }
     const TDeviceIdentity& identity() const;
     // The drive label the logger's files are looked for under, and named after.
     QString deviceLabel() const { return identity().ExpectedLabel; }
-    bool testMode() const { return TestMode; }
+    bool testMode() const { return testMode_; }
     qint32 recordCount() const { return RecordCount; }
 
 public slots:
     // One detection pass; the next one comes a second after this one has ended.
     void Timer1Timer();
     void setTestMode(bool on);
-    void toggleTestMode() { setTestMode(!TestMode); }
+    void toggleTestMode() { setTestMode(!testMode_); }
     // Clamped to what one load can read.
     void setRecordCount(qint64 count);
     // The label a load compared the drives with: in test mode it stays
@@ -58,8 +58,8 @@ signals:
 private:
     void completeDetection();
 
-    std::unique_ptr<TDeviceLink> DeviceLink;
+    std::unique_ptr<TDeviceLink> deviceLink_;
     QTimer* Timer1;
-    bool TestMode = false;
+    bool testMode_ = false;
     qint32 RecordCount = 0;
 };

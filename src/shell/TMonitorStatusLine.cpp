@@ -2,7 +2,7 @@
 
 TMonitorStatusLine::TMonitorStatusLine(QWidget* parent)
     : QLabel(parent)
-    , NormalColour(palette().color(QPalette::WindowText))
+    , normalColour_(palette().color(QPalette::WindowText))
 {
     setObjectName(QStringLiteral("StatusLine"));
     setAccessibleDescription(QStringLiteral("Состояние прибора"));
@@ -14,20 +14,20 @@ TMonitorStatusLine::TMonitorStatusLine(QWidget* parent)
 
 void TMonitorStatusLine::showNoLogger()
 {
-    if (AccessRefused)
+    if (accessRefused_)
         return;
     showState(QStringLiteral("Прибор не найден: подключите его к порту USB"), false);
 }
 
 void TMonitorStatusLine::showConnected(const QString& label)
 {
-    AccessRefused = false;
+    accessRefused_ = false;
     showState(QStringLiteral("Прибор № %1 подключён").arg(label), false);
 }
 
 void TMonitorStatusLine::showAccessRefused()
 {
-    AccessRefused = true;
+    accessRefused_ = true;
     showState(QStringLiteral("ОШИБКА! Нет доступа к прибору. Установите правило udev из packaging/ "
                         "(sudo cmake --install build или копия 70-korvi-logger.rules в /etc/udev/rules.d/), "
                         "выполните udevadm control --reload-rules && udevadm trigger "
@@ -44,6 +44,6 @@ void TMonitorStatusLine::showState(const QString& text, bool failure)
 {
     setText(text);
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, failure ? QColor(Qt::red) : NormalColour);
+    colours.setColor(QPalette::WindowText, failure ? QColor(Qt::red) : normalColour_);
     setPalette(colours);
 }

@@ -20,6 +20,6 @@ public slots:
 private:
     void showState(const QString& text, bool failure);
 
-    QColor NormalColour;
-    bool AccessRefused = false;
+    QColor normalColour_;
+    bool accessRefused_ = false;
 };

@@ -4,7 +4,7 @@
 
 TToolWindow::TToolWindow(QWidget* mainWindow, const QString& caption, QSize clientSize)
     : QWidget(nullptr, Qt::Tool)
-    , MainWindow(mainWindow)
+    , mainWindow_(mainWindow)
 {
     setWindowTitle(caption);
     WindowLook::applyWhiteBackground(this);
@@ -13,9 +13,9 @@ TToolWindow::TToolWindow(QWidget* mainWindow, const QString& caption, QSize clie
 
 void TToolWindow::showEvent(QShowEvent* event)
 {
-    if (!Placed) {
-        WindowLook::centreOn(this, MainWindow);
-        Placed = true;
+    if (!placed_) {
+        WindowLook::centreOn(this, mainWindow_);
+        placed_ = true;
     }
     QWidget::showEvent(event);
 }

@@ -13,6 +13,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QWidget* MainWindow;
-    bool Placed = false;
+    QWidget* mainWindow_;
+    bool placed_ = false;
 };

@@ -14,7 +14,7 @@ TQtDialogs::TQtDialogs()
 }
 
 TQtDialogs::TQtDialogs(std::unique_ptr<QSettings> settings)
-    : Settings(std::move(settings))
+    : settings_(std::move(settings))
 {
 }
 
@@ -23,24 +23,24 @@ TQtDialogs::~TQtDialogs() = default;
 QString TQtDialogs::OpenFileName(QWidget* parent, const QString& caption)
 {
     QFileDialog dialog(parent, caption);
-    FileDialogSetup::PrepareOpen(dialog, *Settings);
-    return ChosenFile(dialog);
+    FileDialogSetup::PrepareOpen(dialog, *settings_);
+    return chosenFile(dialog);
 }
 
 QString TQtDialogs::SaveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite)
 {
     QFileDialog dialog(parent);
-    FileDialogSetup::PrepareSave(dialog, proposedName, *Settings);
+    FileDialogSetup::PrepareSave(dialog, proposedName, *settings_);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
-    return ChosenFile(dialog);
+    return chosenFile(dialog);
 }
 
-QString TQtDialogs::ChosenFile(QFileDialog& dialog)
+QString TQtDialogs::chosenFile(QFileDialog& dialog)
 {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().constFirst();
-    FileDialogSetup::RememberFolder(*Settings, path);
+    FileDialogSetup::RememberFolder(*settings_, path);
     return path;
 }
 

@@ -39,7 +39,7 @@ public:
 
 private:
     // Shows the dialog; the chosen file, its folder remembered, or empty.
-    QString ChosenFile(QFileDialog& dialog);
+    QString chosenFile(QFileDialog& dialog);
 
-    std::unique_ptr<QSettings> Settings;
+    std::unique_ptr<QSettings> settings_;
 };

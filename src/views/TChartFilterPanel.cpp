@@ -77,7 +77,7 @@ TChartFilterPanel::TChartFilterPanel(QWidget* parent)
     , DateTimePickerTFStop(newPicker<QTimeEdit>("HH:mm:ss", "DateTimePickerTFStop"))
     , ButtonFiltr(newButton(QStringLiteral("Выбрать"), "ButtonFiltr"))
     , ButtonFilterClear(newButton(QStringLiteral("Сбросить"), "ButtonFilterClear"))
-    , Controls(new QWidget(this))
+    , controls_(new QWidget(this))
 {
     setObjectName(QStringLiteral("PanelFiltr"));
     setFixedHeight(PanelHeight);
@@ -90,7 +90,7 @@ TChartFilterPanel::TChartFilterPanel(QWidget* parent)
     ComboBoxRow->setAccessibleName(QStringLiteral("Интервалы"));
     NamePeriodPickers(*DateTimePickerDFStart, *DateTimePickerTFStart, *DateTimePickerDFStop, *DateTimePickerTFStop);
 
-    auto* rows = new QVBoxLayout(Controls);
+    auto* rows = new QVBoxLayout(controls_);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(2);
     QHBoxLayout* first = newRow(rows);
@@ -116,5 +116,5 @@ void TChartFilterPanel::placeScrollBar(int left, int width)
 void TChartFilterPanel::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);
-    Controls->setGeometry(ControlsLeft, ControlsTop, width() - ControlsLeft, height() - ControlsTop);
+    controls_->setGeometry(ControlsLeft, ControlsTop, width() - ControlsLeft, height() - ControlsTop);
 }

@@ -42,5 +42,5 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QWidget* Controls;
+    QWidget* controls_;
 };

@@ -76,11 +76,11 @@ TChartPage::TChartPage(const TMeasurementStore& store, QWidget* parent)
     , Chart(new TChart(this))
     , PanelFiltr(new TChartFilterPanel(Chart))
     , ScrollBarScale(new QScrollBar(Qt::Vertical, Chart))
-    , Store(store)
-    , ChartWindow(*this)
-    , Tracker(std::make_unique<TCursorTracker>(
+    , store_(store)
+    , chartWindow_(*this)
+    , tracker_(std::make_unique<TCursorTracker>(
           store.loadLocale(),
-          [this](qint64 point) { return TCellFormatter(Store.loadLocale()).dateTimeText(pointTime(point)); }))
+          [this](qint64 point) { return TCellFormatter(store_.loadLocale()).dateTimeText(pointTime(point)); }))
 {
     setObjectName(QStringLiteral("ChartPage"));
     ScrollBarScale->setObjectName(QStringLiteral("ScrollBarScale"));
@@ -104,7 +104,7 @@ void TChartPage::buildChart()
     Chart->setLegendPosition(QPoint(170, 5));
     // Home needs the keyboard: a click or a wheel turn over the chart gives it.
     Chart->setFocusPolicy(Qt::WheelFocus);
-    Series = seriesOver(Store);
+    Series = seriesOver(store_);
     for (size_t i = 0; i < Series.size(); ++i)
         Chart->addSeries(seriesPlans()[i].style, Series[i].get());
     Chart->setBottomRange(0, 0);
@@ -124,9 +124,9 @@ void TChartPage::connectControls()
     connect(panel->ButtonFiltr, &QPushButton::clicked, this, &TChartPage::ButtonFiltrClick);
     connect(panel->ButtonFilterClear, &QPushButton::clicked, this, &TChartPage::ButtonFilterClearClick);
     connect(panel->ComboBoxRow, &QComboBox::currentIndexChanged, this, &TChartPage::ComboBoxRowChange);
-    connect(Chart, &TChart::wheelTurned, this, &TChartPage::ChartMouseWheel);
-    connect(Chart, &TChart::mouseLeft, this, &TChartPage::ChartMouseLeave);
-    connect(Chart, &TChart::spanMarked, this, &TChartPage::ChartSpanMarked);
+    connect(Chart, &TChart::wheelTurned, this, &TChartPage::chartMouseWheel);
+    connect(Chart, &TChart::mouseLeft, this, &TChartPage::chartMouseLeave);
+    connect(Chart, &TChart::spanMarked, this, &TChartPage::chartSpanMarked);
     connect(Chart, &TChart::doubleClicked, this, &TChartPage::ButtonFilterClearClick);
     auto* home = new QShortcut(QKeySequence(Qt::Key_Home), Chart, nullptr, nullptr, Qt::WidgetShortcut);
     connect(home, &QShortcut::activated, this, &TChartPage::ButtonFilterClearClick);
@@ -134,7 +134,7 @@ void TChartPage::connectControls()
 
 QLabel* TChartPage::TrackingLabel() const
 {
-    return Tracker->TrackingLabel();
+    return tracker_->TrackingLabel();
 }
 
 void TChartPage::SetPublishedSeries(std::function<qint32()> publishedSeries)
@@ -156,21 +156,21 @@ bool TChartPage::LimitSeriesShown() const
 
 void TChartPage::StoreLoaded()
 {
-    Tracker->Hide(Chart);
-    showSeries(seriesOver(Store));
-    Chart->setBreaks(ChartPauses::pausesIn(Store));
-    PeriodRows.reset();
-    const qint64 rows = Store.DataRowCount();
+    tracker_->hide(Chart);
+    showSeries(seriesOver(store_));
+    Chart->setBreaks(ChartPauses::pausesIn(store_));
+    periodRows_.reset();
+    const qint64 rows = store_.DataRowCount();
     if (rows > 0)
-        setPickers(Store.firstTimestamp(), Store.lastTimestamp());
-    ChartWindow.ResetWindow(TChartWindow::afterLoad(rows));
+        setPickers(store_.firstTimestamp(), store_.lastTimestamp());
+    chartWindow_.ResetWindow(TChartWindow::afterLoad(rows));
     setControlsEnabled(rows > 0);
 
     // Item 0 is selected without running the change handler.
     QComboBox* list = PanelFiltr->ComboBoxRow;
     const QSignalBlocker quiet(list);
     list->clear();
-    list->addItems(ChartPeriod::intervalItems(Store));
+    list->addItems(ChartPeriod::intervalItems(store_));
     list->setCurrentIndex(0);
 }
 
@@ -215,64 +215,64 @@ void TChartPage::resizeEvent(QResizeEvent* event)
 bool TChartPage::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == PanelFiltr && event->type() == QEvent::Enter)
-        Tracker->Hide(Chart);
+        tracker_->hide(Chart);
     return QWidget::eventFilter(watched, event);
 }
 
 void TChartPage::ButtonZoomInClick()
 {
-    ChartWindow.ZoomIn();
+    chartWindow_.zoomIn();
 }
 
 void TChartPage::ButtonZoomOutClick()
 {
-    ChartWindow.ZoomOut();
+    chartWindow_.zoomOut();
 }
 
 void TChartPage::ScrollBarScrollChange(int position)
 {
-    ChartWindow.ScrollBarScrollChange(position);
+    chartWindow_.ScrollBarScrollChange(position);
 }
 
 void TChartPage::ScrollBarScaleChange(int position)
 {
-    ChartWindow.ScrollBarScaleChange(position);
+    chartWindow_.ScrollBarScaleChange(position);
 }
 
 void TChartPage::ChartMouseDown()
 {
     // A Shift+drag marks a period; it does not move the window.
     if (!Chart->isMarkingSpan())
-        ChartWindow.MouseDown();
+        chartWindow_.mouseDown();
 }
 
 void TChartPage::ChartMouseMove(QPoint position)
 {
     trackCursorAt(position);
-    ChartWindow.MouseMove();
+    chartWindow_.mouseMove();
 }
 
 void TChartPage::trackCursorAt(QPoint position)
 {
-    Tracker->TrackCursor(Chart, position.x(), position.y(), SeriesRH, SeriesT, SeriesP);
+    tracker_->TrackCursor(Chart, position.x(), position.y(), SeriesRH, SeriesT, SeriesP);
 }
 
-void TChartPage::ChartMouseLeave()
+void TChartPage::chartMouseLeave()
 {
-    Tracker->Hide(Chart);
+    tracker_->hide(Chart);
 }
 
-void TChartPage::ChartMouseWheel(QPoint position, double notches)
+void TChartPage::chartMouseWheel(QPoint position, double notches)
 {
     const double anchor = Chart->bottomValueAt(position.x());
-    const bool drilling = notches > 0 && ChartWindow.Width() <= ChartWindow.MinWidth();
+    const bool drilling = notches > 0 && chartWindow_.Width() <= chartWindow_.MinWidth();
     // A fine-grained wheel (a touchpad) turns a whole notch before a period is taken.
-    DrillNotches = drilling ? DrillNotches + notches : 0;
+    drillNotches_ = drilling ? drillNotches_ + notches : 0;
     if (!drilling) {
-        ChartWindow.ZoomAround(anchor, std::pow(WheelZoomFactor, -notches));
-    } else if (DrillNotches >= 1) {
-        drillInto(anchor, std::pow(WheelZoomFactor, -DrillNotches));
-        DrillNotches = 0;
+        chartWindow_.zoomAround(anchor, std::pow(WheelZoomFactor, -notches));
+    } else if (drillNotches_ >= 1) {
+        drillInto(anchor, std::pow(WheelZoomFactor, -drillNotches_));
+        drillNotches_ = 0;
     }
     // The readout names the point now under the pointer.
     trackCursorAt(position);
@@ -286,7 +286,7 @@ void TChartPage::drillInto(double anchor, double factor)
     applyPointSpan(qint64(std::ceil(from)), qint64(std::floor(from + width)));
 }
 
-void TChartPage::ChartSpanMarked(double from, double to)
+void TChartPage::chartSpanMarked(double from, double to)
 {
     applyPointSpan(qint64(std::ceil(from)), qint64(std::floor(to)));
 }
@@ -308,17 +308,17 @@ void TChartPage::applyPointSpan(qint64 first, qint64 last)
 
 qint64 TChartPage::pointCount() const
 {
-    return PeriodRows ? PeriodRows->rowCount() : Store.DataRowCount();
+    return periodRows_ ? periodRows_->rowCount() : store_.DataRowCount();
 }
 
 qint64 TChartPage::pointTime(qint64 point) const
 {
-    return PeriodRows ? PeriodRows->rowValues(point).time : Store.rowValues(point).time;
+    return periodRows_ ? periodRows_->rowValues(point).time : store_.rowValues(point).time;
 }
 
 void TChartPage::ChartMouseUp()
 {
-    ChartWindow.MouseUp();
+    chartWindow_.mouseUp();
 }
 
 void TChartPage::ChartClickLegend()
@@ -341,20 +341,20 @@ void TChartPage::ButtonFiltrClick()
     const TChartFilterPanel* panel = PanelFiltr;
     const qint64 start = ChartPeriod::momentMs(panel->DateTimePickerDFStart->date(), panel->DateTimePickerTFStart->time());
     const qint64 end = ChartPeriod::momentMs(panel->DateTimePickerDFStop->date(), panel->DateTimePickerTFStop->time());
-    std::unique_ptr<TRowSpanView> rows = ChartPeriod::rowsInPeriod(Store, start, end);
-    Tracker->Hide(Chart);
+    std::unique_ptr<TRowSpanView> rows = ChartPeriod::rowsInPeriod(store_, start, end);
+    tracker_->hide(Chart);
     showSeries(seriesOver(*rows));
     Chart->setBreaks(ChartPauses::pausesIn(*rows));
-    PeriodRows = std::move(rows);
+    periodRows_ = std::move(rows);
     // With no row in the period the window stays as it was: there is no point to show.
-    const qint64 points = PeriodRows->rowCount();
+    const qint64 points = periodRows_->rowCount();
     if (start < end && points > 0)
-        ChartWindow.ResetWindow(TChartWindow::afterPeriod(points));
+        chartWindow_.ResetWindow(TChartWindow::afterPeriod(points));
 }
 
 void TChartPage::ButtonFilterClearClick()
 {
-    setPickers(Store.firstTimestamp(), Store.lastTimestamp());
+    setPickers(store_.firstTimestamp(), store_.lastTimestamp());
     ButtonFiltrClick();
 }
 
@@ -366,7 +366,7 @@ void TChartPage::ComboBoxRowChange(int item)
         ButtonFilterClearClick();
         return;
     }
-    const ChartPeriod::TItemEnds ends = ChartPeriod::intervalItemEnds(Store, item);
+    const ChartPeriod::TItemEnds ends = ChartPeriod::intervalItemEnds(store_, item);
     setPickers(ends.first, ends.last);
     ButtonFiltrClick();
 }
@@ -396,8 +396,8 @@ void TChartPage::setScrollMaximum(int maximum)
     // The handle is as wide as the share of the points the window shows:
     // pageStep / (maximum + pageStep), which a window of all points fills.
     constexpr double LongestStep = std::numeric_limits<int>::max() / 2;
-    const qint32 lastIndex = ChartWindow.LastIndex();
-    const double shown = lastIndex > 0 ? std::min(1.0, double(ChartWindow.Width()) / lastIndex) : 1.0;
+    const qint32 lastIndex = chartWindow_.LastIndex();
+    const double shown = lastIndex > 0 ? std::min(1.0, double(chartWindow_.Width()) / lastIndex) : 1.0;
     const double step = shown < 1 ? std::min(LongestStep, maximum * shown / (1 - shown)) : LongestStep;
     PanelFiltr->ScrollBarScroll->setPageStep(std::max(1, int(std::lround(step))));
     PanelFiltr->ScrollBarScroll->setMaximum(maximum);

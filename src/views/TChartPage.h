@@ -46,7 +46,7 @@ public:
     // The scroll bar's place and the legend's left, as the window layout puts them.
     void PlaceControls(int scrollBarLeft, int scrollBarWidth, int legendLeft);
 
-    const TChartWindow& Window() const { return ChartWindow; }
+    const TChartWindow& chartWindow() const { return chartWindow_; }
     QLabel* TrackingLabel() const;
 
     TChart* Chart;
@@ -65,9 +65,9 @@ public slots:
     void ButtonFiltrClick();
     void ButtonFilterClearClick();
     void ComboBoxRowChange(int item);
-    void ChartMouseWheel(QPoint position, double notches);
-    void ChartMouseLeave();
-    void ChartSpanMarked(double from, double to);
+    void chartMouseWheel(QPoint position, double notches);
+    void chartMouseLeave();
+    void chartSpanMarked(double from, double to);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -94,12 +94,12 @@ private:
     void drillInto(double anchor, double factor);
     void trackCursorAt(QPoint position);
 
-    const TMeasurementStore& Store;
-    TChartWindow ChartWindow;
-    std::unique_ptr<TCursorTracker> Tracker;
+    const TMeasurementStore& store_;
+    TChartWindow chartWindow_;
+    std::unique_ptr<TCursorTracker> tracker_;
     std::function<qint32()> PublishedSeries;
-    double DrillNotches = 0; // turned in at the narrowest window, not yet a period
+    double drillNotches_ = 0; // turned in at the narrowest window, not yet a period
     // The period's rows outlive the series that read them.
-    std::unique_ptr<TRowSpanView> PeriodRows;
+    std::unique_ptr<TRowSpanView> periodRows_;
     std::array<std::unique_ptr<TChartPageSeries>, 7> Series;
 };

@@ -70,21 +70,21 @@ void TChartWindow::setAxis(double minimum, double maximum)
     }
 }
 
-void TChartWindow::ZoomIn()
+void TChartWindow::zoomIn()
 {
     if (width_ - ZoomStep < minWidth_)
         return;
     resizeTo(width_ - ZoomStep);
 }
 
-void TChartWindow::ZoomOut()
+void TChartWindow::zoomOut()
 {
     if (width_ + ZoomStep > maxWidth_)
         return;
     resizeTo(width_ + ZoomStep);
 }
 
-void TChartWindow::ZoomAround(double anchor, double factor)
+void TChartWindow::zoomAround(double anchor, double factor)
 {
     qint32 width = qint32(std::clamp(std::lround(width_ * factor), 0L, long(std::numeric_limits<qint32>::max())));
     if (width == width_)
@@ -131,12 +131,12 @@ void TChartWindow::ScrollBarScaleChange(int position)
     resizeTo(position);
 }
 
-void TChartWindow::MouseDown()
+void TChartWindow::mouseDown()
 {
     panning_ = true;
 }
 
-void TChartWindow::MouseMove()
+void TChartWindow::mouseMove()
 {
     if (!panning_ || snapIntoData())
         return;
@@ -146,7 +146,7 @@ void TChartWindow::MouseMove()
     target_.setScrollPosition(end_ - width_);
 }
 
-void TChartWindow::MouseUp()
+void TChartWindow::mouseUp()
 {
     panning_ = false;
     snapIntoData();

@@ -45,19 +45,19 @@ public:
     void ResetWindow(const TReset& reset) { ResetWindow(reset.lastIndex, reset.width, reset.scrollMaximum); }
     void ApplyWindow();
 
-    void ZoomIn();
-    void ZoomOut();
+    void zoomIn();
+    void zoomOut();
     // Scales the width by factor (at least one point either way) within
     // MinWidth..MaxWidth, keeping the bottom-axis value anchor where it is on
     // the axis unless an end of the data stops the window.
-    void ZoomAround(double anchor, double factor);
+    void zoomAround(double anchor, double factor);
     void ScrollBarScrollChange(int position);
     void ScrollBarScaleChange(int position);
 
-    void MouseDown();
+    void mouseDown();
     // Runs after the cursor readout and before the chart's own pan step.
-    void MouseMove();
-    void MouseUp();
+    void mouseMove();
+    void mouseUp();
 
     qint32 LastIndex() const { return lastIndex_; }
     qint32 MinWidth() const { return minWidth_; }

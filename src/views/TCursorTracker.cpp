@@ -51,7 +51,7 @@ TCursorTracker::TCursorTracker(QLocale locale, std::function<QString(qint64 poin
 {
 }
 
-void TCursorTracker::Hide(TChart* chart)
+void TCursorTracker::hide(TChart* chart)
 {
     chart->setCursorLine(std::nullopt);
     if (trackingLabel_)
@@ -63,7 +63,7 @@ void TCursorTracker::TrackCursor(TChart* chart, int x, int y, int humiditySeries
 {
     if (!trackingLabel_)
         trackingLabel_ = newTrackingLabel(chart);
-    Hide(chart);
+    hide(chart);
 
     TReadoutScene scene;
     scene.x = chart->bottomValueAt(x);

@@ -22,7 +22,7 @@ public:
     void TrackCursor(TChart* chart, int x, int y, int humiditySeries, int temperatureSeries, int pressureSeries);
 
     // Takes the line and the label off the chart until the next move over it.
-    void Hide(TChart* chart);
+    void hide(TChart* chart);
 
     // Created on the first call and kept, as a child of the chart.
     QLabel* TrackingLabel() const { return trackingLabel_; }

@@ -4,18 +4,18 @@
 
 #include <limits>
 
-void TDumpLogModel::SetDump(std::shared_ptr<const TDumpLog> dump)
+void TDumpLogModel::setDump(std::shared_ptr<const TDumpLog> dump)
 {
     beginResetModel();
-    Dump = std::move(dump);
+    dump_ = std::move(dump);
     endResetModel();
 }
 
 int TDumpLogModel::rowCount(const QModelIndex& parent) const
 {
-    if (parent.isValid() || !Dump)
+    if (parent.isValid() || !dump_)
         return 0;
-    return int(qMin<qsizetype>(Dump->lineCount(), std::numeric_limits<int>::max()));
+    return int(qMin<qsizetype>(dump_->lineCount(), std::numeric_limits<int>::max()));
 }
 
 int TDumpLogModel::columnCount(const QModelIndex& parent) const
@@ -25,7 +25,7 @@ int TDumpLogModel::columnCount(const QModelIndex& parent) const
 
 QVariant TDumpLogModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole || !Dump)
+    if (!index.isValid() || role != Qt::DisplayRole || !dump_)
         return {};
-    return Dump->line(index.row());
+    return dump_->line(index.row());
 }

@@ -12,12 +12,12 @@ class TDumpLogModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void SetDump(std::shared_ptr<const TDumpLog> dump);
+    void setDump(std::shared_ptr<const TDumpLog> dump);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    std::shared_ptr<const TDumpLog> Dump;
+    std::shared_ptr<const TDumpLog> dump_;
 };

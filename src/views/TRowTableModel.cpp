@@ -8,8 +8,8 @@
 
 TRowTableModel::TRowTableModel(const TMeasurementStore& store, QObject* parent)
     : QAbstractTableModel(parent)
-    , Store(store)
-    , Texts(store)
+    , store_(store)
+    , texts_(store)
 {
 }
 
@@ -17,14 +17,14 @@ TRowTableModel::~TRowTableModel() = default;
 
 void TRowTableModel::Reload()
 {
-    Texts = TRowTexts(Store);
-    ShowView(nullptr);
+    texts_ = TRowTexts(store_);
+    showView(nullptr);
 }
 
-void TRowTableModel::ShowView(std::unique_ptr<const TRowSpanView> view)
+void TRowTableModel::showView(std::unique_ptr<const TRowSpanView> view)
 {
     beginResetModel();
-    View = std::move(view);
+    view_ = std::move(view);
     endResetModel();
 }
 
@@ -33,7 +33,7 @@ int TRowTableModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid())
         return 0;
-    const qint64 rows = View ? View->rowCount() : Store.DataRowCount();
+    const qint64 rows = view_ ? view_->rowCount() : store_.DataRowCount();
     return int(qMin<qint64>(rows, std::numeric_limits<int>::max()));
 }
 
@@ -46,8 +46,8 @@ QVariant TRowTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
-    const qint64 row = View ? View->storeRow(index.row()) : index.row();
-    return Texts.cellText(row, index.column());
+    const qint64 row = view_ ? view_->storeRow(index.row()) : index.row();
+    return texts_.cellText(row, index.column());
 }
 
 QVariant TRowTableModel::headerData(int section, Qt::Orientation orientation, int role) const

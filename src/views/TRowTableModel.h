@@ -21,8 +21,8 @@ public:
     // Call after the store has been replaced by a load: shows every row again.
     void Reload();
     // Shows the view's rows; nullptr shows every row.
-    void ShowView(std::unique_ptr<const TRowSpanView> view);
-    const TRowSpanView* view() const { return View.get(); }
+    void showView(std::unique_ptr<const TRowSpanView> view);
+    const TRowSpanView* view() const { return view_.get(); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -30,7 +30,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    const TMeasurementStore& Store;
-    TRowTexts Texts;
-    std::unique_ptr<const TRowSpanView> View;
+    const TMeasurementStore& store_;
+    TRowTexts texts_;
+    std::unique_ptr<const TRowSpanView> view_;
 };

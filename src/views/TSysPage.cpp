@@ -30,7 +30,7 @@ TSysPage::TSysPage(QAbstractItemModel& rowTable, QWidget* parent)
     , Memo4(new TVirtualGrid(this))
     , Go(new QPushButton(QStringLiteral("Go"), this))
     , StringGrid(new TVirtualGrid(this))
-    , DumpModel(new TDumpLogModel(this))
+    , dumpModel_(new TDumpLogModel(this))
 {
     setObjectName(QStringLiteral("SysPage"));
     Memo4->setObjectName(QStringLiteral("Memo4"));
@@ -39,7 +39,7 @@ TSysPage::TSysPage(QAbstractItemModel& rowTable, QWidget* parent)
     Memo4->setGridVisible(false);
     Memo4->setRowHeight(16);
     Memo4->setColumnWidth(0, 2000);
-    Memo4->setModel(DumpModel);
+    Memo4->setModel(dumpModel_);
     Go->setObjectName(QStringLiteral("Go"));
     StringGrid->setObjectName(QStringLiteral("StringGrid"));
     StringGrid->setAccessibleName(QStringLiteral("Таблица строк"));
@@ -65,5 +65,5 @@ void TSysPage::ShowLoad(const TLoadResult& result)
     MemoDisc->setPlainText(result.driveRoots.join(QLatin1Char('\n')));
     MemoFile->setPlainText(result.candidateNames.join(QLatin1Char('\n')));
     MemoFileRes->setPlainText(result.acceptedNames.join(QLatin1Char('\n')));
-    DumpModel->SetDump(result.dump);
+    dumpModel_->setDump(result.dump);
 }

@@ -26,5 +26,5 @@ public:
     TVirtualGrid* StringGrid;
 
 private:
-    TDumpLogModel* DumpModel;
+    TDumpLogModel* dumpModel_;
 };

@@ -47,8 +47,8 @@ qint64 momentOf(const QDateEdit& date, const QTimeEdit& time)
 
 TTablePage::TTablePage(const TMeasurementStore& store, QWidget* parent)
     : QWidget(parent)
-    , Store(store)
-    , Rows(new TRowTableModel(store, this))
+    , store_(store)
+    , rows_(new TRowTableModel(store, this))
 {
     setObjectName(QStringLiteral("TablePage"));
     buildGrid();
@@ -62,7 +62,7 @@ TTablePage::TTablePage(const TMeasurementStore& store, QWidget* parent)
     layout->addWidget(StringGridFiltr, 1);
     layout->addWidget(PanelSFiltr);
 
-    SetPanelEnabled(false);
+    setPanelEnabled(false);
 }
 
 void TTablePage::buildGrid()
@@ -70,7 +70,7 @@ void TTablePage::buildGrid()
     StringGridFiltr = new TVirtualGrid(this);
     StringGridFiltr->setObjectName(QStringLiteral("StringGridFiltr"));
     StringGridFiltr->setAccessibleName(QStringLiteral("Таблица измерений"));
-    StringGridFiltr->setModel(Rows);
+    StringGridFiltr->setModel(rows_);
     StringGridFiltr->setRowHeight(18);
     for (int column = 0; column < ColumnInterval; ++column)
         StringGridFiltr->setColumnWidth(column, DefaultColumnWidth);
@@ -142,15 +142,15 @@ QLineEdit* TTablePage::newBoundEdit(const QString& name, const TBoundRange& rang
     auto* edit = new QLineEdit(PanelSFiltr);
     edit->setObjectName(name);
     edit->installEventFilter(this);
-    connect(edit, &QLineEdit::textChanged, this, [this, edit, range] { EditBoundChange(*edit, range); });
+    connect(edit, &QLineEdit::textChanged, this, [this, edit, range] { editBoundChange(*edit, range); });
     return edit;
 }
 
 void TTablePage::StoreLoaded()
 {
-    Rows->Reload();
-    ShowPeriodBounds();
-    SetPanelEnabled(Store.DataRowCount() > 0);
+    rows_->Reload();
+    showPeriodBounds();
+    setPanelEnabled(store_.DataRowCount() > 0);
 }
 
 void TTablePage::ButtonFiltrSClick()
@@ -158,27 +158,27 @@ void TTablePage::ButtonFiltrSClick()
     TTableFilter filter(momentOf(*DateTimePickerDFStartS, *DateTimePickerTFStartS),
                         momentOf(*DateTimePickerDFStopS, *DateTimePickerTFStopS));
     filter.setBoundTexts(EditTMax->text(), EditTMin->text(), EditRHMax->text(), EditRHMin->text(),
-                         Store.loadLocale());
-    Rows->ShowView(std::make_unique<TRowSpanView>(filter.apply(Store)));
+                         store_.loadLocale());
+    rows_->showView(std::make_unique<TRowSpanView>(filter.apply(store_)));
 }
 
 void TTablePage::ButtonFilterClearSClick()
 {
-    Rows->Reload();
-    ShowPeriodBounds();
+    rows_->Reload();
+    showPeriodBounds();
     for (QLineEdit* edit : {EditTMax, EditTMin, EditRHMax, EditRHMin})
         edit->clear();
 }
 
-void TTablePage::ShowPeriodBounds()
+void TTablePage::showPeriodBounds()
 {
-    DateTimePickerTFStartS->setTime(TimeOf(Store.firstTimestamp()));
-    DateTimePickerDFStartS->setDate(DateOf(Store.firstTimestamp()));
-    DateTimePickerTFStopS->setTime(TimeOf(Store.lastTimestamp()));
-    DateTimePickerDFStopS->setDate(DateOf(Store.lastTimestamp()));
+    DateTimePickerTFStartS->setTime(TimeOf(store_.firstTimestamp()));
+    DateTimePickerDFStartS->setDate(DateOf(store_.firstTimestamp()));
+    DateTimePickerTFStopS->setTime(TimeOf(store_.lastTimestamp()));
+    DateTimePickerDFStopS->setDate(DateOf(store_.lastTimestamp()));
 }
 
-void TTablePage::SetPanelEnabled(bool enabled)
+void TTablePage::setPanelEnabled(bool enabled)
 {
     const QList<QWidget*> controls{EditTMax, EditTMin, EditRHMax, EditRHMin,
                                    DateTimePickerDFStartS, DateTimePickerTFStartS,
@@ -192,12 +192,12 @@ bool TTablePage::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         if (auto* edit = qobject_cast<QLineEdit*>(watched))
-            return EditBoundKeyPress(*edit, static_cast<const QKeyEvent&>(*event));
+            return editBoundKeyPress(*edit, static_cast<const QKeyEvent&>(*event));
     }
     return QWidget::eventFilter(watched, event);
 }
 
-bool TTablePage::EditBoundKeyPress(QLineEdit& edit, const QKeyEvent& event)
+bool TTablePage::editBoundKeyPress(QLineEdit& edit, const QKeyEvent& event)
 {
     // Editing keys and shortcuts (arrows, Delete, cut and paste) always work:
     // the rule is about the characters typed into the edit.
@@ -205,7 +205,7 @@ bool TTablePage::EditBoundKeyPress(QLineEdit& edit, const QKeyEvent& event)
     if (text.isEmpty() || (event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
         return false;
     const std::optional<QChar> accepted =
-        BoundEditKey(text.front(), edit.text(), Store.loadLocale().decimalPoint());
+        BoundEditKey(text.front(), edit.text(), store_.loadLocale().decimalPoint());
     if (!accepted)
         return true;
     if (*accepted == text.front())
@@ -214,8 +214,8 @@ bool TTablePage::EditBoundKeyPress(QLineEdit& edit, const QKeyEvent& event)
     return true;
 }
 
-void TTablePage::EditBoundChange(QLineEdit& edit, const TBoundRange& range)
+void TTablePage::editBoundChange(QLineEdit& edit, const TBoundRange& range)
 {
-    if (const std::optional<QString> replacement = BoundEditRangeFix(edit.text(), range, Store.loadLocale()))
+    if (const std::optional<QString> replacement = BoundEditRangeFix(edit.text(), range, store_.loadLocale()))
         edit.setText(*replacement);
 }

@@ -56,12 +56,12 @@ private:
     void buildPanel();
     QLineEdit* newBoundEdit(const QString& name, const TBoundRange& range);
     // The key rule shared by the four bound edits; true when the key is consumed.
-    bool EditBoundKeyPress(QLineEdit& edit, const QKeyEvent& event);
+    bool editBoundKeyPress(QLineEdit& edit, const QKeyEvent& event);
     // The range rule shared by the four bound edits.
-    void EditBoundChange(QLineEdit& edit, const TBoundRange& range);
-    void ShowPeriodBounds();
-    void SetPanelEnabled(bool enabled);
+    void editBoundChange(QLineEdit& edit, const TBoundRange& range);
+    void showPeriodBounds();
+    void setPanelEnabled(bool enabled);
 
-    const TMeasurementStore& Store;
-    TRowTableModel* Rows;
+    const TMeasurementStore& store_;
+    TRowTableModel* rows_;
 };

@@ -21,23 +21,23 @@ TVirtualGrid::TVirtualGrid(QWidget* parent)
 
 void TVirtualGrid::setModel(QAbstractItemModel* model)
 {
-    if (Model)
-        Model->disconnect(this);
-    Model = model;
-    if (Model) {
-        connect(Model, &QAbstractItemModel::modelReset, this, &TVirtualGrid::modelReset);
-        connect(Model, &QAbstractItemModel::rowsInserted, this, &TVirtualGrid::modelReset);
-        connect(Model, &QAbstractItemModel::rowsRemoved, this, &TVirtualGrid::modelReset);
-        connect(Model, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
-        connect(Model, &QAbstractItemModel::headerDataChanged, viewport(), qOverload<>(&QWidget::update));
+    if (model_)
+        model_->disconnect(this);
+    model_ = model;
+    if (model_) {
+        connect(model_, &QAbstractItemModel::modelReset, this, &TVirtualGrid::modelReset);
+        connect(model_, &QAbstractItemModel::rowsInserted, this, &TVirtualGrid::modelReset);
+        connect(model_, &QAbstractItemModel::rowsRemoved, this, &TVirtualGrid::modelReset);
+        connect(model_, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
+        connect(model_, &QAbstractItemModel::headerDataChanged, viewport(), qOverload<>(&QWidget::update));
     }
     modelReset();
 }
 
 void TVirtualGrid::modelReset()
 {
-    if (CurrentRow >= rowCount())
-        CurrentRow = -1;
+    if (currentRow_ >= rowCount())
+        currentRow_ = -1;
     updateScrollBars();
     viewport()->update();
     if (QAccessible::isActive()) {
@@ -48,30 +48,30 @@ void TVirtualGrid::modelReset()
 
 int TVirtualGrid::rowCount() const
 {
-    return Model ? Model->rowCount() : 0;
+    return model_ ? model_->rowCount() : 0;
 }
 
 int TVirtualGrid::columnCount() const
 {
-    return Model ? Model->columnCount() : 0;
+    return model_ ? model_->columnCount() : 0;
 }
 
 void TVirtualGrid::setHeaderVisible(bool visible)
 {
-    HeaderVisible = visible;
+    headerVisible_ = visible;
     updateScrollBars();
     viewport()->update();
 }
 
 void TVirtualGrid::setGridVisible(bool visible)
 {
-    GridVisible = visible;
+    gridVisible_ = visible;
     viewport()->update();
 }
 
 void TVirtualGrid::setRowHeight(int height)
 {
-    RowHeight = std::max(1, height);
+    rowHeight_ = std::max(1, height);
     updateScrollBars();
     viewport()->update();
 }
@@ -80,9 +80,9 @@ void TVirtualGrid::setColumnWidth(int column, int width)
 {
     if (column < 0)
         return;
-    if (size_t(column) >= ColumnWidths.size())
-        ColumnWidths.resize(size_t(column) + 1, DefaultColumnWidth);
-    ColumnWidths[size_t(column)] = std::max(0, width);
+    if (size_t(column) >= columnWidths_.size())
+        columnWidths_.resize(size_t(column) + 1, defaultColumnWidth_);
+    columnWidths_[size_t(column)] = std::max(0, width);
     updateScrollBars();
     viewport()->update();
 }
@@ -91,12 +91,12 @@ int TVirtualGrid::columnWidth(int column) const
 {
     if (column < 0)
         return 0;
-    return size_t(column) < ColumnWidths.size() ? ColumnWidths[size_t(column)] : DefaultColumnWidth;
+    return size_t(column) < columnWidths_.size() ? columnWidths_[size_t(column)] : defaultColumnWidth_;
 }
 
 int TVirtualGrid::headerHeight() const
 {
-    return HeaderVisible ? RowHeight : 0;
+    return headerVisible_ ? rowHeight_ : 0;
 }
 
 int TVirtualGrid::contentWidth() const
@@ -109,7 +109,7 @@ int TVirtualGrid::contentWidth() const
 
 int TVirtualGrid::visibleRowCount() const
 {
-    return std::max(1, (viewport()->height() - headerHeight()) / RowHeight);
+    return std::max(1, (viewport()->height() - headerHeight()) / rowHeight_);
 }
 
 int TVirtualGrid::firstVisibleRow() const
@@ -121,7 +121,7 @@ int TVirtualGrid::rowAt(QPoint viewportPoint) const
 {
     if (viewportPoint.y() < headerHeight())
         return -1;
-    const int row = firstVisibleRow() + (viewportPoint.y() - headerHeight()) / RowHeight;
+    const int row = firstVisibleRow() + (viewportPoint.y() - headerHeight()) / rowHeight_;
     return row < rowCount() ? row : -1;
 }
 
@@ -141,8 +141,8 @@ QRect TVirtualGrid::cellRect(int row, int column) const
     int left = -horizontalScrollBar()->value();
     for (int previous = 0; previous < column; ++previous)
         left += columnWidth(previous);
-    const int top = row < 0 ? 0 : headerHeight() + (row - firstVisibleRow()) * RowHeight;
-    return QRect(left, top, columnWidth(column), RowHeight);
+    const int top = row < 0 ? 0 : headerHeight() + (row - firstVisibleRow()) * rowHeight_;
+    return QRect(left, top, columnWidth(column), rowHeight_);
 }
 
 void TVirtualGrid::updateScrollBars()
@@ -157,9 +157,9 @@ void TVirtualGrid::updateScrollBars()
 void TVirtualGrid::setCurrentRow(int row)
 {
     row = std::clamp(row, rowCount() > 0 ? 0 : -1, rowCount() - 1);
-    if (row == CurrentRow)
+    if (row == currentRow_)
         return;
-    CurrentRow = row;
+    currentRow_ = row;
     ensureRowVisible(row);
     viewport()->update();
     emit currentRowChanged(row);
@@ -182,10 +182,10 @@ void TVirtualGrid::paintRow(QPainter& painter, int top, int row, bool header, co
     for (int column = 0; column < columnCount(); ++column) {
         const int width = columnWidth(column);
         if (width > 0 && left + width > 0 && left < viewport()->width()) {
-            const QRect cell(left, top, width, RowHeight);
-            const QVariant text = header ? Model->headerData(column, Qt::Horizontal, Qt::DisplayRole)
-                                         : Model->data(Model->index(row, column), Qt::DisplayRole);
-            if (GridVisible) {
+            const QRect cell(left, top, width, rowHeight_);
+            const QVariant text = header ? model_->headerData(column, Qt::Horizontal, Qt::DisplayRole)
+                                         : model_->data(model_->index(row, column), Qt::DisplayRole);
+            if (gridVisible_) {
                 painter.setPen(gridColour);
                 painter.drawRect(cell.adjusted(0, 0, -1, -1));
             }
@@ -200,21 +200,21 @@ void TVirtualGrid::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), palette().base());
-    if (!Model)
+    if (!model_)
         return;
     painter.setBrush(Qt::NoBrush);
     const int first = firstVisibleRow();
     const int last = std::min(rowCount(), first + visibleRowCount() + 1);
     for (int row = first; row < last; ++row) {
-        const int top = headerHeight() + (row - first) * RowHeight;
-        const bool selected = row == CurrentRow;
+        const int top = headerHeight() + (row - first) * rowHeight_;
+        const bool selected = row == currentRow_;
         if (selected)
-            painter.fillRect(QRect(0, top, viewport()->width(), RowHeight), palette().highlight());
+            painter.fillRect(QRect(0, top, viewport()->width(), rowHeight_), palette().highlight());
         paintRow(painter, top, row, false,
                  palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
     }
-    if (HeaderVisible) {
-        painter.fillRect(QRect(0, 0, viewport()->width(), RowHeight), palette().button());
+    if (headerVisible_) {
+        painter.fillRect(QRect(0, 0, viewport()->width(), rowHeight_), palette().button());
         paintRow(painter, 0, -1, true, palette().color(QPalette::ButtonText));
     }
 }
@@ -229,10 +229,10 @@ void TVirtualGrid::keyPressEvent(QKeyEvent* event)
 {
     const int page = visibleRowCount();
     switch (event->key()) {
-    case Qt::Key_Down: setCurrentRow(CurrentRow + 1); break;
-    case Qt::Key_Up: setCurrentRow(std::max(0, CurrentRow - 1)); break;
-    case Qt::Key_PageDown: setCurrentRow(CurrentRow + page); break;
-    case Qt::Key_PageUp: setCurrentRow(std::max(0, CurrentRow - page)); break;
+    case Qt::Key_Down: setCurrentRow(currentRow_ + 1); break;
+    case Qt::Key_Up: setCurrentRow(std::max(0, currentRow_ - 1)); break;
+    case Qt::Key_PageDown: setCurrentRow(currentRow_ + page); break;
+    case Qt::Key_PageUp: setCurrentRow(std::max(0, currentRow_ - page)); break;
     case Qt::Key_Home: setCurrentRow(0); break;
     case Qt::Key_End: setCurrentRow(rowCount() - 1); break;
     default: QAbstractScrollArea::keyPressEvent(event); return;

@@ -17,17 +17,17 @@ public:
     explicit TVirtualGrid(QWidget* parent = nullptr);
 
     void setModel(QAbstractItemModel* model);
-    QAbstractItemModel* model() const { return Model; }
+    QAbstractItemModel* model() const { return model_; }
 
     void setHeaderVisible(bool visible);
-    bool headerVisible() const { return HeaderVisible; }
+    bool headerVisible() const { return headerVisible_; }
     void setGridVisible(bool visible);
     void setRowHeight(int height);
-    int rowHeight() const { return RowHeight; }
+    int rowHeight() const { return rowHeight_; }
     void setColumnWidth(int column, int width);
     int columnWidth(int column) const;
 
-    int currentRow() const { return CurrentRow; }
+    int currentRow() const { return currentRow_; }
     void setCurrentRow(int row);
     int firstVisibleRow() const;
     int visibleRowCount() const;
@@ -58,11 +58,11 @@ private:
     void ensureRowVisible(int row);
     void paintRow(QPainter& painter, int top, int row, bool header, const QColor& textColour) const;
 
-    QPointer<QAbstractItemModel> Model;
-    std::vector<int> ColumnWidths;
-    int DefaultColumnWidth = 80;
-    int RowHeight = 18;
-    bool HeaderVisible = true;
-    bool GridVisible = true;
-    int CurrentRow = -1;
+    QPointer<QAbstractItemModel> model_;
+    std::vector<int> columnWidths_;
+    int defaultColumnWidth_ = 80;
+    int rowHeight_ = 18;
+    bool headerVisible_ = true;
+    bool gridVisible_ = true;
+    int currentRow_ = -1;
 };

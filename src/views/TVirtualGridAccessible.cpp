@@ -108,10 +108,10 @@ QAccessibleInterface* TVirtualGridAccessible::cellAt(int row, int column) const
 QAccessibleInterface* TVirtualGridAccessible::cell(int row, int column) const
 {
     const qint64 key = (qint64(row + 1) << 32) | quint32(column);
-    if (const auto found = Cells.constFind(key); found != Cells.constEnd())
+    if (const auto found = cells_.constFind(key); found != cells_.constEnd())
         return QAccessible::accessibleInterface(*found);
     auto* created = new TVirtualGridCellAccessible(grid(), row, column);
-    Cells.insert(key, QAccessible::registerAccessibleInterface(created));
+    cells_.insert(key, QAccessible::registerAccessibleInterface(created));
     return created;
 }
 
@@ -166,7 +166,7 @@ void TVirtualGridAccessible::modelChange(QAccessibleTableModelChangeEvent*)
 
 void TVirtualGridAccessible::forgetCells()
 {
-    for (QAccessible::Id id : std::as_const(Cells))
+    for (QAccessible::Id id : std::as_const(cells_))
         QAccessible::deleteAccessibleInterface(id);
-    Cells.clear();
+    cells_.clear();
 }

@@ -50,7 +50,7 @@ private:
     int headerRows() const;
     void forgetCells();
 
-    mutable QHash<qint64, QAccessible::Id> Cells;
+    mutable QHash<qint64, QAccessible::Id> cells_;
 };
 
 // Makes QAccessible build a TVirtualGridAccessible for every TVirtualGrid.

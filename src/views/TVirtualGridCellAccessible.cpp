@@ -6,30 +6,30 @@
 #include <QAbstractItemModel>
 
 TVirtualGridCellAccessible::TVirtualGridCellAccessible(TVirtualGrid* grid, int row, int column)
-    : Grid(grid)
-    , Row(row)
-    , Column(column)
+    : grid_(grid)
+    , row_(row)
+    , column_(column)
 {
 }
 
 bool TVirtualGridCellAccessible::isValid() const
 {
-    const QAbstractItemModel* model = Grid ? Grid->model() : nullptr;
-    return model && Row >= -1 && Row < model->rowCount() && Column >= 0 && Column < model->columnCount();
+    const QAbstractItemModel* model = grid_ ? grid_->model() : nullptr;
+    return model && row_ >= -1 && row_ < model->rowCount() && column_ >= 0 && column_ < model->columnCount();
 }
 
 QAccessibleInterface* TVirtualGridCellAccessible::parent() const
 {
-    return Grid ? QAccessible::queryAccessibleInterface(Grid) : nullptr;
+    return grid_ ? QAccessible::queryAccessibleInterface(grid_) : nullptr;
 }
 
 QString TVirtualGridCellAccessible::text(QAccessible::Text type) const
 {
     if (!isValid() || (type != QAccessible::Name && type != QAccessible::Value))
         return {};
-    const QAbstractItemModel& model = *Grid->model();
-    const QVariant text = Row < 0 ? model.headerData(Column, Qt::Horizontal, Qt::DisplayRole)
-                                  : model.data(model.index(Row, Column), Qt::DisplayRole);
+    const QAbstractItemModel& model = *grid_->model();
+    const QVariant text = row_ < 0 ? model.headerData(column_, Qt::Horizontal, Qt::DisplayRole)
+                                  : model.data(model.index(row_, column_), Qt::DisplayRole);
     return text.toString();
 }
 
@@ -37,13 +37,13 @@ QRect TVirtualGridCellAccessible::rect() const
 {
     if (!isValid())
         return {};
-    const QRect cell = Grid->cellRect(Row, Column);
-    return QRect(Grid->viewport()->mapToGlobal(cell.topLeft()), cell.size());
+    const QRect cell = grid_->cellRect(row_, column_);
+    return QRect(grid_->viewport()->mapToGlobal(cell.topLeft()), cell.size());
 }
 
 QAccessible::Role TVirtualGridCellAccessible::role() const
 {
-    return Row < 0 ? QAccessible::ColumnHeader : QAccessible::Cell;
+    return row_ < 0 ? QAccessible::ColumnHeader : QAccessible::Cell;
 }
 
 QAccessible::State TVirtualGridCellAccessible::state() const
@@ -51,11 +51,11 @@ QAccessible::State TVirtualGridCellAccessible::state() const
     QAccessible::State state;
     if (!isValid())
         return state;
-    const QRect cell = Grid->cellRect(Row, Column);
-    state.invisible = cell.width() == 0 || !Grid->viewport()->rect().intersects(cell)
-                   || (Row >= 0 && cell.top() < Grid->cellRect(-1, Column).bottom() + 1 && Grid->headerVisible());
+    const QRect cell = grid_->cellRect(row_, column_);
+    state.invisible = cell.width() == 0 || !grid_->viewport()->rect().intersects(cell)
+                   || (row_ >= 0 && cell.top() < grid_->cellRect(-1, column_).bottom() + 1 && grid_->headerVisible());
     state.readOnly = true;
-    if (Row >= 0) {
+    if (row_ >= 0) {
         state.selectable = true;
         state.selected = isSelected();
     }
@@ -71,14 +71,14 @@ void* TVirtualGridCellAccessible::interface_cast(QAccessible::InterfaceType type
 
 bool TVirtualGridCellAccessible::isSelected() const
 {
-    return Grid && Row >= 0 && Row == Grid->currentRow();
+    return grid_ && row_ >= 0 && row_ == grid_->currentRow();
 }
 
 QList<QAccessibleInterface*> TVirtualGridCellAccessible::columnHeaderCells() const
 {
     auto* table = parent();
-    if (!table || Row < 0 || !Grid->headerVisible())
+    if (!table || row_ < 0 || !grid_->headerVisible())
         return {};
     return {static_cast<QAccessibleInterface*>(
-        static_cast<TVirtualGridAccessible*>(table->tableInterface())->cell(-1, Column))};
+        static_cast<TVirtualGridAccessible*>(table->tableInterface())->cell(-1, column_))};
 }

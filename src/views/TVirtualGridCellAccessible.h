@@ -28,14 +28,14 @@ public:
     bool isSelected() const override;
     QList<QAccessibleInterface*> columnHeaderCells() const override;
     QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
-    int columnIndex() const override { return Column; }
-    int rowIndex() const override { return Row; }
+    int columnIndex() const override { return column_; }
+    int rowIndex() const override { return row_; }
     int columnExtent() const override { return 1; }
     int rowExtent() const override { return 1; }
     QAccessibleInterface* table() const override { return parent(); }
 
 private:
-    QPointer<TVirtualGrid> Grid;
-    int Row;
-    int Column;
+    QPointer<TVirtualGrid> grid_;
+    int row_;
+    int column_;
 };

@@ -59,7 +59,7 @@ TEST_F(SimulatedPlatformTest, AtMostOneLogMemoryIsRead)
     file.write(QByteArray(DeviceLogMemoryBytes + 4096, '\x01'));
     file.close();
     SimulatedPlatform platform(big);
-    EXPECT_EQ(platform.Logger()->log().size(), DeviceLogMemoryBytes);
+    EXPECT_EQ(platform.logger()->log().size(), DeviceLogMemoryBytes);
 }
 
 // A run that was killed left its drive folder; the next run removes it, but
@@ -78,7 +78,7 @@ TEST_F(SimulatedPlatformTest, DrivesOfRunsThatAreGoneAreRemoved)
     QString drive;
     {
         SimulatedPlatform platform{QString()};
-        drive = platform.DriveFolder();
+        drive = platform.driveFolder();
         EXPECT_TRUE(QFile::exists(QDir(drive).filePath("data.log")));
         EXPECT_FALSE(QFile::exists(killed));
         EXPECT_TRUE(QFile::exists(living));

@@ -12,7 +12,7 @@ TEST(HidapiBackend, WithoutALoggerAPassFindsNothingAndSaysSo)
     ASSERT_TRUE(backend->initialise());
     for (const HidDeviceInfo& info : backend->enumerate(TDeviceLink::LoggerVendorId)) {
         EXPECT_EQ(info.vendorId, TDeviceLink::LoggerVendorId);
-        ASSERT_FALSE(TDeviceLink::IsLogger(info.vendorId, info.productId)) << "a logger is attached";
+        ASSERT_FALSE(TDeviceLink::isLogger(info.vendorId, info.productId)) << "a logger is attached";
     }
     QString reason;
     EXPECT_EQ(backend->open(QStringLiteral("/dev/no-such-hidraw"), &reason), nullptr);
@@ -23,7 +23,7 @@ TEST(HidapiBackend, WithoutALoggerAPassFindsNothingAndSaysSo)
     QObject::connect(&link, &TDeviceLink::statusLogged,
                      [&lines](const QString& line) { lines.append(line); });
     ASSERT_TRUE(link.LoadHidLibrary());
-    EXPECT_EQ(link.DetectionPass(), TDeviceLink::DetectionResult::Lost);
+    EXPECT_EQ(link.detectionPass(), TDeviceLink::DetectionResult::Lost);
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].endsWith(QString::fromUtf8("Подключенных приборов КОРВИ не обнаружено")));
 }

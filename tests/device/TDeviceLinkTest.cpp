@@ -46,7 +46,7 @@ protected:
     void connectLogger(const std::shared_ptr<SimulatedLogger>& logger)
     {
         link_->LoadHidLibrary();
-        ASSERT_EQ(link_->DetectionPass(), Detection::Connected);
+        ASSERT_EQ(link_->detectionPass(), Detection::Connected);
         logger->clearRequests();
         lines_.clear();
     }
@@ -78,9 +78,9 @@ protected:
 TEST_F(DeviceLinkTest, AbsenceIsAnnouncedOnceWithTheTime)
 {
     link_->LoadHidLibrary();
-    EXPECT_EQ(link_->DetectionPass(), Detection::Lost);
-    EXPECT_EQ(link_->DetectionPass(), Detection::NoChange);
-    EXPECT_EQ(link_->DetectionPass(), Detection::NoChange);
+    EXPECT_EQ(link_->detectionPass(), Detection::Lost);
+    EXPECT_EQ(link_->detectionPass(), Detection::NoChange);
+    EXPECT_EQ(link_->detectionPass(), Detection::NoChange);
     ASSERT_EQ(lines_.size(), 1);
     EXPECT_TRUE(QRegularExpression("^\\d{1,2}:\\d{2}:\\d{2}( [AP]M)? -> " + Absence + "$")
                     .match(lines_[0])
@@ -93,22 +93,22 @@ TEST_F(DeviceLinkTest, AbsenceIsAnnouncedOnceWithTheTime)
 TEST_F(DeviceLinkTest, PlugAndPullAreAnnouncedOncePerTransition)
 {
     link_->LoadHidLibrary();
-    link_->DetectionPass();
+    link_->detectionPass();
     const auto logger = plugLogger();
-    EXPECT_EQ(link_->DetectionPass(), Detection::Connected);
-    EXPECT_EQ(link_->DetectionPass(), Detection::NoChange);
-    link_->CompleteIdentity(QStringLiteral("123"));
-    EXPECT_EQ(link_->Identity().ExpectedLabel, QStringLiteral("2400123"));
-    EXPECT_EQ(link_->Identity().PublishedSeries, 24);
-    EXPECT_EQ(link_->Identity().ExpectedLabel, logger->volumeLabel());
+    EXPECT_EQ(link_->detectionPass(), Detection::Connected);
+    EXPECT_EQ(link_->detectionPass(), Detection::NoChange);
+    link_->completeIdentity(QStringLiteral("123"));
+    EXPECT_EQ(link_->identity().ExpectedLabel, QStringLiteral("2400123"));
+    EXPECT_EQ(link_->identity().PublishedSeries, 24);
+    EXPECT_EQ(link_->identity().ExpectedLabel, logger->volumeLabel());
 
     backend_->pull(logger);
-    EXPECT_EQ(link_->DetectionPass(), Detection::Lost);
-    EXPECT_EQ(link_->DetectionPass(), Detection::NoChange);
-    EXPECT_FALSE(link_->IsOpen());
+    EXPECT_EQ(link_->detectionPass(), Detection::Lost);
+    EXPECT_EQ(link_->detectionPass(), Detection::NoChange);
+    EXPECT_FALSE(link_->isOpen());
     EXPECT_EQ(messages(), (QStringList{Absence, detected(24), Absence}));
     // The identity changes only on the next transition into Connected.
-    EXPECT_EQ(link_->Identity().ExpectedLabel, QStringLiteral("2400123"));
+    EXPECT_EQ(link_->identity().ExpectedLabel, QStringLiteral("2400123"));
 }
 
 TEST_F(DeviceLinkTest, SeriesComesFromTheSerialNumber)
@@ -122,10 +122,10 @@ TEST_F(DeviceLinkTest, SeriesComesFromTheSerialNumber)
         lines_.clear();
         const auto logger = plugLogger(c.serial);
         link_->LoadHidLibrary();
-        link_->DetectionPass();
+        link_->detectionPass();
         EXPECT_EQ(messages(), QStringList{detected(c.series)});
         backend_->pull(logger);
-        link_->DetectionPass();
+        link_->detectionPass();
     }
 }
 
@@ -137,7 +137,7 @@ TEST_F(DeviceLinkTest, FirstLoggerInEnumerationOrderIsUsedAndOtherDevicesIgnored
     first->setUsbIds(0x0483, 0x3257);
     const auto second = plugLogger("2A00002");
     connectLogger(first);
-    EXPECT_EQ(link_->Identity().Series, 23);
+    EXPECT_EQ(link_->identity().Series, 23);
     EXPECT_EQ(link_->ReadRegister(RegDeviceNumber), 123);
     EXPECT_EQ(first->requests().size(), 1);
     EXPECT_TRUE(second->requests().isEmpty());
@@ -152,7 +152,7 @@ TEST_F(DeviceLinkTest, DetectionListsOnlyTheLoggersVendor)
     mouse->setUsbIds(0x046D, 0xC077);
     const auto logger = plugLogger("1700001");
     connectLogger(logger);
-    link_->DetectionPass();
+    link_->detectionPass();
     EXPECT_EQ(backend_->enumerationCount(), 2);
     EXPECT_EQ(backend_->listedDeviceCount(), 2);
     EXPECT_EQ(backend_->enumerate(0).size(), 2) << "vendor 0 lists every device";
@@ -163,16 +163,16 @@ TEST_F(DeviceLinkTest, UnopenableLoggerIsReportedOncePerEpisode)
     const auto logger = plugLogger();
     logger->setAccessDenied(true);
     link_->LoadHidLibrary();
-    EXPECT_EQ(link_->DetectionPass(), Detection::Lost);
-    EXPECT_EQ(link_->DetectionPass(), Detection::NoChange);
+    EXPECT_EQ(link_->detectionPass(), Detection::Lost);
+    EXPECT_EQ(link_->detectionPass(), Detection::NoChange);
     const QString denied =
         QString::fromUtf8("ОШИБКА! Нет доступа к прибору /dev/hidraw-sim0: Permission denied");
     EXPECT_EQ(messages(), (QStringList{denied, Absence}));
 
     logger->setAccessDenied(false);
-    EXPECT_EQ(link_->DetectionPass(), Detection::Connected);
+    EXPECT_EQ(link_->detectionPass(), Detection::Connected);
     logger->setAccessDenied(true);
-    EXPECT_EQ(link_->DetectionPass(), Detection::Lost);
+    EXPECT_EQ(link_->detectionPass(), Detection::Lost);
     EXPECT_EQ(messages(), (QStringList{denied, Absence, detected(24), denied, Absence}));
 }
 
@@ -181,8 +181,8 @@ TEST_F(DeviceLinkTest, WithoutTheHidLibraryNoPassTouchesTheBackend)
     plugLogger();
     backend_->setInitialiseFails(true);
     EXPECT_FALSE(link_->LoadHidLibrary());
-    EXPECT_EQ(link_->DetectionPass(), Detection::Lost);
-    EXPECT_EQ(link_->DetectionPass(), Detection::NoChange);
+    EXPECT_EQ(link_->detectionPass(), Detection::Lost);
+    EXPECT_EQ(link_->detectionPass(), Detection::NoChange);
     EXPECT_EQ(backend_->enumerationCount(), 0);
     EXPECT_EQ(messages(), (QStringList{"Failed to load hid.dll",
                                        "Couldn't find one or more HID entry points", Absence}));
@@ -209,10 +209,10 @@ TEST_F(DeviceLinkTest, SilentOrGarbledLoggerFailsWithinTheTimeLimit)
         EXPECT_EQ(link_->ReadRegister(RegDeviceNumber), std::nullopt);
         // A silent logger costs the time limit and the grace for a late reply.
         EXPECT_LE(backend_->nowMs() - start, TDeviceLink::ReplyTimeoutMs + TDeviceLink::LateReplyGraceMs);
-        EXPECT_EQ(link_->LastExchangeStatus(), c.status);
+        EXPECT_EQ(link_->lastExchangeStatus(), c.status);
         EXPECT_EQ(messages(), QStringList{NoAnswer});
         // The buffer keeps the request, not a stale or junk reply.
-        EXPECT_EQ(link_->Report().command(), CmdReadRegister);
+        EXPECT_EQ(link_->report().command(), CmdReadRegister);
     }
 }
 
@@ -222,11 +222,11 @@ TEST_F(DeviceLinkTest, PulledLoggerFailsTheExchangeAndIsLostAtTheNextPass)
     connectLogger(logger);
     backend_->pull(logger);
     EXPECT_EQ(link_->ReadRegister(RegDeviceNumber), std::nullopt);
-    EXPECT_EQ(link_->LastExchangeStatus(), TDeviceLink::ExchangeStatus::WriteFailed);
-    EXPECT_EQ(link_->DetectionPass(), Detection::Lost);
+    EXPECT_EQ(link_->lastExchangeStatus(), TDeviceLink::ExchangeStatus::WriteFailed);
+    EXPECT_EQ(link_->detectionPass(), Detection::Lost);
     // Plugged in again, the old handle stays dead and a fresh one is opened.
     backend_->plug(logger);
-    EXPECT_EQ(link_->DetectionPass(), Detection::Connected);
+    EXPECT_EQ(link_->detectionPass(), Detection::Connected);
     EXPECT_TRUE(link_->ReadRegister(RegDeviceNumber).has_value());
     EXPECT_EQ(messages(), (QStringList{NoAnswer, Absence, detected(24)}));
 }
@@ -243,7 +243,7 @@ TEST_F(DeviceLinkTest, WriteTransactionIsUnlockWritesLock)
     EXPECT_TRUE(lines_.isEmpty());
 
     // A bare write, outside a transaction, is ignored by the logger.
-    link_->Report().prepareWriteRegister(RegDeviceNumber, 7);
+    link_->report().prepareWriteRegister(RegDeviceNumber, 7);
     EXPECT_TRUE(link_->Exchange());
     EXPECT_EQ(link_->ReadRegister(RegDeviceNumber), 42);
 }
@@ -267,7 +267,7 @@ TEST_F(DeviceLinkTest, ClockEraseChannelsAndTextFields)
     const QDateTime moment(QDate(2023, 12, 31), QTime(23, 59, 58));
     EXPECT_TRUE(link_->SetClock(moment));
     EXPECT_EQ(logger->clock(backend_->nowMs()), moment);
-    link_->Sleep(3000);
+    link_->sleep(3000);
     EXPECT_EQ(logger->clock(backend_->nowMs()), moment.addSecs(3));
 
     EXPECT_EQ(link_->ReadRegister(RegLogMemUsed), 4096);
@@ -305,12 +305,12 @@ TEST_F(DeviceLinkTest, ReplyToAnotherCommandIsNotTakenForTheAnswer)
     logger->setLateReplyDelay(TDeviceLink::ReplyTimeoutMs + TDeviceLink::LateReplyGraceMs + 500);
     logger->setFault(SimulatedLogger::Fault::LateReply);
     EXPECT_FALSE(link_->SetClock(QDateTime(QDate(2024, 1, 1), QTime(0, 0))));
-    EXPECT_EQ(link_->LastExchangeStatus(), TDeviceLink::ExchangeStatus::Timeout);
+    EXPECT_EQ(link_->lastExchangeStatus(), TDeviceLink::ExchangeStatus::Timeout);
 
     logger->setFault(SimulatedLogger::Fault::None);
     logger->setRegisterValue(RegDeviceNumber, 4321);
     EXPECT_EQ(link_->ReadRegister(RegDeviceNumber), 4321);
-    EXPECT_EQ(link_->Report().command(), CmdReadRegister);
+    EXPECT_EQ(link_->report().command(), CmdReadRegister);
 }
 
 // Erasing takes the firmware longer than an ordinary reply may; it has its own limit.

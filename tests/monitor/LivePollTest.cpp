@@ -25,7 +25,7 @@ TEST(LivePoll, RangeRuleKeepsTheLastAcceptedReadingOfEachChannel)
     int index = 0;
     for (const Step& step : steps) {
         SCOPED_TRACE(index++);
-        const TLiveReading reading = poll.Accept(step.raw);
+        const TLiveReading reading = poll.accept(step.raw);
         EXPECT_DOUBLE_EQ(reading.humidity, step.humidity);
         EXPECT_DOUBLE_EQ(reading.temperature, step.temperature);
     }
@@ -47,18 +47,18 @@ TEST(LivePoll, TextsAreTheShortestFormWithTheLocaleSeparator)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
-        EXPECT_EQ(TLivePoll::HumidityText(c.value, Russian), QString::fromUtf8(c.humidity));
-        EXPECT_EQ(TLivePoll::TemperatureText(c.value, Russian), QString::fromUtf8(c.temperature));
+        EXPECT_EQ(TLivePoll::humidityText(c.value, Russian), QString::fromUtf8(c.humidity));
+        EXPECT_EQ(TLivePoll::temperatureText(c.value, Russian), QString::fromUtf8(c.temperature));
     }
-    EXPECT_EQ(TLivePoll::HumidityText(45.5, QLocale::c()), QStringLiteral("RH 45.5 %"));
+    EXPECT_EQ(TLivePoll::humidityText(45.5, QLocale::c()), QStringLiteral("RH 45.5 %"));
 }
 
 TEST(LivePoll, TenthsBecomeValuesWithoutRepresentationNoise)
 {
     TLivePoll poll;
     for (qint32 tenths = 0; tenths <= 1000; ++tenths) {
-        const TLiveReading reading = poll.Accept({tenths, tenths, 0, 0});
-        EXPECT_EQ(TLivePoll::HumidityText(reading.humidity, QLocale::c()),
+        const TLiveReading reading = poll.accept({tenths, tenths, 0, 0});
+        EXPECT_EQ(TLivePoll::humidityText(reading.humidity, QLocale::c()),
                   QStringLiteral("RH %1 %").arg(QLocale::c().toString(tenths / 10.0, 'g', QLocale::FloatingPointShortest)));
     }
 }

@@ -67,14 +67,14 @@ void CalibrationPagesTest::show(QWidget* SettingsControls::*sheet)
 
 QLineEdit* CalibrationPagesTest::edit(TCalibrationPage* page, const char* name) const
 {
-    QLineEdit* found = page->Edit(QString::fromLatin1(name));
+    QLineEdit* found = page->edit(QString::fromLatin1(name));
     Q_ASSERT(found);
     return found;
 }
 
 QPushButton* CalibrationPagesTest::button(TCalibrationPage* page, const char* name) const
 {
-    QPushButton* found = page->Button(QString::fromLatin1(name));
+    QPushButton* found = page->button(QString::fromLatin1(name));
     Q_ASSERT(found);
     return found;
 }
@@ -138,8 +138,8 @@ void CalibrationPagesTest::singleReadShowsTheScaledRegister()
     const SettingsControls window(*settings);
     TCalibrationPage* pages[] = {window.TempPage, window.HumiPage, window.PressPage};
     logger->setRegisterValue(reg, value);
-    QTest::mouseClick(pages[page]->Button(button), Qt::LeftButton);
-    QCOMPARE(pages[page]->Edit(field)->text(), shown);
+    QTest::mouseClick(pages[page]->button(button), Qt::LeftButton);
+    QCOMPARE(pages[page]->edit(field)->text(), shown);
     QCOMPARE(fixture->commands(), QList<int>{CmdReadRegister});
     QCOMPARE(fixture->messages(), QStringList{message});
 }
@@ -170,7 +170,7 @@ void CalibrationPagesTest::singleAndPageWritesKeepTheirOwnRanges()
          "ОШИБКА! Усиление для влажности задано неправильно"},
     };
     for (const Case& c : cases) {
-        c.page->ShowDefaults();
+        c.page->showDefaults();
         logger->setRegisterValue(c.reg, 77);
         edit(c.page, c.field)->setText(QString::fromUtf8(c.text));
 
@@ -233,7 +233,7 @@ void CalibrationPagesTest::pageWritesAreOneTransaction()
         for (int reg = 0; reg < 26; ++reg)
             logger->setRegisterValue(reg, 12345);
         logger->clearRequests();
-        c.page->ShowDefaults();
+        c.page->showDefaults();
         QTest::mouseClick(button(c.page, c.writeAll), Qt::LeftButton);
         const QList<TDeviceReport>& requests = logger->requests();
         QCOMPARE(requests.size(), c.registers.size() + 2);
@@ -274,9 +274,9 @@ void CalibrationPagesTest::conversionComesBeforeEveryCheck()
     const SettingsControls window(*settings);
     TCalibrationPage* pages[] = {window.TempPage, window.HumiPage, window.PressPage};
     for (qsizetype i = 0; i < texts.size(); i += 2)
-        pages[page]->Edit(texts[i])->setText(texts[i + 1]);
+        pages[page]->edit(texts[i])->setText(texts[i + 1]);
     SettingsControls(*settings).PageControl->setCurrentWidget(pages[page]->parentWidget());
-    QCOMPARE(SettingsWindowFixture::clickCollectingBoxes(pages[page]->Button(writeAll)), QStringList{box});
+    QCOMPARE(SettingsWindowFixture::clickCollectingBoxes(pages[page]->button(writeAll)), QStringList{box});
     QVERIFY(logger->requests().isEmpty());
     QVERIFY(fixture->messages().isEmpty());
 }

@@ -56,7 +56,7 @@ void TGeneralPageTest::init()
     backend_->plug(logger_);
     link_ = std::make_unique<TDeviceLink>(std::move(backend));
     link_->LoadHidLibrary();
-    QCOMPARE(link_->DetectionPass(), TDeviceLink::DetectionResult::Connected);
+    QCOMPARE(link_->detectionPass(), TDeviceLink::DetectionResult::Connected);
     logger_->clearRequests();
     lines_.clear();
     connect(link_.get(), &TDeviceLink::statusLogged, this,
@@ -121,17 +121,17 @@ void TGeneralPageTest::readShowsTheNumberAndLogsIt()
 void TGeneralPageTest::detectionStepsBuildTheExpectedLabel()
 {
     backend_->pull(logger_);
-    QCOMPARE(link_->DetectionPass(), TDeviceLink::DetectionResult::Lost);
+    QCOMPARE(link_->detectionPass(), TDeviceLink::DetectionResult::Lost);
     backend_->plug(logger_);
-    QCOMPARE(link_->DetectionPass(), TDeviceLink::DetectionResult::Connected);
+    QCOMPARE(link_->detectionPass(), TDeviceLink::DetectionResult::Connected);
     QVERIFY(page_->ButtonDeviceNumberReadClick());
     const qint64 before = backend_->nowMs();
-    link_->Sleep(500);
+    link_->sleep(500);
     QCOMPARE(backend_->nowMs() - before, 500);
-    link_->CompleteIdentity(page_->EditDeviceNumber->text());
+    link_->completeIdentity(page_->EditDeviceNumber->text());
 
-    QCOMPARE(link_->Identity().ExpectedLabel, QStringLiteral("2400123"));
-    QCOMPARE(link_->Identity().PublishedSeries, 24);
+    QCOMPARE(link_->identity().ExpectedLabel, QStringLiteral("2400123"));
+    QCOMPARE(link_->identity().PublishedSeries, 24);
     QCOMPARE(messages(), (QStringList{QString::fromUtf8("Подключенных приборов КОРВИ не обнаружено"),
                                       QString::fromUtf8("Обнаружен подключенный прибор КОРВИ 24-й серии"),
                                       QString::fromUtf8("Чтение номера прибора успешно выполнено")}));
@@ -183,7 +183,7 @@ void TGeneralPageTest::writeSendsOneTransaction()
     QCOMPARE(logger_->registerValue(RegDeviceNumber), value);
     QCOMPARE(messages(), QStringList{QString::fromUtf8("Запись номера прибора успешно выполнена")});
     // The expected label follows the new number only at the next detection.
-    QCOMPARE(link_->Identity().ExpectedLabel, QString());
+    QCOMPARE(link_->identity().ExpectedLabel, QString());
 }
 
 void TGeneralPageTest::initialisationWritesTheDefaultImage()

@@ -85,24 +85,24 @@ void WiFiPageTest::defaultsAreWrittenInOneTransaction()
 
 void WiFiPageTest::addressesAreSentWithoutBlanks()
 {
-    QCOMPARE(TWiFiPage::AddressText(page->MaskEditIPAddr), QStringLiteral("192.168.1  .101"));
+    QCOMPARE(TWiFiPage::addressText(page->MaskEditIPAddr), QStringLiteral("192.168.1  .101"));
     // A group typed as a single digit: the dot typed after it moves on to the next group.
     page->MaskEditIPAddr->clear();
     page->MaskEditIPAddr->setCursorPosition(0);
     QTest::keyClicks(page->MaskEditIPAddr, QStringLiteral("192.168.1.101"));
-    QCOMPARE(TWiFiPage::AddressText(page->MaskEditIPAddr), QStringLiteral("192.168.1  .101"));
+    QCOMPARE(TWiFiPage::addressText(page->MaskEditIPAddr), QStringLiteral("192.168.1  .101"));
     page->MaskEditGateway->setText(QStringLiteral("10.0.0.255"));
     QVERIFY(page->ButtonWiFiWriteAllClick());
     QCOMPARE(registerText(RegIPAddr, 16), QStringLiteral("192.168.1.101"));
     QCOMPARE(registerText(RegGateway, 16), QStringLiteral("10.0.0.255"));
 
     page->MaskEditMask->clear();
-    QCOMPARE(TWiFiPage::AddressText(page->MaskEditMask), QStringLiteral("   .   .   .   "));
+    QCOMPARE(TWiFiPage::addressText(page->MaskEditMask), QStringLiteral("   .   .   .   "));
     // Typed digits fill the groups; the dots stay where they are.
     page->MaskEditMask->setFocus();
     page->MaskEditMask->setCursorPosition(0);
     QTest::keyClicks(page->MaskEditMask, QStringLiteral("255255255000"));
-    QCOMPARE(TWiFiPage::AddressText(page->MaskEditMask), QStringLiteral("255.255.255.000"));
+    QCOMPARE(TWiFiPage::addressText(page->MaskEditMask), QStringLiteral("255.255.255.000"));
 }
 
 void WiFiPageTest::checksRefuseInTheirOrder()
@@ -184,7 +184,7 @@ void WiFiPageTest::textFieldsHoldNoMoreThanTheirBytes()
         QCOMPARE(edit->text().size(), 32);
     }
     page->MaskEditIPAddr->setText(QStringLiteral("1234.5.6.7"));
-    QVERIFY(TWiFiPage::AddressText(page->MaskEditIPAddr).size() <= 15);
+    QVERIFY(TWiFiPage::addressText(page->MaskEditIPAddr).size() <= 15);
 }
 
 void WiFiPageTest::silentLoggerFillsNothing()

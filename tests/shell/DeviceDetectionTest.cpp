@@ -220,7 +220,7 @@ void DeviceDetectionTest::numberAnsweredLateIsAskedAgainAndNotTakenForTheNextRea
     logger->setFault(SimulatedLogger::Fault::None);
     auto* offset = settings->findChild<QLineEdit*>(QStringLiteral("EditTempOffset"));
     QVERIFY(offset);
-    QVERIFY(SettingsControls(*settings).TempPage->ReadOne(0));
+    QVERIFY(SettingsControls(*settings).TempPage->readOne(0));
     QCOMPARE(offset->text(), QStringLiteral("0,0101"));
 
     tick();

@@ -187,13 +187,13 @@ QList<TAction> Actions()
     const auto calibration = [](TCalibrationPage* SettingsControls::*page, bool write) {
         return [page, write](FaultyWindows& w) {
             TCalibrationPage* target = w.settingsControls().*page;
-            write ? target->WritePage() : target->ReadPage();
+            write ? target->writePage() : target->readPage();
         };
     };
     // The pressure page has no page-wide buttons: its offset's own read and write.
     const auto pressureOffset = [](bool write) {
         return [write](FaultyWindows& w) {
-            write ? w.settingsControls().PressPage->WriteOne(0) : w.settingsControls().PressPage->ReadOne(0);
+            write ? w.settingsControls().PressPage->writeOne(0) : w.settingsControls().PressPage->readOne(0);
         };
     };
     return {
@@ -344,7 +344,7 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     // a late one to the failed question.
     w.logger->setFault(SimulatedLogger::Fault::None);
     w.backend->pullBeforeRequest(std::nullopt);
-    if (faultCase.kind != TFaultKind::PullOut && w.windows->Connection->link().IsOpen()) {
+    if (faultCase.kind != TFaultKind::PullOut && w.windows->Connection->link().isOpen()) {
         const QString number = QString::number(w.logger->registerValue(RegDeviceNumber));
         w.settingsControls().GeneralPage->ButtonDeviceNumberReadClick();
         expect(w.settingsControls().GeneralPage->EditDeviceNumber->text() == number,
@@ -355,7 +355,7 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     // The next detection tick sees the logger as it now is.
     w.windows->Connection->Timer1Timer();
     const bool plugged = faultCase.kind != TFaultKind::PullOut;
-    expect(w.windows->Connection->link().IsOpen() == plugged, QStringLiteral("the link is open: %1").arg(!plugged));
+    expect(w.windows->Connection->link().isOpen() == plugged, QStringLiteral("the link is open: %1").arg(!plugged));
     expect(w.settingsControls().GeneralPage->ButtonDeviceNumberRead->isEnabled() == plugged,
            QStringLiteral("device controls enabled: %1").arg(!plugged));
     expect(w.monitorControls().ButtonStartMon->isEnabled() == plugged,

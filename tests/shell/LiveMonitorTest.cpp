@@ -102,15 +102,15 @@ void LiveMonitorTest::cycleShowsTheReadingsAndAppendsOnePointEach()
     QVERIFY(monitor->ChartRead->isBottomAutomatic());
     pinReadings(215, 455);
     QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(live->HumidityPoints().pointCount(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(live->humidityPoints().pointCount(), 1, 3000);
     QVERIFY(timer2->isActive());  // re-armed at the end of the cycle
 
     QCOMPARE(monitor->Label1->text(), QStringLiteral("RH 45,5 %"));
     QCOMPARE(monitor->Label2->text(), QStringLiteral("t 21,5 °C"));
-    QCOMPARE(live->HumidityPoints().value(0), 45.5);
-    QCOMPARE(live->TemperaturePoints().value(0), 21.5);
+    QCOMPARE(live->humidityPoints().value(0), 45.5);
+    QCOMPARE(live->temperaturePoints().value(0), 21.5);
     QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"))
-                .match(live->HumidityPoints().label(0)).hasMatch());
+                .match(live->humidityPoints().label(0)).hasMatch());
     QVERIFY(!monitor->ChartRead->isBottomAutomatic());
     QCOMPARE(monitor->ChartRead->leftRange().min, 0.0);
     QCOMPARE(monitor->ChartRead->leftRange().max, 100.0);
@@ -119,7 +119,7 @@ void LiveMonitorTest::cycleShowsTheReadingsAndAppendsOnePointEach()
     cycle();
     QCOMPARE(monitor->Label1->text(), QStringLiteral("RH 45,5 %"));
     QCOMPARE(monitor->Label2->text(), QStringLiteral("t 21,5 °C"));
-    QCOMPARE(live->TemperaturePoints().value(1), 21.5);
+    QCOMPARE(live->temperaturePoints().value(1), 21.5);
 }
 
 void LiveMonitorTest::bottomAxisFollowsTheLastHundredAndFiftyPoints()
@@ -139,8 +139,8 @@ void LiveMonitorTest::stopAndStartContinueTheIndices()
     QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
     pinReadings(200, 300);
     cycle();
-    QCOMPARE(live->HumidityPoints().pointCount(), 4);
-    QCOMPARE(live->HumidityPoints().value(3), 30.0);
+    QCOMPARE(live->humidityPoints().pointCount(), 4);
+    QCOMPARE(live->humidityPoints().value(3), 30.0);
     QCOMPARE(monitor->ChartRead->bottomRange().max, 3.0);
 }
 
@@ -168,7 +168,7 @@ void LiveMonitorTest::silentLoggerAddsNoPointAndIsLoggedOnce()
     const int linesBefore = int(messages().size());
     simulation->logger->setFault(SimulatedLogger::Fault::NoReply);
     cycle(3);
-    QCOMPARE(live->HumidityPoints().pointCount(), 1);
+    QCOMPARE(live->humidityPoints().pointCount(), 1);
     QVERIFY(monitor->Label1->text().startsWith(QStringLiteral("RH 50 % (")));
     QCOMPARE(messages().mid(linesBefore), QStringList{QStringLiteral("ОШИБКА! Прибор не отвечает")});
     QVERIFY(timer2->isActive());  // the poll goes on until detection notices the logger is gone
@@ -178,7 +178,7 @@ void LiveMonitorTest::silentLoggerAddsNoPointAndIsLoggedOnce()
     simulation->logger->setFault(SimulatedLogger::Fault::NoReply);
     cycle();
     QCOMPARE(messages().mid(linesBefore).size(), 2);  // a new silence is reported again
-    QCOMPARE(live->HumidityPoints().pointCount(), 2);
+    QCOMPARE(live->humidityPoints().pointCount(), 2);
 }
 
 // The first read of a cycle is answered after the time limit: the cycle stops
@@ -192,12 +192,12 @@ void LiveMonitorTest::cycleAfterALateFirstReadShowsItsOwnReadings()
     simulation->logger->clearRequests();
     cycle();
     QCOMPARE(simulation->logger->requests().size(), 1);
-    QCOMPARE(live->HumidityPoints().pointCount(), 1);
+    QCOMPARE(live->humidityPoints().pointCount(), 1);
 
     simulation->logger->setFault(SimulatedLogger::Fault::None);
     pinReadings(241, 612);
     cycle();
-    QCOMPARE(live->HumidityPoints().pointCount(), 2);
+    QCOMPARE(live->humidityPoints().pointCount(), 2);
     QCOMPARE(monitor->Label1->text(), QStringLiteral("RH 61,2 %"));
     QCOMPARE(monitor->Label2->text(), QStringLiteral("t 24,1 °C"));
 }
@@ -205,9 +205,9 @@ void LiveMonitorTest::cycleAfterALateFirstReadShowsItsOwnReadings()
 void LiveMonitorTest::seriesKeepADayOfPoints()
 {
     cycle(int(TLiveMonitor::KeptPoints) + 5);
-    QCOMPARE(live->HumidityPoints().pointCount(), TLiveMonitor::KeptPoints);
-    QCOMPARE(live->TemperaturePoints().pointCount(), TLiveMonitor::KeptPoints);
-    QCOMPARE(live->HumidityPoints().firstIndex(), 5);
+    QCOMPARE(live->humidityPoints().pointCount(), TLiveMonitor::KeptPoints);
+    QCOMPARE(live->temperaturePoints().pointCount(), TLiveMonitor::KeptPoints);
+    QCOMPARE(live->humidityPoints().firstIndex(), 5);
     QCOMPARE(monitor->ChartRead->bottomRange().max, double(TLiveMonitor::KeptPoints + 4));
 }
 
@@ -249,7 +249,7 @@ void LiveMonitorTest::failedCycleGreysTheValuesUntilACycleSucceeds()
     simulation->logger->setFault(SimulatedLogger::Fault::None);
     pinReadings(234, 456);
     cycle();
-    const QString readAt = live->HumidityPoints().label(0);
+    const QString readAt = live->humidityPoints().label(0);
     simulation->logger->setFault(SimulatedLogger::Fault::NoReply);
     cycle(2);
     const QString stale[] = {QStringLiteral("RH 45,6 % (%1)").arg(readAt), QStringLiteral("t 23,4 °C (%1)").arg(readAt)};

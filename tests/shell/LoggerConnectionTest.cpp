@@ -62,7 +62,7 @@ void LoggerConnectionTest::detectionTellsTheCompletedIdentityOnceAndTheLossOnce(
     QCOMPARE(detected.size(), 1);
     const auto identity = detected.first().first().value<TDeviceIdentity>();
     QCOMPARE(identity.ExpectedLabel, QStringLiteral("2400045"));
-    QCOMPARE(identity.NumberText, QStringLiteral("45"));
+    QCOMPARE(identity.numberText, QStringLiteral("45"));
     QCOMPARE(identity.PublishedSeries, 24);
     QCOMPARE(connection->deviceLabel(), QStringLiteral("2400045"));
 

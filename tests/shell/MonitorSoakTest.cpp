@@ -79,8 +79,8 @@ void MonitorSoakTest::pointsStayCappedAndMemoryFlatOverManyCycles()
 
     const qint64 startBytes = ResidentBytes();
     runCycles(cap);
-    QCOMPARE(monitor.HumidityPoints().pointCount(), cap);
-    QCOMPARE(monitor.HumidityPoints().firstIndex(), 0);
+    QCOMPARE(monitor.humidityPoints().pointCount(), cap);
+    QCOMPARE(monitor.humidityPoints().firstIndex(), 0);
     // Past the cap, so that every structure has reached its steady size.
     runCycles(cap / 4);
     const qint64 cappedBytes = ResidentBytes();
@@ -90,7 +90,7 @@ void MonitorSoakTest::pointsStayCappedAndMemoryFlatOverManyCycles()
     const qint64 endBytes = ResidentBytes();
 
     const qint64 cycles = cap + cap / 4 + cap;
-    for (const TListSeriesSource* points : {&monitor.HumidityPoints(), &monitor.TemperaturePoints()}) {
+    for (const TListSeriesSource* points : {&monitor.humidityPoints(), &monitor.temperaturePoints()}) {
         QCOMPARE(points->pointCount(), cap);
         QCOMPARE(points->firstIndex(), cycles - cap);
         QVERIFY(points->value(cycles - 1).has_value());

@@ -365,12 +365,12 @@ void ChartPageTest::intervalListHasOneItemPerRunOfEqualIntervals()
                                            + format.dateTimeText(store->rowValues(last).time));
     }
     // Selecting item 0 at the load ran no period: the load's window stays.
-    QCOMPARE(page->Window().Width(), page->Window().LastIndex() / 4);
+    QCOMPARE(page->chartWindow().Width(), page->chartWindow().LastIndex() / 4);
 
     // Choosing an item shows exactly its run.
     page->PanelFiltr->ComboBoxRow->setCurrentIndex(1);
     QCOMPARE(series(*page, TChartPage::SeriesRH).pointCount(), runs[0].second - runs[0].first + 1);
-    QCOMPARE(page->Window().End(), runs[0].second - runs[0].first);
+    QCOMPARE(page->chartWindow().End(), runs[0].second - runs[0].first);
 }
 
 void ChartPageTest::singleRowItemEmptiesTheChartAndKeepsTheWindow()
@@ -378,11 +378,11 @@ void ChartPageTest::singleRowItemEmptiesTheChartAndKeepsTheWindow()
     const auto store = storeOf(backToBack({{1, 10}, {1, 10}, {1, 10}, {1, 60}, {1, 60}, {1, 10}}));
     const auto page = pageOn(*store);
     page->PanelFiltr->ComboBoxRow->setCurrentIndex(2);
-    QCOMPARE(page->Window().LastIndex(), 1);
+    QCOMPARE(page->chartWindow().LastIndex(), 1);
     page->PanelFiltr->ComboBoxRow->setCurrentIndex(3);
     for (int index = 0; index < page->Chart->seriesCount(); ++index)
         QCOMPARE(series(*page, index).pointCount(), 0);
-    QCOMPARE(page->Window().LastIndex(), 1);
+    QCOMPARE(page->chartWindow().LastIndex(), 1);
     QCOMPARE(page->PanelFiltr->DateTimePickerTFStart->time(), TimeOf(Start + 150));
     QCOMPARE(page->PanelFiltr->DateTimePickerTFStop->time(), TimeOf(Start + 150));
 }
@@ -394,8 +394,8 @@ void ChartPageTest::allItemGivesTheSameChartAsReset()
     const auto chartState = [&page] {
         const ChartSeriesSource& humidity = series(*page, TChartPage::SeriesRH);
         return QStringList{QString::number(humidity.pointCount()), humidity.label(0),
-                           humidity.label(humidity.pointCount() - 1), QString::number(page->Window().Start()),
-                           QString::number(page->Window().End())};
+                           humidity.label(humidity.pointCount() - 1), QString::number(page->chartWindow().Start()),
+                           QString::number(page->chartWindow().End())};
     };
     QTest::mouseClick(page->PanelFiltr->ButtonFilterClear, Qt::LeftButton);
     const QStringList afterReset = chartState();
@@ -432,7 +432,7 @@ void ChartPageTest::resetKeepsEveryRepetitionOfTheLastRecord()
     const ChartSeriesSource& humidity = series(*page, TChartPage::SeriesRH);
     QCOMPARE(humidity.pointCount(), 8);
     QCOMPARE(humidity.label(7), formatOf(*store).pointLabel(Start + 270));
-    QCOMPARE(page->Window().End(), 7);
+    QCOMPARE(page->chartWindow().End(), 7);
     page->PanelFiltr->ComboBoxRow->setCurrentIndex(0);
     QCOMPARE(humidity.pointCount(), 8);
 }
@@ -444,7 +444,7 @@ void ChartPageTest::emptyPeriodLeavesTheWindowAsItWas()
     setPickers(*page, Start + 2 * SecondsPerDay, Start + 3 * SecondsPerDay);
     QTest::mouseClick(page->PanelFiltr->ButtonFiltr, Qt::LeftButton);
     QCOMPARE(series(*page, TChartPage::SeriesT).pointCount(), 0);
-    QCOMPARE(page->Window().LastIndex(), 100);
+    QCOMPARE(page->chartWindow().LastIndex(), 100);
     QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, 25}));
 }
 
@@ -483,14 +483,14 @@ void ChartPageTest::wheelZoomsAroundThePointerThenDrillsIntoAPeriod()
     // the pointer stays under it.
     for (int notches : {-1, -1, -1, 1, 1, 1}) {
         const double underPointer = page->Chart->bottomValueAt(pointer.x());
-        const qint32 width = page->Window().Width();
+        const qint32 width = page->chartWindow().Width();
         turnWheel(*page, pointer, 120 * notches);
-        QVERIFY(notches < 0 ? page->Window().Width() > width : page->Window().Width() < width);
+        QVERIFY(notches < 0 ? page->chartWindow().Width() > width : page->chartWindow().Width() < width);
         QVERIFY2(qAbs(page->Chart->bottomPixelOf(underPointer) - pointer.x()) <= 1.0,
-                 qPrintable(QStringLiteral("width %1").arg(page->Window().Width())));
-        QCOMPARE(page->PanelFiltr->ScrollBarScroll->value(), page->Window().Start());
+                 qPrintable(QStringLiteral("width %1").arg(page->chartWindow().Width())));
+        QCOMPARE(page->PanelFiltr->ScrollBarScroll->value(), page->chartWindow().Start());
     }
-    QCOMPARE(page->Window().Width(), page->Window().MinWidth());
+    QCOMPARE(page->chartWindow().Width(), page->chartWindow().MinWidth());
     QCOMPARE(series(*page, TChartPage::SeriesRH).pointCount(), 10001);
 
     // One more notch in: the visible span, a fifth narrower around the
@@ -508,7 +508,7 @@ void ChartPageTest::wheelZoomsAroundThePointerThenDrillsIntoAPeriod()
     QCOMPARE(last - first + 1, points);
     QVERIFY(first < underPointer && underPointer < last);
     QVERIFY(qAbs((underPointer - first) - 0.3 * 2000) <= 2);
-    QCOMPARE(page->Window().LastIndex(), points - 1);
+    QCOMPARE(page->chartWindow().LastIndex(), points - 1);
     QCOMPARE(page->Chart->bottomRange(), (TChartRange{0, double(points - 1)}));
     QCOMPARE(series(*page, TChartPage::SeriesRH).label(0), formatOf(*store).pointLabel(Start + 10 * first));
 }
@@ -530,7 +530,7 @@ void ChartPageTest::shiftDragAppliesItsSpanAsThePeriod()
     QCoreApplication::sendEvent(page->Chart, &drag);
     // Marking does not pan.
     QCOMPARE(page->Chart->bottomRange(), before);
-    QVERIFY(!page->Window().Panning());
+    QVERIFY(!page->chartWindow().Panning());
     QCOMPARE(page->Chart->markedRect().left(), from.x());
     QTest::mouseRelease(page->Chart, Qt::LeftButton, Qt::ShiftModifier, to);
 
@@ -596,15 +596,15 @@ void ChartPageTest::scrollBarHandleIsTheShownShareOfThePoints()
     QVERIFY2(qAbs(handleShare() - 0.25) < 0.02, qPrintable(QString::number(handleShare())));
     const QPoint pointer = page->Chart->plotRect().center();
     turnWheel(*page, pointer, -360);
-    const double shown = double(page->Window().Width()) / page->Window().LastIndex();
+    const double shown = double(page->chartWindow().Width()) / page->chartWindow().LastIndex();
     QVERIFY(shown > 0.45);
     QVERIFY2(qAbs(handleShare() - shown) < 0.02, qPrintable(QString::number(handleShare())));
     for (int click = 0; click < 10; ++click)
         QTest::mouseClick(page->PanelFiltr->ButtonZoomIn, Qt::LeftButton);
-    QVERIFY(qAbs(handleShare() - double(page->Window().Width()) / page->Window().LastIndex()) < 0.02);
+    QVERIFY(qAbs(handleShare() - double(page->chartWindow().Width()) / page->chartWindow().LastIndex()) < 0.02);
     // A period shows all its points: the handle fills the bar.
     QTest::mouseClick(page->PanelFiltr->ButtonFilterClear, Qt::LeftButton);
-    QCOMPARE(page->Window().Width(), page->Window().LastIndex());
+    QCOMPARE(page->chartWindow().Width(), page->chartWindow().LastIndex());
     QVERIFY2(handleShare() > 0.98, qPrintable(QString::number(handleShare())));
 }
 

@@ -75,8 +75,8 @@ protected:
     // A left-button drag that leaves the axis at min..max, as the chart's pan does.
     void dragAxisTo(double min, double max)
     {
-        window.MouseDown();
-        window.MouseMove();
+        window.mouseDown();
+        window.mouseMove();
         target.min = min;
         target.max = max;
     }
@@ -94,13 +94,13 @@ TEST_F(ChartWindowTest, HundredAndOneRowsZoomBetweenAQuarterAndAll)
     expectWindow(0, 25);
     EXPECT_EQ(target.scrollMaximum, 75);
 
-    window.ZoomIn();
+    window.zoomIn();
     expectWindow(0, 25);
     for (int click = 0; click < 75; ++click)
-        window.ZoomOut();
+        window.zoomOut();
     expectWindow(0, 100);
     EXPECT_EQ(target.scrollMaximum, 0);
-    window.ZoomOut();
+    window.zoomOut();
     expectWindow(0, 100);
     EXPECT_EQ(window.Width(), 100);
 }
@@ -163,7 +163,7 @@ TEST_F(ChartWindowTest, WideningAtTheEndKeepsTheLastPointAtTheRightEdge)
 {
     load(101);
     target.dragScrollBar(75);
-    window.ZoomOut();
+    window.zoomOut();
     EXPECT_EQ(target.position, 74);
     expectWindow(74, 100);
     EXPECT_EQ(window.Width(), 26);
@@ -201,7 +201,7 @@ TEST_F(ChartWindowTest, ReleaseSnapsADragPastEitherEndBackIntoTheData)
         load(101);
         target.dragScrollBar(40);
         dragAxisTo(c.min, c.max);
-        window.MouseUp();
+        window.mouseUp();
         EXPECT_FALSE(window.Panning());
         expectAxis(c.snappedMin, c.snappedMax);
         // Start, End and the scroll bar wait for the next move inside the data.
@@ -215,15 +215,15 @@ TEST_F(ChartWindowTest, AMoveInsideTheDataPutsTheWindowOnWholePoints)
     load(101);
     target.dragScrollBar(40);
     dragAxisTo(30.7, 55.7);
-    window.MouseMove();
+    window.mouseMove();
     EXPECT_EQ(target.position, 30);
     expectWindow(30, 55);
 
     // Without a pressed button nothing follows the axis.
-    window.MouseUp();
+    window.mouseUp();
     target.min = 20.2;
     target.max = 45.2;
-    window.MouseMove();
+    window.mouseMove();
     EXPECT_EQ(window.Start(), 30);
 }
 
@@ -233,10 +233,10 @@ TEST_F(ChartWindowTest, APeriodShowsAllItsPointsAndNarrowsToAQuarter)
     window.ResetWindow(TChartWindow::afterPeriod(points));
     expectWindow(0, 40);
     EXPECT_EQ(target.scrollMaximum, 40);
-    window.ZoomOut();
+    window.zoomOut();
     expectWindow(0, 40);
     for (int click = 0; click < 40; ++click)
-        window.ZoomIn();
+        window.zoomIn();
     EXPECT_EQ(window.Width(), 10);
     expectWindow(0, 10);
 }
@@ -275,7 +275,7 @@ TEST_F(ChartWindowTest, ZoomAroundKeepsTheAnchorUntilAnEndOfTheDataStopsIt)
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
-        window.ZoomAround(step.anchor, step.factor);
+        window.zoomAround(step.anchor, step.factor);
         EXPECT_EQ(window.Width(), step.width);
         expectAxis(step.min, step.min + step.width);
         EXPECT_EQ(window.End() - window.Start(), step.width);
@@ -287,9 +287,9 @@ TEST_F(ChartWindowTest, ZoomAroundKeepsTheAnchorUntilAnEndOfTheDataStopsIt)
 TEST_F(ChartWindowTest, ZoomAroundMovesAtLeastOnePoint)
 {
     load(101); // MinWidth 25
-    window.ZoomAround(10, 1.01);
+    window.zoomAround(10, 1.01);
     EXPECT_EQ(window.Width(), 26);
-    window.ZoomAround(10, 0.99);
+    window.zoomAround(10, 0.99);
     EXPECT_EQ(window.Width(), 25);
 }
 
