@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QPushButton>
 #include <QDateEdit>
 #include <QImage>
 #include <QMouseEvent>
@@ -213,7 +214,7 @@ void BM_ApplyHalfPeriod(benchmark::State& state)
     setPeriod(page, first + quarter, first + 3 * quarter);
     QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        page.ButtonFiltrClick();
+        page.PanelFiltr->ButtonFiltr->click();
         paintPage(page, image);
     }
     labelPoints(state, page);

@@ -31,15 +31,15 @@ signals:
     void openFileRequested();
     void settingsRequested();
 
-public slots:
-    void ButtonRegClick();
-    void ButtonStartMonClick();
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void ButtonRegClick();
+    void ButtonStartMonClick();
 
 private:
     void FormResize();

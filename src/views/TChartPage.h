@@ -53,7 +53,7 @@ public:
     TChartFilterPanel* PanelFiltr;
     QScrollBar* ScrollBarScale;
 
-public slots:
+private slots:
     void ButtonZoomInClick();
     void ButtonZoomOutClick();
     void ScrollBarScrollChange(int position);

@@ -45,7 +45,10 @@ public:
     QPushButton* ButtonFilterClearS;
 
 public slots:
+    // Also called straight, as a disabled button cannot be clicked.
     void ButtonFiltrSClick();
+
+private slots:
     void ButtonFilterClearSClick();
 
 protected:
