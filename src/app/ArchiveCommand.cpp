@@ -107,9 +107,7 @@ int exportEntry(TArchive& archive, const CommandLine& commandLine, QTextStream& 
 int RunArchiveCommand(const CommandLine& commandLine, QTextStream& out, QTextStream& errors)
 {
     QString error;
-    const std::optional<TArchiveLocation> location = commandLine.archiveUrl.isEmpty()
-                                                         ? TArchiveLocation::userDefault()
-                                                         : TArchiveLocation::fromUrl(commandLine.archiveUrl, &error);
+    const std::optional<TArchiveLocation> location = TArchiveLocation::chosen(commandLine.archiveUrl, &error);
     const std::unique_ptr<TArchive> archive = location ? TArchive::open(*location, &error) : nullptr;
     if (!archive) {
         errors << "korvi-monitor: " << error << '\n';

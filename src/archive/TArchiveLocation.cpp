@@ -1,6 +1,7 @@
 #include "archive/TArchiveLocation.h"
 
 #include <QDir>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -45,6 +46,22 @@ TArchiveLocation TArchiveLocation::userDefault()
     TArchiveLocation location;
     location.database =
         QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("archive.sqlite"));
+    return location;
+}
+
+std::optional<TArchiveLocation> TArchiveLocation::chosen(const QString& commandLineUrl, QString* error)
+{
+    if (!commandLineUrl.isEmpty())
+        return fromUrl(commandLineUrl, error);
+    // The same file of the user's settings as the file dialogs keep their folders in.
+    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("korvi-monitor"),
+                             QStringLiteral("korvi-monitor"));
+    const QString url = settings.value(QStringLiteral("archive/url")).toString();
+    if (url.isEmpty())
+        return userDefault();
+    std::optional<TArchiveLocation> location = fromUrl(url, error);
+    if (!location)
+        *error = QStringLiteral("Настройка archive/url в %1: %2").arg(QDir::toNativeSeparators(settings.fileName()), *error);
     return location;
 }
 

@@ -23,6 +23,10 @@ struct TArchiveLocation {
     static std::optional<TArchiveLocation> fromUrl(const QString& url, QString* error);
     // The SQLite file in the user's application data folder.
     static TArchiveLocation userDefault();
+    // The archive the program uses: the command line's URL, else the user's
+    // setting "archive/url", else userDefault(); nullopt, with the reason,
+    // for a URL that names no archive.
+    static std::optional<TArchiveLocation> chosen(const QString& commandLineUrl, QString* error);
 
     // For messages: the file, or user@host:port/db without the password.
     QString displayName() const;

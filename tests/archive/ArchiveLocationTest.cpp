@@ -1,6 +1,8 @@
 #include "archive/TArchiveLocation.h"
 
 #include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +70,30 @@ TEST(ArchiveLocationTest, WhatIsNoArchiveSaysWhy)
         EXPECT_FALSE(TArchiveLocation::fromUrl(QString::fromUtf8(c.url), &error));
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.mentions))) << error.toStdString();
     }
+}
+
+// The command line's URL first, then the user's setting, then the user's own file.
+TEST(ArchiveLocationTest, TheCommandLineThenTheSettingThenTheUsersFileIsChosen)
+{
+    QTemporaryDir settingsFolder;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
+    const auto setting = [](const QString& url) {
+        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("korvi-monitor"),
+                  QStringLiteral("korvi-monitor"))
+            .setValue(QStringLiteral("archive/url"), url);
+    };
+    QString error;
+    EXPECT_EQ(TArchiveLocation::chosen({}, &error)->database, TArchiveLocation::userDefault().database);
+
+    setting(QStringLiteral("postgresql://korvi@db.lab/team"));
+    EXPECT_EQ(TArchiveLocation::chosen({}, &error)->database, QStringLiteral("team"));
+    EXPECT_EQ(TArchiveLocation::chosen(QStringLiteral("/srv/own.sqlite"), &error)->database,
+              QStringLiteral("/srv/own.sqlite"));
+
+    setting(QStringLiteral("mysql://korvi@db.lab/team"));
+    EXPECT_FALSE(TArchiveLocation::chosen({}, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("archive/url")) && error.contains(QStringLiteral("mysql")))
+        << error.toStdString();
 }
 
 } // namespace

@@ -14,6 +14,8 @@ inline constexpr char PostgresqlUrlVariable[] = "KORVI_TEST_POSTGRESQL";
 
 // A fresh, empty archive location of one engine: a file in a temporary
 // folder, or a database of its own on the test server, dropped at the end.
+// It serves GoogleTest and QtTest suites alike: failures come back as null
+// or false, their reasons printed, for the caller to assert.
 class ScratchArchive
 {
 public:
@@ -25,6 +27,7 @@ public:
     const TArchiveLocation& location() const { return location_; }
     QString folder() const { return dir_.path(); }
 
+    // Null, with the reason printed, when the archive cannot be opened.
     std::unique_ptr<TArchive> open();
 
 private:
