@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -18,6 +19,18 @@ QStringList baseNames(const QList<TSourceCandidate>& candidates)
     for (const TSourceCandidate& candidate : candidates)
         names.append(candidate.baseName);
     return names;
+}
+
+// The source with its valid records decoded and every record kept as read.
+TLoadedSource decodedSource(const TSourceCandidate& source, std::span<const TLogRecord> raw, int currentYear,
+                            TDumpLog& dump)
+{
+    auto records = std::make_shared<TRecordList>(currentYear);
+    records->reserve(qint64(raw.size()));
+    for (const TLogRecord& record : raw)
+        records->appendIfValid(record);
+    dump.addRecords(records);
+    return {source, std::move(records), std::vector<TLogRecord>(raw.begin(), raw.end())};
 }
 
 } // namespace
@@ -64,16 +77,46 @@ TLoadResult TLoader::loadFile(const QString& path, const TLoadRequest& request)
     };
     result.candidateNames = baseNames({source});
     result.expectedLabel = request.expectedLabel;
-    result = loadSources({source}, fromFile, std::move(result));
+    result = refusedIfEmpty(loadSources({source}, fromFile, std::move(result)), file.fileName(), request);
+    if (const qint64 partial = file.size() % qint64(sizeof(TLogRecord)); partial != 0 && result.failure.isEmpty())
+        result.partialRecordBytes = partial;
+    return result;
+}
+
+TLoadResult TLoader::loadRecords(const QString& label, const QByteArray& raw, const TLoadRequest& request)
+{
+    const TSourceCandidate source{label, label, TVolume{QString(), label, true}};
+    TLoadResult result;
+    result.candidateNames = baseNames({source});
+    result.acceptedNames = result.candidateNames;
+    result.expectedLabel = request.expectedLabel;
+    result.currentYear = request.currentYear;
+    auto dump = std::make_shared<TDumpLog>();
+    dump->addLine(QStringLiteral("> ") + label);
+    const qint64 count = raw.size() / qint64(sizeof(TLogRecord));
+    result.recordCount = clampedRecordCount(count);
+    // Held like a file's: at most what the loader's buffer holds.
+    const qint64 kept = result.recordCount;
+    if (count > kept) {
+        result.leftOutRecords = count - kept;
+        dump->addLine(LeftOutRecordsText(result.leftOutRecords, TRawRecordBuffer::Capacity));
+    }
+    std::vector<TLogRecord> records(static_cast<size_t>(kept));
+    std::memcpy(records.data(), raw.constData(), records.size() * sizeof(TLogRecord));
+    result.sources.push_back(decodedSource(source, records, request.currentYear, *dump));
+    result.dump = std::move(dump);
+    result.freeMemoryText = FreeMemoryText(result.recordCount);
+    return refusedIfEmpty(std::move(result), label, request);
+}
+
+TLoadResult TLoader::refusedIfEmpty(TLoadResult result, const QString& name, const TLoadRequest& request)
+{
     // A picture, a text or an empty file holds no record: what was shown stays.
     if (const TLoadedSource& opened = result.sources.front(); opened.records && opened.records->isEmpty()) {
-        result.failure = QStringLiteral("В файле %1 нет записей журнала прибора").arg(file.fileName());
+        result.failure = QStringLiteral("В файле %1 нет записей журнала прибора").arg(name);
         result.keepsPrevious = true;
         result.recordCount = request.recordCount;
-        return result;
     }
-    if (const qint64 partial = file.size() % qint64(sizeof(TLogRecord)); partial != 0)
-        result.partialRecordBytes = partial;
     return result;
 }
 
@@ -140,11 +183,5 @@ TLoadedSource TLoader::loadSource(const TSourceCandidate& source, const TLoadReq
             result.leftOutRecords = read.recordsLeftOut;
     }
 
-    auto records = std::make_shared<TRecordList>(request.currentYear);
-    records->reserve(read.recordsRead);
-    for (qint64 k = 0; k < read.recordsRead; ++k)
-        records->appendIfValid(raw[size_t(k)]);
-    dump.addRecords(records);
-    const auto kept = raw.first(size_t(read.recordsRead));
-    return {source, std::move(records), std::vector<TLogRecord>(kept.begin(), kept.end())};
+    return decodedSource(source, raw.first(size_t(read.recordsRead)), request.currentYear, dump);
 }

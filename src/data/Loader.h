@@ -64,6 +64,9 @@ public:
     // asking a logger. A file that cannot be read, or holds no valid record,
     // keeps what was shown and the result says why.
     TLoadResult loadFile(const QString& path, const TLoadRequest& request);
+    // Loads a log kept elsewhere (the archive) from its records' bytes, as a
+    // file is loaded; the source is named by `label`.
+    TLoadResult loadRecords(const QString& label, const QByteArray& raw, const TLoadRequest& request);
 
 private:
     TLoadResult loadSources(const QList<TSourceCandidate>& accepted, const TLoadRequest& request,
@@ -72,6 +75,8 @@ private:
     // no records (with a dump line saying why) when it cannot be used.
     TLoadedSource loadSource(const TSourceCandidate& source, const TLoadRequest& request, TLoadResult& result,
                              TDumpLog& dump);
+    // A file or another log that holds no valid record leaves what was shown.
+    static TLoadResult refusedIfEmpty(TLoadResult result, const QString& name, const TLoadRequest& request);
 
     const VolumeSource& volumes_;
     TRawRecordBuffer buffer_;

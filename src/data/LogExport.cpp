@@ -9,8 +9,13 @@
 bool WriteRawLog(const TSourceList& sources, QIODevice& device, QString* error)
 {
     const std::span<const TLogRecord> records = sources.shownRawRecords();
-    const qint64 size = qint64(records.size_bytes());
-    if (device.write(reinterpret_cast<const char*>(records.data()), size) == size)
+    return WriteRawBytes(QByteArrayView(reinterpret_cast<const char*>(records.data()), qsizetype(records.size_bytes())),
+                         device, error);
+}
+
+bool WriteRawBytes(QByteArrayView bytes, QIODevice& device, QString* error)
+{
+    if (device.write(bytes.data(), bytes.size()) == bytes.size())
         return true;
     if (error)
         *error = device.errorString();
@@ -21,7 +26,11 @@ QString ExportFileName(const QString& stem, const TMeasurementStore& store, cons
 {
     if (store.DataRowCount() == 0)
         return stem + QLatin1Char('.') + extension;
-    const QString first = DateOf(store.firstTimestamp()).toString(Qt::ISODate);
-    const QString last = DateOf(store.lastTimestamp()).toString(Qt::ISODate);
-    return QStringLiteral("%1_%2_%3.%4").arg(stem, first, last, extension);
+    return ExportFileName(stem, store.firstTimestamp(), store.lastTimestamp(), extension);
+}
+
+QString ExportFileName(const QString& stem, qint64 first, qint64 last, const QString& extension)
+{
+    return QStringLiteral("%1_%2_%3.%4")
+        .arg(stem, DateOf(first).toString(Qt::ISODate), DateOf(last).toString(Qt::ISODate), extension);
 }

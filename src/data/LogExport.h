@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 class QIODevice;
@@ -10,8 +11,12 @@ class TSourceList;
 // included, so the copy loads again as the same log. Answers whether all
 // was written; `error` says why not.
 bool WriteRawLog(const TSourceList& sources, QIODevice& device, QString* error);
+// Writes records' bytes as they are, such as a log kept in the archive.
+bool WriteRawBytes(QByteArrayView bytes, QIODevice& device, QString* error);
 
 // "<stem>_<first date>_<last date>.<extension>" with ISO dates of the shown
 // log, e.g. "2400123_2023-12-01_2023-12-31.log"; just "<stem>.<extension>"
 // while nothing is loaded.
 QString ExportFileName(const QString& stem, const TMeasurementStore& store, const QString& extension);
+// The same name for a log measured from `first` to `last` (logger wall-clock seconds).
+QString ExportFileName(const QString& stem, qint64 first, qint64 last, const QString& extension);
