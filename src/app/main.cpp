@@ -47,6 +47,10 @@ int main(int argc, char** argv)
         } else {
             platform = {std::make_unique<HidapiBackend>(), std::make_unique<StorageVolumeSource>()};
         }
+        QString archiveError;
+        platform.archive = TArchiveLocation::chosen(commandLine.archiveUrl, &archiveError);
+        if (!platform.archive)
+            platform.archiveUnavailable = archiveError + QStringLiteral("; программа работает без архива");
         TApplicationWindows windows(std::move(platform));
         windows.showMainWindow();
         if (!commandLine.openLog.isEmpty())

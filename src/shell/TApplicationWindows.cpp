@@ -1,5 +1,8 @@
 #include "shell/TApplicationWindows.h"
 
+#include "archive/TArchiveKeeper.h"
+#include "data/SourceList.h"
+#include "shell/TArchiveWindow.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
 #include "shell/TFormSetting.h"
@@ -7,6 +10,10 @@
 #include "shell/TLogFileActions.h"
 #include "shell/TLoggerConnection.h"
 #include "shell/TReportActions.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
 
 TApplicationWindows::TApplicationWindows(TPlatform platform)
     : Volumes(std::move(platform.volumes))
@@ -18,8 +25,10 @@ TApplicationWindows::TApplicationWindows(TPlatform platform)
     , FormStatistic(std::make_unique<TFormStatistic>(FormRead.get(), FormMain->Store()))
     , LogFiles(new TLogFileActions(*FormMain, *Dialogs, [this] { return Connection->deviceLabel(); }))
     , Reports(new TReportActions(*FormMain, *Dialogs, [this] { return Connection->deviceLabel(); }))
+    , N1_4Archive(FormMain->addSourceMenuAction(QStringLiteral("Архив...")))
 {
     wireWindows();
+    wireArchive(platform.archive, platform.archiveUnavailable);
     // Detection starts once every window listens to the connection.
     Connection->start();
 }
@@ -27,6 +36,8 @@ TApplicationWindows::TApplicationWindows(TPlatform platform)
 // The secondary windows go first: they may still refer to the monitor.
 TApplicationWindows::~TApplicationWindows()
 {
+    Archive.reset(); // stores what is still queued while the windows stand
+    FormArchive.reset();
     FormStatistic.reset();
     FormMain.reset();
     FormSetting.reset();
@@ -57,6 +68,49 @@ void TApplicationWindows::wireWindows()
         if (FormStatistic->isVisible())
             FormStatistic->ComputeStatistics();
     });
+}
+
+void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& location, const QString& unavailable)
+{
+    N1_4Archive->setObjectName(QStringLiteral("N1_4Archive"));
+    N1_4Archive->setEnabled(location.has_value());
+    if (!location) {
+        if (!unavailable.isEmpty())
+            FormMain->showStatus(unavailable);
+        return;
+    }
+    Archive = std::make_unique<TArchiveKeeper>(*location);
+    FormArchive = std::make_unique<TArchiveWindow>(*location, *Dialogs, FormMain.get());
+    // Loads go on without the archive; the viewer tells why once.
+    QObject::connect(Archive.get(), &TArchiveKeeper::unavailable, FormMain.get(), &TFormMain::showStatus);
+    QObject::connect(Archive.get(), &TArchiveKeeper::failed, FormMain.get(), [this](const QString& reason) {
+        FormMain->showStatus(QStringLiteral("Журнал не помещён в архив: ") + reason);
+    });
+    QObject::connect(Archive.get(), &TArchiveKeeper::kept, FormArchive.get(), &TArchiveWindow::archiveChanged);
+    QObject::connect(FormMain.get(), &TFormMain::logsRead, FormMain.get(), [this] { archiveLogsRead(); });
+    QObject::connect(N1_4Archive, &QAction::triggered, FormArchive.get(), &TArchiveWindow::showArchive);
+    QObject::connect(FormArchive.get(), &TArchiveWindow::openRequested, FormMain.get(),
+                     [this](const QString& label, const QByteArray& raw) {
+                         QString failure;
+                         FormMain->showInFront();
+                         if (!FormMain->OpenArchivedLog(label, raw, &failure))
+                             Dialogs->ShowError(FormMain.get(), failure);
+                     });
+}
+
+// Every source the load read, under its drive's label or, opened from a
+// file, the file's name.
+void TApplicationWindows::archiveLogsRead()
+{
+    for (const TLoadedSource& source : FormMain->Sources().loadedSources()) {
+        if (!source.records)
+            continue;
+        const QString label = source.source.volume.label.isEmpty() ? QFileInfo(source.source.filePath).fileName()
+                                                                   : source.source.volume.label;
+        const QByteArray raw(reinterpret_cast<const char*>(source.rawRecords.data()),
+                             qsizetype(source.rawRecords.size() * sizeof(TLogRecord)));
+        Archive->keep(label, raw, QDir::toNativeSeparators(source.source.filePath));
+    }
 }
 
 void TApplicationWindows::showMainWindow()

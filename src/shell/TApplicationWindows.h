@@ -6,6 +6,9 @@
 
 #include <memory>
 
+class QAction;
+class TArchiveKeeper;
+class TArchiveWindow;
 class TFormMain;
 class TFormRead;
 class TFormSetting;
@@ -16,7 +19,8 @@ class TReportActions;
 
 // The logger connection and the program's four windows, created once in
 // their fixed order, wired to each other here and kept until the program
-// ends; only the monitor window is shown.
+// ends; only the monitor window is shown. With an archive, every log read
+// is kept in it and "Архив..." lists what it holds.
 class TApplicationWindows {
 public:
     explicit TApplicationWindows(TPlatform platform);
@@ -35,7 +39,13 @@ public:
     std::unique_ptr<TFormStatistic> FormStatistic;
     TLogFileActions* LogFiles;
     TReportActions* Reports;
+    // Null without an archive.
+    std::unique_ptr<TArchiveKeeper> Archive;
+    std::unique_ptr<TArchiveWindow> FormArchive;
+    QAction* N1_4Archive;
 
 private:
     void wireWindows();
+    void wireArchive(const std::optional<TArchiveLocation>& location, const QString& unavailable);
+    void archiveLogsRead();
 };

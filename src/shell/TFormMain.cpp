@@ -238,6 +238,8 @@ void TFormMain::GoClick()
         setWindowTitle(QStringLiteral("Регистратор данных"));
     OpenedFileName.clear();
     showLoad(result);
+    if (!result.keepsPrevious)
+        emit logsRead();
 }
 
 bool TFormMain::OpenLogFile(const QString& path, QString* failure)
@@ -247,12 +249,28 @@ bool TFormMain::OpenLogFile(const QString& path, QString* failure)
     request.showProgress = [this](const QString& text) { ShowProgress(text); };
     TLoadResult result = Loader->loadFile(path, request);
     EndProgress();
+    if (!showOpenedLog(QFileInfo(path).fileName(), result, failure))
+        return false;
+    emit logsRead();
+    return true;
+}
+
+bool TFormMain::OpenArchivedLog(const QString& label, const QByteArray& raw, QString* failure)
+{
+    TLoadRequest request;
+    request.recordCount = Connection.recordCount();
+    TLoadResult result = Loader->loadRecords(label, raw, request);
+    return showOpenedLog(label, result, failure);
+}
+
+bool TFormMain::showOpenedLog(const QString& name, TLoadResult& result, QString* failure)
+{
     if (!result.failure.isEmpty()) {
         if (failure)
             *failure = result.failure;
         return false;
     }
-    OpenedFileName = QFileInfo(path).fileName();
+    OpenedFileName = name;
     setWindowTitle(QStringLiteral("Регистратор данных - ") + OpenedFileName);
     showLoad(result);
     PageControlData->show();

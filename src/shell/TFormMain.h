@@ -44,6 +44,9 @@ public:
     // Loads a saved log file as the shown source, without a logger; a file
     // that cannot be read leaves everything as it was.
     bool OpenLogFile(const QString& path, QString* failure);
+    // Loads a log kept in the archive as the shown source, named by its
+    // label, as a saved log file is opened; not archived again.
+    bool OpenArchivedLog(const QString& label, const QByteArray& raw, QString* failure);
     // The file name the shown log was opened from; empty for a load from the logger.
     const QString& OpenedFile() const { return OpenedFileName; }
 
@@ -84,6 +87,8 @@ signals:
     void printRequested();
     void chartBitmapRequested();
     void spreadsheetRequested();
+    // A load from the logger's drives or from a file was shown: Sources() holds what it read.
+    void logsRead();
     // A file was dropped on the window to be opened as a log.
     void logFileDropped(const QString& path);
 
@@ -113,6 +118,7 @@ private:
     void ShowProgress(const QString& text);
     void EndProgress();
     void showLoad(TLoadResult& result);
+    bool showOpenedLog(const QString& name, TLoadResult& result, QString* failure);
     void showStoreRows();
     void listSources();
     bool ApplicationEventsMessage(const QKeyEvent& event);

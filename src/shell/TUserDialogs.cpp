@@ -49,6 +49,14 @@ void TQtDialogs::ShowError(QWidget* parent, const QString& text)
     QMessageBox::critical(parent, QStringLiteral("Ошибка"), text);
 }
 
+bool TQtDialogs::Confirm(QWidget* parent, const QString& question)
+{
+    // "Нет" is the default, so a hurried Enter keeps what would be lost.
+    return QMessageBox::question(parent, QStringLiteral("Подтверждение"), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 bool TQtDialogs::SetUpPrinter(QWidget* parent, QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parent);

@@ -19,6 +19,8 @@ public:
     virtual QString OpenFileName(QWidget* parent, const QString& caption) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite) = 0;
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
+    // Asks before something that cannot be undone; true for "Да".
+    virtual bool Confirm(QWidget* parent, const QString& question) = 0;
     // Lets the user choose and set up a printer; false when cancelled.
     virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer) = 0;
 };
@@ -35,6 +37,7 @@ public:
     QString OpenFileName(QWidget* parent, const QString& caption) override;
     QString SaveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite) override;
     void ShowError(QWidget* parent, const QString& text) override;
+    bool Confirm(QWidget* parent, const QString& question) override;
     bool SetUpPrinter(QWidget* parent, QPrinter& printer) override;
 
 private:

@@ -17,6 +17,11 @@ public:
         return nextAnswer();
     }
     void ShowError(QWidget*, const QString& text) override { errors.append(text); }
+    bool Confirm(QWidget*, const QString& question) override
+    {
+        questions.append(question);
+        return confirms;
+    }
     // Prints into the PDF file `printToPdf`; cancelled when it is empty.
     bool SetUpPrinter(QWidget*, QPrinter& printer) override
     {
@@ -31,6 +36,8 @@ public:
     QStringList proposedNames;
     QList<bool> overwriteConfirmed;
     QStringList errors;
+    QStringList questions;
+    bool confirms = false; // the answer to every question
     QString printToPdf;
 
 private:

@@ -21,8 +21,10 @@
 // The program's windows on a simulated logger whose drive is a temporary
 // folder; the logger starts unplugged, and detection ticks run on demand.
 struct SimulatedWindows {
-    // volumeLabel: the drive's label, the logger's own when empty.
-    explicit SimulatedWindows(const QByteArray& log = QByteArray(160, '\0'), const QString& volumeLabel = {})
+    // volumeLabel: the drive's label, the logger's own when empty; archive:
+    // where loads are archived, none when not given.
+    explicit SimulatedWindows(const QByteArray& log = QByteArray(160, '\0'), const QString& volumeLabel = {},
+                              std::optional<TArchiveLocation> archive = std::nullopt)
     {
         auto simulated = std::make_unique<SimulatedBackend>();
         backend = simulated.get();
@@ -33,7 +35,7 @@ struct SimulatedWindows {
         auto fakeDialogs = std::make_unique<FakeDialogs>();
         dialogs = fakeDialogs.get();
         windows = std::make_unique<TApplicationWindows>(
-            TPlatform{std::move(simulated), std::move(volumes), std::move(fakeDialogs)});
+            TPlatform{std::move(simulated), std::move(volumes), std::move(fakeDialogs), std::move(archive)});
     }
 
     // Plugs the logger in and lets the settings window detect it.

@@ -1,0 +1,294 @@
+#include "shell/TArchiveWindow.h"
+
+#include "archive/TArchive.h"
+#include "archive/TArchiveListModel.h"
+#include "data/FileSave.h"
+#include "data/LogExport.h"
+#include "data/Timestamp.h"
+#include "shell/TUserDialogs.h"
+#include "shell/WindowLook.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString AllDevices = QStringLiteral("Все приборы");
+
+QDateEdit* datePicker(const QString& name, const QString& accessibleName, QWidget* parent)
+{
+    auto* picker = new QDateEdit(QDate::currentDate(), parent);
+    picker->setObjectName(name);
+    picker->setAccessibleName(accessibleName);
+    picker->setCalendarPopup(true);
+    picker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    return picker;
+}
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* control = new QPushButton(caption, parent);
+    control->setObjectName(name);
+    return control;
+}
+
+} // namespace
+
+TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& dialogs, QWidget* mainWindow)
+    : QWidget(nullptr, Qt::Window)
+    , Location(location)
+    , Dialogs(dialogs)
+    , MainWindow(mainWindow)
+    , DeviceFilter(new QComboBox(this))
+    , PeriodFilter(new QCheckBox(QStringLiteral("Период с"), this))
+    , PeriodFrom(datePicker(QStringLiteral("PeriodFrom"), QStringLiteral("Период с"), this))
+    , PeriodTo(datePicker(QStringLiteral("PeriodTo"), QStringLiteral("Период по"), this))
+    , EntryList(new QTableView(this))
+    , ButtonOpen(button(QStringLiteral("ButtonOpen"), QStringLiteral("Открыть"), this))
+    , ButtonSaveCopy(button(QStringLiteral("ButtonSaveCopy"), QStringLiteral("Сохранить копию"), this))
+    , ButtonDelete(button(QStringLiteral("ButtonDelete"), QStringLiteral("Удалить"), this))
+    , ArchiveStatus(new QLabel(this))
+{
+    setObjectName(QStringLiteral("FormArchive"));
+    setWindowTitle(QStringLiteral("Архив журналов"));
+    WindowLook::applyWhiteBackground(this);
+    resize(820, 460);
+
+    DeviceFilter->setObjectName(QStringLiteral("DeviceFilter"));
+    DeviceFilter->setAccessibleName(QStringLiteral("Прибор"));
+    DeviceFilter->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    PeriodFilter->setObjectName(QStringLiteral("PeriodFilter"));
+    PeriodFrom->setDate(QDate::currentDate().addMonths(-1));
+    PeriodFrom->setEnabled(false);
+    PeriodTo->setEnabled(false);
+    EntryList->setObjectName(QStringLiteral("EntryList"));
+    EntryList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    EntryList->setSelectionMode(QAbstractItemView::SingleSelection);
+    EntryList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    EntryList->verticalHeader()->hide();
+    EntryList->horizontalHeader()->setStretchLastSection(true);
+    ArchiveStatus->setObjectName(QStringLiteral("ArchiveStatus"));
+    ArchiveStatus->setWordWrap(true);
+    ArchiveStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* filters = new QHBoxLayout;
+    auto* deviceCaption = new QLabel(QStringLiteral("Прибор:"), this);
+    deviceCaption->setBuddy(DeviceFilter);
+    filters->addWidget(deviceCaption);
+    filters->addWidget(DeviceFilter);
+    filters->addSpacing(16);
+    filters->addWidget(PeriodFilter);
+    filters->addWidget(PeriodFrom);
+    filters->addWidget(new QLabel(QStringLiteral("по"), this));
+    filters->addWidget(PeriodTo);
+    filters->addStretch();
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ButtonOpen);
+    buttons->addWidget(ButtonSaveCopy);
+    buttons->addWidget(ButtonDelete);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(EntryList, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(ArchiveStatus);
+
+    connect(DeviceFilter, &QComboBox::currentIndexChanged, this, &TArchiveWindow::applyFilter);
+    connect(PeriodFilter, &QCheckBox::toggled, this, [this](bool on) {
+        PeriodFrom->setEnabled(on);
+        PeriodTo->setEnabled(on);
+        applyFilter();
+    });
+    connect(PeriodFrom, &QDateEdit::dateChanged, this, &TArchiveWindow::applyFilter);
+    connect(PeriodTo, &QDateEdit::dateChanged, this, &TArchiveWindow::applyFilter);
+    connect(EntryList, &QTableView::doubleClicked, this, &TArchiveWindow::ButtonOpenClick);
+    connect(ButtonOpen, &QPushButton::clicked, this, &TArchiveWindow::ButtonOpenClick);
+    connect(ButtonSaveCopy, &QPushButton::clicked, this, &TArchiveWindow::ButtonSaveCopyClick);
+    connect(ButtonDelete, &QPushButton::clicked, this, &TArchiveWindow::ButtonDeleteClick);
+    updateButtons();
+}
+
+// The model reads through the archive to its last moment.
+TArchiveWindow::~TArchiveWindow()
+{
+    delete EntryList;
+    delete Entries;
+}
+
+void TArchiveWindow::showArchive()
+{
+    if (openArchive()) {
+        listDevices();
+        applyFilter();
+    }
+    if (!Placed) {
+        WindowLook::centreOn(this, MainWindow);
+        Placed = true;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void TArchiveWindow::archiveChanged()
+{
+    if (isVisible() && Archive) {
+        listDevices();
+        applyFilter();
+    }
+}
+
+// Opened when first shown, and again while it could not be: a file locked
+// at start may be free by now.
+bool TArchiveWindow::openArchive()
+{
+    if (Archive)
+        return true;
+    QString error;
+    Archive = TArchive::open(Location, &error);
+    if (!Archive) {
+        ArchiveStatus->setText(error);
+        updateButtons();
+        return false;
+    }
+    Entries = new TArchiveListModel(*Archive, this);
+    connect(Entries, &TArchiveListModel::failed, ArchiveStatus, &QLabel::setText);
+    EntryList->setModel(Entries);
+    connect(EntryList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TArchiveWindow::updateButtons);
+    connect(Entries, &QAbstractItemModel::modelReset, this, &TArchiveWindow::updateButtons);
+    ArchiveStatus->setText(QStringLiteral("Архив: ") + Location.displayName());
+    return true;
+}
+
+// The device list keeps the chosen device while it still has entries.
+void TArchiveWindow::listDevices()
+{
+    QString error;
+    const QStringList labels = Archive->labels(&error);
+    if (!error.isEmpty())
+        ArchiveStatus->setText(error);
+    const QString chosen = DeviceFilter->currentIndex() > 0 ? DeviceFilter->currentText() : QString();
+    const QSignalBlocker quiet(DeviceFilter);
+    DeviceFilter->clear();
+    DeviceFilter->addItem(AllDevices);
+    DeviceFilter->addItems(labels);
+    DeviceFilter->setCurrentIndex(std::max(0, DeviceFilter->findText(chosen)));
+}
+
+void TArchiveWindow::applyFilter()
+{
+    if (!Entries)
+        return;
+    TArchiveQuery filter;
+    if (DeviceFilter->currentIndex() > 0)
+        filter.label = DeviceFilter->currentText();
+    if (PeriodFilter->isChecked()) {
+        const QDate from = PeriodFrom->date();
+        const QDate to = PeriodTo->date();
+        filter.from = TimestampSeconds(from.year(), from.month(), from.day(), 0, 0, 0);
+        filter.to = TimestampSeconds(to.year(), to.month(), to.day(), 23, 59, 59);
+    }
+    Entries->setFilter(filter);
+    EntryList->resizeColumnsToContents();
+}
+
+void TArchiveWindow::updateButtons()
+{
+    const bool chosen = selectedEntry() != nullptr;
+    for (QPushButton* control : {ButtonOpen, ButtonSaveCopy, ButtonDelete})
+        control->setEnabled(chosen);
+}
+
+const TArchiveEntry* TArchiveWindow::selectedEntry() const
+{
+    const int row = selectedRow();
+    return row < 0 ? nullptr : &Entries->entryAt(row);
+}
+
+int TArchiveWindow::selectedRow() const
+{
+    if (!Entries)
+        return -1;
+    const QModelIndexList rows = EntryList->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+void TArchiveWindow::ButtonOpenClick()
+{
+    const TArchiveEntry* entry = selectedEntry();
+    if (!entry)
+        return;
+    const TArchiveEntry opened = *entry;
+    QString error;
+    const std::optional<QByteArray> raw = Archive->rawRecords(opened.id, &error);
+    if (!raw || !Archive->addEvent(opened.id, TArchiveEventKind::Open, QString(), TArchiveStamp::now(), &error)) {
+        Dialogs.ShowError(this, error);
+        return;
+    }
+    emit openRequested(opened.label, *raw);
+}
+
+void TArchiveWindow::ButtonSaveCopyClick()
+{
+    const TArchiveEntry* entry = selectedEntry();
+    if (!entry)
+        return;
+    const TArchiveEntry saved = *entry;
+    QString error;
+    const std::optional<QByteArray> raw = Archive->rawRecords(saved.id, &error);
+    if (!raw) {
+        Dialogs.ShowError(this, error);
+        return;
+    }
+    QString stem = saved.label;
+    if (stem.endsWith(QLatin1String(".log"), Qt::CaseInsensitive))
+        stem.chop(4);
+    const QString path = Dialogs.SaveFileName(
+        this, ExportFileName(stem, saved.summary.firstTime, saved.summary.lastTime, QStringLiteral("log")), true);
+    if (path.isEmpty())
+        return;
+    const bool written = SaveFile(
+        path, [&raw](QIODevice& file, QString* reason) { return WriteRawBytes(*raw, file, reason); }, &error);
+    if (!written) {
+        Dialogs.ShowError(this, QStringLiteral("Не удалось записать %1: %2").arg(path, error));
+        return;
+    }
+    if (!Archive->addEvent(saved.id, TArchiveEventKind::Export, QStringLiteral("log ") + path, TArchiveStamp::now(),
+                           &error)) {
+        Dialogs.ShowError(this, error);
+        return;
+    }
+    ArchiveStatus->setText(QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
+}
+
+void TArchiveWindow::ButtonDeleteClick()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    const TArchiveEntry doomed = Entries->entryAt(row);
+    const QString period = Entries->index(row, TArchiveListModel::ColumnPeriod).data().toString();
+    const QString question = QStringLiteral("Удалить из архива журнал прибора %1 за период %2?\n"
+                                            "Записи журнала будут удалены безвозвратно; в архиве останется "
+                                            "отметка об удалении.")
+                                 .arg(doomed.label, period);
+    if (!Dialogs.Confirm(this, question))
+        return;
+    QString error;
+    if (!Archive->remove(doomed.id, TArchiveStamp::now(), &error)) {
+        Dialogs.ShowError(this, error);
+        return;
+    }
+    listDevices();
+    applyFilter();
+    ArchiveStatus->setText(QStringLiteral("Удалён журнал прибора %1 за период %2").arg(doomed.label, period));
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "archive/TArchiveLocation.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QTableView;
+class TArchive;
+class TArchiveListModel;
+struct TArchiveEntry;
+class TUserDialogs;
+
+// "Архив...": the archived logs, newest first, filtered by device and by a
+// period they overlap; opens one in the data viewer, saves a copy of its
+// records or deletes it after the user confirms. The window reads the
+// archive through a connection of its own on the window's thread.
+class TArchiveWindow : public QWidget {
+    Q_OBJECT
+public:
+    TArchiveWindow(const TArchiveLocation& location, TUserDialogs& dialogs, QWidget* mainWindow);
+    ~TArchiveWindow() override;
+
+    // Shows the window with the archive listed afresh, or the reason it cannot be read.
+    void showArchive();
+    // Another log was archived: an open window lists it.
+    void archiveChanged();
+
+signals:
+    // "Открыть": the entry's records, checked against their SHA-256, for the data viewer.
+    void openRequested(const QString& label, const QByteArray& raw);
+
+private:
+    bool openArchive();
+    void listDevices();
+    void applyFilter();
+    void updateButtons();
+    const TArchiveEntry* selectedEntry() const;
+    int selectedRow() const; // -1 when none is chosen
+    void ButtonOpenClick();
+    void ButtonSaveCopyClick();
+    void ButtonDeleteClick();
+
+    TArchiveLocation Location;
+    TUserDialogs& Dialogs;
+    QWidget* MainWindow;
+    std::unique_ptr<TArchive> Archive;
+    TArchiveListModel* Entries = nullptr;
+    bool Placed = false;
+
+    QComboBox* DeviceFilter;
+    QCheckBox* PeriodFilter;
+    QDateEdit* PeriodFrom;
+    QDateEdit* PeriodTo;
+    QTableView* EntryList;
+    QPushButton* ButtonOpen;
+    QPushButton* ButtonSaveCopy;
+    QPushButton* ButtonDelete;
+    QLabel* ArchiveStatus;
+};

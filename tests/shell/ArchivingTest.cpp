@@ -1,0 +1,156 @@
+#include "KorviTestMain.h"
+
+#include "ArchiveEngines.h"
+#include "SimulatedWindows.h"
+#include "ViewerControls.h"
+
+#include "archive/TArchiveKeeper.h"
+#include "data/LogGenerator.h"
+#include "data/MeasurementStore.h"
+#include "shell/TArchiveWindow.h"
+#include "shell/TLogFileActions.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+
+// Every log the program reads is kept in the archive on the keeper's thread,
+// once; an archive that cannot be opened leaves the program usable and says why.
+class ArchivingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loadsFromTheDriveAndFromFilesAreArchivedOnce_data() { AddArchiveEngineRows(); }
+    void loadsFromTheDriveAndFromFilesAreArchivedOnce();
+    void logsStillQueuedAreStoredBeforeTheProgramEnds();
+    void anArchiveThatCannotBeOpenedLeavesTheProgramUsable_data();
+    void anArchiveThatCannotBeOpenedLeavesTheProgramUsable();
+
+private:
+    static QByteArray makeLog(quint32 seed, qint64 records)
+    {
+        return LogGenerator(seed).generate(records, TLogShape::Typical, QDateTime(QDate(2024, 3, 1), QTime(7, 30)));
+    }
+};
+
+namespace {
+
+std::vector<TArchiveEntry> entriesOf(ScratchArchive& scratch)
+{
+    std::unique_ptr<TArchive> archive = scratch.open();
+    QString error;
+    std::vector<TArchiveEntry> entries = archive ? archive->entries({}, &error) : std::vector<TArchiveEntry>();
+    if (!error.isEmpty())
+        qWarning().noquote() << error;
+    return entries;
+}
+
+std::vector<TArchiveEvent> eventsOf(ScratchArchive& scratch, qint64 entryId)
+{
+    std::unique_ptr<TArchive> archive = scratch.open();
+    QString error;
+    return archive ? archive->events(entryId, &error) : std::vector<TArchiveEvent>();
+}
+
+} // namespace
+
+void ArchivingTest::loadsFromTheDriveAndFromFilesAreArchivedOnce()
+{
+    KORVI_SCRATCH_ARCHIVE(scratch);
+    const QByteArray log = makeLog(3, 300);
+    SimulatedWindows simulation(log, {}, scratch->location());
+    QSignalSpy kept(simulation.windows->Archive.get(), &TArchiveKeeper::kept);
+
+    // The logger's drive, twice: the second load of the same bytes adds only an event.
+    TFormMain& viewer = simulation.loadIntoShownViewer();
+    QVERIFY(kept.wait(10000));
+    QCOMPARE(kept.takeFirst().at(1).toBool(), true);
+    viewer.BeginLoad();
+    viewer.TimerLoadTimer();
+    QVERIFY(kept.wait(10000));
+    QCOMPARE(kept.takeFirst().at(1).toBool(), false);
+
+    // A saved log opened from a file, under its file name.
+    const QString file = simulation.drive.filePath(QStringLiteral("склад.log"));
+    QFile copy(file);
+    QVERIFY(copy.open(QIODevice::WriteOnly));
+    copy.write(makeLog(4, 200));
+    copy.close();
+    simulation.windows->LogFiles->OpenLog(file);
+    QVERIFY(kept.wait(10000));
+    QCOMPARE(kept.takeFirst().at(1).toBool(), true);
+
+    const std::vector<TArchiveEntry> entries = entriesOf(*scratch);
+    QCOMPARE(entries.size(), size_t(2));
+    QCOMPARE(entries[0].label, QStringLiteral("склад.log"));
+    QCOMPARE(entries[0].summary.recordCount, 200);
+    QCOMPARE(entries[1].label, simulation.logger->volumeLabel());
+    QCOMPARE(entries[1].summary.recordCount, 300);
+    QCOMPARE(eventsOf(*scratch, entries[1].id).size(), size_t(2));
+    QCOMPARE(eventsOf(*scratch, entries[0].id).size(), size_t(1));
+    simulation.windows.reset(); // its connections before the database goes
+}
+
+void ArchivingTest::logsStillQueuedAreStoredBeforeTheProgramEnds()
+{
+    ScratchArchive scratch(TArchiveLocation::Engine::Sqlite);
+    {
+        TArchiveKeeper keeper(scratch.location());
+        for (quint32 seed = 1; seed <= 3; ++seed)
+            keeper.keep(QStringLiteral("2400123"), makeLog(seed, 2000), QString());
+    }
+    QCOMPARE(entriesOf(scratch).size(), size_t(3));
+}
+
+void ArchivingTest::anArchiveThatCannotBeOpenedLeavesTheProgramUsable_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("read-only file") << QStringLiteral("readonly.sqlite") << QStringLiteral("только для чтения");
+    QTest::newRow("damaged file") << QStringLiteral("damaged.sqlite") << QStringLiteral("повреждён");
+    QTest::newRow("no server") << QStringLiteral("postgresql://korvi@127.0.0.1:1/archive")
+                               << QStringLiteral("Нет связи с сервером архива");
+}
+
+void ArchivingTest::anArchiveThatCannotBeOpenedLeavesTheProgramUsable()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, reason);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(url);
+    if (url == QLatin1String("readonly.sqlite")) {
+        ScratchArchive scratch(TArchiveLocation::Engine::Sqlite);
+        QVERIFY(scratch.open());
+        QVERIFY(QFile::copy(scratch.location().database, file));
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    } else if (url == QLatin1String("damaged.sqlite")) {
+        QFile damaged(file);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(8192, 'x'));
+    }
+    QString error;
+    const std::optional<TArchiveLocation> location =
+        TArchiveLocation::fromUrl(url.startsWith(QLatin1String("postgresql")) ? url : file, &error);
+    QVERIFY2(location, qPrintable(error));
+
+    SimulatedWindows simulation(makeLog(5, 300), {}, location);
+    TFormMain& viewer = *simulation.windows->FormMain;
+    const QLabel* statusLine = ViewerControls(viewer).StatusLine;
+    QTRY_VERIFY_WITH_TIMEOUT(statusLine->text().contains(reason), 10000);
+    QVERIFY2(statusLine->text().contains(QStringLiteral("без архива")), qPrintable(statusLine->text()));
+
+    // Loads go on, and the reason is not said again.
+    QSignalSpy unavailable(simulation.windows->Archive.get(), &TArchiveKeeper::unavailable);
+    simulation.loadIntoShownViewer();
+    QVERIFY(viewer.Store().DataRowCount() > 0);
+    QTest::qWait(200);
+    QCOMPARE(unavailable.size(), 0);
+    QVERIFY(simulation.dialogs->errors.isEmpty());
+
+    // The archive window tells the same reason.
+    simulation.windows->N1_4Archive->trigger();
+    const auto* archiveStatus = simulation.windows->FormArchive->findChild<QLabel*>(QStringLiteral("ArchiveStatus"));
+    QVERIFY2(archiveStatus->text().contains(reason), qPrintable(archiveStatus->text()));
+}
+
+KORVI_QTEST_MAIN(ArchivingTest)
+#include "ArchivingTest.moc"
