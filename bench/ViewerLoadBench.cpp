@@ -1,18 +1,25 @@
 // The data viewer's load as the user meets it, off screen: from the load
 // timer's tick (discovery, the logger's record count, reading and decoding
 // data.log, the progress button, filling the pages) to the loaded pages
-// painted, on a full log memory of both shapes.
+// painted, on a full log memory of both shapes; and a full log opened from
+// a file against the same log opened from the archive window, to the chart
+// painted.
+#include "archive/ArchiveTestSupport.h"
 #include "data/FolderVolumeSource.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
 #include "shell/TApplicationWindows.h"
+#include "shell/TArchiveWindow.h"
 #include "shell/TFormMain.h"
 #include "shell/TLoggerConnection.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -62,6 +69,65 @@ void BM_LoadTickToPagesPainted(benchmark::State& state)
 BENCHMARK(BM_LoadTickToPagesPainted)
     ->Arg(int(TLogShape::WorstCase))
     ->Arg(int(TLogShape::Typical))
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+enum class TOpenedFrom { File, SqliteArchive, PostgresqlArchive };
+
+// "Открыть файл..." against "Открыть" in the archive window, for one full log.
+void BM_OpenFullLogToChartPainted(benchmark::State& state)
+{
+    const auto from = TOpenedFrom(state.range(0));
+    ScratchArchive scratch(from == TOpenedFrom::PostgresqlArchive ? TArchiveLocation::Engine::Postgresql
+                                                                  : TArchiveLocation::Engine::Sqlite);
+    if (!scratch.unavailable().isEmpty()) {
+        state.SkipWithError(qPrintable(scratch.unavailable()));
+        return;
+    }
+    const QByteArray raw = LogGenerator(1).generate(262144, TLogShape::Typical, QDateTime(QDate(2024, 1, 1), QTime(0, 0)));
+    const QString path = scratch.folder() + QStringLiteral("/data.log");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(raw) != raw.size()) {
+        state.SkipWithError("cannot write the log file");
+        return;
+    }
+    file.close();
+    {
+        std::unique_ptr<TArchive> archive = scratch.open();
+        QString error;
+        if (!archive || !archive->store(QStringLiteral("2400123"), raw, path, TArchiveStamp::now(), &error)) {
+            state.SkipWithError(qPrintable(error));
+            return;
+        }
+    }
+    TPlatform platform{std::make_unique<SimulatedBackend>(), std::make_unique<FolderVolumeSource>()};
+    platform.archive = scratch.location();
+    auto windows = std::make_unique<TApplicationWindows>(std::move(platform));
+    TFormMain& viewer = *windows->FormMain;
+    viewer.resize(1280, 720);
+    viewer.show();
+    windows->FormArchive->showArchive();
+    auto* list = windows->FormArchive->findChild<QTableView*>(QStringLiteral("EntryList"));
+    auto* open = windows->FormArchive->findChild<QPushButton*>(QStringLiteral("ButtonOpen"));
+    list->selectRow(0);
+    for (auto _ : state) {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        if (from == TOpenedFrom::File)
+            viewer.OpenLogFile(path, nullptr);
+        else
+            open->click();
+        viewer.repaint();
+        state.SetIterationTime(double(elapsed.nsecsElapsed()) / 1e9);
+    }
+    state.counters["rows"] = double(viewer.Store().DataRowCount());
+    windows.reset(); // before the archive's database goes
+}
+BENCHMARK(BM_OpenFullLogToChartPainted)
+    ->ArgName("from")
+    ->Arg(int(TOpenedFrom::File))
+    ->Arg(int(TOpenedFrom::SqliteArchive))
+    ->Arg(int(TOpenedFrom::PostgresqlArchive))
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
