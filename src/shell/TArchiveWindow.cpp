@@ -74,6 +74,10 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     EntryList->setSelectionMode(QAbstractItemView::SingleSelection);
     EntryList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     EntryList->verticalHeader()->hide();
+    // One line of text a row, as a list of hundreds reads best.
+    EntryList->verticalHeader()->setMinimumSectionSize(fontMetrics().height() + 4);
+    EntryList->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    EntryList->setAlternatingRowColors(true);
     EntryList->horizontalHeader()->setStretchLastSection(true);
     ArchiveStatus->setObjectName(QStringLiteral("ArchiveStatus"));
     ArchiveStatus->setWordWrap(true);
@@ -165,7 +169,6 @@ bool TArchiveWindow::openArchive()
     connect(EntryList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TArchiveWindow::updateButtons);
     connect(Entries, &QAbstractItemModel::modelReset, this, &TArchiveWindow::updateButtons);
-    ArchiveStatus->setText(QStringLiteral("Архив: ") + Location.displayName());
     return true;
 }
 
@@ -198,7 +201,15 @@ void TArchiveWindow::applyFilter()
         filter.to = TimestampSeconds(to.year(), to.month(), to.day(), 23, 59, 59);
     }
     Entries->setFilter(filter);
+    // An empty list keeps the columns as they were, fitted to entries.
+    if (Entries->rowCount() == 0) {
+        const bool filtered = !filter.label.isEmpty() || filter.from;
+        ArchiveStatus->setText(filtered ? QStringLiteral("Нет журналов, подходящих под отбор")
+                                        : QStringLiteral("В архиве %1 пока нет журналов").arg(Location.displayName()));
+        return;
+    }
     EntryList->resizeColumnsToContents();
+    ArchiveStatus->setText(QStringLiteral("Архив: ") + Location.displayName());
 }
 
 void TArchiveWindow::updateButtons()

@@ -150,6 +150,10 @@ void ArchiveWindowTest::entriesAreListedNewestFirstAndFilteredByDeviceAndPeriod(
     QVERIFY(column(1).constFirst().startsWith(QStringLiteral("15.03.2024")));
     device->setCurrentIndex(0);
     QCOMPARE(column(0), QStringList({Second, First}));
+    control<QDateEdit>("PeriodFrom")->setDate(QDate(2025, 1, 1));
+    control<QDateEdit>("PeriodTo")->setDate(QDate(2025, 2, 1));
+    QCOMPARE(column(0), QStringList());
+    QCOMPARE(control<QLabel>("ArchiveStatus")->text(), QStringLiteral("Нет журналов, подходящих под отбор"));
     control<QCheckBox>("PeriodFilter")->click();
     QCOMPARE(column(0).size(), 6);
 }
