@@ -233,33 +233,41 @@ int TArchiveWindow::selectedRow() const
     return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
 
-void TArchiveWindow::ButtonOpenClick()
+std::optional<TArchiveWindow::ChosenLog> TArchiveWindow::chosenLog()
 {
     const TArchiveEntry* entry = selectedEntry();
     if (!entry)
-        return;
-    const TArchiveEntry opened = *entry;
+        return std::nullopt;
+    ChosenLog log{*entry, {}};
     QString error;
-    const std::optional<QByteArray> raw = Archive->rawRecords(opened.id, &error);
-    if (!raw || !Archive->addEvent(opened.id, TArchiveEventKind::Open, QString(), TArchiveStamp::now(), &error)) {
+    std::optional<QByteArray> raw = Archive->rawRecords(log.entry.id, &error);
+    if (!raw) {
+        Dialogs.ShowError(this, error);
+        return std::nullopt;
+    }
+    log.raw = std::move(*raw);
+    return log;
+}
+
+void TArchiveWindow::ButtonOpenClick()
+{
+    const std::optional<ChosenLog> log = chosenLog();
+    if (!log)
+        return;
+    QString error;
+    if (!Archive->addEvent(log->entry.id, TArchiveEventKind::Open, QString(), TArchiveStamp::now(), &error)) {
         Dialogs.ShowError(this, error);
         return;
     }
-    emit openRequested(opened.label, *raw);
+    emit openRequested(log->entry.label, log->raw);
 }
 
 void TArchiveWindow::ButtonSaveCopyClick()
 {
-    const TArchiveEntry* entry = selectedEntry();
-    if (!entry)
+    const std::optional<ChosenLog> log = chosenLog();
+    if (!log)
         return;
-    const TArchiveEntry saved = *entry;
-    QString error;
-    const std::optional<QByteArray> raw = Archive->rawRecords(saved.id, &error);
-    if (!raw) {
-        Dialogs.ShowError(this, error);
-        return;
-    }
+    const TArchiveEntry& saved = log->entry;
     QString stem = saved.label;
     if (stem.endsWith(QLatin1String(".log"), Qt::CaseInsensitive))
         stem.chop(4);
@@ -267,8 +275,9 @@ void TArchiveWindow::ButtonSaveCopyClick()
         this, ExportFileName(stem, saved.summary.firstTime, saved.summary.lastTime, QStringLiteral("log")), true);
     if (path.isEmpty())
         return;
+    QString error;
     const bool written = SaveFile(
-        path, [&raw](QIODevice& file, QString* reason) { return WriteRawBytes(*raw, file, reason); }, &error);
+        path, [&log](QIODevice& file, QString* reason) { return WriteRawBytes(log->raw, file, reason); }, &error);
     if (!written) {
         Dialogs.ShowError(this, QStringLiteral("Не удалось записать %1: %2").arg(path, error));
         return;

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "archive/TArchiveLocation.h"
+#include "archive/TArchive.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -12,9 +13,7 @@ class QDateEdit;
 class QLabel;
 class QPushButton;
 class QTableView;
-class TArchive;
 class TArchiveListModel;
-struct TArchiveEntry;
 class TUserDialogs;
 
 // "Архив...": the archived logs, newest first, filtered by device and by a
@@ -37,12 +36,20 @@ signals:
     void openRequested(const QString& label, const QByteArray& raw);
 
 private:
+    struct ChosenLog {
+        TArchiveEntry entry;
+        QByteArray raw;
+    };
+
     bool openArchive();
     void listDevices();
     void applyFilter();
     void updateButtons();
     const TArchiveEntry* selectedEntry() const;
     int selectedRow() const; // -1 when none is chosen
+    // The chosen entry with its records, checked against their SHA-256;
+    // nullopt, the reason shown, when none is chosen or they cannot be read.
+    std::optional<ChosenLog> chosenLog();
     void ButtonOpenClick();
     void ButtonSaveCopyClick();
     void ButtonDeleteClick();

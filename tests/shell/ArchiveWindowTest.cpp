@@ -206,11 +206,19 @@ void ArchiveWindowTest::aCopyIsSavedAsTheLogsRecords()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("копия.log"));
-    simulation->dialogs->answers = {path};
     choose(2);
+
+    // Into a folder that is not there: refused, and nothing is noted.
+    simulation->dialogs->answers = {folder.filePath(QStringLiteral("нет/копия.log"))};
+    QTest::mouseClick(control<QPushButton>("ButtonSaveCopy"), Qt::LeftButton);
+    QCOMPARE(simulation->dialogs->errors.size(), 1);
+    QVERIFY(simulation->dialogs->errors.takeFirst().startsWith(QStringLiteral("Не удалось записать")));
+    QCOMPARE(eventKinds(idOf(2)), std::vector<TArchiveEventKind>({TArchiveEventKind::Download}));
+
+    simulation->dialogs->answers = {path};
     QTest::mouseClick(control<QPushButton>("ButtonSaveCopy"), Qt::LeftButton);
     QVERIFY2(simulation->dialogs->errors.isEmpty(), qPrintable(simulation->dialogs->errors.join('\n')));
-    QCOMPARE(simulation->dialogs->proposedNames, QStringList({Second + QStringLiteral("_2024-03-22_2024-03-22.log")}));
+    QCOMPARE(simulation->dialogs->proposedNames.constLast(), Second + QStringLiteral("_2024-03-22_2024-03-22.log"));
     QFile copy(path);
     QVERIFY(copy.open(QIODevice::ReadOnly));
     QCOMPARE(copy.readAll(), logs[idOf(2)]);
