@@ -73,10 +73,13 @@ QByteArray regroup(const QByteArray& from, TRegroup direction)
 
 TPackedLog PackLog(const QByteArray& raw)
 {
-    // The hash and the compression each take about half the time: on two cores at once.
-    QFuture<QString> sha256 = QtConcurrent::run(Sha256Of, raw);
-    QByteArray compressed = qCompress(regroup(raw, TRegroup::IntoColumns), CompressionLevel);
-    return {std::move(compressed), sha256.result()};
+    // The compression beside the hash, on two cores at once. The hash stays on
+    // the caller's thread, which OpenSSL keeps its per-thread state for and
+    // frees when that thread ends; a pooled thread outlives the program's cleanup.
+    QFuture<QByteArray> compressed =
+        QtConcurrent::run([&raw] { return qCompress(regroup(raw, TRegroup::IntoColumns), CompressionLevel); });
+    QString sha256 = Sha256Of(raw);
+    return {compressed.result(), std::move(sha256)};
 }
 
 // OpenSSL's SHA-256 uses the processor's SHA instructions where it has them:

@@ -77,7 +77,8 @@ TLoadResult TLoader::loadFile(const QString& path, const TLoadRequest& request)
     };
     result.candidateNames = baseNames({source});
     result.expectedLabel = request.expectedLabel;
-    result = refusedIfEmpty(loadSources({source}, fromFile, std::move(result)), file.fileName(), request);
+    result = refusedIfEmpty(loadSources({source}, fromFile, std::move(result)),
+                            QStringLiteral("В файле %1 нет записей журнала прибора").arg(file.fileName()), request);
     if (const qint64 partial = file.size() % qint64(sizeof(TLogRecord)); partial != 0 && result.failure.isEmpty())
         result.partialRecordBytes = partial;
     return result;
@@ -106,14 +107,15 @@ TLoadResult TLoader::loadRecords(const QString& label, const QByteArray& raw, co
     result.sources.push_back(decodedSource(source, records, request.currentYear, *dump));
     result.dump = std::move(dump);
     result.freeMemoryText = FreeMemoryText(result.recordCount);
-    return refusedIfEmpty(std::move(result), label, request);
+    return refusedIfEmpty(std::move(result),
+                          QStringLiteral("В журнале %1 из архива нет записей, которые можно показать").arg(label), request);
 }
 
-TLoadResult TLoader::refusedIfEmpty(TLoadResult result, const QString& name, const TLoadRequest& request)
+TLoadResult TLoader::refusedIfEmpty(TLoadResult result, const QString& failure, const TLoadRequest& request)
 {
     // A picture, a text or an empty file holds no record: what was shown stays.
     if (const TLoadedSource& opened = result.sources.front(); opened.records && opened.records->isEmpty()) {
-        result.failure = QStringLiteral("В файле %1 нет записей журнала прибора").arg(name);
+        result.failure = failure;
         result.keepsPrevious = true;
         result.recordCount = request.recordCount;
     }

@@ -75,8 +75,8 @@ private:
     // no records (with a dump line saying why) when it cannot be used.
     TLoadedSource loadSource(const TSourceCandidate& source, const TLoadRequest& request, TLoadResult& result,
                              TDumpLog& dump);
-    // A file or another log that holds no valid record leaves what was shown.
-    static TLoadResult refusedIfEmpty(TLoadResult result, const QString& name, const TLoadRequest& request);
+    // A file or another log that holds no valid record leaves what was shown, and `failure` says so.
+    static TLoadResult refusedIfEmpty(TLoadResult result, const QString& failure, const TLoadRequest& request);
 
     const VolumeSource& volumes_;
     TRawRecordBuffer buffer_;

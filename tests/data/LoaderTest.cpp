@@ -374,6 +374,29 @@ TEST_F(OpenFileTest, EveryWholeRecordOfAFileOfAnyNameIsShownWithoutAskingTheLogg
     EXPECT_EQ(Lines(*report.dump).first(), QStringLiteral("> ") + path);
 }
 
+// A log kept elsewhere, such as the archive, is opened from its bytes as a
+// file is, under its label; one without a valid record leaves what was shown.
+TEST_F(OpenFileTest, RecordsFromTheArchiveAreShownUnderTheirLabel)
+{
+    const QByteArray bytes = BytesOf({sample_, TLogRecord{}, WithByte(sample_, 0, 2)});
+    TLoadRequest request;
+    request.currentYear = TestYear;
+    const TLoadResult report = adopted(TLoader(volumes_).loadRecords(LoggerLabel, bytes, request));
+    EXPECT_TRUE(report.failure.isEmpty());
+    EXPECT_EQ(recordCount_, 3);
+    EXPECT_EQ(store_.DataRowCount(), 5);
+    EXPECT_EQ(report.acceptedNames, QStringList{LoggerLabel});
+    EXPECT_EQ(Lines(*report.dump).first(), QStringLiteral("> ") + LoggerLabel);
+
+    request.recordCount = 77;
+    const TLoadResult refused = adopted(TLoader(volumes_).loadRecords(LoggerLabel, BytesOf({TLogRecord{}}), request));
+    EXPECT_TRUE(refused.keepsPrevious);
+    EXPECT_TRUE(refused.failure.contains(LoggerLabel) && refused.failure.contains(QStringLiteral("архив")))
+        << refused.failure.toStdString();
+    EXPECT_EQ(recordCount_, 77);
+    EXPECT_EQ(store_.DataRowCount(), 5);
+}
+
 TEST_F(OpenFileTest, AFileThatCannotBeReadLeavesTheStoreAsItWas)
 {
     const QString path = dir_.filePath("first.log");
