@@ -86,6 +86,9 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
     QObject::connect(Archive.get(), &TArchiveKeeper::failed, FormMain.get(), [this](const QString& reason) {
         FormMain->showStatus(QStringLiteral("Журнал не помещён в архив: ") + reason);
     });
+    QObject::connect(Archive.get(), &TArchiveKeeper::unavailable, FormArchive.get(),
+                     &TArchiveWindow::archiveUnavailable);
+    QObject::connect(Archive.get(), &TArchiveKeeper::opened, FormArchive.get(), &TArchiveWindow::archiveOpened);
     QObject::connect(Archive.get(), &TArchiveKeeper::kept, FormArchive.get(), &TArchiveWindow::archiveChanged);
     QObject::connect(FormMain.get(), &TFormMain::logsRead, FormMain.get(), [this] { archiveLogsRead(); });
     QObject::connect(N1_4Archive, &QAction::triggered, FormArchive.get(), &TArchiveWindow::showArchive);

@@ -150,12 +150,29 @@ void TArchiveWindow::archiveChanged()
     }
 }
 
+void TArchiveWindow::archiveUnavailable(const QString& reason)
+{
+    UnavailableReason = reason;
+    if (!Archive)
+        ArchiveStatus->setText(reason);
+}
+
+void TArchiveWindow::archiveOpened()
+{
+    UnavailableReason.clear();
+}
+
 // Opened when first shown, and again while it could not be: a file locked
 // at start may be free by now.
 bool TArchiveWindow::openArchive()
 {
     if (Archive)
         return true;
+    if (!UnavailableReason.isEmpty()) {
+        ArchiveStatus->setText(UnavailableReason);
+        updateButtons();
+        return false;
+    }
     QString error;
     Archive = TArchive::open(Location, &error);
     if (!Archive) {

@@ -30,6 +30,11 @@ public:
     void showArchive();
     // Another log was archived: an open window lists it.
     void archiveChanged();
+    // Whether the program's archive could be opened, as the keeper of loads
+    // found: while it cannot, the window shows why rather than trying again
+    // on the window's thread, where a server that does not answer would hold it.
+    void archiveUnavailable(const QString& reason);
+    void archiveOpened();
 
 signals:
     // "Открыть": the entry's records, checked against their SHA-256, for the data viewer.
@@ -58,6 +63,7 @@ private:
     TUserDialogs& Dialogs;
     QWidget* MainWindow;
     std::unique_ptr<TArchive> Archive;
+    QString UnavailableReason;
     TArchiveListModel* Entries = nullptr;
     bool Placed = false;
 

@@ -24,6 +24,7 @@ private slots:
     void logsStillQueuedAreStoredBeforeTheProgramEnds();
     void anArchiveThatCannotBeOpenedLeavesTheProgramUsable_data();
     void anArchiveThatCannotBeOpenedLeavesTheProgramUsable();
+    void anArchiveThatCannotBeChosenIsToldAndItsMenuItemGreyed();
 
 private:
     static QByteArray makeLog(quint32 seed, qint64 records)
@@ -150,6 +151,18 @@ void ArchivingTest::anArchiveThatCannotBeOpenedLeavesTheProgramUsable()
     simulation.windows->N1_4Archive->trigger();
     const auto* archiveStatus = simulation.windows->FormArchive->findChild<QLabel*>(QStringLiteral("ArchiveStatus"));
     QVERIFY2(archiveStatus->text().contains(reason), qPrintable(archiveStatus->text()));
+}
+
+void ArchivingTest::anArchiveThatCannotBeChosenIsToldAndItsMenuItemGreyed()
+{
+    TPlatform platform{std::make_unique<SimulatedBackend>(), std::make_unique<FolderVolumeSource>(),
+                       std::make_unique<FakeDialogs>()};
+    const QString reason = QStringLiteral("Неизвестный вид архива «ftp»: нужен файл SQLite или адрес postgresql://");
+    platform.archiveUnavailable = reason;
+    TApplicationWindows windows(std::move(platform));
+    QCOMPARE(ViewerControls(*windows.FormMain).StatusLine->text(), reason);
+    QVERIFY(!windows.N1_4Archive->isEnabled());
+    QVERIFY(!windows.Archive);
 }
 
 KORVI_QTEST_MAIN(ArchivingTest)
