@@ -44,9 +44,9 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
 
 TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& dialogs, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window)
-    , Location(location)
-    , Dialogs(dialogs)
-    , MainWindow(mainWindow)
+    , location_(location)
+    , dialogs_(dialogs)
+    , mainWindow_(mainWindow)
     , DeviceFilter(new QComboBox(this))
     , PeriodFilter(new QCheckBox(QStringLiteral("Период с"), this))
     , PeriodFrom(datePicker(QStringLiteral("PeriodFrom"), QStringLiteral("Период с"), this))
@@ -124,7 +124,7 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
 TArchiveWindow::~TArchiveWindow()
 {
     delete EntryList;
-    delete Entries;
+    delete entries_;
 }
 
 void TArchiveWindow::showArchive()
@@ -133,9 +133,9 @@ void TArchiveWindow::showArchive()
         listDevices();
         applyFilter();
     }
-    if (!Placed) {
-        WindowLook::centreOn(this, MainWindow);
-        Placed = true;
+    if (!placed_) {
+        WindowLook::centreOn(this, mainWindow_);
+        placed_ = true;
     }
     show();
     raise();
@@ -144,7 +144,7 @@ void TArchiveWindow::showArchive()
 
 void TArchiveWindow::archiveChanged()
 {
-    if (isVisible() && Archive) {
+    if (isVisible() && archive_) {
         listDevices();
         applyFilter();
     }
@@ -152,40 +152,40 @@ void TArchiveWindow::archiveChanged()
 
 void TArchiveWindow::archiveUnavailable(const QString& reason)
 {
-    UnavailableReason = reason;
-    if (!Archive)
+    unavailableReason_ = reason;
+    if (!archive_)
         ArchiveStatus->setText(reason);
 }
 
 void TArchiveWindow::archiveOpened()
 {
-    UnavailableReason.clear();
+    unavailableReason_.clear();
 }
 
 // Opened when first shown, and again while it could not be: a file locked
 // at start may be free by now.
 bool TArchiveWindow::openArchive()
 {
-    if (Archive)
+    if (archive_)
         return true;
-    if (!UnavailableReason.isEmpty()) {
-        ArchiveStatus->setText(UnavailableReason);
+    if (!unavailableReason_.isEmpty()) {
+        ArchiveStatus->setText(unavailableReason_);
         updateButtons();
         return false;
     }
     QString error;
-    Archive = TArchive::open(Location, &error);
-    if (!Archive) {
+    archive_ = TArchive::open(location_, &error);
+    if (!archive_) {
         ArchiveStatus->setText(error);
         updateButtons();
         return false;
     }
-    Entries = new TArchiveListModel(*Archive, this);
-    connect(Entries, &TArchiveListModel::failed, ArchiveStatus, &QLabel::setText);
-    EntryList->setModel(Entries);
+    entries_ = new TArchiveListModel(*archive_, this);
+    connect(entries_, &TArchiveListModel::failed, ArchiveStatus, &QLabel::setText);
+    EntryList->setModel(entries_);
     connect(EntryList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TArchiveWindow::updateButtons);
-    connect(Entries, &QAbstractItemModel::modelReset, this, &TArchiveWindow::updateButtons);
+    connect(entries_, &QAbstractItemModel::modelReset, this, &TArchiveWindow::updateButtons);
     return true;
 }
 
@@ -193,7 +193,7 @@ bool TArchiveWindow::openArchive()
 void TArchiveWindow::listDevices()
 {
     QString error;
-    const QStringList labels = Archive->labels(&error);
+    const QStringList labels = archive_->labels(&error);
     if (!error.isEmpty())
         ArchiveStatus->setText(error);
     const QString chosen = DeviceFilter->currentIndex() > 0 ? DeviceFilter->currentText() : QString();
@@ -206,7 +206,7 @@ void TArchiveWindow::listDevices()
 
 void TArchiveWindow::applyFilter()
 {
-    if (!Entries)
+    if (!entries_)
         return;
     TArchiveQuery filter;
     if (DeviceFilter->currentIndex() > 0)
@@ -217,16 +217,16 @@ void TArchiveWindow::applyFilter()
         filter.from = TimestampSeconds(from.year(), from.month(), from.day(), 0, 0, 0);
         filter.to = TimestampSeconds(to.year(), to.month(), to.day(), 23, 59, 59);
     }
-    Entries->setFilter(filter);
+    entries_->setFilter(filter);
     // An empty list keeps the columns as they were, fitted to entries.
-    if (Entries->rowCount() == 0) {
+    if (entries_->rowCount() == 0) {
         const bool filtered = !filter.label.isEmpty() || filter.from;
         ArchiveStatus->setText(filtered ? QStringLiteral("Нет журналов, подходящих под отбор")
-                                        : QStringLiteral("В архиве %1 пока нет журналов").arg(Location.displayName()));
+                                        : QStringLiteral("В архиве %1 пока нет журналов").arg(location_.displayName()));
         return;
     }
     EntryList->resizeColumnsToContents();
-    ArchiveStatus->setText(QStringLiteral("Архив: ") + Location.displayName());
+    ArchiveStatus->setText(QStringLiteral("Архив: ") + location_.displayName());
 }
 
 void TArchiveWindow::updateButtons()
@@ -239,12 +239,12 @@ void TArchiveWindow::updateButtons()
 const TArchiveEntry* TArchiveWindow::selectedEntry() const
 {
     const int row = selectedRow();
-    return row < 0 ? nullptr : &Entries->entryAt(row);
+    return row < 0 ? nullptr : &entries_->entryAt(row);
 }
 
 int TArchiveWindow::selectedRow() const
 {
-    if (!Entries)
+    if (!entries_)
         return -1;
     const QModelIndexList rows = EntryList->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.constFirst().row();
@@ -257,9 +257,9 @@ std::optional<TArchiveWindow::ChosenLog> TArchiveWindow::chosenLog()
         return std::nullopt;
     ChosenLog log{*entry, {}};
     QString error;
-    std::optional<QByteArray> raw = Archive->rawRecords(log.entry.id, &error);
+    std::optional<QByteArray> raw = archive_->rawRecords(log.entry.id, &error);
     if (!raw) {
-        Dialogs.ShowError(this, error);
+        dialogs_.ShowError(this, error);
         return std::nullopt;
     }
     log.raw = std::move(*raw);
@@ -272,8 +272,8 @@ void TArchiveWindow::ButtonOpenClick()
     if (!log)
         return;
     QString error;
-    if (!Archive->addEvent(log->entry.id, TArchiveEventKind::Open, QString(), TArchiveStamp::now(), &error)) {
-        Dialogs.ShowError(this, error);
+    if (!archive_->addEvent(log->entry.id, TArchiveEventKind::Open, QString(), TArchiveStamp::now(), &error)) {
+        dialogs_.ShowError(this, error);
         return;
     }
     emit openRequested(log->entry.label, log->raw);
@@ -288,7 +288,7 @@ void TArchiveWindow::ButtonSaveCopyClick()
     QString stem = saved.label;
     if (stem.endsWith(QLatin1String(".log"), Qt::CaseInsensitive))
         stem.chop(4);
-    const QString path = Dialogs.SaveFileName(
+    const QString path = dialogs_.SaveFileName(
         this, ExportFileName(stem, saved.summary.firstTime, saved.summary.lastTime, QStringLiteral("log")), true);
     if (path.isEmpty())
         return;
@@ -296,12 +296,12 @@ void TArchiveWindow::ButtonSaveCopyClick()
     const bool written = SaveFile(
         path, [&log](QIODevice& file, QString* reason) { return WriteRawBytes(log->raw, file, reason); }, &error);
     if (!written) {
-        Dialogs.ShowError(this, QStringLiteral("Не удалось записать %1: %2").arg(path, error));
+        dialogs_.ShowError(this, QStringLiteral("Не удалось записать %1: %2").arg(path, error));
         return;
     }
-    if (!Archive->addEvent(saved.id, TArchiveEventKind::Export, QStringLiteral("log ") + path, TArchiveStamp::now(),
+    if (!archive_->addEvent(saved.id, TArchiveEventKind::Export, QStringLiteral("log ") + path, TArchiveStamp::now(),
                            &error)) {
-        Dialogs.ShowError(this, error);
+        dialogs_.ShowError(this, error);
         return;
     }
     ArchiveStatus->setText(QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
@@ -312,17 +312,17 @@ void TArchiveWindow::ButtonDeleteClick()
     const int row = selectedRow();
     if (row < 0)
         return;
-    const TArchiveEntry doomed = Entries->entryAt(row);
-    const QString period = Entries->index(row, TArchiveListModel::ColumnPeriod).data().toString();
+    const TArchiveEntry doomed = entries_->entryAt(row);
+    const QString period = entries_->index(row, TArchiveListModel::ColumnPeriod).data().toString();
     const QString question = QStringLiteral("Удалить из архива журнал прибора %1 за период %2?\n"
                                             "Записи журнала будут удалены безвозвратно; в архиве останется "
                                             "отметка об удалении.")
                                  .arg(doomed.label, period);
-    if (!Dialogs.Confirm(this, question))
+    if (!dialogs_.Confirm(this, question))
         return;
     QString error;
-    if (!Archive->remove(doomed.id, TArchiveStamp::now(), &error)) {
-        Dialogs.ShowError(this, error);
+    if (!archive_->remove(doomed.id, TArchiveStamp::now(), &error)) {
+        dialogs_.ShowError(this, error);
         return;
     }
     listDevices();

@@ -59,13 +59,13 @@ private:
     void ButtonSaveCopyClick();
     void ButtonDeleteClick();
 
-    TArchiveLocation Location;
-    TUserDialogs& Dialogs;
-    QWidget* MainWindow;
-    std::unique_ptr<TArchive> Archive;
-    QString UnavailableReason;
-    TArchiveListModel* Entries = nullptr;
-    bool Placed = false;
+    TArchiveLocation location_;
+    TUserDialogs& dialogs_;
+    QWidget* mainWindow_;
+    std::unique_ptr<TArchive> archive_;
+    QString unavailableReason_;
+    TArchiveListModel* entries_ = nullptr;
+    bool placed_ = false;
 
     QComboBox* DeviceFilter;
     QCheckBox* PeriodFilter;
