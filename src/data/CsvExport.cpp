@@ -1,5 +1,6 @@
 #include "data/CsvExport.h"
 
+#include "data/JobProgress.h"
 #include "data/MeasurementStore.h"
 #include "data/Timestamp.h"
 
@@ -106,8 +107,10 @@ private:
 
 }  // namespace
 
-bool WriteCsv(const TMeasurementStore& store, QIODevice& device, QString* error)
+bool WriteCsv(const TMeasurementStore& store, QIODevice& device, QString* error, TJobProgress* progress)
 {
+    if (progress)
+        progress->start(store.DataRowCount());
     Output output(device);
     std::string& out = output.buffer();
     out.append(Header);
@@ -134,6 +137,11 @@ bool WriteCsv(const TMeasurementStore& store, QIODevice& device, QString* error)
             if (!output.flushIfFull()) {
                 if (error)
                     *error = device.errorString();
+                return false;
+            }
+            if (!KeepGoing(progress, number)) {
+                if (error)
+                    *error = TJobProgress::cancelledReason();
                 return false;
             }
         }

@@ -1,16 +1,30 @@
 #include "data/LogExport.h"
 
+#include "data/JobProgress.h"
 #include "data/MeasurementStore.h"
-#include "data/SourceList.h"
 #include "data/Timestamp.h"
 
 #include <QIODevice>
 
-bool WriteRawLog(const TSourceList& sources, QIODevice& device, QString* error)
+#include <algorithm>
+
+bool WriteRawLog(std::span<const TLogRecord> records, QIODevice& device, QString* error, TJobProgress* progress)
 {
-    const std::span<const TLogRecord> records = sources.shownRawRecords();
-    return WriteRawBytes(QByteArrayView(reinterpret_cast<const char*>(records.data()), qsizetype(records.size_bytes())),
-                         device, error);
+    if (progress)
+        progress->start(qint64(records.size()));
+    for (size_t first = 0; first < records.size(); first += TJobProgress::RowsPerReport) {
+        const std::span<const TLogRecord> chunk = records.subspan(first).first(
+            std::min<size_t>(TJobProgress::RowsPerReport, records.size() - first));
+        if (!WriteRawBytes(QByteArrayView(reinterpret_cast<const char*>(chunk.data()), qsizetype(chunk.size_bytes())),
+                           device, error))
+            return false;
+        if (progress && !progress->reach(qint64(first + chunk.size()))) {
+            if (error)
+                *error = TJobProgress::cancelledReason();
+            return false;
+        }
+    }
+    return true;
 }
 
 bool WriteRawBytes(QByteArrayView bytes, QIODevice& device, QString* error)

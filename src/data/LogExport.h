@@ -1,16 +1,22 @@
 #pragma once
 
+#include "data/LogRecord.h"
+
 #include <QByteArrayView>
 #include <QString>
 
-class QIODevice;
-class TMeasurementStore;
-class TSourceList;
+#include <span>
 
-// Writes the shown source's records exactly as they were read, invalid ones
-// included, so the copy loads again as the same log. Answers whether all
-// was written; `error` says why not.
-bool WriteRawLog(const TSourceList& sources, QIODevice& device, QString* error);
+class QIODevice;
+class TJobProgress;
+class TMeasurementStore;
+
+// Writes a source's records exactly as they were read (TSourceList's
+// shownRawRecords), invalid ones included, so the copy loads again as the
+// same log. Answers whether all was written; `error` says why not. A cancel
+// through `progress` stops the writing.
+bool WriteRawLog(std::span<const TLogRecord> records, QIODevice& device, QString* error,
+                 TJobProgress* progress = nullptr);
 // Writes records' bytes as they are, such as a log kept in the archive.
 bool WriteRawBytes(QByteArrayView bytes, QIODevice& device, QString* error);
 

@@ -2,6 +2,7 @@
 
 #include "data/CellFormatter.h"
 #include "data/FileSave.h"
+#include "data/JobProgress.h"
 #include "data/MeasurementStore.h"
 #include "data/RowTableColumns.h"
 #include "data/Timestamp.h"
@@ -30,8 +31,9 @@ constexpr qint64 TemporaryBytesPerRow = 280;
 constexpr qint64 FileBytesPerRow = 40;
 constexpr qint64 FixedReportBytes = 1 << 20;
 
-struct WorkbookCloser {
-    void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
+// A workbook given up on is freed without writing what it holds.
+struct WorkbookFree {
+    void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
 };
 
 // The cell formats of the report; every one is centred, as are the columns.
@@ -132,7 +134,7 @@ double dayNumber(const QDate& date)
 
 // Writes the workbook to `fileName`, the library's own temporary files in `workFolder`.
 bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, const QString& fileName,
-                   const QString& workFolder, QString* error, qint64 rowsPerSheet)
+                   const QString& workFolder, QString* error, qint64 rowsPerSheet, TJobProgress* progress)
 {
     const QByteArray file = QDir::toNativeSeparators(fileName).toLocal8Bit();
     QByteArray folder = QDir::toNativeSeparators(workFolder).toLocal8Bit();
@@ -140,7 +142,7 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
     options.constant_memory = LXW_TRUE;
     options.use_zip64 = LXW_TRUE;
     options.tmpdir = folder.data();
-    std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new_opt(file.constData(), &options));
+    std::unique_ptr<lxw_workbook, WorkbookFree> workbook(workbook_new_opt(file.constData(), &options));
     if (!workbook) {
         if (error)
             *error = QStringLiteral("не удалось начать книгу");
@@ -168,7 +170,14 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
     lxw_row_t row = TableHeaderRow;
     writeTableHeader(sheet, row, formats);
     const qint64 rows = store.DataRowCount();
+    if (progress)
+        progress->start(rows);
     for (qint64 index = 0; index < rows; ++index) {
+        if (!KeepGoing(progress, index)) {
+            if (error)
+                *error = TJobProgress::cancelledReason();
+            return false;
+        }
         if (qint64(row) + 1 >= rowsPerSheet) {
             sheet = addSheet(workbook.get(), formats);
             row = 0;
@@ -221,7 +230,7 @@ qint64 SpreadsheetReportSpace(qint64 rows)
 }
 
 bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader& header, const QString& path,
-                            QString* error, qint64 rowsPerSheet)
+                            QString* error, qint64 rowsPerSheet, TJobProgress* progress)
 {
     FileSave save(path);
     const QString fileName = save.openPath(error);
@@ -236,5 +245,6 @@ bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader&
         }
         return false;
     }
-    return writeWorkbook(store, header, fileName, save.workFolder(), error, rowsPerSheet) && save.commit(error);
+    return writeWorkbook(store, header, fileName, save.workFolder(), error, rowsPerSheet, progress)
+        && save.commit(error);
 }

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 
+class TJobProgress;
 class TMeasurementStore;
 
 // What the report's header says besides the data: when it was made and for
@@ -26,6 +27,7 @@ qint64 SpreadsheetReportSpace(qint64 rows);
 // stays flat whatever the rows. The file is saved by FileSave's rule, the
 // library's temporary files beside it, and a disk without the space the
 // report needs is refused before anything is written. Answers whether the
-// file was written; `error` says why not.
+// file was written; `error` says why not. A cancel through `progress` stops
+// the writing and leaves no file.
 bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader& header, const QString& path,
-                            QString* error, qint64 rowsPerSheet = SheetRowLimit);
+                            QString* error, qint64 rowsPerSheet = SheetRowLimit, TJobProgress* progress = nullptr);

@@ -8,6 +8,7 @@
 #include "device/LoggerQueries.h"
 #include "device/TDeviceLink.h"
 #include "shell/LayoutRules.h"
+#include "shell/TBackgroundJob.h"
 #include "shell/TabPages.h"
 #include "shell/TLoggerConnection.h"
 #include "shell/WindowLook.h"
@@ -25,15 +26,19 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace {
 
 // The progress is painted no more often than a display refreshes.
 constexpr qint64 ProgressFrameMs = 16;
+// Steps of the job's progress bar, whatever the count of rows or bytes.
+constexpr int JobProgressSteps = 1000;
 
 }  // namespace
 
@@ -42,6 +47,9 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     , PageControlData(new QTabWidget(this))
     , TimerLoad(new QTimer(this))
     , StatusLine(new QLabel(emptyViewerHint(), this))
+    , Job(new TBackgroundJob(this))
+    , JobProgress(new QProgressBar(this))
+    , ButtonJobCancel(new QPushButton(QStringLiteral("Отмена"), this))
     , Connection(connection)
     , MeasurementStore(std::make_unique<TMeasurementStore>())
     , LoadedSources(std::make_unique<TSourceList>(*MeasurementStore))
@@ -65,7 +73,12 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     StatusLine->setContentsMargins(4, 2, 4, 2);
     StatusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addStretch();
-    layout->addWidget(StatusLine);
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(StatusLine, 1);
+    statusRow->addWidget(JobProgress);
+    statusRow->addWidget(ButtonJobCancel);
+    layout->addLayout(statusRow);
+    buildJobControls();
     setAcceptDrops(true);
 
     TimerLoad->setObjectName(QStringLiteral("TimerLoad"));
@@ -81,9 +94,11 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     WindowLook::centreOnScreen(this);
 }
 
-// The pages read the store and the row table to the last: they go before them.
+// A running job ends first; the pages read the store and the row table to
+// the last: they go before them.
 TFormMain::~TFormMain()
 {
+    delete Job;
     delete PageControlData;
 }
 
@@ -153,6 +168,40 @@ void TFormMain::buildPanelLoad()
     ButtonLoadPercent->setFlat(true);
     ButtonLoadPercent->setGeometry(8, 8, 284, 44);
     PanelLoad->hide();
+}
+
+void TFormMain::buildJobControls()
+{
+    JobProgress->setObjectName(QStringLiteral("JobProgress"));
+    JobProgress->setRange(0, JobProgressSteps);
+    JobProgress->setMaximumWidth(200);
+    ButtonJobCancel->setObjectName(QStringLiteral("ButtonJobCancel"));
+    // The status line keeps its height, so the pages above do not jump as a job starts and ends.
+    StatusLine->setMinimumHeight(ButtonJobCancel->sizeHint().height());
+    connect(ButtonJobCancel, &QPushButton::clicked, Job, &TBackgroundJob::cancel);
+    connect(Job, &TBackgroundJob::started, this, [this](const QString& title) {
+        showStatus(title + QStringLiteral("..."));
+        showJobRunning(true);
+    });
+    connect(Job, &TBackgroundJob::progressed, this, &TFormMain::showJobProgress);
+    connect(Job, &TBackgroundJob::finished, this, [this] { showJobRunning(false); });
+    showJobRunning(false);
+}
+
+// One job at a time: printing and saving wait while one runs.
+void TFormMain::showJobRunning(bool running)
+{
+    JobProgress->setVisible(running);
+    JobProgress->setValue(0);
+    ButtonJobCancel->setVisible(running);
+    N1->setEnabled(!running);
+    for (QAction* save : N2->actions())
+        save->setEnabled(!running);
+}
+
+void TFormMain::showJobProgress(qint64 done, qint64 total)
+{
+    JobProgress->setValue(total > 0 ? int(done * JobProgressSteps / total) : 0);
 }
 
 void TFormMain::FormCreate()

@@ -11,6 +11,7 @@ class QLabel;
 class QKeyEvent;
 class QMenu;
 class QMenuBar;
+class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTimer;
@@ -21,6 +22,7 @@ class TMeasurementStore;
 class TSourceList;
 class TRowTableModel;
 class TChart;
+class TBackgroundJob;
 class TChartPage;
 class TSysPage;
 class TTablePage;
@@ -70,6 +72,9 @@ public:
     QAction* addSaveMenuAction(const QString& text);
     // The chart of the Графики page, as reports and the printer take it.
     TChart& chart();
+    // Long work of the viewer's data: its progress bar and "Отмена" show in
+    // the status line, and printing and saving wait until it ends.
+    TBackgroundJob& backgroundJob() { return *Job; }
 
     TMeasurementStore& Store() { return *MeasurementStore; }
     const TSourceList& Sources() const { return *LoadedSources; }
@@ -117,6 +122,9 @@ private:
     void buildPanelLoad();
     void ShowProgress(const QString& text);
     void EndProgress();
+    void buildJobControls();
+    void showJobRunning(bool running);
+    void showJobProgress(qint64 done, qint64 total);
     void showLoad(TLoadResult& result);
     bool showOpenedLog(const QString& name, TLoadResult& result, QString* failure);
     void showStoreRows();
@@ -147,6 +155,9 @@ private:
     QPushButton* ButtonLoadPercent;
     QTimer* TimerLoad;
     QLabel* StatusLine;
+    TBackgroundJob* Job;
+    QProgressBar* JobProgress;
+    QPushButton* ButtonJobCancel;
 
     TLoggerConnection& Connection;
     std::unique_ptr<TMeasurementStore> MeasurementStore;

@@ -3,6 +3,8 @@
 #include "data/CsvExport.h"
 #include "data/FileSave.h"
 #include "data/LogExport.h"
+#include "data/MeasurementStore.h"
+#include "data/SourceList.h"
 #include "shell/TFormMain.h"
 #include "shell/TUserDialogs.h"
 
@@ -17,6 +19,7 @@ TLogFileActions::TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std
     , FormMain(formMain)
     , Dialogs(dialogs)
     , DeviceLabel(std::move(deviceLabel))
+    , Saver(formMain, dialogs)
 {
     N1_3Open->setObjectName(QStringLiteral("N1_3Open"));
     log1->setObjectName(QStringLiteral("log1"));
@@ -43,29 +46,32 @@ void TLogFileActions::OpenLog(const QString& path)
 
 void TLogFileActions::log1Click()
 {
-    SaveAs(QStringLiteral("log"), [this](QIODevice& file, QString* error) {
-        return WriteRawLog(FormMain.Sources(), file, error);
+    const std::span<const TLogRecord> shown = FormMain.Sources().shownRawRecords();
+    auto records = std::make_shared<const std::vector<TLogRecord>>(shown.begin(), shown.end());
+    SaveAs(QStringLiteral("log"), [records](QIODevice& file, QString* error, TJobProgress& progress) {
+        return WriteRawLog(*records, file, error, &progress);
     });
 }
 
 void TLogFileActions::csv1Click()
 {
-    SaveAs(QStringLiteral("csv"), [this](QIODevice& file, QString* error) {
-        return WriteCsv(FormMain.Store(), file, error);
+    auto store = std::make_shared<const TMeasurementStore>(FormMain.Store());
+    SaveAs(QStringLiteral("csv"), [store](QIODevice& file, QString* error, TJobProgress& progress) {
+        return WriteCsv(*store, file, error, &progress);
     });
 }
 
-void TLogFileActions::SaveAs(const QString& extension, const Writer& write)
+void TLogFileActions::SaveAs(const QString& extension, Writer write)
 {
     const QString path =
         Dialogs.SaveFileName(&FormMain, ExportFileName(NameStem(), FormMain.Store(), extension), true);
     if (path.isEmpty())
         return;
-    QString error;
-    if (SaveFile(path, write, &error))
-        FormMain.showSaved(path);
-    else
-        Dialogs.ShowError(&FormMain, QStringLiteral("Не удалось записать %1: %2").arg(path, error));
+    Saver.run(path, [write = std::move(write)](const QString& target, QString* error, TJobProgress& progress) {
+        return SaveFile(
+            target, [&write, &progress](QIODevice& file, QString* reason) { return write(file, reason, progress); },
+            error);
+    });
 }
 
 QString TLogFileActions::NameStem() const

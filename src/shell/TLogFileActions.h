@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/TBackgroundSave.h"
+
 #include <QObject>
 
 #include <functional>
@@ -7,6 +9,7 @@
 class QAction;
 class QIODevice;
 class TFormMain;
+class TJobProgress;
 class TUserDialogs;
 
 // The data viewer's work with log files of its own: "Открыть файл..." loads a
@@ -30,11 +33,13 @@ public slots:
     void OpenLog(const QString& path);
 
 private:
-    using Writer = std::function<bool(QIODevice&, QString*)>;
-    void SaveAs(const QString& extension, const Writer& write);
+    // Writes into the device on the data viewer's worker, from data of its own.
+    using Writer = std::function<bool(QIODevice&, QString*, TJobProgress&)>;
+    void SaveAs(const QString& extension, Writer write);
     QString NameStem() const;
 
     TFormMain& FormMain;
     TUserDialogs& Dialogs;
     std::function<QString()> DeviceLabel;
+    TBackgroundSave Saver;
 };

@@ -1,6 +1,9 @@
 #include "shell/TReportActions.h"
 
 #include "chart/TChart.h"
+#include "data/FileSave.h"
+#include "data/JobProgress.h"
+#include "data/MeasurementStore.h"
 #include "reports/ChartOutput.h"
 #include "reports/DatedFileName.h"
 #include "reports/PdfReport.h"
@@ -10,6 +13,7 @@
 #include "text/FormatLocale.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDateTime>
 #include <QPrinter>
 
@@ -19,6 +23,7 @@ TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::
     , FormMain(formMain)
     , Dialogs(dialogs)
     , DeviceLabel(std::move(deviceLabel))
+    , Saver(formMain, dialogs)
 {
     connect(&FormMain, &TFormMain::spreadsheetRequested, this, &TReportActions::xls1Click);
     connect(&FormMain, &TFormMain::chartBitmapRequested, this, &TReportActions::bmp1Click);
@@ -32,11 +37,11 @@ void TReportActions::xls1Click()
     const QString path = AskForFile(QStringLiteral("xlsx"));
     if (path.isEmpty())
         return;
-    QString error;
-    if (BuildSpreadsheetReport(FormMain.Store(), Header(), path, &error))
-        FormMain.showSaved(path);
-    else
-        ReportFailure(path, error);
+    // The worker writes a copy: a load meanwhile replaces the viewer's store.
+    auto store = std::make_shared<const TMeasurementStore>(FormMain.Store());
+    Saver.run(path, [store, header = Header()](const QString& target, QString* error, TJobProgress& progress) {
+        return BuildSpreadsheetReport(*store, header, target, error, SheetRowLimit, &progress);
+    });
 }
 
 void TReportActions::pdf1Click()
@@ -44,11 +49,28 @@ void TReportActions::pdf1Click()
     const QString path = AskForFile(QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
+    // The chart paints only on the UI thread, and the document of a few pages
+    // takes milliseconds there; the worker writes it to the file.
+    QBuffer document;
+    document.open(QIODevice::WriteOnly);
     QString error;
-    if (BuildPdfReport(FormMain.Store(), FormMain.chart(), Header(), path, &error))
-        FormMain.showSaved(path);
-    else
-        ReportFailure(path, error);
+    if (!WritePdfReport(FormMain.Store(), FormMain.chart(), Header(), document, &error)) {
+        Saver.reportFailure(path, error);
+        return;
+    }
+    Saver.run(path, [bytes = document.data()](const QString& target, QString* error, TJobProgress& progress) {
+        progress.start(bytes.size());
+        return SaveFile(
+            target,
+            [&bytes, &progress](QIODevice& device, QString* reason) {
+                if (device.write(bytes) != bytes.size()) {
+                    *reason = device.errorString();
+                    return false;
+                }
+                return progress.reach(bytes.size());
+            },
+            error);
+    });
 }
 
 void TReportActions::bmp1Click()
@@ -60,7 +82,7 @@ void TReportActions::bmp1Click()
     if (SaveChartBitmap(FormMain.chart(), path, &error))
         FormMain.showSaved(path);
     else
-        ReportFailure(path, error);
+        Saver.reportFailure(path, error);
 }
 
 void TReportActions::N1Click()
@@ -70,8 +92,8 @@ void TReportActions::N1Click()
         return;
     TChart& chart = FormMain.chart();
     if (!PrintChart(chart, printer))
-        ReportFailure(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName(),
-                      QStringLiteral("принтер не принял задание"));
+        Saver.reportFailure(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName(),
+                            QStringLiteral("принтер не принял задание"));
     chart.update();
 }
 
@@ -85,9 +107,4 @@ QString TReportActions::AskForFile(const QString& extension)
 TReportHeader TReportActions::Header() const
 {
     return {QDateTime::currentDateTime(), DeviceLabel()};
-}
-
-void TReportActions::ReportFailure(const QString& path, const QString& reason)
-{
-    Dialogs.ShowError(&FormMain, QStringLiteral("Не удалось записать %1: %2").arg(path, reason));
 }

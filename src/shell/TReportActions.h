@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/SpreadsheetReport.h"
+#include "shell/TBackgroundSave.h"
 
 #include <QObject>
 
@@ -30,9 +31,9 @@ public slots:
 private:
     QString AskForFile(const QString& extension);
     TReportHeader Header() const;
-    void ReportFailure(const QString& path, const QString& reason);
 
     TFormMain& FormMain;
     TUserDialogs& Dialogs;
     std::function<QString()> DeviceLabel;
+    TBackgroundSave Saver;
 };

@@ -197,7 +197,7 @@ TEST(Writers, AFullDeviceFailsTheExport)
 
     const std::pair<const char*, Writer> writers[] = {
         {"csv", [&store](QIODevice& device, QString* error) { return WriteCsv(store, device, error); }},
-        {"log", [&sources](QIODevice& device, QString* error) { return WriteRawLog(sources, device, error); }},
+        {"log", [&sources](QIODevice& device, QString* error) { return WriteRawLog(sources.shownRawRecords(), device, error); }},
     };
     for (const auto& [name, write] : writers) {
         SCOPED_TRACE(name);

@@ -467,7 +467,7 @@ TEST_F(OpenFileTest, ALogSavedAndOpenedAgainGivesTheSameRows)
     QFile file(copy);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     QString error;
-    ASSERT_TRUE(WriteRawLog(sources_, file, &error)) << error.toStdString();
+    ASSERT_TRUE(WriteRawLog(sources_.shownRawRecords(), file, &error)) << error.toStdString();
     file.close();
     EXPECT_EQ(QFileInfo(copy).size(), bytes.size() + 16); // the invalid record travels too
 

@@ -104,6 +104,7 @@ void LogFilesTest::savedCopyOpensAsTheSameLog()
     const QString copy = simulation->drive.filePath(QStringLiteral("copy.log"));
     dialogs->answers = {copy};
     files->log1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->errors.isEmpty());
     QVERIFY(dialogs->proposedNames.value(0).startsWith(QStringLiteral("2400123_2023-12-0")));
     QVERIFY(dialogs->proposedNames.value(0).endsWith(QStringLiteral(".log")));
@@ -116,6 +117,7 @@ void LogFilesTest::savedCopyOpensAsTheSameLog()
 
     dialogs->answers = {QString()};  // cancelled: nothing asked of the file system
     files->log1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->proposedNames.value(1).startsWith(QStringLiteral("copy_")));
     QVERIFY(dialogs->errors.isEmpty());
 }
@@ -125,6 +127,7 @@ void LogFilesTest::csvIsWrittenUnderTheProposedName()
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log), simulation->drive.filePath(QStringLiteral("a.csv"))};
     files->N1_3Open->trigger();
     files->csv1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->proposedNames.value(0).endsWith(QStringLiteral(".csv")));
     QFile csv(simulation->drive.filePath(QStringLiteral("a.csv")));
     QVERIFY(csv.open(QIODevice::ReadOnly));
@@ -149,6 +152,7 @@ void LogFilesTest::failuresAreShownAndChangeNothing()
 
     dialogs->answers = {simulation->drive.filePath(QStringLiteral("no/such/folder/b.csv"))};
     files->csv1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(dialogs->errors.size(), 2);
     QVERIFY(dialogs->errors[1].contains(QStringLiteral("b.csv")));
     QVERIFY2(dialogs->errors[1].endsWith(QStringLiteral("папка не существует")), qPrintable(dialogs->errors[1]));

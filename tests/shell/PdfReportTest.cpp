@@ -88,7 +88,7 @@ QString PdfReportTest::savePdf()
     const QString path = inDrive(QStringLiteral("report.pdf"));
     dialogs->answers = {path};
     simulation->windows->Reports->pdf1->trigger();
-    return path;
+    return finishBackgroundJob(*viewer) ? path : QString();
 }
 
 void PdfReportTest::reportHoldsEveryStatisticsLineAsText()
@@ -188,6 +188,7 @@ void PdfReportTest::cancelledOrUnwritableWritesNothing()
 {
     dialogs->answers = {QString()};
     simulation->windows->Reports->pdf1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(QDir(simulation->drive.path()).entryList({"*.pdf"}), QStringList());
 
@@ -197,6 +198,7 @@ void PdfReportTest::cancelledOrUnwritableWritesNothing()
     const QString path = inDrive(QStringLiteral("blocker/out.pdf"));
     dialogs->answers = {path};
     simulation->windows->Reports->pdf1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY2(dialogs->errors[0].contains(path), qPrintable(dialogs->errors[0]));
     QVERIFY(!QFile::exists(path));
@@ -218,6 +220,7 @@ void PdfReportTest::pdfAndPrintLeaveOutTheCursor()
     const auto outputs = [this](const QString& stem) {
         dialogs->answers = {inDrive(stem + QStringLiteral("-report.pdf"))};
         simulation->windows->Reports->pdf1->trigger();
+        finishBackgroundJob(*viewer);
         dialogs->printToPdf = inDrive(stem + QStringLiteral("-print.pdf"));
         ViewerControls(*viewer).N1->trigger();
         return QList<QImage>{lowerPageOf(inDrive(stem + QStringLiteral("-report.pdf"))),

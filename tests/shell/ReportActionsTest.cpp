@@ -73,6 +73,7 @@ void ReportActionsTest::reportIsWrittenUnderTheDatedNameWithTheDeviceLabel()
     const QString path = inDrive(QStringLiteral("report.xlsx"));
     dialogs->answers = {path};
     ViewerControls(*viewer).xls1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
     QCOMPARE(dialogs->proposedNames, QStringList{DatedFileName(QDate::currentDate(), QLocale(), "xlsx")});
     // The proposed name is the same all day: a second report asks before replacing the first.
@@ -93,6 +94,7 @@ void ReportActionsTest::cancellingWritesNothing()
 {
     dialogs->answers = {QString()};
     ViewerControls(*viewer).xls1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     dialogs->answers = {QString()};
     ViewerControls(*viewer).bmp1->trigger();
     ViewerControls(*viewer).N1->trigger();  // no printer chosen
@@ -115,6 +117,7 @@ void ReportActionsTest::unwritableFolderShowsTheErrorAndKeepsTheData()
         dialogs->answers = {path};
         dialogs->errors.clear();
         action->trigger();
+        QVERIFY(finishBackgroundJob(*viewer));
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY2(dialogs->errors[0].contains(path), qPrintable(dialogs->errors[0]));
         QVERIFY(!QFile::exists(path));
@@ -245,6 +248,7 @@ void ReportActionsTest::fullDiskKeepsEveryOldFile()
         dialogs->errors.clear();
         dialogs->answers = {disk.filePath(name)};
         action->trigger();
+        QVERIFY(finishBackgroundJob(*viewer));
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY2(dialogs->errors[0].contains(QStringLiteral("нет места на диске")), qPrintable(dialogs->errors[0]));
         QFile kept(disk.filePath(name));

@@ -7,6 +7,7 @@
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
 #include "shell/TApplicationWindows.h"
+#include "shell/TBackgroundJob.h"
 #include "shell/TFormRead.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormSetting.h"
@@ -14,9 +15,17 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <vector>
+
+// Lets the data viewer's background job (a report, an export) run to its
+// end, the event loop turning meanwhile; false if it did not end in time.
+inline bool finishBackgroundJob(TFormMain& viewer)
+{
+    return QTest::qWaitFor([&viewer] { return !viewer.backgroundJob().isRunning(); }, 120000);
+}
 
 // The program's windows on a simulated logger whose drive is a temporary
 // folder; the logger starts unplugged, and detection ticks run on demand.

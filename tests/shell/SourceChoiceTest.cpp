@@ -135,6 +135,7 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     const QString copy = simulation->drive.filePath(QStringLiteral("copy.log"));
     simulation->dialogs->answers = {copy};
     simulation->windows->LogFiles->log1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QFile saved(copy);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), secondLog);

@@ -1,0 +1,47 @@
+#include "shell/TBackgroundSave.h"
+
+#include "shell/TBackgroundJob.h"
+#include "shell/TFormMain.h"
+#include "shell/TUserDialogs.h"
+
+#include <QDir>
+
+#include <memory>
+
+TBackgroundSave::TBackgroundSave(TFormMain& viewer, TUserDialogs& dialogs)
+    : Viewer(viewer)
+    , Dialogs(dialogs)
+{
+}
+
+void TBackgroundSave::run(const QString& path, Save save)
+{
+    struct Outcome {
+        bool saved = false;
+        QString error;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    const QString shownPath = QDir::toNativeSeparators(path);
+    const bool started = Viewer.backgroundJob().start(
+        QStringLiteral("Запись %1").arg(shownPath),
+        [outcome, path, save = std::move(save)](TJobProgress& progress) {
+            outcome->saved = save(path, &outcome->error, progress);
+        },
+        [this, outcome, path, shownPath](bool cancelled) {
+            if (outcome->saved)
+                Viewer.showSaved(path);
+            else if (cancelled)
+                Viewer.showStatus(QStringLiteral("Запись отменена: ") + shownPath);
+            else
+                reportFailure(path, outcome->error);
+        });
+    if (!started) {
+        Dialogs.ShowError(&Viewer, QStringLiteral("Не удалось записать %1: сначала должна закончиться %2")
+                                       .arg(path, Viewer.backgroundJob().title().toLower()));
+    }
+}
+
+void TBackgroundSave::reportFailure(const QString& path, const QString& reason)
+{
+    Dialogs.ShowError(&Viewer, QStringLiteral("Не удалось записать %1: %2").arg(path, reason));
+}

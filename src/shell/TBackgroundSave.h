@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class TFormMain;
+class TJobProgress;
+class TUserDialogs;
+
+// Writes a file on the data viewer's worker: "Сохранено: <path>" in the
+// viewer's status line once it is in place, an error box with the reason
+// when it fails, and nothing left behind when the user cancels. The save
+// must own what it writes; it runs while the windows go on working.
+class TBackgroundSave {
+public:
+    using Save = std::function<bool(const QString& path, QString* error, TJobProgress& progress)>;
+
+    TBackgroundSave(TFormMain& viewer, TUserDialogs& dialogs);
+
+    void run(const QString& path, Save save);
+    // The error box of a file that could not be written.
+    void reportFailure(const QString& path, const QString& reason);
+
+private:
+    TFormMain& Viewer;
+    TUserDialogs& Dialogs;
+};
