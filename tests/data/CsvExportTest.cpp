@@ -1,10 +1,15 @@
 #include "data/CsvExport.h"
 #include "data/DataTestSupport.h"
+#include "data/JobProgress.h"
+#include "data/LogExport.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "data/Timestamp.h"
 
 #include <QBuffer>
+
+#include <functional>
+#include <span>
 
 namespace {
 
@@ -97,6 +102,46 @@ TEST_F(CsvExportTest, AWriteThatFailsIsReported)
     QString error;
     EXPECT_FALSE(WriteCsv(store_, readOnly, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// Both writers of the viewer's exports report their progress and stop at
+// the first report after a cancel, with the reason the window shows.
+TEST_F(CsvExportTest, ExportsReportProgressAndStopWhenCancelled)
+{
+    const QByteArray log = LogGenerator(3).generate(20000, TLogShape::Typical, QDateTime(QDate(2023, 12, 31), QTime(22, 0)));
+    const auto* raw = reinterpret_cast<const TLogRecord*>(log.constData());
+    const std::span<const TLogRecord> records(raw, 20000);
+    store_.showRecords(ListOf(std::vector<TLogRecord>(records.begin(), records.end())));
+    struct Case {
+        const char* name;
+        std::function<bool(QIODevice&, QString*, TJobProgress*)> write;
+        qint64 total;
+    };
+    const Case cases[] = {
+        {"csv", [this](QIODevice& device, QString* error, TJobProgress* progress) {
+             return WriteCsv(store_, device, error, progress);
+         }, store_.DataRowCount()},
+        {"log", [records](QIODevice& device, QString* error, TJobProgress* progress) {
+             return WriteRawLog(records, device, error, progress);
+         }, qint64(records.size())},
+    };
+    for (const Case& c : cases) {
+        QBuffer whole;
+        whole.open(QIODevice::WriteOnly);
+        TJobProgress running;
+        QString error;
+        EXPECT_TRUE(c.write(whole, &error, &running)) << c.name;
+        EXPECT_EQ(running.total(), c.total) << c.name;
+        EXPECT_GT(running.done(), c.total / 2) << c.name;
+
+        QBuffer cut;
+        cut.open(QIODevice::WriteOnly);
+        TJobProgress cancelled;
+        cancelled.cancel();
+        EXPECT_FALSE(c.write(cut, &error, &cancelled)) << c.name;
+        EXPECT_EQ(error, TJobProgress::cancelledReason()) << c.name;
+        EXPECT_LT(cut.size(), whole.size() / 2) << c.name;
+    }
 }
 
 } // namespace

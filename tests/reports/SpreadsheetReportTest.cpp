@@ -3,9 +3,11 @@
 #include "FileFaults.h"
 
 #include "data/DataTestSupport.h"
+#include "data/JobProgress.h"
 #include "data/MeasurementStore.h"
 #include "data/Timestamp.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -188,6 +190,38 @@ TEST_F(SpreadsheetReportTest, AFileThatCannotBeWrittenIsReported)
     EXPECT_EQ(error, QStringLiteral("папка не существует"));
     EXPECT_FALSE(QFileInfo::exists(dir_.filePath("no/such/folder/r.xlsx")));
     EXPECT_EQ(store_.DataRowCount(), 5);
+}
+
+// A cancel stops the rows at once: no file, no temporary file of the
+// library or of the save, and an earlier report of that name stays.
+TEST_F(SpreadsheetReportTest, ACancelledReportLeavesEveryFileAsItWas)
+{
+    std::vector<TLogRecord> days;
+    for (int day = 1; day <= 40; ++day)
+        days.push_back(MakeLogRecord(255, 0x27, TimestampSeconds(2024, 1, day, 0, 0, 0), 235, 456, 1013));
+    store_.showRecords(ListOf(days));
+    const QString path = dir_.filePath("report.xlsx");
+    for (const QByteArray& earlier : {QByteArray(), QByteArray("the earlier report")}) {
+        QFile::remove(path);
+        if (!earlier.isEmpty()) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(earlier);
+        }
+        TJobProgress progress;
+        progress.cancel();
+        QString error;
+        EXPECT_FALSE(BuildSpreadsheetReport(store_, {}, path, &error, SheetRowLimit, &progress));
+        EXPECT_EQ(error, TJobProgress::cancelledReason());
+        EXPECT_EQ(progress.total(), store_.DataRowCount());
+        const QStringList files = QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden);
+        EXPECT_EQ(files, earlier.isEmpty() ? QStringList() : QStringList{"report.xlsx"});
+        if (!earlier.isEmpty()) {
+            QFile kept(path);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), earlier);
+        }
+    }
 }
 
 // The library parks every sheet's XML until the book is zipped: on a disk

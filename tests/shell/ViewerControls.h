@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -38,6 +39,8 @@ struct ViewerControls {
         , ButtonLoadPercent(named<QPushButton>(viewer, "ButtonLoadPercent"))
         , TimerLoad(named<QTimer>(viewer, "TimerLoad"))
         , StatusLine(named<QLabel>(viewer, "StatusLine"))
+        , JobProgress(named<QProgressBar>(viewer, "JobProgress"))
+        , ButtonJobCancel(named<QPushButton>(viewer, "ButtonJobCancel"))
     {
     }
 
@@ -63,6 +66,8 @@ struct ViewerControls {
     QPushButton* ButtonLoadPercent;
     QTimer* TimerLoad;
     QLabel* StatusLine;
+    QProgressBar* JobProgress;
+    QPushButton* ButtonJobCancel;
 
 private:
     template <class Control>
