@@ -1,13 +1,23 @@
 // The spreadsheet report of the worst-case log shape (every repeat count 255)
-// over a few million rows: its speed per million rows.
+// over a few million rows: its speed per million rows, and, while it runs on
+// the data viewer's worker, how long the UI thread ever waits, how often the
+// progress moves and how soon a cancel takes effect.
+#include "FullLogStores.h"
+
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "reports/SpreadsheetReport.h"
+#include "shell/TBackgroundJob.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -29,7 +39,14 @@ std::unique_ptr<TMeasurementStore> worstCaseStore(qint64 records)
 
 const TReportHeader Header{QDateTime(QDate(2024, 1, 1), QTime(12, 0)), QStringLiteral("2400123")};
 
-// 16,384 records of 255 rows: 4.2 million rows on four sheets.
+void setPerMillionRows(benchmark::State& state, qint64 rows)
+{
+    state.counters["rows"] = double(rows);
+    state.counters["s_per_million_rows"] = benchmark::Counter(
+        double(rows) / 1e6, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// 16,384 records of 255 rows: 4.2 million rows on four sheets, on this thread.
 void BM_WorstCaseReport(benchmark::State& state)
 {
     const auto store = worstCaseStore(state.range(0));
@@ -40,11 +57,113 @@ void BM_WorstCaseReport(benchmark::State& state)
         if (!BuildSpreadsheetReport(*store, Header, path, &error))
             state.SkipWithError(error.toUtf8().constData());
     }
-    state.counters["rows"] = double(store->DataRowCount());
-    state.counters["s_per_million_rows"] =
-        benchmark::Counter(double(store->DataRowCount()) / 1e6, benchmark::Counter::kIsIterationInvariantRate
-                                                                    | benchmark::Counter::kInvert);
+    setPerMillionRows(state, store->DataRowCount());
 }
 BENCHMARK(BM_WorstCaseReport)->Arg(16384)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What the UI thread sees while the report runs on the worker as the data
+// viewer starts it: the copy of the store, then a 10 ms timer's ticks.
+struct TUiWatch {
+    qint64 longestTickGapMs = 0;
+    qint64 longestProgressGapMs = 0; // between two moves of the progress shown
+    qint64 ticks = 0;
+};
+
+TUiWatch watchReport(const TMeasurementStore& store, const QString& path, qint64 cancelAfterMs,
+                     qint64* cancelTakesMs)
+{
+    TUiWatch watch;
+    TBackgroundJob job;
+    QElapsedTimer sinceTick;
+    QElapsedTimer sinceProgress;
+    QElapsedTimer running;
+    qint64 lastDone = -1;
+    QObject::connect(&job, &TBackgroundJob::progressed, [&](qint64 done, qint64) {
+        if (done == lastDone)
+            return;
+        if (lastDone > 0)
+            watch.longestProgressGapMs = std::max(watch.longestProgressGapMs, sinceProgress.elapsed());
+        lastDone = done;
+        sinceProgress.start();
+    });
+    QTimer ticker;
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        watch.longestTickGapMs = std::max(watch.longestTickGapMs, sinceTick.restart());
+        ++watch.ticks;
+    });
+    QElapsedTimer cancelled;
+    QTimer canceller;
+    canceller.setSingleShot(true);
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        cancelled.start();
+        job.cancel();
+    });
+    bool finished = false;
+    sinceTick.start();
+    ticker.start();
+    running.start();
+    // The snapshot the viewer's report takes on the UI thread.
+    auto copy = std::make_shared<const TMeasurementStore>(store);
+    job.start(QStringLiteral("report"),
+              [copy, path](TJobProgress& progress) {
+                  QString error;
+                  BuildSpreadsheetReport(*copy, Header, path, &error, SheetRowLimit, &progress);
+              },
+              [&](bool) {
+                  finished = true;
+                  if (cancelled.isValid() && cancelTakesMs)
+                      *cancelTakesMs = cancelled.elapsed();
+              });
+    if (cancelAfterMs > 0)
+        canceller.start(int(cancelAfterMs));
+    while (!finished)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return watch;
+}
+
+void BM_WorstCaseReportOnWorker(benchmark::State& state)
+{
+    const auto store = worstCaseStore(state.range(0));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("report.xlsx"));
+    TUiWatch watch;
+    for (auto _ : state)
+        watch = watchReport(*store, path, 0, nullptr);
+    setPerMillionRows(state, store->DataRowCount());
+    state.counters["ui_longest_gap_ms"] = double(watch.longestTickGapMs);
+    state.counters["ui_ticks"] = double(watch.ticks);
+    state.counters["progress_longest_gap_ms"] = double(watch.longestProgressGapMs);
+}
+BENCHMARK(BM_WorstCaseReportOnWorker)->Arg(16384)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A cancel two seconds into the report: how long until the worker is done,
+// and whether any file is left in the folder.
+void BM_WorstCaseReportCancel(benchmark::State& state)
+{
+    const auto store = worstCaseStore(state.range(0));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("report.xlsx"));
+    qint64 cancelTakesMs = -1;
+    TUiWatch watch;
+    for (auto _ : state)
+        watch = watchReport(*store, path, 2000, &cancelTakesMs);
+    state.counters["cancel_takes_ms"] = double(cancelTakesMs);
+    state.counters["files_left"] = double(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size());
+    state.counters["ui_longest_gap_ms"] = double(watch.longestTickGapMs);
+}
+BENCHMARK(BM_WorstCaseReportCancel)->Arg(16384)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The copy of the full worst-case store (66.8 million rows) that a report
+// takes on the UI thread before the worker starts.
+void BM_StoreSnapshot(benchmark::State& state)
+{
+    const TMeasurementStore& store = fullLogStore(TLogShape::WorstCase);
+    for (auto _ : state) {
+        auto copy = std::make_shared<const TMeasurementStore>(store);
+        benchmark::DoNotOptimize(copy.get());
+    }
+}
+BENCHMARK(BM_StoreSnapshot)->Unit(benchmark::kMillisecond);
 
 }  // namespace
