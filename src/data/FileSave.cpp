@@ -20,7 +20,7 @@ struct TErrorReason {
 constexpr std::array ErrorReasons{
     TErrorReason{std::errc::no_such_file_or_directory, "файл не найден", "папка не существует"},
     TErrorReason{std::errc::not_a_directory, "папка не существует", "папка не существует"},
-    TErrorReason{std::errc::no_space_on_device, "нет места на диске", "нет места на диске"},
+    TErrorReason{std::errc::no_space_on_device, "диск заполнен", "диск заполнен"},
     TErrorReason{std::errc::permission_denied, "нет прав на чтение", "нет прав на запись"},
     TErrorReason{std::errc::operation_not_permitted, "нет прав на чтение", "нет прав на запись"},
     TErrorReason{std::errc::read_only_file_system, "диск только для чтения", "диск только для чтения"},
@@ -62,7 +62,8 @@ QString SystemErrorReason(int errorNumber, bool writing)
         if (int(reason.code) == errorNumber)
             return reasonText(reason, writing);
     }
-    return QStringLiteral("системная ошибка %1 (%2)").arg(errorNumber).arg(qt_error_string(errorNumber));
+    // The system's own text of a rarer error is English: the code says it to whoever helps.
+    return QStringLiteral("системная ошибка %1").arg(errorNumber);
 }
 
 // Qt keeps only the system's text of the error; it is the text of one of
@@ -88,7 +89,7 @@ QString FileErrorReason(const QFileDevice& file, bool writing)
     }
     if (file.error() == QFileDevice::NoError)
         return writing ? QStringLiteral("запись не завершена") : QStringLiteral("чтение не завершено");
-    return (writing ? QStringLiteral("ошибка записи (%1)") : QStringLiteral("ошибка чтения (%1)")).arg(text);
+    return (writing ? QStringLiteral("ошибка записи (код %1)") : QStringLiteral("ошибка чтения (код %1)")).arg(file.error());
 }
 
 TCheckedDevice::TCheckedDevice(QIODevice& target)

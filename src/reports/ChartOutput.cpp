@@ -77,7 +77,7 @@ bool WriteChartBitmap(const TChart& chart, QIODevice& device, QString* error)
     if (writer.write(ChartImage(chart)) && !checked.failed())
         return true;
     if (error)
-        *error = checked.failed() ? QStringLiteral("рисунок записан не полностью") : writer.errorString();
+        *error = checked.failed() ? QStringLiteral("рисунок записан не полностью") : QStringLiteral("рисунок не записан");
     return false;
 }
 

@@ -127,6 +127,23 @@ void writeRow(lxw_worksheet* sheet, lxw_row_t row, const TRowValues& values, con
     writeTenths(sheet, row, 5, values.pressure, formats);
 }
 
+// The library's own texts are English; the errors it meets without a system error, in Russian.
+QString workbookErrorText(lxw_error error)
+{
+    switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return QStringLiteral("не хватило памяти");
+    case LXW_ERROR_CREATING_XLSX_FILE:
+        return QStringLiteral("не удалось создать файл");
+    case LXW_ERROR_CREATING_TMPFILE:
+        return QStringLiteral("не удалось создать временный файл");
+    case LXW_ERROR_READING_TMPFILE:
+        return QStringLiteral("не удалось прочитать временный файл");
+    default:
+        return QStringLiteral("ошибка библиотеки книг (код %1)").arg(int(error));
+    }
+}
+
 double dayNumber(const QDate& date)
 {
     return double(QDate(1899, 12, 30).daysTo(date));
@@ -210,7 +227,7 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
     if (closed != LXW_NO_ERROR) {
         if (error) {
             *error = systemError != 0 ? SystemErrorReason(systemError, true)
-                                      : QStringLiteral("ошибка библиотеки книг: ") + QString::fromUtf8(lxw_strerror(closed));
+                                      : workbookErrorText(closed);
         }
         return false;
     }

@@ -116,7 +116,7 @@ TEST_F(FileSaveTest, CharacterDevicesAreWrittenAndStayDevices)
 
     ASSERT_TRUE(std::filesystem::is_character_file("/dev/full"));
     EXPECT_FALSE(SaveFile("/dev/full", writing(QByteArray(100000, 'x')), &error));
-    EXPECT_EQ(error, QStringLiteral("нет места на диске"));
+    EXPECT_EQ(error, QStringLiteral("диск заполнен"));
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
     EXPECT_TRUE(QDir("/dev").entryList({".full.*", ".null.*"}, QDir::Files | QDir::Hidden | QDir::System).isEmpty());
 }
@@ -164,7 +164,7 @@ TEST_F(FileSaveTest, AFullDiskKeepsTheOldFileAndSaysWhy)
     disk.fill();
     QString error;
     EXPECT_FALSE(SaveFile(disk.filePath("out.csv"), writing(QByteArray(256 * 1024, 'r')), &error));
-    EXPECT_EQ(error, QStringLiteral("нет места на диске"));
+    EXPECT_EQ(error, QStringLiteral("диск заполнен"));
     EXPECT_EQ(contents(disk.filePath("out.csv")), "the old export");
     EXPECT_EQ(disk.strayFiles({"out.csv"}), QStringList());
 }
@@ -174,9 +174,12 @@ TEST(FileErrorReason, NamesTheSystemsReasonInRussian)
     QFile missing(QStringLiteral("/no/such/file.log"));
     EXPECT_FALSE(missing.open(QIODevice::ReadOnly));
     EXPECT_EQ(FileErrorReason(missing, false), QStringLiteral("файл не найден"));
-    EXPECT_EQ(SystemErrorReason(ENOSPC, true), QStringLiteral("нет места на диске"));
+    EXPECT_EQ(SystemErrorReason(ENOSPC, true), QStringLiteral("диск заполнен"));
+    EXPECT_EQ(SystemErrorReason(ENOENT, true), QStringLiteral("папка не существует"));
     EXPECT_EQ(SystemErrorReason(EACCES, true), QStringLiteral("нет прав на запись"));
     EXPECT_EQ(SystemErrorReason(EACCES, false), QStringLiteral("нет прав на чтение"));
+    // A code without words of its own keeps the system's English text out.
+    EXPECT_EQ(SystemErrorReason(EXDEV, true), QStringLiteral("системная ошибка %1").arg(EXDEV));
 }
 
 // The writers see a disk fill up under them and say so instead of succeeding.
