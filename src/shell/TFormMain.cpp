@@ -332,8 +332,11 @@ void TFormMain::showLoad(TLoadResult& result)
     Connection.setRecordCount(result.recordCount);
     showStoreRows();
     SysPage->ShowLoad(result);
-    if (result.leftOutRecords > 0)
-        Connection.link().LogStatus(LeftOutRecordsText(result.leftOutRecords, TRawRecordBuffer::Capacity));
+    if (result.leftOutRecords > 0) {
+        const QString leftOut = LeftOutRecordsText(result.leftOutRecords, TRawRecordBuffer::Capacity);
+        Connection.link().LogStatus(leftOut);
+        showStatus(leftOut);
+    }
     LastFreeMemoryText = result.freeMemoryText;
     listSources();
 }

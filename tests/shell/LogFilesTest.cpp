@@ -194,8 +194,9 @@ void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
     QCOMPARE(simulation->windows->Connection->recordCount(), 300);
 }
 
-// Joined logs longer than the store holds: the status list says how many
-// records were left out, and the Sys page's dump has the same line.
+// Joined logs longer than the store holds: the status list and the data
+// viewer's status line say how many records were left out, and the Sys
+// page's dump has the same line.
 void LogFilesTest::recordsLeftOutAreSaidInTheStatusList()
 {
     const qint64 leftOut = 1000;
@@ -211,7 +212,13 @@ void LogFilesTest::recordsLeftOutAreSaidInTheStatusList()
     const QString line = LeftOutRecordsText(leftOut, TRawRecordBuffer::Capacity);
     QVERIFY2(status.item(status.count() - 1)->text().endsWith(QStringLiteral(" -> ") + line),
              qPrintable(status.item(status.count() - 1)->text()));
+    QCOMPARE(ViewerControls(*viewer).StatusLine->text(), line);
     QCOMPARE(simulation->windows->Connection->recordCount(), TRawRecordBuffer::Capacity);
+
+    // A load that leaves nothing out clears the line.
+    dialogs->answers = {writeLog(QStringLiteral("short.log"), log)};
+    files->N1_3Open->trigger();
+    QCOMPARE(ViewerControls(*viewer).StatusLine->text(), QString());
 }
 
 void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()
