@@ -171,8 +171,12 @@ TLoadedSource TLoader::loadSource(const TSourceCandidate& source, const TLoadReq
     const auto raw = buffer_.records();
     // The buffer holds at most its capacity; the reader tells what that leaves out.
     const qint64 wanted = request.testMode ? TestModeRecordCount : *reported;
-    const TReadResult read = ReadSource(source.filePath, wanted, raw,
-                                        [&progress](qint64 k) { progress.recordReached(k); });
+    if (request.job)
+        request.job->start(wanted);
+    const TReadResult read = ReadSource(source.filePath, wanted, raw, [&progress, &request](qint64 k) {
+        progress.recordReached(k);
+        return !request.job || request.job->reach(k);
+    });
     if (!read.opened) {
         dump.addLine(QStringLiteral("Не удалось открыть файл: ") + read.error);
         return {source, nullptr, {}};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DumpLog.h"
+#include "data/JobProgress.h"
 #include "data/RawRecordBuffer.h"
 #include "data/SourceList.h"
 #include "data/VolumeSource.h"
@@ -22,6 +23,9 @@ struct TLoadRequest {
     std::function<std::optional<qint64>(const QString& sourcePath)> recordCountOf;
     // Shows the progress text; called only when the text changes.
     std::function<void(const QString&)> showProgress;
+    // The worker's progress, when the load runs on one: told every record
+    // read, and a cancel stops the reading.
+    TJobProgress* job = nullptr;
 };
 
 // What a load leaves: the accepted sources with their records, which a

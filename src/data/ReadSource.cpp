@@ -32,8 +32,10 @@ TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRe
     while (read < wanted) {
         const qint64 end = std::min(wanted, read + chunk);
         if (progress) {
-            for (qint64 k = read; k < end; ++k)
-                progress(k);
+            for (qint64 k = read; k < end; ++k) {
+                if (!progress(k))
+                    return TReadResult{true, read, QString(), 0};
+            }
         }
         const qint64 want = (end - read) * qint64(sizeof(TLogRecord));
         qint64 got = 0;

@@ -15,8 +15,8 @@ struct TReadResult {
     qint64 recordsLeftOut = 0;
 };
 
-// Told the index of each record before it is read.
-using TReadProgress = std::function<void(qint64 recordIndex)>;
+// Told the index of each record before it is read; false stops the read there.
+using TReadProgress = std::function<bool(qint64 recordIndex)>;
 
 // Reads up to recordCount whole 16-byte records of the file into the buffer
 // from slot 0, never more than the buffer holds; stops early at the end of the file.

@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QLabel>
 #include <QMimeData>
 #include <QFileInfo>
@@ -188,12 +189,13 @@ void TFormMain::buildJobControls()
     showJobRunning(false);
 }
 
-// One job at a time: printing and saving wait while one runs.
+// One job at a time: loading, printing and saving wait while one runs.
 void TFormMain::showJobRunning(bool running)
 {
     JobProgress->setVisible(running);
     JobProgress->setValue(0);
     ButtonJobCancel->setVisible(running);
+    N1Source->menuAction()->setEnabled(!running);
     N1->setEnabled(!running);
     for (QAction* save : N2->actions())
         save->setEnabled(!running);
@@ -274,11 +276,18 @@ void TFormMain::GoClick()
     request.expectedLabel = Connection.deviceLabel();
     request.testMode = Connection.testMode();
     request.recordCount = Connection.recordCount();
-    request.recordCountOf = [this](const QString&) { return readLogRecordCount(Connection.link()); };
-    request.showProgress = [this](const QString& text) { ShowProgress(text); };
-
-    TLoadResult result = Loader->loadFromDrives(request);
-    EndProgress();
+    // The logger is asked on the UI thread, where all its exchanges run.
+    request.recordCountOf = [this](const QString&) {
+        std::optional<qint64> count;
+        QMetaObject::invokeMethod(
+            this, [this, &count] { count = readLogRecordCount(Connection.link()); }, Qt::BlockingQueuedConnection);
+        return count;
+    };
+    std::optional<TLoadResult> loaded =
+        loadOffThread(request, [](TLoader& loader, const TLoadRequest& load) { return loader.loadFromDrives(load); });
+    if (!loaded)
+        return;
+    TLoadResult& result = *loaded;
 
     Connection.setExpectedLabel(result.expectedLabel);
     if (result.windowCaption)
@@ -295,10 +304,11 @@ bool TFormMain::OpenLogFile(const QString& path, QString* failure)
 {
     TLoadRequest request;
     request.recordCount = Connection.recordCount();
-    request.showProgress = [this](const QString& text) { ShowProgress(text); };
-    TLoadResult result = Loader->loadFile(path, request);
-    EndProgress();
-    if (!showOpenedLog(QFileInfo(path).fileName(), result, failure))
+    std::optional<TLoadResult> loaded = loadOffThread(
+        request, [path](TLoader& loader, const TLoadRequest& load) { return loader.loadFile(path, load); });
+    if (!loaded)
+        return refusedWhileBusy(path, failure);
+    if (!showOpenedLog(QFileInfo(path).fileName(), *loaded, failure))
         return false;
     emit logsRead();
     return true;
@@ -308,8 +318,20 @@ bool TFormMain::OpenArchivedLog(const QString& label, const QByteArray& raw, QSt
 {
     TLoadRequest request;
     request.recordCount = Connection.recordCount();
-    TLoadResult result = Loader->loadRecords(label, raw, request);
-    return showOpenedLog(label, result, failure);
+    std::optional<TLoadResult> loaded = loadOffThread(
+        request, [label, raw](TLoader& loader, const TLoadRequest& load) { return loader.loadRecords(label, raw, load); });
+    if (!loaded)
+        return refusedWhileBusy(label, failure);
+    return showOpenedLog(label, *loaded, failure);
+}
+
+// A log not shown because the load was cancelled (no failure to tell) or
+// another job runs (the failure says which).
+bool TFormMain::refusedWhileBusy(const QString& name, QString* failure) const
+{
+    if (failure && Job->isRunning())
+        *failure = QStringLiteral("Не удалось открыть %1: сначала должна закончиться %2").arg(name, Job->title().toLower());
+    return false;
 }
 
 bool TFormMain::showOpenedLog(const QString& name, TLoadResult& result, QString* failure)
@@ -324,6 +346,38 @@ bool TFormMain::showOpenedLog(const QString& name, TLoadResult& result, QString*
     showLoad(result);
     PageControlData->show();
     return true;
+}
+
+// The load reads on the worker while the windows go on, and the call
+// returns with it; nothing, and everything stays, when the user cancelled it
+// or another job runs.
+std::optional<TLoadResult> TFormMain::loadOffThread(TLoadRequest request, const LoadWork& load)
+{
+    request.showProgress = [this](const QString& text) {
+        QMetaObject::invokeMethod(this, [this, text] { ShowProgress(text); }, Qt::QueuedConnection);
+    };
+    auto result = std::make_shared<TLoadResult>();
+    QEventLoop loading;
+    bool cancelled = false;
+    const bool started = Job->start(
+        QStringLiteral("Загрузка данных"),
+        [this, result, request, load](TJobProgress& progress) mutable {
+            request.job = &progress;
+            *result = load(*Loader, request);
+        },
+        [&loading, &cancelled](bool wasCancelled) {
+            cancelled = wasCancelled;
+            loading.quit();
+        });
+    if (!started)
+        return std::nullopt;
+    loading.exec();
+    EndProgress();
+    if (cancelled) {
+        showStatus(QStringLiteral("Загрузка отменена, показаны прежние данные"));
+        return std::nullopt;
+    }
+    return std::move(*result);
 }
 
 void TFormMain::showLoad(TLoadResult& result)

@@ -3,7 +3,9 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -17,6 +19,7 @@ class QTabWidget;
 class QTimer;
 class TLoader;
 class TLoggerConnection;
+struct TLoadRequest;
 struct TLoadResult;
 class TMeasurementStore;
 class TSourceList;
@@ -44,7 +47,8 @@ public:
     bool limitSeriesShown() const;
 
     // Loads a saved log file as the shown source, without a logger; a file
-    // that cannot be read leaves everything as it was.
+    // that cannot be read leaves everything as it was, and so does a load
+    // the user cancelled (false with no failure).
     bool OpenLogFile(const QString& path, QString* failure);
     // Loads a log kept in the archive as the shown source, named by its
     // label, as a saved log file is opened; not archived again.
@@ -125,8 +129,11 @@ private:
     void buildJobControls();
     void showJobRunning(bool running);
     void showJobProgress(qint64 done, qint64 total);
+    using LoadWork = std::function<TLoadResult(TLoader&, const TLoadRequest&)>;
+    std::optional<TLoadResult> loadOffThread(TLoadRequest request, const LoadWork& load);
     void showLoad(TLoadResult& result);
     bool showOpenedLog(const QString& name, TLoadResult& result, QString* failure);
+    bool refusedWhileBusy(const QString& name, QString* failure) const;
     void showStoreRows();
     void listSources();
     bool ApplicationEventsMessage(const QKeyEvent& event);

@@ -40,7 +40,7 @@ void TLogFileActions::N1_3OpenClick()
 void TLogFileActions::OpenLog(const QString& path)
 {
     QString failure;
-    if (!FormMain.OpenLogFile(path, &failure))
+    if (!FormMain.OpenLogFile(path, &failure) && !failure.isEmpty())
         Dialogs.ShowError(&FormMain, failure);
 }
 

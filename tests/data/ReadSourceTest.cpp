@@ -44,7 +44,10 @@ TEST_F(ReadSourceTest, ReadsCountedWholeRecordsIntoSlotsAndReportsEachIndexFirst
         std::fill(buffer_.begin(), buffer_.end(), TLogRecord{});
         std::vector<qint64> reported;
         const TReadResult result = ReadSource(writeLog(c.file), c.count, buffer_,
-                                              [&](qint64 k) { reported.push_back(k); });
+                                              [&](qint64 k) {
+                                                  reported.push_back(k);
+                                                  return true;
+                                              });
         ASSERT_TRUE(result.opened);
         EXPECT_EQ(result.recordsRead, c.expectedRead);
         EXPECT_EQ(BytesOf(std::vector<TLogRecord>(buffer_.begin(), buffer_.begin() + result.recordsRead)),

@@ -32,6 +32,7 @@ private slots:
     void cancelLeavesNoFileAndKeepsTheEarlierOne();
     void secondSaveWaitsForTheFirst();
     void folderRemovedMeanwhileIsToldInRussian();
+    void aLoadLetsTheWindowsTurnAndCanBeCancelled();
 
 private:
     QString inDrive(const QString& name) const { return simulation->drive.filePath(name); }
@@ -159,7 +160,16 @@ void BackgroundReportTest::secondSaveWaitsForTheFirst()
     QVERIFY2(dialogs->errors[0].contains(QStringLiteral("сначала должна закончиться запись")),
              qPrintable(dialogs->errors[0]));
 
+    // So does a load: the menu of sources waits, and a log opened another way is refused.
+    QVERIFY(!window.N1Source->menuAction()->isEnabled());
+    dialogs->answers = {inDrive(QStringLiteral("data.log"))};
+    simulation->windows->LogFiles->N1_3Open->trigger();
+    QCOMPARE(dialogs->errors.size(), 2);
+    QVERIFY2(dialogs->errors[1].contains(QStringLiteral("сначала должна закончиться запись")),
+             qPrintable(dialogs->errors[1]));
+
     QVERIFY(finishBackgroundJob(*viewer));
+    QVERIFY(window.N1Source->menuAction()->isEnabled());
     QVERIFY(QFile::exists(inDrive(QStringLiteral("first.xlsx"))));
     QVERIFY(!QFile::exists(inDrive(QStringLiteral("second.xlsx"))));
     for (QAction* save : saves)
@@ -185,6 +195,40 @@ void BackgroundReportTest::folderRemovedMeanwhileIsToldInRussian()
     QVERIFY(!ViewerControls(*viewer).StatusLine->text().contains(QStringLiteral("Сохранено")));
     QVERIFY(!QFile::exists(path));
     QCOMPARE(viewer->Store().DataRowCount(), rows);
+}
+
+// The load of a log reads on the worker: events go on meanwhile, with the
+// progress and "Отмена" shown, and a cancelled load leaves what was shown.
+void BackgroundReportTest::aLoadLetsTheWindowsTurnAndCanBeCancelled()
+{
+    const qint64 rows = viewer->Store().DataRowCount();
+    const QString title = viewer->windowTitle();
+    const QString path = inDrive(QStringLiteral("other.log"));
+    QFile log(path);
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write(LogGenerator(6).generate(100000, TLogShape::Typical, QDateTime(QDate(2024, 5, 1), QTime(0, 0))));
+    log.close();
+
+    const ViewerControls window(*viewer);
+    bool runningMeanwhile = false;
+    // Posted before the load: it runs only if the UI thread turns while the load reads.
+    QTimer::singleShot(0, viewer, [&] {
+        runningMeanwhile = viewer->backgroundJob().isRunning() && window.ButtonJobCancel->isVisible()
+            && window.StatusLine->text().startsWith(QStringLiteral("Загрузка данных"));
+        QTest::mouseClick(window.ButtonJobCancel, Qt::LeftButton);
+    });
+    QString failure;
+    QVERIFY(!viewer->OpenLogFile(path, &failure));
+    QVERIFY(runningMeanwhile);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(viewer->Store().DataRowCount(), rows);
+    QCOMPARE(viewer->windowTitle(), title);
+    QCOMPARE(window.StatusLine->text(), QStringLiteral("Загрузка отменена, показаны прежние данные"));
+    QVERIFY(window.ButtonJobCancel->isHidden());
+
+    QVERIFY2(viewer->OpenLogFile(path, &failure), qPrintable(failure));
+    QVERIFY(viewer->Store().DataRowCount() >= 100000);
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - other.log"));
 }
 
 KORVI_QTEST_MAIN(BackgroundReportTest)
