@@ -197,6 +197,7 @@ void TFormMain::showJobRunning(bool running)
     ButtonJobCancel->setVisible(running);
     N1Source->menuAction()->setEnabled(!running);
     N1->setEnabled(!running);
+    N2->menuAction()->setEnabled(!running);
     for (QAction* save : N2->actions())
         save->setEnabled(!running);
 }
