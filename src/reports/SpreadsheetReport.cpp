@@ -9,12 +9,17 @@
 #include "reports/Statistics.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStorageInfo>
 
 #include <xlsxwriter.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -30,6 +35,39 @@ constexpr double SecondsPerDayF = 86400.0;
 constexpr qint64 TemporaryBytesPerRow = 280;
 constexpr qint64 FileBytesPerRow = 40;
 constexpr qint64 FixedReportBytes = 1 << 20;
+
+// The book is zipped only as it closes, which takes about as long as writing
+// its rows, in one call of the library: meanwhile the file's growth is the
+// progress (the rows and the zipping weigh alike), and a cancel removes the
+// file at once, the call running on to its end unseen.
+class ZipWatch {
+public:
+    ZipWatch(const QString& fileName, qint64 rows, TJobProgress* progress)
+    {
+        if (!progress)
+            return;
+        watcher_ = std::thread([this, fileName, rows, progress] {
+            while (!stopped_.load()) {
+                if (progress->cancelled()) {
+                    QFile::remove(fileName);
+                    return;
+                }
+                progress->reach(rows + std::min(rows - 1, QFileInfo(fileName).size() / FileBytesPerRow));
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        });
+    }
+    ~ZipWatch()
+    {
+        stopped_.store(true);
+        if (watcher_.joinable())
+            watcher_.join();
+    }
+
+private:
+    std::atomic<bool> stopped_{false};
+    std::thread watcher_;
+};
 
 // A workbook given up on is freed without writing what it holds.
 struct WorkbookFree {
@@ -188,7 +226,7 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
     writeTableHeader(sheet, row, formats);
     const qint64 rows = store.DataRowCount();
     if (progress)
-        progress->start(rows);
+        progress->start(2 * rows);
     for (qint64 index = 0; index < rows; ++index) {
         if (!KeepGoing(progress, index)) {
             if (error)
@@ -221,9 +259,16 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
                   formats.left);
     }
 
+    std::optional<ZipWatch> zipping(std::in_place, fileName, rows, progress);
     errno = 0;
     const lxw_error closed = workbook_close(workbook.release());
     const int systemError = errno;
+    zipping.reset();
+    if (progress && progress->cancelled()) {
+        if (error)
+            *error = TJobProgress::cancelledReason();
+        return false;
+    }
     if (closed != LXW_NO_ERROR) {
         if (error) {
             *error = systemError != 0 ? SystemErrorReason(systemError, true)

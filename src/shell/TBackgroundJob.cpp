@@ -13,10 +13,12 @@ TBackgroundJob::TBackgroundJob(QObject* parent)
 
 TBackgroundJob::~TBackgroundJob()
 {
-    if (!Worker)
-        return;
-    Progress->cancel();
-    Worker->wait();
+    if (Worker) {
+        Progress->cancel();
+        Worker->wait();
+    }
+    for (const std::unique_ptr<QThread>& finishing : Finishing)
+        finishing->wait();
 }
 
 bool TBackgroundJob::start(const QString& title, Work work, Done done)
@@ -38,8 +40,25 @@ bool TBackgroundJob::start(const QString& title, Work work, Done done)
 
 void TBackgroundJob::cancel()
 {
-    if (Progress)
-        Progress->cancel();
+    if (!Worker || Progress->cancelled())
+        return;
+    Progress->cancel();
+    QTimer::singleShot(CancelTakesMs, this, [this, worker = Worker.get()] {
+        if (Worker.get() == worker && !worker->isFinished())
+            leaveToFinish();
+    });
+}
+
+void TBackgroundJob::leaveToFinish()
+{
+    QThread* worker = Worker.get();
+    disconnect(worker, &QThread::finished, this, &TBackgroundJob::workerFinished);
+    connect(worker, &QThread::finished, this, [this, worker] {
+        worker->wait();
+        std::erase_if(Finishing, [worker](const std::unique_ptr<QThread>& finishing) { return finishing.get() == worker; });
+    }, Qt::QueuedConnection);
+    Finishing.push_back(std::move(Worker));
+    end();
 }
 
 void TBackgroundJob::readProgress()
@@ -49,9 +68,17 @@ void TBackgroundJob::readProgress()
 
 void TBackgroundJob::workerFinished()
 {
-    ProgressTimer->stop();
+    // A worker left to finish may have posted its end before it was left.
+    if (!Worker || !Worker->isFinished())
+        return;
     Worker->wait();
     Worker.reset();
+    end();
+}
+
+void TBackgroundJob::end()
+{
+    ProgressTimer->stop();
     const bool cancelled = Progress->cancelled();
     const Done done = std::move(OnDone);
     OnDone = nullptr;

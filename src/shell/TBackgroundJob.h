@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QThread;
 class QTimer;
@@ -24,16 +25,21 @@ public:
 
     // How often the progress is read while a job runs.
     static constexpr int ProgressIntervalMs = 100;
+    // How long a cancelled job may take to stop before the windows go on
+    // without it: a worker inside a library call that runs to its end is
+    // left to finish on its own, with what it owns.
+    static constexpr int CancelTakesMs = 150;
 
     explicit TBackgroundJob(QObject* parent = nullptr);
-    // A job still running is cancelled and waited for; its Done is not called.
+    // A job still running, or left to finish, is cancelled and waited for; its Done is not called.
     ~TBackgroundJob() override;
 
     // Starts `work` on a worker; false, and nothing starts, while another job runs.
     bool start(const QString& title, Work work, Done done);
     bool isRunning() const { return Worker != nullptr; }
     const QString& title() const { return Title; }
-    // Asks the running job to stop; it does at its next progress report.
+    // Asks the running job to stop; it does at its next progress report, or
+    // is left to finish unseen when it cannot stop within CancelTakesMs.
     void cancel();
 
 signals:
@@ -45,9 +51,12 @@ signals:
 private:
     void workerFinished();
     void readProgress();
+    void leaveToFinish();
+    void end();
 
     QTimer* ProgressTimer;
     std::unique_ptr<QThread> Worker;
+    std::vector<std::unique_ptr<QThread>> Finishing; // cancelled workers left to end
     std::shared_ptr<TJobProgress> Progress;
     Done OnDone;
     QString Title;

@@ -54,7 +54,7 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     , Connection(connection)
     , MeasurementStore(std::make_unique<TMeasurementStore>())
     , LoadedSources(std::make_unique<TSourceList>(*MeasurementStore))
-    , Loader(std::make_unique<TLoader>(volumes))
+    , Volumes(volumes)
     , RowTable(new TRowTableModel(*MeasurementStore, this))
 {
     setObjectName(QStringLiteral("FormMain"));
@@ -362,9 +362,11 @@ std::optional<TLoadResult> TFormMain::loadOffThread(TLoadRequest request, const 
     bool cancelled = false;
     const bool started = Job->start(
         QStringLiteral("Загрузка данных"),
-        [this, result, request, load](TJobProgress& progress) mutable {
+        // A loader of its own: a cancelled load may still be ending as the next one starts.
+        [volumes = &Volumes, result, request, load](TJobProgress& progress) mutable {
             request.job = &progress;
-            *result = load(*Loader, request);
+            TLoader loader(*volumes);
+            *result = load(loader, request);
         },
         [&loading, &cancelled](bool wasCancelled) {
             cancelled = wasCancelled;

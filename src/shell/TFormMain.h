@@ -169,7 +169,7 @@ private:
     TLoggerConnection& Connection;
     std::unique_ptr<TMeasurementStore> MeasurementStore;
     std::unique_ptr<TSourceList> LoadedSources;
-    std::unique_ptr<TLoader> Loader;
+    const VolumeSource& Volumes;
     TRowTableModel* RowTable;
     QString LastFreeMemoryText;
     QElapsedTimer ProgressPainted;

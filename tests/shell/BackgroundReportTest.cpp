@@ -16,7 +16,11 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
+
+#include <atomic>
+#include <optional>
 
 // Long reports and exports of the data viewer on its worker thread: the
 // windows keep working, the progress shows, "Отмена" and failures leave
@@ -33,6 +37,7 @@ private slots:
     void secondSaveWaitsForTheFirst();
     void folderRemovedMeanwhileIsToldInRussian();
     void aLoadLetsTheWindowsTurnAndCanBeCancelled();
+    void aWorkerThatCannotStopIsLeftToFinish();
 
 private:
     QString inDrive(const QString& name) const { return simulation->drive.filePath(name); }
@@ -229,6 +234,36 @@ void BackgroundReportTest::aLoadLetsTheWindowsTurnAndCanBeCancelled()
     QVERIFY2(viewer->OpenLogFile(path, &failure), qPrintable(failure));
     QVERIFY(viewer->Store().DataRowCount() >= 100000);
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - other.log"));
+}
+
+// A worker inside a call that runs to its end (the zipping of a book) does
+// not hold the windows after a cancel: the job ends for them at once, the
+// next one may start, and the worker finishes unseen.
+void BackgroundReportTest::aWorkerThatCannotStopIsLeftToFinish()
+{
+    TBackgroundJob job;
+    std::atomic<bool> release{false};
+    std::atomic<bool> workEnded{false};
+    std::optional<bool> toldCancelled;
+    QVERIFY(job.start(
+        QStringLiteral("Запись"),
+        [&](TJobProgress&) {
+            while (!release.load())
+                QThread::msleep(5);
+            workEnded.store(true);
+        },
+        [&](bool cancelled) { toldCancelled = cancelled; }));
+    job.cancel();
+    QVERIFY(QTest::qWaitFor([&] { return toldCancelled.has_value(); }, 10000));
+    QCOMPARE(*toldCancelled, true);
+    QVERIFY(!job.isRunning());
+    QVERIFY(!workEnded.load());
+
+    bool secondDone = false;
+    QVERIFY(job.start(QStringLiteral("Запись"), [](TJobProgress&) {}, [&](bool) { secondDone = true; }));
+    QVERIFY(QTest::qWaitFor([&] { return secondDone; }, 10000));
+    release.store(true);
+    QVERIFY(QTest::qWaitFor([&] { return workEnded.load(); }, 10000));
 }
 
 KORVI_QTEST_MAIN(BackgroundReportTest)
