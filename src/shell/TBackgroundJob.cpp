@@ -5,19 +5,19 @@
 
 TBackgroundJob::TBackgroundJob(QObject* parent)
     : QObject(parent)
-    , ProgressTimer(new QTimer(this))
+    , progressTimer_(new QTimer(this))
 {
-    ProgressTimer->setInterval(ProgressIntervalMs);
-    connect(ProgressTimer, &QTimer::timeout, this, &TBackgroundJob::readProgress);
+    progressTimer_->setInterval(ProgressIntervalMs);
+    connect(progressTimer_, &QTimer::timeout, this, &TBackgroundJob::readProgress);
 }
 
 TBackgroundJob::~TBackgroundJob()
 {
-    if (Worker) {
-        Progress->cancel();
-        Worker->wait();
+    if (worker_) {
+        progress_->cancel();
+        worker_->wait();
     }
-    for (const std::unique_ptr<QThread>& finishing : Finishing)
+    for (const std::unique_ptr<QThread>& finishing : finishing_)
         finishing->wait();
 }
 
@@ -25,63 +25,63 @@ bool TBackgroundJob::start(const QString& title, Work work, Done done)
 {
     if (isRunning())
         return false;
-    Title = title;
-    OnDone = std::move(done);
-    Progress = std::make_shared<TJobProgress>();
-    Worker.reset(QThread::create([work = std::move(work), progress = Progress] { work(*progress); }));
+    title_ = title;
+    onDone_ = std::move(done);
+    progress_ = std::make_shared<TJobProgress>();
+    worker_.reset(QThread::create([work = std::move(work), progress = progress_] { work(*progress); }));
     // Emitted by the worker as it ends; received here on the UI thread.
-    connect(Worker.get(), &QThread::finished, this, &TBackgroundJob::workerFinished, Qt::QueuedConnection);
-    emit started(Title);
+    connect(worker_.get(), &QThread::finished, this, &TBackgroundJob::workerFinished, Qt::QueuedConnection);
+    emit started(title_);
     emit progressed(0, 0);
-    ProgressTimer->start();
-    Worker->start();
+    progressTimer_->start();
+    worker_->start();
     return true;
 }
 
 void TBackgroundJob::cancel()
 {
-    if (!Worker || Progress->cancelled())
+    if (!worker_ || progress_->cancelled())
         return;
-    Progress->cancel();
-    QTimer::singleShot(CancelTakesMs, this, [this, worker = Worker.get()] {
-        if (Worker.get() == worker && !worker->isFinished())
+    progress_->cancel();
+    QTimer::singleShot(CancelTakesMs, this, [this, worker = worker_.get()] {
+        if (worker_.get() == worker && !worker->isFinished())
             leaveToFinish();
     });
 }
 
 void TBackgroundJob::leaveToFinish()
 {
-    QThread* worker = Worker.get();
+    QThread* worker = worker_.get();
     disconnect(worker, &QThread::finished, this, &TBackgroundJob::workerFinished);
     connect(worker, &QThread::finished, this, [this, worker] {
         worker->wait();
-        std::erase_if(Finishing, [worker](const std::unique_ptr<QThread>& finishing) { return finishing.get() == worker; });
+        std::erase_if(finishing_, [worker](const std::unique_ptr<QThread>& finishing) { return finishing.get() == worker; });
     }, Qt::QueuedConnection);
-    Finishing.push_back(std::move(Worker));
+    finishing_.push_back(std::move(worker_));
     end();
 }
 
 void TBackgroundJob::readProgress()
 {
-    emit progressed(Progress->done(), Progress->total());
+    emit progressed(progress_->done(), progress_->total());
 }
 
 void TBackgroundJob::workerFinished()
 {
     // A worker left to finish may have posted its end before it was left.
-    if (!Worker || !Worker->isFinished())
+    if (!worker_ || !worker_->isFinished())
         return;
-    Worker->wait();
-    Worker.reset();
+    worker_->wait();
+    worker_.reset();
     end();
 }
 
 void TBackgroundJob::end()
 {
-    ProgressTimer->stop();
-    const bool cancelled = Progress->cancelled();
-    const Done done = std::move(OnDone);
-    OnDone = nullptr;
+    progressTimer_->stop();
+    const bool cancelled = progress_->cancelled();
+    const Done done = std::move(onDone_);
+    onDone_ = nullptr;
     emit finished();
     if (done)
         done(cancelled);

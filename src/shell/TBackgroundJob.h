@@ -36,8 +36,8 @@ public:
 
     // Starts `work` on a worker; false, and nothing starts, while another job runs.
     bool start(const QString& title, Work work, Done done);
-    bool isRunning() const { return Worker != nullptr; }
-    const QString& title() const { return Title; }
+    bool isRunning() const { return worker_ != nullptr; }
+    const QString& title() const { return title_; }
     // Asks the running job to stop; it does at its next progress report, or
     // is left to finish unseen when it cannot stop within CancelTakesMs.
     void cancel();
@@ -54,10 +54,10 @@ private:
     void leaveToFinish();
     void end();
 
-    QTimer* ProgressTimer;
-    std::unique_ptr<QThread> Worker;
-    std::vector<std::unique_ptr<QThread>> Finishing; // cancelled workers left to end
-    std::shared_ptr<TJobProgress> Progress;
-    Done OnDone;
-    QString Title;
+    QTimer* progressTimer_;
+    std::unique_ptr<QThread> worker_;
+    std::vector<std::unique_ptr<QThread>> finishing_; // cancelled workers left to end
+    std::shared_ptr<TJobProgress> progress_;
+    Done onDone_;
+    QString title_;
 };

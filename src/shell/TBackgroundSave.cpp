@@ -9,8 +9,8 @@
 #include <memory>
 
 TBackgroundSave::TBackgroundSave(TFormMain& viewer, TUserDialogs& dialogs)
-    : Viewer(viewer)
-    , Dialogs(dialogs)
+    : viewer_(viewer)
+    , dialogs_(dialogs)
 {
 }
 
@@ -22,26 +22,26 @@ void TBackgroundSave::run(const QString& path, Save save)
     };
     auto outcome = std::make_shared<Outcome>();
     const QString shownPath = QDir::toNativeSeparators(path);
-    const bool started = Viewer.backgroundJob().start(
+    const bool started = viewer_.backgroundJob().start(
         QStringLiteral("Запись %1").arg(shownPath),
         [outcome, path, save = std::move(save)](TJobProgress& progress) {
             outcome->saved = save(path, &outcome->error, progress);
         },
         [this, outcome, path, shownPath](bool cancelled) {
             if (outcome->saved)
-                Viewer.showSaved(path);
+                viewer_.showSaved(path);
             else if (cancelled)
-                Viewer.showStatus(QStringLiteral("Запись отменена: ") + shownPath);
+                viewer_.showStatus(QStringLiteral("Запись отменена: ") + shownPath);
             else
                 reportFailure(path, outcome->error);
         });
     if (!started) {
-        Dialogs.ShowError(&Viewer, QStringLiteral("Не удалось записать %1: сначала должна закончиться %2")
-                                       .arg(path, Viewer.backgroundJob().title().toLower()));
+        dialogs_.ShowError(&viewer_, QStringLiteral("Не удалось записать %1: сначала должна закончиться %2")
+                                        .arg(path, viewer_.backgroundJob().title().toLower()));
     }
 }
 
 void TBackgroundSave::reportFailure(const QString& path, const QString& reason)
 {
-    Dialogs.ShowError(&Viewer, QStringLiteral("Не удалось записать %1: %2").arg(path, reason));
+    dialogs_.ShowError(&viewer_, QStringLiteral("Не удалось записать %1: %2").arg(path, reason));
 }

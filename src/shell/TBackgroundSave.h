@@ -23,6 +23,6 @@ public:
     void reportFailure(const QString& path, const QString& reason);
 
 private:
-    TFormMain& Viewer;
-    TUserDialogs& Dialogs;
+    TFormMain& viewer_;
+    TUserDialogs& dialogs_;
 };

@@ -437,22 +437,26 @@ bool TFormMain::showSource(qsizetype index)
     return true;
 }
 
-// The load does not return to the event loop, so the panel is painted here;
-// at most once a frame, since every paint waits for the display.
+// The worker's texts come as the percentage changes; the button takes one
+// at most once a frame, the event loop painting it, since every paint waits
+// for the display.
 void TFormMain::ShowProgress(const QString& text)
 {
-    ButtonLoadPercent->setText(text);
+    LastProgressText = text;
     if (ProgressPainted.isValid() && !ProgressPainted.hasExpired(ProgressFrameMs))
         return;
-    ButtonLoadPercent->repaint();
+    ButtonLoadPercent->setText(text);
     ProgressPainted.start();
 }
 
 // The last text of a load is painted however soon after the one before.
 void TFormMain::EndProgress()
 {
+    if (!LastProgressText.isEmpty())
+        ButtonLoadPercent->setText(LastProgressText);
     ButtonLoadPercent->repaint();
     ProgressPainted.invalidate();
+    LastProgressText.clear();
 }
 
 void TFormMain::showStatus(const QString& text)

@@ -173,5 +173,6 @@ private:
     TRowTableModel* RowTable;
     QString LastFreeMemoryText;
     QElapsedTimer ProgressPainted;
+    QString LastProgressText; // the load's latest, maybe not shown yet
     QString OpenedFileName;
 };

@@ -145,7 +145,8 @@ private:
 };
 
 // Each paint of the progress is a round trip to the display, so the load
-// paints it at most once in 16 ms, and once more with its last text.
+// paints it at most once in 16 ms, and once more with its last text. The
+// panel's first text, 0 %, is on the screen from before the load.
 void LoaderWindowTest::progressIsPaintedAtMostOnceAFrameAndAtTheEnd()
 {
     SimulatedWindows simulation(generatedLog(20000));
@@ -163,7 +164,9 @@ void LoaderWindowTest::progressIsPaintedAtMostOnceAFrameAndAtTheEnd()
     const qint64 frames = load.elapsed() / 16 + 1;
     QVERIFY2(painted.texts.size() <= frames + 1,
              qPrintable(QStringLiteral("%1 paints in %2 ms").arg(painted.texts.size()).arg(load.elapsed())));
-    QCOMPARE(painted.texts.value(0), QStringLiteral("Загрузка данных 0 %, ждите..."));
+    QVERIFY(!painted.texts.isEmpty());
+    for (const QString& text : painted.texts)
+        QVERIFY2(text.startsWith(QStringLiteral("Загрузка данных ")), qPrintable(text));
     QCOMPARE(painted.texts.value(painted.texts.size() - 1), QStringLiteral("Загрузка данных 99 %, ждите..."));
     QCOMPARE(ViewerControls(viewer).ButtonLoadPercent->text(), painted.texts.last());
 }
