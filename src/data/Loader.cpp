@@ -152,6 +152,10 @@ TLoadResult TLoader::loadSources(const QList<TSourceCandidate>& accepted, const 
 TLoadedSource TLoader::loadSource(const TSourceCandidate& source, const TLoadRequest& request, TLoadResult& result,
                                   TDumpLog& dump)
 {
+    // A cancelled load asks the logger nothing more: the UI thread that
+    // answers may be waiting for this worker to end.
+    if (request.job && request.job->cancelled())
+        return {source, nullptr, {}};
     TLoadProgress progress(request.showProgress);
     progress.start();
     const std::optional<qint64> reported = request.recordCountOf ? request.recordCountOf(source.filePath)

@@ -25,13 +25,13 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace {
