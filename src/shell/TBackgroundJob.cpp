@@ -55,7 +55,8 @@ void TBackgroundJob::leaveToFinish()
     disconnect(worker, &QThread::finished, this, &TBackgroundJob::workerFinished);
     connect(worker, &QThread::finished, this, [this, worker] {
         worker->wait();
-        std::erase_if(finishing_, [worker](const std::unique_ptr<QThread>& finishing) { return finishing.get() == worker; });
+        std::erase_if(finishing_,
+                      [worker](const std::unique_ptr<QThread>& finishing) { return finishing.get() == worker; });
     }, Qt::QueuedConnection);
     finishing_.push_back(std::move(worker_));
     end();

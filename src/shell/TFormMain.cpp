@@ -319,8 +319,10 @@ bool TFormMain::OpenArchivedLog(const QString& label, const QByteArray& raw, QSt
 {
     TLoadRequest request;
     request.recordCount = Connection.recordCount();
-    std::optional<TLoadResult> loaded = loadOffThread(
-        request, [label, raw](TLoader& loader, const TLoadRequest& load) { return loader.loadRecords(label, raw, load); });
+    std::optional<TLoadResult> loaded =
+        loadOffThread(request, [label, raw](TLoader& loader, const TLoadRequest& load) {
+            return loader.loadRecords(label, raw, load);
+        });
     if (!loaded)
         return refusedWhileBusy(label, failure);
     return showOpenedLog(label, *loaded, failure);
@@ -331,7 +333,8 @@ bool TFormMain::OpenArchivedLog(const QString& label, const QByteArray& raw, QSt
 bool TFormMain::refusedWhileBusy(const QString& name, QString* failure) const
 {
     if (failure && Job->isRunning())
-        *failure = QStringLiteral("Не удалось открыть %1: сначала должна закончиться %2").arg(name, Job->title().toLower());
+        *failure = QStringLiteral("Не удалось открыть %1: сначала должна закончиться %2")
+                       .arg(name, Job->title().toLower());
     return false;
 }
 
