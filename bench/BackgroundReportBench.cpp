@@ -1,14 +1,19 @@
 // The spreadsheet report of the worst-case log shape (every repeat count 255)
 // over a few million rows: its speed per million rows, and, while it runs on
 // the data viewer's worker, how long the UI thread ever waits, how often the
-// progress moves and how soon a cancel takes effect.
+// progress moves and how soon a cancel takes effect; and what the reports
+// still do on the UI thread: the store's copy and the PDF's document.
 #include "FullLogStores.h"
 
+#include "chart/TChart.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "reports/PdfReport.h"
 #include "reports/SpreadsheetReport.h"
 #include "shell/TBackgroundJob.h"
+#include "views/TChartPage.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -179,5 +184,22 @@ void BM_StoreSnapshot(benchmark::State& state)
     }
 }
 BENCHMARK(BM_StoreSnapshot)->Unit(benchmark::kMillisecond);
+
+// The PDF report's document of the worst-case log, composed on the UI thread
+// (the chart paints only there) before the worker writes it to its file.
+void BM_PdfDocumentOnUiThread(benchmark::State& state)
+{
+    TChartPage page(fullLogStore(TLogShape::WorstCase));
+    page.StoreLoaded();
+    page.Chart->resize(1280, 720);
+    for (auto _ : state) {
+        QBuffer document;
+        document.open(QIODevice::WriteOnly);
+        QString error;
+        if (!WritePdfReport(fullLogStore(TLogShape::WorstCase), *page.Chart, Header, document, &error))
+            state.SkipWithError(error.toUtf8().constData());
+    }
+}
+BENCHMARK(BM_PdfDocumentOnUiThread)->Unit(benchmark::kMillisecond);
 
 }  // namespace
