@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/ExportCommand.h"
 #include "archive/TArchive.h"
+#include "data/FileSave.h"
 #include "data/MeasurementStore.h"
 #include "data/Timestamp.h"
 
@@ -34,11 +35,9 @@ int importLogs(TArchive& archive, const QString& folder, QTextStream& out, QText
     int failures = 0;
     for (const QString& path : logsUnder(folder)) {
         QFile file(path);
-        QString error;
+        QString error = OpenRegularFile(file);
         std::optional<TStoredLog> stored;
-        if (!file.open(QIODevice::ReadOnly))
-            error = file.errorString();
-        else
+        if (error.isEmpty())
             stored = archive.store(QFileInfo(path).fileName(), file.readAll(), path, TArchiveStamp::now(), &error);
         if (!stored) {
             errors << "korvi-monitor: " << path << ": " << error << '\n';
