@@ -33,6 +33,7 @@ void TChartPainter::paint(QPainter& painter, const QRect& area) const
     paintBottomAxis(painter, layout, area);
     paintBreaks(painter, layout);
     paintSeries(painter, layout);
+    paintEndLabels(painter, layout);
     TChartLegend(model_, metrics, mode_).paint(painter);
     painter.restore();
 }
@@ -146,4 +147,39 @@ void TChartPainter::paintSeries(QPainter& painter, const TChartLayout& layout) c
         painter.drawLine(QPointF(x, layout.plot().top()), QPointF(x, layout.plot().bottom()));
     }
     painter.restore();
+}
+
+QRect TChartPainter::endLabelBox(const QRect& plot, int lineY, QSize textSize)
+{
+    const int left = std::max(plot.left() + 1, plot.right() - EndLabelInset - textSize.width());
+    int top = lineY - EndLabelInset / 2 - textSize.height();
+    if (top <= plot.top())
+        top = lineY + EndLabelInset / 2;
+    top = std::clamp(top, plot.top() + 1, std::max(plot.top() + 1, plot.bottom() - textSize.height()));
+    return QRect(QPoint(left, top), textSize);
+}
+
+// Each shown series with an end label names its line at the right end of the
+// visible span, so a reader knows which level a bare line draws.
+void TChartPainter::paintEndLabels(QPainter& painter, const TChartLayout& layout) const
+{
+    const QRect plot = layout.plot();
+    const QFontMetrics metrics(painter.font(), painter.device());
+    for (int index = 0; index < model_.seriesCount(); ++index) {
+        const TChartSeries& series = model_.series(index);
+        if (!series.visible || !series.hasPoints() || series.style.endLabel.isEmpty())
+            continue;
+        const std::optional<double> value = series.source->value(model_.visibleSpan(index).last);
+        if (!value)
+            continue;
+        const int y = int(std::lround(layout.verticalMapping(series.style.axis).toPixel(*value)));
+        if (y < plot.top() || y > plot.bottom())
+            continue;
+        const QSize textSize(metrics.horizontalAdvance(series.style.endLabel), metrics.height());
+        const QRect box = endLabelBox(plot, y, textSize);
+        // On the plot's white, so that no curve passing by makes it unreadable.
+        painter.fillRect(box, Qt::white);
+        painter.setPen(series.style.color);
+        painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, series.style.endLabel);
+    }
 }

@@ -8,7 +8,7 @@ class QPainter;
 // Draws a chart model into any paint device: white background, grid lines of
 // the left axis, axis lines, tick labels, titles, the two-line point labels
 // of the bottom axis, faint marks on it at the breaks, the series clipped
-// to the plot, and the legend.
+// to the plot with the end labels of those that have one, and the legend.
 class TChartPainter
 {
 public:
@@ -17,7 +17,14 @@ public:
     static inline const QColor BreakColor = QColor(200, 200, 200);
     static constexpr int BreakMarkHeight = 12;
 
+    static constexpr int EndLabelInset = 4; // from the plot's right edge and from the line
+
     TChartPainter(const TChartModel& model, TChartPaintMode mode);
+
+    // Where a series' end label of `textSize` goes for a line at `lineY`: right
+    // aligned inside the plot, just above the line, or just below it where
+    // above would leave the plot; never past the plot's edges.
+    static QRect endLabelBox(const QRect& plot, int lineY, QSize textSize);
 
     // The painter's font is the chart's font; area is in the painter's coordinates.
     void paint(QPainter& painter, const QRect& area) const;
@@ -29,6 +36,7 @@ private:
     void paintBottomAxis(QPainter& painter, const TChartLayout& layout, const QRect& area) const;
     void paintBreaks(QPainter& painter, const TChartLayout& layout) const;
     void paintSeries(QPainter& painter, const TChartLayout& layout) const;
+    void paintEndLabels(QPainter& painter, const TChartLayout& layout) const;
 
     const TChartModel& model_;
     TChartPaintMode mode_;

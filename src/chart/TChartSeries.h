@@ -13,6 +13,8 @@ struct TChartSeriesStyle {
     Qt::PenStyle penStyle = Qt::SolidLine;
     TChartAxisSide axis = TChartAxisSide::Left;
     bool inLegend = true;
+    // A short name drawn at the line's right end inside the plot, in its colour; none when empty.
+    QString endLabel = {};
 };
 
 // A series of the chart: its look, the points it reads and whether it is shown.

@@ -23,6 +23,15 @@ bool TRecordList::appendIfValid(const TLogRecord& record)
     return true;
 }
 
+void TRecordList::appendRows(const TRecordList& from, qsizetype index, int first, int count)
+{
+    Q_ASSERT(from.origin_ == origin_);
+    TCompactRecord rows = from.at(index);
+    rows.baseOffset += quint32(first * IntervalSeconds(rows.intervalAndChannels >> 4));
+    rows.repeatCount = quint8(count);
+    records_.push_back(rows);
+}
+
 TExpandedRecord TRecordList::expanded(qsizetype index) const
 {
     const TCompactRecord& r = at(index);

@@ -23,9 +23,13 @@ class TRecordList
 public:
     explicit TRecordList(int currentYear);
 
+    int currentYear() const { return currentYear_; }
     void reserve(qsizetype count);
     // Decodes and keeps the record if it is valid; answers whether it was kept.
     bool appendIfValid(const TLogRecord& record);
+    // Keeps `count` rows of record `index` of `from`, a list of the same
+    // current year, from its repetition `first` on, as a record of their own.
+    void appendRows(const TRecordList& from, qsizetype index, int first, int count);
 
     qsizetype size() const { return qsizetype(records_.size()); }
     bool isEmpty() const { return records_.empty(); }

@@ -78,3 +78,15 @@ std::optional<TValueRange> TRowSpanView::channelRange(TChannelBit channel, qint6
         spanOfRow(first), spanOfRow(last),
         [&](qsizetype i) { return records.channelValue(channel, spanRecord(i)); });
 }
+
+std::shared_ptr<const TRecordList> TRowSpanView::recordList() const
+{
+    const TRecordList& records = store_.records();
+    auto list = std::make_shared<TRecordList>(records.currentYear());
+    list->reserve(spanCount());
+    for (const Entry& entry : spans_) {
+        list->appendRows(records, entry.record, int(entry.span.firstRow - store_.recordFirstRow(entry.record)),
+                         int(entry.span.rowCount));
+    }
+    return list;
+}

@@ -3,6 +3,7 @@
 #include "data/MeasurementStore.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // Consecutive data rows of one record.
@@ -36,6 +37,9 @@ public:
 
     qint64 storeRow(qint64 viewRow) const;
     TRowValues rowValues(qint64 viewRow) const { return store_.rowValues(storeRow(viewRow)); }
+    // The view's rows as records of their own, a span each: a store shows
+    // them as these rows alone.
+    std::shared_ptr<const TRecordList> recordList() const;
     // Range of a channel's tenths over view rows first..last (inclusive).
     std::optional<TValueRange> channelRange(TChannelBit channel, qint64 first, qint64 last) const;
 

@@ -1,14 +1,13 @@
 #include "reports/LimitExcursions.h"
 
-#include "data/MeasurementLimits.h"
 #include "data/MeasurementStore.h"
 
-std::array<TLimit, 4> ChartLimits()
+std::array<TLimit, 4> ExcursionLimits(const TUserLimits& limits)
 {
-    return {TLimit{ChannelTemperature, LimitTMax, true},
-            TLimit{ChannelTemperature, LimitTMin, false},
-            TLimit{ChannelHumidity, LimitRHMax, true},
-            TLimit{ChannelHumidity, LimitRHMin, false}};
+    return {TLimit{ChannelTemperature, limits.temperatureMax, true},
+            TLimit{ChannelTemperature, limits.temperatureMin, false},
+            TLimit{ChannelHumidity, limits.humidityMax, true},
+            TLimit{ChannelHumidity, limits.humidityMin, false}};
 }
 
 QString DurationText(qint64 seconds)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/MeasurementLimits.h"
 #include "data/RecordList.h"
 
 #include <QLocale>
@@ -15,8 +16,9 @@ struct TLimit {
     bool upper = true;
 };
 
-// The critical levels the chart draws, in the order TMax, TMin, RHMax, RHMin.
-std::array<TLimit, 4> ChartLimits();
+// The four levels the excursions count against, in the order TMax, TMin,
+// RHMax, RHMin.
+std::array<TLimit, 4> ExcursionLimits(const TUserLimits& limits);
 
 // Time spent beyond a limit and how often it was crossed: the rows beyond it
 // weigh their recording interval each (the last row of the log too), and

@@ -109,9 +109,13 @@ bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const T
     const int lineHeight = painter.fontMetrics().lineSpacing();
     const QLocale& locale = store.loadLocale();
 
+    const QStringList statistics = StatisticsTexts(ComputeStatistics(store), TCellFormatter(locale));
     QFont bold = font;
     bold.setBold(true);
     painter.setFont(bold);
+    painter.drawText(QRect(0, flow.place(lineHeight), flow.width(), lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("%1: прибор %2, %3 – %4")
+                         .arg(ReportTitle(header), header.deviceLabel, statistics[0], statistics[1]));
     const int headerTop = flow.place(lineHeight);
     const QRect headerLine(0, headerTop, flow.width(), lineHeight);
     painter.drawText(headerLine, Qt::AlignLeft | Qt::AlignVCenter,
@@ -121,8 +125,9 @@ bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const T
     painter.setFont(font);
     flow.skip(lineHeight);
 
-    drawStatistics(flow, painter, StatisticsCaptions(), StatisticsTexts(ComputeStatistics(store), TCellFormatter(locale)));
-    drawStatistics(flow, painter, MetrologyCaptions(locale), MetrologyTexts(store, locale));
+    drawStatistics(flow, painter, StatisticsCaptions(), statistics);
+    drawStatistics(flow, painter, MetrologyCaptions(locale, header.limits),
+                   MetrologyTexts(store, locale, header.limits));
     flow.skip(lineHeight);
     drawChart(flow, painter, chart);
     flow.skip(2 * lineHeight);

@@ -15,10 +15,12 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -26,6 +28,9 @@ namespace {
 constexpr int ColumnCount = 6;          // A to F: the row table without its interval column
 constexpr lxw_row_t TableHeaderRow = 5; // row 6
 constexpr lxw_color_t HeaderFill = 0xFFFFCC;
+constexpr uint8_t PaperA4 = 9;
+constexpr double SummaryCaptionWidth = 42;
+constexpr double SummaryValueWidth = 24;
 // Days from 1899-12-30, the spreadsheet's own day numbers.
 constexpr double SecondsPerDayF = 86400.0;
 // What a report takes on its disk while it is written, with a margin over
@@ -88,6 +93,9 @@ struct Formats {
         centred = add(false);
         left = workbook_add_format(workbook);
         format_set_align(left, LXW_ALIGN_LEFT);
+        boldLeft = workbook_add_format(workbook);
+        format_set_align(boldLeft, LXW_ALIGN_LEFT);
+        format_set_bold(boldLeft);
         bold = add(false);
         format_set_bold(bold);
         boldDate = add(false);
@@ -110,10 +118,17 @@ struct Formats {
         format_set_num_format(time, "hh:mm:ss");
         tenths = add(true);
         format_set_num_format(tenths, "0.0");
+        // Style numbers go by first use unless fixed here; the summary sheet
+        // comes first, and the data cells keep numbers of one digit, which a
+        // million rows feel in the file's size.
+        for (lxw_format* format : {centred, bold, boldDate, boldTime, tableHeader, number, date, time, tenths, cell,
+                                   left, boldLeft})
+            lxw_format_get_xf_index(format);
     }
 
     lxw_format* centred;
     lxw_format* left;
+    lxw_format* boldLeft;
     lxw_format* bold;
     lxw_format* boldDate;
     lxw_format* boldTime;
@@ -140,12 +155,24 @@ void writeTenths(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, std::opt
 }
 
 // A new sheet with the report's column widths and centring.
-lxw_worksheet* addSheet(lxw_workbook* workbook, const Formats& formats)
+lxw_worksheet* addSheet(lxw_workbook* workbook, const QString& name, const Formats& formats)
 {
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, name.toUtf8().constData());
     worksheet_set_column(sheet, 0, 2, 11, formats.centred);
     worksheet_set_column(sheet, 3, 5, 16, formats.centred);
     return sheet;
+}
+
+// Printed landscape on A4, one page wide however many pages long, each page
+// numbered in the footer; `titleRow`, when given, heads every printed page.
+void setUpPrinting(lxw_worksheet* sheet, std::optional<lxw_row_t> titleRow)
+{
+    worksheet_set_landscape(sheet);
+    worksheet_set_paper(sheet, PaperA4);
+    worksheet_fit_to_pages(sheet, 1, 0);
+    worksheet_set_footer(sheet, "&CСтраница &P из &N");
+    if (titleRow)
+        worksheet_repeat_rows(sheet, *titleRow, *titleRow);
 }
 
 void writeTableHeader(lxw_worksheet* sheet, lxw_row_t row, const Formats& formats)
@@ -182,6 +209,98 @@ QString workbookErrorText(lxw_error error)
     }
 }
 
+// The summary sheet's lines, caption beside value, in groups: the device,
+// the statistics, the limits, and what the rows did against those limits.
+struct SummaryLine {
+    QString caption;
+    QString value;
+};
+using SummaryGroup = QList<SummaryLine>;
+
+QList<SummaryGroup> summaryGroups(const TReportHeader& header, const QStringList& statistics,
+                                  const QStringList& metrology, const QLocale& locale)
+{
+    auto joined = [](const QStringList& captions, const QStringList& values) {
+        SummaryGroup group;
+        for (qsizetype line = 0; line < captions.size(); ++line)
+            group.append({captions[line], values[line]});
+        return group;
+    };
+    auto level = [&locale](int tenths) { return StatisticValueText(tenths / 10.0, locale); };
+    const TUserLimits& limits = header.limits;
+    return {
+        {{QStringLiteral("Прибор"), header.deviceLabel}},
+        joined(StatisticsCaptions(), statistics),
+        {{QStringLiteral("Нижний предел температуры, *С"), level(limits.temperatureMin)},
+         {QStringLiteral("Верхний предел температуры, *С"), level(limits.temperatureMax)},
+         {QStringLiteral("Нижний предел влажности, %"), level(limits.humidityMin)},
+         {QStringLiteral("Верхний предел влажности, %"), level(limits.humidityMax)}},
+        joined(MetrologyCaptions(locale, limits), metrology),
+    };
+}
+
+// "Сводка", the first sheet: the title, then the groups one line each with an
+// empty row between them.
+void writeSummary(lxw_workbook* workbook, const Formats& formats, const QString& title,
+                  const QList<SummaryGroup>& groups)
+{
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, "Сводка");
+    worksheet_set_column(sheet, 0, 0, SummaryCaptionWidth, formats.left);
+    worksheet_set_column(sheet, 1, 1, SummaryValueWidth, formats.left);
+    setUpPrinting(sheet, std::nullopt);
+    writeText(sheet, 0, 0, title, formats.boldLeft);
+    lxw_row_t row = 0;
+    for (const SummaryGroup& group : groups) {
+        ++row;
+        for (const SummaryLine& line : group) {
+            ++row;
+            writeText(sheet, row, 0, line.caption, formats.left);
+            writeText(sheet, row, 1, line.value, formats.left);
+        }
+    }
+    worksheet_print_area(sheet, 0, 0, row, 1);
+}
+
+// The data sheets of a report in order, "Данные", "Данные 2", ...: each
+// one printed as set up above, over the rows written to it.
+class DataSheets {
+public:
+    DataSheets(lxw_workbook* workbook, const Formats& formats)
+        : workbook_(workbook)
+        , formats_(formats)
+    {
+    }
+
+    // Ends the current sheet and begins the next; `titleRow` heads its printed pages.
+    lxw_worksheet* begin(std::optional<lxw_row_t> titleRow)
+    {
+        finish();
+        ++count_;
+        const QString name = count_ == 1 ? QStringLiteral("Данные") : QStringLiteral("Данные %1").arg(count_);
+        sheet_ = addSheet(workbook_, name, formats_);
+        setUpPrinting(sheet_, titleRow);
+        lastRow_ = 0;
+        return sheet_;
+    }
+
+    // A row of the current sheet now holds something.
+    void use(lxw_row_t row) { lastRow_ = std::max(lastRow_, row); }
+
+    // The current sheet prints from its first row to its last used one.
+    void finish()
+    {
+        if (sheet_)
+            worksheet_print_area(sheet_, 0, 0, lastRow_, ColumnCount - 1);
+    }
+
+private:
+    lxw_workbook* workbook_;
+    const Formats& formats_;
+    lxw_worksheet* sheet_ = nullptr;
+    int count_ = 0;
+    lxw_row_t lastRow_ = 0;
+};
+
 double dayNumber(const QDate& date)
 {
     return double(QDate(1899, 12, 30).daysTo(date));
@@ -204,7 +323,13 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
         return false;
     }
     const Formats formats(workbook.get());
-    lxw_worksheet* sheet = addSheet(workbook.get(), formats);
+    const QLocale& locale = store.loadLocale();
+    const QStringList values = StatisticsTexts(ComputeStatistics(store), TCellFormatter(store.loadLocale()));
+    writeSummary(workbook.get(), formats, ReportTitle(header),
+                 summaryGroups(header, values, MetrologyTexts(store, locale, header.limits), locale));
+
+    DataSheets sheets(workbook.get(), formats);
+    lxw_worksheet* sheet = sheets.begin(TableHeaderRow);
 
     // Rows are written in order: a constant-memory sheet keeps only the current one.
     worksheet_write_blank(sheet, 0, 0, formats.bold);
@@ -216,7 +341,6 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
     writeText(sheet, 0, 5, header.deviceLabel, formats.bold);
 
     const QStringList captions = StatisticsCaptions();
-    const QStringList values = StatisticsTexts(ComputeStatistics(store), TCellFormatter(store.loadLocale()));
     auto statisticLine = [&](int index) { return captions[index] + QStringLiteral(": ") + values[index]; };
     writeText(sheet, 2, 1, statisticLine(0), formats.centred);
     writeText(sheet, 2, 4, statisticLine(2), formats.centred);
@@ -234,30 +358,24 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
             return false;
         }
         if (qint64(row) + 1 >= rowsPerSheet) {
-            sheet = addSheet(workbook.get(), formats);
+            sheets.use(row);
+            sheet = sheets.begin(0);
             row = 0;
             writeTableHeader(sheet, row, formats);
         }
         writeRow(sheet, ++row, store.rowValues(index), formats);
     }
-    // The signature follows the table after one empty row, and the limit
-    // statistics follow the signature after another, so nothing above moves.
-    // A line that would pass the sheet's last row begins a sheet of its own.
-    auto placeRow = [&](qint64 wanted) {
-        if (wanted < rowsPerSheet)
-            return lxw_row_t(wanted);
-        sheet = addSheet(workbook.get(), formats);
-        return lxw_row_t(0);
-    };
-    lxw_row_t lineRow = placeRow(qint64(row) + 2);
-    writeText(sheet, lineRow, 4, QStringLiteral("Метролог:_________________"), formats.centred);
-    const QStringList metrologyCaptions = MetrologyCaptions(store.loadLocale());
-    const QStringList metrologyValues = MetrologyTexts(store, store.loadLocale());
-    for (qsizetype line = 0; line < metrologyCaptions.size(); ++line) {
-        lineRow = placeRow(qint64(lineRow) + (line == 0 ? 2 : 1));
-        writeText(sheet, lineRow, 1, metrologyCaptions[line] + QStringLiteral(": ") + metrologyValues[line],
-                  formats.left);
+    sheets.use(row);
+    // The signature follows the table after one empty row, on a sheet of its
+    // own when that row would pass the sheet's last.
+    lxw_row_t signatureRow = row + 2;
+    if (qint64(signatureRow) >= rowsPerSheet) {
+        sheet = sheets.begin(std::nullopt);
+        signatureRow = 0;
     }
+    writeText(sheet, signatureRow, 4, QStringLiteral("Метролог:_________________"), formats.centred);
+    sheets.use(signatureRow);
+    sheets.finish();
 
     std::optional<ZipWatch> zipping(std::in_place, fileName, rows, progress);
     errno = 0;
@@ -285,6 +403,11 @@ QString mebibytes(qint64 bytes)
 }
 
 }  // namespace
+
+QString ReportTitle(const TReportHeader& header)
+{
+    return header.periodOnly ? QStringLiteral("Отчёт за выбранный период") : QStringLiteral("Отчёт за весь журнал");
+}
 
 qint64 SpreadsheetReportSpace(qint64 rows)
 {

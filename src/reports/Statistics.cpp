@@ -135,13 +135,11 @@ QStringList StatisticsTexts(const TStatistics& statistics, const TCellFormatter&
     return texts;
 }
 
-QStringList MetrologyCaptions(const QLocale& locale)
+QStringList MetrologyCaptions(const QLocale& locale, const TUserLimits& limits)
 {
-    QLocale plain = locale;
-    plain.setNumberOptions(QLocale::OmitGroupSeparator);
     QStringList captions{QStringLiteral("Средняя кинетическая температура, *С")};
-    for (const TLimit& limit : ChartLimits()) {
-        const QString level = plain.toString(limit.tenths / 10.0, 'f', 1)
+    for (const TLimit& limit : ExcursionLimits(limits)) {
+        const QString level = tenthsText(limit.tenths, locale)
                             + (limit.channel == ChannelTemperature ? QStringLiteral(" *С") : QStringLiteral(" %"));
         const QString side = limit.upper ? QStringLiteral("выше ") : QStringLiteral("ниже ");
         captions << QStringLiteral("Время ") + side + level << QStringLiteral("Выходов ") + side + level;
@@ -149,11 +147,11 @@ QStringList MetrologyCaptions(const QLocale& locale)
     return captions;
 }
 
-TMetrology ComputeMetrology(const TMeasurementStore& store)
+TMetrology ComputeMetrology(const TMeasurementStore& store, const TUserLimits& limits)
 {
-    const std::array<TLimit, 4> limits = ChartLimits();
-    std::array<TExcursionTracker, 4> trackers{TExcursionTracker(limits[0]), TExcursionTracker(limits[1]),
-                                              TExcursionTracker(limits[2]), TExcursionTracker(limits[3])};
+    const std::array<TLimit, 4> levels = ExcursionLimits(limits);
+    std::array<TExcursionTracker, 4> trackers{TExcursionTracker(levels[0]), TExcursionTracker(levels[1]),
+                                              TExcursionTracker(levels[2]), TExcursionTracker(levels[3])};
     TKineticTemperature kinetic;
     const TRecordList& records = store.records();
     for (qsizetype i = 0; i < records.size(); ++i) {
@@ -169,9 +167,9 @@ TMetrology ComputeMetrology(const TMeasurementStore& store)
     return metrology;
 }
 
-QStringList MetrologyTexts(const TMeasurementStore& store, const QLocale& locale)
+QStringList MetrologyTexts(const TMeasurementStore& store, const QLocale& locale, const TUserLimits& limits)
 {
-    const TMetrology metrology = ComputeMetrology(store);
+    const TMetrology metrology = ComputeMetrology(store, limits);
     QStringList texts{metrology.kineticTemperature ? StatisticValueText(*metrology.kineticTemperature, locale)
                                                    : NoValueText};
     for (const TExcursions& excursions : metrology.excursions)

@@ -57,18 +57,18 @@ QStringList StatisticsCaptions();
 QStringList StatisticsTexts(const TStatistics& statistics, const TCellFormatter& formatter);
 
 // The figures of those lines for the shown rows: the mean kinetic temperature
-// (empty without a temperature) and the excursions beyond each chart limit,
-// in the order of ChartLimits(). One pass over the records for all of them.
+// (empty without a temperature) and the excursions beyond each limit, in the
+// order of ExcursionLimits(). One pass over the records for all of them.
 struct TMetrology {
     std::optional<double> kineticTemperature;
     std::array<TExcursions, 4> excursions;
 };
-TMetrology ComputeMetrology(const TMeasurementStore& store);
+TMetrology ComputeMetrology(const TMeasurementStore& store, const TUserLimits& limits = {});
 
-// The lines below the twelve: the mean kinetic temperature, then for each of
-// the chart's limits the time beyond it and the number of excursions
-// ("Время выше 36,9 *С", "Выходов выше 36,9 *С").
-QStringList MetrologyCaptions(const QLocale& locale);
+// The lines below the twelve: the mean kinetic temperature, then for each
+// limit the time beyond it and the number of excursions ("Время выше 36,9 *С",
+// "Выходов выше 36,9 *С").
+QStringList MetrologyCaptions(const QLocale& locale, const TUserLimits& limits = {});
 
 // The values of those lines for the shown rows; durations as "ч:мм:сс".
-QStringList MetrologyTexts(const TMeasurementStore& store, const QLocale& locale);
+QStringList MetrologyTexts(const TMeasurementStore& store, const QLocale& locale, const TUserLimits& limits = {});

@@ -188,6 +188,7 @@ bool TLoggerPage::ButtonLogReadAllClick()
                                                                                    : Qt::Unchecked);
     }
     showLevels(values.mid(2));
+    emit levelsRead(TUserLimits{values[2], values[3], values[4], values[5]});
     return true;
 }
 

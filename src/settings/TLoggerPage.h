@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/MeasurementLimits.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QWidget>
@@ -60,6 +62,8 @@ public slots:
 signals:
     // The user changed or clicked a picker: they stop following the PC clock.
     void pickerTouched();
+    // "Прочитать" got the logger's critical levels, in tenths.
+    void levelsRead(const TUserLimits& levels);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -23,8 +23,8 @@ TApplicationWindows::TApplicationWindows(TPlatform platform)
     , FormSetting(std::make_unique<TFormSetting>(*Connection, FormRead.get()))
     , FormMain(std::make_unique<TFormMain>(*Connection, *Volumes))
     , FormStatistic(std::make_unique<TFormStatistic>(FormRead.get(), FormMain->Store()))
-    , LogFiles(new TLogFileActions(*FormMain, *Dialogs, [this] { return Connection->deviceLabel(); }))
-    , Reports(new TReportActions(*FormMain, *Dialogs, [this] { return Connection->deviceLabel(); }))
+    , LogFiles(new TLogFileActions(*FormMain, *Dialogs, [this] { return FormMain->ShownLogLabel(); }))
+    , Reports(new TReportActions(*FormMain, *Dialogs, [this] { return FormMain->ShownLogLabel(); }))
     , N1_4Archive(FormMain->addSourceMenuAction(QStringLiteral("Архив...")))
 {
     wireWindows();
@@ -63,6 +63,11 @@ void TApplicationWindows::wireWindows()
                      &TFormSetting::toggleServicePages);
     QObject::connect(FormMain.get(), &TFormMain::statisticsToggled, FormStatistic.get(),
                      [this] { FormStatistic->setVisible(!FormStatistic->isVisible()); });
+    // The logger's critical levels are offered as limits; the chosen limits go into the reports.
+    QObject::connect(FormSetting.get(), &TFormSetting::loggerLevelsRead, FormStatistic.get(),
+                     &TFormStatistic::offerLoggerLevels);
+    Reports->setLimits(FormStatistic->limits());
+    QObject::connect(FormStatistic.get(), &TFormStatistic::limitsChanged, Reports, &TReportActions::setLimits);
     // An open statistics window follows the shown source at once.
     QObject::connect(FormMain.get(), &TFormMain::shownSourceChanged, FormStatistic.get(), [this] {
         if (FormStatistic->isVisible())

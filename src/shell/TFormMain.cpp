@@ -236,6 +236,11 @@ TChart& TFormMain::chart()
     return *ChartPage->Chart;
 }
 
+const TRowSpanView* TFormMain::chartPeriod() const
+{
+    return ChartPage->period();
+}
+
 void TFormMain::showLimitSeries(bool shown)
 {
     ChartPage->ShowLimitSeries(shown);
@@ -384,6 +389,16 @@ std::optional<TLoadResult> TFormMain::loadOffThread(TLoadRequest request, const 
         return std::nullopt;
     }
     return std::move(*result);
+}
+
+QString TFormMain::ShownLogLabel() const
+{
+    if (!OpenedFileName.isEmpty())
+        return OpenedFileName;
+    const qsizetype shown = LoadedSources->shownSourceIndex();
+    if (shown >= 0)
+        return LoadedSources->loadedSources()[size_t(shown)].source.volume.label;
+    return Connection.deviceLabel();
 }
 
 void TFormMain::showLoad(TLoadResult& result)

@@ -23,6 +23,7 @@ struct TLoadRequest;
 struct TLoadResult;
 class TMeasurementStore;
 class TSourceList;
+class TRowSpanView;
 class TRowTableModel;
 class TChart;
 class TBackgroundJob;
@@ -55,6 +56,10 @@ public:
     bool OpenArchivedLog(const QString& label, const QByteArray& raw, QString* failure);
     // The file name the shown log was opened from; empty for a load from the logger.
     const QString& OpenedFile() const { return OpenedFileName; }
+    // What reports name the shown log by: the name of the file it was opened
+    // from, or the label of the drive it was read from; before any log is
+    // shown, the connected logger's label.
+    QString ShownLogLabel() const;
 
     // Shows another accepted source of the last load, kept since the load,
     // in every view; false for one that could not be read.
@@ -79,6 +84,8 @@ public:
     // Long work of the viewer's data: its progress bar and "Отмена" show in
     // the status line, and printing and saving wait until it ends.
     TBackgroundJob& backgroundJob() { return *Job; }
+    // The rows of the chart's chosen period; none while the chart shows the whole load.
+    const TRowSpanView* chartPeriod() const;
 
     TMeasurementStore& Store() { return *MeasurementStore; }
     const TSourceList& Sources() const { return *LoadedSources; }

@@ -63,6 +63,7 @@ TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
     connect(TimerDateTime, &QTimer::timeout, loggerPage_, &TLoggerPage::TimerDateTimeTimer);
     // Once the user has touched a picker, it keeps what the user set.
     connect(loggerPage_, &TLoggerPage::pickerTouched, TimerDateTime, &QTimer::stop);
+    connect(loggerPage_, &TLoggerPage::levelsRead, this, &TFormSetting::loggerLevelsRead);
 
     FormCreate();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/MeasurementLimits.h"
 #include "shell/TToolWindow.h"
 
 class QListWidget;
@@ -30,6 +31,10 @@ public:
     void toggleServicePages();
 
     void SetDeviceControlsEnabled(bool enabled);
+
+signals:
+    // A read on the "Даталоггер" page got the logger's critical levels.
+    void loggerLevelsRead(const TUserLimits& levels);
 
 private:
     void FormCreate();

@@ -3,6 +3,8 @@
 #include "data/CellFormatter.h"
 #include "data/MeasurementStore.h"
 #include "reports/Statistics.h"
+#include "shell/TLimitsDialog.h"
+#include "shell/UserLimitsSettings.h"
 #include "text/FormatLocale.h"
 
 #include <QHeaderView>
@@ -20,6 +22,7 @@ constexpr int MetrologyTop = 217;
 constexpr int MetrologyHeight = MetrologyRows * RowHeight + 1;
 constexpr int GridWidth = 362;
 constexpr int CaptionWidth = 180;
+constexpr int ButtonHeight = 25;
 
 void setUpGrid(QTableWidget* grid, const QString& name, const QRect& geometry)
 {
@@ -68,11 +71,13 @@ void writeValues(QTableWidget* grid, const QStringList& texts)
 } // namespace
 
 TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& store)
-    : TToolWindow(mainWindow, QStringLiteral("Статистика"), QSize(363, 241 + MetrologyHeight))
+    : TToolWindow(mainWindow, QStringLiteral("Статистика"), QSize(363, 241 + MetrologyHeight + ButtonHeight))
     , StringGridStatistic(new QTableWidget(12, 2, this))
     , StringGridMetrology(new QTableWidget(MetrologyRows, 2, this))
+    , ButtonLimits(new QPushButton(QStringLiteral("Пределы..."), this))
     , ButtonClose(new QPushButton(QStringLiteral("Закрыть"), this))
     , Store(store)
+    , Limits(StoredUserLimits(*ProgramSettings()))
 {
     setObjectName(QStringLiteral("FormStatistic"));
 
@@ -80,8 +85,11 @@ TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& sto
     setUpGrid(StringGridMetrology, QStringLiteral("StringGridMetrology"),
               QRect(0, MetrologyTop, GridWidth, MetrologyHeight));
 
+    ButtonLimits->setObjectName(QStringLiteral("ButtonLimits"));
+    ButtonLimits->setGeometry(0, MetrologyTop + MetrologyHeight, GridWidth, ButtonHeight);
+    connect(ButtonLimits, &QPushButton::clicked, this, &TFormStatistic::ButtonLimitsClick);
     ButtonClose->setObjectName(QStringLiteral("ButtonClose"));
-    ButtonClose->setGeometry(0, MetrologyTop + MetrologyHeight, GridWidth, 25);
+    ButtonClose->setGeometry(0, MetrologyTop + MetrologyHeight + ButtonHeight, GridWidth, ButtonHeight);
     connect(ButtonClose, &QPushButton::clicked, this, &TFormStatistic::ButtonCloseClick);
 
     FormCreate();
@@ -90,7 +98,7 @@ TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& sto
 void TFormStatistic::FormCreate()
 {
     writeCaptions(StringGridStatistic, StatisticsCaptions());
-    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale()));
+    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale(), Limits));
     fitCaptionColumn(StringGridStatistic);
     fitCaptionColumn(StringGridMetrology);
 }
@@ -109,7 +117,31 @@ void TFormStatistic::FormShow()
 void TFormStatistic::ComputeStatistics()
 {
     writeValues(StringGridStatistic, StatisticsTexts(::ComputeStatistics(Store), TCellFormatter(Store.loadLocale())));
-    writeValues(StringGridMetrology, MetrologyTexts(Store, Store.loadLocale()));
+    writeValues(StringGridMetrology, MetrologyTexts(Store, Store.loadLocale(), Limits));
+}
+
+void TFormStatistic::ButtonLimitsClick()
+{
+    auto* dialog = new TLimitsDialog(Limits, LoggerLevels, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { setLimits(dialog->limits()); });
+    dialog->open();
+}
+
+void TFormStatistic::offerLoggerLevels(const TUserLimits& levels)
+{
+    LoggerLevels = levels;
+}
+
+// Kept for the next run; the excursion lines are named and counted anew.
+void TFormStatistic::setLimits(const TUserLimits& limits)
+{
+    Limits = limits;
+    StoreUserLimits(*ProgramSettings(), Limits);
+    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale(), Limits));
+    fitCaptionColumn(StringGridMetrology);
+    ComputeStatistics();
+    emit limitsChanged(Limits);
 }
 
 void TFormStatistic::ButtonCloseClick()

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "data/MeasurementLimits.h"
 #include "shell/TToolWindow.h"
+
+#include <optional>
 
 class QPushButton;
 class QTableWidget;
 class TMeasurementStore;
 
 // The statistics window: twelve captioned rows summarising the loaded data,
-// and below them the mean kinetic temperature and the limit excursions.
+// and below them the mean kinetic temperature and the excursions beyond the
+// user's limits, which "Пределы..." sets and the program keeps between runs.
 class TFormStatistic : public TToolWindow {
     Q_OBJECT
 public:
@@ -15,14 +19,25 @@ public:
 
     QTableWidget* StringGridStatistic;
     QTableWidget* StringGridMetrology;
+    QPushButton* ButtonLimits;
     QPushButton* ButtonClose;
 
     // Rewrites the value column from the whole row table; the spreadsheet
     // report calls it too, whether or not the window is shown.
     void ComputeStatistics();
 
+    // The levels the excursions count against, as last chosen.
+    const TUserLimits& limits() const { return Limits; }
+
 public slots:
+    void ButtonLimitsClick();
     void ButtonCloseClick();
+    // The logger's critical levels, as a read on its settings page found
+    // them: "Пределы..." offers them from then on.
+    void offerLoggerLevels(const TUserLimits& levels);
+
+signals:
+    void limitsChanged(const TUserLimits& limits);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -30,6 +45,9 @@ protected:
 private:
     void FormCreate();
     void FormShow();
+    void setLimits(const TUserLimits& limits);
 
     const TMeasurementStore& Store;
+    TUserLimits Limits;
+    std::optional<TUserLimits> LoggerLevels;
 };

@@ -18,7 +18,7 @@ class TUserDialogs;
 class TLogFileActions : public QObject {
     Q_OBJECT
 public:
-    // deviceLabel: the connected logger's drive label, the stem of proposed names.
+    // deviceLabel: the shown log's drive label, the stem of proposed names.
     TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel);
 
     QAction* N1_3Open;

@@ -4,6 +4,7 @@
 #include "data/FileSave.h"
 #include "data/JobProgress.h"
 #include "data/MeasurementStore.h"
+#include "data/RowSpanView.h"
 #include "reports/ChartOutput.h"
 #include "reports/DatedFileName.h"
 #include "reports/PdfReport.h"
@@ -20,6 +21,7 @@
 TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel)
     : QObject(&formMain)
     , pdf1(formMain.addSaveMenuAction(QStringLiteral("*.pdf")))
+    , xls2(formMain.addSaveMenuAction(QStringLiteral("*.xls (выбранный период)")))
     , FormMain(formMain)
     , Dialogs(dialogs)
     , DeviceLabel(std::move(deviceLabel))
@@ -30,17 +32,40 @@ TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::
     connect(&FormMain, &TFormMain::printRequested, this, &TReportActions::N1Click);
     pdf1->setObjectName(QStringLiteral("pdf1"));
     connect(pdf1, &QAction::triggered, this, &TReportActions::pdf1Click);
+    xls2->setObjectName(QStringLiteral("xls2"));
+    connect(xls2, &QAction::triggered, this, &TReportActions::xls2Click);
 }
 
 void TReportActions::xls1Click()
+{
+    SaveSpreadsheet(FormMain.Store(), Header());
+}
+
+// The report of the rows the chart's period holds, as a store of their own.
+void TReportActions::xls2Click()
+{
+    const TRowSpanView* period = FormMain.chartPeriod();
+    if (!period || period->rowCount() == 0) {
+        Dialogs.ShowError(&FormMain, QStringLiteral("Период не выбран: задайте его на странице «Графики» "
+                                                    "и нажмите «Выбрать»"));
+        return;
+    }
+    TMeasurementStore periodRows;
+    periodRows.showRecords(period->recordList());
+    TReportHeader header = Header();
+    header.periodOnly = true;
+    SaveSpreadsheet(periodRows, header);
+}
+
+void TReportActions::SaveSpreadsheet(const TMeasurementStore& store, const TReportHeader& header)
 {
     const QString path = AskForFile(QStringLiteral("xlsx"));
     if (path.isEmpty())
         return;
     // The worker writes a copy: a load meanwhile replaces the viewer's store.
-    auto store = std::make_shared<const TMeasurementStore>(FormMain.Store());
-    Saver.run(path, [store, header = Header()](const QString& target, QString* error, TJobProgress& progress) {
-        return BuildSpreadsheetReport(*store, header, target, error, SheetRowLimit, &progress);
+    auto copy = std::make_shared<const TMeasurementStore>(store);
+    Saver.run(path, [copy, header](const QString& target, QString* error, TJobProgress& progress) {
+        return BuildSpreadsheetReport(*copy, header, target, error, SheetRowLimit, &progress);
     });
 }
 
@@ -104,7 +129,12 @@ QString TReportActions::AskForFile(const QString& extension)
     return Dialogs.SaveFileName(&FormMain, DatedFileName(QDate::currentDate(), FormatLocale(), extension), true);
 }
 
+void TReportActions::setLimits(const TUserLimits& limits)
+{
+    Limits = limits;
+}
+
 TReportHeader TReportActions::Header() const
 {
-    return {QDateTime::currentDateTime(), DeviceLabel()};
+    return {QDateTime::currentDateTime(), DeviceLabel(), Limits};
 }

@@ -12,28 +12,35 @@ class TFormMain;
 class TUserDialogs;
 
 // The ways the loaded data leave the program besides log files: the
-// spreadsheet report ("*.xls"), the PDF report ("*.pdf"), the chart as a
-// bitmap ("*.bmp") and the printed chart ("Печать").
+// spreadsheet report of the whole log ("*.xls") or of the chart's chosen
+// period ("*.xls (выбранный период)"), the PDF report ("*.pdf"), the chart
+// as a bitmap ("*.bmp") and the printed chart ("Печать").
 class TReportActions : public QObject {
     Q_OBJECT
 public:
-    // deviceLabel: the connected logger's drive label, printed in the report's header.
+    // deviceLabel: the shown log's label (its drive's or its file's name), printed in the report's header.
     TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel);
 
     QAction* pdf1;
+    QAction* xls2;
 
 public slots:
     void xls1Click();
     void pdf1Click();
+    void xls2Click();
     void bmp1Click();
     void N1Click();
+    // The levels the reports' excursions count against.
+    void setLimits(const TUserLimits& limits);
 
 private:
     QString AskForFile(const QString& extension);
+    void SaveSpreadsheet(const TMeasurementStore& store, const TReportHeader& header);
     TReportHeader Header() const;
 
     TFormMain& FormMain;
     TUserDialogs& Dialogs;
     std::function<QString()> DeviceLabel;
     TBackgroundSave Saver;
+    TUserLimits Limits;
 };

@@ -1,6 +1,7 @@
 #include "shell/TUserDialogs.h"
 
 #include "shell/FileDialogSetup.h"
+#include "shell/UserLimitsSettings.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -8,8 +9,7 @@
 #include <QSettings>
 
 TQtDialogs::TQtDialogs()
-    : TQtDialogs(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             QStringLiteral("korvi-monitor"), QStringLiteral("korvi-monitor")))
+    : TQtDialogs(ProgramSettings())
 {
 }
 

@@ -2,10 +2,12 @@
 
 #include "chart/TChart.h"
 #include "data/CellFormatter.h"
+#include "data/MeasurementLimits.h"
 #include "data/MeasurementStore.h"
 #include "data/RowSpanView.h"
 #include "data/Timestamp.h"
 #include "device/TDeviceIdentity.h"
+#include "text/FormatLocale.h"
 #include "views/ChartPauses.h"
 #include "views/ChartPeriod.h"
 #include "views/TChartFilterPanel.h"
@@ -42,17 +44,19 @@ const std::array<TSeriesPlan, 7>& seriesPlans()
     const auto curve = [](const QString& title, QColor color, TChartAxisSide axis) {
         return TChartSeriesStyle{title, color, 2, Qt::SolidLine, axis, true};
     };
-    const auto limit = [](QColor color) {
-        return TChartSeriesStyle{QString(), color, 1, Qt::SolidLine, TChartAxisSide::Left, false};
+    // A limit line stays out of the legend; its end label names it ("t max 36,9").
+    const auto limit = [](QColor color, const QString& name, int tenths) {
+        const QString level = FormatLocale().toString(tenths / 10.0, 'f', 1);
+        return TChartSeriesStyle{QString(), color, 1, Qt::SolidLine, TChartAxisSide::Left, false, name + u' ' + level};
     };
     static const std::array<TSeriesPlan, 7> plans = {{
         {TSeriesKind::RH, curve(QStringLiteral("Влажность, %"), Blue, TChartAxisSide::Left)},
         {TSeriesKind::T, curve(QStringLiteral("Температура, °С"), Red, TChartAxisSide::Left)},
         {TSeriesKind::P, curve(QStringLiteral("Давление, кПа"), Green, TChartAxisSide::Right)},
-        {TSeriesKind::RHLMax, limit(Blue)},
-        {TSeriesKind::RHLMin, limit(Blue)},
-        {TSeriesKind::TLMax, limit(Red)},
-        {TSeriesKind::TLMin, limit(Red)},
+        {TSeriesKind::RHLMax, limit(Blue, QStringLiteral("RH max"), LimitRHMax)},
+        {TSeriesKind::RHLMin, limit(Blue, QStringLiteral("RH min"), LimitRHMin)},
+        {TSeriesKind::TLMax, limit(Red, QStringLiteral("t max"), LimitTMax)},
+        {TSeriesKind::TLMin, limit(Red, QStringLiteral("t min"), LimitTMin)},
     }};
     return plans;
 }

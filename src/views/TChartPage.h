@@ -47,6 +47,9 @@ public:
     void PlaceControls(int scrollBarLeft, int scrollBarWidth, int legendLeft);
 
     const TChartWindow& chartWindow() const { return chartWindow_; }
+    // The rows of the period the chart shows after "Выбрать" (or an interval,
+    // "Сбросить", a drill); none while it shows the load as it came.
+    const TRowSpanView* period() const { return periodRows_.get(); }
     QLabel* TrackingLabel() const;
 
     TChart* Chart;

@@ -1,4 +1,5 @@
 #include "chart/TChart.h"
+#include "chart/TChartPainter.h"
 #include "chart/TListSeriesSource.h"
 
 #include <QImage>
@@ -125,6 +126,9 @@ private slots:
     void bottomLabelsFitTheirBoxesInsideTheChart();
     void shiftDragMarksASpanInsteadOfPanning();
     void wheelOverThePlotIsSignalledInNotches();
+    void endLabelsStayInsideThePlotBesideTheirLine_data();
+    void endLabelsStayInsideThePlotBesideTheirLine();
+    void limitLinesAreNamedAtTheirRightEnd();
 };
 
 void ChartWidgetTest::paintsIntoAnImage()
@@ -485,3 +489,70 @@ void ChartWidgetTest::wheelOverThePlotIsSignalledInNotches()
 
 QTEST_MAIN(ChartWidgetTest)
 #include "ChartWidgetTest.moc"
+
+void ChartWidgetTest::endLabelsStayInsideThePlotBesideTheirLine_data()
+{
+    QTest::addColumn<int>("lineY");
+    QTest::addColumn<QSize>("text");
+    QTest::addColumn<QRect>("box");
+    // The plot spans x 50..549 and y 20..319.
+    QTest::newRow("above a line in the middle") << 170 << QSize(60, 14) << QRect(485, 154, 60, 14);
+    QTest::newRow("below a line too near the top") << 25 << QSize(60, 14) << QRect(485, 27, 60, 14);
+    QTest::newRow("above a line on the bottom edge") << 319 << QSize(60, 14) << QRect(485, 303, 60, 14);
+    QTest::newRow("a text wider than the plot starts at its left") << 170 << QSize(600, 14)
+                                                                    << QRect(51, 154, 600, 14);
+}
+
+void ChartWidgetTest::endLabelsStayInsideThePlotBesideTheirLine()
+{
+    QFETCH(int, lineY);
+    QFETCH(QSize, text);
+    QFETCH(QRect, box);
+    QCOMPARE(TChartPainter::endLabelBox(QRect(50, 20, 500, 300), lineY, text), box);
+}
+
+// A bare line of one level carries its name at the right end, in its colour,
+// inside the plot; a line without a name carries nothing there.
+void ChartWidgetTest::limitLinesAreNamedAtTheirRightEnd()
+{
+    TemperatureWindow shown;
+    TChart& chart = *shown.chart;
+    chart.setLegendVisible(false);
+    TListSeriesSource high;
+    TListSeriesSource low;
+    for (int i = 0; i < 1000; ++i) {
+        high.append(8.5, QString());
+        low.append(0.5, QString());
+    }
+    TChartSeriesStyle highStyle = lineStyle(QString(), Blue);
+    highStyle.inLegend = false;
+    highStyle.endLabel = QStringLiteral("t max 8,5");
+    TChartSeriesStyle lowStyle = lineStyle(QString(), QColor(0, 128, 0));
+    lowStyle.inLegend = false;
+    chart.addSeries(highStyle, &high);
+    chart.addSeries(lowStyle, &low);
+
+    const QImage image = render(chart);
+    const QRect plot = chart.plotRect();
+    const QFontMetrics metrics(chart.font());
+    auto boxOf = [&](double value, const QString& text) {
+        return TChartPainter::endLabelBox(plot, int(std::lround(chart.leftPixelOf(value))),
+                                          QSize(metrics.horizontalAdvance(text), metrics.height()));
+    };
+    // Text is smoothed: count the pixels whose hue leans to the line's colour.
+    auto leaningTo = [&image](const QRect& box, int channel) {
+        int count = 0;
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                const int rgb[] = {pixel.red(), pixel.green(), pixel.blue()};
+                count += rgb[channel] > rgb[(channel + 1) % 3] + 60 && rgb[channel] > rgb[(channel + 2) % 3] + 60;
+            }
+        }
+        return count;
+    };
+    const QRect named = boxOf(8.5, highStyle.endLabel);
+    QVERIFY(plot.contains(named));
+    QVERIFY2(leaningTo(named, 2) > 20, "the name is written beside its line");
+    QCOMPARE(leaningTo(boxOf(0.5, highStyle.endLabel), 1), 0);
+}

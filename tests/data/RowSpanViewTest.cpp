@@ -56,6 +56,29 @@ TEST_F(RowSpanViewTest, PeriodViewReadsExactlyTheRowsInsideThePeriod)
     }
 }
 
+// A store of the view's record list shows the view's rows alone: the same
+// times and values, records cut where the period cuts them.
+TEST_F(RowSpanViewTest, ItsRecordListShowsTheViewsRowsAlone)
+{
+    const qint64 start = store_.rowValues(0).time;
+    const qint64 end = store_.rowValues(store_.DataRowCount() - 1).time;
+    const TRowSpanView view = TRowSpanView::byPeriod(store_, start + (end - start) / 3, start + (end - start) / 2);
+    ASSERT_GT(view.rowCount(), 0);
+    TMeasurementStore period;
+    period.showRecords(view.recordList());
+    ASSERT_EQ(period.DataRowCount(), view.rowCount());
+    EXPECT_EQ(period.records().size(), view.spanCount());
+    for (qint64 row = 0; row < view.rowCount(); ++row) {
+        const TRowValues cut = period.rowValues(row);
+        const TRowValues original = view.rowValues(row);
+        ASSERT_EQ(cut.time, original.time) << row;
+        EXPECT_EQ(cut.temperature, original.temperature);
+        EXPECT_EQ(cut.humidity, original.humidity);
+        EXPECT_EQ(cut.pressure, original.pressure);
+        EXPECT_EQ(cut.intervalSeconds, original.intervalSeconds);
+    }
+}
+
 TEST_F(RowSpanViewTest, RecordFilterKeepsWholeRecords)
 {
     const TRowSpanView view = TRowSpanView::byPeriod(store_, 0, std::numeric_limits<qint64>::max(),

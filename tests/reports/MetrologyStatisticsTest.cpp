@@ -85,7 +85,7 @@ TEST_F(MetrologyStatisticsTest, NoTemperatureGivesNoMeanKineticTemperature)
 
 TEST_F(MetrologyStatisticsTest, ExcursionsCountRunsAndTimeBeyondEachLimit)
 {
-    // Indexes into ChartLimits().
+    // Indexes into ExcursionLimits().
     constexpr size_t tMax = 0; // above 36.9
     constexpr size_t tMin = 1; // below 12.3
     constexpr size_t rhMax = 2; // above 67.4

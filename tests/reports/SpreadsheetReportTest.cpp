@@ -13,7 +13,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimeZone>
+
+#include <cmath>
 
 namespace {
 
@@ -30,6 +35,9 @@ QJsonArray readBack(const QString& path)
 class SpreadsheetReportTest : public RussianLocaleTest
 {
 protected:
+    static constexpr int Summary = 0;
+    static constexpr int Data = 1;
+
     // Two records: 3 rows with every channel, then 2 rows without humidity.
     void loadSample()
     {
@@ -37,11 +45,12 @@ protected:
                                    MakeLogRecord(2, 0x55, TimestampSeconds(2024, 1, 1, 0, 0, 10), -12, 0, 998)}));
     }
 
-    QJsonArray report(qint64 rowsPerSheet = SheetRowLimit)
+    QJsonArray report(qint64 rowsPerSheet = SheetRowLimit, const TUserLimits& limits = {})
     {
         const QString path = dir_.filePath("report.xlsx");
         QString error;
-        const TReportHeader header{QDateTime(QDate(2025, 12, 8), QTime(14, 30, 15)), QStringLiteral("2400123")};
+        const TReportHeader header{QDateTime(QDate(2025, 12, 8), QTime(14, 30, 15)), QStringLiteral("2400123"),
+                                   limits};
         EXPECT_TRUE(BuildSpreadsheetReport(store_, header, path, &error, rowsPerSheet)) << error.toStdString();
         return readBack(path);
     }
@@ -59,22 +68,22 @@ TEST_F(SpreadsheetReportTest, HeaderStatisticsAndTheTableStandWhereTheyBelong)
 {
     loadSample();
     const QJsonArray sheets = report();
-    ASSERT_EQ(sheets.size(), 1);
+    ASSERT_EQ(sheets.size(), 2);
 
-    EXPECT_TRUE(cell(sheets, 0, "B1")["is_date"].toBool());
-    EXPECT_EQ(cell(sheets, 0, "B1")["value"].toString(), QStringLiteral("2025-12-08T00:00:00"));
-    EXPECT_TRUE(cell(sheets, 0, "C1")["is_date"].toBool());
-    EXPECT_EQ(cell(sheets, 0, "C1")["value"].toString(), QStringLiteral("14:30:15"));
-    EXPECT_EQ(cell(sheets, 0, "E1")["value"].toString(), QStringLiteral("Прибор:"));
-    EXPECT_EQ(cell(sheets, 0, "F1")["value"].toString(), QStringLiteral("2400123"));
+    EXPECT_TRUE(cell(sheets, Data, "B1")["is_date"].toBool());
+    EXPECT_EQ(cell(sheets, Data, "B1")["value"].toString(), QStringLiteral("2025-12-08T00:00:00"));
+    EXPECT_TRUE(cell(sheets, Data, "C1")["is_date"].toBool());
+    EXPECT_EQ(cell(sheets, Data, "C1")["value"].toString(), QStringLiteral("14:30:15"));
+    EXPECT_EQ(cell(sheets, Data, "E1")["value"].toString(), QStringLiteral("Прибор:"));
+    EXPECT_EQ(cell(sheets, Data, "F1")["value"].toString(), QStringLiteral("2400123"));
     for (const char* address : {"B1", "C1", "E1", "F1"})
-        EXPECT_TRUE(cell(sheets, 0, address)["bold"].toBool()) << address;
+        EXPECT_TRUE(cell(sheets, Data, address)["bold"].toBool()) << address;
 
-    EXPECT_EQ(cell(sheets, 0, "B3")["value"].toString(), QStringLiteral("Начало измерений: 23:59:55 31.12.2023"));
-    EXPECT_EQ(cell(sheets, 0, "B4")["value"].toString(), QStringLiteral("Конец измерений: 00:01:10 01.01.2024"));
-    EXPECT_EQ(cell(sheets, 0, "E3")["value"].toString(), QStringLiteral("Количество измерений: 5"));
+    EXPECT_EQ(cell(sheets, Data, "B3")["value"].toString(), QStringLiteral("Начало измерений: 23:59:55 31.12.2023"));
+    EXPECT_EQ(cell(sheets, Data, "B4")["value"].toString(), QStringLiteral("Конец измерений: 00:01:10 01.01.2024"));
+    EXPECT_EQ(cell(sheets, Data, "E3")["value"].toString(), QStringLiteral("Количество измерений: 5"));
 
-    const QJsonObject widths = sheets[0].toObject()["widths"].toObject();
+    const QJsonObject widths = sheets[Data].toObject()["widths"].toObject();
     for (const char* column : {"A", "B", "C"})
         EXPECT_NEAR(widths[column].toDouble(), 11.71, 0.01) << column;  // 11 characters and the cell padding
     for (const char* column : {"D", "E", "F"})
@@ -82,7 +91,7 @@ TEST_F(SpreadsheetReportTest, HeaderStatisticsAndTheTableStandWhereTheyBelong)
 
     const QStringList headers = {"#", "Дата", "Время", "Температура, *С", "Влажность, %", "Давление, кПа"};
     for (int column = 0; column < 6; ++column) {
-        const QJsonObject header = cell(sheets, 0, QString(QChar('A' + column)) + "6");
+        const QJsonObject header = cell(sheets, Data, QString(QChar('A' + column)) + "6");
         EXPECT_EQ(header["value"].toString(), headers[column]);
         EXPECT_TRUE(header["bold"].toBool());
         EXPECT_TRUE(header["italic"].toBool());
@@ -114,57 +123,171 @@ TEST_F(SpreadsheetReportTest, DataCellsAreNumbersDatesAndTimesInAFullGrid)
     };
     for (const Expected& e : expected) {
         SCOPED_TRACE(e.address);
-        const QJsonObject c = cell(sheets, 0, e.address);
+        const QJsonObject c = cell(sheets, Data, e.address);
         EXPECT_EQ(c["value"], e.value);
         EXPECT_EQ(c["format"].toString(), QString::fromLatin1(e.format));
         EXPECT_EQ(c["is_date"].toBool(), e.isDate);
         EXPECT_EQ(c["align"].toString(), QStringLiteral("center"));
     }
     // An absent channel leaves its cell empty but inside the grid.
-    EXPECT_TRUE(cell(sheets, 0, "E10")["value"].isNull());
+    EXPECT_TRUE(cell(sheets, Data, "E10")["value"].isNull());
     const QJsonArray thin = {"thin", "thin", "thin", "thin"};
     for (int row = 6; row <= 11; ++row) {
         for (char column = 'A'; column <= 'F'; ++column) {
             const QString address = QString(QChar(column)) + QString::number(row);
-            EXPECT_EQ(cell(sheets, 0, address)["borders"].toArray(), thin) << address.toStdString();
+            EXPECT_EQ(cell(sheets, Data, address)["borders"].toArray(), thin) << address.toStdString();
         }
     }
-    EXPECT_TRUE(cell(sheets, 0, "A12").isEmpty());  // row n + 7 stays empty
-    EXPECT_EQ(cell(sheets, 0, "E13")["value"].toString(), QStringLiteral("Метролог:_________________"));
-    EXPECT_EQ(sheets[0].toObject()["max_row"].toInt(), 23);
+    EXPECT_TRUE(cell(sheets, Data, "A12").isEmpty());  // row n + 7 stays empty
+    EXPECT_EQ(cell(sheets, Data, "E13")["value"].toString(), QStringLiteral("Метролог:_________________"));
+    EXPECT_EQ(sheets[Data].toObject()["max_row"].toInt(), 13);  // nothing below the signature
 }
 
-// The limit lines follow the signature after one empty row, in column B, so
-// the header, the table and the signature keep their places.
-TEST_F(SpreadsheetReportTest, LimitLinesFollowTheSignature)
+// Rows of the summary fixture: runs of equal rows, each starting where the
+// previous one ends, against the limits 2..8 °C and 35..60 %.
+struct FixtureRun {
+    int rows;
+    int seconds;  // recording interval
+    int temperature;  // tenths
+    int humidity;
+};
+const FixtureRun SummaryFixture[] = {
+    {4, 5, 50, 456},   {2, 5, 91, 612},  // above 8 °C and 60 %
+    {3, 5, 60, 456},   {1, 60, 15, 300},  // below 2 °C and 35 %
+    {2, 60, -4, 456},  // still below 2 °C: the same excursion
+    {2, 5, 80, 600},   // on the limits: not beyond
+    {1, 5, 85, 456},   // above 8 °C again
+};
+constexpr TUserLimits PharmacyLimits{20, 80, 350, 600};
+
+// What the summary must say, worked out here row by row from the fixture.
+QList<QPair<QString, QString>> expectedSummary(const QLocale& locale)
 {
-    loadSample();
-    const QJsonArray sheets = report();
-    EXPECT_TRUE(cell(sheets, 0, "A14").isEmpty() && cell(sheets, 0, "B14").isEmpty());
-    // 23.5 for 15 s and -1.2 for 120 s; the 120 s below 12.3 are one excursion.
-    const QStringList lines{QStringLiteral("Средняя кинетическая температура, *С: 7,8"),
-                            QStringLiteral("Время выше 36,9 *С: 0:00:00"),
-                            QStringLiteral("Выходов выше 36,9 *С: 0"),
-                            QStringLiteral("Время ниже 12,3 *С: 0:02:00"),
-                            QStringLiteral("Выходов ниже 12,3 *С: 1"),
-                            QStringLiteral("Время выше 67,4 %: 0:00:00"),
-                            QStringLiteral("Выходов выше 67,4 %: 0"),
-                            QStringLiteral("Время ниже 21,6 %: 0:00:00"),
-                            QStringLiteral("Выходов ниже 21,6 %: 0")};
-    for (int line = 0; line < lines.size(); ++line) {
-        const QString address = QStringLiteral("B%1").arg(15 + line);
-        EXPECT_EQ(cell(sheets, 0, address)["value"].toString(), lines[line]) << address.toStdString();
+    struct Row {
+        qint64 time;  // seconds from the first row
+        int seconds;
+        int temperature;
+        int humidity;
+    };
+    QList<Row> rows;
+    qint64 time = 0;
+    for (const FixtureRun& run : SummaryFixture) {
+        for (int row = 0; row < run.rows; ++row, time += run.seconds)
+            rows.append({time, run.seconds, run.temperature, run.humidity});
     }
+    auto tenths = [&locale](double value) { return locale.toString(value, 'f', 1); };
+    auto moment = [&locale](qint64 seconds) {
+        const QDateTime at = QDateTime(QDate(2024, 5, 1), QTime(8, 0), QTimeZone::utc()).addSecs(seconds);
+        return at.toString(QStringLiteral("HH:mm:ss ")) + locale.toString(at.date(), QStringLiteral("dd.MM.yyyy"));
+    };
+    auto channel = [&](auto value, const QString& max, const QString& mean, const QString& min) {
+        int high = value(rows.first()), low = high;
+        double sum = 0;
+        for (const Row& row : rows) {
+            high = std::max(high, value(row));
+            low = std::min(low, value(row));
+            sum += value(row);
+        }
+        return QList<QPair<QString, QString>>{{max, tenths(high / 10.0)},
+                                              {mean, tenths(sum / rows.size() / 10.0)},
+                                              {min, tenths(low / 10.0)}};
+    };
+    // Time beyond a level and the number of separate runs beyond it.
+    auto excursion = [&](auto beyond, const QString& side) {
+        qint64 seconds = 0;
+        int runs = 0;
+        bool previous = false;
+        for (const Row& row : rows) {
+            const bool now = beyond(row);
+            seconds += now ? row.seconds : 0;
+            runs += now && !previous ? 1 : 0;
+            previous = now;
+        }
+        const QString duration = QStringLiteral("%1:%2:%3")
+                                     .arg(seconds / 3600)
+                                     .arg(seconds / 60 % 60, 2, 10, QChar('0'))
+                                     .arg(seconds % 60, 2, 10, QChar('0'));
+        return QList<QPair<QString, QString>>{{"Время " + side, duration},
+                                              {"Выходов " + side, QString::number(runs)}};
+    };
+    // Mean kinetic temperature: every row weighs its interval.
+    const double energyOverR = 83144.0 / 8.314462618;
+    double weighted = 0;
+    double seconds = 0;
+    for (const Row& row : rows) {
+        weighted += row.seconds * std::exp(-energyOverR / (row.temperature / 10.0 + 273.15));
+        seconds += row.seconds;
+    }
+    const double kinetic = energyOverR / -std::log(weighted / seconds) - 273.15;
+
+    QList<QPair<QString, QString>> lines{
+        {"Прибор", "2400123"},
+        {"Начало измерений", moment(rows.first().time)},
+        {"Конец измерений", moment(rows.last().time)},
+        {"Количество измерений", QString::number(rows.size())}};
+    lines += channel([](const Row& r) { return r.temperature; }, "Максимальная темепература, *С",
+                     "Средняя темепература, *С", "Минимальная темепература, *С");
+    lines += channel([](const Row& r) { return r.humidity; }, "Максимальная влажность, %", "Средняя влажность,%",
+                     "Минимальная влажность, %");
+    lines += channel([](const Row&) { return 1013; }, "Максимальное давление, кПа", "Среднее давление, кПа",
+                     "Минимальное давление, кПа");
+    lines += {{"Нижний предел температуры, *С", "2,0"},
+              {"Верхний предел температуры, *С", "8,0"},
+              {"Нижний предел влажности, %", "35,0"},
+              {"Верхний предел влажности, %", "60,0"},
+              {"Средняя кинетическая температура, *С", tenths(kinetic)}};
+    lines += excursion([](const Row& r) { return r.temperature > 80; }, "выше 8,0 *С");
+    lines += excursion([](const Row& r) { return r.temperature < 20; }, "ниже 2,0 *С");
+    lines += excursion([](const Row& r) { return r.humidity > 600; }, "выше 60,0 %");
+    lines += excursion([](const Row& r) { return r.humidity < 350; }, "ниже 35,0 %");
+    return lines;
 }
 
+// The first sheet, "Сводка", holds every figure a metrologist files: read back
+// and compared with the figures worked out from the fixture's rows, the
+// excursions counted against the user's 2 and 8 °C.
+TEST_F(SpreadsheetReportTest, TheSummarySheetComesFirstWithTheFiguresOfTheRows)
+{
+    std::vector<TLogRecord> records;
+    qint64 time = TimestampSeconds(2024, 5, 1, 8, 0, 0);
+    for (const FixtureRun& run : SummaryFixture) {
+        const int code = run.seconds == 5 ? 2 : 5;
+        records.push_back(MakeLogRecord(run.rows, code << 4 | 7, time, run.temperature, run.humidity, 1013));
+        time += qint64(run.rows) * run.seconds;
+    }
+    store_.showRecords(ListOf(records));
+    const QJsonArray sheets = report(SheetRowLimit, PharmacyLimits);
+    ASSERT_EQ(sheets.size(), 2);
+    EXPECT_EQ(sheets[Summary].toObject()["title"].toString(), QStringLiteral("Сводка"));
+    EXPECT_EQ(sheets[Data].toObject()["title"].toString(), QStringLiteral("Данные"));
+    EXPECT_EQ(cell(sheets, Summary, "A1")["value"].toString(), QStringLiteral("Отчёт за весь журнал"));
+    EXPECT_TRUE(cell(sheets, Summary, "A1")["bold"].toBool());
+
+    // Caption and value in columns A and B, groups apart by one empty row.
+    QList<QPair<QString, QString>> found;
+    const QJsonObject cells = sheets[Summary].toObject()["cells"].toObject();
+    for (int row = 2; row <= sheets[Summary].toObject()["max_row"].toInt(); ++row) {
+        const QString caption = cells[QStringLiteral("A%1").arg(row)].toObject()["value"].toString();
+        if (!caption.isEmpty())
+            found.append({caption, cells[QStringLiteral("B%1").arg(row)].toObject()["value"].toString()});
+    }
+    const QList<QPair<QString, QString>> expected = expectedSummary(QLocale(QLocale::Russian, QLocale::Russia));
+    ASSERT_EQ(found.size(), expected.size());
+    for (qsizetype line = 0; line < expected.size(); ++line) {
+        EXPECT_EQ(found[line].first, expected[line].first) << line;
+        EXPECT_EQ(found[line].second, expected[line].second) << expected[line].first.toStdString();
+    }
+    for (int row : {2, 4, 17, 22})
+        EXPECT_TRUE(cells[QStringLiteral("A%1").arg(row)].toObject()["value"].isNull()) << row;
+}
 TEST_F(SpreadsheetReportTest, RowsBeyondASheetContinueOnTheNextWithTheHeader)
 {
     store_.showRecords(ListOf({MakeLogRecord(50, 0x27, TimestampSeconds(2024, 5, 1, 8, 0, 0), 200, 500, 1000)}));
     const QJsonArray sheets = report(20);  // 14 rows fit under the first sheet's header, 19 on the others
-    ASSERT_EQ(sheets.size(), 4);  // the signature ends the third sheet; the limit lines take a fourth
+    ASSERT_EQ(sheets.size(), 4);  // the summary, then three data sheets, the signature ending the third
     QList<int> numbers;
-    for (int sheet = 0; sheet < 3; ++sheet) {
-        const int headerRow = sheet == 0 ? 6 : 1;
+    for (int sheet = Data; sheet < 4; ++sheet) {
+        const int headerRow = sheet == Data ? 6 : 1;
         EXPECT_EQ(cell(sheets, sheet, QStringLiteral("A%1").arg(headerRow))["value"].toString(), QStringLiteral("#"));
         EXPECT_TRUE(cell(sheets, sheet, QStringLiteral("A%1").arg(headerRow))["italic"].toBool());
         for (int row = headerRow + 1; row <= 20; ++row) {
@@ -177,9 +300,115 @@ TEST_F(SpreadsheetReportTest, RowsBeyondASheetContinueOnTheNextWithTheHeader)
     for (int n = 1; n <= 50; ++n)
         expected.append(n);
     EXPECT_EQ(numbers, expected);
-    EXPECT_EQ(cell(sheets, 2, "E20")["value"].toString(), QStringLiteral("Метролог:_________________"));
-    EXPECT_EQ(cell(sheets, 3, "B1")["value"].toString(), QStringLiteral("Средняя кинетическая температура, *С: 20,0"));
-    EXPECT_EQ(cell(sheets, 3, "B9")["value"].toString(), QStringLiteral("Выходов ниже 21,6 %: 0"));
+    EXPECT_EQ(cell(sheets, 3, "E20")["value"].toString(), QStringLiteral("Метролог:_________________"));
+    EXPECT_EQ(sheets[3].toObject()["max_row"].toInt(), 20);
+}
+
+// Printed, every sheet runs one A4 page wide in landscape, however long,
+// with its table header on every page and the page number in the footer.
+TEST_F(SpreadsheetReportTest, EverySheetPrintsOnePageWideWithItsHeaderOnEveryPage)
+{
+    store_.showRecords(ListOf({MakeLogRecord(50, 0x27, TimestampSeconds(2024, 5, 1, 8, 0, 0), 200, 500, 1000)}));
+    const QJsonArray sheets = report(20);
+    ASSERT_EQ(sheets.size(), 4);
+    struct Expected {
+        const char* title;
+        QJsonValue titleRows;
+        const char* area;
+    };
+    const Expected expected[] = {
+        {"Сводка", QJsonValue::Null, "$A$1:$B$31"},
+        {"Данные", "$6:$6", "$A$1:$F$20"},
+        {"Данные 2", "$1:$1", "$A$1:$F$20"},
+        {"Данные 3", "$1:$1", "$A$1:$F$20"},  // 17 rows and the signature in row 20
+    };
+    for (int index = 0; index < 4; ++index) {
+        SCOPED_TRACE(index);
+        const QJsonObject sheet = sheets[index].toObject();
+        const QJsonObject print = sheet["print"].toObject();
+        EXPECT_EQ(sheet["title"].toString(), QString::fromUtf8(expected[index].title));
+        EXPECT_EQ(print["orientation"].toString(), QStringLiteral("landscape"));
+        EXPECT_EQ(print["paper"].toInt(), 9);
+        EXPECT_TRUE(print["fit_to_page"].toBool());
+        EXPECT_EQ(print["fit_width"].toInt(), 1);
+        EXPECT_EQ(print["fit_height"].toInt(), 0);
+        EXPECT_EQ(print["title_rows"], expected[index].titleRows);
+        EXPECT_EQ(print["area"].toString(), QString::fromUtf8(expected[index].area));
+        EXPECT_EQ(print["footer"].toString(), QStringLiteral("Страница &P из &N"));
+    }
+}
+
+// A real spreadsheet program prints the report of 23,000 rows one page wide:
+// every data page repeats the table's header and holds whole rows of all six
+// columns, and there are as many pages as the rows need, not a second run of
+// pages for the columns that did not fit.
+TEST_F(SpreadsheetReportTest, ASpreadsheetProgramPrintsItOnePageWideWithTheHeaderOnEveryPage)
+{
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (office.isEmpty())
+        GTEST_SKIP() << "no spreadsheet program to print with (Debian's libreoffice-calc-nogui): printing unchecked";
+    std::vector<TLogRecord> records;
+    for (int record = 0; record < 92; ++record) {
+        records.push_back(MakeLogRecord(250, 0x27, TimestampSeconds(2024, 1, 1, 0, 0, 0) + record * 1250,
+                                        qint16(200 + record), 500, 1000));
+    }
+    store_.showRecords(ListOf(records));
+    constexpr int Rows = 23000;
+    ASSERT_EQ(store_.DataRowCount(), Rows);
+    const QString path = dir_.filePath("report.xlsx");
+    QString error;
+    ASSERT_TRUE(BuildSpreadsheetReport(store_, {QDateTime::currentDateTime(), QStringLiteral("2400123")}, path,
+                                       &error))
+        << error.toStdString();
+
+    QProcess print;
+    print.setProcessChannelMode(QProcess::MergedChannels);
+    print.start(office, {QStringLiteral("-env:UserInstallation=file://") + dir_.filePath("profile"),
+                         QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                         QStringLiteral("--outdir"), dir_.path(), path});
+    ASSERT_TRUE(print.waitForFinished(600000));
+    ASSERT_TRUE(QFileInfo::exists(dir_.filePath("report.pdf"))) << print.readAll().toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), dir_.filePath("report.pdf"), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(120000));
+    QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+
+    // A whole row: number, date, time and the three values on one line.
+    const QRegularExpression row(
+        QStringLiteral(R"(^\s*(\d+)\s+\d\d\.\d\d\.\d{4}\s+\d\d:\d\d:\d\d\s+-?\d+[.,]\d\s+\d+[.,]\d\s+\d+[.,]\d\s*$)"));
+    ASSERT_GE(pages.size(), 3);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Отчёт за весь журнал")));
+    QList<int> rowsPerPage;
+    int expectedNumber = 1;
+    for (qsizetype page = 1; page < pages.size(); ++page) {
+        int rows = 0;
+        for (const QString& line : pages[page].split(u'\n')) {
+            const QRegularExpressionMatch match = row.match(line);
+            if (!match.hasMatch())
+                continue;
+            ASSERT_EQ(match.captured(1).toInt(), expectedNumber) << "page " << page + 1;
+            ++expectedNumber;
+            ++rows;
+        }
+        if (rows > 0) {
+            EXPECT_TRUE(pages[page].contains(QStringLiteral("Давление, кПа")) && pages[page].contains(u'#'))
+                << "page " << page + 1 << " without the table's header";
+        }
+        rowsPerPage.append(rows);
+    }
+    EXPECT_EQ(expectedNumber - 1, Rows);
+    // Every page between the first and the last is full; the signature may take a page of its own.
+    const int full = rowsPerPage.value(1);
+    ASSERT_GT(full, 20);
+    const int first = rowsPerPage.first();
+    const int dataPages = 1 + (Rows - first + full - 1) / full;
+    EXPECT_GE(pages.size() - 1, dataPages);
+    EXPECT_LE(pages.size() - 1, dataPages + 1);
+    for (int page = 1; page + 1 < dataPages; ++page)
+        EXPECT_EQ(rowsPerPage[page], full) << "page " << page + 2;
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("Метролог:")));
 }
 
 TEST_F(SpreadsheetReportTest, AFileThatCannotBeWrittenIsReported)

@@ -29,6 +29,21 @@ def describe(cell):
     }
 
 
+def printing(sheet):
+    setup = sheet.page_setup
+    fit = sheet.sheet_properties.pageSetUpPr
+    return {
+        "orientation": setup.orientation,
+        "paper": setup.paperSize,
+        "fit_to_page": bool(fit and fit.fitToPage),
+        "fit_width": 1 if setup.fitToWidth is None else setup.fitToWidth,  # the file format's default
+        "fit_height": setup.fitToHeight,
+        "title_rows": sheet.print_title_rows,
+        "area": area if isinstance(area := sheet.print_area, str) else ",".join(area or []),
+        "footer": sheet.oddFooter.center.text,
+    }
+
+
 workbook = openpyxl.load_workbook(sys.argv[1])
 sheets = []
 for sheet in workbook.worksheets:
@@ -41,5 +56,6 @@ for sheet in workbook.worksheets:
         for cell in row:
             if cell.value is not None or cell.has_style:
                 cells[cell.coordinate] = describe(cell)
-    sheets.append({"title": sheet.title, "max_row": sheet.max_row, "widths": widths, "cells": cells})
+    sheets.append({"title": sheet.title, "max_row": sheet.max_row, "widths": widths, "cells": cells,
+                   "print": printing(sheet)})
 json.dump(sheets, sys.stdout, ensure_ascii=False)

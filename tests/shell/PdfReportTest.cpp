@@ -118,6 +118,11 @@ void PdfReportTest::reportHoldsEveryStatisticsLineAsText()
     }
     for (const QString& expected : {QStringLiteral("Прибор:2400123"), QStringLiteral("Метролог:_________________")})
         QVERIFY2(text.contains(expected), qPrintable(expected));
+    // The title line names the whole log, the device and the first and last row.
+    const QString title = QString(QStringLiteral("Отчёт за весь журнал: прибор 2400123, ") + values[0]
+                                  + QStringLiteral(" – ") + values[1])
+                              .remove(QRegularExpression(QStringLiteral("\\s")));
+    QVERIFY2(text.startsWith(title), qPrintable(text.left(200)));
 }
 
 void PdfReportTest::firstPageShowsTheChartBelowTheLines()

@@ -7,15 +7,19 @@
 #include "chart/TChart.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/Timestamp.h"
 #include "reports/ChartOutput.h"
 #include "reports/DatedFileName.h"
 #include "reports/PdfReport.h"
 #include "shell/TApplicationWindows.h"
 #include "shell/TFormMain.h"
 #include "shell/TReportActions.h"
+#include "views/TChartFilterPanel.h"
 #include "views/TChartPage.h"
 
 #include <QAction>
+#include <QDateEdit>
+#include <QTimeEdit>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -36,6 +40,8 @@ private slots:
     void cleanup();
 
     void reportIsWrittenUnderTheDatedNameWithTheDeviceLabel();
+    void aLogOpenedFromAFileIsReportedUnderItsFileName();
+    void aPeriodReportHoldsOnlyTheChosenPeriodsRows();
     void cancellingWritesNothing();
     void unwritableFolderShowsTheErrorAndKeepsTheData();
     void bitmapIsTheChartAtItsSizeOnWhite();
@@ -47,6 +53,8 @@ private slots:
 
 private:
     QImage saveBitmap(const QString& name);
+    // Saves a spreadsheet report through the menu and reads it back, one JSON object a sheet.
+    QJsonArray saveReport(const QString& name, QAction* action = nullptr);
     QString inDrive(const QString& name) const { return simulation->drive.filePath(name); }
 
     std::unique_ptr<SimulatedWindows> simulation;
@@ -84,10 +92,95 @@ void ReportActionsTest::reportIsWrittenUnderTheDatedNameWithTheDeviceLabel()
     QProcess reader;
     reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(DUMP_XLSX_SCRIPT), path});
     QVERIFY(reader.waitForFinished(60000));
-    const QJsonObject cells = QJsonDocument::fromJson(reader.readAllStandardOutput()).array()[0].toObject()["cells"].toObject();
+    const QJsonObject cells = QJsonDocument::fromJson(reader.readAllStandardOutput()).array()[1].toObject()["cells"].toObject();
     QCOMPARE(cells["F1"].toObject()["value"].toString(), QStringLiteral("2400123"));
     const int lastRow = int(viewer->Store().DataRowCount()) + 6;
     QCOMPARE(cells[QStringLiteral("A%1").arg(lastRow)].toObject()["value"].toInt(), lastRow - 6);
+}
+
+QJsonArray ReportActionsTest::saveReport(const QString& name, QAction* action)
+{
+    const QString path = inDrive(name);
+    dialogs->answers = {path};
+    (action ? action : ViewerControls(*viewer).xls1)->trigger();
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(DUMP_XLSX_SCRIPT), path});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0)
+        qWarning() << reader.readAllStandardError();
+    return QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+}
+
+// With the logger still plugged in, a log opened from a file is no log of
+// that logger: the report names the file, on the data sheet and the summary.
+void ReportActionsTest::aLogOpenedFromAFileIsReportedUnderItsFileName()
+{
+    const QString file = inDrive(QStringLiteral("склад 3.log"));
+    QVERIFY(QFile::copy(inDrive(QStringLiteral("data.log")), file));
+    QString failure;
+    QVERIFY2(viewer->OpenLogFile(file, &failure), qPrintable(failure));
+    const QJsonArray sheets = saveReport(QStringLiteral("report.xlsx"));
+    QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
+    QCOMPARE(sheets.size(), 2);
+    const QJsonObject summary = sheets[0].toObject()["cells"].toObject();
+    const QJsonObject data = sheets[1].toObject()["cells"].toObject();
+    QCOMPARE(summary["A3"].toObject()["value"].toString(), QStringLiteral("Прибор"));
+    QCOMPARE(summary["B3"].toObject()["value"].toString(), QStringLiteral("склад 3.log"));
+    QCOMPARE(data["F1"].toObject()["value"].toString(), QStringLiteral("склад 3.log"));
+}
+
+// "Выбрать" on the chart page, then the period's report: the summary says so
+// and counts, and the data sheet holds, exactly the rows of the period.
+void ReportActionsTest::aPeriodReportHoldsOnlyTheChosenPeriodsRows()
+{
+    QAction* periodReport = simulation->windows->Reports->xls2;
+    QVERIFY(ViewerControls(*viewer).N2->actions().contains(periodReport));
+    QCOMPARE(periodReport->text(), QStringLiteral("*.xls (выбранный период)"));
+    periodReport->trigger();  // no period chosen yet
+    QCOMPARE(dialogs->errors, QStringList{"Период не выбран: задайте его на странице «Графики» и нажмите «Выбрать»"});
+    QVERIFY(dialogs->proposedNames.isEmpty());
+    dialogs->errors.clear();
+
+    const TMeasurementStore& store = viewer->Store();
+    const qint64 from = store.rowValues(30).time;
+    const qint64 to = store.rowValues(120).time;
+    TChartFilterPanel* panel = ViewerControls(*viewer).ChartPage->PanelFiltr;
+    panel->DateTimePickerDFStart->setDate(DateOf(from));
+    panel->DateTimePickerTFStart->setTime(TimeOf(from));
+    panel->DateTimePickerDFStop->setDate(DateOf(to));
+    panel->DateTimePickerTFStop->setTime(TimeOf(to));
+    QTest::mouseClick(panel->ButtonFiltr, Qt::LeftButton);
+    QList<qint64> inside;
+    for (qint64 row = 0; row < store.DataRowCount(); ++row) {
+        if (const qint64 time = store.rowValues(row).time; time >= from && time <= to)
+            inside.append(time);
+    }
+    QVERIFY(inside.size() > 50 && inside.size() < store.DataRowCount());
+
+    const QJsonArray sheets = saveReport(QStringLiteral("period.xlsx"), periodReport);
+    QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
+    QCOMPARE(sheets.size(), 2);
+    const QJsonObject summary = sheets[0].toObject()["cells"].toObject();
+    QCOMPARE(summary["A1"].toObject()["value"].toString(), QStringLiteral("Отчёт за выбранный период"));
+    QCOMPARE(summary["A7"].toObject()["value"].toString(), QStringLiteral("Количество измерений"));
+    QCOMPARE(summary["B7"].toObject()["value"].toString(), QString::number(inside.size()));
+    const QJsonObject data = sheets[1].toObject()["cells"].toObject();
+    const int lastRow = 6 + int(inside.size());
+    auto momentIn = [&data](int row) {
+        return data[QStringLiteral("B%1").arg(row)].toObject()["value"].toString().left(10) + u' '
+             + data[QStringLiteral("C%1").arg(row)].toObject()["value"].toString();
+    };
+    auto moment = [](qint64 time) {
+        return DateOf(time).toString(Qt::ISODate) + u' ' + TimeOf(time).toString(QStringLiteral("HH:mm:ss"));
+    };
+    QCOMPARE(momentIn(7), moment(inside.first()));
+    QCOMPARE(momentIn(lastRow), moment(inside.last()));
+    QVERIFY(data[QStringLiteral("A%1").arg(lastRow + 1)].toObject().isEmpty());
+    QCOMPARE(data[QStringLiteral("E%1").arg(lastRow + 2)].toObject()["value"].toString(),
+             QStringLiteral("Метролог:_________________"));
+
+    const QJsonArray whole = saveReport(QStringLiteral("whole.xlsx"));
+    QCOMPARE(whole[0].toObject()["cells"].toObject()["A1"].toObject()["value"].toString(),
+             QStringLiteral("Отчёт за весь журнал"));
 }
 
 void ReportActionsTest::cancellingWritesNothing()

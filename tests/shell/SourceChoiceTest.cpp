@@ -161,10 +161,12 @@ void SourceChoiceTest::statisticsWindowGrowsBelowItsTwelveRows()
     QCOMPARE(limits.item(1, 0)->text(), QStringLiteral("Время выше 36,9 *С"));
     QCOMPARE(limits.item(2, 0)->text(), QStringLiteral("Выходов выше 36,9 *С"));
     QCOMPARE(limits.item(1, 1)->textAlignment(), int(Qt::AlignCenter));
-    // Each grid shows all of its rows; the button closes the window below them.
+    // Each grid shows all of its rows; below them "Пределы..." and the button that closes the window.
     QCOMPARE(limits.geometry().top(), 217);
     QVERIFY(limits.rowViewportPosition(8) + limits.rowHeight(8) <= limits.viewport()->height());
-    QCOMPARE(statistics.ButtonClose->geometry().top(), limits.geometry().bottom() + 1);
+    QCOMPARE(statistics.ButtonLimits->geometry().top(), limits.geometry().bottom() + 1);
+    QCOMPARE(statistics.ButtonLimits->text(), QStringLiteral("Пределы..."));
+    QCOMPARE(statistics.ButtonClose->geometry().top(), statistics.ButtonLimits->geometry().bottom() + 1);
     QVERIFY(statistics.ButtonClose->geometry().bottom() <= statistics.height());
 }
 
