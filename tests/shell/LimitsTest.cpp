@@ -133,6 +133,7 @@ void LimitsTest::limitsAreKeptForTheNextWindowAndGoIntoTheReport()
     const QString path = simulation->drive.filePath(QStringLiteral("report.xlsx"));
     simulation->dialogs->answers = {path};
     ViewerControls(*simulation->windows->FormMain).xls1->trigger();
+    QVERIFY(finishBackgroundJob(*simulation->windows->FormMain));
     QProcess reader;
     reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(DUMP_XLSX_SCRIPT), path});
     QVERIFY(reader.waitForFinished(60000));

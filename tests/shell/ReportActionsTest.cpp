@@ -103,6 +103,8 @@ QJsonArray ReportActionsTest::saveReport(const QString& name, QAction* action)
     const QString path = inDrive(name);
     dialogs->answers = {path};
     (action ? action : ViewerControls(*viewer).xls1)->trigger();
+    if (!finishBackgroundJob(*viewer))
+        qWarning() << "the report's save did not end";
     QProcess reader;
     reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(DUMP_XLSX_SCRIPT), path});
     if (!reader.waitForFinished(60000) || reader.exitCode() != 0)
