@@ -140,11 +140,3 @@ bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const T
     }
     return true;
 }
-
-bool BuildPdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
-                    const QString& path, QString* error)
-{
-    return SaveFile(
-        path, [&](QIODevice& device, QString* reason) { return WritePdfReport(store, chart, header, device, reason); },
-        error);
-}

@@ -13,6 +13,3 @@ class TChart;
 // any zoom. Answers whether everything was written; `error` says why not.
 bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
                     QIODevice& device, QString* error);
-// The same into a file, saved by FileSave's rule.
-bool BuildPdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
-                    const QString& path, QString* error);
