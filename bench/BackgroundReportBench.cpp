@@ -190,7 +190,7 @@ BENCHMARK(BM_StoreSnapshot)->Unit(benchmark::kMillisecond);
 void BM_PdfDocumentOnUiThread(benchmark::State& state)
 {
     TChartPage page(fullLogStore(TLogShape::WorstCase));
-    page.StoreLoaded();
+    page.storeLoaded();
     page.Chart->resize(1280, 720);
     for (auto _ : state) {
         QBuffer document;

@@ -40,7 +40,7 @@ struct TLoadedPage {
         , page(std::make_unique<TChartPage>(*store))
     {
         page->resize(PageSize);
-        page->StoreLoaded();
+        page->storeLoaded();
     }
     const TMeasurementStore* store;
     std::unique_ptr<TChartPage> page;
@@ -86,7 +86,7 @@ void BM_PaintPage(benchmark::State& state)
 {
     TLoadedPage& loaded = loadedPage(state.range(0));
     TChartPage& page = *loaded.page;
-    page.StoreLoaded();
+    page.storeLoaded();
     const TMeasurementStore& store = *loaded.store;
     std::vector<qint64> pauses;
     if (state.range(2) != 0) {
@@ -141,7 +141,7 @@ void BM_WheelStep(benchmark::State& state)
 {
     TLoadedPage& loaded = loadedPage(state.range(0));
     TChartPage& page = *loaded.page;
-    page.StoreLoaded();
+    page.storeLoaded();
     page.PanelFiltr->ScrollBarScroll->setValue(int(loaded.store->DataRowCount() / 3));
     int step = 0;
     timeGesture(state, loaded, [&](QPoint pointer) { turnWheel(page, pointer, step++ % 2 == 0 ? -1 : 1); });
@@ -155,7 +155,7 @@ void BM_WheelIntoPeriod(benchmark::State& state)
     TChartPage& page = *loaded.page;
     timeGesture(state, loaded, [&](QPoint pointer) {
         state.PauseTiming();
-        page.StoreLoaded();
+        page.storeLoaded();
         state.ResumeTiming();
         turnWheel(page, pointer, 1);
     });
@@ -166,7 +166,7 @@ void BM_DoubleClickWholeLog(benchmark::State& state)
 {
     TLoadedPage& loaded = loadedPage(state.range(0));
     TChartPage& page = *loaded.page;
-    page.StoreLoaded();
+    page.storeLoaded();
     timeGesture(state, loaded, [&](QPoint pointer) {
         QMouseEvent click(QEvent::MouseButtonDblClick, pointer, pointer, Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
@@ -183,7 +183,7 @@ void BM_PanStep(benchmark::State& state)
 {
     TLoadedPage& loaded = loadedPage(state.range(0));
     TChartPage& page = *loaded.page;
-    page.StoreLoaded();
+    page.storeLoaded();
     const qint64 rows = loaded.store->DataRowCount();
     page.PanelFiltr->ScrollBarScroll->setValue(int(rows / 2));
     QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
@@ -208,7 +208,7 @@ void BM_ApplyHalfPeriod(benchmark::State& state)
 {
     TLoadedPage& loaded = loadedPage(state.range(0));
     TChartPage& page = *loaded.page;
-    page.StoreLoaded();
+    page.storeLoaded();
     const qint64 first = loaded.store->firstTimestamp();
     const qint64 quarter = (loaded.store->lastTimestamp() - first) / 4;
     setPeriod(page, first + quarter, first + 3 * quarter);
@@ -226,7 +226,7 @@ void BM_ChooseInterval(benchmark::State& state)
 {
     TLoadedPage& loaded = loadedPage(state.range(0));
     TChartPage& page = *loaded.page;
-    page.StoreLoaded();
+    page.storeLoaded();
     QComboBox& list = *page.PanelFiltr->ComboBoxRow;
     QImage image(PageSize, QImage::Format_ARGB32_Premultiplied);
     int turn = 0;

@@ -44,7 +44,7 @@ BENCHMARK(BM_SpreadsheetReport)->Iterations(1)->Unit(benchmark::kMillisecond);
 void BM_ChartBitmap(benchmark::State& state)
 {
     TChartPage page(fullLogStore(TLogShape::WorstCase));
-    page.StoreLoaded();
+    page.storeLoaded();
     page.Chart->resize(1280, 720);
     for (auto _ : state) {
         const QImage image = ChartImage(*page.Chart);

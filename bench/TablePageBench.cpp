@@ -60,7 +60,7 @@ void BM_ShowWholeLogAfterLoad(benchmark::State& state)
 {
     ShownPage shown(fullLogStore(TLogShape(state.range(0))));
     for (auto _ : state) {
-        shown.page.StoreLoaded();
+        shown.page.storeLoaded();
         shown.paintGrid();
     }
 }
@@ -72,7 +72,7 @@ BENCHMARK(BM_ShowWholeLogAfterLoad)
 void BM_ScrollToLastRowAndPaint(benchmark::State& state)
 {
     ShownPage shown(fullLogStore(TLogShape(state.range(0))));
-    shown.page.StoreLoaded();
+    shown.page.storeLoaded();
     TVirtualGrid& grid = *shown.page.StringGridFiltr;
     for (auto _ : state) {
         grid.setCurrentRow(0);

@@ -40,9 +40,9 @@ struct TLoggerWindows {
         auto volumes = std::make_unique<FolderVolumeSource>();
         volumes->addFolder(drive.path(), logger->volumeLabel());
         windows = std::make_unique<TApplicationWindows>(TPlatform{std::move(backend), std::move(volumes)});
-        windows->Connection->Timer1Timer();
-        windows->FormMain->resize(1280, 720);
-        windows->FormMain->show();
+        windows->connection_->Timer1Timer();
+        windows->formMain_->resize(1280, 720);
+        windows->formMain_->show();
     }
 
     QTemporaryDir drive;
@@ -53,7 +53,7 @@ struct TLoggerWindows {
 void BM_LoadTickToPagesPainted(benchmark::State& state)
 {
     TLoggerWindows logger{TLogShape(state.range(0))};
-    TFormMain& viewer = *logger.windows->FormMain;
+    TFormMain& viewer = *logger.windows->formMain_;
     for (auto _ : state) {
         // The menu's "Обновить": the panel shows and is painted before the tick.
         viewer.BeginLoad();
@@ -64,7 +64,7 @@ void BM_LoadTickToPagesPainted(benchmark::State& state)
         viewer.repaint();
         state.SetIterationTime(double(elapsed.nsecsElapsed()) / 1e9);
     }
-    state.counters["rows"] = double(viewer.Store().DataRowCount());
+    state.counters["rows"] = double(viewer.store().DataRowCount());
 }
 BENCHMARK(BM_LoadTickToPagesPainted)
     ->Arg(int(TLogShape::WorstCase))
@@ -103,24 +103,24 @@ void BM_OpenFullLogToChartPainted(benchmark::State& state)
     TPlatform platform{std::make_unique<SimulatedBackend>(), std::make_unique<FolderVolumeSource>()};
     platform.archive = scratch.location();
     auto windows = std::make_unique<TApplicationWindows>(std::move(platform));
-    TFormMain& viewer = *windows->FormMain;
+    TFormMain& viewer = *windows->formMain_;
     viewer.resize(1280, 720);
     viewer.show();
-    windows->FormArchive->showArchive();
-    auto* list = windows->FormArchive->findChild<QTableView*>(QStringLiteral("EntryList"));
-    auto* open = windows->FormArchive->findChild<QPushButton*>(QStringLiteral("ButtonOpen"));
+    windows->formArchive_->showArchive();
+    auto* list = windows->formArchive_->findChild<QTableView*>(QStringLiteral("EntryList"));
+    auto* open = windows->formArchive_->findChild<QPushButton*>(QStringLiteral("ButtonOpen"));
     list->selectRow(0);
     for (auto _ : state) {
         QElapsedTimer elapsed;
         elapsed.start();
         if (from == TOpenedFrom::File)
-            viewer.OpenLogFile(path, nullptr);
+            viewer.openLogFile(path, nullptr);
         else
             open->click();
         viewer.repaint();
         state.SetIterationTime(double(elapsed.nsecsElapsed()) / 1e9);
     }
-    state.counters["rows"] = double(viewer.Store().DataRowCount());
+    state.counters["rows"] = double(viewer.store().DataRowCount());
     windows.reset(); // before the archive's database goes
 }
 BENCHMARK(BM_OpenFullLogToChartPainted)

@@ -352,7 +352,7 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
     if (progress)
         progress->start(2 * rows);
     for (qint64 index = 0; index < rows; ++index) {
-        if (!KeepGoing(progress, index)) {
+        if (!keepGoing(progress, index)) {
             if (error)
                 *error = TJobProgress::cancelledReason();
             return false;

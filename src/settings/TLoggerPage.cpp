@@ -132,7 +132,7 @@ QList<QWidget*> TLoggerPage::DeviceControls() const
             ButtonLogDefault,       ButtonLogMemErase,   ButtonLogReadAll, ButtonLogWriteAll};
 }
 
-void TLoggerPage::SetClockSource(std::function<QDateTime()> clock)
+void TLoggerPage::setClockSource(std::function<QDateTime()> clock)
 {
     clock_ = std::move(clock);
 }

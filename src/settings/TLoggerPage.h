@@ -28,7 +28,7 @@ public:
 
     QList<QWidget*> DeviceControls() const;
     // Where TimerDateTimeTimer takes the current local time from.
-    void SetClockSource(std::function<QDateTime()> clock);
+    void setClockSource(std::function<QDateTime()> clock);
 
     QLabel* LabelTime;
     QTimeEdit* DateTimePickerTime;

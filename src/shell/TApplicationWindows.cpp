@@ -16,62 +16,62 @@
 #include <QFileInfo>
 
 TApplicationWindows::TApplicationWindows(TPlatform platform)
-    : Volumes(std::move(platform.volumes))
-    , Dialogs(std::move(platform.dialogs))
-    , Connection(std::make_unique<TLoggerConnection>(std::move(platform.hid)))
-    , FormRead(std::make_unique<TFormRead>(*Connection))
-    , FormSetting(std::make_unique<TFormSetting>(*Connection, FormRead.get()))
-    , FormMain(std::make_unique<TFormMain>(*Connection, *Volumes))
-    , FormStatistic(std::make_unique<TFormStatistic>(FormRead.get(), FormMain->Store()))
-    , LogFiles(new TLogFileActions(*FormMain, *Dialogs, [this] { return FormMain->ShownLogLabel(); }))
-    , Reports(new TReportActions(*FormMain, *Dialogs, [this] { return FormMain->ShownLogLabel(); }))
-    , N1_4Archive(FormMain->addSourceMenuAction(QStringLiteral("Архив...")))
+    : volumes_(std::move(platform.volumes))
+    , dialogs_(std::move(platform.dialogs))
+    , connection_(std::make_unique<TLoggerConnection>(std::move(platform.hid)))
+    , formRead_(std::make_unique<TFormRead>(*connection_))
+    , formSetting_(std::make_unique<TFormSetting>(*connection_, formRead_.get()))
+    , formMain_(std::make_unique<TFormMain>(*connection_, *volumes_))
+    , formStatistic_(std::make_unique<TFormStatistic>(formRead_.get(), formMain_->store()))
+    , logFiles_(new TLogFileActions(*formMain_, *dialogs_, [this] { return formMain_->shownLogLabel(); }))
+    , reports_(new TReportActions(*formMain_, *dialogs_, [this] { return formMain_->shownLogLabel(); }))
+    , N1_4Archive(formMain_->addSourceMenuAction(QStringLiteral("Архив...")))
 {
     wireWindows();
     wireArchive(platform.archive, platform.archiveUnavailable);
     // Detection starts once every window listens to the connection.
-    Connection->start();
+    connection_->start();
 }
 
 // The secondary windows go first: they may still refer to the monitor.
 TApplicationWindows::~TApplicationWindows()
 {
-    Archive.reset(); // stores what is still queued while the windows stand
-    FormArchive.reset();
-    FormStatistic.reset();
-    FormMain.reset();
-    FormSetting.reset();
-    FormRead.reset();
+    archive_.reset(); // stores what is still queued while the windows stand
+    formArchive_.reset();
+    formStatistic_.reset();
+    formMain_.reset();
+    formSetting_.reset();
+    formRead_.reset();
 }
 
 void TApplicationWindows::wireWindows()
 {
-    QObject::connect(FormRead.get(), &TFormRead::viewerRequested, FormMain.get(), &TFormMain::showInFront);
-    QObject::connect(FormRead.get(), &TFormRead::closing, FormMain.get(), &QWidget::close);
-    QObject::connect(FormRead.get(), &TFormRead::openFileRequested, FormMain.get(), [this] {
-        FormMain->showInFront();
-        LogFiles->N1_3OpenClick();
+    QObject::connect(formRead_.get(), &TFormRead::viewerRequested, formMain_.get(), &TFormMain::showInFront);
+    QObject::connect(formRead_.get(), &TFormRead::closing, formMain_.get(), &QWidget::close);
+    QObject::connect(formRead_.get(), &TFormRead::openFileRequested, formMain_.get(), [this] {
+        formMain_->showInFront();
+        logFiles_->N1_3OpenClick();
     });
-    QObject::connect(FormRead.get(), &TFormRead::settingsRequested, FormSetting.get(), [this] {
-        FormSetting->show();
-        FormSetting->raise();
-        FormSetting->activateWindow();
+    QObject::connect(formRead_.get(), &TFormRead::settingsRequested, formSetting_.get(), [this] {
+        formSetting_->show();
+        formSetting_->raise();
+        formSetting_->activateWindow();
     });
-    QObject::connect(FormMain.get(), &TFormMain::settingsToggled, FormSetting.get(),
-                     [this] { FormSetting->setVisible(!FormSetting->isVisible()); });
-    QObject::connect(FormMain.get(), &TFormMain::servicePagesKeyPressed, FormSetting.get(),
+    QObject::connect(formMain_.get(), &TFormMain::settingsToggled, formSetting_.get(),
+                     [this] { formSetting_->setVisible(!formSetting_->isVisible()); });
+    QObject::connect(formMain_.get(), &TFormMain::servicePagesKeyPressed, formSetting_.get(),
                      &TFormSetting::toggleServicePages);
-    QObject::connect(FormMain.get(), &TFormMain::statisticsToggled, FormStatistic.get(),
-                     [this] { FormStatistic->setVisible(!FormStatistic->isVisible()); });
+    QObject::connect(formMain_.get(), &TFormMain::statisticsToggled, formStatistic_.get(),
+                     [this] { formStatistic_->setVisible(!formStatistic_->isVisible()); });
     // The logger's critical levels are offered as limits; the chosen limits go into the reports.
-    QObject::connect(FormSetting.get(), &TFormSetting::loggerLevelsRead, FormStatistic.get(),
+    QObject::connect(formSetting_.get(), &TFormSetting::loggerLevelsRead, formStatistic_.get(),
                      &TFormStatistic::offerLoggerLevels);
-    Reports->setLimits(FormStatistic->limits());
-    QObject::connect(FormStatistic.get(), &TFormStatistic::limitsChanged, Reports, &TReportActions::setLimits);
+    reports_->setLimits(formStatistic_->limits());
+    QObject::connect(formStatistic_.get(), &TFormStatistic::limitsChanged, reports_, &TReportActions::setLimits);
     // An open statistics window follows the shown source at once.
-    QObject::connect(FormMain.get(), &TFormMain::shownSourceChanged, FormStatistic.get(), [this] {
-        if (FormStatistic->isVisible())
-            FormStatistic->ComputeStatistics();
+    QObject::connect(formMain_.get(), &TFormMain::shownSourceChanged, formStatistic_.get(), [this] {
+        if (formStatistic_->isVisible())
+            formStatistic_->ComputeStatistics();
     });
 }
 
@@ -81,28 +81,28 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
     N1_4Archive->setEnabled(location.has_value());
     if (!location) {
         if (!unavailable.isEmpty())
-            FormMain->showStatus(unavailable);
+            formMain_->showStatus(unavailable);
         return;
     }
-    Archive = std::make_unique<TArchiveKeeper>(*location);
-    FormArchive = std::make_unique<TArchiveWindow>(*location, *Dialogs, FormMain.get());
+    archive_ = std::make_unique<TArchiveKeeper>(*location);
+    formArchive_ = std::make_unique<TArchiveWindow>(*location, *dialogs_, formMain_.get());
     // Loads go on without the archive; the viewer tells why once.
-    QObject::connect(Archive.get(), &TArchiveKeeper::unavailable, FormMain.get(), &TFormMain::showStatus);
-    QObject::connect(Archive.get(), &TArchiveKeeper::failed, FormMain.get(), [this](const QString& reason) {
-        FormMain->showStatus(QStringLiteral("Журнал не помещён в архив: ") + reason);
+    QObject::connect(archive_.get(), &TArchiveKeeper::unavailable, formMain_.get(), &TFormMain::showStatus);
+    QObject::connect(archive_.get(), &TArchiveKeeper::failed, formMain_.get(), [this](const QString& reason) {
+        formMain_->showStatus(QStringLiteral("Журнал не помещён в архив: ") + reason);
     });
-    QObject::connect(Archive.get(), &TArchiveKeeper::unavailable, FormArchive.get(),
+    QObject::connect(archive_.get(), &TArchiveKeeper::unavailable, formArchive_.get(),
                      &TArchiveWindow::archiveUnavailable);
-    QObject::connect(Archive.get(), &TArchiveKeeper::opened, FormArchive.get(), &TArchiveWindow::archiveOpened);
-    QObject::connect(Archive.get(), &TArchiveKeeper::kept, FormArchive.get(), &TArchiveWindow::archiveChanged);
-    QObject::connect(FormMain.get(), &TFormMain::logsRead, FormMain.get(), [this] { archiveLogsRead(); });
-    QObject::connect(N1_4Archive, &QAction::triggered, FormArchive.get(), &TArchiveWindow::showArchive);
-    QObject::connect(FormArchive.get(), &TArchiveWindow::openRequested, FormMain.get(),
+    QObject::connect(archive_.get(), &TArchiveKeeper::opened, formArchive_.get(), &TArchiveWindow::archiveOpened);
+    QObject::connect(archive_.get(), &TArchiveKeeper::kept, formArchive_.get(), &TArchiveWindow::archiveChanged);
+    QObject::connect(formMain_.get(), &TFormMain::logsRead, formMain_.get(), [this] { archiveLogsRead(); });
+    QObject::connect(N1_4Archive, &QAction::triggered, formArchive_.get(), &TArchiveWindow::showArchive);
+    QObject::connect(formArchive_.get(), &TArchiveWindow::openRequested, formMain_.get(),
                      [this](const QString& label, const QByteArray& raw) {
                          QString failure;
-                         FormMain->showInFront();
-                         if (!FormMain->OpenArchivedLog(label, raw, &failure))
-                             Dialogs->ShowError(FormMain.get(), failure);
+                         formMain_->showInFront();
+                         if (!formMain_->openArchivedLog(label, raw, &failure))
+                             dialogs_->showError(formMain_.get(), failure);
                      });
 }
 
@@ -110,24 +110,24 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
 // file, the file's name.
 void TApplicationWindows::archiveLogsRead()
 {
-    for (const TLoadedSource& source : FormMain->Sources().loadedSources()) {
+    for (const TLoadedSource& source : formMain_->sources().loadedSources()) {
         if (!source.records)
             continue;
         const QString label = source.source.volume.label.isEmpty() ? QFileInfo(source.source.filePath).fileName()
                                                                    : source.source.volume.label;
         const QByteArray raw(reinterpret_cast<const char*>(source.rawRecords.data()),
                              qsizetype(source.rawRecords.size() * sizeof(TLogRecord)));
-        Archive->keep(label, raw, QDir::toNativeSeparators(source.source.filePath));
+        archive_->keep(label, raw, QDir::toNativeSeparators(source.source.filePath));
     }
 }
 
 void TApplicationWindows::showMainWindow()
 {
-    FormRead->show();
+    formRead_->show();
 }
 
 void TApplicationWindows::openLog(const QString& path)
 {
-    FormMain->showInFront();
-    LogFiles->OpenLog(path);
+    formMain_->showInFront();
+    logFiles_->openLog(path);
 }

@@ -30,18 +30,18 @@ public:
     // Shows the data viewer with the saved log at `path`, or the reason it cannot.
     void openLog(const QString& path);
 
-    std::unique_ptr<VolumeSource> Volumes;
-    std::unique_ptr<TUserDialogs> Dialogs;
-    std::unique_ptr<TLoggerConnection> Connection;
-    std::unique_ptr<TFormRead> FormRead;
-    std::unique_ptr<TFormSetting> FormSetting;
-    std::unique_ptr<TFormMain> FormMain;
-    std::unique_ptr<TFormStatistic> FormStatistic;
-    TLogFileActions* LogFiles;
-    TReportActions* Reports;
+    std::unique_ptr<VolumeSource> volumes_;
+    std::unique_ptr<TUserDialogs> dialogs_;
+    std::unique_ptr<TLoggerConnection> connection_;
+    std::unique_ptr<TFormRead> formRead_;
+    std::unique_ptr<TFormSetting> formSetting_;
+    std::unique_ptr<TFormMain> formMain_;
+    std::unique_ptr<TFormStatistic> formStatistic_;
+    TLogFileActions* logFiles_;
+    TReportActions* reports_;
     // Null without an archive.
-    std::unique_ptr<TArchiveKeeper> Archive;
-    std::unique_ptr<TArchiveWindow> FormArchive;
+    std::unique_ptr<TArchiveKeeper> archive_;
+    std::unique_ptr<TArchiveWindow> formArchive_;
     QAction* N1_4Archive;
 
 private:

@@ -259,7 +259,7 @@ std::optional<TArchiveWindow::ChosenLog> TArchiveWindow::chosenLog()
     QString error;
     std::optional<QByteArray> raw = archive_->rawRecords(log.entry.id, &error);
     if (!raw) {
-        dialogs_.ShowError(this, error);
+        dialogs_.showError(this, error);
         return std::nullopt;
     }
     log.raw = std::move(*raw);
@@ -273,7 +273,7 @@ void TArchiveWindow::ButtonOpenClick()
         return;
     QString error;
     if (!archive_->addEvent(log->entry.id, TArchiveEventKind::Open, QString(), TArchiveStamp::now(), &error)) {
-        dialogs_.ShowError(this, error);
+        dialogs_.showError(this, error);
         return;
     }
     emit openRequested(log->entry.label, log->raw);
@@ -288,7 +288,7 @@ void TArchiveWindow::ButtonSaveCopyClick()
     QString stem = saved.label;
     if (stem.endsWith(QLatin1String(".log"), Qt::CaseInsensitive))
         stem.chop(4);
-    const QString path = dialogs_.SaveFileName(
+    const QString path = dialogs_.saveFileName(
         this, ExportFileName(stem, saved.summary.firstTime, saved.summary.lastTime, QStringLiteral("log")), true);
     if (path.isEmpty())
         return;
@@ -296,12 +296,12 @@ void TArchiveWindow::ButtonSaveCopyClick()
     const bool written = SaveFile(
         path, [&log](QIODevice& file, QString* reason) { return WriteRawBytes(log->raw, file, reason); }, &error);
     if (!written) {
-        dialogs_.ShowError(this, QStringLiteral("Не удалось записать %1: %2").arg(path, error));
+        dialogs_.showError(this, QStringLiteral("Не удалось записать %1: %2").arg(path, error));
         return;
     }
     if (!archive_->addEvent(saved.id, TArchiveEventKind::Export, QStringLiteral("log ") + path, TArchiveStamp::now(),
                            &error)) {
-        dialogs_.ShowError(this, error);
+        dialogs_.showError(this, error);
         return;
     }
     ArchiveStatus->setText(QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
@@ -318,11 +318,11 @@ void TArchiveWindow::ButtonDeleteClick()
                                             "Записи журнала будут удалены безвозвратно; в архиве останется "
                                             "отметка об удалении.")
                                  .arg(doomed.label, period);
-    if (!dialogs_.Confirm(this, question))
+    if (!dialogs_.confirm(this, question))
         return;
     QString error;
     if (!archive_->remove(doomed.id, TArchiveStamp::now(), &error)) {
-        dialogs_.ShowError(this, error);
+        dialogs_.showError(this, error);
         return;
     }
     listDevices();

@@ -36,12 +36,12 @@ void TBackgroundSave::run(const QString& path, Save save)
                 reportFailure(path, outcome->error);
         });
     if (!started) {
-        dialogs_.ShowError(&viewer_, QStringLiteral("Не удалось записать %1: сначала должна закончиться %2")
+        dialogs_.showError(&viewer_, QStringLiteral("Не удалось записать %1: сначала должна закончиться %2")
                                         .arg(path, viewer_.backgroundJob().title().toLower()));
     }
 }
 
 void TBackgroundSave::reportFailure(const QString& path, const QString& reason)
 {
-    dialogs_.ShowError(&viewer_, QStringLiteral("Не удалось записать %1: %2").arg(path, reason));
+    dialogs_.showError(&viewer_, QStringLiteral("Не удалось записать %1: %2").arg(path, reason));
 }

@@ -48,14 +48,14 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     , PageControlData(new QTabWidget(this))
     , TimerLoad(new QTimer(this))
     , StatusLine(new QLabel(emptyViewerHint(), this))
-    , Job(new TBackgroundJob(this))
+    , job_(new TBackgroundJob(this))
     , JobProgress(new QProgressBar(this))
     , ButtonJobCancel(new QPushButton(QStringLiteral("Отмена"), this))
-    , Connection(connection)
-    , MeasurementStore(std::make_unique<TMeasurementStore>())
-    , LoadedSources(std::make_unique<TSourceList>(*MeasurementStore))
-    , Volumes(volumes)
-    , RowTable(new TRowTableModel(*MeasurementStore, this))
+    , connection_(connection)
+    , measurementStore_(std::make_unique<TMeasurementStore>())
+    , loadedSources_(std::make_unique<TSourceList>(*measurementStore_))
+    , volumes_(volumes)
+    , rowTable_(new TRowTableModel(*measurementStore_, this))
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Регистратор данных"));
@@ -87,8 +87,8 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     TimerLoad->setInterval(1000);
     connect(TimerLoad, &QTimer::timeout, this, &TFormMain::TimerLoadTimer);
 
-    ChartPage->SetPublishedSeries([this] { return Connection.identity().PublishedSeries; });
-    connect(&Connection, &TLoggerConnection::detected, this,
+    chartPage_->setPublishedSeries([this] { return connection_.identity().PublishedSeries; });
+    connect(&connection_, &TLoggerConnection::detected, this,
             [this](const TDeviceIdentity& identity) { showLimitSeries(CarriesLimitLines(identity.Series)); });
 
     FormCreate();
@@ -99,7 +99,7 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
 // the last: they go before them.
 TFormMain::~TFormMain()
 {
-    delete Job;
+    delete job_;
     delete PageControlData;
 }
 
@@ -149,13 +149,13 @@ void TFormMain::buildPages()
     TabSheetTable = TabPages::addPage(PageControlData, QStringLiteral("TabSheetTable"), QStringLiteral("Таблица"));
     TabSheetSys = TabPages::addPage(PageControlData, QStringLiteral("TabSheetSys"), QStringLiteral("Sys"));
 
-    ChartPage = new TChartPage(*MeasurementStore, TabSheetGraph);
-    TabPages::fill(TabSheetGraph, ChartPage);
-    TablePage = new TTablePage(*MeasurementStore, TabSheetTable);
-    TabPages::fill(TabSheetTable, TablePage);
-    SysPage = new TSysPage(*RowTable, TabSheetSys);
-    TabPages::fill(TabSheetSys, SysPage);
-    connect(SysPage->Go, &QPushButton::clicked, this, &TFormMain::GoClick);
+    chartPage_ = new TChartPage(*measurementStore_, TabSheetGraph);
+    TabPages::fill(TabSheetGraph, chartPage_);
+    tablePage_ = new TTablePage(*measurementStore_, TabSheetTable);
+    TabPages::fill(TabSheetTable, tablePage_);
+    sysPage_ = new TSysPage(*rowTable_, TabSheetSys);
+    TabPages::fill(TabSheetSys, sysPage_);
+    connect(sysPage_->Go, &QPushButton::clicked, this, &TFormMain::GoClick);
 }
 
 void TFormMain::buildPanelLoad()
@@ -179,13 +179,13 @@ void TFormMain::buildJobControls()
     ButtonJobCancel->setObjectName(QStringLiteral("ButtonJobCancel"));
     // The status line keeps its height, so the pages above do not jump as a job starts and ends.
     StatusLine->setMinimumHeight(ButtonJobCancel->sizeHint().height());
-    connect(ButtonJobCancel, &QPushButton::clicked, Job, &TBackgroundJob::cancel);
-    connect(Job, &TBackgroundJob::started, this, [this](const QString& title) {
+    connect(ButtonJobCancel, &QPushButton::clicked, job_, &TBackgroundJob::cancel);
+    connect(job_, &TBackgroundJob::started, this, [this](const QString& title) {
         showStatus(title + QStringLiteral("..."));
         showJobRunning(true);
     });
-    connect(Job, &TBackgroundJob::progressed, this, &TFormMain::showJobProgress);
-    connect(Job, &TBackgroundJob::finished, this, [this] { showJobRunning(false); });
+    connect(job_, &TBackgroundJob::progressed, this, &TFormMain::showJobProgress);
+    connect(job_, &TBackgroundJob::finished, this, [this] { showJobRunning(false); });
     showJobRunning(false);
 }
 
@@ -233,22 +233,22 @@ QAction* TFormMain::addSaveMenuAction(const QString& text)
 
 TChart& TFormMain::chart()
 {
-    return *ChartPage->Chart;
+    return *chartPage_->Chart;
 }
 
 const TRowSpanView* TFormMain::chartPeriod() const
 {
-    return ChartPage->period();
+    return chartPage_->period();
 }
 
 void TFormMain::showLimitSeries(bool shown)
 {
-    ChartPage->ShowLimitSeries(shown);
+    chartPage_->showLimitSeries(shown);
 }
 
 bool TFormMain::limitSeriesShown() const
 {
-    return ChartPage->LimitSeriesShown();
+    return chartPage_->limitSeriesShown();
 }
 
 void TFormMain::N1_1RefreshClick()
@@ -272,21 +272,21 @@ void TFormMain::TimerLoadTimer()
     TimerLoad->stop();
     GoClick();
     PanelLoad->hide();
-    N3->setText(LastFreeMemoryText);
+    N3->setText(lastFreeMemoryText_);
     PageControlData->show();
 }
 
 void TFormMain::GoClick()
 {
     TLoadRequest request;
-    request.expectedLabel = Connection.deviceLabel();
-    request.testMode = Connection.testMode();
-    request.recordCount = Connection.recordCount();
+    request.expectedLabel = connection_.deviceLabel();
+    request.testMode = connection_.testMode();
+    request.recordCount = connection_.recordCount();
     // The logger is asked on the UI thread, where all its exchanges run.
     request.recordCountOf = [this](const QString&) {
         std::optional<qint64> count;
         QMetaObject::invokeMethod(
-            this, [this, &count] { count = readLogRecordCount(Connection.link()); }, Qt::BlockingQueuedConnection);
+            this, [this, &count] { count = readLogRecordCount(connection_.link()); }, Qt::BlockingQueuedConnection);
         return count;
     };
     std::optional<TLoadResult> loaded =
@@ -295,21 +295,21 @@ void TFormMain::GoClick()
         return;
     TLoadResult& result = *loaded;
 
-    Connection.setExpectedLabel(result.expectedLabel);
+    connection_.setExpectedLabel(result.expectedLabel);
     if (result.windowCaption)
         setWindowTitle(*result.windowCaption);
-    else if (!OpenedFileName.isEmpty())
+    else if (!openedFileName_.isEmpty())
         setWindowTitle(QStringLiteral("Регистратор данных"));
-    OpenedFileName.clear();
+    openedFileName_.clear();
     showLoad(result);
     if (!result.keepsPrevious)
         emit logsRead();
 }
 
-bool TFormMain::OpenLogFile(const QString& path, QString* failure)
+bool TFormMain::openLogFile(const QString& path, QString* failure)
 {
     TLoadRequest request;
-    request.recordCount = Connection.recordCount();
+    request.recordCount = connection_.recordCount();
     std::optional<TLoadResult> loaded = loadOffThread(
         request, [path](TLoader& loader, const TLoadRequest& load) { return loader.loadFile(path, load); });
     if (!loaded)
@@ -320,10 +320,10 @@ bool TFormMain::OpenLogFile(const QString& path, QString* failure)
     return true;
 }
 
-bool TFormMain::OpenArchivedLog(const QString& label, const QByteArray& raw, QString* failure)
+bool TFormMain::openArchivedLog(const QString& label, const QByteArray& raw, QString* failure)
 {
     TLoadRequest request;
-    request.recordCount = Connection.recordCount();
+    request.recordCount = connection_.recordCount();
     std::optional<TLoadResult> loaded =
         loadOffThread(request, [label, raw](TLoader& loader, const TLoadRequest& load) {
             return loader.loadRecords(label, raw, load);
@@ -337,9 +337,9 @@ bool TFormMain::OpenArchivedLog(const QString& label, const QByteArray& raw, QSt
 // another job runs (the failure says which).
 bool TFormMain::refusedWhileBusy(const QString& name, QString* failure) const
 {
-    if (failure && Job->isRunning())
+    if (failure && job_->isRunning())
         *failure = QStringLiteral("Не удалось открыть %1: сначала должна закончиться %2")
-                       .arg(name, Job->title().toLower());
+                       .arg(name, job_->title().toLower());
     return false;
 }
 
@@ -350,8 +350,8 @@ bool TFormMain::showOpenedLog(const QString& name, TLoadResult& result, QString*
             *failure = result.failure;
         return false;
     }
-    OpenedFileName = name;
-    setWindowTitle(QStringLiteral("Регистратор данных - ") + OpenedFileName);
+    openedFileName_ = name;
+    setWindowTitle(QStringLiteral("Регистратор данных - ") + openedFileName_);
     showLoad(result);
     PageControlData->show();
     return true;
@@ -363,15 +363,15 @@ bool TFormMain::showOpenedLog(const QString& name, TLoadResult& result, QString*
 std::optional<TLoadResult> TFormMain::loadOffThread(TLoadRequest request, const LoadWork& load)
 {
     request.showProgress = [this](const QString& text) {
-        QMetaObject::invokeMethod(this, [this, text] { ShowProgress(text); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, text] { showProgress(text); }, Qt::QueuedConnection);
     };
     auto result = std::make_shared<TLoadResult>();
     QEventLoop loading;
     bool cancelled = false;
-    const bool started = Job->start(
+    const bool started = job_->start(
         QStringLiteral("Загрузка данных"),
         // A loader of its own: a cancelled load may still be ending as the next one starts.
-        [volumes = &Volumes, result, request, load](TJobProgress& progress) mutable {
+        [volumes = &volumes_, result, request, load](TJobProgress& progress) mutable {
             request.job = &progress;
             TLoader loader(*volumes);
             *result = load(loader, request);
@@ -383,7 +383,7 @@ std::optional<TLoadResult> TFormMain::loadOffThread(TLoadRequest request, const 
     if (!started)
         return std::nullopt;
     loading.exec();
-    EndProgress();
+    endProgress();
     if (cancelled) {
         showStatus(QStringLiteral("Загрузка отменена, показаны прежние данные"));
         return std::nullopt;
@@ -391,66 +391,66 @@ std::optional<TLoadResult> TFormMain::loadOffThread(TLoadRequest request, const 
     return std::move(*result);
 }
 
-QString TFormMain::ShownLogLabel() const
+QString TFormMain::shownLogLabel() const
 {
-    if (!OpenedFileName.isEmpty())
-        return OpenedFileName;
-    const qsizetype shown = LoadedSources->shownSourceIndex();
+    if (!openedFileName_.isEmpty())
+        return openedFileName_;
+    const qsizetype shown = loadedSources_->shownSourceIndex();
     if (shown >= 0)
-        return LoadedSources->loadedSources()[size_t(shown)].source.volume.label;
-    return Connection.deviceLabel();
+        return loadedSources_->loadedSources()[size_t(shown)].source.volume.label;
+    return connection_.deviceLabel();
 }
 
 void TFormMain::showLoad(TLoadResult& result)
 {
-    LoadedSources->adopt(result);
-    Connection.setRecordCount(result.recordCount);
+    loadedSources_->adopt(result);
+    connection_.setRecordCount(result.recordCount);
     showStoreRows();
-    SysPage->ShowLoad(result);
+    sysPage_->showLoad(result);
     if (result.leftOutRecords > 0) {
         const QString leftOut = LeftOutRecordsText(result.leftOutRecords, TRawRecordBuffer::Capacity);
-        Connection.link().LogStatus(leftOut);
+        connection_.link().LogStatus(leftOut);
         showStatus(leftOut);
     }
-    LastFreeMemoryText = result.freeMemoryText;
+    lastFreeMemoryText_ = result.freeMemoryText;
     listSources();
 }
 
 void TFormMain::showStoreRows()
 {
-    showStatus(MeasurementStore->DataRowCount() == 0 ? emptyViewerHint() : QString());
-    RowTable->Reload();
-    TablePage->StoreLoaded();
-    ChartPage->StoreLoaded();
+    showStatus(measurementStore_->DataRowCount() == 0 ? emptyViewerHint() : QString());
+    rowTable_->reload();
+    tablePage_->storeLoaded();
+    chartPage_->storeLoaded();
 }
 
 // One item per accepted source, between the separator and the items after it.
 void TFormMain::listSources()
 {
-    qDeleteAll(N1SourceItems);
-    N1SourceItems.clear();
+    qDeleteAll(sourceItems_);
+    sourceItems_.clear();
     const QList<QAction*> items = N1Source->actions();
     const qsizetype after = items.indexOf(N1_2Separator) + 1;
     QAction* before = after < items.size() ? items[after] : nullptr;
-    const std::vector<TLoadedSource>& sources = LoadedSources->loadedSources();
+    const std::vector<TLoadedSource>& sources = loadedSources_->loadedSources();
     for (qsizetype index = 0; index < qsizetype(sources.size()); ++index) {
         auto* item = new QAction(QDir::toNativeSeparators(sources[size_t(index)].source.filePath), N1Source);
         item->setCheckable(true);
-        item->setChecked(index == LoadedSources->shownSourceIndex());
+        item->setChecked(index == loadedSources_->shownSourceIndex());
         item->setEnabled(sources[size_t(index)].records != nullptr);
         connect(item, &QAction::triggered, this, [this, index] { showSource(index); });
         N1Source->insertAction(before, item);
-        N1SourceItems.append(item);
+        sourceItems_.append(item);
     }
 }
 
 bool TFormMain::showSource(qsizetype index)
 {
-    if (!LoadedSources->showSource(index))
+    if (!loadedSources_->showSource(index))
         return false;
     showStoreRows();
-    for (qsizetype item = 0; item < N1SourceItems.size(); ++item)
-        N1SourceItems[item]->setChecked(item == index);
+    for (qsizetype item = 0; item < sourceItems_.size(); ++item)
+        sourceItems_[item]->setChecked(item == index);
     emit shownSourceChanged();
     return true;
 }
@@ -458,23 +458,23 @@ bool TFormMain::showSource(qsizetype index)
 // The worker's texts come as the percentage changes; the button takes one
 // at most once a frame, the event loop painting it, since every paint waits
 // for the display.
-void TFormMain::ShowProgress(const QString& text)
+void TFormMain::showProgress(const QString& text)
 {
-    LastProgressText = text;
-    if (ProgressPainted.isValid() && !ProgressPainted.hasExpired(ProgressFrameMs))
+    lastProgressText_ = text;
+    if (progressPainted_.isValid() && !progressPainted_.hasExpired(ProgressFrameMs))
         return;
     ButtonLoadPercent->setText(text);
-    ProgressPainted.start();
+    progressPainted_.start();
 }
 
 // The last text of a load is painted however soon after the one before.
-void TFormMain::EndProgress()
+void TFormMain::endProgress()
 {
-    if (!LastProgressText.isEmpty())
-        ButtonLoadPercent->setText(LastProgressText);
+    if (!lastProgressText_.isEmpty())
+        ButtonLoadPercent->setText(lastProgressText_);
     ButtonLoadPercent->repaint();
-    ProgressPainted.invalidate();
-    LastProgressText.clear();
+    progressPainted_.invalidate();
+    lastProgressText_.clear();
 }
 
 void TFormMain::showStatus(const QString& text)
@@ -512,7 +512,7 @@ void TFormMain::dropEvent(QDropEvent* event)
 
 int TFormMain::tableRowCount() const
 {
-    return TablePage->StringGridFiltr->model()->rowCount() + 1;
+    return tablePage_->StringGridFiltr->model()->rowCount() + 1;
 }
 
 void TFormMain::N4Click()
@@ -545,7 +545,7 @@ void TFormMain::HotKeyServicePages()
 
 void TFormMain::HotKeyTestMode()
 {
-    Connection.toggleTestMode();
+    connection_.toggleTestMode();
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
@@ -553,7 +553,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && ApplicationEventsMessage(static_cast<QKeyEvent&>(*event)))
         return true;
     // The chart takes its width from the tab pages' layouts after the window's resize.
-    if (event->type() == QEvent::Resize && watched == ChartPage->Chart)
+    if (event->type() == QEvent::Resize && watched == chartPage_->Chart)
         FormResize();
     return QWidget::eventFilter(watched, event);
 }
@@ -588,9 +588,9 @@ void TFormMain::resizeEvent(QResizeEvent* event)
 void TFormMain::FormResize()
 {
     const LayoutRules::ViewerLayout at =
-        LayoutRules::viewerLayout(frameGeometry().size(), PanelLoad->size(), ChartPage->Chart->width());
+        LayoutRules::viewerLayout(frameGeometry().size(), PanelLoad->size(), chartPage_->Chart->width());
     PanelLoad->setGeometry(at.panelLoad);
-    ChartPage->PlaceControls(at.scrollBarLeft, at.scrollBarWidth, at.legendLeft);
+    chartPage_->placeControls(at.scrollBarLeft, at.scrollBarWidth, at.legendLeft);
     for (int column = 0; column < 6; ++column)
-        TablePage->StringGridFiltr->setColumnWidth(column, at.tableColumnWidth);
+        tablePage_->StringGridFiltr->setColumnWidth(column, at.tableColumnWidth);
 }

@@ -50,16 +50,16 @@ public:
     // Loads a saved log file as the shown source, without a logger; a file
     // that cannot be read leaves everything as it was, and so does a load
     // the user cancelled (false with no failure).
-    bool OpenLogFile(const QString& path, QString* failure);
+    bool openLogFile(const QString& path, QString* failure);
     // Loads a log kept in the archive as the shown source, named by its
     // label, as a saved log file is opened; not archived again.
-    bool OpenArchivedLog(const QString& label, const QByteArray& raw, QString* failure);
+    bool openArchivedLog(const QString& label, const QByteArray& raw, QString* failure);
     // The file name the shown log was opened from; empty for a load from the logger.
-    const QString& OpenedFile() const { return OpenedFileName; }
+    const QString& openedFile() const { return openedFileName_; }
     // What reports name the shown log by: the name of the file it was opened
     // from, or the label of the drive it was read from; before any log is
     // shown, the connected logger's label.
-    QString ShownLogLabel() const;
+    QString shownLogLabel() const;
 
     // Shows another accepted source of the last load, kept since the load,
     // in every view; false for one that could not be read.
@@ -83,12 +83,12 @@ public:
     TChart& chart();
     // Long work of the viewer's data: its progress bar and "Отмена" show in
     // the status line, and printing and saving wait until it ends.
-    TBackgroundJob& backgroundJob() { return *Job; }
+    TBackgroundJob& backgroundJob() { return *job_; }
     // The rows of the chart's chosen period; none while the chart shows the whole load.
     const TRowSpanView* chartPeriod() const;
 
-    TMeasurementStore& Store() { return *MeasurementStore; }
-    const TSourceList& Sources() const { return *LoadedSources; }
+    TMeasurementStore& store() { return *measurementStore_; }
+    const TSourceList& sources() const { return *loadedSources_; }
 
 signals:
     // "Статистика" with more than the header and one row: the statistics window shows or hides.
@@ -103,16 +103,18 @@ signals:
     void printRequested();
     void chartBitmapRequested();
     void spreadsheetRequested();
-    // A load from the logger's drives or from a file was shown: Sources() holds what it read.
+    // A load from the logger's drives or from a file was shown: sources() holds what it read.
     void logsRead();
     // A file was dropped on the window to be opened as a log.
     void logFileDropped(const QString& path);
 
 public slots:
-    void N1_1RefreshClick();
     void BeginLoad();
     void TimerLoadTimer();
     void GoClick();
+
+private slots:
+    void N1_1RefreshClick();
     void N4Click();
     void N1SettingClick();
     void HotKeySysPage();
@@ -131,8 +133,8 @@ private:
     void buildMenu();
     void buildPages();
     void buildPanelLoad();
-    void ShowProgress(const QString& text);
-    void EndProgress();
+    void showProgress(const QString& text);
+    void endProgress();
     void buildJobControls();
     void showJobRunning(bool running);
     void showJobProgress(qint64 done, qint64 total);
@@ -149,7 +151,7 @@ private:
     QMenu* N1Source;
     QAction* N1_1Refresh;
     QAction* N1_2Separator;
-    QList<QAction*> N1SourceItems; // the accepted sources, after the separator
+    QList<QAction*> sourceItems_; // the accepted sources, after the separator
     QAction* N1;
     QMenu* N2;
     QAction* bmp1;
@@ -160,26 +162,26 @@ private:
 
     QTabWidget* PageControlData;
     QWidget* TabSheetGraph;
-    TChartPage* ChartPage;
+    TChartPage* chartPage_;
     QWidget* TabSheetTable;
     QWidget* TabSheetSys;
-    TTablePage* TablePage;
-    TSysPage* SysPage;
+    TTablePage* tablePage_;
+    TSysPage* sysPage_;
     QFrame* PanelLoad;
     QPushButton* ButtonLoadPercent;
     QTimer* TimerLoad;
     QLabel* StatusLine;
-    TBackgroundJob* Job;
+    TBackgroundJob* job_;
     QProgressBar* JobProgress;
     QPushButton* ButtonJobCancel;
 
-    TLoggerConnection& Connection;
-    std::unique_ptr<TMeasurementStore> MeasurementStore;
-    std::unique_ptr<TSourceList> LoadedSources;
-    const VolumeSource& Volumes;
-    TRowTableModel* RowTable;
-    QString LastFreeMemoryText;
-    QElapsedTimer ProgressPainted;
-    QString LastProgressText; // the load's latest, maybe not shown yet
-    QString OpenedFileName;
+    TLoggerConnection& connection_;
+    std::unique_ptr<TMeasurementStore> measurementStore_;
+    std::unique_ptr<TSourceList> loadedSources_;
+    const VolumeSource& volumes_;
+    TRowTableModel* rowTable_;
+    QString lastFreeMemoryText_;
+    QElapsedTimer progressPainted_;
+    QString lastProgressText_; // the load's latest, maybe not shown yet
+    QString openedFileName_;
 };

@@ -76,8 +76,8 @@ TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& sto
     , StringGridMetrology(new QTableWidget(MetrologyRows, 2, this))
     , ButtonLimits(new QPushButton(QStringLiteral("Пределы..."), this))
     , ButtonClose(new QPushButton(QStringLiteral("Закрыть"), this))
-    , Store(store)
-    , Limits(StoredUserLimits(*ProgramSettings()))
+    , store_(store)
+    , limits_(StoredUserLimits(*ProgramSettings()))
 {
     setObjectName(QStringLiteral("FormStatistic"));
 
@@ -98,7 +98,7 @@ TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& sto
 void TFormStatistic::FormCreate()
 {
     writeCaptions(StringGridStatistic, StatisticsCaptions());
-    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale(), Limits));
+    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale(), limits_));
     fitCaptionColumn(StringGridStatistic);
     fitCaptionColumn(StringGridMetrology);
 }
@@ -116,13 +116,13 @@ void TFormStatistic::FormShow()
 
 void TFormStatistic::ComputeStatistics()
 {
-    writeValues(StringGridStatistic, StatisticsTexts(::ComputeStatistics(Store), TCellFormatter(Store.loadLocale())));
-    writeValues(StringGridMetrology, MetrologyTexts(Store, Store.loadLocale(), Limits));
+    writeValues(StringGridStatistic, StatisticsTexts(::ComputeStatistics(store_), TCellFormatter(store_.loadLocale())));
+    writeValues(StringGridMetrology, MetrologyTexts(store_, store_.loadLocale(), limits_));
 }
 
 void TFormStatistic::ButtonLimitsClick()
 {
-    auto* dialog = new TLimitsDialog(Limits, LoggerLevels, this);
+    auto* dialog = new TLimitsDialog(limits_, loggerLevels_, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] { setLimits(dialog->limits()); });
     dialog->open();
@@ -130,18 +130,18 @@ void TFormStatistic::ButtonLimitsClick()
 
 void TFormStatistic::offerLoggerLevels(const TUserLimits& levels)
 {
-    LoggerLevels = levels;
+    loggerLevels_ = levels;
 }
 
 // Kept for the next run; the excursion lines are named and counted anew.
 void TFormStatistic::setLimits(const TUserLimits& limits)
 {
-    Limits = limits;
-    StoreUserLimits(*ProgramSettings(), Limits);
-    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale(), Limits));
+    limits_ = limits;
+    StoreUserLimits(*ProgramSettings(), limits_);
+    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale(), limits_));
     fitCaptionColumn(StringGridMetrology);
     ComputeStatistics();
-    emit limitsChanged(Limits);
+    emit limitsChanged(limits_);
 }
 
 void TFormStatistic::ButtonCloseClick()

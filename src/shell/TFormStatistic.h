@@ -27,7 +27,7 @@ public:
     void ComputeStatistics();
 
     // The levels the excursions count against, as last chosen.
-    const TUserLimits& limits() const { return Limits; }
+    const TUserLimits& limits() const { return limits_; }
 
 public slots:
     void ButtonLimitsClick();
@@ -47,7 +47,7 @@ private:
     void FormShow();
     void setLimits(const TUserLimits& limits);
 
-    const TMeasurementStore& Store;
-    TUserLimits Limits;
-    std::optional<TUserLimits> LoggerLevels;
+    const TMeasurementStore& store_;
+    TUserLimits limits_;
+    std::optional<TUserLimits> loggerLevels_;
 };

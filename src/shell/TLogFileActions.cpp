@@ -16,10 +16,10 @@ TLogFileActions::TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std
     , N1_3Open(formMain.addSourceMenuAction(QStringLiteral("Открыть файл...")))
     , log1(formMain.addSaveMenuAction(QStringLiteral("*.log")))
     , csv1(formMain.addSaveMenuAction(QStringLiteral("*.csv")))
-    , FormMain(formMain)
-    , Dialogs(dialogs)
-    , DeviceLabel(std::move(deviceLabel))
-    , Saver(formMain, dialogs)
+    , formMain_(formMain)
+    , dialogs_(dialogs)
+    , deviceLabel_(std::move(deviceLabel))
+    , saver_(formMain, dialogs)
 {
     N1_3Open->setObjectName(QStringLiteral("N1_3Open"));
     log1->setObjectName(QStringLiteral("log1"));
@@ -27,56 +27,56 @@ TLogFileActions::TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std
     connect(N1_3Open, &QAction::triggered, this, &TLogFileActions::N1_3OpenClick);
     connect(log1, &QAction::triggered, this, &TLogFileActions::log1Click);
     connect(csv1, &QAction::triggered, this, &TLogFileActions::csv1Click);
-    connect(&FormMain, &TFormMain::logFileDropped, this, &TLogFileActions::OpenLog);
+    connect(&formMain_, &TFormMain::logFileDropped, this, &TLogFileActions::openLog);
 }
 
 void TLogFileActions::N1_3OpenClick()
 {
-    const QString path = Dialogs.OpenFileName(&FormMain, QStringLiteral("Открыть файл журнала"));
+    const QString path = dialogs_.openFileName(&formMain_, QStringLiteral("Открыть файл журнала"));
     if (!path.isEmpty())
-        OpenLog(path);
+        openLog(path);
 }
 
-void TLogFileActions::OpenLog(const QString& path)
+void TLogFileActions::openLog(const QString& path)
 {
     QString failure;
-    if (!FormMain.OpenLogFile(path, &failure) && !failure.isEmpty())
-        Dialogs.ShowError(&FormMain, failure);
+    if (!formMain_.openLogFile(path, &failure) && !failure.isEmpty())
+        dialogs_.showError(&formMain_, failure);
 }
 
 void TLogFileActions::log1Click()
 {
-    const std::span<const TLogRecord> shown = FormMain.Sources().shownRawRecords();
+    const std::span<const TLogRecord> shown = formMain_.sources().shownRawRecords();
     auto records = std::make_shared<const std::vector<TLogRecord>>(shown.begin(), shown.end());
-    SaveAs(QStringLiteral("log"), [records](QIODevice& file, QString* error, TJobProgress& progress) {
+    saveAs(QStringLiteral("log"), [records](QIODevice& file, QString* error, TJobProgress& progress) {
         return WriteRawLog(*records, file, error, &progress);
     });
 }
 
 void TLogFileActions::csv1Click()
 {
-    auto store = std::make_shared<const TMeasurementStore>(FormMain.Store());
-    SaveAs(QStringLiteral("csv"), [store](QIODevice& file, QString* error, TJobProgress& progress) {
+    auto store = std::make_shared<const TMeasurementStore>(formMain_.store());
+    saveAs(QStringLiteral("csv"), [store](QIODevice& file, QString* error, TJobProgress& progress) {
         return WriteCsv(*store, file, error, &progress);
     });
 }
 
-void TLogFileActions::SaveAs(const QString& extension, Writer write)
+void TLogFileActions::saveAs(const QString& extension, Writer write)
 {
     const QString path =
-        Dialogs.SaveFileName(&FormMain, ExportFileName(NameStem(), FormMain.Store(), extension), true);
+        dialogs_.saveFileName(&formMain_, ExportFileName(nameStem(), formMain_.store(), extension), true);
     if (path.isEmpty())
         return;
-    Saver.run(path, [write = std::move(write)](const QString& target, QString* error, TJobProgress& progress) {
+    saver_.run(path, [write = std::move(write)](const QString& target, QString* error, TJobProgress& progress) {
         return SaveFile(
             target, [&write, &progress](QIODevice& file, QString* reason) { return write(file, reason, progress); },
             error);
     });
 }
 
-QString TLogFileActions::NameStem() const
+QString TLogFileActions::nameStem() const
 {
-    if (!FormMain.OpenedFile().isEmpty())
-        return QFileInfo(FormMain.OpenedFile()).completeBaseName();
-    return DeviceLabel();
+    if (!formMain_.openedFile().isEmpty())
+        return QFileInfo(formMain_.openedFile()).completeBaseName();
+    return deviceLabel_();
 }

@@ -27,19 +27,21 @@ public:
 
 public slots:
     void N1_3OpenClick();
+    // Opens a saved log in the data viewer, or tells why it cannot.
+    void openLog(const QString& path);
+
+private slots:
     void log1Click();
     void csv1Click();
-    // Opens a saved log in the data viewer, or tells why it cannot.
-    void OpenLog(const QString& path);
 
 private:
     // Writes into the device on the data viewer's worker, from data of its own.
     using Writer = std::function<bool(QIODevice&, QString*, TJobProgress&)>;
-    void SaveAs(const QString& extension, Writer write);
-    QString NameStem() const;
+    void saveAs(const QString& extension, Writer write);
+    QString nameStem() const;
 
-    TFormMain& FormMain;
-    TUserDialogs& Dialogs;
-    std::function<QString()> DeviceLabel;
-    TBackgroundSave Saver;
+    TFormMain& formMain_;
+    TUserDialogs& dialogs_;
+    std::function<QString()> deviceLabel_;
+    TBackgroundSave saver_;
 };

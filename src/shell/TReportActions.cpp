@@ -22,14 +22,14 @@ TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::
     : QObject(&formMain)
     , pdf1(formMain.addSaveMenuAction(QStringLiteral("*.pdf")))
     , xls2(formMain.addSaveMenuAction(QStringLiteral("*.xls (выбранный период)")))
-    , FormMain(formMain)
-    , Dialogs(dialogs)
-    , DeviceLabel(std::move(deviceLabel))
-    , Saver(formMain, dialogs)
+    , formMain_(formMain)
+    , dialogs_(dialogs)
+    , deviceLabel_(std::move(deviceLabel))
+    , saver_(formMain, dialogs)
 {
-    connect(&FormMain, &TFormMain::spreadsheetRequested, this, &TReportActions::xls1Click);
-    connect(&FormMain, &TFormMain::chartBitmapRequested, this, &TReportActions::bmp1Click);
-    connect(&FormMain, &TFormMain::printRequested, this, &TReportActions::N1Click);
+    connect(&formMain_, &TFormMain::spreadsheetRequested, this, &TReportActions::xls1Click);
+    connect(&formMain_, &TFormMain::chartBitmapRequested, this, &TReportActions::bmp1Click);
+    connect(&formMain_, &TFormMain::printRequested, this, &TReportActions::N1Click);
     pdf1->setObjectName(QStringLiteral("pdf1"));
     connect(pdf1, &QAction::triggered, this, &TReportActions::pdf1Click);
     xls2->setObjectName(QStringLiteral("xls2"));
@@ -38,40 +38,40 @@ TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::
 
 void TReportActions::xls1Click()
 {
-    SaveSpreadsheet(FormMain.Store(), Header());
+    saveSpreadsheet(formMain_.store(), header());
 }
 
 // The report of the rows the chart's period holds, as a store of their own.
 void TReportActions::xls2Click()
 {
-    const TRowSpanView* period = FormMain.chartPeriod();
+    const TRowSpanView* period = formMain_.chartPeriod();
     if (!period || period->rowCount() == 0) {
-        Dialogs.ShowError(&FormMain, QStringLiteral("Период не выбран: задайте его на странице «Графики» "
-                                                    "и нажмите «Выбрать»"));
+        dialogs_.showError(&formMain_, QStringLiteral("Период не выбран: задайте его на странице «Графики» "
+                                                      "и нажмите «Выбрать»"));
         return;
     }
     TMeasurementStore periodRows;
     periodRows.showRecords(period->recordList());
-    TReportHeader header = Header();
-    header.periodOnly = true;
-    SaveSpreadsheet(periodRows, header);
+    TReportHeader periodHeader = header();
+    periodHeader.periodOnly = true;
+    saveSpreadsheet(periodRows, periodHeader);
 }
 
-void TReportActions::SaveSpreadsheet(const TMeasurementStore& store, const TReportHeader& header)
+void TReportActions::saveSpreadsheet(const TMeasurementStore& store, const TReportHeader& header)
 {
-    const QString path = AskForFile(QStringLiteral("xlsx"));
+    const QString path = askForFile(QStringLiteral("xlsx"));
     if (path.isEmpty())
         return;
     // The worker writes a copy: a load meanwhile replaces the viewer's store.
     auto copy = std::make_shared<const TMeasurementStore>(store);
-    Saver.run(path, [copy, header](const QString& target, QString* error, TJobProgress& progress) {
+    saver_.run(path, [copy, header](const QString& target, QString* error, TJobProgress& progress) {
         return BuildSpreadsheetReport(*copy, header, target, error, SheetRowLimit, &progress);
     });
 }
 
 void TReportActions::pdf1Click()
 {
-    const QString path = AskForFile(QStringLiteral("pdf"));
+    const QString path = askForFile(QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
     // The chart paints only on the UI thread, and the document of a few pages
@@ -79,11 +79,11 @@ void TReportActions::pdf1Click()
     QBuffer document;
     document.open(QIODevice::WriteOnly);
     QString error;
-    if (!WritePdfReport(FormMain.Store(), FormMain.chart(), Header(), document, &error)) {
-        Saver.reportFailure(path, error);
+    if (!WritePdfReport(formMain_.store(), formMain_.chart(), header(), document, &error)) {
+        saver_.reportFailure(path, error);
         return;
     }
-    Saver.run(path, [bytes = document.data()](const QString& target, QString* error, TJobProgress& progress) {
+    saver_.run(path, [bytes = document.data()](const QString& target, QString* error, TJobProgress& progress) {
         progress.start(bytes.size());
         return SaveFile(
             target,
@@ -100,41 +100,41 @@ void TReportActions::pdf1Click()
 
 void TReportActions::bmp1Click()
 {
-    const QString path = AskForFile(QStringLiteral("bmp"));
+    const QString path = askForFile(QStringLiteral("bmp"));
     if (path.isEmpty())
         return;
     QString error;
-    if (SaveChartBitmap(FormMain.chart(), path, &error))
-        FormMain.showSaved(path);
+    if (SaveChartBitmap(formMain_.chart(), path, &error))
+        formMain_.showSaved(path);
     else
-        Saver.reportFailure(path, error);
+        saver_.reportFailure(path, error);
 }
 
 void TReportActions::N1Click()
 {
     QPrinter printer;
-    if (!Dialogs.SetUpPrinter(&FormMain, printer))
+    if (!dialogs_.setUpPrinter(&formMain_, printer))
         return;
-    TChart& chart = FormMain.chart();
+    TChart& chart = formMain_.chart();
     if (!PrintChart(chart, printer))
-        Saver.reportFailure(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName(),
-                            QStringLiteral("принтер не принял задание"));
+        saver_.reportFailure(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName(),
+                             QStringLiteral("принтер не принял задание"));
     chart.update();
 }
 
 // The file to write, proposed under today's date, so the dialog asks before
 // a second report of the day replaces the first; empty when the user cancelled.
-QString TReportActions::AskForFile(const QString& extension)
+QString TReportActions::askForFile(const QString& extension)
 {
-    return Dialogs.SaveFileName(&FormMain, DatedFileName(QDate::currentDate(), FormatLocale(), extension), true);
+    return dialogs_.saveFileName(&formMain_, DatedFileName(QDate::currentDate(), FormatLocale(), extension), true);
 }
 
 void TReportActions::setLimits(const TUserLimits& limits)
 {
-    Limits = limits;
+    limits_ = limits;
 }
 
-TReportHeader TReportActions::Header() const
+TReportHeader TReportActions::header() const
 {
-    return {QDateTime::currentDateTime(), DeviceLabel(), Limits};
+    return {QDateTime::currentDateTime(), deviceLabel_(), limits_};
 }

@@ -34,13 +34,13 @@ public slots:
     void setLimits(const TUserLimits& limits);
 
 private:
-    QString AskForFile(const QString& extension);
-    void SaveSpreadsheet(const TMeasurementStore& store, const TReportHeader& header);
-    TReportHeader Header() const;
+    QString askForFile(const QString& extension);
+    void saveSpreadsheet(const TMeasurementStore& store, const TReportHeader& header);
+    TReportHeader header() const;
 
-    TFormMain& FormMain;
-    TUserDialogs& Dialogs;
-    std::function<QString()> DeviceLabel;
-    TBackgroundSave Saver;
-    TUserLimits Limits;
+    TFormMain& formMain_;
+    TUserDialogs& dialogs_;
+    std::function<QString()> deviceLabel_;
+    TBackgroundSave saver_;
+    TUserLimits limits_;
 };

@@ -20,14 +20,14 @@ TQtDialogs::TQtDialogs(std::unique_ptr<QSettings> settings)
 
 TQtDialogs::~TQtDialogs() = default;
 
-QString TQtDialogs::OpenFileName(QWidget* parent, const QString& caption)
+QString TQtDialogs::openFileName(QWidget* parent, const QString& caption)
 {
     QFileDialog dialog(parent, caption);
     FileDialogSetup::PrepareOpen(dialog, *settings_);
     return chosenFile(dialog);
 }
 
-QString TQtDialogs::SaveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite)
+QString TQtDialogs::saveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite)
 {
     QFileDialog dialog(parent);
     FileDialogSetup::PrepareSave(dialog, proposedName, *settings_);
@@ -44,12 +44,12 @@ QString TQtDialogs::chosenFile(QFileDialog& dialog)
     return path;
 }
 
-void TQtDialogs::ShowError(QWidget* parent, const QString& text)
+void TQtDialogs::showError(QWidget* parent, const QString& text)
 {
     QMessageBox::critical(parent, QStringLiteral("Ошибка"), text);
 }
 
-bool TQtDialogs::Confirm(QWidget* parent, const QString& question)
+bool TQtDialogs::confirm(QWidget* parent, const QString& question)
 {
     // "Нет" is the default, so a hurried Enter keeps what would be lost.
     return QMessageBox::question(parent, QStringLiteral("Подтверждение"), question,
@@ -57,7 +57,7 @@ bool TQtDialogs::Confirm(QWidget* parent, const QString& question)
         == QMessageBox::Yes;
 }
 
-bool TQtDialogs::SetUpPrinter(QWidget* parent, QPrinter& printer)
+bool TQtDialogs::setUpPrinter(QWidget* parent, QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;

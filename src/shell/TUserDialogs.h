@@ -16,13 +16,13 @@ class TUserDialogs {
 public:
     virtual ~TUserDialogs() = default;
     // Empty when the user cancelled.
-    virtual QString OpenFileName(QWidget* parent, const QString& caption) = 0;
-    virtual QString SaveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite) = 0;
-    virtual void ShowError(QWidget* parent, const QString& text) = 0;
+    virtual QString openFileName(QWidget* parent, const QString& caption) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite) = 0;
+    virtual void showError(QWidget* parent, const QString& text) = 0;
     // Asks before something that cannot be undone; true for "Да".
-    virtual bool Confirm(QWidget* parent, const QString& question) = 0;
+    virtual bool confirm(QWidget* parent, const QString& question) = 0;
     // Lets the user choose and set up a printer; false when cancelled.
-    virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer) = 0;
+    virtual bool setUpPrinter(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // Qt's file, print and message dialogs; the file dialogs fit the kind of file
@@ -34,11 +34,11 @@ public:
     explicit TQtDialogs(std::unique_ptr<QSettings> settings);
     ~TQtDialogs() override;
 
-    QString OpenFileName(QWidget* parent, const QString& caption) override;
-    QString SaveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite) override;
-    void ShowError(QWidget* parent, const QString& text) override;
-    bool Confirm(QWidget* parent, const QString& question) override;
-    bool SetUpPrinter(QWidget* parent, QPrinter& printer) override;
+    QString openFileName(QWidget* parent, const QString& caption) override;
+    QString saveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite) override;
+    void showError(QWidget* parent, const QString& text) override;
+    bool confirm(QWidget* parent, const QString& question) override;
+    bool setUpPrinter(QWidget* parent, QPrinter& printer) override;
 
 private:
     // Shows the dialog; the chosen file, its folder remembered, or empty.

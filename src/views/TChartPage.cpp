@@ -141,24 +141,24 @@ QLabel* TChartPage::TrackingLabel() const
     return tracker_->TrackingLabel();
 }
 
-void TChartPage::SetPublishedSeries(std::function<qint32()> publishedSeries)
+void TChartPage::setPublishedSeries(std::function<qint32()> publishedSeries)
 {
     PublishedSeries = std::move(publishedSeries);
 }
 
-void TChartPage::ShowLimitSeries(bool shown)
+void TChartPage::showLimitSeries(bool shown)
 {
     for (int series : LimitSeries)
         Chart->setSeriesVisible(series, shown);
 }
 
-bool TChartPage::LimitSeriesShown() const
+bool TChartPage::limitSeriesShown() const
 {
     return std::all_of(LimitSeries.begin(), LimitSeries.end(),
                        [this](int series) { return Chart->isSeriesVisible(series); });
 }
 
-void TChartPage::StoreLoaded()
+void TChartPage::storeLoaded()
 {
     tracker_->hide(Chart);
     showSeries(seriesOver(store_));
@@ -203,7 +203,7 @@ void TChartPage::setControlsEnabled(bool enabled)
         control->setEnabled(enabled);
 }
 
-void TChartPage::PlaceControls(int scrollBarLeft, int scrollBarWidth, int legendLeft)
+void TChartPage::placeControls(int scrollBarLeft, int scrollBarWidth, int legendLeft)
 {
     PanelFiltr->placeScrollBar(scrollBarLeft, scrollBarWidth);
     Chart->setLegendPosition(QPoint(legendLeft, Chart->model().legendPosition().y()));
@@ -329,7 +329,7 @@ void TChartPage::ChartClickLegend()
 {
     const qint32 series = PublishedSeries ? PublishedSeries() : 0;
     if (!CarriesLimitLines(series)) {
-        ShowLimitSeries(false);
+        showLimitSeries(false);
         return;
     }
     const bool temperature = Chart->isSeriesVisible(SeriesT);

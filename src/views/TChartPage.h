@@ -36,15 +36,15 @@ public:
 
     // The series number of the detected logger (0 before any detection),
     // which decides whether the legend brings the limit lines back.
-    void SetPublishedSeries(std::function<qint32()> publishedSeries);
+    void setPublishedSeries(std::function<qint32()> publishedSeries);
     // The detection's switch of the four limit lines.
-    void ShowLimitSeries(bool shown);
-    bool LimitSeriesShown() const;
+    void showLimitSeries(bool shown);
+    bool limitSeriesShown() const;
 
     // After every load: the pickers, the window, the controls and the interval list.
-    void StoreLoaded();
+    void storeLoaded();
     // The scroll bar's place and the legend's left, as the window layout puts them.
-    void PlaceControls(int scrollBarLeft, int scrollBarWidth, int legendLeft);
+    void placeControls(int scrollBarLeft, int scrollBarWidth, int legendLeft);
 
     const TChartWindow& chartWindow() const { return chartWindow_; }
     // The rows of the period the chart shows after "Выбрать" (or an interval,

@@ -15,7 +15,7 @@ TRowTableModel::TRowTableModel(const TMeasurementStore& store, QObject* parent)
 
 TRowTableModel::~TRowTableModel() = default;
 
-void TRowTableModel::Reload()
+void TRowTableModel::reload()
 {
     texts_ = TRowTexts(store_);
     showView(nullptr);

@@ -19,7 +19,7 @@ public:
     ~TRowTableModel() override;
 
     // Call after the store has been replaced by a load: shows every row again.
-    void Reload();
+    void reload();
     // Shows the view's rows; nullptr shows every row.
     void showView(std::unique_ptr<const TRowSpanView> view);
     const TRowSpanView* view() const { return view_.get(); }

@@ -60,7 +60,7 @@ TSysPage::TSysPage(QAbstractItemModel& rowTable, QWidget* parent)
     layout->setRowStretch(2, 3);
 }
 
-void TSysPage::ShowLoad(const TLoadResult& result)
+void TSysPage::showLoad(const TLoadResult& result)
 {
     MemoDisc->setPlainText(result.driveRoots.join(QLatin1Char('\n')));
     MemoFile->setPlainText(result.candidateNames.join(QLatin1Char('\n')));

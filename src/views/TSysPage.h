@@ -16,7 +16,7 @@ class TSysPage : public QWidget {
 public:
     TSysPage(QAbstractItemModel& rowTable, QWidget* parent = nullptr);
 
-    void ShowLoad(const TLoadResult& result);
+    void showLoad(const TLoadResult& result);
 
     QPlainTextEdit* MemoDisc;
     QPlainTextEdit* MemoFile;

@@ -146,9 +146,9 @@ QLineEdit* TTablePage::newBoundEdit(const QString& name, const TBoundRange& rang
     return edit;
 }
 
-void TTablePage::StoreLoaded()
+void TTablePage::storeLoaded()
 {
-    rows_->Reload();
+    rows_->reload();
     showPeriodBounds();
     setPanelEnabled(store_.DataRowCount() > 0);
 }
@@ -164,7 +164,7 @@ void TTablePage::ButtonFiltrSClick()
 
 void TTablePage::ButtonFilterClearSClick()
 {
-    rows_->Reload();
+    rows_->reload();
     showPeriodBounds();
     for (QLineEdit* edit : {EditTMax, EditTMin, EditRHMax, EditRHMin})
         edit->clear();

@@ -26,7 +26,7 @@ public:
     // The loader's part for this page, after every load: every row in the
     // table, the loaded period in the pickers, the panel usable only with data.
     // The edits keep their texts.
-    void StoreLoaded();
+    void storeLoaded();
 
     TVirtualGrid* StringGridFiltr;
     QFrame* PanelSFiltr;

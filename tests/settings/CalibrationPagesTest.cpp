@@ -430,7 +430,7 @@ void CalibrationPagesTest::deviceControlsFollowTheConnection()
     };
     QCOMPARE(enabledStates(), QList<bool>(names.size(), true));
     fixture->simulation->backend->pull(fixture->simulation->logger);
-    fixture->simulation->windows->Connection->Timer1Timer();
+    fixture->simulation->windows->connection_->Timer1Timer();
     QCOMPARE(enabledStates(), QList<bool>(names.size(), false));
     QVERIFY(settings->findChild<QLabel*>(QStringLiteral("LabelKL"))->isEnabled());
 }

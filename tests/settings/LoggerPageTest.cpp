@@ -83,7 +83,7 @@ void LoggerPageTest::defaultsAtCreation()
 
 void LoggerPageTest::writeSendsOnlyTheClock()
 {
-    page->SetClockSource([] { return QDateTime(QDate(2023, 12, 31), QTime(23, 59, 58, 750)); });
+    page->setClockSource([] { return QDateTime(QDate(2023, 12, 31), QTime(23, 59, 58, 750)); });
     page->TimerDateTimeTimer();
     QVERIFY(SettingsControls(*settings).TimerDateTime->isActive());
     page->ComboBoxLogInterval->setCurrentIndex(5);
@@ -105,7 +105,7 @@ void LoggerPageTest::touchingAPickerStopsFollowingTheClock()
 {
     const QDateTime first(QDate(2024, 3, 1), QTime(10, 0, 0));
     QDateTime now = first;
-    page->SetClockSource([&now] { return now; });
+    page->setClockSource([&now] { return now; });
     page->TimerDateTimeTimer();
     QVERIFY(SettingsControls(*settings).TimerDateTime->isActive());
 

@@ -21,7 +21,7 @@
 struct SettingsWindowFixture {
     explicit SettingsWindowFixture(QWidget* SettingsControls::*sheet)
         : simulation(std::make_unique<SimulatedWindows>())
-        , settings(simulation->windows->FormSetting.get())
+        , settings(simulation->windows->formSetting_.get())
         , logger(simulation->logger.get())
     {
         simulation->connectLogger();

@@ -50,7 +50,7 @@ QList<QWidget*> fieldsOf(const QWidget& window)
 void AccessibleNamesTest::pickersAndWiFiFieldsHaveDistinctNames()
 {
     SimulatedWindows simulation;
-    const TWiFiPage* wifi = simulation.windows->FormSetting->findChild<TWiFiPage*>();
+    const TWiFiPage* wifi = simulation.windows->formSetting_->findChild<TWiFiPage*>();
     QVERIFY(wifi);
     const struct {
         const char* group;
@@ -58,9 +58,9 @@ void AccessibleNamesTest::pickersAndWiFiFieldsHaveDistinctNames()
         int expected;
     } cases[] = {
         {"Wi-Fi", fieldsOf<QLineEdit>(*wifi) + fieldsOf<QComboBox>(*wifi), 8},
-        {"chart page pickers", fieldsOf<QDateTimeEdit>(*ViewerControls(*simulation.windows->FormMain).ChartPage), 4},
-        {"table page pickers", fieldsOf<QDateTimeEdit>(*ViewerControls(*simulation.windows->FormMain).TablePage), 4},
-        {"settings pickers", fieldsOf<QDateTimeEdit>(*simulation.windows->FormSetting), 2},
+        {"chart page pickers", fieldsOf<QDateTimeEdit>(*ViewerControls(*simulation.windows->formMain_).ChartPage), 4},
+        {"table page pickers", fieldsOf<QDateTimeEdit>(*ViewerControls(*simulation.windows->formMain_).TablePage), 4},
+        {"settings pickers", fieldsOf<QDateTimeEdit>(*simulation.windows->formSetting_), 2},
     };
     for (const auto& c : cases) {
         QCOMPARE(c.fields.size(), c.expected);

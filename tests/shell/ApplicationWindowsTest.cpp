@@ -61,7 +61,7 @@ void ApplicationWindowsTest::init()
     simulation = std::make_unique<SimulatedWindows>();
     windows = simulation->windows.get();
     windows->showMainWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(windows->FormRead.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(windows->formRead_.get()));
 }
 
 void ApplicationWindowsTest::cleanup()
@@ -80,27 +80,27 @@ void ApplicationWindowsTest::loadRows(int rows)
     const TLogRecord record = MakeLogRecord(rows, 0x27, TimestampSeconds(2024, 3, 1, 8, 0, 0), 215, 456, 1013);
     simulation->logger->setLog(QByteArray(reinterpret_cast<const char*>(&record), sizeof record));
     simulation->connectLogger();
-    windows->FormMain->GoClick();
-    QCOMPARE(windows->FormMain->Store().DataRowCount(), rows);
+    windows->formMain_->GoClick();
+    QCOMPARE(windows->formMain_->store().DataRowCount(), rows);
 }
 
 void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled()
 {
-    TFormRead& monitor = *windows->FormRead;
+    TFormRead& monitor = *windows->formRead_;
     const MonitorControls controls = simulation->monitorControls();
     QVERIFY(monitor.isVisible());
-    QVERIFY(!windows->FormSetting->isVisible());
-    QVERIFY(!windows->FormMain->isVisible());
-    QVERIFY(!windows->FormStatistic->isVisible());
+    QVERIFY(!windows->formSetting_->isVisible());
+    QVERIFY(!windows->formMain_->isVisible());
+    QVERIFY(!windows->formStatistic_->isVisible());
 
     QCOMPARE(monitor.windowTitle(), QStringLiteral("KORVI USB Монитор v1.0"));
-    QCOMPARE(windows->FormSetting->windowTitle(), QStringLiteral("Настройки"));
-    QCOMPARE(windows->FormMain->windowTitle(), QStringLiteral("Регистратор данных"));
-    QCOMPARE(windows->FormStatistic->windowTitle(), QStringLiteral("Статистика"));
+    QCOMPARE(windows->formSetting_->windowTitle(), QStringLiteral("Настройки"));
+    QCOMPARE(windows->formMain_->windowTitle(), QStringLiteral("Регистратор данных"));
+    QCOMPARE(windows->formStatistic_->windowTitle(), QStringLiteral("Статистика"));
     QCOMPARE(monitor.size(), QSize(584, 361));
-    QCOMPARE(windows->FormMain->size(), QSize(762, 491));
-    QVERIFY(windows->FormSetting->windowFlags() & Qt::Tool);
-    QVERIFY(windows->FormStatistic->windowFlags() & Qt::Tool);
+    QCOMPARE(windows->formMain_->size(), QSize(762, 491));
+    QVERIFY(windows->formSetting_->windowFlags() & Qt::Tool);
+    QVERIFY(windows->formStatistic_->windowFlags() & Qt::Tool);
 
     QCOMPARE(controls.ButtonReg->text(), QStringLiteral("Регистратор"));
     QCOMPARE(controls.ButtonStartMon->text(), QStringLiteral("Старт"));
@@ -108,7 +108,7 @@ void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled(
     QVERIFY(!controls.ButtonStartMon->isEnabled());
     QCOMPARE(controls.ButtonReg->Tag, 0);
 
-    TFormMain& viewer = *windows->FormMain;
+    TFormMain& viewer = *windows->formMain_;
     QVERIFY(ViewerControls(viewer).PageControlData->isHidden());
     QVERIFY(!ViewerControls(viewer).PageControlData->isTabVisible(2));
     QVERIFY(!ViewerControls(viewer).N1Setting->isVisible());
@@ -117,53 +117,53 @@ void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled(
     const QAbstractItemModel& tableModel = *ViewerControls(viewer).TablePage->StringGridFiltr->model();
     QCOMPARE(tableModel.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Температура, *С"));
 
-    TFormSetting& settings = *windows->FormSetting;
+    TFormSetting& settings = *windows->formSetting_;
     QCOMPARE(SettingsControls(settings).PageControl->count(), 6);
     QVERIFY(settings.pageVisible(SettingsControls(settings).TabSheet1));
     for (QWidget* page : settings.servicePages())
         QVERIFY2(!settings.pageVisible(page), qPrintable(page->objectName()));
 
-    QCOMPARE(windows->FormStatistic->StringGridStatistic->item(3, 0)->text(),
+    QCOMPARE(windows->formStatistic_->StringGridStatistic->item(3, 0)->text(),
              QStringLiteral("Максимальная темепература, *С"));
 }
 
 void ApplicationWindowsTest::testModeKeySwitchesTheLoggerButtonOnAndOff()
 {
     TTagButton& button = *simulation->monitorControls().ButtonReg;
-    pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
+    pressServiceKey(windows->formRead_.get(), Qt::Key_F9);
     QVERIFY(button.isEnabled());
     QCOMPARE(button.Tag, TFormRead::TestModeTag);
-    QVERIFY(windows->Connection->testMode());
+    QVERIFY(windows->connection_->testMode());
 
-    pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
+    pressServiceKey(windows->formRead_.get(), Qt::Key_F9);
     QVERIFY(!button.isEnabled());
     QCOMPARE(button.Tag, 0);
-    QVERIFY(!windows->Connection->testMode());
+    QVERIFY(!windows->connection_->testMode());
 }
 
 void ApplicationWindowsTest::testModeKeyTwiceWithALoggerLeavesTheButtonDisabled()
 {
     TTagButton& button = *simulation->monitorControls().ButtonReg;
     button.setEnabled(true);  // as the device link leaves it on a detection
-    pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
-    pressServiceKey(windows->FormRead.get(), Qt::Key_F9);
+    pressServiceKey(windows->formRead_.get(), Qt::Key_F9);
+    pressServiceKey(windows->formRead_.get(), Qt::Key_F9);
     QVERIFY(!button.isEnabled());
     QCOMPARE(button.Tag, 0);
 }
 
 void ApplicationWindowsTest::servicePagesKeyFollowsTheGeneralPage()
 {
-    TFormSetting& settings = *windows->FormSetting;
+    TFormSetting& settings = *windows->formSetting_;
     settings.setPageVisible(SettingsControls(settings).TabSheet2, true);
     settings.setPageVisible(SettingsControls(settings).TabSheet5, true);
 
-    pressServiceKey(windows->FormRead.get(), Qt::Key_F8);
+    pressServiceKey(windows->formRead_.get(), Qt::Key_F8);
     for (QWidget* page : settings.servicePages())
         QVERIFY2(settings.pageVisible(page), qPrintable(page->objectName()));
     QVERIFY(settings.pageVisible(SettingsControls(settings).TabSheet1));
 
     settings.setPageVisible(SettingsControls(settings).TabSheet4, false);
-    pressServiceKey(windows->FormRead.get(), Qt::Key_F8);
+    pressServiceKey(windows->formRead_.get(), Qt::Key_F8);
     for (QWidget* page : settings.servicePages())
         QVERIFY2(!settings.pageVisible(page), qPrintable(page->objectName()));
     QVERIFY(settings.pageVisible(SettingsControls(settings).TabSheet1));
@@ -171,35 +171,35 @@ void ApplicationWindowsTest::servicePagesKeyFollowsTheGeneralPage()
 
 void ApplicationWindowsTest::sysPageKeyBeforeAnyLoadSelectsTheHiddenPage()
 {
-    TFormMain& viewer = *windows->FormMain;
-    pressServiceKey(windows->FormRead.get(), Qt::Key_F7);
+    TFormMain& viewer = *windows->formMain_;
+    pressServiceKey(windows->formRead_.get(), Qt::Key_F7);
     QVERIFY(ViewerControls(viewer).PageControlData->isTabVisible(2));
     QCOMPARE(ViewerControls(viewer).PageControlData->currentIndex(), 2);
     QVERIFY(ViewerControls(viewer).PageControlData->isHidden());
 
-    pressServiceKey(windows->FormRead.get(), Qt::Key_F7);
+    pressServiceKey(windows->formRead_.get(), Qt::Key_F7);
     QVERIFY(!ViewerControls(viewer).PageControlData->isTabVisible(2));
     QCOMPARE(ViewerControls(viewer).PageControlData->currentIndex(), 0);
 }
 
 void ApplicationWindowsTest::serviceKeysWorkFromEveryWindowAndAfterTheViewerWasClosed()
 {
-    TFormMain& viewer = *windows->FormMain;
+    TFormMain& viewer = *windows->formMain_;
     viewer.show();
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
     viewer.close();
     QVERIFY(!viewer.isVisible());
 
-    windows->FormStatistic->show();
-    pressServiceKey(windows->FormStatistic->ButtonClose, Qt::Key_F9);
+    windows->formStatistic_->show();
+    pressServiceKey(windows->formStatistic_->ButtonClose, Qt::Key_F9);
     QCOMPARE(simulation->monitorControls().ButtonReg->Tag, TFormRead::TestModeTag);
-    pressServiceKey(SettingsControls(*windows->FormSetting).ListBox1, Qt::Key_F8);
-    QVERIFY(windows->FormSetting->pageVisible(SettingsControls(*windows->FormSetting).TabSheet3));
+    pressServiceKey(SettingsControls(*windows->formSetting_).ListBox1, Qt::Key_F8);
+    QVERIFY(windows->formSetting_->pageVisible(SettingsControls(*windows->formSetting_).TabSheet3));
 }
 
 void ApplicationWindowsTest::serviceKeyArrivingThroughTheWindowSwitchesOnce()
 {
-    TFormRead& monitor = *windows->FormRead;
+    TFormRead& monitor = *windows->formRead_;
     const MonitorControls controls = simulation->monitorControls();
     monitor.activateWindow();
     controls.ButtonReg->setEnabled(true);
@@ -210,8 +210,8 @@ void ApplicationWindowsTest::serviceKeyArrivingThroughTheWindowSwitchesOnce()
 
 void ApplicationWindowsTest::statisticsToggleOnlyWithMoreThanTwoRows()
 {
-    TFormMain& viewer = *windows->FormMain;
-    TFormStatistic& statistics = *windows->FormStatistic;
+    TFormMain& viewer = *windows->formMain_;
+    TFormStatistic& statistics = *windows->formStatistic_;
 
     loadRows(1);  // header plus one data row: two rows
     ViewerControls(viewer).N4->trigger();
@@ -232,10 +232,10 @@ void ApplicationWindowsTest::statisticsToggleOnlyWithMoreThanTwoRows()
 
 void ApplicationWindowsTest::settingsItemTogglesTheSettingsWindow()
 {
-    ViewerControls(*windows->FormMain).N1Setting->trigger();
-    QVERIFY(windows->FormSetting->isVisible());
-    ViewerControls(*windows->FormMain).N1Setting->trigger();
-    QVERIFY(!windows->FormSetting->isVisible());
+    ViewerControls(*windows->formMain_).N1Setting->trigger();
+    QVERIFY(windows->formSetting_->isVisible());
+    ViewerControls(*windows->formMain_).N1Setting->trigger();
+    QVERIFY(!windows->formSetting_->isVisible());
 }
 
 void ApplicationWindowsTest::loggerButtonOpensTheViewerAndStopsThePoll()
@@ -246,15 +246,15 @@ void ApplicationWindowsTest::loggerButtonOpensTheViewerAndStopsThePoll()
     simulation->pollTimer()->start(2000);
 
     QTest::mouseClick(monitor.ButtonReg, Qt::LeftButton);
-    QVERIFY(windows->FormMain->isVisible());
+    QVERIFY(windows->formMain_->isVisible());
     QVERIFY(!simulation->pollTimer()->isActive());
     QCOMPARE(monitor.ButtonStartMon->text(), QStringLiteral("Старт"));
 }
 
 void ApplicationWindowsTest::loggerButtonRaisesTheViewerOpenBehindTheMonitor()
 {
-    TFormMain& viewer = *windows->FormMain;
-    TFormRead& monitor = *windows->FormRead;
+    TFormMain& viewer = *windows->formMain_;
+    TFormRead& monitor = *windows->formRead_;
     viewer.show();
     QVERIFY(QTest::qWaitForWindowActive(&viewer));
     monitor.activateWindow();
@@ -269,7 +269,7 @@ void ApplicationWindowsTest::loggerButtonRaisesTheViewerOpenBehindTheMonitor()
 
 void ApplicationWindowsTest::viewerColumnsFollowTheWindowWidth()
 {
-    TFormMain& viewer = *windows->FormMain;
+    TFormMain& viewer = *windows->formMain_;
     viewer.show();
     viewer.resize(1000, 701);
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
@@ -281,7 +281,7 @@ void ApplicationWindowsTest::viewerColumnsFollowTheWindowWidth()
 
 void ApplicationWindowsTest::viewerShrinksBackToItsStartSizeAfterALoad()
 {
-    TFormMain& viewer = *windows->FormMain;
+    TFormMain& viewer = *windows->formMain_;
     const QSize start = viewer.size();
     simulation->logger->setLog(LogGenerator(3).generate(500, TLogShape::Typical, QDateTime(QDate(2024, 3, 1), QTime(8, 0))));
     simulation->loadIntoShownViewer(start);
@@ -304,15 +304,15 @@ void ApplicationWindowsTest::viewerShrinksBackToItsStartSizeAfterALoad()
 
 void ApplicationWindowsTest::closingTheMonitorClosesTheViewerAndEndsTheProgram()
 {
-    windows->FormMain->show();
+    windows->formMain_->show();
     bool quitting = false;
     connect(qApp, &QCoreApplication::aboutToQuit, this, [&quitting] { quitting = true; });
-    QTimer::singleShot(0, windows->FormRead.get(), [this] { windows->FormRead->close(); });
+    QTimer::singleShot(0, windows->formRead_.get(), [this] { windows->formRead_->close(); });
     QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(2); });  // a guard, not the answer
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(quitting);
-    QVERIFY(!windows->FormMain->isVisible());
-    QVERIFY(!windows->FormRead->isVisible());
+    QVERIFY(!windows->formMain_->isVisible());
+    QVERIFY(!windows->formRead_->isVisible());
 }
 
 KORVI_QTEST_MAIN(ApplicationWindowsTest)

@@ -83,7 +83,7 @@ void ArchiveWindowTest::init()
     }
     simulation = std::make_unique<SimulatedWindows>(QByteArray(160, '\0'), QString(), scratch->location());
     simulation->windows->N1_4Archive->trigger();
-    window = simulation->windows->FormArchive.get();
+    window = simulation->windows->formArchive_.get();
     QVERIFY(window->isVisible());
 }
 
@@ -160,8 +160,8 @@ void ArchiveWindowTest::entriesAreListedNewestFirstAndFilteredByDeviceAndPeriod(
 
 void ArchiveWindowTest::anEntryOpensInTheDataViewerUnderItsLabel()
 {
-    TFormMain& viewer = *simulation->windows->FormMain;
-    QSignalSpy kept(simulation->windows->Archive.get(), &TArchiveKeeper::kept);
+    TFormMain& viewer = *simulation->windows->formMain_;
+    QSignalSpy kept(simulation->windows->archive_.get(), &TArchiveKeeper::kept);
     choose(1);
     QVERIFY(control<QPushButton>("ButtonOpen")->isEnabled());
     QTest::mouseClick(control<QPushButton>("ButtonOpen"), Qt::LeftButton);
@@ -169,10 +169,10 @@ void ArchiveWindowTest::anEntryOpensInTheDataViewerUnderItsLabel()
     QVERIFY(simulation->dialogs->errors.isEmpty());
     QVERIFY(viewer.isVisible());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Регистратор данных - ") + First);
-    QCOMPARE(viewer.OpenedFile(), First);
+    QCOMPARE(viewer.openedFile(), First);
     const std::unique_ptr<TArchive> archive = scratch->open();
     QString error;
-    QCOMPARE(viewer.Store().DataRowCount(), archive->entry(idOf(1), &error)->summary.rowCount);
+    QCOMPARE(viewer.store().DataRowCount(), archive->entry(idOf(1), &error)->summary.rowCount);
     QCOMPARE(eventKinds(idOf(1)), std::vector<TArchiveEventKind>({TArchiveEventKind::Download,
                                                                   TArchiveEventKind::Open}));
     // Opened from the archive, it is not archived again.
@@ -189,7 +189,7 @@ void ArchiveWindowTest::aDamagedEntryIsRefused()
         QVERIFY(direct.exec(QStringLiteral("UPDATE archive_raw_records SET data = ? WHERE entry_id = ?"),
                             {PackLog(changed).compressed, idOf(0)}));
     }
-    TFormMain& viewer = *simulation->windows->FormMain;
+    TFormMain& viewer = *simulation->windows->formMain_;
     const QString title = viewer.windowTitle();
     choose(0);
     QTest::mouseClick(control<QPushButton>("ButtonOpen"), Qt::LeftButton);
@@ -198,7 +198,7 @@ void ArchiveWindowTest::aDamagedEntryIsRefused()
     QVERIFY2(message.contains(QStringLiteral("повреждена")) && message.contains(QStringLiteral("SHA-256")),
              qPrintable(message));
     QCOMPARE(viewer.windowTitle(), title);
-    QCOMPARE(viewer.Store().DataRowCount(), 0);
+    QCOMPARE(viewer.store().DataRowCount(), 0);
     QCOMPARE(eventKinds(idOf(0)), std::vector<TArchiveEventKind>({TArchiveEventKind::Download}));
 }
 

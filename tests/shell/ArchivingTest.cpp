@@ -59,7 +59,7 @@ void ArchivingTest::loadsFromTheDriveAndFromFilesAreArchivedOnce()
     KORVI_SCRATCH_ARCHIVE(scratch);
     const QByteArray log = makeLog(3, 300);
     SimulatedWindows simulation(log, {}, scratch->location());
-    QSignalSpy kept(simulation.windows->Archive.get(), &TArchiveKeeper::kept);
+    QSignalSpy kept(simulation.windows->archive_.get(), &TArchiveKeeper::kept);
 
     // The logger's drive, twice: the second load of the same bytes adds only an event.
     TFormMain& viewer = simulation.loadIntoShownViewer();
@@ -76,7 +76,7 @@ void ArchivingTest::loadsFromTheDriveAndFromFilesAreArchivedOnce()
     QVERIFY(copy.open(QIODevice::WriteOnly));
     copy.write(makeLog(4, 200));
     copy.close();
-    simulation.windows->LogFiles->OpenLog(file);
+    simulation.windows->logFiles_->openLog(file);
     QVERIFY(kept.wait(10000));
     QCOMPARE(kept.takeFirst().at(1).toBool(), true);
 
@@ -134,22 +134,22 @@ void ArchivingTest::anArchiveThatCannotBeOpenedLeavesTheProgramUsable()
     QVERIFY2(location, qPrintable(error));
 
     SimulatedWindows simulation(makeLog(5, 300), {}, location);
-    TFormMain& viewer = *simulation.windows->FormMain;
+    TFormMain& viewer = *simulation.windows->formMain_;
     const QLabel* statusLine = ViewerControls(viewer).StatusLine;
     QTRY_VERIFY_WITH_TIMEOUT(statusLine->text().contains(reason), 10000);
     QVERIFY2(statusLine->text().contains(QStringLiteral("без архива")), qPrintable(statusLine->text()));
 
     // Loads go on, and the reason is not said again.
-    QSignalSpy unavailable(simulation.windows->Archive.get(), &TArchiveKeeper::unavailable);
+    QSignalSpy unavailable(simulation.windows->archive_.get(), &TArchiveKeeper::unavailable);
     simulation.loadIntoShownViewer();
-    QVERIFY(viewer.Store().DataRowCount() > 0);
+    QVERIFY(viewer.store().DataRowCount() > 0);
     QTest::qWait(200);
     QCOMPARE(unavailable.size(), 0);
     QVERIFY(simulation.dialogs->errors.isEmpty());
 
     // The archive window tells the same reason.
     simulation.windows->N1_4Archive->trigger();
-    const auto* archiveStatus = simulation.windows->FormArchive->findChild<QLabel*>(QStringLiteral("ArchiveStatus"));
+    const auto* archiveStatus = simulation.windows->formArchive_->findChild<QLabel*>(QStringLiteral("ArchiveStatus"));
     QVERIFY2(archiveStatus->text().contains(reason), qPrintable(archiveStatus->text()));
 }
 
@@ -160,9 +160,9 @@ void ArchivingTest::anArchiveThatCannotBeChosenIsToldAndItsMenuItemGreyed()
     const QString reason = QStringLiteral("Неизвестный вид архива «ftp»: нужен файл SQLite или адрес postgresql://");
     platform.archiveUnavailable = reason;
     TApplicationWindows windows(std::move(platform));
-    QCOMPARE(ViewerControls(*windows.FormMain).StatusLine->text(), reason);
+    QCOMPARE(ViewerControls(*windows.formMain_).StatusLine->text(), reason);
     QVERIFY(!windows.N1_4Archive->isEnabled());
-    QVERIFY(!windows.Archive);
+    QVERIFY(!windows.archive_);
 }
 
 KORVI_QTEST_MAIN(ArchivingTest)

@@ -58,7 +58,7 @@ void BackgroundReportTest::init()
     viewer = &simulation->loadIntoShownViewer();
     dialogs = simulation->dialogs;
     QVERIFY(QTest::qWaitForWindowExposed(viewer));
-    QVERIFY(viewer->Store().DataRowCount() > 100000);
+    QVERIFY(viewer->store().DataRowCount() > 100000);
 }
 
 void BackgroundReportTest::cleanup()
@@ -146,7 +146,7 @@ void BackgroundReportTest::cancelLeavesNoFileAndKeepsTheEarlierOne()
 
 void BackgroundReportTest::secondSaveWaitsForTheFirst()
 {
-    const qint64 rows = viewer->Store().DataRowCount();
+    const qint64 rows = viewer->store().DataRowCount();
     QVERIFY(startReport(inDrive(QStringLiteral("first.xlsx"))));
     const ViewerControls window(*viewer);
     QVERIFY(!window.N1->isEnabled());
@@ -160,7 +160,7 @@ void BackgroundReportTest::secondSaveWaitsForTheFirst()
 
     // A save that comes another way is refused and says why.
     dialogs->answers = {inDrive(QStringLiteral("second.xlsx"))};
-    simulation->windows->Reports->xls1Click();
+    simulation->windows->reports_->xls1Click();
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY2(dialogs->errors[0].contains(QStringLiteral("сначала должна закончиться запись")),
              qPrintable(dialogs->errors[0]));
@@ -168,7 +168,7 @@ void BackgroundReportTest::secondSaveWaitsForTheFirst()
     // So does a load: the menu of sources waits, and a log opened another way is refused.
     QVERIFY(!window.N1Source->menuAction()->isEnabled());
     dialogs->answers = {inDrive(QStringLiteral("data.log"))};
-    simulation->windows->LogFiles->N1_3Open->trigger();
+    simulation->windows->logFiles_->N1_3Open->trigger();
     QCOMPARE(dialogs->errors.size(), 2);
     QVERIFY2(dialogs->errors[1].contains(QStringLiteral("сначала должна закончиться запись")),
              qPrintable(dialogs->errors[1]));
@@ -180,14 +180,14 @@ void BackgroundReportTest::secondSaveWaitsForTheFirst()
     for (QAction* save : saves)
         QVERIFY2(save->isEnabled(), qPrintable(save->text()));
     QVERIFY(window.N1->isEnabled());
-    QCOMPARE(viewer->Store().DataRowCount(), rows);
+    QCOMPARE(viewer->store().DataRowCount(), rows);
 }
 
 // The folder goes away while the report is written: the box names the
 // file and the reason in Russian, and the data viewer's data stay.
 void BackgroundReportTest::folderRemovedMeanwhileIsToldInRussian()
 {
-    const qint64 rows = viewer->Store().DataRowCount();
+    const qint64 rows = viewer->store().DataRowCount();
     QVERIFY(QDir(simulation->drive.path()).mkdir(QStringLiteral("reports")));
     const QString path = inDrive(QStringLiteral("reports/report.xlsx"));
     QVERIFY(startReport(path));
@@ -199,14 +199,14 @@ void BackgroundReportTest::folderRemovedMeanwhileIsToldInRussian()
     QVERIFY2(dialogs->errors[0].endsWith(QStringLiteral("папка не существует")), qPrintable(dialogs->errors[0]));
     QVERIFY(!ViewerControls(*viewer).StatusLine->text().contains(QStringLiteral("Сохранено")));
     QVERIFY(!QFile::exists(path));
-    QCOMPARE(viewer->Store().DataRowCount(), rows);
+    QCOMPARE(viewer->store().DataRowCount(), rows);
 }
 
 // The load of a log reads on the worker: events go on meanwhile, with the
 // progress and "Отмена" shown, and a cancelled load leaves what was shown.
 void BackgroundReportTest::aLoadLetsTheWindowsTurnAndCanBeCancelled()
 {
-    const qint64 rows = viewer->Store().DataRowCount();
+    const qint64 rows = viewer->store().DataRowCount();
     const QString title = viewer->windowTitle();
     const QString path = inDrive(QStringLiteral("other.log"));
     QFile log(path);
@@ -223,16 +223,16 @@ void BackgroundReportTest::aLoadLetsTheWindowsTurnAndCanBeCancelled()
         QTest::mouseClick(window.ButtonJobCancel, Qt::LeftButton);
     });
     QString failure;
-    QVERIFY(!viewer->OpenLogFile(path, &failure));
+    QVERIFY(!viewer->openLogFile(path, &failure));
     QVERIFY(runningMeanwhile);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
-    QCOMPARE(viewer->Store().DataRowCount(), rows);
+    QCOMPARE(viewer->store().DataRowCount(), rows);
     QCOMPARE(viewer->windowTitle(), title);
     QCOMPARE(window.StatusLine->text(), QStringLiteral("Загрузка отменена, показаны прежние данные"));
     QVERIFY(window.ButtonJobCancel->isHidden());
 
-    QVERIFY2(viewer->OpenLogFile(path, &failure), qPrintable(failure));
-    QVERIFY(viewer->Store().DataRowCount() >= 100000);
+    QVERIFY2(viewer->openLogFile(path, &failure), qPrintable(failure));
+    QVERIFY(viewer->store().DataRowCount() >= 100000);
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - other.log"));
 }
 

@@ -43,9 +43,9 @@ void ChartPageWindowTest::loadShowsTheFirstQuarterAndListsTheIntervals()
 {
     SimulatedWindows simulation(generatedLog(300));
     simulation.connectLogger();
-    TFormMain& viewer = *simulation.windows->FormMain;
+    TFormMain& viewer = *simulation.windows->formMain_;
     viewer.GoClick();
-    const TMeasurementStore& store = viewer.Store();
+    const TMeasurementStore& store = viewer.store();
     const TChartPage& page = *ViewerControls(viewer).ChartPage;
     const qint64 lastIndex = store.DataRowCount() - 1;
     QVERIFY(lastIndex > 300);
@@ -64,13 +64,13 @@ void ChartPageWindowTest::loadWithoutDataDisablesThePage()
 {
     SimulatedWindows simulation(generatedLog(50));
     simulation.connectLogger();
-    TFormMain& viewer = *simulation.windows->FormMain;
+    TFormMain& viewer = *simulation.windows->formMain_;
     viewer.GoClick();
     QVERIFY(ViewerControls(viewer).ChartPage->Chart->isEnabled());
 
     simulation.logger->setLog(QByteArray(160, '\0'));
     viewer.GoClick();
-    QCOMPARE(viewer.Store().DataRowCount(), 0);
+    QCOMPARE(viewer.store().DataRowCount(), 0);
     const TChartPage& chartPage = *ViewerControls(viewer).ChartPage;
     const TChartFilterPanel& panel = *chartPage.PanelFiltr;
     for (const QWidget* control : std::initializer_list<const QWidget*>{
@@ -84,7 +84,7 @@ void ChartPageWindowTest::layoutPlacesScrollBarAndLegendFromTheChartWidth()
 {
     SimulatedWindows simulation(generatedLog(50));
     simulation.connectLogger();
-    TFormMain& viewer = *simulation.windows->FormMain;
+    TFormMain& viewer = *simulation.windows->formMain_;
     viewer.show();
     viewer.GoClick();
     ViewerControls(viewer).PageControlData->show();
@@ -114,7 +114,7 @@ void ChartPageWindowTest::detectedSeriesDrivesTheLimitLines()
     SimulatedWindows simulation(generatedLog(50), volumeLabel);
     simulation.logger->setSerialNumber(serial);
     simulation.connectLogger();
-    TFormMain& viewer = *simulation.windows->FormMain;
+    TFormMain& viewer = *simulation.windows->formMain_;
     viewer.show();
     viewer.GoClick();
     ViewerControls(viewer).PageControlData->show();

@@ -56,7 +56,7 @@ void DeviceDetectionTest::init()
     backend = simulation->backend;
     logger = simulation->logger.get();
     windows = simulation->windows.get();
-    settings = windows->FormSetting.get();
+    settings = windows->formSetting_.get();
 }
 
 void DeviceDetectionTest::cleanup()
@@ -75,7 +75,7 @@ QStringList DeviceDetectionTest::messages() const
 
 void DeviceDetectionTest::tick()
 {
-    windows->Connection->Timer1Timer();
+    windows->connection_->Timer1Timer();
 }
 
 void DeviceDetectionTest::noLoggerAtStartGivesOneAbsenceLine()
@@ -88,7 +88,7 @@ void DeviceDetectionTest::noLoggerAtStartGivesOneAbsenceLine()
     tick();
     QCOMPARE(messages(), QStringList{QStringLiteral("Подключенных приборов КОРВИ не обнаружено")});
     QCOMPARE(SettingsControls(*settings).ListBox1->currentRow(), 0);
-    const QTimer* timer1 = windows->Connection->findChild<QTimer*>(QStringLiteral("Timer1"));
+    const QTimer* timer1 = windows->connection_->findChild<QTimer*>(QStringLiteral("Timer1"));
     QVERIFY(timer1->isActive());
     QCOMPARE(timer1->interval(), TLoggerConnection::DetectionPeriodMs);
 }
@@ -104,8 +104,8 @@ void DeviceDetectionTest::pluggingInAnnouncesReadsTheNumberAndBuildsTheLabel()
                                       QStringLiteral("Чтение номера прибора успешно выполнено")}));
     QCOMPARE(SettingsControls(*settings).ListBox1->currentRow(), 2);
     QCOMPARE(SettingsControls(*settings).GeneralPage->EditDeviceNumber->text(), QStringLiteral("123"));
-    QCOMPARE(windows->Connection->identity().ExpectedLabel, QStringLiteral("2400123"));
-    QCOMPARE(windows->Connection->identity().PublishedSeries, 24);
+    QCOMPARE(windows->connection_->identity().ExpectedLabel, QStringLiteral("2400123"));
+    QCOMPARE(windows->connection_->identity().PublishedSeries, 24);
     QVERIFY(SettingsControls(*settings).GeneralPage->ButtonDeviceInit->isEnabled());
     QVERIFY(SettingsControls(*settings).GeneralPage->EditDeviceNumber->isEnabled());
     QVERIFY(simulation->monitorControls().ButtonReg->isEnabled());
@@ -130,7 +130,7 @@ void DeviceDetectionTest::pullingOutDisablesEverythingAndStopsThePoll()
     QCOMPARE(simulation->monitorControls().ButtonStartMon->text(), QStringLiteral("Старт"));
     QVERIFY(!simulation->pollTimer()->isActive());
     // The label stays that of the last detection until a logger is detected anew.
-    QCOMPARE(windows->Connection->identity().ExpectedLabel, QStringLiteral("2400123"));
+    QCOMPARE(windows->connection_->identity().ExpectedLabel, QStringLiteral("2400123"));
 }
 
 void DeviceDetectionTest::seriesDecidesTheLimitLines_data()
@@ -148,12 +148,12 @@ void DeviceDetectionTest::seriesDecidesTheLimitLines()
     QFETCH(QString, serial);
     QFETCH(bool, limitLines);
     QFETCH(QString, label);
-    windows->FormMain->showLimitSeries(!limitLines);
+    windows->formMain_->showLimitSeries(!limitLines);
     logger->setSerialNumber(serial);
     backend->plug(simulation->logger);
     tick();
-    QCOMPARE(windows->FormMain->limitSeriesShown(), limitLines);
-    QCOMPARE(windows->Connection->identity().ExpectedLabel, label);
+    QCOMPARE(windows->formMain_->limitSeriesShown(), limitLines);
+    QCOMPARE(windows->connection_->identity().ExpectedLabel, label);
 }
 
 void DeviceDetectionTest::silentLoggerGivesOneErrorLineAndNoSuccess()
@@ -187,12 +187,12 @@ void DeviceDetectionTest::loggerSilentAtDetectionDoesNotTakeTheLastNumber()
     tick();
     QCOMPARE(messages().mid(before).filter(QStringLiteral("ОШИБКА!")).size(), 1);
     QCOMPARE(SettingsControls(*settings).GeneralPage->EditDeviceNumber->text(), QString());
-    QVERIFY(!windows->Connection->identity().ExpectedLabel.endsWith(QStringLiteral("00123")));
+    QVERIFY(!windows->connection_->identity().ExpectedLabel.endsWith(QStringLiteral("00123")));
 }
 
 void DeviceDetectionTest::testModeSurvivesConnectionAndLoss()
 {
-    QTest::keyClick(windows->FormRead.get(), Qt::Key_F9, Qt::ShiftModifier);
+    QTest::keyClick(windows->formRead_.get(), Qt::Key_F9, Qt::ShiftModifier);
     backend->plug(simulation->logger);
     tick();
     backend->pull(simulation->logger);
@@ -225,7 +225,7 @@ void DeviceDetectionTest::numberAnsweredLateIsAskedAgainAndNotTakenForTheNextRea
 
     tick();
     QCOMPARE(SettingsControls(*settings).GeneralPage->EditDeviceNumber->text(), QStringLiteral("1000"));
-    QCOMPARE(windows->Connection->identity().ExpectedLabel, logger->volumeLabel());
+    QCOMPARE(windows->connection_->identity().ExpectedLabel, logger->volumeLabel());
     const int after = SettingsControls(*settings).ListBox1->count();
     tick();
     QCOMPARE(SettingsControls(*settings).ListBox1->count(), after);

@@ -34,7 +34,7 @@ void ErrorNetTest::init()
     simulation = std::make_unique<SimulatedWindows>();
     windows = simulation->windows.get();
     windows->showMainWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(windows->FormRead.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(windows->formRead_.get()));
 }
 
 void ErrorNetTest::cleanup()
@@ -44,7 +44,7 @@ void ErrorNetTest::cleanup()
 
 void ErrorNetTest::errorInAHandlerShowsTheBoxAndTheProgramGoesOn()
 {
-    TFormRead& monitor = *windows->FormRead;
+    TFormRead& monitor = *windows->formRead_;
     const MonitorControls controls = simulation->monitorControls();
     controls.ButtonStartMon->setEnabled(true);
     connect(controls.ButtonStartMon, &QPushButton::clicked, this,

@@ -9,21 +9,21 @@
 // program asked and said.
 class FakeDialogs : public TUserDialogs {
 public:
-    QString OpenFileName(QWidget*, const QString&) override { return nextAnswer(); }
-    QString SaveFileName(QWidget*, const QString& proposedName, bool confirmOverwrite) override
+    QString openFileName(QWidget*, const QString&) override { return nextAnswer(); }
+    QString saveFileName(QWidget*, const QString& proposedName, bool confirmOverwrite) override
     {
         proposedNames.append(proposedName);
         overwriteConfirmed.append(confirmOverwrite);
         return nextAnswer();
     }
-    void ShowError(QWidget*, const QString& text) override { errors.append(text); }
-    bool Confirm(QWidget*, const QString& question) override
+    void showError(QWidget*, const QString& text) override { errors.append(text); }
+    bool confirm(QWidget*, const QString& question) override
     {
         questions.append(question);
         return confirms;
     }
     // Prints into the PDF file `printToPdf`; cancelled when it is empty.
-    bool SetUpPrinter(QWidget*, QPrinter& printer) override
+    bool setUpPrinter(QWidget*, QPrinter& printer) override
     {
         if (printToPdf.isEmpty())
             return false;

@@ -99,7 +99,7 @@ struct FaultyWindows {
     void connectLogger()
     {
         backend->simulated().plug(logger);
-        windows->Connection->Timer1Timer();
+        windows->connection_->Timer1Timer();
     }
 
     // Registers unlike the page defaults and unlike each other (two digits of
@@ -110,12 +110,12 @@ struct FaultyWindows {
             logger->setRegisterValue(reg, 0x31320000 + ((0x30 + reg / 10) << 8) + 0x30 + reg % 10);
     }
 
-    TFormSetting& settings() { return *windows->FormSetting; }
-    SettingsControls settingsControls() const { return SettingsControls(*windows->FormSetting); }
-    TMeasurementStore& Store() { return windows->FormMain->Store(); }
-    const TSourceList& Sources() { return windows->FormMain->Sources(); }
-    MonitorControls monitorControls() const { return MonitorControls(*windows->FormRead); }
-    TLiveMonitor& liveMonitor() const { return LiveMonitorOf(*windows->FormRead); }
+    TFormSetting& settings() { return *windows->formSetting_; }
+    SettingsControls settingsControls() const { return SettingsControls(*windows->formSetting_); }
+    TMeasurementStore& Store() { return windows->formMain_->store(); }
+    const TSourceList& Sources() { return windows->formMain_->sources(); }
+    MonitorControls monitorControls() const { return MonitorControls(*windows->formRead_); }
+    TLiveMonitor& liveMonitor() const { return LiveMonitorOf(*windows->formRead_); }
 
     QTemporaryDir drive;
     PullingBackend* backend = nullptr;
@@ -202,11 +202,11 @@ QList<TAction> Actions()
         {"load",
          [](FaultyWindows& w) {
              w.connectLogger();
-             w.windows->FormMain->GoClick();
+             w.windows->formMain_->GoClick();
              // The next load would bring another log.
              w.logger->setLog(LogGenerator(9).generate(25, TLogShape::Typical, LogStart.addDays(3)));
          },
-         [](FaultyWindows& w) { w.windows->FormMain->GoClick(); }},
+         [](FaultyWindows& w) { w.windows->formMain_->GoClick(); }},
         {"poll cycle",
          [](FaultyWindows& w) {
              w.connectLogger();
@@ -344,7 +344,7 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     // a late one to the failed question.
     w.logger->setFault(SimulatedLogger::Fault::None);
     w.backend->pullBeforeRequest(std::nullopt);
-    if (faultCase.kind != TFaultKind::PullOut && w.windows->Connection->link().isOpen()) {
+    if (faultCase.kind != TFaultKind::PullOut && w.windows->connection_->link().isOpen()) {
         const QString number = QString::number(w.logger->registerValue(RegDeviceNumber));
         w.settingsControls().GeneralPage->ButtonDeviceNumberReadClick();
         expect(w.settingsControls().GeneralPage->EditDeviceNumber->text() == number,
@@ -353,9 +353,9 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     }
 
     // The next detection tick sees the logger as it now is.
-    w.windows->Connection->Timer1Timer();
+    w.windows->connection_->Timer1Timer();
     const bool plugged = faultCase.kind != TFaultKind::PullOut;
-    expect(w.windows->Connection->link().isOpen() == plugged, QStringLiteral("the link is open: %1").arg(!plugged));
+    expect(w.windows->connection_->link().isOpen() == plugged, QStringLiteral("the link is open: %1").arg(!plugged));
     expect(w.settingsControls().GeneralPage->ButtonDeviceNumberRead->isEnabled() == plugged,
            QStringLiteral("device controls enabled: %1").arg(!plugged));
     expect(w.monitorControls().ButtonStartMon->isEnabled() == plugged,

@@ -74,7 +74,7 @@ void FileDialogsTest::filtersFitEachKindOfFile()
 void FileDialogsTest::saveProposesTheNameWithItsFilterAndSuffix()
 {
     const QString path = answerDialog(
-        [&] { return dialogs->SaveFileName(nullptr, folder.filePath(QStringLiteral("10.12.2026.xlsx")), false); },
+        [&] { return dialogs->saveFileName(nullptr, folder.filePath(QStringLiteral("10.12.2026.xlsx")), false); },
         [&](QFileDialog& dialog) {
             QCOMPARE(dialog.nameFilters().value(0), QStringLiteral("Отчёт Excel (*.xlsx)"));
             QCOMPARE(dialog.defaultSuffix(), QStringLiteral("xlsx"));
@@ -93,14 +93,14 @@ void FileDialogsTest::theNextDialogStartsInTheLastFolder()
 {
     QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("отчёты")));
     const QString reports = folder.filePath(QStringLiteral("отчёты"));
-    answerDialog([&] { return dialogs->SaveFileName(nullptr, reports + QStringLiteral("/a.csv"), true); },
+    answerDialog([&] { return dialogs->saveFileName(nullptr, reports + QStringLiteral("/a.csv"), true); },
                  [](QFileDialog& dialog) { static_cast<QDialog&>(dialog).accept(); });
     QCOMPARE(QSettings(settingsFile, QSettings::IniFormat).value(QStringLiteral("FileDialogs/LastFolder")).toString(),
              reports);
 
     // A program started later reads the same settings.
     dialogs = std::make_unique<TQtDialogs>(std::make_unique<QSettings>(settingsFile, QSettings::IniFormat));
-    answerDialog([&] { return dialogs->OpenFileName(nullptr, QStringLiteral("Открыть файл журнала")); },
+    answerDialog([&] { return dialogs->openFileName(nullptr, QStringLiteral("Открыть файл журнала")); },
                  [&](QFileDialog& dialog) {
                      QCOMPARE(dialog.directory().absolutePath(), reports);
                      QCOMPARE(dialog.nameFilters().value(0), QStringLiteral("Журнал прибора (*.log)"));
@@ -112,7 +112,7 @@ void FileDialogsTest::theNextDialogStartsInTheLastFolder()
 void FileDialogsTest::cancelGivesNothingAndRemembersNothing()
 {
     const QString path = answerDialog(
-        [&] { return dialogs->SaveFileName(nullptr, folder.filePath(QStringLiteral("a.bmp")), false); },
+        [&] { return dialogs->saveFileName(nullptr, folder.filePath(QStringLiteral("a.bmp")), false); },
         [](QFileDialog& dialog) {
             QCOMPARE(dialog.nameFilters().value(0), QStringLiteral("Рисунок BMP (*.bmp)"));
             dialog.reject();

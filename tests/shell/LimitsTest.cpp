@@ -53,7 +53,7 @@ void LimitsTest::init()
     simulation = std::make_unique<SimulatedWindows>(
         LogGenerator(4).generate(400, TLogShape::Typical, QDateTime(QDate(2024, 2, 1), QTime(10, 0))));
     simulation->loadIntoShownViewer();
-    statistics = simulation->windows->FormStatistic.get();
+    statistics = simulation->windows->formStatistic_.get();
     statistics->show();
     QVERIFY(QTest::qWaitForWindowExposed(statistics));
 }
@@ -125,15 +125,15 @@ void LimitsTest::limitsAreKeptForTheNextWindowAndGoIntoTheReport()
     QTest::mouseClick(dialog->Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
 
-    TFormStatistic another(nullptr, simulation->windows->FormMain->Store());
+    TFormStatistic another(nullptr, simulation->windows->formMain_->store());
     const TUserLimits expected{-50, 255, LimitRHMin, LimitRHMax};
     QCOMPARE(another.limits(), expected);
     QCOMPARE(another.StringGridMetrology->item(3, 0)->text(), QStringLiteral("Время ниже -5,0 *С"));
 
     const QString path = simulation->drive.filePath(QStringLiteral("report.xlsx"));
     simulation->dialogs->answers = {path};
-    ViewerControls(*simulation->windows->FormMain).xls1->trigger();
-    QVERIFY(finishBackgroundJob(*simulation->windows->FormMain));
+    ViewerControls(*simulation->windows->formMain_).xls1->trigger();
+    QVERIFY(finishBackgroundJob(*simulation->windows->formMain_));
     QProcess reader;
     reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(DUMP_XLSX_SCRIPT), path});
     QVERIFY(reader.waitForFinished(60000));
@@ -155,7 +155,7 @@ void LimitsTest::theLoggersLevelsAreOfferedAfterARead()
     const int levels[] = {-15, 80, 300, 650};  // registers 35 to 38
     for (int index = 0; index < 4; ++index)
         simulation->logger->setRegisterValue(35 + index, levels[index]);
-    TLoggerPage* page = SettingsControls(*simulation->windows->FormSetting).LoggerPage;
+    TLoggerPage* page = SettingsControls(*simulation->windows->formSetting_).LoggerPage;
     QTest::mouseClick(page->ButtonLogReadAll, Qt::LeftButton);
     QCOMPARE(page->EditTLimitMin->text(), QStringLiteral("-1,5"));
 

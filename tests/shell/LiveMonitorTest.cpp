@@ -76,7 +76,7 @@ void LiveMonitorTest::pinReadings(qint32 temperature, qint32 humidity)
 
 QStringList LiveMonitorTest::messages() const
 {
-    const QListWidget& list = *SettingsControls(*simulation->windows->FormSetting).ListBox1;
+    const QListWidget& list = *SettingsControls(*simulation->windows->formSetting_).ListBox1;
     QStringList result;
     for (int row = 0; row < list.count(); ++row)
         result << list.item(row)->text().section(QStringLiteral(" -> "), 1);
@@ -150,12 +150,12 @@ void LiveMonitorTest::loggerButtonAndLossStopThePoll()
     QTest::mouseClick(monitor->ButtonReg, Qt::LeftButton);
     QVERIFY(!timer2->isActive());
     QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Старт"));
-    QVERIFY(simulation->windows->FormMain->isVisible());
+    QVERIFY(simulation->windows->formMain_->isVisible());
 
     QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
     QVERIFY(timer2->isActive());
     simulation->backend->pull(simulation->logger);
-    simulation->windows->Connection->Timer1Timer();
+    simulation->windows->connection_->Timer1Timer();
     QVERIFY(!timer2->isActive());
     QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Старт"));
     QVERIFY(!monitor->ButtonStartMon->isEnabled());
@@ -238,7 +238,7 @@ void LiveMonitorTest::screenReadersHearTheShownValues()
 
 void LiveMonitorTest::failedCycleGreysTheValuesUntilACycleSucceeds()
 {
-    QWidget& window = *simulation->windows->FormRead;
+    QWidget& window = *simulation->windows->formRead_;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     simulation->logger->setFault(SimulatedLogger::Fault::NoReply);

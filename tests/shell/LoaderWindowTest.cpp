@@ -47,7 +47,7 @@ void LoaderWindowTest::refreshShowsThePanelThenTheLoadedPages()
 {
     SimulatedWindows simulation(generatedLog(400));
     simulation.connectLogger();
-    TFormMain& viewer = *simulation.windows->FormMain;
+    TFormMain& viewer = *simulation.windows->formMain_;
     viewer.show();
 
     ViewerControls(viewer).N1_1Refresh->trigger();
@@ -55,14 +55,14 @@ void LoaderWindowTest::refreshShowsThePanelThenTheLoadedPages()
     QVERIFY(ViewerControls(viewer).PageControlData->isHidden());
     QCOMPARE(ViewerControls(viewer).ButtonLoadPercent->text(), QStringLiteral("Загрузка данных 0 %, ждите..."));
     QVERIFY(ViewerControls(viewer).TimerLoad->isActive());
-    QCOMPARE(viewer.Store().DataRowCount(), 0);
+    QCOMPARE(viewer.store().DataRowCount(), 0);
 
     QTRY_VERIFY_WITH_TIMEOUT(ViewerControls(viewer).PageControlData->isVisible(), 3000);
     QVERIFY(!ViewerControls(viewer).PanelLoad->isVisible());
     QVERIFY(!ViewerControls(viewer).TimerLoad->isActive());
-    QCOMPARE(simulation.windows->Connection->recordCount(), 400);
-    QVERIFY(viewer.Store().DataRowCount() >= 400);
-    QCOMPARE(viewer.tableRowCount(), viewer.Store().DataRowCount() + 1);
+    QCOMPARE(simulation.windows->connection_->recordCount(), 400);
+    QVERIFY(viewer.store().DataRowCount() >= 400);
+    QCOMPARE(viewer.tableRowCount(), viewer.store().DataRowCount() + 1);
     // 4,194,304 bytes of log memory, 6,400 of them in use.
     QCOMPARE(ViewerControls(viewer).N3->text(), QStringLiteral("Свободно: 99%"));
 }
@@ -71,7 +71,7 @@ void LoaderWindowTest::sysPageListsTheDriveTheSourceAndEveryRow()
 {
     SimulatedWindows simulation(generatedLog(50));
     simulation.connectLogger();
-    TFormMain& viewer = *simulation.windows->FormMain;
+    TFormMain& viewer = *simulation.windows->formMain_;
     viewer.GoClick();
 
     const TSysPage& sys = *ViewerControls(viewer).SysPage;
@@ -83,38 +83,38 @@ void LoaderWindowTest::sysPageListsTheDriveTheSourceAndEveryRow()
     const QString firstLine = sys.Memo4->model()->index(0, 0).data().toString();
     QVERIFY2(firstLine.startsWith(QStringLiteral("> ") + drive), qPrintable(firstLine));
     QVERIFY(firstLine.endsWith(QStringLiteral("data.log")));
-    QCOMPARE(sys.StringGrid->model()->rowCount(), int(viewer.Store().DataRowCount()));
+    QCOMPARE(sys.StringGrid->model()->rowCount(), int(viewer.store().DataRowCount()));
     const int last = sys.StringGrid->model()->rowCount() - 1;
     QCOMPARE(sys.StringGrid->model()->index(last, 0).data().toString(), QString::number(last + 1));
-    QCOMPARE(sys.StringGrid->model()->index(last, 2).data().toString(), TRowTexts(viewer.Store()).cellText(last, 2));
+    QCOMPARE(sys.StringGrid->model()->index(last, 2).data().toString(), TRowTexts(viewer.store()).cellText(last, 2));
 }
 
 void LoaderWindowTest::testModeReadsTheBraxelDriveAndReportsTheCount()
 {
     SimulatedWindows simulation(generatedLog(400), QStringLiteral("BRAXEL"));
     simulation.connectLogger();
-    TFormMain& viewer = *simulation.windows->FormMain;
-    QTest::keyClick(simulation.windows->FormRead.get(), Qt::Key_F9, Qt::ShiftModifier);
+    TFormMain& viewer = *simulation.windows->formMain_;
+    QTest::keyClick(simulation.windows->formRead_.get(), Qt::Key_F9, Qt::ShiftModifier);
 
     viewer.BeginLoad();
     viewer.TimerLoadTimer();
     QCOMPARE(viewer.windowTitle(), QStringLiteral("400"));
-    QCOMPARE(simulation.windows->Connection->recordCount(), 150);
+    QCOMPARE(simulation.windows->connection_->recordCount(), 150);
     QCOMPARE(ViewerControls(viewer).SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
     QCOMPARE(ViewerControls(viewer).N3->text(), QStringLiteral("Свободно: 99%"));
-    QCOMPARE(simulation.windows->Connection->identity().ExpectedLabel, QStringLiteral("BRAXEL"));
+    QCOMPARE(simulation.windows->connection_->identity().ExpectedLabel, QStringLiteral("BRAXEL"));
 }
 
 void LoaderWindowTest::silentLoggerSkipsTheSourceAndKeepsThePreviousLoad()
 {
     SimulatedWindows simulation(generatedLog(80));
     simulation.connectLogger();
-    TFormMain& viewer = *simulation.windows->FormMain;
+    TFormMain& viewer = *simulation.windows->formMain_;
     viewer.GoClick();
-    const qint64 rowsBefore = viewer.Store().DataRowCount();
+    const qint64 rowsBefore = viewer.store().DataRowCount();
     QVERIFY(rowsBefore > 0);
 
-    QListWidget& status = *SettingsControls(*simulation.windows->FormSetting).ListBox1;
+    QListWidget& status = *SettingsControls(*simulation.windows->formSetting_).ListBox1;
     const int linesBefore = status.count();
     simulation.logger->setFault(SimulatedLogger::Fault::NoReply);
     viewer.GoClick();
@@ -123,7 +123,7 @@ void LoaderWindowTest::silentLoggerSkipsTheSourceAndKeepsThePreviousLoad()
     QCOMPARE(ViewerControls(viewer).SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
     // "> path", why it was skipped, and that the previous load stays.
     QCOMPARE(ViewerControls(viewer).SysPage->Memo4->model()->rowCount(), 3);
-    QCOMPARE(viewer.Store().DataRowCount(), rowsBefore);
+    QCOMPARE(viewer.store().DataRowCount(), rowsBefore);
 }
 
 // Records each paint of a widget with the text it showed.
@@ -151,7 +151,7 @@ void LoaderWindowTest::progressIsPaintedAtMostOnceAFrameAndAtTheEnd()
 {
     SimulatedWindows simulation(generatedLog(20000));
     simulation.connectLogger();
-    TFormMain& viewer = *simulation.windows->FormMain;
+    TFormMain& viewer = *simulation.windows->formMain_;
     viewer.show();
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
     viewer.BeginLoad();

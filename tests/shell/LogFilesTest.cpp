@@ -56,8 +56,8 @@ private:
 void LogFilesTest::init()
 {
     simulation = std::make_unique<SimulatedWindows>();
-    viewer = simulation->windows->FormMain.get();
-    files = simulation->windows->LogFiles;
+    viewer = simulation->windows->formMain_.get();
+    files = simulation->windows->logFiles_;
     dialogs = simulation->dialogs;
     log = LogGenerator(9).generate(300, TLogShape::Typical, QDateTime(QDate(2023, 12, 1), QTime(7, 30)));
 }
@@ -87,10 +87,10 @@ void LogFilesTest::openedFileIsShownWithoutALogger()
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - склад.bin"));
     QVERIFY(!ViewerControls(*viewer).PageControlData->isHidden());
-    QCOMPARE(simulation->windows->Connection->recordCount(), 300);
-    QVERIFY(viewer->Store().DataRowCount() >= 300);
-    QCOMPARE(ViewerControls(*viewer).SysPage->StringGrid->model()->rowCount(), int(viewer->Store().DataRowCount()));
-    QCOMPARE(viewer->tableRowCount(), viewer->Store().DataRowCount() + 1);
+    QCOMPARE(simulation->windows->connection_->recordCount(), 300);
+    QVERIFY(viewer->store().DataRowCount() >= 300);
+    QCOMPARE(ViewerControls(*viewer).SysPage->StringGrid->model()->rowCount(), int(viewer->store().DataRowCount()));
+    QCOMPARE(viewer->tableRowCount(), viewer->store().DataRowCount() + 1);
 }
 
 void LogFilesTest::savedCopyOpensAsTheSameLog()
@@ -98,8 +98,8 @@ void LogFilesTest::savedCopyOpensAsTheSameLog()
     simulation->logger->setLog(log);
     simulation->connectLogger();
     viewer->GoClick();
-    const qint64 rows = viewer->Store().DataRowCount();
-    const QString lastTime = TRowTexts(viewer->Store()).cellText(rows - 1, 2);
+    const qint64 rows = viewer->store().DataRowCount();
+    const QString lastTime = TRowTexts(viewer->store()).cellText(rows - 1, 2);
 
     const QString copy = simulation->drive.filePath(QStringLiteral("copy.log"));
     dialogs->answers = {copy};
@@ -112,8 +112,8 @@ void LogFilesTest::savedCopyOpensAsTheSameLog()
 
     dialogs->answers = {copy};
     files->N1_3Open->trigger();
-    QCOMPARE(viewer->Store().DataRowCount(), rows);
-    QCOMPARE(TRowTexts(viewer->Store()).cellText(rows - 1, 2), lastTime);
+    QCOMPARE(viewer->store().DataRowCount(), rows);
+    QCOMPARE(TRowTexts(viewer->store()).cellText(rows - 1, 2), lastTime);
 
     dialogs->answers = {QString()};  // cancelled: nothing asked of the file system
     files->log1->trigger();
@@ -131,7 +131,7 @@ void LogFilesTest::csvIsWrittenUnderTheProposedName()
     QVERIFY(dialogs->proposedNames.value(0).endsWith(QStringLiteral(".csv")));
     QFile csv(simulation->drive.filePath(QStringLiteral("a.csv")));
     QVERIFY(csv.open(QIODevice::ReadOnly));
-    QCOMPARE(csv.readAll().count('\n'), viewer->Store().DataRowCount() + 1);
+    QCOMPARE(csv.readAll().count('\n'), viewer->store().DataRowCount() + 1);
     QCOMPARE(ViewerControls(*viewer).StatusLine->text(),
              QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(simulation->drive.filePath(QStringLiteral("a.csv"))));
 }
@@ -140,14 +140,14 @@ void LogFilesTest::failuresAreShownAndChangeNothing()
 {
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
     files->N1_3Open->trigger();
-    const qint64 rows = viewer->Store().DataRowCount();
+    const qint64 rows = viewer->store().DataRowCount();
 
     dialogs->answers = {simulation->drive.filePath(QStringLiteral("missing.log"))};
     files->N1_3Open->trigger();
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY(dialogs->errors[0].contains(QStringLiteral("missing.log")));
     QVERIFY2(dialogs->errors[0].endsWith(QStringLiteral("файл не найден")), qPrintable(dialogs->errors[0]));
-    QCOMPARE(viewer->Store().DataRowCount(), rows);
+    QCOMPARE(viewer->store().DataRowCount(), rows);
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - a.log"));
 
     dialogs->answers = {simulation->drive.filePath(QStringLiteral("no/such/folder/b.csv"))};
@@ -183,7 +183,7 @@ void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
     QVERIFY(dropOn(*viewer, data));
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - перетащен.log"));
-    QCOMPARE(simulation->windows->Connection->recordCount(), 300);
+    QCOMPARE(simulation->windows->connection_->recordCount(), 300);
     QVERIFY(ViewerControls(*viewer).StatusLine->text().isEmpty());
 
     // A file gone before the drop is refused with its name; the shown log stays.
@@ -191,7 +191,7 @@ void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
     QVERIFY(dropOn(*viewer, data));
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY(dialogs->errors[0].contains(QStringLiteral("пусто.log")));
-    QCOMPARE(simulation->windows->Connection->recordCount(), 300);
+    QCOMPARE(simulation->windows->connection_->recordCount(), 300);
 }
 
 // Joined logs longer than the store holds: the status list and the data
@@ -208,12 +208,12 @@ void LogFilesTest::recordsLeftOutAreSaidInTheStatusList()
     dialogs->answers = {writeLog(QStringLiteral("joined.log"), bytes)};
     files->N1_3Open->trigger();
     QVERIFY(dialogs->errors.isEmpty());
-    const QListWidget& status = *SettingsControls(*simulation->windows->FormSetting).ListBox1;
+    const QListWidget& status = *SettingsControls(*simulation->windows->formSetting_).ListBox1;
     const QString line = LeftOutRecordsText(leftOut, TRawRecordBuffer::Capacity);
     QVERIFY2(status.item(status.count() - 1)->text().endsWith(QStringLiteral(" -> ") + line),
              qPrintable(status.item(status.count() - 1)->text()));
     QCOMPARE(ViewerControls(*viewer).StatusLine->text(), line);
-    QCOMPARE(simulation->windows->Connection->recordCount(), TRawRecordBuffer::Capacity);
+    QCOMPARE(simulation->windows->connection_->recordCount(), TRawRecordBuffer::Capacity);
 
     // A load that leaves nothing out clears the line.
     dialogs->answers = {writeLog(QStringLiteral("short.log"), log)};
@@ -225,7 +225,7 @@ void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()
 {
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
     files->N1_3Open->trigger();
-    const qint64 rows = viewer->Store().DataRowCount();
+    const qint64 rows = viewer->store().DataRowCount();
 
     QByteArray picture;
     QBuffer pictureFile(&picture);
@@ -243,7 +243,7 @@ void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()
         dialogs->answers = {writeLog(name, bytes)};
         files->N1_3Open->trigger();
         QCOMPARE(dialogs->errors, QStringList{QStringLiteral("В файле %1 нет записей журнала прибора").arg(name)});
-        QCOMPARE(viewer->Store().DataRowCount(), rows);
+        QCOMPARE(viewer->store().DataRowCount(), rows);
         QCOMPARE(viewer->tableRowCount(), rows + 1);
         QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - a.log"));
         QVERIFY(ViewerControls(*viewer).TablePage->ButtonFiltrS->isEnabled());

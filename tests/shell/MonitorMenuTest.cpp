@@ -51,7 +51,7 @@ void MonitorMenuTest::init()
 {
     simulation = std::make_unique<SimulatedWindows>();
     windows = simulation->windows.get();
-    monitor = windows->FormRead.get();
+    monitor = windows->formRead_.get();
     windows->showMainWindow();
     buttonMenu = monitor->findChild<QToolButton*>(QStringLiteral("ButtonMenu"));
     menuMonitor = monitor->findChild<QMenu*>(QStringLiteral("MenuMonitor"));
@@ -94,14 +94,14 @@ void MonitorMenuTest::clickMenuItem(QAction* item)
 
 void MonitorMenuTest::settingsOpenInTwoClicksFromTheMenuButton()
 {
-    QVERIFY(!windows->FormSetting->isVisible());
+    QVERIFY(!windows->formSetting_->isVisible());
     QCOMPARE(buttonMenu->text(), QStringLiteral("Меню"));
     QCOMPARE(actionSettings->text(), QStringLiteral("Настройки..."));
     clickMenuItem(actionSettings);
-    QVERIFY(windows->FormSetting->isVisible());
+    QVERIFY(windows->formSetting_->isVisible());
     // A second time brings it forward rather than hiding it.
     clickMenuItem(actionSettings);
-    QVERIFY(windows->FormSetting->isVisible());
+    QVERIFY(windows->formSetting_->isVisible());
 }
 
 void MonitorMenuTest::contextMenuOffersTheSameItems()
@@ -123,7 +123,7 @@ void MonitorMenuTest::viewerAndASavedLogWithoutALogger()
 {
     QVERIFY(!MonitorControls(*monitor).ButtonReg->isEnabled());
     clickMenuItem(actionViewer);
-    TFormMain& viewer = *windows->FormMain;
+    TFormMain& viewer = *windows->formMain_;
     QVERIFY(viewer.isVisible());
     QCOMPARE(ViewerControls(viewer).StatusLine->text(), TFormMain::emptyViewerHint());
     viewer.hide();
@@ -133,23 +133,23 @@ void MonitorMenuTest::viewerAndASavedLogWithoutALogger()
     QVERIFY(viewer.isVisible());
     QVERIFY(simulation->dialogs->errors.isEmpty());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Регистратор данных - аптека.log"));
-    QCOMPARE(windows->Connection->recordCount(), 120);
+    QCOMPARE(windows->connection_->recordCount(), 120);
 }
 
 void MonitorMenuTest::logNamedAtStartOpensInTheViewer()
 {
     windows->openLog(writeLog(QStringLiteral("start.log")));
-    TFormMain& viewer = *windows->FormMain;
+    TFormMain& viewer = *windows->formMain_;
     QVERIFY(viewer.isVisible());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Регистратор данных - start.log"));
-    QCOMPARE(windows->Connection->recordCount(), 120);
+    QCOMPARE(windows->connection_->recordCount(), 120);
 
     const QString missing = simulation->drive.filePath(QStringLiteral("нет.log"));
     windows->openLog(missing);
     QCOMPARE(simulation->dialogs->errors.size(), 1);
     QVERIFY2(simulation->dialogs->errors[0].startsWith(QStringLiteral("Не удалось открыть ") + missing),
              qPrintable(simulation->dialogs->errors[0]));
-    QCOMPARE(windows->Connection->recordCount(), 120);
+    QCOMPARE(windows->connection_->recordCount(), 120);
 }
 
 KORVI_QTEST_MAIN(MonitorMenuTest)

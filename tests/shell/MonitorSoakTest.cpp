@@ -54,7 +54,7 @@ void MonitorSoakTest::pointsStayCappedAndMemoryFlatOverManyCycles()
     SimulatedWindows simulation;
     simulation.connectLogger();
     simulation.logger->clearRequests();
-    TFormRead& monitorWindow = *simulation.windows->FormRead;
+    TFormRead& monitorWindow = *simulation.windows->formRead_;
     monitorWindow.show();
     TLiveMonitor& monitor = simulation.liveMonitor();
     const qint64 cap = TLiveMonitor::KeptPoints;

@@ -20,7 +20,7 @@ private slots:
 void MonitorStatusLineTest::followsTheLoggerThroughItsStates()
 {
     SimulatedWindows simulation;
-    QWidget& monitor = *simulation.windows->FormRead;
+    QWidget& monitor = *simulation.windows->formRead_;
     monitor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&monitor));
     const auto* line = monitor.findChild<QLabel*>(QStringLiteral("StatusLine"));
@@ -31,7 +31,7 @@ void MonitorStatusLineTest::followsTheLoggerThroughItsStates()
     const QColor normal = line->palette().color(QPalette::WindowText);
 
     const QString notFound = QStringLiteral("Прибор не найден: подключите его к порту USB");
-    TLoggerConnection& connection = *simulation.windows->Connection;
+    TLoggerConnection& connection = *simulation.windows->connection_;
     connection.Timer1Timer();
     QCOMPARE(line->text(), notFound);
 

@@ -94,7 +94,7 @@ void ReportActionsTest::reportIsWrittenUnderTheDatedNameWithTheDeviceLabel()
     QVERIFY(reader.waitForFinished(60000));
     const QJsonObject cells = QJsonDocument::fromJson(reader.readAllStandardOutput()).array()[1].toObject()["cells"].toObject();
     QCOMPARE(cells["F1"].toObject()["value"].toString(), QStringLiteral("2400123"));
-    const int lastRow = int(viewer->Store().DataRowCount()) + 6;
+    const int lastRow = int(viewer->store().DataRowCount()) + 6;
     QCOMPARE(cells[QStringLiteral("A%1").arg(lastRow)].toObject()["value"].toInt(), lastRow - 6);
 }
 
@@ -119,7 +119,7 @@ void ReportActionsTest::aLogOpenedFromAFileIsReportedUnderItsFileName()
     const QString file = inDrive(QStringLiteral("склад 3.log"));
     QVERIFY(QFile::copy(inDrive(QStringLiteral("data.log")), file));
     QString failure;
-    QVERIFY2(viewer->OpenLogFile(file, &failure), qPrintable(failure));
+    QVERIFY2(viewer->openLogFile(file, &failure), qPrintable(failure));
     const QJsonArray sheets = saveReport(QStringLiteral("report.xlsx"));
     QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
     QCOMPARE(sheets.size(), 2);
@@ -134,7 +134,7 @@ void ReportActionsTest::aLogOpenedFromAFileIsReportedUnderItsFileName()
 // and counts, and the data sheet holds, exactly the rows of the period.
 void ReportActionsTest::aPeriodReportHoldsOnlyTheChosenPeriodsRows()
 {
-    QAction* periodReport = simulation->windows->Reports->xls2;
+    QAction* periodReport = simulation->windows->reports_->xls2;
     QVERIFY(ViewerControls(*viewer).N2->actions().contains(periodReport));
     QCOMPARE(periodReport->text(), QStringLiteral("*.xls (выбранный период)"));
     periodReport->trigger();  // no period chosen yet
@@ -142,7 +142,7 @@ void ReportActionsTest::aPeriodReportHoldsOnlyTheChosenPeriodsRows()
     QVERIFY(dialogs->proposedNames.isEmpty());
     dialogs->errors.clear();
 
-    const TMeasurementStore& store = viewer->Store();
+    const TMeasurementStore& store = viewer->store();
     const qint64 from = store.rowValues(30).time;
     const qint64 to = store.rowValues(120).time;
     TChartFilterPanel* panel = ViewerControls(*viewer).ChartPage->PanelFiltr;
@@ -201,7 +201,7 @@ void ReportActionsTest::cancellingWritesNothing()
 
 void ReportActionsTest::unwritableFolderShowsTheErrorAndKeepsTheData()
 {
-    const qint64 rows = viewer->Store().DataRowCount();
+    const qint64 rows = viewer->store().DataRowCount();
     // A "folder" that is a file: no one, root included, can write below it.
     QFile blocker(inDrive(QStringLiteral("blocker")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -218,7 +218,7 @@ void ReportActionsTest::unwritableFolderShowsTheErrorAndKeepsTheData()
         QVERIFY(!QFile::exists(path));
         QVERIFY(!ViewerControls(*viewer).StatusLine->text().contains(QStringLiteral("Сохранено")));
     }
-    QCOMPARE(viewer->Store().DataRowCount(), rows);
+    QCOMPARE(viewer->store().DataRowCount(), rows);
 }
 
 void ReportActionsTest::bitmapIsTheChartAtItsSizeOnWhite()
@@ -303,7 +303,7 @@ void ReportActionsTest::bitmapBeforeAnyLoadHasTheChartsScreenSize()
 {
     simulation = std::make_unique<SimulatedWindows>(
         LogGenerator(4).generate(200, TLogShape::Typical, QDateTime(QDate(2024, 2, 1), QTime(10, 0))));
-    viewer = simulation->windows->FormMain.get();
+    viewer = simulation->windows->formMain_.get();
     dialogs = simulation->dialogs;
     viewer->resize(900, 600);
     viewer->show();
@@ -339,7 +339,7 @@ void ReportActionsTest::fullDiskKeepsEveryOldFile()
     const QList<Save> saves = {
         {ViewerControls(*viewer).xls1, QStringLiteral("report.xlsx"), QStringLiteral("нет места на диске: отчёту нужно")},
         {ViewerControls(*viewer).bmp1, QStringLiteral("chart.bmp"), QStringLiteral("диск заполнен")},
-        {simulation->windows->Reports->pdf1, QStringLiteral("report.pdf"), QStringLiteral("диск заполнен")},
+        {simulation->windows->reports_->pdf1, QStringLiteral("report.pdf"), QStringLiteral("диск заполнен")},
     };
     for (const Save& save : saves)
         disk.place(save.name, "the earlier " + save.name.toUtf8());
@@ -367,7 +367,7 @@ void ReportActionsTest::writersNoticeADeviceFillingUp()
     for (qint64 capacity : {qint64(0), qint64(100), qint64(20000)}) {
         FullDiskDevice pdf(capacity);
         QString error;
-        QVERIFY2(!WritePdfReport(viewer->Store(), chart, {QDateTime::currentDateTime(), QStringLiteral("2400123")}, pdf,
+        QVERIFY2(!WritePdfReport(viewer->store(), chart, {QDateTime::currentDateTime(), QStringLiteral("2400123")}, pdf,
                                  &error),
                  qPrintable(QString::number(capacity)));
         QVERIFY(!error.isEmpty());

@@ -51,19 +51,19 @@ struct SimulatedWindows {
     void connectLogger()
     {
         backend->plug(logger);
-        windows->Connection->Timer1Timer();
+        windows->connection_->Timer1Timer();
     }
 
-    MonitorControls monitorControls() const { return MonitorControls(*windows->FormRead); }
-    TLiveMonitor& liveMonitor() const { return LiveMonitorOf(*windows->FormRead); }
-    QTimer* pollTimer() const { return PollTimerOf(*windows->FormRead); }
+    MonitorControls monitorControls() const { return MonitorControls(*windows->formRead_); }
+    TLiveMonitor& liveMonitor() const { return LiveMonitorOf(*windows->formRead_); }
+    QTimer* pollTimer() const { return PollTimerOf(*windows->formRead_); }
 
     // Detects the logger, then shows the data viewer at `size` after a load
     // run through the menu's panel and timer, as the user would.
     TFormMain& loadIntoShownViewer(QSize size = QSize(900, 600))
     {
         connectLogger();
-        TFormMain& viewer = *windows->FormMain;
+        TFormMain& viewer = *windows->formMain_;
         viewer.resize(size);
         viewer.show();
         viewer.BeginLoad();

@@ -57,7 +57,7 @@ void SourceChoiceTest::init()
     simulation = std::make_unique<SimulatedWindows>(firstLog);
     simulation->addDriveLikeTheLoggers(secondLog);
     simulation->connectLogger();
-    viewer = simulation->windows->FormMain.get();
+    viewer = simulation->windows->formMain_.get();
     viewer->show();
     viewer->BeginLoad();
     viewer->TimerLoadTimer();
@@ -73,13 +73,13 @@ QList<QAction*> SourceChoiceTest::sourceItems() const
 {
     const QList<QAction*> items = ViewerControls(*viewer).N1Source->actions();
     const qsizetype from = items.indexOf(ViewerControls(*viewer).N1_2Separator) + 1;
-    const qsizetype to = items.indexOf(simulation->windows->LogFiles->N1_3Open);
+    const qsizetype to = items.indexOf(simulation->windows->logFiles_->N1_3Open);
     return items.mid(from, to - from);
 }
 
 QString SourceChoiceTest::statistic(int row) const
 {
-    return simulation->windows->FormStatistic->StringGridStatistic->item(row, 1)->text();
+    return simulation->windows->formStatistic_->StringGridStatistic->item(row, 1)->text();
 }
 
 void SourceChoiceTest::acceptedSourcesAreListedAfterTheSeparatorTheFirstShown()
@@ -93,8 +93,8 @@ void SourceChoiceTest::acceptedSourcesAreListedAfterTheSeparatorTheFirstShown()
         QCOMPARE(items[1]->text(), paths[1]);
         QVERIFY(items[0]->isChecked());
         QVERIFY(!items[1]->isChecked());
-        QCOMPARE(viewer->Sources().shownSourceIndex(), 0);
-        QCOMPARE(TRowTexts(viewer->Store()).cellText(0, 1), QStringLiteral("01.02.2024"));
+        QCOMPARE(viewer->sources().shownSourceIndex(), 0);
+        QCOMPARE(TRowTexts(viewer->store()).cellText(0, 1), QStringLiteral("01.02.2024"));
         items[1]->trigger();
         viewer->GoClick();
     }
@@ -102,9 +102,9 @@ void SourceChoiceTest::acceptedSourcesAreListedAfterTheSeparatorTheFirstShown()
 
 void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
 {
-    TMeasurementStore& store = viewer->Store();
+    TMeasurementStore& store = viewer->store();
     const qint64 firstRows = store.DataRowCount();
-    TFormStatistic& statistics = *simulation->windows->FormStatistic;
+    TFormStatistic& statistics = *simulation->windows->formStatistic_;
     statistics.show();
     QCOMPARE(statistic(2), QString::number(firstRows));
 
@@ -114,7 +114,7 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     QVERIFY(QFile::remove(simulation->moreDrives[0]->filePath(QStringLiteral("data.log"))));
 
     sourceItems()[1]->trigger();
-    QCOMPARE(viewer->Sources().shownSourceIndex(), 1);
+    QCOMPARE(viewer->sources().shownSourceIndex(), 1);
     const qint64 secondRows = store.DataRowCount();
     QVERIFY(secondRows != firstRows);
     QVERIFY(sourceItems()[1]->isChecked() && !sourceItems()[0]->isChecked());
@@ -134,14 +134,14 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     // "*.log" keeps the shown source's records unchanged.
     const QString copy = simulation->drive.filePath(QStringLiteral("copy.log"));
     simulation->dialogs->answers = {copy};
-    simulation->windows->LogFiles->log1->trigger();
+    simulation->windows->logFiles_->log1->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QFile saved(copy);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), secondLog);
 
     sourceItems()[0]->trigger();
-    QCOMPARE(viewer->Sources().shownSourceIndex(), 0);
+    QCOMPARE(viewer->sources().shownSourceIndex(), 0);
     QCOMPARE(store.DataRowCount(), firstRows);
     QCOMPARE(TRowTexts(store).cellText(0, 1), QStringLiteral("01.02.2024"));
     QCOMPARE(statistic(0), QStringLiteral("10:00:00 01.02.2024"));
@@ -150,7 +150,7 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
 
 void SourceChoiceTest::statisticsWindowGrowsBelowItsTwelveRows()
 {
-    TFormStatistic& statistics = *simulation->windows->FormStatistic;
+    TFormStatistic& statistics = *simulation->windows->formStatistic_;
     statistics.show();
     QCOMPARE(statistics.StringGridStatistic->rowCount(), 12);
     QCOMPARE(statistics.StringGridStatistic->geometry(), QRect(0, 0, 362, 217));

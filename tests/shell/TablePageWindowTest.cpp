@@ -71,12 +71,12 @@ void TablePageWindowTest::loadLog(const std::vector<TLogRecord>& records)
     simulation = std::make_unique<SimulatedWindows>(
         QByteArray(reinterpret_cast<const char*>(records.data()), qsizetype(records.size() * sizeof(TLogRecord))));
     simulation->connectLogger();
-    simulation->windows->FormMain->GoClick();
+    simulation->windows->formMain_->GoClick();
 }
 
 QStringList TablePageWindowTest::statisticsColumn() const
 {
-    const QTableWidget& grid = *simulation->windows->FormStatistic->StringGridStatistic;
+    const QTableWidget& grid = *simulation->windows->formStatistic_->StringGridStatistic;
     QStringList texts;
     for (int row = 0; row < grid.rowCount(); ++row)
         texts << grid.item(row, 1)->text();
@@ -86,7 +86,7 @@ QStringList TablePageWindowTest::statisticsColumn() const
 void TablePageWindowTest::statisticsShowTheMendedFiguresWhateverTheFilter()
 {
     loadLog(negativeLog());
-    TFormMain& viewer = *simulation->windows->FormMain;
+    TFormMain& viewer = *simulation->windows->formMain_;
     TTablePage& page = *ViewerControls(viewer).TablePage;
     QCOMPARE(page.StringGridFiltr->model()->rowCount(), 6);
 
@@ -97,7 +97,7 @@ void TablePageWindowTest::statisticsShowTheMendedFiguresWhateverTheFilter()
     QCOMPARE(viewer.tableRowCount(), 3);
 
     ViewerControls(viewer).N4->trigger();
-    TFormStatistic& statistics = *simulation->windows->FormStatistic;
+    TFormStatistic& statistics = *simulation->windows->formStatistic_;
     QVERIFY(statistics.isVisible());
     const QString none = QStringLiteral("—");
     const QStringList expected{QStringLiteral("09:00:00 01.05.2024"), QStringLiteral("09:00:25 01.05.2024"),
@@ -115,13 +115,13 @@ void TablePageWindowTest::statisticsShowTheMendedFiguresWhateverTheFilter()
 void TablePageWindowTest::statisticsRecomputeAtEveryShowing()
 {
     loadLog(negativeLog());
-    TFormStatistic& statistics = *simulation->windows->FormStatistic;
+    TFormStatistic& statistics = *simulation->windows->formStatistic_;
     QCOMPARE(statisticsColumn().value(2), QString()); // never shown yet
     statistics.show();
     QCOMPARE(statisticsColumn().value(2), QStringLiteral("6"));
     statistics.ButtonClose->click();
 
-    simulation->windows->FormMain->Store().showRecords(std::make_shared<TRecordList>(QDate::currentDate().year()));
+    simulation->windows->formMain_->store().showRecords(std::make_shared<TRecordList>(QDate::currentDate().year()));
     QCOMPARE(statisticsColumn().value(2), QStringLiteral("6")); // not refreshed while hidden
     statistics.show();
     QStringList empty{QString(), QString(), QStringLiteral("0")};
@@ -133,7 +133,7 @@ void TablePageWindowTest::statisticsRecomputeAtEveryShowing()
 void TablePageWindowTest::statisticsItemNeedsTwoShownRows()
 {
     loadLog(negativeLog());
-    TFormMain& viewer = *simulation->windows->FormMain;
+    TFormMain& viewer = *simulation->windows->formMain_;
     TTablePage& page = *ViewerControls(viewer).TablePage;
     // 09:00:20 only: one data row shown, though the store holds six.
     page.DateTimePickerTFStartS->setTime(QTime(9, 0, 20));
@@ -141,20 +141,20 @@ void TablePageWindowTest::statisticsItemNeedsTwoShownRows()
     page.ButtonFiltrS->click();
     QCOMPARE(viewer.tableRowCount(), 2);
     ViewerControls(viewer).N4->trigger();
-    QVERIFY(!simulation->windows->FormStatistic->isVisible());
+    QVERIFY(!simulation->windows->formStatistic_->isVisible());
 
     page.ButtonFilterClearS->click();
     QCOMPARE(viewer.tableRowCount(), 7);
     ViewerControls(viewer).N4->trigger();
-    QVERIFY(simulation->windows->FormStatistic->isVisible());
+    QVERIFY(simulation->windows->formStatistic_->isVisible());
 }
 
 void TablePageWindowTest::eachGridSelectsItsOwnWholeRow()
 {
     loadLog(negativeLog());
-    TFormMain& viewer = *simulation->windows->FormMain;
+    TFormMain& viewer = *simulation->windows->formMain_;
     viewer.show();
-    viewer.HotKeySysPage();
+    QTest::keyClick(&viewer, Qt::Key_F7, Qt::ShiftModifier);
     ViewerControls(viewer).PageControlData->show();
     TVirtualGrid& table = *ViewerControls(viewer).TablePage->StringGridFiltr;
     TVirtualGrid& rowTable = *ViewerControls(viewer).SysPage->StringGrid;

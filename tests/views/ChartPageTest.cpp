@@ -144,7 +144,7 @@ std::unique_ptr<TChartPage> ChartPageTest::pageOn(const TMeasurementStore& store
     auto page = std::make_unique<TChartPage>(store);
     page->resize(size);
     page->show();
-    page->StoreLoaded();
+    page->storeLoaded();
     return page;
 }
 
@@ -208,8 +208,8 @@ void ChartPageTest::legendRuleFollowsTheSeriesNumber()
     QFETCH(bool, blueLimits);
     const auto store = storeOf(risingHumidity(20));
     const auto page = pageOn(*store);
-    page->SetPublishedSeries([publishedSeries] { return publishedSeries; });
-    QVERIFY(page->LimitSeriesShown());
+    page->setPublishedSeries([publishedSeries] { return publishedSeries; });
+    QVERIFY(page->limitSeriesShown());
 
     QTest::mouseClick(page->Chart, Qt::LeftButton, {}, page->Chart->legendEntryRect(TChartPage::SeriesT).center());
     QVERIFY(!page->Chart->isSeriesVisible(TChartPage::SeriesT));
@@ -575,7 +575,7 @@ void ChartPageTest::scrollBarHandleIsTheShownShareOfThePoints()
 {
     const auto store = storeOf(risingHumidity(1001));
     const auto page = pageOn(*store, QSize(1000, 600));
-    page->PlaceControls(10, 900, 300);
+    page->placeControls(10, 900, 300);
     const QScrollBar& bar = *page->PanelFiltr->ScrollBarScroll;
     const auto handleShare = [&bar] {
         QStyleOptionSlider option;
@@ -633,7 +633,7 @@ void ChartPageTest::readoutTellsWhenAndGoesOnLeaveLoadAndPeriod()
 
     moveTo(*page, page->Chart->plotRect().center());
     QVERIFY(shown());
-    page->StoreLoaded();
+    page->storeLoaded();
     QVERIFY(hidden());
 
     for (QPushButton* button : {page->PanelFiltr->ButtonFiltr, page->PanelFiltr->ButtonFilterClear}) {

@@ -65,7 +65,7 @@ void TablePageTest::init()
     store->showRecords(eightRows());
     page = std::make_unique<TTablePage>(*store);
     page->resize(900, 500);
-    page->StoreLoaded();
+    page->storeLoaded();
 }
 
 void TablePageTest::cleanup()
@@ -255,7 +255,7 @@ void TablePageTest::emptyStoreDisablesThePanel()
 {
     QTest::keyClicks(page->EditTMin, QStringLiteral("12"));
     store->showRecords(ListOf({}));
-    page->StoreLoaded();
+    page->storeLoaded();
     QCOMPARE(page->StringGridFiltr->model()->rowCount(), 0);
     const QList<QWidget*> controls{page->EditTMax, page->EditTMin, page->EditRHMax, page->EditRHMin,
                                    page->DateTimePickerDFStartS, page->DateTimePickerTFStartS,
