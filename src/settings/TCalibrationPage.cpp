@@ -109,7 +109,7 @@ QPushButton* TCalibrationPage::addButton(const char* objectName, const char* cap
     return button;
 }
 
-QList<QWidget*> TCalibrationPage::DeviceControls() const
+QList<QWidget*> TCalibrationPage::deviceControls() const
 {
     QList<QWidget*> controls(buttons_.begin(), buttons_.end());
     controls.append(QList<QWidget*>(edits_.begin(), edits_.end()));

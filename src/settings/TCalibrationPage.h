@@ -21,7 +21,7 @@ public:
     TCalibrationPage(const CalibrationPageTable& table, TDeviceLink& link, QWidget* parent = nullptr);
 
     // The controls that follow the connection state (SetDeviceControlsEnabled).
-    QList<QWidget*> DeviceControls() const;
+    QList<QWidget*> deviceControls() const;
 
     // Controls by their object names ("EditTempOffset", "ButtonTempReadAll", ...).
     QLineEdit* edit(const QString& name) const;

@@ -56,7 +56,7 @@ TGeneralPage::TGeneralPage(TDeviceLink& link, QWidget* parent)
     connect(ButtonNumRecord, &QPushButton::clicked, this, &TGeneralPage::ButtonNumRecordClick);
 }
 
-QList<QWidget*> TGeneralPage::DeviceControls() const
+QList<QWidget*> TGeneralPage::deviceControls() const
 {
     return {ButtonNumRecord, ButtonDeviceNumberRead, ButtonDeviceNumberWrite, ButtonDeviceInit,
             EditDeviceNumber};

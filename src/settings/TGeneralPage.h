@@ -19,7 +19,7 @@ public:
     explicit TGeneralPage(TDeviceLink& link, QWidget* parent = nullptr);
 
     // The controls that follow the connection state (SetDeviceControlsEnabled).
-    QList<QWidget*> DeviceControls() const;
+    QList<QWidget*> deviceControls() const;
 
     QLabel* Label16;
     QLineEdit* EditDeviceNumber;

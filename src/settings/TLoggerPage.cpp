@@ -125,7 +125,7 @@ void TLoggerPage::buildLayout()
     grid->addLayout(buttons, 8, 0, 1, 4);
 }
 
-QList<QWidget*> TLoggerPage::DeviceControls() const
+QList<QWidget*> TLoggerPage::deviceControls() const
 {
     return {CheckListBoxOptionsRec, ComboBoxLogInterval, EditTLimitMin,    EditTLimitMax,
             EditRHLimitMin,         EditRHLimitMax,      DateTimePickerTime, DateTimePickerDate,

@@ -26,7 +26,7 @@ class TLoggerPage : public QWidget {
 public:
     explicit TLoggerPage(TDeviceLink& link, QWidget* parent = nullptr);
 
-    QList<QWidget*> DeviceControls() const;
+    QList<QWidget*> deviceControls() const;
     // Where TimerDateTimeTimer takes the current local time from.
     void setClockSource(std::function<QDateTime()> clock);
 

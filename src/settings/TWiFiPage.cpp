@@ -97,7 +97,7 @@ TWiFiPage::TWiFiPage(TDeviceLink& link, QWidget* parent)
     connect(ButtonWiFiWriteAll, &QPushButton::clicked, this, &TWiFiPage::ButtonWiFiWriteAllClick);
 }
 
-QList<QWidget*> TWiFiPage::DeviceControls() const
+QList<QWidget*> TWiFiPage::deviceControls() const
 {
     return {EditNetName,     EditPassw,       MaskEditIPAddr,       MaskEditMask,
             MaskEditGateway, EditDeviceGroup, EditDeviceName,       ComboBoxWiFiInterval,

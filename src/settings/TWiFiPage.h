@@ -18,7 +18,7 @@ class TWiFiPage : public QWidget {
 public:
     explicit TWiFiPage(TDeviceLink& link, QWidget* parent = nullptr);
 
-    QList<QWidget*> DeviceControls() const;
+    QList<QWidget*> deviceControls() const;
     // An address edit's text with its blanks, "   .   .   .   " when empty.
     static QString addressText(const QLineEdit* edit);
 

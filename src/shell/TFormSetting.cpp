@@ -112,15 +112,15 @@ void TFormSetting::toggleServicePages()
         setPageVisible(page, visible);
 }
 
-QList<QWidget*> TFormSetting::DeviceControls() const
+QList<QWidget*> TFormSetting::deviceControls() const
 {
-    return generalPage_->DeviceControls() + tempPage_->DeviceControls() + humiPage_->DeviceControls()
-        + pressPage_->DeviceControls() + loggerPage_->DeviceControls() + wifiPage_->DeviceControls();
+    return generalPage_->deviceControls() + tempPage_->deviceControls() + humiPage_->deviceControls()
+        + pressPage_->deviceControls() + loggerPage_->deviceControls() + wifiPage_->deviceControls();
 }
 
 void TFormSetting::SetDeviceControlsEnabled(bool enabled)
 {
-    for (QWidget* control : DeviceControls())
+    for (QWidget* control : deviceControls())
         control->setEnabled(enabled);
 }
 

@@ -41,7 +41,7 @@ private:
     void showPageDefaults();
     void appendStatusLine(const QString& line);
     void showConnected(const TDeviceIdentity& identity);
-    QList<QWidget*> DeviceControls() const;
+    QList<QWidget*> deviceControls() const;
 
     QTabWidget* PageControl;
     QWidget* TabSheet1;

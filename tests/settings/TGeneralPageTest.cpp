@@ -102,8 +102,8 @@ void TGeneralPageTest::controlsAreNamedAndFitTheWindow()
     QCOMPARE(page_->ButtonNumRecord->text(), QStringLiteral("Button1"));
     QCOMPARE(page_->ButtonDeviceInit->text(), QString::fromUtf8("Инициализировать"));
     QVERIFY(page_->ButtonNumRecord->x() > page_->width() / 2 && page_->ButtonNumRecord->y() < 20);
-    QCOMPARE(page_->DeviceControls().size(), 5);
-    QVERIFY(!page_->DeviceControls().contains(page_->Label16));
+    QCOMPARE(page_->deviceControls().size(), 5);
+    QVERIFY(!page_->deviceControls().contains(page_->Label16));
 }
 
 void TGeneralPageTest::readShowsTheNumberAndLogsIt()

@@ -112,8 +112,8 @@ struct FaultyWindows {
 
     TFormSetting& settings() { return *windows->formSetting_; }
     SettingsControls settingsControls() const { return SettingsControls(*windows->formSetting_); }
-    TMeasurementStore& Store() { return windows->formMain_->store(); }
-    const TSourceList& Sources() { return windows->formMain_->sources(); }
+    TMeasurementStore& store() { return windows->formMain_->store(); }
+    const TSourceList& sources() { return windows->formMain_->sources(); }
     MonitorControls monitorControls() const { return MonitorControls(*windows->formRead_); }
     TLiveMonitor& liveMonitor() const { return LiveMonitorOf(*windows->formRead_); }
 
@@ -293,7 +293,7 @@ TOutcome CleanRun(const TAction& action)
     action.run(w);
     if (ErrorLines(*w.settingsControls().ListBox1, firstLine) != 0)
         qFatal("%s fails even without a fault", action.name);
-    return {w.logger->requests().size(), StoreFingerprint(w.Store(), w.Sources())};
+    return {w.logger->requests().size(), StoreFingerprint(w.store(), w.sources())};
 }
 
 // Every problem of one case, as readable lines.
@@ -308,8 +308,8 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     FaultyWindows w;
     faultCase.action.prepare(w);
     const QStringList fieldsBefore = FieldValues(w);
-    const QByteArray storeBefore = StoreFingerprint(w.Store(), w.Sources());
-    const qint64 rowsBefore = w.Store().DataRowCount();
+    const QByteArray storeBefore = StoreFingerprint(w.store(), w.sources());
+    const qint64 rowsBefore = w.store().DataRowCount();
     QListWidget& status = *w.settingsControls().ListBox1;
     const int firstLine = status.count();
 
@@ -334,10 +334,10 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     for (qsizetype i = 0; i < fieldsAfter.size(); ++i)
         expect(fieldsAfter[i] == fieldsBefore.value(i),
                QStringLiteral("field changed by a failed action: %1 -> %2").arg(fieldsBefore.value(i), fieldsAfter[i]));
-    const QByteArray storeAfter = StoreFingerprint(w.Store(), w.Sources());
+    const QByteArray storeAfter = StoreFingerprint(w.store(), w.sources());
     expect(storeAfter == storeBefore || storeAfter == clean.store,
            QStringLiteral("the store holds neither load whole (%1 rows, %2 before)")
-               .arg(w.Store().DataRowCount())
+               .arg(w.store().DataRowCount())
                .arg(rowsBefore));
 
     // The next question, still on the same handle, gets its own answer, not
