@@ -1,5 +1,7 @@
 #include "settings/DecimalKeyFilter.h"
 
+#include "settings/EditingKey.h"
+
 #include "text/FormatLocale.h"
 
 #include <QKeyEvent>
@@ -30,9 +32,7 @@ bool DecimalKeyFilter::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
     const auto& key = *static_cast<QKeyEvent*>(event);
-    // Under X11 these carry the characters 8 and 127: editing keys, not typing.
-    const bool editingKey = key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete;
-    if (editingKey && !(key.modifiers() & Qt::ControlModifier))
+    if (IsEditingKey(key) && !(key.modifiers() & Qt::ControlModifier))
         return false;
     if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)
         || key.matches(QKeySequence::Paste) || key.matches(QKeySequence::Cut))

@@ -1,5 +1,7 @@
 #include "settings/DigitKeyFilter.h"
 
+#include "settings/EditingKey.h"
+
 #include <QKeyEvent>
 
 namespace {
@@ -8,8 +10,7 @@ bool passes(const QKeyEvent& key)
 {
     if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
         return false;
-    // Under X11 these carry the characters 8 and 127: editing keys, not typing.
-    if (key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete)
+    if (IsEditingKey(key))
         return true;
     if (key.matches(QKeySequence::Paste) || key.matches(QKeySequence::Cut))
         return false;

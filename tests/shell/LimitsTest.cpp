@@ -34,6 +34,7 @@ private slots:
     void limitsAreKeptForTheNextWindowAndGoIntoTheReport();
     void theLoggersLevelsAreOfferedAfterARead();
     void levelsOutOfOrderOrNotNumbersAreRefusedWithTheReason();
+    void tabAndReturnAsX11SendsThemMoveOnAndAccept();
 
 private:
     TLimitsDialog* openDialog();
@@ -200,6 +201,24 @@ void LimitsTest::levelsOutOfOrderOrNotNumbersAreRefusedWithTheReason()
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
     QCOMPARE(statistics->limits(), TUserLimits{});
     QCOMPARE(metrologyCell(1, 0), QStringLiteral("Время выше 36,9 *С"));
+}
+
+// Under X11 Tab and Return carry the characters 9 and 13; the fields' key
+// rules let them through, so the user tabs to the next level and accepts
+// with Return.
+void LimitsTest::tabAndReturnAsX11SendsThemMoveOnAndAccept()
+{
+    TLimitsDialog* dialog = openDialog();
+    QVERIFY(dialog);
+    retype(dialog->EditTLimitMin, QStringLiteral("2"));
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    QApplication::sendEvent(dialog->EditTLimitMin, &tab);
+    QCOMPARE(QApplication::focusWidget(), dialog->EditTLimitMax);
+    retype(dialog->EditTLimitMax, QStringLiteral("8"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(dialog->EditTLimitMax, &enter);
+    QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
+    QCOMPARE(statistics->limits(), (TUserLimits{20, 80, LimitRHMin, LimitRHMax}));
 }
 
 KORVI_QTEST_MAIN(LimitsTest)
