@@ -17,11 +17,6 @@ class TFormStatistic : public TToolWindow {
 public:
     TFormStatistic(QWidget* mainWindow, const TMeasurementStore& store);
 
-    QTableWidget* StringGridStatistic;
-    QTableWidget* StringGridMetrology;
-    QPushButton* ButtonLimits;
-    QPushButton* ButtonClose;
-
     // Rewrites the value column from the whole row table; the spreadsheet
     // report calls it too, whether or not the window is shown.
     void ComputeStatistics();
@@ -30,8 +25,6 @@ public:
     const TUserLimits& limits() const { return limits_; }
 
 public slots:
-    void ButtonLimitsClick();
-    void ButtonCloseClick();
     // The logger's critical levels, as a read on its settings page found
     // them: "Пределы..." offers them from then on.
     void offerLoggerLevels(const TUserLimits& levels);
@@ -42,10 +35,19 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
 
+private slots:
+    void ButtonLimitsClick();
+    void ButtonCloseClick();
+
 private:
     void FormCreate();
     void FormShow();
     void setLimits(const TUserLimits& limits);
+
+    QTableWidget* StringGridStatistic;
+    QTableWidget* StringGridMetrology;
+    QPushButton* ButtonLimits;
+    QPushButton* ButtonClose;
 
     const TMeasurementStore& store_;
     TUserLimits limits_;

@@ -48,6 +48,7 @@ TLimitsDialog::TLimitsDialog(const TUserLimits& limits, const std::optional<TUse
     ButtonLoggerLevels->setToolTip(loggerLevels_ ? QString()
                                                 : QStringLiteral("Прочитайте уровни на странице «Даталоггер»"));
     LabelProblem->setObjectName(QStringLiteral("LabelProblem"));
+    Buttons->setObjectName(QStringLiteral("Buttons"));
     LabelProblem->setStyleSheet(QStringLiteral("color: #c00000"));
     LabelProblem->setWordWrap(true);
     Buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));

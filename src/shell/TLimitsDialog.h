@@ -24,14 +24,6 @@ public:
     // The levels accepted by OK.
     const TUserLimits& limits() const { return chosen_; }
 
-    QLineEdit* EditTLimitMin;
-    QLineEdit* EditTLimitMax;
-    QLineEdit* EditRHLimitMin;
-    QLineEdit* EditRHLimitMax;
-    QPushButton* ButtonLoggerLevels;
-    QLabel* LabelProblem;
-    QDialogButtonBox* Buttons;
-
 public slots:
     void accept() override;
 
@@ -40,6 +32,14 @@ private slots:
 
 private:
     void showLimits(const TUserLimits& limits);
+
+    QLineEdit* EditTLimitMin;
+    QLineEdit* EditTLimitMax;
+    QLineEdit* EditRHLimitMin;
+    QLineEdit* EditRHLimitMax;
+    QPushButton* ButtonLoggerLevels;
+    QLabel* LabelProblem;
+    QDialogButtonBox* Buttons;
 
     std::optional<TUserLimits> loggerLevels_;
     TUserLimits chosen_;

@@ -2,6 +2,7 @@
 
 #include "SettingsControls.h"
 #include "SimulatedWindows.h"
+#include "StatisticsControls.h"
 #include "ViewerControls.h"
 
 #include "data/LogGenerator.h"
@@ -123,7 +124,7 @@ void ApplicationWindowsTest::startsWithOnlyTheMonitorShownAndItsButtonsDisabled(
     for (QWidget* page : settings.servicePages())
         QVERIFY2(!settings.pageVisible(page), qPrintable(page->objectName()));
 
-    QCOMPARE(windows->formStatistic_->StringGridStatistic->item(3, 0)->text(),
+    QCOMPARE(StatisticsControls(*windows->formStatistic_).StringGridStatistic->item(3, 0)->text(),
              QStringLiteral("Максимальная темепература, *С"));
 }
 
@@ -191,7 +192,7 @@ void ApplicationWindowsTest::serviceKeysWorkFromEveryWindowAndAfterTheViewerWasC
     QVERIFY(!viewer.isVisible());
 
     windows->formStatistic_->show();
-    pressServiceKey(windows->formStatistic_->ButtonClose, Qt::Key_F9);
+    pressServiceKey(StatisticsControls(*windows->formStatistic_).ButtonClose, Qt::Key_F9);
     QCOMPARE(simulation->monitorControls().ButtonReg->Tag, TFormRead::TestModeTag);
     pressServiceKey(SettingsControls(*windows->formSetting_).ListBox1, Qt::Key_F8);
     QVERIFY(windows->formSetting_->pageVisible(SettingsControls(*windows->formSetting_).TabSheet3));
@@ -220,7 +221,7 @@ void ApplicationWindowsTest::statisticsToggleOnlyWithMoreThanTwoRows()
     statistics.show();
     ViewerControls(viewer).N4->trigger();
     QVERIFY(statistics.isVisible());
-    statistics.ButtonClose->click();
+    StatisticsControls(statistics).ButtonClose->click();
     QVERIFY(!statistics.isVisible());
 
     loadRows(2);

@@ -2,6 +2,7 @@
 
 #include "SettingsControls.h"
 #include "SimulatedWindows.h"
+#include "StatisticsControls.h"
 #include "ViewerControls.h"
 
 #include "data/LogGenerator.h"
@@ -66,7 +67,7 @@ void LimitsTest::cleanup()
 
 TLimitsDialog* LimitsTest::openDialog()
 {
-    QTest::mouseClick(statistics->ButtonLimits, Qt::LeftButton);
+    QTest::mouseClick(StatisticsControls(*statistics).ButtonLimits, Qt::LeftButton);
     auto* dialog = statistics->findChild<TLimitsDialog*>();
     if (dialog && !QTest::qWaitForWindowExposed(dialog))
         return nullptr;
@@ -86,7 +87,7 @@ void LimitsTest::retype(QLineEdit* edit, const QString& text)
 
 QString LimitsTest::metrologyCell(int row, int column) const
 {
-    return statistics->StringGridMetrology->item(row, column)->text();
+    return StatisticsControls(*statistics).StringGridMetrology->item(row, column)->text();
 }
 
 void LimitsTest::typedLimitsRenameAndRecountTheExcursionLines()
@@ -95,13 +96,13 @@ void LimitsTest::typedLimitsRenameAndRecountTheExcursionLines()
     const QString aboveDefault = metrologyCell(2, 1);
     TLimitsDialog* dialog = openDialog();
     QVERIFY(dialog);
-    QCOMPARE(dialog->EditTLimitMax->text(), QStringLiteral("36,9"));
-    retype(dialog->EditTLimitMin, QStringLiteral("2"));
-    retype(dialog->EditTLimitMax, QStringLiteral("8.5"));  // the point becomes the locale's comma
-    retype(dialog->EditRHLimitMin, QStringLiteral("35"));
-    retype(dialog->EditRHLimitMax, QStringLiteral("60"));
-    QCOMPARE(dialog->EditTLimitMax->text(), QStringLiteral("8,5"));
-    QTest::mouseClick(dialog->Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    QCOMPARE(LimitsDialogControls(*dialog).EditTLimitMax->text(), QStringLiteral("36,9"));
+    retype(LimitsDialogControls(*dialog).EditTLimitMin, QStringLiteral("2"));
+    retype(LimitsDialogControls(*dialog).EditTLimitMax, QStringLiteral("8.5"));  // the point becomes the locale's comma
+    retype(LimitsDialogControls(*dialog).EditRHLimitMin, QStringLiteral("35"));
+    retype(LimitsDialogControls(*dialog).EditRHLimitMax, QStringLiteral("60"));
+    QCOMPARE(LimitsDialogControls(*dialog).EditTLimitMax->text(), QStringLiteral("8,5"));
+    QTest::mouseClick(LimitsDialogControls(*dialog).Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
 
     const TUserLimits expected{20, 85, 350, 600};
@@ -121,15 +122,15 @@ void LimitsTest::limitsAreKeptForTheNextWindowAndGoIntoTheReport()
 {
     TLimitsDialog* dialog = openDialog();
     QVERIFY(dialog);
-    retype(dialog->EditTLimitMin, QStringLiteral("-5"));
-    retype(dialog->EditTLimitMax, QStringLiteral("25,5"));
-    QTest::mouseClick(dialog->Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    retype(LimitsDialogControls(*dialog).EditTLimitMin, QStringLiteral("-5"));
+    retype(LimitsDialogControls(*dialog).EditTLimitMax, QStringLiteral("25,5"));
+    QTest::mouseClick(LimitsDialogControls(*dialog).Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
 
     TFormStatistic another(nullptr, simulation->windows->formMain_->store());
     const TUserLimits expected{-50, 255, LimitRHMin, LimitRHMax};
     QCOMPARE(another.limits(), expected);
-    QCOMPARE(another.StringGridMetrology->item(3, 0)->text(), QStringLiteral("Время ниже -5,0 *С"));
+    QCOMPARE(StatisticsControls(another).StringGridMetrology->item(3, 0)->text(), QStringLiteral("Время ниже -5,0 *С"));
 
     const QString path = simulation->drive.filePath(QStringLiteral("report.xlsx"));
     simulation->dialogs->answers = {path};
@@ -149,7 +150,7 @@ void LimitsTest::theLoggersLevelsAreOfferedAfterARead()
 {
     TLimitsDialog* dialog = openDialog();
     QVERIFY(dialog);
-    QVERIFY(!dialog->ButtonLoggerLevels->isEnabled());  // nothing read yet
+    QVERIFY(!LimitsDialogControls(*dialog).ButtonLoggerLevels->isEnabled());  // nothing read yet
     dialog->reject();
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
 
@@ -162,13 +163,13 @@ void LimitsTest::theLoggersLevelsAreOfferedAfterARead()
 
     dialog = openDialog();
     QVERIFY(dialog);
-    QVERIFY(dialog->ButtonLoggerLevels->isEnabled());
-    QCOMPARE(dialog->ButtonLoggerLevels->text(), QStringLiteral("Использовать уровни прибора"));
-    QTest::mouseClick(dialog->ButtonLoggerLevels, Qt::LeftButton);
-    const QStringList shown{dialog->EditTLimitMin->text(), dialog->EditTLimitMax->text(),
-                            dialog->EditRHLimitMin->text(), dialog->EditRHLimitMax->text()};
+    QVERIFY(LimitsDialogControls(*dialog).ButtonLoggerLevels->isEnabled());
+    QCOMPARE(LimitsDialogControls(*dialog).ButtonLoggerLevels->text(), QStringLiteral("Использовать уровни прибора"));
+    QTest::mouseClick(LimitsDialogControls(*dialog).ButtonLoggerLevels, Qt::LeftButton);
+    const QStringList shown{LimitsDialogControls(*dialog).EditTLimitMin->text(), LimitsDialogControls(*dialog).EditTLimitMax->text(),
+                            LimitsDialogControls(*dialog).EditRHLimitMin->text(), LimitsDialogControls(*dialog).EditRHLimitMax->text()};
     QCOMPARE(shown, (QStringList{"-1,5", "8", "30", "65"}));
-    QTest::mouseClick(dialog->Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    QTest::mouseClick(LimitsDialogControls(*dialog).Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
     const TUserLimits expected{-15, 80, 300, 650};
     QCOMPARE(statistics->limits(), expected);
@@ -180,21 +181,21 @@ void LimitsTest::levelsOutOfOrderOrNotNumbersAreRefusedWithTheReason()
     TLimitsDialog* dialog = openDialog();
     QVERIFY(dialog);
     // Letters and a second separator never reach the field.
-    retype(dialog->EditRHLimitMin, QStringLiteral("4a,5,b"));
-    QCOMPARE(dialog->EditRHLimitMin->text(), QStringLiteral("4,5"));
-    QTest::keyClicks(dialog->EditRHLimitMax, QStringLiteral("-"));  // no sign in a humidity field
-    QCOMPARE(dialog->EditRHLimitMax->text(), QStringLiteral("67,4"));
+    retype(LimitsDialogControls(*dialog).EditRHLimitMin, QStringLiteral("4a,5,b"));
+    QCOMPARE(LimitsDialogControls(*dialog).EditRHLimitMin->text(), QStringLiteral("4,5"));
+    QTest::keyClicks(LimitsDialogControls(*dialog).EditRHLimitMax, QStringLiteral("-"));  // no sign in a humidity field
+    QCOMPARE(LimitsDialogControls(*dialog).EditRHLimitMax->text(), QStringLiteral("67,4"));
 
-    retype(dialog->EditTLimitMin, QStringLiteral("10"));
-    retype(dialog->EditTLimitMax, QStringLiteral("10"));
-    QTest::mouseClick(dialog->Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    retype(LimitsDialogControls(*dialog).EditTLimitMin, QStringLiteral("10"));
+    retype(LimitsDialogControls(*dialog).EditTLimitMax, QStringLiteral("10"));
+    QTest::mouseClick(LimitsDialogControls(*dialog).Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QVERIFY(dialog->isVisible());
-    QCOMPARE(dialog->LabelProblem->text(), QStringLiteral("Нижний предел должен быть меньше верхнего"));
+    QCOMPARE(LimitsDialogControls(*dialog).LabelProblem->text(), QStringLiteral("Нижний предел должен быть меньше верхнего"));
 
-    retype(dialog->EditTLimitMax, QStringLiteral("-"));
-    QTest::mouseClick(dialog->Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    retype(LimitsDialogControls(*dialog).EditTLimitMax, QStringLiteral("-"));
+    QTest::mouseClick(LimitsDialogControls(*dialog).Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QVERIFY(dialog->isVisible());
-    QCOMPARE(dialog->LabelProblem->text(), QStringLiteral("«-» — не число: введите уровень, например 8,0"));
+    QCOMPARE(LimitsDialogControls(*dialog).LabelProblem->text(), QStringLiteral("«-» — не число: введите уровень, например 8,0"));
     QCOMPARE(statistics->limits(), TUserLimits{});
 
     dialog->reject();
@@ -210,13 +211,13 @@ void LimitsTest::tabAndReturnAsX11SendsThemMoveOnAndAccept()
 {
     TLimitsDialog* dialog = openDialog();
     QVERIFY(dialog);
-    retype(dialog->EditTLimitMin, QStringLiteral("2"));
+    retype(LimitsDialogControls(*dialog).EditTLimitMin, QStringLiteral("2"));
     QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
-    QApplication::sendEvent(dialog->EditTLimitMin, &tab);
-    QCOMPARE(QApplication::focusWidget(), dialog->EditTLimitMax);
-    retype(dialog->EditTLimitMax, QStringLiteral("8"));
+    QApplication::sendEvent(LimitsDialogControls(*dialog).EditTLimitMin, &tab);
+    QCOMPARE(QApplication::focusWidget(), LimitsDialogControls(*dialog).EditTLimitMax);
+    retype(LimitsDialogControls(*dialog).EditTLimitMax, QStringLiteral("8"));
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QApplication::sendEvent(dialog->EditTLimitMax, &enter);
+    QApplication::sendEvent(LimitsDialogControls(*dialog).EditTLimitMax, &enter);
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
     QCOMPARE(statistics->limits(), (TUserLimits{20, 80, LimitRHMin, LimitRHMax}));
 }

@@ -1,6 +1,7 @@
 #include "KorviTestMain.h"
 
 #include "SimulatedWindows.h"
+#include "StatisticsControls.h"
 #include "ViewerControls.h"
 
 #include "data/LogGenerator.h"
@@ -79,7 +80,7 @@ QList<QAction*> SourceChoiceTest::sourceItems() const
 
 QString SourceChoiceTest::statistic(int row) const
 {
-    return simulation->windows->formStatistic_->StringGridStatistic->item(row, 1)->text();
+    return StatisticsControls(*simulation->windows->formStatistic_).StringGridStatistic->item(row, 1)->text();
 }
 
 void SourceChoiceTest::acceptedSourcesAreListedAfterTheSeparatorTheFirstShown()
@@ -129,7 +130,7 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     QCOMPARE(statistic(2), QString::number(secondRows));
     const QStringList limits = MetrologyTexts(store, store.loadLocale());
     for (int row = 0; row < limits.size(); ++row)
-        QCOMPARE(statistics.StringGridMetrology->item(row, 1)->text(), limits[row]);
+        QCOMPARE(StatisticsControls(statistics).StringGridMetrology->item(row, 1)->text(), limits[row]);
 
     // "*.log" keeps the shown source's records unchanged.
     const QString copy = simulation->drive.filePath(QStringLiteral("copy.log"));
@@ -152,10 +153,10 @@ void SourceChoiceTest::statisticsWindowGrowsBelowItsTwelveRows()
 {
     TFormStatistic& statistics = *simulation->windows->formStatistic_;
     statistics.show();
-    QCOMPARE(statistics.StringGridStatistic->rowCount(), 12);
-    QCOMPARE(statistics.StringGridStatistic->geometry(), QRect(0, 0, 362, 217));
-    QCOMPARE(statistics.StringGridStatistic->item(11, 0)->text(), QStringLiteral("Минимальное давление, кПа"));
-    const QTableWidget& limits = *statistics.StringGridMetrology;
+    QCOMPARE(StatisticsControls(statistics).StringGridStatistic->rowCount(), 12);
+    QCOMPARE(StatisticsControls(statistics).StringGridStatistic->geometry(), QRect(0, 0, 362, 217));
+    QCOMPARE(StatisticsControls(statistics).StringGridStatistic->item(11, 0)->text(), QStringLiteral("Минимальное давление, кПа"));
+    const QTableWidget& limits = *StatisticsControls(statistics).StringGridMetrology;
     QCOMPARE(limits.rowCount(), 9);
     QCOMPARE(limits.item(0, 0)->text(), QStringLiteral("Средняя кинетическая температура, *С"));
     QCOMPARE(limits.item(1, 0)->text(), QStringLiteral("Время выше 36,9 *С"));
@@ -164,10 +165,10 @@ void SourceChoiceTest::statisticsWindowGrowsBelowItsTwelveRows()
     // Each grid shows all of its rows; below them "Пределы..." and the button that closes the window.
     QCOMPARE(limits.geometry().top(), 217);
     QVERIFY(limits.rowViewportPosition(8) + limits.rowHeight(8) <= limits.viewport()->height());
-    QCOMPARE(statistics.ButtonLimits->geometry().top(), limits.geometry().bottom() + 1);
-    QCOMPARE(statistics.ButtonLimits->text(), QStringLiteral("Пределы..."));
-    QCOMPARE(statistics.ButtonClose->geometry().top(), statistics.ButtonLimits->geometry().bottom() + 1);
-    QVERIFY(statistics.ButtonClose->geometry().bottom() <= statistics.height());
+    QCOMPARE(StatisticsControls(statistics).ButtonLimits->geometry().top(), limits.geometry().bottom() + 1);
+    QCOMPARE(StatisticsControls(statistics).ButtonLimits->text(), QStringLiteral("Пределы..."));
+    QCOMPARE(StatisticsControls(statistics).ButtonClose->geometry().top(), StatisticsControls(statistics).ButtonLimits->geometry().bottom() + 1);
+    QVERIFY(StatisticsControls(statistics).ButtonClose->geometry().bottom() <= statistics.height());
 }
 
 KORVI_QTEST_MAIN(SourceChoiceTest)

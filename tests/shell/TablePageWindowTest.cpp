@@ -1,6 +1,7 @@
 #include "KorviTestMain.h"
 
 #include "SimulatedWindows.h"
+#include "StatisticsControls.h"
 #include "ViewerControls.h"
 
 #include "data/LogRecord.h"
@@ -76,7 +77,7 @@ void TablePageWindowTest::loadLog(const std::vector<TLogRecord>& records)
 
 QStringList TablePageWindowTest::statisticsColumn() const
 {
-    const QTableWidget& grid = *simulation->windows->formStatistic_->StringGridStatistic;
+    const QTableWidget& grid = *StatisticsControls(*simulation->windows->formStatistic_).StringGridStatistic;
     QStringList texts;
     for (int row = 0; row < grid.rowCount(); ++row)
         texts << grid.item(row, 1)->text();
@@ -108,8 +109,8 @@ void TablePageWindowTest::statisticsShowTheMendedFiguresWhateverTheFilter()
                                QStringLiteral("60,0"), QStringLiteral("48,0"), QStringLiteral("40,0"),
                                none, none, none};
     QCOMPARE(statisticsColumn(), expected);
-    QCOMPARE(statistics.StringGridStatistic->item(4, 1)->textAlignment(), int(Qt::AlignCenter));
-    QCOMPARE(statistics.StringGridStatistic->item(4, 0)->text(), QStringLiteral("Средняя темепература, *С"));
+    QCOMPARE(StatisticsControls(statistics).StringGridStatistic->item(4, 1)->textAlignment(), int(Qt::AlignCenter));
+    QCOMPARE(StatisticsControls(statistics).StringGridStatistic->item(4, 0)->text(), QStringLiteral("Средняя темепература, *С"));
 }
 
 void TablePageWindowTest::statisticsRecomputeAtEveryShowing()
@@ -119,7 +120,7 @@ void TablePageWindowTest::statisticsRecomputeAtEveryShowing()
     QCOMPARE(statisticsColumn().value(2), QString()); // never shown yet
     statistics.show();
     QCOMPARE(statisticsColumn().value(2), QStringLiteral("6"));
-    statistics.ButtonClose->click();
+    StatisticsControls(statistics).ButtonClose->click();
 
     simulation->windows->formMain_->store().showRecords(std::make_shared<TRecordList>(QDate::currentDate().year()));
     QCOMPARE(statisticsColumn().value(2), QStringLiteral("6")); // not refreshed while hidden
