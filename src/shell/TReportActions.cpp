@@ -38,7 +38,11 @@ TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::
 
 void TReportActions::xls1Click()
 {
-    saveSpreadsheet(formMain_.store(), header());
+    const QString path = askForFile(QStringLiteral("xlsx"));
+    if (path.isEmpty())
+        return;
+    // The worker writes a copy: a load meanwhile replaces the viewer's store.
+    saveSpreadsheet(path, std::make_shared<const TMeasurementStore>(formMain_.store()), header());
 }
 
 // The report of the rows the chart's period holds, as a store of their own.
@@ -50,22 +54,22 @@ void TReportActions::xls2Click()
                                                       "и нажмите «Выбрать»"));
         return;
     }
-    TMeasurementStore periodRows;
-    periodRows.showRecords(period->recordList());
-    TReportHeader periodHeader = header();
-    periodHeader.periodOnly = true;
-    saveSpreadsheet(periodRows, periodHeader);
-}
-
-void TReportActions::saveSpreadsheet(const TMeasurementStore& store, const TReportHeader& header)
-{
     const QString path = askForFile(QStringLiteral("xlsx"));
     if (path.isEmpty())
         return;
-    // The worker writes a copy: a load meanwhile replaces the viewer's store.
-    auto copy = std::make_shared<const TMeasurementStore>(store);
-    saver_.run(path, [copy, header](const QString& target, QString* error, TJobProgress& progress) {
-        return BuildSpreadsheetReport(*copy, header, target, error, SheetRowLimit, &progress);
+    auto periodRows = std::make_shared<TMeasurementStore>();
+    periodRows->showRecords(period->recordList());
+    TReportHeader periodHeader = header();
+    periodHeader.periodOnly = true;
+    saveSpreadsheet(path, std::move(periodRows), periodHeader);
+}
+
+void TReportActions::saveSpreadsheet(const QString& path, std::shared_ptr<const TMeasurementStore> store,
+                                     const TReportHeader& header)
+{
+    saver_.run(path, [store = std::move(store), header](const QString& target, QString* error,
+                                                        TJobProgress& progress) {
+        return BuildSpreadsheetReport(*store, header, target, error, SheetRowLimit, &progress);
     });
 }
 

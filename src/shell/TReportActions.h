@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class TFormMain;
@@ -35,7 +36,9 @@ public slots:
 
 private:
     QString askForFile(const QString& extension);
-    void saveSpreadsheet(const TMeasurementStore& store, const TReportHeader& header);
+    // Writes the report of `store` on the worker; the store is the worker's own.
+    void saveSpreadsheet(const QString& path, std::shared_ptr<const TMeasurementStore> store,
+                         const TReportHeader& header);
     TReportHeader header() const;
 
     TFormMain& formMain_;
