@@ -1,6 +1,7 @@
 #include "app/TKorviApplication.h"
 
 #include "app/QtTranslations.h"
+#include "data/SystemFile.h"
 #include "settings/PageControls.h"
 #include "text/FormatLocale.h"
 
@@ -20,6 +21,8 @@ TKorviApplication::TKorviApplication(int& argc, char** argv)
     font.setStyleHint(QFont::SansSerif);
     setFont(font);
     setQuitOnLastWindowClosed(false);
+    // A save into a pipe whose reader closed early is an error box, not the end of every window.
+    IgnoreBrokenPipes();
     InstallQtTranslations(*this, FormatLocale());
 }
 

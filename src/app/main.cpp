@@ -4,6 +4,7 @@
 #include "app/SimulatedPlatform.h"
 #include "app/TKorviApplication.h"
 #include "data/StorageVolumeSource.h"
+#include "data/SystemFile.h"
 #include "device/HidapiBackend.h"
 #include "shell/TApplicationWindows.h"
 
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
     }
 
     if (commandLine.exports() || commandLine.archiveCommand()) {
+        IgnoreBrokenPipes();
         QCoreApplication application(argc, argv);
         application.setApplicationName(QStringLiteral("korvi-monitor")); // the archive's folder, as the windows use
         QTextStream out(stdout);

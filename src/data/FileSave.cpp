@@ -1,13 +1,19 @@
 #include "data/FileSave.h"
 
+#include "data/JobProgress.h"
+#include "data/SystemFile.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,7 +26,7 @@ struct TErrorReason {
 constexpr std::array ErrorReasons{
     TErrorReason{std::errc::no_such_file_or_directory, "файл не найден", "папка не существует"},
     TErrorReason{std::errc::not_a_directory, "папка не существует", "папка не существует"},
-    TErrorReason{std::errc::no_space_on_device, "диск заполнен", "диск заполнен"},
+    TErrorReason{std::errc::no_space_on_device, "нет места на диске", "нет места на диске"},
     TErrorReason{std::errc::permission_denied, "нет прав на чтение", "нет прав на запись"},
     TErrorReason{std::errc::operation_not_permitted, "нет прав на чтение", "нет прав на запись"},
     TErrorReason{std::errc::read_only_file_system, "диск только для чтения", "диск только для чтения"},
@@ -29,8 +35,9 @@ constexpr std::array ErrorReasons{
     TErrorReason{std::errc::file_too_large, "файл слишком велик", "файл слишком велик для диска"},
     TErrorReason{std::errc::device_or_resource_busy, "файл занят", "файл занят"},
     TErrorReason{std::errc::filename_too_long, "слишком длинное имя файла", "слишком длинное имя файла"},
-    TErrorReason{std::errc::broken_pipe, "канал закрыт", "канал закрыт читающей стороной"},
+    TErrorReason{std::errc::broken_pipe, "канал закрыт", "канал закрыт"},
     TErrorReason{std::errc::no_such_device_or_address, "устройство недоступно", "устройство недоступно"},
+    TErrorReason{std::errc::operation_canceled, "отменено", "отменено"},
     TErrorReason{std::errc::too_many_files_open, "открыто слишком много файлов", "открыто слишком много файлов"},
 };
 
@@ -52,6 +59,14 @@ std::filesystem::path nativePath(const QString& path)
 {
     const QByteArray utf8 = path.toUtf8();
     return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.constData()), size_t(utf8.size())));
+}
+
+// A save asked to stop by the user's cancel stops waiting for a pipe's reader.
+TSystemFile::StopRequested stopRequest(TJobProgress* progress)
+{
+    if (!progress)
+        return {};
+    return [progress] { return progress->cancelled(); };
 }
 
 } // namespace
@@ -106,8 +121,9 @@ qint64 TCheckedDevice::writeData(const char* data, qint64 size)
     return written;
 }
 
-FileSave::FileSave(const QString& target)
+FileSave::FileSave(const QString& target, TJobProgress* progress)
     : target_(target)
+    , progress_(progress)
 {
 }
 
@@ -161,17 +177,27 @@ bool FileSave::classify(QString* error)
 
 bool FileSave::createTemporary(const QString& folder, QString* error)
 {
-    auto temporary = std::make_unique<QTemporaryFile>(
+    QByteArray name = QFile::encodeName(
         QDir(folder).filePath(QStringLiteral(".") + QFileInfo(target_).fileName() + QStringLiteral(".XXXXXX")));
-    temporary->setAutoRemove(false);
-    if (!temporary->open()) {
+    const int descriptor = ::mkostemp(name.data(), O_CLOEXEC);
+    if (descriptor < 0) {
         if (error)
-            *error = FileErrorReason(*temporary, true);
+            *error = SystemErrorReason(errno, true);
         return false;
     }
-    temporaryPath_ = temporary->fileName();
-    file_ = std::move(temporary);
+    temporaryPath_ = QFile::decodeName(name);
+    file_ = std::make_unique<TSystemFile>(stopRequest(progress_));
+    file_->adopt(descriptor, true);
     return true;
+}
+
+bool FileSave::openTarget(TSystemFile& file)
+{
+    if (kind_ == Kind::StandardOutput) {
+        file.adopt(STDOUT_FILENO, false);
+        return true;
+    }
+    return file.openForWriting(target_);
 }
 
 QIODevice* FileSave::open(QString* error)
@@ -180,13 +206,10 @@ QIODevice* FileSave::open(QString* error)
         return nullptr;
     if (kind_ == Kind::Replaceable)
         return createTemporary(workFolder(), error) ? file_.get() : nullptr;
-    file_ = std::make_unique<QFile>(target_);
-    const bool opened = kind_ == Kind::StandardOutput
-        ? file_->open(stdout, QIODevice::WriteOnly)
-        : file_->open(QIODevice::WriteOnly);
-    if (!opened) {
+    file_ = std::make_unique<TSystemFile>(stopRequest(progress_));
+    if (!openTarget(*file_)) {
         if (error)
-            *error = FileErrorReason(*file_, true);
+            *error = file_->errorString();
         file_.reset();
         return nullptr;
     }
@@ -197,7 +220,7 @@ QString FileSave::openPath(QString* error)
 {
     if (!classify(error) || !createTemporary(workFolder(), error))
         return QString();
-    file_->close();
+    file_->finish();
     pathMode_ = true;
     return temporaryPath_;
 }
@@ -213,70 +236,104 @@ bool FileSave::commit(QString* error)
     };
     if (!file_)
         return fail(QStringLiteral("файл не открыт"));
-    if (!pathMode_) {
-        // A buffered write that failed shows only now, as the file's error.
-        const bool flushed = file_->flush() && file_->error() == QFileDevice::NoError;
-        if (flushed)
-            file_->close();
-        if (!flushed || file_->error() != QFileDevice::NoError)
-            return fail(FileErrorReason(*file_, true));
-        if (kind_ != Kind::Replaceable) {
-            file_.reset();
-            return true;
-        }
-    } else if (kind_ != Kind::Replaceable) {
-        if (!copyIntoTarget(error))
-            return fail(error ? *error : QString());
+    if (kind_ != Kind::Replaceable) {
+        if (pathMode_ ? !copyIntoTarget(error) : !file_->finish())
+            return fail(pathMode_ ? (error ? *error : QString()) : file_->errorString());
         file_.reset();
         removeTemporary();
         return true;
     }
-
-    if (QFile::exists(target_))
-        QFile::setPermissions(temporaryPath_, QFile::permissions(target_));
-    else
-        QFile::setPermissions(temporaryPath_, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
-                                                  | QFile::ReadOther);
-    std::error_code code;
-    std::filesystem::rename(nativePath(temporaryPath_), nativePath(target_), code);
-    if (code)
-        return fail(SystemErrorReason(code.value(), true));
+    if (pathMode_) {
+        // The writer closed the file it was given; it is opened again to be made durable.
+        const int descriptor = ::open(QFile::encodeName(temporaryPath_).constData(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0)
+            return fail(SystemErrorReason(errno, true));
+        file_->adopt(descriptor, true);
+    }
+    if (!replaceTarget(*file_, error))
+        return fail(error ? *error : QString());
     file_.reset();
     temporaryPath_.clear();
     return true;
 }
 
+// The new file reaches the disk before its name does, and the name before
+// "Сохранено" is said: a power cut then leaves the old file or the new one,
+// never an empty one.
+bool FileSave::replaceTarget(TSystemFile& file, QString* error)
+{
+    const auto fail = [error](const QString& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (!file.sync())
+        return fail(file.errorString());
+    keepTargetsAttributes(file.descriptor());
+    if (!file.finish())
+        return fail(file.errorString());
+    std::error_code code;
+    std::filesystem::rename(nativePath(temporaryPath_), nativePath(target_), code);
+    if (code)
+        return fail(SystemErrorReason(code.value(), true));
+    const int folder = ::open(QFile::encodeName(QFileInfo(target_).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A file system that cannot sync a folder (EINVAL) keeps its names by itself.
+    const bool synced = folder >= 0 && (::fsync(folder) == 0 || errno == EINVAL);
+    const int syncError = errno;
+    if (folder >= 0)
+        ::close(folder);
+    if (!synced)
+        return fail(SystemErrorReason(syncError, true));
+    return true;
+}
+
+// A replaced file keeps its owner, group and mode, as far as this user may
+// give them; a new one is readable by all and writable by its owner.
+void FileSave::keepTargetsAttributes(int descriptor) const
+{
+    struct stat target {};
+    if (::stat(QFile::encodeName(target_).constData(), &target) != 0) {
+        ::fchmod(descriptor, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH);
+        return;
+    }
+    // The owner first: a change of owner clears the set-id bits of the mode.
+    // A user who may not give the file away may still give it a group of theirs.
+    const bool ownerKept = ::fchown(descriptor, target.st_uid, target.st_gid) == 0
+        || ::fchown(descriptor, uid_t(-1), target.st_gid) == 0;
+    Q_UNUSED(ownerKept);
+    ::fchmod(descriptor, target.st_mode & 07777);
+}
+
 QString FileSave::writeError() const
 {
-    return file_ && file_->error() != QFileDevice::NoError ? FileErrorReason(*file_, true) : QString();
+    return file_ && file_->systemError() != 0 ? file_->errorString() : QString();
 }
 
 bool FileSave::copyIntoTarget(QString* error)
 {
+    const auto fail = [error](const QString& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
     QFile source(temporaryPath_);
-    QFile target(target_);
-    const bool opened = source.open(QIODevice::ReadOnly)
-        && (kind_ == Kind::StandardOutput ? target.open(stdout, QIODevice::WriteOnly)
-                                          : target.open(QIODevice::WriteOnly));
-    if (!opened) {
-        if (error)
-            *error = FileErrorReason(source.isOpen() ? target : source, source.isOpen());
-        return false;
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return fail(FileErrorReason(source, false));
+    TSystemFile target(stopRequest(progress_));
+    if (!openTarget(target))
+        return fail(target.errorString());
+    QByteArray chunk(CopyChunk, Qt::Uninitialized);
+    for (;;) {
+        const qint64 read = source.read(chunk.data(), chunk.size());
+        if (read < 0)
+            return fail(FileErrorReason(source, false));
+        if (read == 0)
+            break;
+        if (target.write(chunk.constData(), read) != read)
+            return fail(target.errorString());
     }
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(CopyChunk);
-        if (chunk.isEmpty() || target.write(chunk) != chunk.size()) {
-            if (error)
-                *error = FileErrorReason(chunk.isEmpty() ? source : target, !chunk.isEmpty());
-            return false;
-        }
-    }
-    if (!target.flush() || target.error() != QFileDevice::NoError) {
-        if (error)
-            *error = FileErrorReason(target, true);
-        return false;
-    }
-    return true;
+    return target.finish() || fail(target.errorString());
 }
 
 void FileSave::removeTemporary()
@@ -286,9 +343,10 @@ void FileSave::removeTemporary()
     temporaryPath_.clear();
 }
 
-bool SaveFile(const QString& target, const std::function<bool(QIODevice&, QString*)>& write, QString* error)
+bool SaveFile(const QString& target, const std::function<bool(QIODevice&, QString*)>& write, QString* error,
+              TJobProgress* progress)
 {
-    FileSave save(target);
+    FileSave save(target, progress);
     QIODevice* device = save.open(error);
     if (!device)
         return false;

@@ -7,6 +7,9 @@
 #include <functional>
 #include <memory>
 
+class TJobProgress;
+class TSystemFile;
+
 // The Russian reason of a failed file operation, from the system's error of
 // the device (or errno when no device is at hand); `writing` chooses between
 // the reading and the writing words of a refused access.
@@ -37,13 +40,15 @@ private:
 
 // How every output reaches its file, so that a failed save never destroys
 // what was there: a regular file (or a new path) is written as a temporary
-// file beside it and renamed over it only once complete; a character device
-// or a pipe is written directly, as renaming over it would replace the node;
+// file beside it, made durable, given the owner, group and mode of the file
+// it replaces, and renamed over it only once complete; a character device or
+// a pipe is written directly, as renaming over it would replace the node;
 // "-" is standard output; a folder or a missing folder is refused. A save
-// that is not committed removes its temporary file.
+// that is not committed removes its temporary file. A cancel of `progress`
+// ends a wait for a pipe's reader.
 class FileSave {
 public:
-    explicit FileSave(const QString& target);
+    explicit FileSave(const QString& target, TJobProgress* progress = nullptr);
     ~FileSave();
     FileSave(const FileSave&) = delete;
     FileSave& operator=(const FileSave&) = delete;
@@ -70,16 +75,21 @@ private:
 
     bool classify(QString* error);
     bool createTemporary(const QString& folder, QString* error);
+    bool openTarget(TSystemFile& file);
     bool copyIntoTarget(QString* error);
+    bool replaceTarget(TSystemFile& file, QString* error);
+    void keepTargetsAttributes(int descriptor) const;
     void removeTemporary();
 
     QString target_;
+    TJobProgress* progress_;
     Kind kind_ = Kind::Replaceable;
     QString temporaryPath_;
-    std::unique_ptr<QFile> file_;
+    std::unique_ptr<TSystemFile> file_;
     bool pathMode_ = false;
 };
 
 // Saves through a streaming writer by the rule above: true once the target
 // holds everything written; `error` says why not.
-bool SaveFile(const QString& target, const std::function<bool(QIODevice&, QString*)>& write, QString* error);
+bool SaveFile(const QString& target, const std::function<bool(QIODevice&, QString*)>& write, QString* error,
+              TJobProgress* progress = nullptr);

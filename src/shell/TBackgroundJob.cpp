@@ -1,5 +1,6 @@
 #include "shell/TBackgroundJob.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
 #include <QTimer>
 
@@ -15,10 +16,16 @@ TBackgroundJob::~TBackgroundJob()
 {
     if (worker_) {
         progress_->cancel();
-        worker_->wait();
+        finishing_.push_back(std::move(worker_));
     }
-    for (const std::unique_ptr<QThread>& finishing : finishing_)
-        finishing->wait();
+    const QDeadlineTimer deadline(ExitWaitMs);
+    for (std::unique_ptr<QThread>& finishing : finishing_) {
+        if (!finishing->wait(deadline)) {
+            // Destroying a running thread would end the program at once; it is let go instead.
+            QThread* abandoned = finishing.release();
+            Q_UNUSED(abandoned);
+        }
+    }
 }
 
 bool TBackgroundJob::start(const QString& title, Work work, Done done)

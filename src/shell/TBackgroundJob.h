@@ -30,8 +30,14 @@ public:
     // left to finish on its own, with what it owns.
     static constexpr int CancelTakesMs = 150;
 
+    // How long the end of the program waits for cancelled workers. One that
+    // is still inside a call it cannot leave is not waited for further, so
+    // that it never keeps the program alive: the end of the process ends it.
+    static constexpr int ExitWaitMs = 3000;
+
     explicit TBackgroundJob(QObject* parent = nullptr);
-    // A job still running, or left to finish, is cancelled and waited for; its Done is not called.
+    // A job still running, or left to finish, is cancelled and waited for,
+    // up to ExitWaitMs; its Done is not called.
     ~TBackgroundJob() override;
 
     // Starts `work` on a worker; false, and nothing starts, while another job runs.

@@ -70,7 +70,7 @@ void TLogFileActions::saveAs(const QString& extension, Writer write)
     saver_.run(path, [write = std::move(write)](const QString& target, QString* error, TJobProgress& progress) {
         return SaveFile(
             target, [&write, &progress](QIODevice& file, QString* reason) { return write(file, reason, progress); },
-            error);
+            error, &progress);
     });
 }
 

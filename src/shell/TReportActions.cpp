@@ -98,7 +98,7 @@ void TReportActions::pdf1Click()
                 }
                 return progress.reach(bytes.size());
             },
-            error);
+            error, &progress);
     });
 }
 

@@ -3,13 +3,16 @@
 #include "data/CsvExport.h"
 #include "data/FileSave.h"
 #include "data/FolderVolumeSource.h"
+#include "data/JobProgress.h"
 #include "data/Loader.h"
 #include "data/LogExport.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "data/SourceList.h"
+#include "data/SystemFile.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -17,9 +20,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <chrono>
 #include <thread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -116,7 +122,7 @@ TEST_F(FileSaveTest, CharacterDevicesAreWrittenAndStayDevices)
 
     ASSERT_TRUE(std::filesystem::is_character_file("/dev/full"));
     EXPECT_FALSE(SaveFile("/dev/full", writing(QByteArray(100000, 'x')), &error));
-    EXPECT_EQ(error, QStringLiteral("диск заполнен"));
+    EXPECT_EQ(error, QStringLiteral("нет места на диске"));
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
     EXPECT_TRUE(QDir("/dev").entryList({".full.*", ".null.*"}, QDir::Files | QDir::Hidden | QDir::System).isEmpty());
 }
@@ -137,6 +143,70 @@ TEST_F(FileSaveTest, APipeIsWrittenDirectly)
     EXPECT_TRUE(saved) << error.toStdString();
     EXPECT_EQ(received, "through the pipe");
     EXPECT_TRUE(std::filesystem::is_fifo(QFile::encodeName(fifo).toStdString()));
+}
+
+// A reader that takes a little and goes away is a reason, not the end of the program.
+TEST_F(FileSaveTest, APipeWhoseReaderLeavesIsAnError)
+{
+    IgnoreBrokenPipes();
+    const QString fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    std::thread reader([&fifo] {
+        QFile file(fifo);
+        if (file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            file.read(10);
+    });
+    QString error;
+    const bool saved = SaveFile(fifo, writing(QByteArray(4 << 20, 'x')), &error);
+    reader.join();
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(error, QStringLiteral("канал закрыт"));
+}
+
+// A pipe nobody opens, or nobody reads, holds the save only until it is cancelled.
+TEST_F(FileSaveTest, APipeThatTakesNothingIsLeftAtACancel)
+{
+    const QString fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const bool opened : {false, true}) {
+        SCOPED_TRACE(opened ? "a reader that does not read" : "no reader");
+        // Opened without waiting for a writer, and never read.
+        const int reader = opened ? ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK) : -1;
+        ASSERT_EQ(reader >= 0, opened);
+        TJobProgress progress;
+        std::thread cancel([&progress] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            progress.cancel();
+        });
+        QElapsedTimer waited;
+        waited.start();
+        QString error;
+        EXPECT_FALSE(SaveFile(fifo, writing(QByteArray(4 << 20, 'x')), &error, &progress));
+        cancel.join();
+        EXPECT_EQ(error, TJobProgress::cancelledReason());
+        EXPECT_LT(waited.elapsed(), 2000);
+        if (reader >= 0)
+            ::close(reader);
+    }
+}
+
+// Root saving over another user's file gives it back to that user with its mode.
+TEST_F(FileSaveTest, AReplacedFileKeepsItsOwnerGroupAndMode)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another user";
+    place("shared.csv", "old");
+    const QByteArray name = QFile::encodeName(path("shared.csv"));
+    ASSERT_EQ(::chown(name.constData(), 4321, 8765), 0);
+    ASSERT_EQ(::chmod(name.constData(), 0640), 0);
+    QString error;
+    EXPECT_TRUE(SaveFile(path("shared.csv"), writing("new"), &error)) << error.toStdString();
+    struct stat saved {};
+    ASSERT_EQ(::stat(name.constData(), &saved), 0);
+    EXPECT_EQ(saved.st_uid, 4321u);
+    EXPECT_EQ(saved.st_gid, 8765u);
+    EXPECT_EQ(saved.st_mode & 07777, 0640u);
+    EXPECT_EQ(contents(path("shared.csv")), "new");
 }
 
 TEST_F(FileSaveTest, AWriterThatNeedsAFileNameGetsATemporaryOneBesideTheTarget)
@@ -164,7 +234,7 @@ TEST_F(FileSaveTest, AFullDiskKeepsTheOldFileAndSaysWhy)
     disk.fill();
     QString error;
     EXPECT_FALSE(SaveFile(disk.filePath("out.csv"), writing(QByteArray(256 * 1024, 'r')), &error));
-    EXPECT_EQ(error, QStringLiteral("диск заполнен"));
+    EXPECT_EQ(error, QStringLiteral("нет места на диске"));
     EXPECT_EQ(contents(disk.filePath("out.csv")), "the old export");
     EXPECT_EQ(disk.strayFiles({"out.csv"}), QStringList());
 }
@@ -174,7 +244,7 @@ TEST(FileErrorReason, NamesTheSystemsReasonInRussian)
     QFile missing(QStringLiteral("/no/such/file.log"));
     EXPECT_FALSE(missing.open(QIODevice::ReadOnly));
     EXPECT_EQ(FileErrorReason(missing, false), QStringLiteral("файл не найден"));
-    EXPECT_EQ(SystemErrorReason(ENOSPC, true), QStringLiteral("диск заполнен"));
+    EXPECT_EQ(SystemErrorReason(ENOSPC, true), QStringLiteral("нет места на диске"));
     EXPECT_EQ(SystemErrorReason(ENOENT, true), QStringLiteral("папка не существует"));
     EXPECT_EQ(SystemErrorReason(EACCES, true), QStringLiteral("нет прав на запись"));
     EXPECT_EQ(SystemErrorReason(EACCES, false), QStringLiteral("нет прав на чтение"));

@@ -9,6 +9,7 @@
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "data/RowTexts.h"
+#include "shell/TBackgroundJob.h"
 #include "shell/TFormMain.h"
 #include "shell/TLogFileActions.h"
 #include "views/TSysPage.h"
@@ -16,6 +17,7 @@
 #include "views/TVirtualGrid.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QBuffer>
 #include <QImage>
 #include <QPushButton>
@@ -25,6 +27,10 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTabWidget>
+
+#include <thread>
+
+#include <sys/stat.h>
 
 // Logs without the logger: opening a saved log from the menu and keeping a
 // copy or a CSV of the shown one, with the file dialogs answered by the test.
@@ -42,6 +48,8 @@ private slots:
     void aFileWithoutLogRecordsIsRefusedAndTheViewStays();
     void emptyViewerHintsAndADroppedLogOpens();
     void recordsLeftOutAreSaidInTheStatusList();
+    void aPipeWhoseReaderLeavesIsAnErrorAndTheWindowsStay();
+    void closingTheWindowsEndsASaveIntoAnUnreadPipe();
 
 private:
     QString writeLog(const QString& name, const QByteArray& bytes);
@@ -157,6 +165,55 @@ void LogFilesTest::failuresAreShownAndChangeNothing()
     QVERIFY(dialogs->errors[1].contains(QStringLiteral("b.csv")));
     QVERIFY2(dialogs->errors[1].endsWith(QStringLiteral("папка не существует")), qPrintable(dialogs->errors[1]));
     QVERIFY(!ViewerControls(*viewer).StatusLine->text().contains(QStringLiteral("Сохранено")));
+}
+
+// A CSV saved into a pipe whose reader takes a little and goes away: an
+// error box with the reason, and every window goes on.
+void LogFilesTest::aPipeWhoseReaderLeavesIsAnErrorAndTheWindowsStay()
+{
+    const QString fifo = simulation->drive.filePath(QStringLiteral("rows.csv"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    dialogs->answers = {writeLog(QStringLiteral("a.log"), LogGenerator(9).generate(20000, TLogShape::Typical,
+                                                                                   QDateTime(QDate(2023, 12, 1), QTime(7, 30)))),
+                        fifo};
+    files->N1_3Open->trigger();
+    std::thread reader([&fifo] {
+        QFile pipe(fifo);
+        if (pipe.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            char head[100];
+            pipe.read(head, sizeof head);
+        }
+    });
+    files->csv1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
+    reader.join();
+    QCOMPARE(dialogs->errors.size(), 1);
+    QVERIFY2(dialogs->errors[0].endsWith(QStringLiteral(": канал закрыт")), qPrintable(dialogs->errors[0]));
+    QVERIFY(!ViewerControls(*viewer).StatusLine->text().contains(QStringLiteral("Сохранено")));
+
+    const QString file = simulation->drive.filePath(QStringLiteral("rows-again.csv"));
+    dialogs->answers = {file};
+    files->csv1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
+    QCOMPARE(ViewerControls(*viewer).StatusLine->text(), QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(file));
+}
+
+// Nobody ever opens the pipe to read: closing the windows ends the save, so
+// the program can end.
+void LogFilesTest::closingTheWindowsEndsASaveIntoAnUnreadPipe()
+{
+    const QString fifo = simulation->drive.filePath(QStringLiteral("rows.csv"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    dialogs->answers = {writeLog(QStringLiteral("a.log"), log), fifo};
+    files->N1_3Open->trigger();
+    files->csv1->trigger();
+    QVERIFY(viewer->backgroundJob().isRunning());
+    QTest::qWait(200);
+    QVERIFY(viewer->backgroundJob().isRunning());
+    QElapsedTimer closing;
+    closing.start();
+    simulation.reset();
+    QVERIFY2(closing.elapsed() < TBackgroundJob::ExitWaitMs / 2, qPrintable(QString::number(closing.elapsed())));
 }
 
 // A drag that enters the window and is dropped there; false when the window refused it.

@@ -338,8 +338,8 @@ void ReportActionsTest::fullDiskKeepsEveryOldFile()
     };
     const QList<Save> saves = {
         {ViewerControls(*viewer).xls1, QStringLiteral("report.xlsx"), QStringLiteral("нет места на диске: отчёту нужно")},
-        {ViewerControls(*viewer).bmp1, QStringLiteral("chart.bmp"), QStringLiteral("диск заполнен")},
-        {simulation->windows->reports_->pdf1, QStringLiteral("report.pdf"), QStringLiteral("диск заполнен")},
+        {ViewerControls(*viewer).bmp1, QStringLiteral("chart.bmp"), QStringLiteral("нет места на диске")},
+        {simulation->windows->reports_->pdf1, QStringLiteral("report.pdf"), QStringLiteral("нет места на диске")},
     };
     for (const Save& save : saves)
         disk.place(save.name, "the earlier " + save.name.toUtf8());
