@@ -5,6 +5,7 @@
 #include "chart/TChart.h"
 #include "reports/ChartOutput.h"
 #include "reports/SpreadsheetReport.h"
+#include "reports/WorkbookCheck.h"
 #include "views/TChartPage.h"
 
 #include <QFile>
@@ -40,6 +41,33 @@ void BM_SpreadsheetReport(benchmark::State& state)
     state.counters["file_MiB"] = double(QFile(path).size()) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_SpreadsheetReport)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The part of the report above that reads the finished book back: every
+// sheet unpacked, its checksum and its last row compared.
+void BM_SpreadsheetCheck(benchmark::State& state)
+{
+    const TMeasurementStore& store = fullLogStore(TLogShape::Typical);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("report.xlsx");
+    QString error;
+    if (!BuildSpreadsheetReport(store, {QDateTime::currentDateTime(), QStringLiteral("2400123")}, path, &error)) {
+        state.SkipWithError(error.toUtf8().constData());
+        return;
+    }
+    // The first data sheet is full below its six lines of heading; the second
+    // holds its own header row, the rest of the rows, an empty row and the signature.
+    const qint64 firstSheetRows = SheetRowLimit - 6;
+    const auto lastRowOfSecond = quint32(1 + store.DataRowCount() - firstSheetRows + 2);
+    const std::vector<TExpectedSheet> sheets{
+        {QStringLiteral("xl/worksheets/sheet2.xml"), QStringLiteral("Данные"), quint32(SheetRowLimit)},
+        {QStringLiteral("xl/worksheets/sheet3.xml"), QStringLiteral("Данные 2"), lastRowOfSecond}};
+    for (auto _ : state) {
+        if (!CheckWorkbook(path, sheets, &error))
+            state.SkipWithError(error.toUtf8().constData());
+    }
+    state.counters["file_MiB"] = double(QFile(path).size()) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_SpreadsheetCheck)->Unit(benchmark::kMillisecond);
 
 void BM_ChartBitmap(benchmark::State& state)
 {

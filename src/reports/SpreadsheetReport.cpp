@@ -7,6 +7,7 @@
 #include "data/RowTableColumns.h"
 #include "data/Timestamp.h"
 #include "reports/Statistics.h"
+#include "reports/WorkbookCheck.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,9 +20,13 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,13 +38,28 @@ constexpr double SummaryCaptionWidth = 42;
 constexpr double SummaryValueWidth = 24;
 // Days from 1899-12-30, the spreadsheet's own day numbers.
 constexpr double SecondsPerDayF = 86400.0;
-// What a report takes on its disk while it is written, with a margin over
-// what full log memories take (about 255 bytes of XML and 30 of zip a row):
-// every sheet's XML waits in a temporary file until the book is zipped, and
-// the zip is written beside it.
-constexpr qint64 TemporaryBytesPerRow = 280;
-constexpr qint64 FileBytesPerRow = 40;
+// What a report takes on its disk while it is written. Every sheet's XML
+// waits in a temporary file until the book is zipped; as a sheet is zipped
+// the library copies its XML into a second temporary file, and the zip grows
+// beside them. A row's XML is never longer than this: the row number in the
+// row and in each of its six cell references, the longest number each
+// column holds, and the tags around them (seen: about 240 on full log memories).
+constexpr qint64 SheetXmlBytesPerRow = 300;
+// The zip of a row: about 30 bytes on typical logs, 40 on the noisiest.
+constexpr qint64 ZippedBytesPerRow = 48;
 constexpr qint64 FixedReportBytes = 1 << 20;
+
+// The report's progress in steps of a row's time: the rows, the zip, which
+// takes about as long, and the check of the finished file, a small part of that.
+constexpr qint64 CheckStepsPerRow = 8;
+qint64 checkProgressSteps(qint64 rows)
+{
+    return rows / CheckStepsPerRow;
+}
+qint64 reportProgressSteps(qint64 rows)
+{
+    return 2 * rows + checkProgressSteps(rows);
+}
 
 // The book is zipped only as it closes, which takes about as long as writing
 // its rows, in one call of the library: meanwhile the file's growth is the
@@ -57,7 +77,7 @@ public:
                     QFile::remove(fileName);
                     return;
                 }
-                progress->reach(rows + std::min(rows - 1, QFileInfo(fileName).size() / FileBytesPerRow));
+                progress->reach(rows + std::min(rows - 1, QFileInfo(fileName).size() / ZippedBytesPerRow));
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
         });
@@ -140,18 +160,83 @@ struct Formats {
     lxw_format* tenths;
 };
 
-void writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const QString& text, lxw_format* format)
+// The library's own texts are English; the errors it meets without a system error, in Russian.
+QString workbookErrorText(lxw_error error)
 {
-    worksheet_write_string(sheet, row, column, text.toUtf8().constData(), format);
+    switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return QStringLiteral("не хватило памяти");
+    case LXW_ERROR_CREATING_XLSX_FILE:
+        return QStringLiteral("не удалось создать файл");
+    case LXW_ERROR_CREATING_TMPFILE:
+        return QStringLiteral("не удалось создать временный файл");
+    case LXW_ERROR_READING_TMPFILE:
+        return QStringLiteral("не удалось прочитать временный файл");
+    default:
+        return QStringLiteral("ошибка библиотеки книг (код %1)").arg(int(error));
+    }
 }
 
-void writeTenths(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, std::optional<int> tenths,
-                 const Formats& formats)
+// Every sheet of the book as it is written: the results of the writes into
+// it, the temporary file the library keeps its rows in until the book is
+// zipped, and what the finished file must show of it. The library writes
+// those temporary files without looking at whether the bytes went in.
+class BookWrites {
+public:
+    // False when the library could not make the sheet (its temporary file).
+    bool add(lxw_worksheet* sheet, const QString& caption)
+    {
+        if (!sheet) {
+            note(LXW_ERROR_CREATING_TMPFILE);
+            return false;
+        }
+        sheets_.push_back(sheet);
+        expected_.push_back({QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheets_.size()), caption, 0});
+        return true;
+    }
+    // The last sheet added ends at this row (from 0).
+    void setLastRow(lxw_row_t row) { expected_.back().lastRow = quint32(row) + 1; }
+    void note(lxw_error result)
+    {
+        if (firstError_ == LXW_NO_ERROR)
+            firstError_ = result;
+    }
+
+    // Why the book cannot be whole: a refused cell or a short write into a
+    // sheet's temporary file; empty while every write went in.
+    QString failure() const
+    {
+        if (firstError_ != LXW_NO_ERROR)
+            return workbookErrorText(firstError_);
+        for (lxw_worksheet* sheet : sheets_) {
+            FILE* rows = sheet->optimize_tmpfile;
+            if (rows && (std::fflush(rows) != 0 || std::ferror(rows)))
+                return SystemErrorReason(errno != 0 ? errno : EIO, true);
+        }
+        // What set errno from here on is a write of the rows that follow.
+        errno = 0;
+        return {};
+    }
+
+    const std::vector<TExpectedSheet>& expected() const { return expected_; }
+
+private:
+    std::vector<lxw_worksheet*> sheets_;
+    std::vector<TExpectedSheet> expected_;
+    lxw_error firstError_ = LXW_NO_ERROR;
+};
+
+lxw_error writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, const QString& text, lxw_format* format)
+{
+    return worksheet_write_string(sheet, row, column, text.toUtf8().constData(), format);
+}
+
+lxw_error writeTenths(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t column, std::optional<int> tenths,
+                      const Formats& formats)
 {
     if (tenths)
-        worksheet_write_number(sheet, row, column, *tenths / 10.0, formats.tenths);
-    else
-        worksheet_write_blank(sheet, row, column, formats.cell);
+        return worksheet_write_number(sheet, row, column, *tenths / 10.0, formats.tenths);
+    return worksheet_write_blank(sheet, row, column, formats.cell);
 }
 
 // A new sheet with the report's column widths and centring.
@@ -175,38 +260,27 @@ void setUpPrinting(lxw_worksheet* sheet, std::optional<lxw_row_t> titleRow)
         worksheet_repeat_rows(sheet, *titleRow, *titleRow);
 }
 
-void writeTableHeader(lxw_worksheet* sheet, lxw_row_t row, const Formats& formats)
+void writeTableHeader(lxw_worksheet* sheet, lxw_row_t row, const Formats& formats, BookWrites& writes)
 {
     for (int column = 0; column < ColumnCount; ++column)
-        writeText(sheet, row, lxw_col_t(column), RowTableHeader(column), formats.tableHeader);
+        writes.note(writeText(sheet, row, lxw_col_t(column), RowTableHeader(column), formats.tableHeader));
 }
 
-void writeRow(lxw_worksheet* sheet, lxw_row_t row, const TRowValues& values, const Formats& formats)
+void writeRow(lxw_worksheet* sheet, lxw_row_t row, const TRowValues& values, const Formats& formats,
+              BookWrites& writes)
 {
     const qint64 day = values.time / SecondsPerDay;
-    worksheet_write_number(sheet, row, 0, double(values.number), formats.number);
-    worksheet_write_number(sheet, row, 1, double(day), formats.date);
-    worksheet_write_number(sheet, row, 2, double(values.time - day * SecondsPerDay) / SecondsPerDayF, formats.time);
-    writeTenths(sheet, row, 3, values.temperature, formats);
-    writeTenths(sheet, row, 4, values.humidity, formats);
-    writeTenths(sheet, row, 5, values.pressure, formats);
-}
-
-// The library's own texts are English; the errors it meets without a system error, in Russian.
-QString workbookErrorText(lxw_error error)
-{
-    switch (error) {
-    case LXW_ERROR_MEMORY_MALLOC_FAILED:
-        return QStringLiteral("не хватило памяти");
-    case LXW_ERROR_CREATING_XLSX_FILE:
-        return QStringLiteral("не удалось создать файл");
-    case LXW_ERROR_CREATING_TMPFILE:
-        return QStringLiteral("не удалось создать временный файл");
-    case LXW_ERROR_READING_TMPFILE:
-        return QStringLiteral("не удалось прочитать временный файл");
-    default:
-        return QStringLiteral("ошибка библиотеки книг (код %1)").arg(int(error));
-    }
+    const lxw_error results[] = {
+        worksheet_write_number(sheet, row, 0, double(values.number), formats.number),
+        worksheet_write_number(sheet, row, 1, double(day), formats.date),
+        worksheet_write_number(sheet, row, 2, double(values.time - day * SecondsPerDay) / SecondsPerDayF,
+                               formats.time),
+        writeTenths(sheet, row, 3, values.temperature, formats),
+        writeTenths(sheet, row, 4, values.humidity, formats),
+        writeTenths(sheet, row, 5, values.pressure, formats),
+    };
+    for (const lxw_error result : results)
+        writes.note(result);
 }
 
 // The summary sheet's lines, caption beside value, in groups: the device,
@@ -242,42 +316,50 @@ QList<SummaryGroup> summaryGroups(const TReportHeader& header, const QStringList
 // "Сводка", the first sheet: the title, then the groups one line each with an
 // empty row between them.
 void writeSummary(lxw_workbook* workbook, const Formats& formats, const QString& title,
-                  const QList<SummaryGroup>& groups)
+                  const QList<SummaryGroup>& groups, BookWrites& writes)
 {
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, "Сводка");
+    const QString caption = QStringLiteral("Сводка");
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, caption.toUtf8().constData());
+    if (!writes.add(sheet, caption))
+        return;
     worksheet_set_column(sheet, 0, 0, SummaryCaptionWidth, formats.left);
     worksheet_set_column(sheet, 1, 1, SummaryValueWidth, formats.left);
     setUpPrinting(sheet, std::nullopt);
-    writeText(sheet, 0, 0, title, formats.boldLeft);
+    writes.note(writeText(sheet, 0, 0, title, formats.boldLeft));
     lxw_row_t row = 0;
     for (const SummaryGroup& group : groups) {
         ++row;
         for (const SummaryLine& line : group) {
             ++row;
-            writeText(sheet, row, 0, line.caption, formats.left);
-            writeText(sheet, row, 1, line.value, formats.left);
+            writes.note(writeText(sheet, row, 0, line.caption, formats.left));
+            writes.note(writeText(sheet, row, 1, line.value, formats.left));
         }
     }
     worksheet_print_area(sheet, 0, 0, row, 1);
+    writes.setLastRow(row);
 }
 
 // The data sheets of a report in order, "Данные", "Данные 2", ...: each
 // one printed as set up above, over the rows written to it.
 class DataSheets {
 public:
-    DataSheets(lxw_workbook* workbook, const Formats& formats)
+    DataSheets(lxw_workbook* workbook, const Formats& formats, BookWrites& writes)
         : workbook_(workbook)
         , formats_(formats)
+        , writes_(writes)
     {
     }
 
-    // Ends the current sheet and begins the next; `titleRow` heads its printed pages.
+    // Ends the current sheet and begins the next; `titleRow` heads its printed
+    // pages. Null when the sheet could not be made.
     lxw_worksheet* begin(std::optional<lxw_row_t> titleRow)
     {
         finish();
         ++count_;
         const QString name = count_ == 1 ? QStringLiteral("Данные") : QStringLiteral("Данные %1").arg(count_);
         sheet_ = addSheet(workbook_, name, formats_);
+        if (!writes_.add(sheet_, name))
+            return sheet_ = nullptr;
         setUpPrinting(sheet_, titleRow);
         lastRow_ = 0;
         return sheet_;
@@ -289,13 +371,16 @@ public:
     // The current sheet prints from its first row to its last used one.
     void finish()
     {
-        if (sheet_)
-            worksheet_print_area(sheet_, 0, 0, lastRow_, ColumnCount - 1);
+        if (!sheet_)
+            return;
+        worksheet_print_area(sheet_, 0, 0, lastRow_, ColumnCount - 1);
+        writes_.setLastRow(lastRow_);
     }
 
 private:
     lxw_workbook* workbook_;
     const Formats& formats_;
+    BookWrites& writes_;
     lxw_worksheet* sheet_ = nullptr;
     int count_ = 0;
     lxw_row_t lastRow_ = 0;
@@ -306,10 +391,16 @@ double dayNumber(const QDate& date)
     return double(QDate(1899, 12, 30).daysTo(date));
 }
 
-// Writes the workbook to `fileName`, the library's own temporary files in `workFolder`.
+// Writes the workbook to `fileName`, the library's own temporary files in
+// `workFolder`, and reads it back to make sure it holds every row.
 bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, const QString& fileName,
                    const QString& workFolder, QString* error, qint64 rowsPerSheet, TJobProgress* progress)
 {
+    const auto fail = [error](const QString& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
     const QByteArray file = QDir::toNativeSeparators(fileName).toLocal8Bit();
     QByteArray folder = QDir::toNativeSeparators(workFolder).toLocal8Bit();
     lxw_workbook_options options{};
@@ -317,53 +408,57 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
     options.use_zip64 = LXW_TRUE;
     options.tmpdir = folder.data();
     std::unique_ptr<lxw_workbook, WorkbookFree> workbook(workbook_new_opt(file.constData(), &options));
-    if (!workbook) {
-        if (error)
-            *error = QStringLiteral("не удалось начать книгу");
-        return false;
-    }
+    if (!workbook)
+        return fail(QStringLiteral("не удалось начать книгу"));
+    BookWrites writes;
     const Formats formats(workbook.get());
     const QLocale& locale = store.loadLocale();
     const QStringList values = StatisticsTexts(ComputeStatistics(store), TCellFormatter(store.loadLocale()));
     writeSummary(workbook.get(), formats, ReportTitle(header),
-                 summaryGroups(header, values, MetrologyTexts(store, locale, header.limits), locale));
+                 summaryGroups(header, values, MetrologyTexts(store, locale, header.limits), locale), writes);
 
-    DataSheets sheets(workbook.get(), formats);
+    DataSheets sheets(workbook.get(), formats, writes);
     lxw_worksheet* sheet = sheets.begin(TableHeaderRow);
+    if (!sheet)
+        return fail(writes.failure());
 
     // Rows are written in order: a constant-memory sheet keeps only the current one.
-    worksheet_write_blank(sheet, 0, 0, formats.bold);
-    worksheet_write_number(sheet, 0, 1, dayNumber(header.madeAt.date()), formats.boldDate);
-    worksheet_write_number(sheet, 0, 2, header.madeAt.time().msecsSinceStartOfDay() / 1000.0 / SecondsPerDayF,
-                           formats.boldTime);
-    worksheet_write_blank(sheet, 0, 3, formats.bold);
-    writeText(sheet, 0, 4, QStringLiteral("Прибор:"), formats.bold);
-    writeText(sheet, 0, 5, header.deviceLabel, formats.bold);
+    writes.note(worksheet_write_blank(sheet, 0, 0, formats.bold));
+    writes.note(worksheet_write_number(sheet, 0, 1, dayNumber(header.madeAt.date()), formats.boldDate));
+    writes.note(worksheet_write_number(
+        sheet, 0, 2, header.madeAt.time().msecsSinceStartOfDay() / 1000.0 / SecondsPerDayF, formats.boldTime));
+    writes.note(worksheet_write_blank(sheet, 0, 3, formats.bold));
+    writes.note(writeText(sheet, 0, 4, QStringLiteral("Прибор:"), formats.bold));
+    writes.note(writeText(sheet, 0, 5, header.deviceLabel, formats.bold));
 
     const QStringList captions = StatisticsCaptions();
     auto statisticLine = [&](int index) { return captions[index] + QStringLiteral(": ") + values[index]; };
-    writeText(sheet, 2, 1, statisticLine(0), formats.centred);
-    writeText(sheet, 2, 4, statisticLine(2), formats.centred);
-    writeText(sheet, 3, 1, statisticLine(1), formats.centred);
+    writes.note(writeText(sheet, 2, 1, statisticLine(0), formats.centred));
+    writes.note(writeText(sheet, 2, 4, statisticLine(2), formats.centred));
+    writes.note(writeText(sheet, 3, 1, statisticLine(1), formats.centred));
 
     lxw_row_t row = TableHeaderRow;
-    writeTableHeader(sheet, row, formats);
+    writeTableHeader(sheet, row, formats, writes);
     const qint64 rows = store.DataRowCount();
     if (progress)
-        progress->start(2 * rows);
+        progress->start(reportProgressSteps(rows));
     for (qint64 index = 0; index < rows; ++index) {
-        if (!keepGoing(progress, index)) {
-            if (error)
-                *error = TJobProgress::cancelledReason();
-            return false;
+        // A disk that filled up stops the report at once, not after the last row.
+        if (index % TJobProgress::RowsPerReport == 0) {
+            if (const QString failure = writes.failure(); !failure.isEmpty())
+                return fail(failure);
         }
+        if (!keepGoing(progress, index))
+            return fail(TJobProgress::cancelledReason());
         if (qint64(row) + 1 >= rowsPerSheet) {
             sheets.use(row);
             sheet = sheets.begin(0);
+            if (!sheet)
+                return fail(writes.failure());
             row = 0;
-            writeTableHeader(sheet, row, formats);
+            writeTableHeader(sheet, row, formats, writes);
         }
-        writeRow(sheet, ++row, store.rowValues(index), formats);
+        writeRow(sheet, ++row, store.rowValues(index), formats, writes);
     }
     sheets.use(row);
     // The signature follows the table after one empty row, on a sheet of its
@@ -371,31 +466,54 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
     lxw_row_t signatureRow = row + 2;
     if (qint64(signatureRow) >= rowsPerSheet) {
         sheet = sheets.begin(std::nullopt);
+        if (!sheet)
+            return fail(writes.failure());
         signatureRow = 0;
     }
-    writeText(sheet, signatureRow, 4, QStringLiteral("Метролог:_________________"), formats.centred);
+    writes.note(writeText(sheet, signatureRow, 4, QStringLiteral("Метролог:_________________"), formats.centred));
     sheets.use(signatureRow);
     sheets.finish();
+    if (const QString failure = writes.failure(); !failure.isEmpty())
+        return fail(failure);
 
     std::optional<ZipWatch> zipping(std::in_place, fileName, rows, progress);
     errno = 0;
     const lxw_error closed = workbook_close(workbook.release());
     const int systemError = errno;
     zipping.reset();
-    if (progress && progress->cancelled()) {
-        if (error)
-            *error = TJobProgress::cancelledReason();
-        return false;
-    }
-    if (closed != LXW_NO_ERROR) {
-        if (error) {
-            *error = systemError != 0 ? SystemErrorReason(systemError, true)
-                                      : workbookErrorText(closed);
-        }
-        return false;
-    }
-    return true;
+    if (progress && progress->cancelled())
+        return fail(TJobProgress::cancelledReason());
+    if (closed != LXW_NO_ERROR)
+        return fail(systemError != 0 ? SystemErrorReason(systemError, true) : workbookErrorText(closed));
+    return CheckWorkbook(fileName, writes.expected(), error, {progress, 2 * rows, checkProgressSteps(rows)});
 }
+
+// The library prints English lines of its own on standard error when a write
+// fails; the report says why in Russian instead, so meanwhile they go nowhere.
+class QuietStandardError {
+public:
+    QuietStandardError()
+        : saved_(::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0))
+    {
+        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && nowhere >= 0)
+            ::dup2(nowhere, STDERR_FILENO);
+        if (nowhere >= 0)
+            ::close(nowhere);
+    }
+    ~QuietStandardError()
+    {
+        if (saved_ < 0)
+            return;
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved_;
+};
 
 QString mebibytes(qint64 bytes)
 {
@@ -409,19 +527,20 @@ QString ReportTitle(const TReportHeader& header)
     return header.periodOnly ? QStringLiteral("Отчёт за выбранный период") : QStringLiteral("Отчёт за весь журнал");
 }
 
-qint64 SpreadsheetReportSpace(qint64 rows)
+qint64 SpreadsheetReportSpace(qint64 rows, qint64 rowsPerSheet)
 {
-    return FixedReportBytes + rows * (TemporaryBytesPerRow + FileBytesPerRow);
+    return FixedReportBytes + rows * (SheetXmlBytesPerRow + ZippedBytesPerRow)
+        + std::min(rows, rowsPerSheet) * SheetXmlBytesPerRow;
 }
 
 bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader& header, const QString& path,
                             QString* error, qint64 rowsPerSheet, TJobProgress* progress)
 {
-    FileSave save(path);
+    FileSave save(path, progress);
     const QString fileName = save.openPath(error);
     if (fileName.isEmpty())
         return false;
-    const qint64 needed = SpreadsheetReportSpace(store.DataRowCount());
+    const qint64 needed = SpreadsheetReportSpace(store.DataRowCount(), rowsPerSheet);
     const qint64 available = QStorageInfo(save.workFolder()).bytesAvailable();
     if (available >= 0 && available < needed) {
         if (error) {
@@ -430,6 +549,10 @@ bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader&
         }
         return false;
     }
-    return writeWorkbook(store, header, fileName, save.workFolder(), error, rowsPerSheet, progress)
-        && save.commit(error);
+    bool written = false;
+    {
+        const QuietStandardError quiet;
+        written = writeWorkbook(store, header, fileName, save.workFolder(), error, rowsPerSheet, progress);
+    }
+    return written && save.commit(error);
 }

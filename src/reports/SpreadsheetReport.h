@@ -24,9 +24,9 @@ QString ReportTitle(const TReportHeader& header);
 // The most rows a worksheet holds; tests pass a small one.
 constexpr qint64 SheetRowLimit = 1048576;
 
-// The disk space a report of that many rows needs while it is written: the
-// library's temporary files and the file itself.
-qint64 SpreadsheetReportSpace(qint64 rows);
+// The most disk space a report of that many rows takes while it is written:
+// the library's temporary files and the file itself.
+qint64 SpreadsheetReportSpace(qint64 rows, qint64 rowsPerSheet = SheetRowLimit);
 
 // Writes the spreadsheet report of every row of the store as an .xlsx file:
 // first the summary sheet "Сводка" (title, device, statistics, limits, mean
@@ -37,7 +37,8 @@ qint64 SpreadsheetReportSpace(qint64 rows);
 // sheet prints one A4 page wide in landscape, its header row on every page. Memory
 // stays flat whatever the rows. The file is saved by FileSave's rule, the
 // library's temporary files beside it, and a disk without the space the
-// report needs is refused before anything is written. Answers whether the
+// report needs is refused before anything is written. Before the file is put
+// in place it is read back, and one that lacks a row is an error. Answers whether the
 // file was written; `error` says why not. A cancel through `progress` stops
 // the writing and leaves no file.
 bool BuildSpreadsheetReport(const TMeasurementStore& store, const TReportHeader& header, const QString& path,
