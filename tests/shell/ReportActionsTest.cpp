@@ -13,6 +13,7 @@
 #include "reports/PdfReport.h"
 #include "shell/TApplicationWindows.h"
 #include "shell/TFormMain.h"
+#include "shell/TLogFileActions.h"
 #include "shell/TReportActions.h"
 #include "views/TChartFilterPanel.h"
 #include "views/TChartPage.h"
@@ -340,6 +341,8 @@ void ReportActionsTest::fullDiskKeepsEveryOldFile()
         {ViewerControls(*viewer).xls1, QStringLiteral("report.xlsx"), QStringLiteral("нет места на диске: отчёту нужно")},
         {ViewerControls(*viewer).bmp1, QStringLiteral("chart.bmp"), QStringLiteral("нет места на диске")},
         {simulation->windows->reports_->pdf1, QStringLiteral("report.pdf"), QStringLiteral("нет места на диске")},
+        {simulation->windows->logFiles_->log1, QStringLiteral("copy.log"), QStringLiteral("нет места на диске")},
+        {simulation->windows->logFiles_->csv1, QStringLiteral("rows.csv"), QStringLiteral("нет места на диске")},
     };
     for (const Save& save : saves)
         disk.place(save.name, "the earlier " + save.name.toUtf8());
@@ -355,8 +358,10 @@ void ReportActionsTest::fullDiskKeepsEveryOldFile()
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), "the earlier " + save.name.toUtf8());
     }
-    QCOMPARE(disk.strayFiles({QStringLiteral("report.xlsx"), QStringLiteral("chart.bmp"), QStringLiteral("report.pdf")}),
-             QStringList());
+    QStringList names;
+    for (const Save& save : saves)
+        names.append(save.name);
+    QCOMPARE(disk.strayFiles(names), QStringList());
 }
 
 // The PDF painter and the image writer do not look at their writes; the
