@@ -70,21 +70,15 @@ QImage ChartImage(const TChart& chart)
     return image;
 }
 
-bool WriteChartBitmap(const TChart& chart, QIODevice& device, QString* error)
+bool WriteBitmap(const QImage& image, QIODevice& device, QString* error)
 {
     TCheckedDevice checked(device);
     QImageWriter writer(&checked, "bmp");
-    if (writer.write(ChartImage(chart)) && !checked.failed())
+    if (writer.write(image) && !checked.failed())
         return true;
     if (error)
         *error = checked.failed() ? QStringLiteral("рисунок записан не полностью") : QStringLiteral("рисунок не записан");
     return false;
-}
-
-bool SaveChartBitmap(const TChart& chart, const QString& path, QString* error)
-{
-    return SaveFile(path, [&chart](QIODevice& device, QString* reason) { return WriteChartBitmap(chart, device, reason); },
-                    error);
 }
 
 bool PrintChart(const TChart& chart, QPrinter& printer)

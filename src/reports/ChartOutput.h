@@ -24,10 +24,9 @@ QSize ChartScreenSize(const TChart& chart);
 // the data only: no cursor line and no legend check boxes.
 QImage ChartImage(const TChart& chart);
 
-// The chart image as a Windows bitmap; answers whether all of it was
-// written, `error` says why not. SaveChartBitmap saves it by FileSave's rule.
-bool WriteChartBitmap(const TChart& chart, QIODevice& device, QString* error);
-bool SaveChartBitmap(const TChart& chart, const QString& path, QString* error);
+// The chart's image as a Windows bitmap; answers whether all of it was
+// written, `error` says why not. Needs no widget, so a worker may write it.
+bool WriteBitmap(const QImage& image, QIODevice& device, QString* error);
 
 // Prints the chart, data only, as one page on an already set-up printer;
 // the job is titled "Chart". Answers whether the printer accepted it.

@@ -107,11 +107,13 @@ void TReportActions::bmp1Click()
     const QString path = askForFile(QStringLiteral("bmp"));
     if (path.isEmpty())
         return;
-    QString error;
-    if (SaveChartBitmap(formMain_.chart(), path, &error))
-        formMain_.showSaved(path);
-    else
-        saver_.reportFailure(path, error);
+    // The chart paints only on the UI thread; the worker writes its image.
+    saver_.run(path, [image = ChartImage(formMain_.chart())](const QString& target, QString* error,
+                                                             TJobProgress& progress) {
+        return SaveFile(
+            target, [&image](QIODevice& device, QString* reason) { return WriteBitmap(image, device, reason); }, error,
+            &progress);
+    });
 }
 
 void TReportActions::N1Click()

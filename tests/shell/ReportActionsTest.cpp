@@ -232,6 +232,7 @@ void ReportActionsTest::bitmapIsTheChartAtItsSizeOnWhite()
 
     dialogs->answers = {path};
     ViewerControls(*viewer).bmp1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(dialogs->proposedNames.value(0), DatedFileName(QDate::currentDate(), QLocale(), "bmp"));
     QCOMPARE(ViewerControls(*viewer).StatusLine->text(),
@@ -267,6 +268,7 @@ QImage ReportActionsTest::saveBitmap(const QString& name)
     const QString path = inDrive(name);
     dialogs->answers = {path};
     ViewerControls(*viewer).bmp1->trigger();
+    finishBackgroundJob(*viewer);
     QImage image;
     image.load(path, "BMP");
     return image;
@@ -378,7 +380,7 @@ void ReportActionsTest::writersNoticeADeviceFillingUp()
         QVERIFY(!error.isEmpty());
         FullDiskDevice bitmap(capacity);
         error.clear();
-        QVERIFY2(!WriteChartBitmap(chart, bitmap, &error), qPrintable(QString::number(capacity)));
+        QVERIFY2(!WriteBitmap(ChartImage(chart), bitmap, &error), qPrintable(QString::number(capacity)));
         QVERIFY(!error.isEmpty());
     }
 }
