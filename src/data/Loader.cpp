@@ -133,17 +133,22 @@ TLoadResult TLoader::loadSources(const QList<TSourceCandidate>& accepted, const 
     // Every source keeps its records, decoded and as read, so another one can
     // be shown, or saved unchanged, without asking the logger again.
     result.sources.reserve(size_t(accepted.size()));
-    for (const TSourceCandidate& source : accepted)
+    for (const TSourceCandidate& source : accepted) {
         result.sources.push_back(loadSource(source, request, result, *dump));
+        if (!result.failure.isEmpty())
+            break;
+    }
 
     // Sources were found but none could be read: the logger failed, not the
     // log, so what was loaded before stays whole rather than giving way to nothing.
     const bool noneRead = std::none_of(result.sources.begin(), result.sources.end(),
                                        [](const TLoadedSource& source) { return source.records != nullptr; });
-    if (!accepted.isEmpty() && noneRead) {
+    if (!result.failure.isEmpty() || (!accepted.isEmpty() && noneRead)) {
         dump->addLine(QStringLiteral("Ни один источник не прочитан, прежние данные сохранены"));
         result.keepsPrevious = true;
     }
+    if (!result.failure.isEmpty())
+        result.recordCount = request.recordCount;
     result.dump = std::move(dump);
     result.freeMemoryText = FreeMemoryText(result.recordCount);
     return result;
@@ -183,6 +188,12 @@ TLoadedSource TLoader::loadSource(const TSourceCandidate& source, const TLoadReq
     });
     if (!read.opened) {
         dump.addLine(QStringLiteral("Не удалось открыть файл: ") + read.error);
+        return {source, nullptr, {}};
+    }
+    // Part of a log is never shown, kept or exported as the whole of it.
+    if (!read.error.isEmpty()) {
+        dump.addLine(QStringLiteral("Не удалось прочитать файл: ") + read.error);
+        result.failure = QStringLiteral("Не удалось прочитать %1: %2").arg(source.filePath, read.error);
         return {source, nullptr, {}};
     }
     if (read.recordsLeftOut > 0) {

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Records per read call: one progress step (a hundredth of the count) so the
@@ -13,6 +15,13 @@ namespace {
 qint64 chunkRecords(qint64 recordCount)
 {
     return std::clamp<qint64>(recordCount / 100, 1, 4096);
+}
+
+// The size of the open file as the system has it now, not as first seen.
+qint64 currentSize(const QFile& file)
+{
+    struct stat status {};
+    return ::fstat(file.handle(), &status) == 0 ? qint64(status.st_size) : -1;
 }
 
 } // namespace
@@ -24,7 +33,8 @@ TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRe
     if (const QString reason = OpenRegularFile(file, QIODevice::Unbuffered); !reason.isEmpty())
         return TReadResult{false, 0, reason};
 
-    const qint64 inFile = std::min(recordCount, file.size() / qint64(sizeof(TLogRecord)));
+    const qint64 size = currentSize(file);
+    const qint64 inFile = std::min(recordCount, size / qint64(sizeof(TLogRecord)));
     const qint64 wanted = std::clamp<qint64>(recordCount, 0, qint64(buffer.size()));
     const qint64 chunk = chunkRecords(wanted);
     auto* bytes = reinterpret_cast<char*>(buffer.data());
@@ -41,7 +51,9 @@ TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRe
         qint64 got = 0;
         while (got < want) {
             const qint64 n = file.read(bytes + read * qint64(sizeof(TLogRecord)) + got, want - got);
-            if (n <= 0)
+            if (n < 0)
+                return TReadResult{true, read, FileErrorReason(file, false)};
+            if (n == 0)
                 break;
             got += n;
         }
@@ -49,5 +61,9 @@ TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRe
         if (got < want)
             break;
     }
+    // The end came where the file's size said, and the size is still that:
+    // nothing was cut off or added while it was read.
+    if (read < std::min(wanted, inFile) || currentSize(file) != size)
+        return TReadResult{true, read, QStringLiteral("файл изменился во время чтения")};
     return TReadResult{true, read, QString(), std::max<qint64>(0, inFile - qint64(buffer.size()))};
 }

@@ -10,7 +10,9 @@
 struct TReadResult {
     bool opened = false;
     qint64 recordsRead = 0; // whole records read into slots 0..recordsRead-1
-    QString error; // why the file could not be opened
+    // Why the file could not be opened, or why a read of the opened file
+    // failed; the records read then are not the file's.
+    QString error;
     // Records asked for that the file holds but the buffer has no room for.
     qint64 recordsLeftOut = 0;
 };
@@ -19,7 +21,9 @@ struct TReadResult {
 using TReadProgress = std::function<bool(qint64 recordIndex)>;
 
 // Reads up to recordCount whole 16-byte records of the file into the buffer
-// from slot 0, never more than the buffer holds; stops early at the end of the file.
+// from slot 0, never more than the buffer holds; stops early at the end of the
+// file. A read that fails (a drive unplugged mid-read, a bad sector), and a
+// file whose size changes while it is read, are errors, never an early end.
 // Only a regular file is opened: a pipe or a device could block the caller
 // without end or pour out bytes without one.
 TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRecord> buffer,

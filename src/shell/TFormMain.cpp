@@ -302,6 +302,8 @@ void TFormMain::GoClick()
         setWindowTitle(QStringLiteral("Регистратор данных"));
     openedFileName_.clear();
     showLoad(result);
+    if (!result.failure.isEmpty())
+        showStatus(result.failure);
     if (!result.keepsPrevious)
         emit logsRead();
 }

@@ -1,7 +1,10 @@
 #include "data/DataTestSupport.h"
 #include "data/ReadSource.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <functional>
 
 #include <vector>
 
@@ -49,6 +52,7 @@ TEST_F(ReadSourceTest, ReadsCountedWholeRecordsIntoSlotsAndReportsEachIndexFirst
                                                   return true;
                                               });
         ASSERT_TRUE(result.opened);
+        EXPECT_TRUE(result.error.isEmpty()) << result.error.toStdString();
         EXPECT_EQ(result.recordsRead, c.expectedRead);
         EXPECT_EQ(BytesOf(std::vector<TLogRecord>(buffer_.begin(), buffer_.begin() + result.recordsRead)),
                   c.file.left(result.recordsRead * 16));
@@ -60,6 +64,36 @@ TEST_F(ReadSourceTest, ReadsCountedWholeRecordsIntoSlotsAndReportsEachIndexFirst
         ASSERT_LE(qint64(reported.size()), std::max<qint64>(0, std::min<qint64>(c.count, 8)));
         for (qint64 k = 0; k < qint64(reported.size()); ++k)
             EXPECT_EQ(reported[size_t(k)], k);
+    }
+}
+
+// A logger's drive written to, or a file replaced, while it is read: what was
+// read is neither the old log nor the new one.
+TEST_F(ReadSourceTest, AFileThatChangesWhileItIsReadIsAnError)
+{
+    const TLogRecord sample = RecordFromHex(SampleRecordHex);
+    const QByteArray six = BytesOf(std::vector<TLogRecord>(6, sample));
+    struct Case {
+        const char* name;
+        std::function<void(QFile&)> change;
+    };
+    const Case cases[] = {
+        {"grows", [&sample](QFile& file) { file.write(BytesOf({sample, sample})); }},
+        {"shrinks", [](QFile& file) { file.resize(3 * 16); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = writeLog(six);
+        const TReadResult result = ReadSource(path, 6, buffer_, [&](qint64 k) {
+            if (k == 2) {
+                QFile file(path);
+                if (file.open(QIODevice::Append))
+                    c.change(file);
+            }
+            return true;
+        });
+        EXPECT_TRUE(result.opened);
+        EXPECT_EQ(result.error, QStringLiteral("файл изменился во время чтения"));
     }
 }
 

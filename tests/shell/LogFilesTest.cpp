@@ -18,6 +18,8 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QBuffer>
 #include <QImage>
 #include <QPushButton>
@@ -48,6 +50,7 @@ private slots:
     void aFileWithoutLogRecordsIsRefusedAndTheViewStays();
     void emptyViewerHintsAndADroppedLogOpens();
     void recordsLeftOutAreSaidInTheStatusList();
+    void aLogThatFailsPartWayIsRefusedAndTheViewStays();
     void aPipeWhoseReaderLeavesIsAnErrorAndTheWindowsStay();
     void closingTheWindowsEndsASaveIntoAnUnreadPipe();
 
@@ -165,6 +168,32 @@ void LogFilesTest::failuresAreShownAndChangeNothing()
     QVERIFY(dialogs->errors[1].contains(QStringLiteral("b.csv")));
     QVERIFY2(dialogs->errors[1].endsWith(QStringLiteral("папка не существует")), qPrintable(dialogs->errors[1]));
     QVERIFY(!ViewerControls(*viewer).StatusLine->text().contains(QStringLiteral("Сохранено")));
+}
+
+// A drive that fails part-way through the log (the test runs with the
+// failing-reads library preloaded): the reason in a box, the log shown before
+// stays, and nothing is handed to the archive.
+void LogFilesTest::aLogThatFailsPartWayIsRefusedAndTheViewStays()
+{
+    if (!qEnvironmentVariable("LD_PRELOAD").contains(QStringLiteral("failing_reads")))
+        QSKIP("run without the failing-reads library (ctest preloads it)");
+    dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
+    files->N1_3Open->trigger();
+    const qint64 rows = viewer->store().DataRowCount();
+    QVERIFY(rows > 0);
+    const QString failing = writeLog(QStringLiteral("b.log"), LogGenerator(8).generate(5000, TLogShape::Typical,
+                                                                                       QDateTime(QDate(2024, 1, 1), QTime(0, 0))));
+    qputenv("KORVI_FAILING_FILE", QFile::encodeName(failing));
+    qputenv("KORVI_FAILING_AFTER", "40000");
+    const auto healed = qScopeGuard([] { qunsetenv("KORVI_FAILING_FILE"); });
+    QSignalSpy archived(viewer, &TFormMain::logsRead);
+    dialogs->answers = {failing};
+    files->N1_3Open->trigger();
+    QCOMPARE(dialogs->errors.size(), 1);
+    QCOMPARE(dialogs->errors[0], QStringLiteral("Не удалось прочитать %1: ошибка ввода-вывода").arg(failing));
+    QCOMPARE(viewer->store().DataRowCount(), rows);
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - a.log"));
+    QCOMPARE(archived.count(), 0);
 }
 
 // A CSV saved into a pipe whose reader takes a little and goes away: an
