@@ -4,7 +4,8 @@
 #include "app/ExportCommand.h"
 #include "archive/TArchive.h"
 #include "data/FileSave.h"
-#include "data/MeasurementStore.h"
+#include "data/FolderVolumeSource.h"
+#include "data/Loader.h"
 #include "data/Timestamp.h"
 
 #include <QDirIterator>
@@ -88,17 +89,18 @@ int exportEntry(TArchive& archive, const CommandLine& commandLine, QTextStream& 
         errors << "korvi-monitor: " << error << '\n';
         return 1;
     }
-    TMeasurementStore store;
-    store.showRecords(DecodeLog(*raw, QDate::currentDate().year()));
+    // Loaded as a file of the same records is, so that one rule decides what is exported.
+    const FolderVolumeSource noVolumes;
+    TLoadResult loaded = TLoader(noVolumes).loadRecords(entry->label, *raw, TLoadRequest());
     QStringList written;
-    const bool done = WriteExportFiles(store, commandLine, entry->label, errors, &written);
+    const int exitCode = ExportLoadedLog(loaded, entry->label, commandLine, entry->label, errors, &written);
     for (const QString& file : written) {
         if (!archive.addEvent(entry->id, TArchiveEventKind::Export, file, TArchiveStamp::now(), &error)) {
             errors << "korvi-monitor: " << error << '\n';
             return 1;
         }
     }
-    return done ? 0 : 1;
+    return exitCode;
 }
 
 } // namespace

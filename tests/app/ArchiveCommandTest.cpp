@@ -1,6 +1,7 @@
 #include "app/ProgramRun.h"
 #include "archive/ArchiveTestSupport.h"
 #include "data/LogGenerator.h"
+#include "data/RawRecordBuffer.h"
 
 #include <QDir>
 #include <QFile>
@@ -130,6 +131,30 @@ TEST_P(ArchiveCommandTest, ExportsAnArchivedLogAsItsFileWouldBe)
     EXPECT_EQ(events[1].kind, TArchiveEventKind::Export);
     EXPECT_EQ(events[1].detail, QStringLiteral("csv ") + fromArchive);
     EXPECT_EQ(events[2].detail, QStringLiteral("xlsx ") + report);
+}
+
+// The archive keeps a log longer than one load holds as it was given; its
+// export follows the rule of the file's: nothing left out in silence.
+TEST_P(ArchiveCommandTest, ALogLongerThanTheMemoryIsExportedOnlyWhenAllowed)
+{
+    QByteArray bytes;
+    const QByteArray records = makeLog(6, 1000);
+    while (bytes.size() < (TRawRecordBuffer::Capacity + 700) * 16)
+        bytes += records;
+    bytes.truncate((TRawRecordBuffer::Capacity + 700) * 16);
+    writeLog("long/joined.log", bytes);
+    ASSERT_EQ(run({"--archive-import", dir_.filePath("long")}).exitCode, 0);
+    const QString id = listed().at(0).at(0);
+    const QString csv = dir_.filePath("joined.csv");
+
+    const ProgramRun refused = run({"--archive-export", id, "--csv", csv});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.errors.contains(QStringLiteral("Пропущено записей: 700"))) << refused.errors.toStdString();
+    EXPECT_FALSE(QFile::exists(csv));
+
+    const ProgramRun allowed = run({"--archive-export", id, "--csv", "/dev/null", "--allow-truncated"});
+    EXPECT_EQ(allowed.exitCode, 0) << allowed.errors.toStdString();
+    EXPECT_TRUE(allowed.errors.contains(QStringLiteral("Пропущено записей: 700"))) << allowed.errors.toStdString();
 }
 
 TEST_P(ArchiveCommandTest, FailuresEndWithAReasonAndCodeOne)

@@ -9,9 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -112,19 +115,31 @@ TEST_F(ExportCommandTest, FailuresEndWithOneLineAndCodeOne)
 }
 
 // The log may be the only copy once the logger is erased: an output that
-// names it, directly or through a link, is refused before anything is written.
+// names it, directly, through a link or a hard link, or through a bind mount
+// of its folder, is refused before anything is written.
 TEST_F(ExportCommandTest, AnOutputThatIsTheLogItselfIsRefused)
 {
     const QByteArray bytes = variedLog();
     const QString log = writeLog("only.log", bytes);
     ASSERT_TRUE(QFile::link(log, dir_.filePath("alias.log")));
-    const QStringList outputs[] = {
+    ASSERT_EQ(::link(QFile::encodeName(log).constData(), QFile::encodeName(dir_.filePath("hard.log")).constData()), 0);
+    QList<QStringList> outputs = {
         {"--csv", log},
         {"--xlsx", log},
         {"--csv", dir_.filePath("alias.log")},
+        {"--csv", dir_.filePath("hard.log")},
         {"--csv", dir_.filePath("sub/../only.log")},
     };
     QDir(dir_.path()).mkdir("sub");
+    QDir(dir_.path()).mkdir("bound");
+    // Mounting needs root; elsewhere the other names are tried without it.
+    const bool bound = QProcess::execute("mount", {"--bind", dir_.path(), dir_.filePath("bound")}) == 0;
+    if (bound)
+        outputs.append({"--csv", dir_.filePath("bound/only.log")});
+    const auto unbind = qScopeGuard([&] {
+        if (bound)
+            QProcess::execute("umount", {dir_.filePath("bound")});
+    });
     for (const QStringList& output : outputs) {
         SCOPED_TRACE(output.join(' ').toStdString());
         const ProgramRun run = korviMonitor(QStringList{"--export", log} + output);

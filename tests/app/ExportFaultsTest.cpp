@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QElapsedTimer>
 
@@ -129,6 +130,21 @@ TEST_F(ExportFaultsTest, ADiskThatFillsUpDuringTheReportIsSaidSo)
     expectOneRussianLine(run, QStringLiteral("нет места на диске"));
     EXPECT_FALSE(QFile::exists(report));
     EXPECT_EQ(disk.strayFiles({}), QStringList());
+}
+
+// A drive that fails a quarter of the way into the log: the part read is not
+// the log, and nothing is written from it.
+TEST_F(ExportFaultsTest, ALogThatFailsPartWayIsNotExported)
+{
+    const QString log = writeLargeLog();
+    const QString csv = dir_.filePath("large.csv");
+    QProcessEnvironment failing;
+    failing.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAILING_READS_PATH));
+    failing.insert(QStringLiteral("KORVI_FAILING_FILE"), log);
+    failing.insert(QStringLiteral("KORVI_FAILING_AFTER"), QString::number(QFileInfo(log).size() / 4));
+    const ProgramRun run = korviMonitor({"--export", log, "--csv", csv, "--xlsx", dir_.filePath("large.xlsx")}, failing);
+    expectOneRussianLine(run, QStringLiteral("Не удалось прочитать %1: ошибка ввода-вывода").arg(log));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"large.log"});
 }
 
 // "--csv -" read by a program that takes the first bytes and leaves.
