@@ -1,10 +1,7 @@
+#include "app/LogRows.h"
 #include "app/ProgramRun.h"
-#include "data/FolderVolumeSource.h"
-#include "data/Loader.h"
 #include "data/LogGenerator.h"
-#include "data/MeasurementStore.h"
 #include "data/RawRecordBuffer.h"
-#include "data/SourceList.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,15 +30,6 @@ protected:
     static QByteArray variedLog()
     {
         return LogGenerator(11).generate(500, TLogShape::Typical, QDateTime(QDate(2024, 6, 1), QTime(6, 0)));
-    }
-
-    static qint64 rowsOf(const QString& path)
-    {
-        TMeasurementStore store;
-        const FolderVolumeSource noVolumes;
-        TLoadResult result = TLoader(noVolumes).loadFile(path, TLoadRequest());
-        TSourceList(store).adopt(result);
-        return store.DataRowCount();
     }
 
     static qint64 csvLines(const QString& path)

@@ -1,18 +1,15 @@
 #include "FileFaults.h"
+#include "app/LogRows.h"
 #include "app/ProgramRun.h"
 
-#include "data/FolderVolumeSource.h"
-#include "data/Loader.h"
 #include "data/LogGenerator.h"
-#include "data/MeasurementStore.h"
-#include "data/SourceList.h"
 #include "reports/SpreadsheetReport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -34,15 +31,6 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(LogGenerator(3).generate(25000, TLogShape::Typical, QDateTime(QDate(2024, 6, 1), QTime(6, 0))));
         return path;
-    }
-
-    static qint64 rowsOf(const QString& path)
-    {
-        TMeasurementStore store;
-        const FolderVolumeSource noVolumes;
-        TLoadResult result = TLoader(noVolumes).loadFile(path, TLoadRequest());
-        TSourceList(store).adopt(result);
-        return store.DataRowCount();
     }
 
     // The rows of the report's data sheet as another reader unpacks them.
