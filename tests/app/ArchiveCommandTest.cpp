@@ -1,7 +1,7 @@
+#include "app/LogRows.h"
 #include "app/ProgramRun.h"
 #include "archive/ArchiveTestSupport.h"
 #include "data/LogGenerator.h"
-#include "data/RawRecordBuffer.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,12 +137,7 @@ TEST_P(ArchiveCommandTest, ExportsAnArchivedLogAsItsFileWouldBe)
 // export follows the rule of the file's: nothing left out in silence.
 TEST_P(ArchiveCommandTest, ALogLongerThanTheMemoryIsExportedOnlyWhenAllowed)
 {
-    QByteArray bytes;
-    const QByteArray records = makeLog(6, 1000);
-    while (bytes.size() < (TRawRecordBuffer::Capacity + 700) * 16)
-        bytes += records;
-    bytes.truncate((TRawRecordBuffer::Capacity + 700) * 16);
-    writeLog("long/joined.log", bytes);
+    writeLog("long/joined.log", logLongerThanOneLoad(700));
     ASSERT_EQ(run({"--archive-import", dir_.filePath("long")}).exitCode, 0);
     const QString id = listed().at(0).at(0);
     const QString csv = dir_.filePath("joined.csv");

@@ -1,7 +1,6 @@
 #include "app/LogRows.h"
 #include "app/ProgramRun.h"
 #include "data/LogGenerator.h"
-#include "data/RawRecordBuffer.h"
 
 #include <QDir>
 #include <QFile>
@@ -163,14 +162,7 @@ TEST_F(ExportCommandTest, StandardOutputAndPipesAreWrittenDirectly)
 // says how much it would leave out, and writes it only when told to.
 TEST_F(ExportCommandTest, ALogLongerThanTheMemoryIsNotCutInSilence)
 {
-    const qint64 capacity = TRawRecordBuffer::Capacity;
-    const QByteArray records = LogGenerator(5).generate(1000, TLogShape::Typical, QDateTime(QDate(2024, 6, 1), QTime(6, 0)));
-    QByteArray bytes;
-    bytes.reserve((capacity + 700) * 16);
-    while (bytes.size() < (capacity + 700) * 16)
-        bytes += records;
-    bytes.truncate((capacity + 700) * 16);
-    const QString log = writeLog("joined.log", bytes);
+    const QString log = writeLog("joined.log", logLongerThanOneLoad(700));
     const QString csv = dir_.filePath("joined.csv");
 
     const ProgramRun refused = korviMonitor({"--export", log, "--csv", csv});
