@@ -42,6 +42,18 @@ TArchiveEntry entryFrom(const QSqlQuery& query)
     return entry;
 }
 
+// Prepares the statement and runs it with its values. QPSQL goes on to run an
+// empty EXECUTE after a preparing that failed (one the server cancelled), so
+// the preparing's own error is the one kept then.
+bool execPrepared(QSqlQuery& query, const QString& sql, const QVariantList& values)
+{
+    if (!query.prepare(sql))
+        return false;
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
+
 // Text columns are NOT NULL; a null QString would be bound as NULL.
 QVariant text(const QString& value)
 {
@@ -51,6 +63,9 @@ QVariant text(const QString& value)
 // SQLite's result codes that a user can do something about.
 enum SqliteCode { SqliteBusy = 5, SqliteLocked = 6, SqliteReadOnly = 8, SqliteCorrupt = 11, SqliteFull = 13,
                   SqliteCantOpen = 14, SqliteNotADatabase = 26 };
+
+// The SQLSTATE of a statement the server cancelled, here after statement_timeout.
+constexpr char PostgresqlQueryCanceled[] = "57014";
 
 } // namespace
 
@@ -111,6 +126,7 @@ private:
 TArchive::TArchive(const TArchiveLocation& location, QString connectionName)
     : location_(location)
     , connectionName_(std::move(connectionName))
+    , watchdog_(std::chrono::milliseconds(location.replyLimitMs()))
 {
 }
 
@@ -149,11 +165,21 @@ std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QStri
         database.setPort(location.port);
         database.setUserName(location.user);
         database.setPassword(location.password);
-        database.setConnectOptions(QStringLiteral("connect_timeout=5"));
+        // A dead link shows within half a minute: no server in 5 s ends the
+        // connecting, an idle link is probed after 10 s of silence every 5 s
+        // (given up after 3 lost probes), and data the server's host leaves
+        // unacknowledged for 15 s ends the connection. The server cancels a
+        // statement itself after statementTimeoutMs; the watchdog covers a
+        // server that does not answer at all.
+        database.setConnectOptions(QStringLiteral("connect_timeout=5;keepalives=1;keepalives_idle=10;"
+                                                  "keepalives_interval=5;keepalives_count=3;tcp_user_timeout=15000;"
+                                                  "options='-c statement_timeout=%1'")
+                                       .arg(location.statementTimeoutMs));
     }
     QSqlError failure;
     if (!database.open())
         failure = database.lastError();
+    const TConnectionWatchdog::Guard watched(archive->watchdog_, database);
     QSqlQuery query(database);
     if (location.engine == TArchiveLocation::Engine::Sqlite && !failure.isValid()) {
         // WAL lets the list be read while a load is being stored; NORMAL
@@ -188,6 +214,16 @@ QString TArchive::describe(const QSqlError& error) const
     const QString where = location_.displayName();
     const QString reason = error.text();
     if (location_.engine == TArchiveLocation::Engine::Postgresql) {
+        if (watchdog_.fired()) {
+            return QStringLiteral("Сервер архива %1 не ответил за %2 с; связь с ним прервана")
+                .arg(where)
+                .arg(location_.replyLimitMs() / 1000.0);
+        }
+        if (error.nativeErrorCode() == QLatin1String(PostgresqlQueryCanceled)) {
+            return QStringLiteral("Сервер архива %1 прервал запрос, не выполнив его за %2 с")
+                .arg(where)
+                .arg(location_.statementTimeoutMs / 1000.0);
+        }
         if (error.type() == QSqlError::ConnectionError)
             return QStringLiteral("Нет связи с сервером архива %1: %2").arg(where, reason);
         return QStringLiteral("Ошибка архива %1: %2").arg(where, reason);
@@ -221,6 +257,7 @@ std::optional<TStoredLog> TArchive::store(const QString& label, const QByteArray
     const TPackedLog packed = PackLog(raw);
     const TLogSummary summary = SummarizeLog(raw, QDate::currentDate().year());
     QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
     const TArchiveDialect& dialect = TArchiveDialect::of(location_.engine);
 
     // A writer that stores the same bytes at the same moment makes the
@@ -228,9 +265,9 @@ std::optional<TStoredLog> TArchive::store(const QString& label, const QByteArray
     for (int attempt = 0; attempt < 2; ++attempt) {
         Transaction transaction(database, dialect);
         QSqlQuery query(database);
-        query.prepare(QStringLiteral("SELECT entry_id FROM archive_raw_records WHERE sha256 = ?"));
-        query.addBindValue(packed.sha256);
-        if (!transaction.open() || !query.exec()) {
+        if (!transaction.open()
+            || !execPrepared(query, QStringLiteral("SELECT entry_id FROM archive_raw_records WHERE sha256 = ?"),
+                             {packed.sha256})) {
             *error = describe(transaction.open() ? query.lastError() : transaction.error());
             return std::nullopt;
         }
@@ -245,27 +282,24 @@ std::optional<TStoredLog> TArchive::store(const QString& label, const QByteArray
             return TStoredLog{existing, false};
         }
 
-        query.prepare(QStringLiteral(
-            "INSERT INTO archive_entries (label, first_time, last_time, row_count, record_count, sha256, "
-            "stored_utc, utc_offset, user_name, host_name) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
-        for (const QVariant& value : {text(label), QVariant(summary.firstTime), QVariant(summary.lastTime),
-                                      QVariant(summary.rowCount), QVariant(summary.recordCount),
-                                      QVariant(packed.sha256), QVariant(stamp.utcSeconds),
-                                      QVariant(stamp.utcOffsetSeconds), text(stamp.user), text(stamp.host)})
-            query.addBindValue(value);
-        if (!query.exec() || !query.next()) {
+        if (!execPrepared(query,
+                          QStringLiteral("INSERT INTO archive_entries (label, first_time, last_time, row_count, "
+                                         "record_count, sha256, stored_utc, utc_offset, user_name, host_name) "
+                                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"),
+                          {text(label), summary.firstTime, summary.lastTime, summary.rowCount, summary.recordCount,
+                           packed.sha256, stamp.utcSeconds, stamp.utcOffsetSeconds, text(stamp.user),
+                           text(stamp.host)})
+            || !query.next()) {
             *error = describe(query.lastError());
             return std::nullopt;
         }
         const qint64 id = query.value(0).toLongLong();
         query.finish();
 
-        query.prepare(QStringLiteral("INSERT INTO archive_raw_records (entry_id, sha256, data) VALUES (?, ?, ?) "
-                                     "ON CONFLICT (sha256) DO NOTHING"));
-        query.addBindValue(id);
-        query.addBindValue(packed.sha256);
-        query.addBindValue(packed.compressed);
-        if (!query.exec()) {
+        if (!execPrepared(query,
+                          QStringLiteral("INSERT INTO archive_raw_records (entry_id, sha256, data) VALUES (?, ?, ?) "
+                                         "ON CONFLICT (sha256) DO NOTHING"),
+                          {id, packed.sha256, packed.compressed})) {
             *error = describe(query.lastError());
             return std::nullopt;
         }
@@ -307,13 +341,12 @@ std::vector<TArchiveEntry> TArchive::entries(const TArchiveQuery& request, QStri
     }
     sql += QStringLiteral(" ORDER BY e.id DESC LIMIT %1").arg(request.limit);
 
-    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
+    QSqlQuery query(database);
     query.setForwardOnly(true);
-    query.prepare(sql);
-    for (const QVariant& value : values)
-        query.addBindValue(value);
     std::vector<TArchiveEntry> found;
-    if (!query.exec()) {
+    if (!execPrepared(query, sql, values)) {
         *error = describe(query.lastError());
         return found;
     }
@@ -324,10 +357,11 @@ std::vector<TArchiveEntry> TArchive::entries(const TArchiveQuery& request, QStri
 
 std::optional<TArchiveEntry> TArchive::entry(qint64 id, QString* error)
 {
-    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
-    query.prepare(QStringLiteral("SELECT %1 FROM archive_entries e WHERE e.id = ?").arg(EntryColumns));
-    query.addBindValue(id);
-    if (!query.exec()) {
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
+    QSqlQuery query(database);
+    if (!execPrepared(query, QStringLiteral("SELECT %1 FROM archive_entries e WHERE e.id = ?").arg(EntryColumns),
+                      {id})) {
         *error = describe(query.lastError());
         return std::nullopt;
     }
@@ -340,7 +374,9 @@ std::optional<TArchiveEntry> TArchive::entry(qint64 id, QString* error)
 
 QStringList TArchive::labels(QString* error)
 {
-    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
+    QSqlQuery query(database);
     QStringList found;
     if (!query.exec(QStringLiteral("SELECT DISTINCT label FROM archive_entries ORDER BY label"))) {
         *error = describe(query.lastError());
@@ -353,10 +389,10 @@ QStringList TArchive::labels(QString* error)
 
 std::optional<QByteArray> TArchive::rawRecords(qint64 id, QString* error)
 {
-    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
-    query.prepare(QStringLiteral("SELECT data, sha256 FROM archive_raw_records WHERE entry_id = ?"));
-    query.addBindValue(id);
-    if (!query.exec()) {
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
+    QSqlQuery query(database);
+    if (!execPrepared(query, QStringLiteral("SELECT data, sha256 FROM archive_raw_records WHERE entry_id = ?"), {id})) {
         *error = describe(query.lastError());
         return std::nullopt;
     }
@@ -376,14 +412,14 @@ std::optional<QByteArray> TArchive::rawRecords(qint64 id, QString* error)
 bool TArchive::addEvent(qint64 entryId, TArchiveEventKind kind, const QString& detail, const TArchiveStamp& stamp,
                         QString* error)
 {
-    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
-    query.prepare(QStringLiteral("INSERT INTO archive_events (entry_id, kind, detail, at_utc, utc_offset, user_name, "
-                                 "host_name) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-    for (const QVariant& value : {QVariant(entryId), QVariant(ArchiveEventKindName(kind)), text(detail),
-                                  QVariant(stamp.utcSeconds), QVariant(stamp.utcOffsetSeconds), text(stamp.user),
-                                  text(stamp.host)})
-        query.addBindValue(value);
-    if (!query.exec()) {
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
+    QSqlQuery query(database);
+    if (!execPrepared(query,
+                      QStringLiteral("INSERT INTO archive_events (entry_id, kind, detail, at_utc, utc_offset, "
+                                     "user_name, host_name) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                      {entryId, ArchiveEventKindName(kind), text(detail), stamp.utcSeconds, stamp.utcOffsetSeconds,
+                       text(stamp.user), text(stamp.host)})) {
         *error = describe(query.lastError());
         return false;
     }
@@ -392,12 +428,14 @@ bool TArchive::addEvent(qint64 entryId, TArchiveEventKind kind, const QString& d
 
 std::vector<TArchiveEvent> TArchive::events(qint64 entryId, QString* error)
 {
-    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
-    query.prepare(QStringLiteral("SELECT kind, detail, at_utc, utc_offset, user_name, host_name FROM archive_events "
-                                 "WHERE entry_id = ? ORDER BY id"));
-    query.addBindValue(entryId);
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
+    QSqlQuery query(database);
     std::vector<TArchiveEvent> found;
-    if (!query.exec()) {
+    if (!execPrepared(query,
+                      QStringLiteral("SELECT kind, detail, at_utc, utc_offset, user_name, host_name "
+                                     "FROM archive_events WHERE entry_id = ? ORDER BY id"),
+                      {entryId})) {
         *error = describe(query.lastError());
         return found;
     }
@@ -413,11 +451,11 @@ std::vector<TArchiveEvent> TArchive::events(qint64 entryId, QString* error)
 bool TArchive::remove(qint64 entryId, const TArchiveStamp& stamp, QString* error)
 {
     QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
     Transaction transaction(database, TArchiveDialect::of(location_.engine));
     QSqlQuery query(database);
-    query.prepare(QStringLiteral("DELETE FROM archive_raw_records WHERE entry_id = ?"));
-    query.addBindValue(entryId);
-    if (!transaction.open() || !query.exec()) {
+    if (!transaction.open()
+        || !execPrepared(query, QStringLiteral("DELETE FROM archive_raw_records WHERE entry_id = ?"), {entryId})) {
         *error = describe(transaction.open() ? query.lastError() : transaction.error());
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "archive/ArchivedLog.h"
 #include "archive/TArchiveLocation.h"
+#include "archive/TConnectionWatchdog.h"
 
 #include <QByteArray>
 #include <QSqlError>
@@ -59,7 +60,8 @@ struct TStoredLog {
 
 // The archive: every log kept once, with a trail of what was done with it.
 // Each method answers an error in Russian through `error` when it fails; the
-// archive stays usable for the next call. One archive is used by one thread.
+// archive stays usable for the next call, unless its server stopped answering
+// and the connection was dropped. One archive is used by one thread.
 class TArchive
 {
 public:
@@ -98,6 +100,7 @@ private:
 
     TArchiveLocation location_;
     QString connectionName_;
+    TConnectionWatchdog watchdog_;
 };
 
 // The name an event kind is stored under, and back.

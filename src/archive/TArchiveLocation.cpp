@@ -4,6 +4,14 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QUrlQuery>
+
+namespace {
+
+// An hour: longer would look like the very hang the time-out is there to end.
+constexpr int MaxStatementTimeoutSeconds = 3600;
+
+} // namespace
 
 std::optional<TArchiveLocation> TArchiveLocation::fromUrl(const QString& url, QString* error)
 {
@@ -22,6 +30,19 @@ std::optional<TArchiveLocation> TArchiveLocation::fromUrl(const QString& url, QS
             *error = QStringLiteral("Адрес архива PostgreSQL должен иметь вид postgresql://пользователь@сервер/база: %1")
                          .arg(url);
             return std::nullopt;
+        }
+        const QString timeout = QUrlQuery(parsed).queryItemValue(QStringLiteral("timeout"));
+        if (!timeout.isEmpty()) {
+            bool number = false;
+            const int seconds = timeout.toInt(&number);
+            if (!number || seconds < 1 || seconds > MaxStatementTimeoutSeconds) {
+                *error = QStringLiteral("Время ожидания сервера архива timeout=%1: "
+                                        "нужно целое число секунд от 1 до %2")
+                             .arg(timeout)
+                             .arg(MaxStatementTimeoutSeconds);
+                return std::nullopt;
+            }
+            location.statementTimeoutMs = seconds * 1000;
         }
         return location;
     }

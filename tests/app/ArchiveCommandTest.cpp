@@ -4,6 +4,7 @@
 #include "data/LogGenerator.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -205,6 +206,38 @@ TEST(ArchiveCommandWithoutAnArchive, AnArchiveThatCannotBeUsedIsNamed)
         EXPECT_EQ(failed.exitCode, 1);
         EXPECT_TRUE(failed.errors.contains(QString::fromUtf8(c.mentions))) << failed.errors.toStdString();
     }
+}
+
+// The server stops while it holds a command's statement (a lock keeps the
+// statement there long enough to find its server process): the command ends
+// once the statement's limit is up, with the reason and code 1.
+TEST(ArchiveCommandOnAStoppedServer, EndsWithTheReasonWithinTheLimit)
+{
+    ScratchArchive scratch(Engine::Postgresql);
+    if (!scratch.unavailable().isEmpty())
+        GTEST_SKIP() << scratch.unavailable().toStdString();
+    ASSERT_TRUE(scratch.open()); // the tables, to lock
+    DirectConnection beside(scratch.location());
+    ASSERT_TRUE(beside.database().transaction());
+    ASSERT_TRUE(beside.exec(QStringLiteral("LOCK TABLE archive_entries IN ACCESS EXCLUSIVE MODE")));
+    const TArchiveLocation& location = scratch.location();
+    const QString url = QStringLiteral("postgresql://%1@%2:%3/%4?timeout=3")
+                            .arg(location.user, location.host)
+                            .arg(location.port)
+                            .arg(location.database);
+
+    QProcess list;
+    QElapsedTimer waited;
+    waited.start();
+    startKorviMonitor(list, {"--archive-list", "--archive=" + url});
+    const StoppedBackend stopped(location, QStringLiteral("wait_event_type = 'Lock'"));
+    ASSERT_NE(stopped.pid(), 0);
+    ASSERT_TRUE(beside.database().rollback());
+    EXPECT_TRUE(list.waitForFinished(15000));
+    EXPECT_LT(waited.elapsed(), 10000);
+    EXPECT_EQ(list.exitCode(), 1);
+    const QString errors = QString::fromUtf8(list.readAllStandardError());
+    EXPECT_TRUE(errors.contains(QStringLiteral("не ответил за 4.5 с; связь с ним прервана"))) << errors.toStdString();
 }
 
 TEST(ArchiveCommandWithoutAnArchive, TheDefaultArchiveIsInTheUsersDataFolder)

@@ -13,9 +13,9 @@ struct ProgramRun {
     QString errors;
 };
 
-inline ProgramRun korviMonitor(const QStringList& arguments, const QProcessEnvironment& extra = {})
+// The program started as korviMonitor() runs it, for a test that acts while it runs.
+inline void startKorviMonitor(QProcess& process, const QStringList& arguments, const QProcessEnvironment& extra = {})
 {
-    QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -23,6 +23,12 @@ inline ProgramRun korviMonitor(const QStringList& arguments, const QProcessEnvir
     environment.insert(extra);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(KORVI_MONITOR_PATH), arguments);
+}
+
+inline ProgramRun korviMonitor(const QStringList& arguments, const QProcessEnvironment& extra = {})
+{
+    QProcess process;
+    startKorviMonitor(process, arguments, extra);
     EXPECT_TRUE(process.waitForFinished(30000));
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};

@@ -7,12 +7,14 @@
 #include "data/SourceList.h"
 #include "data/LogGenerator.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <thread>
 
 namespace {
@@ -398,5 +400,61 @@ INSTANTIATE_TEST_SUITE_P(Engines, ArchiveTest, ::testing::Values(Engine::Sqlite,
                          [](const ::testing::TestParamInfo<Engine>& info) {
                              return EngineName(info.param).toStdString();
                          });
+
+// A PostgreSQL server that keeps a call waiting: it cancels a statement held
+// up past the time-out itself, and one that answers nothing at all costs the
+// connection; either way the call ends within its limit, with the reason.
+TEST(ArchiveServerThatKeepsACallWaiting, TheCallEndsWithTheReasonWithinItsLimit)
+{
+    struct Case {
+        const char* name;
+        bool serverStopped;
+        const char* mentions;
+        qint64 limitMs;
+        bool usableAfter;
+    };
+    const Case cases[] = {
+        {"a lock another desk holds", false, "прервал запрос, не выполнив его за 1 с", 1000, true},
+        {"a server that stopped", true, "не ответил за 1.5 с; связь с ним прервана", 1500, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchArchive scratch(Engine::Postgresql);
+        if (!scratch.unavailable().isEmpty())
+            GTEST_SKIP() << scratch.unavailable().toStdString();
+        TArchiveLocation location = scratch.location();
+        location.statementTimeoutMs = 1000;
+        QString error;
+        std::unique_ptr<TArchive> archive = TArchive::open(location, &error);
+        ASSERT_TRUE(archive) << error.toStdString();
+        DirectConnection beside(location);
+        ASSERT_TRUE(beside.database().transaction());
+        ASSERT_TRUE(beside.exec(QStringLiteral("LOCK TABLE archive_entries IN ACCESS EXCLUSIVE MODE")));
+        std::optional<StoppedBackend> stopped;
+        if (c.serverStopped) {
+            stopped.emplace(location, QStringLiteral("state = 'idle'")); // the archive's, not the lock's
+            ASSERT_NE(stopped->pid(), 0);
+        }
+
+        QElapsedTimer waited;
+        waited.start();
+        EXPECT_TRUE(archive->entries({}, &error).empty());
+        EXPECT_GE(waited.elapsed(), c.limitMs);
+        EXPECT_LT(waited.elapsed(), c.limitMs + 2000);
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.mentions))) << error.toStdString();
+
+        // Once the lock is gone the archive serves again; a dropped connection
+        // answers the next call at once, with the same reason.
+        ASSERT_TRUE(beside.database().rollback());
+        error.clear();
+        waited.restart();
+        archive->labels(&error);
+        EXPECT_LT(waited.elapsed(), 1000);
+        EXPECT_EQ(error.isEmpty(), c.usableAfter) << error.toStdString();
+        if (!c.usableAfter) {
+            EXPECT_TRUE(error.contains(QString::fromUtf8(c.mentions))) << error.toStdString();
+        }
+    }
+}
 
 } // namespace

@@ -4,10 +4,17 @@
 
 #include <QAtomicInteger>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 #include <QtDebug>
+
+#include <signal.h>
+
+#include <cerrno>
+#include <cstring>
+#include <thread>
 
 namespace {
 
@@ -106,4 +113,36 @@ bool DirectConnection::exec(const QString& statement, const QVariantList& values
     if (!done)
         qWarning().noquote() << statement << ":" << query.lastError().text();
     return done;
+}
+
+StoppedBackend::StoppedBackend(const TArchiveLocation& location, const QString& condition)
+{
+    // A connection of its own: inside a transaction the activity would be a snapshot.
+    DirectConnection beside(location);
+    QSqlQuery query(beside.database());
+    const QString sql = QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = current_database() "
+                                       "AND pid <> pg_backend_pid() AND (%1) ORDER BY backend_start LIMIT 1")
+                            .arg(condition);
+    for (QDeadlineTimer deadline(10000); !deadline.hasExpired();
+         std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+        if (!query.exec(sql)) {
+            qWarning().noquote() << sql << ":" << query.lastError().text();
+            return;
+        }
+        if (query.next()) {
+            const qint64 pid = query.value(0).toLongLong();
+            if (::kill(pid_t(pid), SIGSTOP) == 0)
+                pid_ = pid;
+            else
+                qWarning() << "cannot stop the server process" << pid << ":" << strerror(errno);
+            return;
+        }
+    }
+    qWarning().noquote() << "no server process on the database meets" << condition;
+}
+
+StoppedBackend::~StoppedBackend()
+{
+    if (pid_ != 0)
+        ::kill(pid_t(pid_), SIGCONT);
 }

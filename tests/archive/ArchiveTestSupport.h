@@ -53,4 +53,25 @@ private:
     QSqlDatabase database_;
 };
 
+// The server process of another connection to a PostgreSQL database, stopped
+// (SIGSTOP) as a server that hangs would be, and let go on (SIGCONT) when the
+// object goes, so that the server can stop at the end.
+class StoppedBackend
+{
+public:
+    // The first backend on the location's database, other than the one it
+    // asks through, whose row of pg_stat_activity meets `condition`; waited
+    // for up to 10 s.
+    explicit StoppedBackend(const TArchiveLocation& location, const QString& condition = QStringLiteral("true"));
+    ~StoppedBackend();
+    StoppedBackend(const StoppedBackend&) = delete;
+    StoppedBackend& operator=(const StoppedBackend&) = delete;
+
+    // 0, the reason printed, when none was found or it could not be stopped.
+    qint64 pid() const { return pid_; }
+
+private:
+    qint64 pid_ = 0;
+};
+
 QString EngineName(TArchiveLocation::Engine engine);
