@@ -10,9 +10,18 @@
 
 #include <QTextStream>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
+
+namespace {
+
+// How long the archive may go on storing the last logs after the windows close.
+constexpr std::chrono::seconds ArchiveGrace{3};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -57,7 +66,16 @@ int main(int argc, char** argv)
         windows.showMainWindow();
         if (!commandLine.openLog.isEmpty())
             windows.openLog(commandLine.openLog);
-        return application.exec();
+        const int status = application.exec();
+        const QString unstored = windows.finishArchiving(ArchiveGrace);
+        if (unstored.isEmpty())
+            return status;
+        // The archive's thread still waits for its server, and a running
+        // thread may not be destroyed: the program ends here, without its
+        // destructors, as it would when killed; the user is told what is lost.
+        QTextStream(stderr) << unstored << Qt::endl;
+        std::fflush(nullptr);
+        std::_Exit(1);
     } catch (const std::exception& error) {
         TKorviApplication::ShowErrorBox(QString::fromUtf8(error.what()));
     } catch (...) {

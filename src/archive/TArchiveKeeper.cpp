@@ -2,7 +2,23 @@
 
 #include "archive/TArchive.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
+
+namespace {
+
+// "1 журнал", "3 журнала", "5 журналов".
+QString logCount(qsizetype count)
+{
+    const qsizetype units = count % 10;
+    const qsizetype tens = count % 100;
+    const char* noun = units == 1 && tens != 11                             ? "журнал"
+                       : units >= 2 && units <= 4 && (tens < 12 || tens > 14) ? "журнала"
+                                                                              : "журналов";
+    return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(noun));
+}
+
+} // namespace
 
 // Lives on the keeper's thread; the archive is opened, used and closed there.
 class TArchiveKeeper::Worker : public QObject
@@ -30,6 +46,16 @@ public:
 
     void keep(const QString& label, const QByteArray& raw, const QString& origin)
     {
+        store(label, raw, origin);
+        const std::lock_guard lock(keeper_.pendingMutex_);
+        keeper_.pending_.removeOne(label);
+    }
+
+    void close() { archive_.reset(); }
+
+private:
+    void store(const QString& label, const QByteArray& raw, const QString& origin)
+    {
         if (!open())
             return;
         QString error;
@@ -39,9 +65,6 @@ public:
             tell([&keeper = keeper_, error] { emit keeper.failed(error); });
     }
 
-    void close() { archive_.reset(); }
-
-private:
     // The keeper's signals go out on the keeper's own thread, from its event
     // loop: after whoever made it has connected to them.
     template <typename Signal>
@@ -67,18 +90,41 @@ TArchiveKeeper::TArchiveKeeper(const TArchiveLocation& location, QObject* parent
     QMetaObject::invokeMethod(worker_, [worker = worker_] { worker->open(); });
 }
 
-// Queued after every log still waiting, so none of them is lost.
 TArchiveKeeper::~TArchiveKeeper()
 {
-    QMetaObject::invokeMethod(worker_, [worker = worker_, thread = thread_] {
-        worker->close();
-        thread->quit();
-    });
+    closeWhenQueuedAreDone();
     thread_->wait();
     delete worker_;
 }
 
 void TArchiveKeeper::keep(const QString& label, const QByteArray& raw, const QString& origin)
 {
+    {
+        const std::lock_guard lock(pendingMutex_);
+        pending_ << label;
+    }
     QMetaObject::invokeMethod(worker_, [worker = worker_, label, raw, origin] { worker->keep(label, raw, origin); });
+}
+
+QString TArchiveKeeper::finish(std::chrono::milliseconds grace)
+{
+    closeWhenQueuedAreDone();
+    if (thread_->wait(QDeadlineTimer(grace)))
+        return QString();
+    const std::lock_guard lock(pendingMutex_);
+    if (pending_.isEmpty()) // only the connection is still being closed
+        return QString();
+    return QStringLiteral("Не сохранено в архиве: %1 (%2)")
+        .arg(logCount(pending_.size()), pending_.join(QStringLiteral(", ")));
+}
+
+void TArchiveKeeper::closeWhenQueuedAreDone()
+{
+    if (closing_)
+        return;
+    closing_ = true;
+    QMetaObject::invokeMethod(worker_, [worker = worker_, thread = thread_] {
+        worker->close();
+        thread->quit();
+    });
 }

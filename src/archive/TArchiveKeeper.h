@@ -4,6 +4,10 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <mutex>
 
 class QThread;
 
@@ -11,7 +15,9 @@ class QThread;
 // full log takes longer than a window may wait, and the archive's database
 // connection belongs to the thread that opened it. The archive is opened at
 // start and again before a log while it cannot be; `unavailable` tells the
-// reason once. Logs queued before the keeper goes are stored first.
+// reason once. Logs queued before the keeper goes are stored first: its
+// destructor waits for them as long as that takes, each archive call having
+// a limit of its own, and finish() waits a given time only.
 class TArchiveKeeper : public QObject
 {
     Q_OBJECT
@@ -23,6 +29,10 @@ public:
     const TArchiveLocation& location() const { return location_; }
     // Stores the log's records under its label on the keeper's thread.
     void keep(const QString& label, const QByteArray& raw, const QString& origin);
+    // Lets the logs still queued be stored, waiting for them at most `grace`:
+    // empty when all were stored (or failed, as told), else the Russian line
+    // that names those still unstored, the keeper's thread left at work.
+    QString finish(std::chrono::milliseconds grace);
 
 signals:
     void opened();
@@ -34,7 +44,14 @@ signals:
 private:
     class Worker;
 
+    // Queued after every log still waiting, so none of them is lost.
+    void closeWhenQueuedAreDone();
+
     TArchiveLocation location_;
     QThread* thread_;
     Worker* worker_;
+    bool closing_ = false;
+    // The labels of the logs queued and not yet stored or failed.
+    std::mutex pendingMutex_;
+    QStringList pending_;
 };

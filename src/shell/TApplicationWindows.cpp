@@ -126,6 +126,11 @@ void TApplicationWindows::showMainWindow()
     formRead_->show();
 }
 
+QString TApplicationWindows::finishArchiving(std::chrono::milliseconds grace)
+{
+    return archive_ ? archive_->finish(grace) : QString();
+}
+
 void TApplicationWindows::openLog(const QString& path)
 {
     formMain_->showInFront();

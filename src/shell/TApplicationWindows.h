@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 class QAction;
@@ -29,6 +30,9 @@ public:
     void showMainWindow();
     // Shows the data viewer with the saved log at `path`, or the reason it cannot.
     void openLog(const QString& path);
+    // Once the windows are closed: the archive's last logs get `grace` to be
+    // stored; empty when they were, else the line naming those that were not.
+    QString finishArchiving(std::chrono::milliseconds grace);
 
     std::unique_ptr<VolumeSource> volumes_;
     std::unique_ptr<TUserDialogs> dialogs_;

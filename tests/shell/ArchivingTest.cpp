@@ -10,6 +10,7 @@
 #include "shell/TArchiveWindow.h"
 #include "shell/TLogFileActions.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QSignalSpy>
 
@@ -22,6 +23,7 @@ private slots:
     void loadsFromTheDriveAndFromFilesAreArchivedOnce_data() { AddArchiveEngineRows(); }
     void loadsFromTheDriveAndFromFilesAreArchivedOnce();
     void logsStillQueuedAreStoredBeforeTheProgramEnds();
+    void logsAStoppedServerHoldsAreNamedWhenTheProgramEnds();
     void anArchiveThatCannotBeOpenedLeavesTheProgramUsable_data();
     void anArchiveThatCannotBeOpenedLeavesTheProgramUsable();
     void anArchiveThatCannotBeChosenIsToldAndItsMenuItemGreyed();
@@ -100,6 +102,26 @@ void ArchivingTest::logsStillQueuedAreStoredBeforeTheProgramEnds()
             keeper.keep(QStringLiteral("2400123"), makeLog(seed, 2000), QString());
     }
     QCOMPARE(entriesOf(scratch).size(), size_t(3));
+}
+
+// The windows close while the server holds the load's log: the program waits
+// the grace only, and says which log the archive did not get.
+void ArchivingTest::logsAStoppedServerHoldsAreNamedWhenTheProgramEnds()
+{
+    ScratchArchive scratch(TArchiveLocation::Engine::Postgresql);
+    if (!scratch.unavailable().isEmpty())
+        QSKIP(qPrintable(scratch.unavailable()));
+    SimulatedWindows simulation(makeLog(6, 300), {}, scratch.location());
+    const StoppedBackend stopped(scratch.location()); // the keeper's, once it has connected
+    QVERIFY(stopped.pid() != 0);
+    simulation.loadIntoShownViewer();
+    simulation.windows->formRead_->close();
+
+    QElapsedTimer waited;
+    waited.start();
+    const QString unstored = simulation.windows->finishArchiving(std::chrono::milliseconds(500));
+    QVERIFY2(waited.elapsed() < 2000, qPrintable(QString::number(waited.elapsed())));
+    QCOMPARE(unstored, QStringLiteral("Не сохранено в архиве: 1 журнал (%1)").arg(simulation.logger->volumeLabel()));
 }
 
 void ArchivingTest::anArchiveThatCannotBeOpenedLeavesTheProgramUsable_data()
