@@ -91,6 +91,9 @@ public:
     bool remove(qint64 entryId, const TArchiveStamp& stamp, QString* error);
 
     const TArchiveLocation& location() const { return location_; }
+    // Whether the server stopped answering and the connection was dropped:
+    // no later call gets through, the archive must be opened anew.
+    bool connectionDropped() const { return watchdog_.fired(); }
 
 private:
     TArchive(const TArchiveLocation& location, QString connectionName);

@@ -59,10 +59,15 @@ private:
         if (!open())
             return;
         QString error;
-        if (const std::optional<TStoredLog> stored = archive_->store(label, raw, origin, TArchiveStamp::now(), &error))
+        const std::optional<TStoredLog> stored = archive_->store(label, raw, origin, TArchiveStamp::now(), &error);
+        if (stored) {
             tell([&keeper = keeper_, stored = *stored] { emit keeper.kept(stored.entryId, stored.added); });
-        else
-            tell([&keeper = keeper_, error] { emit keeper.failed(error); });
+            return;
+        }
+        // The next log connects anew: a server that stopped for a while may answer again.
+        if (archive_->connectionDropped())
+            archive_.reset();
+        tell([&keeper = keeper_, error] { emit keeper.failed(error); });
     }
 
     // The keeper's signals go out on the keeper's own thread, from its event

@@ -14,7 +14,8 @@ class QThread;
 // Keeps every loaded log in the archive on a thread of its own: storing a
 // full log takes longer than a window may wait, and the archive's database
 // connection belongs to the thread that opened it. The archive is opened at
-// start and again before a log while it cannot be; `unavailable` tells the
+// start and again before a log while it cannot be, or after its server
+// stopped answering and the connection was dropped; `unavailable` tells the
 // reason once. Logs queued before the keeper goes are stored first: its
 // destructor waits for them as long as that takes, each archive call having
 // a limit of its own, and finish() waits a given time only.

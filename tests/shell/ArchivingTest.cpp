@@ -24,6 +24,7 @@ private slots:
     void loadsFromTheDriveAndFromFilesAreArchivedOnce();
     void logsStillQueuedAreStoredBeforeTheProgramEnds();
     void logsAStoppedServerHoldsAreNamedWhenTheProgramEnds();
+    void theLogAfterAServerStoppedAnsweringGoesOverANewConnection();
     void anArchiveThatCannotBeOpenedLeavesTheProgramUsable_data();
     void anArchiveThatCannotBeOpenedLeavesTheProgramUsable();
     void anArchiveThatCannotBeChosenIsToldAndItsMenuItemGreyed();
@@ -122,6 +123,32 @@ void ArchivingTest::logsAStoppedServerHoldsAreNamedWhenTheProgramEnds()
     const QString unstored = simulation.windows->finishArchiving(std::chrono::milliseconds(500));
     QVERIFY2(waited.elapsed() < 2000, qPrintable(QString::number(waited.elapsed())));
     QCOMPARE(unstored, QStringLiteral("Не сохранено в архиве: 1 журнал (%1)").arg(simulation.logger->volumeLabel()));
+}
+
+// A server process that stops answering costs the log it holds, with the
+// reason; the next log is stored over a connection of its own.
+void ArchivingTest::theLogAfterAServerStoppedAnsweringGoesOverANewConnection()
+{
+    ScratchArchive scratch(TArchiveLocation::Engine::Postgresql);
+    if (!scratch.unavailable().isEmpty())
+        QSKIP(qPrintable(scratch.unavailable()));
+    TArchiveLocation location = scratch.location();
+    location.statementTimeoutMs = 1000;
+    TArchiveKeeper keeper(location);
+    QSignalSpy opened(&keeper, &TArchiveKeeper::opened);
+    QSignalSpy failed(&keeper, &TArchiveKeeper::failed);
+    QSignalSpy kept(&keeper, &TArchiveKeeper::kept);
+    QVERIFY(opened.wait(10000));
+    const StoppedBackend stopped(location); // the keeper's
+    QVERIFY(stopped.pid() != 0);
+
+    keeper.keep(QStringLiteral("2400123"), makeLog(7, 300), QString());
+    QVERIFY(failed.wait(5000));
+    const QString reason = failed.takeFirst().at(0).toString();
+    QVERIFY2(reason.contains(QStringLiteral("не ответил за 1.5 с")), qPrintable(reason));
+    keeper.keep(QStringLiteral("2400123"), makeLog(8, 300), QString());
+    QVERIFY(kept.wait(10000));
+    QCOMPARE(failed.size(), 0);
 }
 
 void ArchivingTest::anArchiveThatCannotBeOpenedLeavesTheProgramUsable_data()
