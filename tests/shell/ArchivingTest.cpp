@@ -113,7 +113,9 @@ void ArchivingTest::logsAStoppedServerHoldsAreNamedWhenTheProgramEnds()
     if (!scratch.unavailable().isEmpty())
         QSKIP(qPrintable(scratch.unavailable()));
     SimulatedWindows simulation(makeLog(6, 300), {}, scratch.location());
-    const StoppedBackend stopped(scratch.location()); // the keeper's, once it has connected
+    QSignalSpy opened(simulation.windows->archive_.get(), &TArchiveKeeper::opened);
+    QVERIFY(opened.wait(10000));
+    const StoppedBackend stopped(scratch.location()); // the keeper's
     QVERIFY(stopped.pid() != 0);
     simulation.loadIntoShownViewer();
     simulation.windows->formRead_->close();
