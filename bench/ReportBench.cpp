@@ -42,7 +42,7 @@ void BM_SpreadsheetReport(benchmark::State& state)
 }
 BENCHMARK(BM_SpreadsheetReport)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// The part of the report above that reads the finished book back: every
+// The last step of the report above, reading the finished book back: every
 // sheet unpacked, its checksum and its last row compared.
 void BM_SpreadsheetCheck(benchmark::State& state)
 {

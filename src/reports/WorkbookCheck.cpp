@@ -132,7 +132,7 @@ public:
         return total;
     }
 
-    // Where the part's packed bytes begin, after its local header; -1 when that header is broken.
+    // Where a member's packed bytes begin, after its local header; -1 when that header is broken.
     qint64 dataOffset(const PackedPart& part)
     {
         const QByteArray header = readAt(qint64(part.headerOffset), LocalHeaderSize);
@@ -250,7 +250,7 @@ public:
     {
     }
 
-    // False with the reason when the part cannot be read or does not unpack as recorded.
+    // False with the reason when a member cannot be read or does not unpack as recorded.
     bool read(const PackedPart& part, QByteArray* tail, QString* error)
     {
         const qint64 offset = package_.dataOffset(part);

@@ -120,7 +120,7 @@ TEST_F(ExportFaultsTest, ADiskThatFillsUpDuringTheReportIsSaidSo)
     EXPECT_EQ(disk.strayFiles({}), QStringList());
 }
 
-// A drive that fails a quarter of the way into the log: the part read is not
+// A drive that fails a quarter of the way into the log: what was read is not
 // the log, and nothing is written from it.
 TEST_F(ExportFaultsTest, ALogThatFailsPartWayIsNotExported)
 {

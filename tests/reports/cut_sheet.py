@@ -1,6 +1,6 @@
 """Rewrites an .xlsx file with one part cut short and packed again, as a
 spreadsheet library does when its temporary file of that part was written
-only in part: the package is sound, the part's XML is not.
+only partly: the package is sound, that sheet's XML is not.
 
 usage: cut_sheet.py IN OUT PART KEEP_FRACTION
 """
