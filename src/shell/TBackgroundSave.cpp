@@ -43,5 +43,8 @@ void TBackgroundSave::run(const QString& path, Save save)
 
 void TBackgroundSave::reportFailure(const QString& path, const QString& reason)
 {
-    dialogs_.showError(&viewer_, QStringLiteral("Не удалось записать %1: %2").arg(path, reason));
+    const QString message = QStringLiteral("Не удалось записать %1: %2").arg(path, reason);
+    // The status line said the file was being written; it says what became of it.
+    viewer_.showStatus(message);
+    dialogs_.showError(&viewer_, message);
 }

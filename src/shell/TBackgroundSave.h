@@ -19,7 +19,7 @@ public:
     TBackgroundSave(TFormMain& viewer, TUserDialogs& dialogs);
 
     void run(const QString& path, Save save);
-    // The error box of a file that could not be written.
+    // The error box, and the status line, of a file that could not be written.
     void reportFailure(const QString& path, const QString& reason);
 
 private:

@@ -218,7 +218,7 @@ void LogFilesTest::aPipeWhoseReaderLeavesIsAnErrorAndTheWindowsStay()
     reader.join();
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY2(dialogs->errors[0].endsWith(QStringLiteral(": канал закрыт")), qPrintable(dialogs->errors[0]));
-    QVERIFY(!ViewerControls(*viewer).StatusLine->text().contains(QStringLiteral("Сохранено")));
+    QCOMPARE(ViewerControls(*viewer).StatusLine->text(), dialogs->errors[0]);
 
     const QString file = simulation->drive.filePath(QStringLiteral("rows-again.csv"));
     dialogs->answers = {file};
