@@ -3,13 +3,13 @@
 #include "app/CommandLine.h"
 #include "app/ExportCommand.h"
 #include "archive/TArchive.h"
-#include "data/FileSave.h"
 #include "data/FolderVolumeSource.h"
 #include "data/Loader.h"
+#include "data/ReadSource.h"
 #include "data/Timestamp.h"
 
 #include <QDirIterator>
-#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
@@ -35,11 +35,11 @@ int importLogs(TArchive& archive, const QString& folder, QTextStream& out, QText
     }
     int failures = 0;
     for (const QString& path : logsUnder(folder)) {
-        QFile file(path);
-        QString error = OpenRegularFile(file);
+        QString error;
+        const std::optional<QByteArray> log = ReadFileBytes(path, &error);
         std::optional<TStoredLog> stored;
-        if (error.isEmpty())
-            stored = archive.store(QFileInfo(path).fileName(), file.readAll(), path, TArchiveStamp::now(), &error);
+        if (log)
+            stored = archive.store(QFileInfo(path).fileName(), *log, path, TArchiveStamp::now(), &error);
         if (!stored) {
             errors << "korvi-monitor: " << path << ": " << error << '\n';
             ++failures;

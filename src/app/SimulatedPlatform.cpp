@@ -1,10 +1,10 @@
 #include "app/SimulatedPlatform.h"
 
-#include "data/FileSave.h"
 #include "data/FolderVolumeSource.h"
 #include "data/LoadTexts.h"
 #include "data/LogGenerator.h"
 #include "data/LogRecord.h"
+#include "data/ReadSource.h"
 #include "data/Timestamp.h"
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 
 #include <cstring>
 #include <stdexcept>
@@ -30,10 +29,11 @@ constexpr qint64 GeneratedRecords = 6000;
 // A logger holds one log memory; a pipe or a device could pour out bytes without end.
 QByteArray readLog(const QString& logFile)
 {
-    QFile file(logFile);
-    if (const QString reason = OpenRegularFile(file); !reason.isEmpty())
+    QString reason;
+    const std::optional<QByteArray> log = ReadFileBytes(logFile, &reason, DeviceLogMemoryBytes);
+    if (!log)
         refuse(logFile, reason);
-    return file.read(DeviceLogMemoryBytes);
+    return *log;
 }
 
 QString lockPath(const QString& folder)

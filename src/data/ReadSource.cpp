@@ -67,3 +67,30 @@ TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRe
         return TReadResult{true, read, QStringLiteral("файл изменился во время чтения")};
     return TReadResult{true, read, QString(), std::max<qint64>(0, inFile - qint64(buffer.size()))};
 }
+
+std::optional<QByteArray> ReadFileBytes(const QString& path, QString* error, qint64 limit)
+{
+    const auto fail = [error](const QString& reason) {
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    };
+    QFile file(path);
+    if (const QString reason = OpenRegularFile(file, QIODevice::Unbuffered); !reason.isEmpty())
+        return fail(reason);
+    const qint64 size = currentSize(file);
+    const qint64 wanted = std::min(size, limit);
+    QByteArray bytes(qsizetype(wanted), Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < wanted) {
+        const qint64 n = file.read(bytes.data() + got, wanted - got);
+        if (n < 0)
+            return fail(FileErrorReason(file, false));
+        if (n == 0)
+            break;
+        got += n;
+    }
+    if (got < wanted || currentSize(file) != size)
+        return fail(QStringLiteral("файл изменился во время чтения"));
+    return bytes;
+}

@@ -4,7 +4,11 @@
 
 #include <QString>
 
+#include <QByteArray>
+
 #include <functional>
+#include <limits>
+#include <optional>
 #include <span>
 
 struct TReadResult {
@@ -28,3 +32,9 @@ using TReadProgress = std::function<bool(qint64 recordIndex)>;
 // without end or pour out bytes without one.
 TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRecord> buffer,
                        const TReadProgress& progress);
+
+// The bytes of a regular file, at most `limit` of them, read by the same
+// rule: a failed read, or a file whose size changes while it is read, gives
+// no bytes and `error` says why.
+std::optional<QByteArray> ReadFileBytes(const QString& path, QString* error,
+                                        qint64 limit = std::numeric_limits<qint64>::max());

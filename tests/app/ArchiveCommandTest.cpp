@@ -153,6 +153,23 @@ TEST_P(ArchiveCommandTest, ALogLongerThanTheMemoryIsExportedOnlyWhenAllowed)
     EXPECT_TRUE(allowed.errors.contains(QStringLiteral("Пропущено записей: 700"))) << allowed.errors.toStdString();
 }
 
+// A drive that fails part-way through a log: the part is not archived as the log.
+TEST_P(ArchiveCommandTest, ALogThatFailsPartWayIsNotImported)
+{
+    writeLog("drive/good.log", makeLog(7, 300));
+    const QString failing = writeLog("drive/failing.log", makeLog(8, 3000));
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAILING_READS_PATH));
+    environment.insert(QStringLiteral("KORVI_FAILING_FILE"), failing);
+    environment.insert(QStringLiteral("KORVI_FAILING_AFTER"), QStringLiteral("20000"));
+    const ProgramRun import = korviMonitor({"--archive-import", dir_.filePath("drive"), archiveArgument_}, environment);
+    EXPECT_EQ(import.exitCode, 1);
+    EXPECT_EQ(import.errors, QStringLiteral("korvi-monitor: %1: ошибка ввода-вывода\n").arg(failing));
+    const std::vector<QStringList> rows = listed();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][1], QStringLiteral("good.log"));
+}
+
 TEST_P(ArchiveCommandTest, FailuresEndWithAReasonAndCodeOne)
 {
     writeLog("logs/a.log", makeLog(5, 100));

@@ -97,6 +97,18 @@ TEST_F(ReadSourceTest, AFileThatChangesWhileItIsReadIsAnError)
     }
 }
 
+TEST_F(ReadSourceTest, FileBytesAreReadWholeUpToTheLimitOrNotAtAll)
+{
+    const QByteArray bytes(1000, 'x');
+    QString error;
+    EXPECT_EQ(ReadFileBytes(writeLog(bytes), &error), bytes);
+    EXPECT_EQ(ReadFileBytes(writeLog(bytes), &error, 300), bytes.left(300));
+    EXPECT_EQ(ReadFileBytes(dir_.filePath("gone.log"), &error), std::nullopt);
+    EXPECT_EQ(error, QStringLiteral("файл не найден"));
+    EXPECT_EQ(ReadFileBytes(dir_.path(), &error), std::nullopt);
+    EXPECT_EQ(error, QStringLiteral("это не файл"));
+}
+
 TEST_F(ReadSourceTest, MissingFileIsNotOpened)
 {
     const TReadResult result = ReadSource(dir_.filePath("gone.log"), 4, buffer_, {});
