@@ -24,6 +24,22 @@ qint64 currentSize(const QFile& file)
     return ::fstat(file.handle(), &status) == 0 ? qint64(status.st_size) : -1;
 }
 
+// Reads until `size` bytes are in or the file ends: how many came, or -1
+// when a read failed, which is never taken for the end.
+qint64 readUpTo(QFile& file, char* into, qint64 size)
+{
+    qint64 got = 0;
+    while (got < size) {
+        const qint64 n = file.read(into + got, size - got);
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
 } // namespace
 
 TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRecord> buffer,
@@ -48,15 +64,9 @@ TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRe
             }
         }
         const qint64 want = (end - read) * qint64(sizeof(TLogRecord));
-        qint64 got = 0;
-        while (got < want) {
-            const qint64 n = file.read(bytes + read * qint64(sizeof(TLogRecord)) + got, want - got);
-            if (n < 0)
-                return TReadResult{true, read, FileErrorReason(file, false)};
-            if (n == 0)
-                break;
-            got += n;
-        }
+        const qint64 got = readUpTo(file, bytes + read * qint64(sizeof(TLogRecord)), want);
+        if (got < 0)
+            return TReadResult{true, read, FileErrorReason(file, false)};
         read += got / qint64(sizeof(TLogRecord));
         if (got < want)
             break;
@@ -81,15 +91,9 @@ std::optional<QByteArray> ReadFileBytes(const QString& path, QString* error, qin
     const qint64 size = currentSize(file);
     const qint64 wanted = std::min(size, limit);
     QByteArray bytes(qsizetype(wanted), Qt::Uninitialized);
-    qint64 got = 0;
-    while (got < wanted) {
-        const qint64 n = file.read(bytes.data() + got, wanted - got);
-        if (n < 0)
-            return fail(FileErrorReason(file, false));
-        if (n == 0)
-            break;
-        got += n;
-    }
+    const qint64 got = readUpTo(file, bytes.data(), wanted);
+    if (got < 0)
+        return fail(FileErrorReason(file, false));
     if (got < wanted || currentSize(file) != size)
         return fail(QStringLiteral("файл изменился во время чтения"));
     return bytes;

@@ -153,7 +153,7 @@ TEST_P(ArchiveCommandTest, ALogLongerThanTheMemoryIsExportedOnlyWhenAllowed)
     EXPECT_TRUE(allowed.errors.contains(QStringLiteral("Пропущено записей: 700"))) << allowed.errors.toStdString();
 }
 
-// A drive that fails part-way through a log: the part is not archived as the log.
+// A drive that fails part-way through a log: what was read is not archived as the log.
 TEST_P(ArchiveCommandTest, ALogThatFailsPartWayIsNotImported)
 {
     writeLog("drive/good.log", makeLog(7, 300));
