@@ -6,13 +6,23 @@ function(korvi_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# korvi_gtest(NAME SOURCES ... [DEPS ...]): a GoogleTest suite for widget-free logic.
+# korvi_gtest(NAME SOURCES ... [DEPS ...] [APART CASES LABEL]): a GoogleTest
+# suite for widget-free logic. APART runs the cases matching the GoogleTest
+# filter CASES as a test of their own, NAME_LABEL, which `ctest -L LABEL` picks.
 function(korvi_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;APART" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name})
+  if(ARG_APART)
+    list(GET ARG_APART 0 cases)
+    list(GET ARG_APART 1 label)
+    add_test(NAME ${name} COMMAND ${name} --gtest_filter=-${cases})
+    add_test(NAME ${name}_${label} COMMAND ${name} --gtest_filter=${cases})
+    set_tests_properties(${name}_${label} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${label})
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
