@@ -1,6 +1,6 @@
 // The data layer's costs: a full log memory loaded from a page-cached data.log,
-// one screen of the row table, a chart range query, the CSV export and the raw buffer's
-// committed memory.
+// one screen of the row table, a chart range query, the CSV export and the memory
+// a small load commits.
 #include "data/CsvExport.h"
 #include "data/FileSave.h"
 #include "data/FolderVolumeSource.h"
@@ -220,8 +220,8 @@ qint64 ResidentBytes()
     return statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
 }
 
-// A fresh store and a 1,000-record load must commit about 16 KB of the
-// loader's 64 MiB raw buffer, not all of it.
+// A fresh store and a 1,000-record load commit about what those records
+// take, not the 64 MiB one load may hold.
 void BM_RawBufferCommitted(benchmark::State& state)
 {
     const LoggerDrive& drive = DriveOf(TLogShape::Typical);

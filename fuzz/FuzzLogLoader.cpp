@@ -54,10 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto countSelector = input.take<uint8_t>();
     const auto reportedCount = input.take<qint64>();
     QByteArray log = input.rest();
-    // Sometimes the bytes are repeated past the store's capacity, as joined
-    // logs are, so the record limit is reached without a 64 MiB input.
+    // Sometimes the bytes are repeated past a small record limit, as joined
+    // logs go past the real one.
+    const qint64 recordLimit = countSelector & 8 ? 4096 : LoadRecordLimit;
     if ((countSelector & 8) && !log.isEmpty()) {
-        const qint64 bytes = (TRawRecordBuffer::Capacity + (reportedCount & 0xff)) * 16;
+        const qint64 bytes = (recordLimit + (reportedCount & 0xff)) * 16;
         log = log.repeated(bytes / log.size() + 1).left(bytes);
     }
     const QString path = QDir(drive.path()).filePath(QStringLiteral("data.log"));
@@ -69,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     request.expectedLabel = LoggerLabel;
     request.testMode = countSelector & 1;
     request.currentYear = 2000 + countSelector % 60;
+    request.recordLimit = recordLimit;
     request.recordCountOf = [&](const QString&) -> std::optional<qint64> {
         if (countSelector & 2)
             return std::nullopt;
@@ -85,8 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     checkStore(store, sources);
     const qint64 records = log.size() / 16;
     if (fromFile.failure.isEmpty()) {
-        FUZZ_CHECK(qint64(sources.shownRawRecords().size()) == std::min<qint64>(records, TRawRecordBuffer::Capacity));
-        FUZZ_CHECK(fromFile.leftOutRecords == std::max<qint64>(0, records - TRawRecordBuffer::Capacity));
+        FUZZ_CHECK(qint64(sources.shownRawRecords().size()) == std::min<qint64>(records, recordLimit));
+        FUZZ_CHECK(fromFile.leftOutRecords == std::max<qint64>(0, records - recordLimit));
     }
     return 0;
 }

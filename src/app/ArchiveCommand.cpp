@@ -91,7 +91,9 @@ int exportEntry(TArchive& archive, const CommandLine& commandLine, QTextStream& 
     }
     // Loaded as a file of the same records is, so that one rule decides what is exported.
     const FolderVolumeSource noVolumes;
-    TLoadResult loaded = TLoader(noVolumes).loadRecords(entry->label, *raw, TLoadRequest());
+    TLoadRequest request;
+    request.recordLimit = commandLine.recordLimit;
+    TLoadResult loaded = TLoader(noVolumes).loadRecords(entry->label, *raw, request);
     QStringList written;
     const int exitCode = ExportLoadedLog(loaded, entry->label, commandLine, entry->label, errors, &written);
     for (const QString& file : written) {

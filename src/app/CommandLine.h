@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Loader.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +18,9 @@ struct CommandLine {
     qint64 archiveExport = 0; // --archive-export ID: write files from this archived log and exit
     QString openLog;       // FILE: a saved log shown in the data viewer at start
     bool allowTruncated = false;  // --allow-truncated: export what fits of a log too long to hold
+    // Records one load holds; no argument sets it: tests shorten it to give a
+    // log longer than one load without writing 64 MB.
+    qint64 recordLimit = LoadRecordLimit;
     bool help = false;
     QString error;         // non-empty when the arguments could not be understood
 

@@ -85,7 +85,9 @@ int RunExport(const CommandLine& commandLine, QTextStream& errors)
     }
 
     const FolderVolumeSource noVolumes;
-    TLoadResult loaded = TLoader(noVolumes).loadFile(log, TLoadRequest());
+    TLoadRequest request;
+    request.recordLimit = commandLine.recordLimit;
+    TLoadResult loaded = TLoader(noVolumes).loadFile(log, request);
     return ExportLoadedLog(loaded, log, commandLine, QString(), errors, nullptr);
 }
 
@@ -103,7 +105,7 @@ int ExportLoadedLog(TLoadResult& loaded, const QString& name, const CommandLine&
     }
     if (loaded.leftOutRecords > 0) {
         errors << "korvi-monitor: " << name << ": "
-               << LeftOutRecordsText(loaded.leftOutRecords, TRawRecordBuffer::Capacity) << '\n';
+               << LeftOutRecordsText(loaded.leftOutRecords, loaded.recordLimit) << '\n';
         if (!commandLine.allowTruncated) {
             errors << QStringLiteral("korvi-monitor: ничего не записано; --allow-truncated записывает прочитанное\n");
             return 1;

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -22,15 +21,14 @@ QStringList baseNames(const QList<TSourceCandidate>& candidates)
 }
 
 // The source with its valid records decoded and every record kept as read.
-TLoadedSource decodedSource(const TSourceCandidate& source, std::span<const TLogRecord> raw, int currentYear,
-                            TDumpLog& dump)
+TLoadedSource decodedSource(const TSourceCandidate& source, TRawRecords raw, int currentYear, TDumpLog& dump)
 {
     auto records = std::make_shared<TRecordList>(currentYear);
-    records->reserve(qint64(raw.size()));
-    for (const TLogRecord& record : raw)
+    records->reserve(raw.size());
+    for (const TLogRecord& record : raw.records())
         records->appendIfValid(record);
     dump.addRecords(records);
-    return {source, std::move(records), std::vector<TLogRecord>(raw.begin(), raw.end())};
+    return {source, std::move(records), std::move(raw)};
 }
 
 } // namespace
@@ -40,9 +38,9 @@ TLoader::TLoader(const VolumeSource& volumes)
 {
 }
 
-qint32 TLoader::clampedRecordCount(qint64 count)
+qint32 TLoader::clampedRecordCount(qint64 count, qint64 limit)
 {
-    return qint32(std::clamp<qint64>(count, 0, TRawRecordBuffer::Capacity));
+    return qint32(std::clamp<qint64>(count, 0, limit));
 }
 
 TLoadResult TLoader::loadFromDrives(const TLoadRequest& request)
@@ -95,16 +93,18 @@ TLoadResult TLoader::loadRecords(const QString& label, const QByteArray& raw, co
     auto dump = std::make_shared<TDumpLog>();
     dump->addLine(QStringLiteral("> ") + label);
     const qint64 count = raw.size() / qint64(sizeof(TLogRecord));
-    result.recordCount = clampedRecordCount(count);
-    // Held like a file's: at most what the loader's buffer holds.
+    result.recordCount = clampedRecordCount(count, request.recordLimit);
+    result.recordLimit = request.recordLimit;
+    // Held like a file's: at most the load's record limit.
     const qint64 kept = result.recordCount;
     if (count > kept) {
         result.leftOutRecords = count - kept;
-        dump->addLine(LeftOutRecordsText(result.leftOutRecords, TRawRecordBuffer::Capacity));
+        dump->addLine(LeftOutRecordsText(result.leftOutRecords, request.recordLimit));
     }
-    std::vector<TLogRecord> records(static_cast<size_t>(kept));
-    std::memcpy(records.data(), raw.constData(), records.size() * sizeof(TLogRecord));
-    result.sources.push_back(decodedSource(source, records, request.currentYear, *dump));
+    const qsizetype keptBytes = qsizetype(kept * qint64(sizeof(TLogRecord)));
+    // The archive's bytes are shared as they are when all of them are kept.
+    TRawRecords records(keptBytes == raw.size() ? raw : raw.first(keptBytes));
+    result.sources.push_back(decodedSource(source, std::move(records), request.currentYear, *dump));
     result.dump = std::move(dump);
     result.freeMemoryText = FreeMemoryText(result.recordCount);
     return refusedIfEmpty(std::move(result),
@@ -128,6 +128,7 @@ TLoadResult TLoader::loadSources(const QList<TSourceCandidate>& accepted, const 
     result.acceptedNames = baseNames(accepted);
     result.currentYear = request.currentYear;
     result.recordCount = request.recordCount;
+    result.recordLimit = request.recordLimit;
 
     auto dump = std::make_shared<TDumpLog>();
     // Every source keeps its records, decoded and as read, so another one can
@@ -170,19 +171,17 @@ TLoadedSource TLoader::loadSource(const TSourceCandidate& source, const TLoadReq
         dump.addLine(QStringLiteral("Регистратор не ответил, источник пропущен"));
         return {source, nullptr, {}};
     }
-    result.recordCount = clampedRecordCount(*reported);
+    result.recordCount = clampedRecordCount(*reported, request.recordLimit);
     if (request.testMode) {
         result.windowCaption = QString::number(*reported);
         result.recordCount = TestModeRecordCount;
     }
 
     progress.setRecordCount(result.recordCount);
-    const auto raw = buffer_.records();
-    // The buffer holds at most its capacity; the reader tells what that leaves out.
     const qint64 wanted = request.testMode ? TestModeRecordCount : *reported;
     if (request.job)
-        request.job->start(wanted);
-    const TReadResult read = ReadSource(source.filePath, wanted, raw, [&progress, &request](qint64 k) {
+        request.job->start(std::min(wanted, request.recordLimit));
+    TReadResult read = ReadSource(source.filePath, wanted, request.recordLimit, [&progress, &request](qint64 k) {
         progress.recordReached(k);
         return !request.job || request.job->reach(k);
     });
@@ -197,12 +196,12 @@ TLoadedSource TLoader::loadSource(const TSourceCandidate& source, const TLoadReq
         return {source, nullptr, {}};
     }
     if (read.recordsLeftOut > 0) {
-        dump.addLine(LeftOutRecordsText(read.recordsLeftOut, TRawRecordBuffer::Capacity));
+        dump.addLine(LeftOutRecordsText(read.recordsLeftOut, request.recordLimit));
         // The first source read is the shown one.
         if (std::none_of(result.sources.begin(), result.sources.end(),
                          [](const TLoadedSource& earlier) { return earlier.records != nullptr; }))
             result.leftOutRecords = read.recordsLeftOut;
     }
 
-    return decodedSource(source, raw.first(size_t(read.recordsRead)), request.currentYear, dump);
+    return decodedSource(source, std::move(read.records), request.currentYear, dump);
 }

@@ -2,7 +2,6 @@
 
 #include "data/DumpLog.h"
 #include "data/JobProgress.h"
-#include "data/RawRecordBuffer.h"
 #include "data/SourceList.h"
 #include "data/VolumeSource.h"
 
@@ -11,6 +10,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+// The most records one load holds: a log memory is 262,144 records; a saved
+// file may be longer, and what lies beyond this is left out and counted.
+constexpr qint32 LoadRecordLimit = 4194304;
 
 struct TLoadRequest {
     QString expectedLabel;
@@ -23,9 +26,11 @@ struct TLoadRequest {
     std::function<std::optional<qint64>(const QString& sourcePath)> recordCountOf;
     // Shows the progress text; called only when the text changes.
     std::function<void(const QString&)> showProgress;
-    // The worker's progress, when the load runs on one: told every record
+    // The worker's progress, when the load runs on one: told as records are
     // read, and a cancel stops the reading.
     TJobProgress* job = nullptr;
+    // At most this many records of a source are read.
+    qint64 recordLimit = LoadRecordLimit;
 };
 
 // What a load leaves: the accepted sources with their records, which a
@@ -47,11 +52,12 @@ struct TLoadResult {
     QString freeMemoryText; // "Свободно: N%"
     qint64 partialRecordBytes = 0; // bytes after the last whole record of an opened file
     qint64 leftOutRecords = 0; // records of the shown source beyond what one load holds
+    qint64 recordLimit = LoadRecordLimit; // what one load held: the request's limit
     QString failure; // the message telling why an opened file was not shown; empty on success
 };
 
 // The whole load without widgets: discovery, and reading every accepted
-// source through the loader's own raw buffer, decoded and kept as read.
+// source, decoded and kept as read.
 class TLoader
 {
 public:
@@ -59,8 +65,8 @@ public:
 
     explicit TLoader(const VolumeSource& volumes);
 
-    // A record count as one load can read it: 0..TRawRecordBuffer::Capacity.
-    static qint32 clampedRecordCount(qint64 count);
+    // A record count as one load can read it: 0..limit.
+    static qint32 clampedRecordCount(qint64 count, qint64 limit = LoadRecordLimit);
 
     // Loads the logger's log from every drive labelled as the logger.
     TLoadResult loadFromDrives(const TLoadRequest& request);
@@ -75,7 +81,7 @@ public:
 private:
     TLoadResult loadSources(const QList<TSourceCandidate>& accepted, const TLoadRequest& request,
                             TLoadResult result);
-    // Reads one source into the raw buffer and decodes its valid records;
+    // Reads one source and decodes its valid records;
     // no records (with a dump line saying why) when it cannot be used.
     TLoadedSource loadSource(const TSourceCandidate& source, const TLoadRequest& request, TLoadResult& result,
                              TDumpLog& dump);
@@ -83,5 +89,4 @@ private:
     static TLoadResult refusedIfEmpty(TLoadResult result, const QString& failure, const TLoadRequest& request);
 
     const VolumeSource& volumes_;
-    TRawRecordBuffer buffer_;
 };

@@ -42,40 +42,39 @@ qint64 readUpTo(QFile& file, char* into, qint64 size)
 
 } // namespace
 
-TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRecord> buffer,
-                       const TReadProgress& progress)
+TReadResult ReadSource(const QString& path, qint64 recordCount, qint64 recordLimit, const TReadProgress& progress)
 {
     QFile file(path);
     if (const QString reason = OpenRegularFile(file, QIODevice::Unbuffered); !reason.isEmpty())
-        return TReadResult{false, 0, reason};
+        return TReadResult{false, {}, reason};
 
     const qint64 size = currentSize(file);
-    const qint64 inFile = std::min(recordCount, size / qint64(sizeof(TLogRecord)));
-    const qint64 wanted = std::clamp<qint64>(recordCount, 0, qint64(buffer.size()));
+    const qint64 inFile = std::max<qint64>(0, std::min(recordCount, size / qint64(sizeof(TLogRecord))));
+    const qint64 wanted = std::min(inFile, recordLimit);
+    QByteArray bytes(qsizetype(wanted * qint64(sizeof(TLogRecord))), Qt::Uninitialized);
+    const auto readSoFar = [&bytes](qint64 records) {
+        bytes.truncate(qsizetype(records * qint64(sizeof(TLogRecord))));
+        return TRawRecords(std::move(bytes));
+    };
     const qint64 chunk = chunkRecords(wanted);
-    auto* bytes = reinterpret_cast<char*>(buffer.data());
     qint64 read = 0;
     while (read < wanted) {
+        if (progress && !progress(read))
+            return TReadResult{true, readSoFar(read), QString()};
         const qint64 end = std::min(wanted, read + chunk);
-        if (progress) {
-            for (qint64 k = read; k < end; ++k) {
-                if (!progress(k))
-                    return TReadResult{true, read, QString(), 0};
-            }
-        }
         const qint64 want = (end - read) * qint64(sizeof(TLogRecord));
-        const qint64 got = readUpTo(file, bytes + read * qint64(sizeof(TLogRecord)), want);
+        const qint64 got = readUpTo(file, bytes.data() + read * qint64(sizeof(TLogRecord)), want);
         if (got < 0)
-            return TReadResult{true, read, FileErrorReason(file, false)};
+            return TReadResult{true, readSoFar(read), FileErrorReason(file, false)};
         read += got / qint64(sizeof(TLogRecord));
         if (got < want)
             break;
     }
     // The end came where the file's size said, and the size is still that:
     // nothing was cut off or added while it was read.
-    if (read < std::min(wanted, inFile) || currentSize(file) != size)
-        return TReadResult{true, read, QStringLiteral("файл изменился во время чтения")};
-    return TReadResult{true, read, QString(), std::max<qint64>(0, inFile - qint64(buffer.size()))};
+    if (read < wanted || currentSize(file) != size)
+        return TReadResult{true, readSoFar(read), QStringLiteral("файл изменился во время чтения")};
+    return TReadResult{true, readSoFar(read), QString(), inFile - wanted};
 }
 
 std::optional<QByteArray> ReadFileBytes(const QString& path, QString* error, qint64 limit)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/LogRecord.h"
+#include "data/RawRecords.h"
 
 #include <QString>
 
@@ -9,29 +9,27 @@
 #include <functional>
 #include <limits>
 #include <optional>
-#include <span>
 
 struct TReadResult {
     bool opened = false;
-    qint64 recordsRead = 0; // whole records read into slots 0..recordsRead-1
-    // Why the file could not be opened, or why a read of the opened file
-    // failed; the records read then are not the file's.
+    // The whole records read; when `error` is set they are not the file's.
+    TRawRecords records;
+    // Why the file could not be opened, or why a read of the opened file failed.
     QString error;
-    // Records asked for that the file holds but the buffer has no room for.
+    // Records asked for that the file holds beyond the record limit.
     qint64 recordsLeftOut = 0;
 };
 
-// Told the index of each record before it is read; false stops the read there.
-using TReadProgress = std::function<bool(qint64 recordIndex)>;
+// Told before each read how many records are in; false stops the read there.
+using TReadProgress = std::function<bool(qint64 recordsRead)>;
 
-// Reads up to recordCount whole 16-byte records of the file into the buffer
-// from slot 0, never more than the buffer holds; stops early at the end of the
-// file. A read that fails (a drive unplugged mid-read, a bad sector), and a
-// file whose size changes while it is read, are errors, never an early end.
-// Only a regular file is opened: a pipe or a device could block the caller
-// without end or pour out bytes without one.
-TReadResult ReadSource(const QString& path, qint64 recordCount, std::span<TLogRecord> buffer,
-                       const TReadProgress& progress);
+// Reads up to recordCount whole 16-byte records of the file, never more than
+// recordLimit, into memory of just the size the file holds of them; stops
+// early at the end of the file. A read that fails (a drive unplugged
+// mid-read, a bad sector), and a file whose size changes while it is read,
+// are errors, never an early end. Only a regular file is opened: a pipe or a
+// device could block the caller without end or pour out bytes without one.
+TReadResult ReadSource(const QString& path, qint64 recordCount, qint64 recordLimit, const TReadProgress& progress);
 
 // The bytes of a regular file, at most `limit` of them, read by the same
 // rule: a failed read, or a file whose size changes while it is read, gives

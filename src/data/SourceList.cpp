@@ -34,13 +34,20 @@ std::span<const TLogRecord> TSourceList::shownRawRecords() const
 {
     if (shownSource_ < 0)
         return {};
-    return loadedSources_[size_t(shownSource_)].rawRecords;
+    return loadedSources_[size_t(shownSource_)].raw.records();
+}
+
+TRawRecords TSourceList::shownRaw() const
+{
+    if (shownSource_ < 0)
+        return {};
+    return loadedSources_[size_t(shownSource_)].raw;
 }
 
 qsizetype TSourceList::rawMemoryBytes() const
 {
     qsizetype bytes = 0;
     for (const TLoadedSource& source : loadedSources_)
-        bytes += qsizetype(source.rawRecords.capacity() * sizeof(TLogRecord));
+        bytes += source.raw.bytes().capacity();
     return bytes;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/LogRecord.h"
+#include "data/RawRecords.h"
 #include "data/RecordList.h"
 #include "data/SourceDiscovery.h"
 
@@ -16,7 +16,7 @@ struct TLoadResult;
 struct TLoadedSource {
     TSourceCandidate source;
     std::shared_ptr<const TRecordList> records;
-    std::vector<TLogRecord> rawRecords;
+    TRawRecords raw;
 };
 
 // The accepted sources of the last load, kept so another one can be shown,
@@ -40,6 +40,8 @@ public:
     // The shown source's records as read, invalid ones included: what "save
     // as log" writes unchanged.
     std::span<const TLogRecord> shownRawRecords() const;
+    // The same records as shared bytes, to keep or write without a copy.
+    TRawRecords shownRaw() const;
     // Heap bytes of the kept sources' records as read.
     qsizetype rawMemoryBytes() const;
 

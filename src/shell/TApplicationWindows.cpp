@@ -115,9 +115,7 @@ void TApplicationWindows::archiveLogsRead()
             continue;
         const QString label = source.source.volume.label.isEmpty() ? QFileInfo(source.source.filePath).fileName()
                                                                    : source.source.volume.label;
-        const QByteArray raw(reinterpret_cast<const char*>(source.rawRecords.data()),
-                             qsizetype(source.rawRecords.size() * sizeof(TLogRecord)));
-        archive_->keep(label, raw, QDir::toNativeSeparators(source.source.filePath));
+        archive_->keep(label, source.raw.bytes(), QDir::toNativeSeparators(source.source.filePath));
     }
 }
 

@@ -410,7 +410,7 @@ void TFormMain::showLoad(TLoadResult& result)
     showStoreRows();
     sysPage_->showLoad(result);
     if (result.leftOutRecords > 0) {
-        const QString leftOut = LeftOutRecordsText(result.leftOutRecords, TRawRecordBuffer::Capacity);
+        const QString leftOut = LeftOutRecordsText(result.leftOutRecords, result.recordLimit);
         connection_.link().LogStatus(leftOut);
         showStatus(leftOut);
     }

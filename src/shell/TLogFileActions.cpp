@@ -46,10 +46,9 @@ void TLogFileActions::openLog(const QString& path)
 
 void TLogFileActions::log1Click()
 {
-    const std::span<const TLogRecord> shown = formMain_.sources().shownRawRecords();
-    auto records = std::make_shared<const std::vector<TLogRecord>>(shown.begin(), shown.end());
-    saveAs(QStringLiteral("log"), [records](QIODevice& file, QString* error, TJobProgress& progress) {
-        return WriteRawLog(*records, file, error, &progress);
+    saveAs(QStringLiteral("log"), [raw = formMain_.sources().shownRaw()](QIODevice& file, QString* error,
+                                                                          TJobProgress& progress) {
+        return WriteRawLog(raw.records(), file, error, &progress);
     });
 }
 

@@ -1,3 +1,4 @@
+#include "app/ArchiveCommand.h"
 #include "app/LogRows.h"
 #include "app/ProgramRun.h"
 #include "archive/ArchiveTestSupport.h"
@@ -136,19 +137,28 @@ TEST_P(ArchiveCommandTest, ExportsAnArchivedLogAsItsFileWouldBe)
 
 // The archive keeps a log longer than one load holds as it was given; its
 // export follows the rule of the file's: nothing left out in silence.
-TEST_P(ArchiveCommandTest, ALogLongerThanTheMemoryIsExportedOnlyWhenAllowed)
+TEST_P(ArchiveCommandTest, ALogLongerThanOneLoadIsExportedOnlyWhenAllowed)
 {
-    writeLog("long/joined.log", logLongerThanOneLoad(700));
+    constexpr qint64 Limit = 1000;
+    const QByteArray joined = logLongerThan(Limit, 700);
+    writeLog("long/joined.log", joined);
     ASSERT_EQ(run({"--archive-import", dir_.filePath("long")}).exitCode, 0);
     const QString id = listed().at(0).at(0);
     const QString csv = dir_.filePath("joined.csv");
+    const auto exportEntry = [this](QStringList arguments) {
+        return runWithRecordLimit(arguments << archiveArgument_, Limit, [](const CommandLine& line, QTextStream& errors) {
+            QString output;
+            QTextStream out(&output);
+            return RunArchiveCommand(line, out, errors);
+        });
+    };
 
-    const ProgramRun refused = run({"--archive-export", id, "--csv", csv});
+    const TVerbRun refused = exportEntry({"--archive-export", id, "--csv", csv});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.errors.contains(QStringLiteral("Пропущено записей: 700"))) << refused.errors.toStdString();
     EXPECT_FALSE(QFile::exists(csv));
 
-    const ProgramRun allowed = run({"--archive-export", id, "--csv", "/dev/null", "--allow-truncated"});
+    const TVerbRun allowed = exportEntry({"--archive-export", id, "--csv", "/dev/null", "--allow-truncated"});
     EXPECT_EQ(allowed.exitCode, 0) << allowed.errors.toStdString();
     EXPECT_TRUE(allowed.errors.contains(QStringLiteral("Пропущено записей: 700"))) << allowed.errors.toStdString();
 }

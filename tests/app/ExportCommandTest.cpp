@@ -1,3 +1,4 @@
+#include "app/ExportCommand.h"
 #include "app/LogRows.h"
 #include "app/ProgramRun.h"
 #include "data/LogGenerator.h"
@@ -158,21 +159,24 @@ TEST_F(ExportCommandTest, StandardOutputAndPipesAreWrittenDirectly)
     EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile()) << "the pipe was replaced";
 }
 
-// A file longer than the logger's memory cannot be held whole: the export
-// says how much it would leave out, and writes it only when told to.
-TEST_F(ExportCommandTest, ALogLongerThanTheMemoryIsNotCutInSilence)
+// A file longer than one load cannot be held whole: the export says how much
+// it would leave out, and writes it only when told to.
+TEST_F(ExportCommandTest, ALogLongerThanOneLoadIsNotCutInSilence)
 {
-    const QString log = writeLog("joined.log", logLongerThanOneLoad(700));
+    constexpr qint64 Limit = 1000;
+    const QString log = writeLog("joined.log", logLongerThan(Limit, 700));
     const QString csv = dir_.filePath("joined.csv");
 
-    const ProgramRun refused = korviMonitor({"--export", log, "--csv", csv});
+    const TVerbRun refused = runWithRecordLimit({"--export", log, "--csv", csv}, Limit, RunExport);
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.errors.contains(QStringLiteral("Пропущено записей: 700"))) << refused.errors.toStdString();
     EXPECT_FALSE(QFile::exists(csv));
 
-    const ProgramRun allowed = korviMonitor({"--export", log, "--csv", "/dev/null", "--allow-truncated"});
+    const TVerbRun allowed =
+        runWithRecordLimit({"--export", log, "--csv", csv, "--allow-truncated"}, Limit, RunExport);
     EXPECT_EQ(allowed.exitCode, 0) << allowed.errors.toStdString();
     EXPECT_TRUE(allowed.errors.contains(QStringLiteral("Пропущено записей: 700"))) << allowed.errors.toStdString();
+    EXPECT_EQ(csvLines(csv), rowsOf(writeLog("kept.log", logLongerThan(Limit, 0))) + 1);
 }
 
 TEST_F(ExportCommandTest, AFileWithoutRecordsIsSaidSo)

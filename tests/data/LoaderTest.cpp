@@ -296,7 +296,7 @@ TEST_F(LoaderTest, OutOfRangeRegisterValuesAreClamped)
         QString freeText;
     };
     const Case cases[] = {
-        {qint64(1) << 40, TRawRecordBuffer::Capacity, 6, "Свободно: 0%"},
+        {qint64(1) << 40, LoadRecordLimit, 6, "Свободно: 0%"},
         {-16, 0, 0, "Свободно: 100%"},
     };
     for (const Case& c : cases) {
@@ -306,14 +306,6 @@ TEST_F(LoaderTest, OutOfRangeRegisterValuesAreClamped)
         EXPECT_EQ(store_.DataRowCount(), c.rows);
         EXPECT_EQ(report.freeMemoryText, c.freeText);
     }
-}
-
-TEST(RawRecordBufferTest, StartsZeroedWithTheFullCapacity)
-{
-    const TRawRecordBuffer buffer;
-    EXPECT_EQ(buffer.records().size(), size_t(TRawRecordBuffer::Capacity));
-    EXPECT_EQ(BytesOf({buffer.records().back()}), QByteArray(16, '\0'));
-    EXPECT_EQ(TLoadRequest().recordCount, 0);
 }
 
 TEST(LoaderRecordCountTest, RecordCountIsClampedToTheBuffer)
@@ -344,10 +336,11 @@ namespace {
 class OpenFileTest : public LoaderTest
 {
 protected:
-    TLoadResult open(const QString& path)
+    TLoadResult open(const QString& path, qint64 recordLimit = LoadRecordLimit)
     {
         TLoadRequest request;
         request.currentYear = TestYear;
+        request.recordLimit = recordLimit;
         request.recordCountOf = [this](const QString& source) -> std::optional<qint64> {
             askedFor_.append(source);
             return 0;
@@ -387,6 +380,8 @@ TEST_F(OpenFileTest, RecordsFromTheArchiveAreShownUnderTheirLabel)
     EXPECT_EQ(store_.DataRowCount(), 5);
     EXPECT_EQ(report.acceptedNames, QStringList{LoggerLabel});
     EXPECT_EQ(Lines(*report.dump).first(), QStringLiteral("> ") + LoggerLabel);
+    // The archive's bytes are kept as they came, not copied.
+    EXPECT_EQ(sources_.shownRaw().bytes().constData(), bytes.constData());
 
     request.recordCount = 77;
     const TLoadResult refused = adopted(TLoader(volumes_).loadRecords(LoggerLabel, BytesOf({TLogRecord{}}), request));
@@ -423,23 +418,31 @@ TEST_F(OpenFileTest, AFileThatCannotBeReadLeavesTheStoreAsItWas)
     }
 }
 
-// Joined logs can hold more records than the store: what does not fit is
-// counted and named, never dropped in silence.
-TEST_F(OpenFileTest, RecordsBeyondTheStoresCapacityAreCountedAndNamed)
+// Joined logs can hold more records than one load: what does not fit is
+// counted and named, never dropped in silence. The limit is the load's; a
+// small one stands in for the 64 MB of the real one.
+TEST_F(OpenFileTest, RecordsBeyondTheLoadsLimitAreCountedAndNamed)
 {
+    constexpr qint64 Limit = 1000;
     const QString path = dir_.filePath("joined.log");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    const QByteArray block = BytesOf(std::vector<TLogRecord>(4096, sample_));
-    for (qint64 written = 0; written < TRawRecordBuffer::Capacity + 3 * 4096; written += 4096)
-        file.write(block);
-    file.close();
+    const QByteArray joined = BytesOf(std::vector<TLogRecord>(Limit + 3 * 64, sample_));
+    WriteFile(path, joined);
 
-    const TLoadResult report = open(path);
+    const TLoadResult report = open(path, Limit);
     EXPECT_TRUE(report.failure.isEmpty());
-    EXPECT_EQ(recordCount_, TRawRecordBuffer::Capacity);
-    EXPECT_EQ(report.leftOutRecords, 3 * 4096);
-    EXPECT_TRUE(Lines(*report.dump).contains(LeftOutRecordsText(3 * 4096, TRawRecordBuffer::Capacity)));
+    EXPECT_EQ(recordCount_, Limit);
+    EXPECT_EQ(report.leftOutRecords, 3 * 64);
+    EXPECT_EQ(report.recordLimit, Limit);
+    EXPECT_TRUE(Lines(*report.dump).contains(LeftOutRecordsText(3 * 64, Limit)));
+    EXPECT_EQ(BytesOf(std::vector<TLogRecord>(sources_.shownRawRecords().begin(), sources_.shownRawRecords().end())),
+              joined.left(Limit * 16));
+
+    TLoadRequest request;
+    request.recordLimit = Limit;
+    const TLoadResult archived = TLoader(volumes_).loadRecords(LoggerLabel, joined, request);
+    EXPECT_EQ(archived.recordCount, Limit);
+    EXPECT_EQ(archived.leftOutRecords, 3 * 64);
+    EXPECT_EQ(archived.sources.front().raw.bytes(), joined.left(Limit * 16));
 
     WriteFile(path, BytesOf({sample_}));
     EXPECT_EQ(open(path).leftOutRecords, 0);

@@ -21,10 +21,10 @@ protected:
     }
 
     QTemporaryDir dir_;
-    std::vector<TLogRecord> buffer_ = std::vector<TLogRecord>(8);
+    static constexpr qint64 Limit = 8;
 };
 
-TEST_F(ReadSourceTest, ReadsCountedWholeRecordsIntoSlotsAndReportsEachIndexFirst)
+TEST_F(ReadSourceTest, ReadsCountedWholeRecordsUpToTheLimitAndReportsEachIndexFirst)
 {
     const TLogRecord sample = RecordFromHex(SampleRecordHex);
     const TLogRecord other = WithByte(sample, 0, 9);
@@ -33,35 +33,30 @@ TEST_F(ReadSourceTest, ReadsCountedWholeRecordsIntoSlotsAndReportsEachIndexFirst
         QByteArray file;
         qint64 count;
         qint64 expectedRead;
+        qint64 expectedLeftOut;
     };
     const Case cases[] = {
-        {"file longer than the count", BytesOf({sample, other, sample}), 2, 2},
-        {"file shorter than the count", BytesOf({sample, other}), 5, 2},
-        {"trailing partial record", BytesOf({sample, other}) + QByteArray(7, '\x01'), 5, 2},
-        {"count 0", BytesOf({sample}), 0, 0},
-        {"negative count", BytesOf({sample}), -3, 0},
-        {"count beyond the buffer", BytesOf(std::vector<TLogRecord>(12, sample)), 100, 8},
+        {"file longer than the count", BytesOf({sample, other, sample}), 2, 2, 0},
+        {"file shorter than the count", BytesOf({sample, other}), 5, 2, 0},
+        {"trailing partial record", BytesOf({sample, other}) + QByteArray(7, '\x01'), 5, 2, 0},
+        {"count 0", BytesOf({sample}), 0, 0, 0},
+        {"negative count", BytesOf({sample}), -3, 0, 0},
+        {"count beyond the limit", BytesOf(std::vector<TLogRecord>(12, sample)), 100, 8, 4},
+        {"count beyond the limit and the file", BytesOf(std::vector<TLogRecord>(12, sample)), 10, 8, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::fill(buffer_.begin(), buffer_.end(), TLogRecord{});
         std::vector<qint64> reported;
-        const TReadResult result = ReadSource(writeLog(c.file), c.count, buffer_,
-                                              [&](qint64 k) {
-                                                  reported.push_back(k);
-                                                  return true;
-                                              });
+        const TReadResult result = ReadSource(writeLog(c.file), c.count, Limit, [&](qint64 k) {
+            reported.push_back(k);
+            return true;
+        });
         ASSERT_TRUE(result.opened);
         EXPECT_TRUE(result.error.isEmpty()) << result.error.toStdString();
-        EXPECT_EQ(result.recordsRead, c.expectedRead);
-        EXPECT_EQ(BytesOf(std::vector<TLogRecord>(buffer_.begin(), buffer_.begin() + result.recordsRead)),
-                  c.file.left(result.recordsRead * 16));
-        const bool uncountedRecordFollows = c.file.size() >= (result.recordsRead + 1) * 16;
-        if (uncountedRecordFollows && result.recordsRead < qint64(buffer_.size())) {
-            EXPECT_EQ(BytesOf({buffer_[size_t(result.recordsRead)]}), QByteArray(16, '\0')) << "not read beyond the count";
-        }
-        ASSERT_GE(qint64(reported.size()), result.recordsRead);
-        ASSERT_LE(qint64(reported.size()), std::max<qint64>(0, std::min<qint64>(c.count, 8)));
+        EXPECT_EQ(result.records.size(), c.expectedRead);
+        EXPECT_EQ(result.records.bytes(), c.file.left(c.expectedRead * 16));
+        EXPECT_EQ(result.recordsLeftOut, c.expectedLeftOut);
+        ASSERT_EQ(qint64(reported.size()), c.expectedRead);
         for (qint64 k = 0; k < qint64(reported.size()); ++k)
             EXPECT_EQ(reported[size_t(k)], k);
     }
@@ -84,7 +79,7 @@ TEST_F(ReadSourceTest, AFileThatChangesWhileItIsReadIsAnError)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = writeLog(six);
-        const TReadResult result = ReadSource(path, 6, buffer_, [&](qint64 k) {
+        const TReadResult result = ReadSource(path, 6, Limit, [&](qint64 k) {
             if (k == 2) {
                 QFile file(path);
                 if (file.open(QIODevice::Append))
@@ -111,9 +106,9 @@ TEST_F(ReadSourceTest, FileBytesAreReadWholeUpToTheLimitOrNotAtAll)
 
 TEST_F(ReadSourceTest, MissingFileIsNotOpened)
 {
-    const TReadResult result = ReadSource(dir_.filePath("gone.log"), 4, buffer_, {});
+    const TReadResult result = ReadSource(dir_.filePath("gone.log"), 4, Limit, {});
     EXPECT_FALSE(result.opened);
-    EXPECT_EQ(result.recordsRead, 0);
+    EXPECT_TRUE(result.records.isEmpty());
     EXPECT_FALSE(result.error.isEmpty());
 }
 

@@ -5,7 +5,7 @@
 #include "ViewerControls.h"
 
 #include "data/LoadTexts.h"
-#include "data/RawRecordBuffer.h"
+#include "data/Loader.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "data/RowTexts.h"
@@ -287,19 +287,19 @@ void LogFilesTest::recordsLeftOutAreSaidInTheStatusList()
 {
     const qint64 leftOut = 1000;
     QByteArray bytes;
-    bytes.reserve((TRawRecordBuffer::Capacity + leftOut) * 16);
-    while (bytes.size() < (TRawRecordBuffer::Capacity + leftOut) * 16)
+    bytes.reserve((LoadRecordLimit + leftOut) * 16);
+    while (bytes.size() < (LoadRecordLimit + leftOut) * 16)
         bytes += log;
-    bytes.truncate((TRawRecordBuffer::Capacity + leftOut) * 16);
+    bytes.truncate((LoadRecordLimit + leftOut) * 16);
     dialogs->answers = {writeLog(QStringLiteral("joined.log"), bytes)};
     files->N1_3Open->trigger();
     QVERIFY(dialogs->errors.isEmpty());
     const QListWidget& status = *SettingsControls(*simulation->windows->formSetting_).ListBox1;
-    const QString line = LeftOutRecordsText(leftOut, TRawRecordBuffer::Capacity);
+    const QString line = LeftOutRecordsText(leftOut, LoadRecordLimit);
     QVERIFY2(status.item(status.count() - 1)->text().endsWith(QStringLiteral(" -> ") + line),
              qPrintable(status.item(status.count() - 1)->text()));
     QCOMPARE(ViewerControls(*viewer).StatusLine->text(), line);
-    QCOMPARE(simulation->windows->connection_->recordCount(), TRawRecordBuffer::Capacity);
+    QCOMPARE(simulation->windows->connection_->recordCount(), LoadRecordLimit);
 
     // A load that leaves nothing out clears the line.
     dialogs->answers = {writeLog(QStringLiteral("short.log"), log)};
