@@ -43,7 +43,7 @@ constexpr int JobProgressSteps = 1000;
 
 }  // namespace
 
-TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
+TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes, const TUserLimitsHolder& limits)
     : MainMenu(new QMenuBar(this))
     , PageControlData(new QTabWidget(this))
     , TimerLoad(new QTimer(this))
@@ -63,7 +63,7 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     resize(762, 491);
 
     buildMenu();
-    buildPages();
+    buildPages(limits);
     buildPanelLoad();
 
     auto* layout = new QVBoxLayout(this);
@@ -141,7 +141,7 @@ void TFormMain::buildMenu()
     N3->setEnabled(false);
 }
 
-void TFormMain::buildPages()
+void TFormMain::buildPages(const TUserLimitsHolder& limits)
 {
     PageControlData->setObjectName(QStringLiteral("PageControlData"));
     PageControlData->hide();
@@ -149,7 +149,7 @@ void TFormMain::buildPages()
     TabSheetTable = TabPages::addPage(PageControlData, QStringLiteral("TabSheetTable"), QStringLiteral("Таблица"));
     TabSheetSys = TabPages::addPage(PageControlData, QStringLiteral("TabSheetSys"), QStringLiteral("Sys"));
 
-    chartPage_ = new TChartPage(*measurementStore_, TabSheetGraph);
+    chartPage_ = new TChartPage(*measurementStore_, limits, TabSheetGraph);
     TabPages::fill(TabSheetGraph, chartPage_);
     tablePage_ = new TTablePage(*measurementStore_, TabSheetTable);
     TabPages::fill(TabSheetTable, tablePage_);

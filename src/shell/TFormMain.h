@@ -30,13 +30,15 @@ class TBackgroundJob;
 class TChartPage;
 class TSysPage;
 class TTablePage;
+class TUserLimitsHolder;
 class VolumeSource;
 
 // The data viewer: menu, the chart, table and service pages, the loading panel.
 class TFormMain : public QWidget {
     Q_OBJECT
 public:
-    TFormMain(TLoggerConnection& connection, const VolumeSource& volumes);
+    // limits: the limits in use, which the chart draws as lines.
+    TFormMain(TLoggerConnection& connection, const VolumeSource& volumes, const TUserLimitsHolder& limits);
     ~TFormMain() override;
 
     // Shows the viewer; an open one behind other windows comes to the front as well.
@@ -131,7 +133,7 @@ private:
     void FormCreate();
     void FormResize();
     void buildMenu();
-    void buildPages();
+    void buildPages(const TUserLimitsHolder& limits);
     void buildPanelLoad();
     void showProgress(const QString& text);
     void endProgress();

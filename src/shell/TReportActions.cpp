@@ -5,6 +5,7 @@
 #include "data/JobProgress.h"
 #include "data/MeasurementStore.h"
 #include "data/RowSpanView.h"
+#include "data/UserLimitsHolder.h"
 #include "reports/ChartOutput.h"
 #include "reports/DatedFileName.h"
 #include "reports/PdfReport.h"
@@ -18,12 +19,14 @@
 #include <QDateTime>
 #include <QPrinter>
 
-TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel)
+TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, const TUserLimitsHolder& limits,
+                               std::function<QString()> deviceLabel)
     : QObject(&formMain)
     , pdf1(formMain.addSaveMenuAction(QStringLiteral("*.pdf")))
     , xls2(formMain.addSaveMenuAction(QStringLiteral("*.xls (выбранный период)")))
     , formMain_(formMain)
     , dialogs_(dialogs)
+    , limits_(limits)
     , deviceLabel_(std::move(deviceLabel))
     , saver_(formMain, dialogs)
 {
@@ -135,12 +138,7 @@ QString TReportActions::askForFile(const QString& extension)
     return dialogs_.saveFileName(&formMain_, DatedFileName(QDate::currentDate(), FormatLocale(), extension), true);
 }
 
-void TReportActions::setLimits(const TUserLimits& limits)
-{
-    limits_ = limits;
-}
-
 TReportHeader TReportActions::header() const
 {
-    return {QDateTime::currentDateTime(), deviceLabel_(), limits_};
+    return {QDateTime::currentDateTime(), deviceLabel_(), limits_.limits()};
 }

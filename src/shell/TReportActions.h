@@ -11,6 +11,7 @@
 class QAction;
 class TFormMain;
 class TUserDialogs;
+class TUserLimitsHolder;
 
 // The ways the loaded data leave the program besides log files: the
 // spreadsheet report of the whole log ("*.xls") or of the chart's chosen
@@ -19,8 +20,10 @@ class TUserDialogs;
 class TReportActions : public QObject {
     Q_OBJECT
 public:
+    // limits: the limits in use, which the reports' excursions count against;
     // deviceLabel: the shown log's label (its drive's or its file's name), printed in the report's header.
-    TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel);
+    TReportActions(TFormMain& formMain, TUserDialogs& dialogs, const TUserLimitsHolder& limits,
+                   std::function<QString()> deviceLabel);
 
     QAction* pdf1;
     QAction* xls2;
@@ -31,8 +34,6 @@ public slots:
     void xls2Click();
     void bmp1Click();
     void N1Click();
-    // The levels the reports' excursions count against.
-    void setLimits(const TUserLimits& limits);
 
 private:
     QString askForFile(const QString& extension);
@@ -43,7 +44,7 @@ private:
 
     TFormMain& formMain_;
     TUserDialogs& dialogs_;
+    const TUserLimitsHolder& limits_;
     std::function<QString()> deviceLabel_;
     TBackgroundSave saver_;
-    TUserLimits limits_;
 };
