@@ -7,6 +7,7 @@
 #include "data/SourceList.h"
 #include "device/LoggerQueries.h"
 #include "device/TDeviceLink.h"
+#include "reports/OutputFormats.h"
 #include "shell/LayoutRules.h"
 #include "shell/TBackgroundJob.h"
 #include "shell/TabPages.h"
@@ -120,12 +121,11 @@ void TFormMain::buildMenu()
 
     N2 = MainMenu->addMenu(QStringLiteral("Сохранить ..."));
     N2->setObjectName(QStringLiteral("N2"));
-    bmp1 = N2->addAction(QStringLiteral("*.bmp"));
-    bmp1->setObjectName(QStringLiteral("bmp1"));
-    connect(bmp1, &QAction::triggered, this, &TFormMain::chartBitmapRequested);
-    xls1 = N2->addAction(QStringLiteral("*.xls"));
-    xls1->setObjectName(QStringLiteral("xls1"));
-    connect(xls1, &QAction::triggered, this, &TFormMain::spreadsheetRequested);
+    for (const TOutputFormat& format : OutputFormats()) {
+        QAction* item = N2->addAction(format.caption);
+        item->setObjectName(format.actionName);
+        saveItems_[format.kind] = item;
+    }
 
     N4 = MainMenu->addAction(QStringLiteral("Статистика"));
     N4->setObjectName(QStringLiteral("N4"));
@@ -226,9 +226,9 @@ QAction* TFormMain::addSourceMenuAction(const QString& text)
     return N1Source->addAction(text);
 }
 
-QAction* TFormMain::addSaveMenuAction(const QString& text)
+QAction* TFormMain::saveMenuAction(TOutputKind kind) const
 {
-    return N2->addAction(text);
+    return saveItems_.at(kind);
 }
 
 TChart& TFormMain::chart()

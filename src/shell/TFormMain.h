@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -32,6 +33,7 @@ class TSysPage;
 class TTablePage;
 class TUserLimitsHolder;
 class VolumeSource;
+enum class TOutputKind;
 
 // The data viewer: menu, the chart, table and service pages, the loading panel.
 class TFormMain : public QWidget {
@@ -79,8 +81,9 @@ public:
 
     // Adds an item to the "Источники ..." menu, after the ones already there.
     QAction* addSourceMenuAction(const QString& text);
-    // Adds an item to the "Сохранить ..." menu, after the ones already there.
-    QAction* addSaveMenuAction(const QString& text);
+    // The item of "Сохранить ..." that saves the kind of file; the menu has
+    // one per output format, in their order.
+    QAction* saveMenuAction(TOutputKind kind) const;
     // The chart of the Графики page, as reports and the printer take it.
     TChart& chart();
     // Long work of the viewer's data: its progress bar and "Отмена" show in
@@ -101,10 +104,8 @@ signals:
     void servicePagesKeyPressed();
     // Another source of the last load is shown in the views.
     void shownSourceChanged();
-    // "Печать", "*.bmp" and "*.xls": the chart printed or saved, the spreadsheet report saved.
+    // "Печать": the chart printed.
     void printRequested();
-    void chartBitmapRequested();
-    void spreadsheetRequested();
     // A load from the logger's drives or from a file was shown: sources() holds what it read.
     void logsRead();
     // A file was dropped on the window to be opened as a log.
@@ -156,8 +157,7 @@ private:
     QList<QAction*> sourceItems_; // the accepted sources, after the separator
     QAction* N1;
     QMenu* N2;
-    QAction* bmp1;
-    QAction* xls1;
+    std::map<TOutputKind, QAction*> saveItems_;
     QAction* N4;
     QAction* N1Setting;
     QAction* N3;

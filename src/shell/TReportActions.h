@@ -6,10 +6,10 @@
 #include <QObject>
 
 #include <functional>
-#include <memory>
 
 class QAction;
 class TFormMain;
+enum class TOutputKind;
 class TUserDialogs;
 class TUserLimitsHolder;
 
@@ -36,10 +36,8 @@ public slots:
     void N1Click();
 
 private:
-    QString askForFile(const QString& extension);
-    // Writes the report of `store` on the worker; the store is the worker's own.
-    void saveSpreadsheet(const QString& path, std::shared_ptr<const TMeasurementStore> store,
-                         const TReportHeader& header);
+    // Asks where to write the kind of file from `store`, then writes it on the worker.
+    void save(TOutputKind kind, const TMeasurementStore& store, const TReportHeader& header);
     TReportHeader header() const;
 
     TFormMain& formMain_;
