@@ -59,12 +59,7 @@ void TLogFileActions::saveAs(TOutputKind kind)
         dialogs_.saveFileName(&formMain_, ExportFileName(nameStem(), formMain_.store(), format.suffix), true);
     if (path.isEmpty())
         return;
-    QString error;
-    const TOutputJob job = format.prepare(
-        {formMain_.store(), formMain_.sources().shownRawRecords(), &formMain_.chart(), {}}, &error);
-    saver_.run(path, [job](const QString& target, QString* reason, TJobProgress& progress) {
-        return job(target, reason, &progress);
-    });
+    saver_.run(path, format, {formMain_.store(), formMain_.sources().shownRawRecords(), &formMain_.chart(), {}});
 }
 
 QString TLogFileActions::nameStem() const

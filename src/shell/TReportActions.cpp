@@ -73,15 +73,7 @@ void TReportActions::save(TOutputKind kind, const TMeasurementStore& store, cons
         dialogs_.saveFileName(&formMain_, DatedFileName(QDate::currentDate(), FormatLocale(), format.suffix), true);
     if (path.isEmpty())
         return;
-    QString error;
-    const TOutputJob job = format.prepare({store, {}, &formMain_.chart(), header}, &error);
-    if (!job) {
-        saver_.reportFailure(path, error);
-        return;
-    }
-    saver_.run(path, [job](const QString& target, QString* reason, TJobProgress& progress) {
-        return job(target, reason, &progress);
-    });
+    saver_.run(path, format, {store, {}, &formMain_.chart(), header});
 }
 
 void TReportActions::N1Click()
