@@ -8,6 +8,7 @@
 #include "chart/TChart.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/UserLimitsHolder.h"
 #include "reports/PdfReport.h"
 #include "reports/SpreadsheetReport.h"
 #include "shell/TBackgroundJob.h"
@@ -189,7 +190,8 @@ BENCHMARK(BM_StoreSnapshot)->Unit(benchmark::kMillisecond);
 // (the chart paints only there) before the worker writes it to its file.
 void BM_PdfDocumentOnUiThread(benchmark::State& state)
 {
-    TChartPage page(fullLogStore(TLogShape::WorstCase));
+    const TUserLimitsHolder limits(std::nullopt);
+    TChartPage page(fullLogStore(TLogShape::WorstCase), limits);
     page.storeLoaded();
     page.Chart->resize(1280, 720);
     for (auto _ : state) {

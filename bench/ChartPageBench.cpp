@@ -10,6 +10,7 @@
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "data/Timestamp.h"
+#include "data/UserLimitsHolder.h"
 #include "views/ChartPauses.h"
 #include "views/TChartFilterPanel.h"
 #include "views/TChartPage.h"
@@ -37,12 +38,13 @@ const QSize PageSize(1280, 720);
 struct TLoadedPage {
     explicit TLoadedPage(TLogShape shape)
         : store(&fullLogStore(shape))
-        , page(std::make_unique<TChartPage>(*store))
+        , page(std::make_unique<TChartPage>(*store, limits))
     {
         page->resize(PageSize);
         page->storeLoaded();
     }
     const TMeasurementStore* store;
+    const TUserLimitsHolder limits{std::nullopt};
     std::unique_ptr<TChartPage> page;
 };
 

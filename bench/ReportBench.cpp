@@ -3,6 +3,7 @@
 #include "FullLogStores.h"
 
 #include "chart/TChart.h"
+#include "data/UserLimitsHolder.h"
 #include "reports/ChartOutput.h"
 #include "reports/SpreadsheetReport.h"
 #include "reports/WorkbookCheck.h"
@@ -71,7 +72,8 @@ BENCHMARK(BM_SpreadsheetCheck)->Unit(benchmark::kMillisecond);
 
 void BM_ChartBitmap(benchmark::State& state)
 {
-    TChartPage page(fullLogStore(TLogShape::WorstCase));
+    const TUserLimitsHolder limits(std::nullopt);
+    TChartPage page(fullLogStore(TLogShape::WorstCase), limits);
     page.storeLoaded();
     page.Chart->resize(1280, 720);
     for (auto _ : state) {

@@ -2,6 +2,7 @@
 // its twelve lines and the lines of the kinetic temperature and the limits.
 #include "FullLogStores.h"
 
+#include "data/UserLimitsHolder.h"
 #include "shell/TFormStatistic.h"
 
 #include <QWidget>
@@ -14,7 +15,8 @@ void BM_StatisticsWindow(benchmark::State& state)
 {
     const TMeasurementStore& store = fullLogStore(TLogShape(state.range(0)));
     QWidget mainWindow;
-    TFormStatistic window(&mainWindow, store);
+    TUserLimitsHolder limits(std::nullopt);
+    TFormStatistic window(&mainWindow, store, limits);
     for (auto _ : state)
         window.ComputeStatistics();
     state.counters["rows"] = double(store.DataRowCount());

@@ -1,5 +1,9 @@
 #include "app/CommandLine.h"
 
+#include "reports/OutputFormats.h"
+
+#include <algorithm>
+
 namespace {
 
 // The value after an option that takes one; empty when it is missing.
@@ -10,7 +14,41 @@ QString valueAfter(const QStringList& arguments, qsizetype& i)
     return arguments[++i];
 }
 
+// The output format whose option the argument is; null for any other argument.
+const TOutputFormat* formatWithFlag(const QString& argument)
+{
+    for (const TOutputFormat& format : OutputFormats()) {
+        if (!format.flag.isEmpty() && format.flag == argument)
+            return &format;
+    }
+    return nullptr;
+}
+
+// The output options as usage lines name them: "--csv FILE, --xlsx FILE, --pdf FILE or --bmp FILE".
+QString outputOptions(const QString& lastJoiner)
+{
+    QStringList options;
+    for (const TOutputFormat& format : OutputFormats()) {
+        if (!format.flag.isEmpty())
+            options << format.flag + QStringLiteral(" FILE");
+    }
+    const QString last = options.takeLast();
+    return options.join(QStringLiteral(", ")) + lastJoiner + last;
+}
+
 }  // namespace
+
+QString CommandLine::output(TOutputKind kind) const
+{
+    const auto found = outputs.find(kind);
+    return found == outputs.end() ? QString() : found->second;
+}
+
+bool CommandLine::paints() const
+{
+    return std::any_of(outputs.begin(), outputs.end(),
+                       [](const auto& output) { return OutputFormatOf(output.first).paints; });
+}
 
 CommandLine CommandLine::parse(const QStringList& arguments)
 {
@@ -41,13 +79,13 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             line.archiveImport = valueAfter(arguments, i);
             if (line.archiveImport.isEmpty())
                 line.error = QStringLiteral("--archive-import needs a folder");
-        } else if (QString* target = argument == QLatin1String("--export") ? &line.exportLog
-                                     : argument == QLatin1String("--csv")  ? &line.csvFile
-                                     : argument == QLatin1String("--xlsx") ? &line.xlsxFile
-                                                                           : nullptr) {
-            *target = valueAfter(arguments, i);
-            if (target->isEmpty())
+        } else if (const TOutputFormat* format = formatWithFlag(argument);
+                   format || argument == QLatin1String("--export")) {
+            const QString file = valueAfter(arguments, i);
+            if (file.isEmpty())
                 line.error = QStringLiteral("%1 needs a file name").arg(argument);
+            else
+                (format ? line.outputs[format->kind] : line.exportLog) = file;
         } else if (!argument.startsWith(u'-') && line.openLog.isEmpty()) {
             line.openLog = argument;
         } else {
@@ -56,13 +94,14 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     }
     const int commands = int(line.exports()) + int(!line.archiveImport.isEmpty()) + int(line.archiveList)
                          + int(line.archiveExport > 0);
-    const bool outputs = !line.csvFile.isEmpty() || !line.xlsxFile.isEmpty();
+    const bool outputs = !line.outputs.empty();
     if (!line.error.isEmpty())
         return line;
     if (commands > 1)
         line.error = QStringLiteral("--export, --archive-import, --archive-list and --archive-export go one at a time");
     else if ((line.exports() || line.archiveExport > 0) != outputs)
-        line.error = QStringLiteral("--export LOG and --archive-export ID go with --csv FILE, --xlsx FILE or both");
+        line.error = QStringLiteral("--export LOG and --archive-export ID go with %1, or more of them")
+                         .arg(outputOptions(QStringLiteral(" or ")));
     else if (commands > 0 && !line.openLog.isEmpty())
         line.error = QStringLiteral("a log to show goes without --export and the archive verbs");
     return line;
@@ -70,25 +109,33 @@ CommandLine CommandLine::parse(const QStringList& arguments)
 
 QString CommandLine::usage()
 {
+    QString outputUsage;
+    QString outputLines;
+    for (const TOutputFormat& format : OutputFormats()) {
+        if (format.flag.isEmpty())
+            continue;
+        outputUsage += QStringLiteral(" [%1 FILE]").arg(format.flag);
+        outputLines += QStringLiteral("  %1%2\n").arg(format.flag + QStringLiteral(" FILE"), -20).arg(format.flagHelp);
+    }
     return QStringLiteral(
-        "Usage: korvi-monitor [--simulate[=FILE]] [LOG]\n"
-        "       korvi-monitor --export LOG [--csv FILE] [--xlsx FILE] [--allow-truncated]\n"
-        "       korvi-monitor [--archive=URL] --archive-import DIR | --archive-list\n"
-        "       korvi-monitor [--archive=URL] --archive-export ID [--csv FILE] [--xlsx FILE]\n"
-        "Companion of the KORVI USB temperature, humidity and pressure logger.\n"
-        "\n"
-        "  --simulate          run with a simulated logger instead of USB hardware\n"
-        "  --simulate=FILE     the same, with a copy of FILE as the simulated logger's data.log\n"
-        "  LOG                 show the saved log LOG in the data viewer at start\n"
-        "  --export LOG        read the saved log LOG and write the files below, without a window\n"
-        "  --csv FILE          every row of LOG as CSV (UTF-8, ISO 8601 times, '.' decimals)\n"
-        "  --xlsx FILE         the spreadsheet report of LOG\n"
-        "  --archive=URL       the archive: postgresql://user@host[:port]/db, or an SQLite file\n"
-        "                      (default: archive.sqlite in the user's application data folder)\n"
-        "  --archive-import DIR  keep every *.log under DIR in the archive\n"
-        "  --archive-list      print the archive's entries, newest first\n"
-        "  --archive-export ID write the files of --csv and --xlsx from the archived log ID\n"
-        "                      FILE may be - for standard output, a pipe or a device\n"
-        "  --allow-truncated   export the records that fit of a log longer than the logger's memory\n"
-        "  --help              show this text and exit\n");
+               "Usage: korvi-monitor [--simulate[=FILE]] [LOG]\n"
+               "       korvi-monitor --export LOG%1 [--allow-truncated]\n"
+               "       korvi-monitor [--archive=URL] --archive-import DIR | --archive-list\n"
+               "       korvi-monitor [--archive=URL] --archive-export ID%1\n"
+               "Companion of the KORVI USB temperature, humidity and pressure logger.\n"
+               "\n"
+               "  --simulate          run with a simulated logger instead of USB hardware\n"
+               "  --simulate=FILE     the same, with a copy of FILE as the simulated logger's data.log\n"
+               "  LOG                 show the saved log LOG in the data viewer at start\n"
+               "  --export LOG        read the saved log LOG and write the files below, without a window\n"
+               "%2"
+               "  --archive=URL       the archive: postgresql://user@host[:port]/db, or an SQLite file\n"
+               "                      (default: archive.sqlite in the user's application data folder)\n"
+               "  --archive-import DIR  keep every *.log under DIR in the archive\n"
+               "  --archive-list      print the archive's entries, newest first\n"
+               "  --archive-export ID write the files above from the archived log ID\n"
+               "                      FILE may be - for standard output, a pipe or a device\n"
+               "  --allow-truncated   export the records that fit of a log longer than the logger's memory\n"
+               "  --help              show this text and exit\n")
+        .arg(outputUsage, outputLines);
 }

@@ -5,13 +5,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
+
+enum class TOutputKind;
+
 // What the program was asked to do on its command line.
 struct CommandLine {
     bool simulate = false;
     QString simulatedLog;  // --simulate=FILE: the simulated logger's data.log
     QString exportLog;     // --export LOG: write files from this log and exit, no window
-    QString csvFile;       // --csv FILE
-    QString xlsxFile;      // --xlsx FILE
+    std::map<TOutputKind, QString> outputs; // the output formats' options: --csv FILE, --pdf FILE, ...
     QString archiveUrl;    // --archive=URL: the archive to use instead of the user's own file
     QString archiveImport; // --archive-import DIR: archive every *.log under DIR and exit
     bool archiveList = false; // --archive-list: print the archive's entries and exit
@@ -26,6 +29,10 @@ struct CommandLine {
 
     bool exports() const { return !exportLog.isEmpty(); }
     bool archiveCommand() const { return !archiveImport.isEmpty() || archiveList || archiveExport > 0; }
+    // The file asked for the kind of output; empty when none.
+    QString output(TOutputKind kind) const;
+    // Whether an asked output is drawn with the chart (--pdf, --bmp).
+    bool paints() const;
 
     static CommandLine parse(const QStringList& arguments);
     static QString usage();

@@ -1,21 +1,23 @@
 #include "app/ExportCommand.h"
 
 #include "app/CommandLine.h"
-#include "data/CsvExport.h"
-#include "data/FileSave.h"
+#include "chart/TChart.h"
 #include "data/FolderVolumeSource.h"
 #include "data/LoadTexts.h"
 #include "data/Loader.h"
 #include "data/MeasurementStore.h"
 #include "data/SourceList.h"
-#include "reports/SpreadsheetReport.h"
+#include "data/UserLimitsHolder.h"
+#include "data/UserLimitsSettings.h"
+#include "reports/OutputFormats.h"
+#include "views/TChartPage.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
-#include <functional>
+#include <memory>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,37 +39,41 @@ bool isTheLog(const QString& output, const QString& log)
     return found == 0 && outputFile.st_dev == logFile.st_dev && outputFile.st_ino == logFile.st_ino;
 }
 
-bool writeExportFiles(const TMeasurementStore& store, const CommandLine& commandLine, const QString& deviceLabel,
-                      QTextStream& errors, QStringList* written)
+// The chart as the data viewer draws it after a load of the log, at the
+// size of the command line's bitmap; needs a GUI application.
+std::unique_ptr<TChartPage> loadedChart(const TMeasurementStore& store, const TUserLimitsHolder& limits)
 {
-    struct Output {
-        const char* kind;
-        const QString& path;
-        std::function<bool(QString*)> write;
-    };
-    const Output outputs[] = {
-        {"csv", commandLine.csvFile,
-         [&](QString* error) {
-             return SaveFile(
-                 commandLine.csvFile,
-                 [&store](QIODevice& device, QString* reason) { return WriteCsv(store, device, reason); }, error);
-         }},
-        {"xlsx", commandLine.xlsxFile,
-         [&](QString* error) {
-             return BuildSpreadsheetReport(store, {QDateTime::currentDateTime(), deviceLabel}, commandLine.xlsxFile,
-                                           error);
-         }},
-    };
-    for (const Output& output : outputs) {
-        QString error;
-        if (output.path.isEmpty())
+    auto page = std::make_unique<TChartPage>(store, limits);
+    page->resize(ChartOutputSize);
+    page->Chart->resize(ChartOutputSize);
+    page->storeLoaded();
+    return page;
+}
+
+// Writes each output the command line asks for, in the formats' order,
+// with the user's limits as the settings file keeps them.
+bool writeExportFiles(const TMeasurementStore& store, const TRawRecords& rawRecords,
+                      const CommandLine& commandLine, const QString& deviceLabel, QTextStream& errors,
+                      QStringList* written)
+{
+    const TUserLimitsHolder limits(StoredUserLimits(*ProgramSettings()));
+    std::unique_ptr<TChartPage> chartPage;
+    for (const TOutputFormat& format : OutputFormats()) {
+        const QString path = commandLine.output(format.kind);
+        if (path.isEmpty())
             continue;
-        if (!output.write(&error)) {
-            errors << QStringLiteral("korvi-monitor: не удалось записать ") << output.path << ": " << error << '\n';
+        if (format.paints && !chartPage)
+            chartPage = loadedChart(store, limits);
+        const TOutputSource source{store, rawRecords, chartPage ? chartPage->Chart : nullptr,
+                                   {QDateTime::currentDateTime(), deviceLabel, limits.limits()}};
+        QString error;
+        const TOutputJob job = format.prepare(source, &error);
+        if (!job || !job(path, &error, nullptr)) {
+            errors << QStringLiteral("korvi-monitor: не удалось записать ") << path << ": " << error << '\n';
             return false;
         }
         if (written)
-            written->append(QLatin1String(output.kind) + QLatin1Char(' ') + QFileInfo(output.path).absoluteFilePath());
+            written->append(format.flag.mid(2) + QLatin1Char(' ') + QFileInfo(path).absoluteFilePath());
     }
     return true;
 }
@@ -77,8 +83,8 @@ bool writeExportFiles(const TMeasurementStore& store, const CommandLine& command
 int RunExport(const CommandLine& commandLine, QTextStream& errors)
 {
     const QString& log = commandLine.exportLog;
-    for (const QString& output : {commandLine.csvFile, commandLine.xlsxFile}) {
-        if (!output.isEmpty() && isTheLog(output, log)) {
+    for (const auto& [kind, output] : commandLine.outputs) {
+        if (isTheLog(output, log)) {
             errors << "korvi-monitor: " << output << QStringLiteral(" — это сам журнал, он не будет перезаписан\n");
             return 2;
         }
@@ -113,6 +119,7 @@ int ExportLoadedLog(TLoadResult& loaded, const QString& name, const CommandLine&
     }
 
     TMeasurementStore store;
-    TSourceList(store).adopt(loaded);
-    return writeExportFiles(store, commandLine, deviceLabel, errors, written) ? 0 : 1;
+    TSourceList sources(store);
+    sources.adopt(loaded);
+    return writeExportFiles(store, sources.shownRaw(), commandLine, deviceLabel, errors, written) ? 0 : 1;
 }

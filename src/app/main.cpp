@@ -8,6 +8,7 @@
 #include "device/HidapiBackend.h"
 #include "shell/TApplicationWindows.h"
 
+#include <QApplication>
 #include <QTextStream>
 
 #include <chrono>
@@ -20,6 +21,15 @@ namespace {
 
 // How long the archive may go on storing the last logs after the windows close.
 constexpr std::chrono::seconds ArchiveGrace{3};
+
+// A verb's error output holds only its own Russian lines: the English notes
+// of Qt's offscreen platform ("XDG_RUNTIME_DIR not set", ...) are dropped,
+// and only what ends the program in Qt still reaches it.
+void keepQtNotesOffErrors(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fputs(qPrintable(qFormatLogMessage(type, context, message) + u'\n'), stderr);
+}
 
 } // namespace
 
@@ -39,8 +49,18 @@ int main(int argc, char** argv)
 
     if (commandLine.exports() || commandLine.archiveCommand()) {
         IgnoreBrokenPipes();
-        QCoreApplication application(argc, argv);
-        application.setApplicationName(QStringLiteral("korvi-monitor")); // the archive's folder, as the windows use
+        // The chart of --pdf and --bmp paints only under a GUI application. It
+        // draws into an image or a document, never on a screen, so it always
+        // runs on the offscreen platform: the same on a machine without X or
+        // Wayland as on a desktop, and never stopped by a display it cannot open.
+        if (commandLine.paints()) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            qInstallMessageHandler(keepQtNotesOffErrors);
+        }
+        const std::unique_ptr<QCoreApplication> application =
+            commandLine.paints() ? std::make_unique<QApplication>(argc, argv)
+                                 : std::make_unique<QCoreApplication>(argc, argv);
+        application->setApplicationName(QStringLiteral("korvi-monitor")); // the archive's folder, as the windows use
         QTextStream out(stdout);
         QTextStream errors(stderr);
         return commandLine.exports() ? RunExport(commandLine, errors) : RunArchiveCommand(commandLine, out, errors);

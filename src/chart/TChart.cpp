@@ -40,6 +40,12 @@ void TChart::setSeriesSource(int series, const ChartSeriesSource* source)
     update();
 }
 
+void TChart::setSeriesStyle(int series, const TChartSeriesStyle& style)
+{
+    model_.setSeriesStyle(series, style);
+    update();
+}
+
 void TChart::setSeriesVisible(int series, bool visible)
 {
     model_.setSeriesVisible(series, visible);

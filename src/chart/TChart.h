@@ -33,6 +33,7 @@ public:
     int seriesCount() const { return model_.seriesCount(); }
     const TChartSeriesStyle& seriesStyle(int series) const { return model_.series(series).style; }
     void setSeriesSource(int series, const ChartSeriesSource* source);
+    void setSeriesStyle(int series, const TChartSeriesStyle& style);
     void setSeriesVisible(int series, bool visible);
     bool isSeriesVisible(int series) const { return model_.series(series).visible; }
 

@@ -27,6 +27,11 @@ void TChartModel::setSeriesSource(int index, const ChartSeriesSource* source)
     series_.at(size_t(index)).source = source;
 }
 
+void TChartModel::setSeriesStyle(int index, const TChartSeriesStyle& style)
+{
+    series_.at(size_t(index)).style = style;
+}
+
 void TChartModel::setSeriesVisible(int index, bool visible)
 {
     series_.at(size_t(index)).visible = visible;

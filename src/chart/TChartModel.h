@@ -26,6 +26,7 @@ public:
     int seriesCount() const { return int(series_.size()); }
     const TChartSeries& series(int index) const { return series_.at(size_t(index)); }
     void setSeriesSource(int index, const ChartSeriesSource* source);
+    void setSeriesStyle(int index, const TChartSeriesStyle& style);
     void setSeriesVisible(int index, bool visible);
 
     // Fixes the bottom axis; refused (false) when max lies below min.

@@ -1,7 +1,5 @@
 #include "data/MeasurementSeries.h"
 
-#include "data/MeasurementLimits.h"
-
 #include <algorithm>
 
 namespace {
@@ -20,17 +18,17 @@ std::optional<TChannelBit> channelOf(TSeriesKind kind)
     }
 }
 
-int limitOf(TSeriesKind kind)
+int limitOf(TSeriesKind kind, const TUserLimits& limits)
 {
     switch (kind) {
     case TSeriesKind::TLMax:
-        return LimitTMax;
+        return limits.temperatureMax;
     case TSeriesKind::TLMin:
-        return LimitTMin;
+        return limits.temperatureMin;
     case TSeriesKind::RHLMax:
-        return LimitRHMax;
+        return limits.humidityMax;
     case TSeriesKind::RHLMin:
-        return LimitRHMin;
+        return limits.humidityMin;
     default:
         return 0;
     }
@@ -43,16 +41,16 @@ double fromTenths(int tenths)
 
 } // namespace
 
-TMeasurementSeries::TMeasurementSeries(const TMeasurementStore& store, TSeriesKind kind)
+TMeasurementSeries::TMeasurementSeries(const TMeasurementStore& store, TSeriesKind kind, const TUserLimits& limits)
     : store_(store)
     , texts_(store)
     , channel_(channelOf(kind))
-    , limitTenths_(limitOf(kind))
+    , limitTenths_(limitOf(kind, limits))
 {
 }
 
-TMeasurementSeries::TMeasurementSeries(const TRowSpanView& view, TSeriesKind kind)
-    : TMeasurementSeries(view.store(), kind)
+TMeasurementSeries::TMeasurementSeries(const TRowSpanView& view, TSeriesKind kind, const TUserLimits& limits)
+    : TMeasurementSeries(view.store(), kind, limits)
 {
     view_ = &view;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/MeasurementLimits.h"
 #include "data/MeasurementStore.h"
 #include "data/RowSpanView.h"
 #include "data/RowTexts.h"
@@ -10,12 +11,13 @@ enum class TSeriesKind { T, RH, P, TLMax, TLMin, RHLMax, RHLMin };
 
 // A chart series as a view on the store's rows (one point per data row), or
 // on the rows of a filtered view. A channel the row's record does not carry
-// is a null point with an empty label; limit series are constant.
+// is a null point with an empty label; limit series are constant, at their
+// level of `limits`.
 class TMeasurementSeries : public SeriesSource
 {
 public:
-    TMeasurementSeries(const TMeasurementStore& store, TSeriesKind kind);
-    TMeasurementSeries(const TRowSpanView& view, TSeriesKind kind);
+    TMeasurementSeries(const TMeasurementStore& store, TSeriesKind kind, const TUserLimits& limits = {});
+    TMeasurementSeries(const TRowSpanView& view, TSeriesKind kind, const TUserLimits& limits = {});
 
     qint64 pointCount() const override;
     std::optional<double> value(qint64 index) const override;

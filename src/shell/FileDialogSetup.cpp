@@ -1,33 +1,17 @@
 #include "shell/FileDialogSetup.h"
 
+#include "reports/OutputFormats.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
-
-#include <array>
-#include <utility>
 
 namespace FileDialogSetup {
 
 namespace {
 
 const QString LastFolderKey = QStringLiteral("FileDialogs/LastFolder");
-
-QString FileTypeName(const QString& suffix)
-{
-    static const std::array<std::pair<const char*, const char*>, 5> names{{
-        {"xlsx", "Отчёт Excel (*.xlsx)"},
-        {"pdf", "PDF (*.pdf)"},
-        {"bmp", "Рисунок BMP (*.bmp)"},
-        {"csv", "CSV (*.csv)"},
-        {"log", "Журнал прибора (*.log)"},
-    }};
-    for (const auto& [known, name] : names)
-        if (suffix.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
-            return QString::fromUtf8(name);
-    return {};
-}
 
 void PrepareFolder(QFileDialog& dialog, const QSettings& settings)
 {
@@ -42,8 +26,8 @@ void PrepareFolder(QFileDialog& dialog, const QSettings& settings)
 QStringList NameFilters(const QString& suffix)
 {
     QStringList filters;
-    if (const QString name = FileTypeName(suffix); !name.isEmpty())
-        filters << name;
+    if (const TOutputFormat* format = OutputFormatWithSuffix(suffix))
+        filters << format->filter;
     return filters << QStringLiteral("Все файлы (*)");
 }
 
@@ -73,7 +57,7 @@ void PrepareOpen(QFileDialog& dialog, const QSettings& settings)
     PrepareFolder(dialog, settings);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(NameFilters(QStringLiteral("log")));
+    dialog.setNameFilters(NameFilters(OutputFormatOf(TOutputKind::RawLog).suffix));
 }
 
 }  // namespace FileDialogSetup

@@ -6,13 +6,14 @@
 class QFileDialog;
 class QSettings;
 
-// How the file dialogs fit the files the program writes and reads: a filter
-// and a default suffix per kind of file, and the folder last used, kept in
-// the program's settings from one run to the next.
+// How the file dialogs fit the files the program writes and reads: the
+// filter and default suffix of each output format, and the folder last
+// used, kept in the program's settings from one run to the next.
 namespace FileDialogSetup {
 
-// "Отчёт Excel (*.xlsx)" for "xlsx" and so on, then every file; only every
-// file for a suffix the program does not write.
+// The filter of the output format with the suffix ("Отчёт Excel (*.xlsx)"
+// for "xlsx"), then every file; only every file for a suffix the program
+// does not write.
 QStringList NameFilters(const QString& suffix);
 
 // The folder the last dialog was accepted in; empty before the first.

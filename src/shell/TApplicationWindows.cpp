@@ -2,6 +2,8 @@
 
 #include "archive/TArchiveKeeper.h"
 #include "data/SourceList.h"
+#include "data/UserLimitsHolder.h"
+#include "data/UserLimitsSettings.h"
 #include "shell/TArchiveWindow.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
@@ -19,12 +21,13 @@ TApplicationWindows::TApplicationWindows(TPlatform platform)
     : volumes_(std::move(platform.volumes))
     , dialogs_(std::move(platform.dialogs))
     , connection_(std::make_unique<TLoggerConnection>(std::move(platform.hid)))
-    , formRead_(std::make_unique<TFormRead>(*connection_))
+    , limits_(std::make_unique<TUserLimitsHolder>(StoredUserLimits(*ProgramSettings())))
+    , formRead_(std::make_unique<TFormRead>(*connection_, *limits_))
     , formSetting_(std::make_unique<TFormSetting>(*connection_, formRead_.get()))
-    , formMain_(std::make_unique<TFormMain>(*connection_, *volumes_))
-    , formStatistic_(std::make_unique<TFormStatistic>(formRead_.get(), formMain_->store()))
+    , formMain_(std::make_unique<TFormMain>(*connection_, *volumes_, *limits_))
+    , formStatistic_(std::make_unique<TFormStatistic>(formRead_.get(), formMain_->store(), *limits_))
     , logFiles_(new TLogFileActions(*formMain_, *dialogs_, [this] { return formMain_->shownLogLabel(); }))
-    , reports_(new TReportActions(*formMain_, *dialogs_, [this] { return formMain_->shownLogLabel(); }))
+    , reports_(new TReportActions(*formMain_, *dialogs_, *limits_, [this] { return formMain_->shownLogLabel(); }))
     , N1_4Archive(formMain_->addSourceMenuAction(QStringLiteral("Архив...")))
 {
     wireWindows();
@@ -63,11 +66,9 @@ void TApplicationWindows::wireWindows()
                      &TFormSetting::toggleServicePages);
     QObject::connect(formMain_.get(), &TFormMain::statisticsToggled, formStatistic_.get(),
                      [this] { formStatistic_->setVisible(!formStatistic_->isVisible()); });
-    // The logger's critical levels are offered as limits; the chosen limits go into the reports.
-    QObject::connect(formSetting_.get(), &TFormSetting::loggerLevelsRead, formStatistic_.get(),
-                     &TFormStatistic::offerLoggerLevels);
-    reports_->setLimits(formStatistic_->limits());
-    QObject::connect(formStatistic_.get(), &TFormStatistic::limitsChanged, reports_, &TReportActions::setLimits);
+    // The logger's critical levels are offered in "Пределы..." and stand in until the user chooses limits.
+    QObject::connect(formSetting_.get(), &TFormSetting::loggerLevelsRead, limits_.get(),
+                     &TUserLimitsHolder::offerLoggerLevels);
     // An open statistics window follows the shown source at once.
     QObject::connect(formMain_.get(), &TFormMain::shownSourceChanged, formStatistic_.get(), [this] {
         if (formStatistic_->isVisible())

@@ -17,10 +17,11 @@ class TFormStatistic;
 class TLogFileActions;
 class TLoggerConnection;
 class TReportActions;
+class TUserLimitsHolder;
 
-// The logger connection and the program's four windows, created once in
-// their fixed order, wired to each other here and kept until the program
-// ends; only the monitor window is shown. With an archive, every log read
+// The logger connection, the limits in use and the program's four windows,
+// created once in their fixed order, wired to each other here and kept
+// until the program ends; only the monitor window is shown. With an archive, every log read
 // is kept in it and "Архив..." lists what it holds.
 class TApplicationWindows {
 public:
@@ -37,6 +38,8 @@ public:
     std::unique_ptr<VolumeSource> volumes_;
     std::unique_ptr<TUserDialogs> dialogs_;
     std::unique_ptr<TLoggerConnection> connection_;
+    // Read by the windows and the reports, set in the statistics window's "Пределы...".
+    std::unique_ptr<TUserLimitsHolder> limits_;
     std::unique_ptr<TFormRead> formRead_;
     std::unique_ptr<TFormSetting> formSetting_;
     std::unique_ptr<TFormMain> formMain_;

@@ -1,5 +1,6 @@
 #include "shell/TBackgroundSave.h"
 
+#include "reports/OutputFormats.h"
 #include "shell/TBackgroundJob.h"
 #include "shell/TFormMain.h"
 #include "shell/TUserDialogs.h"
@@ -12,6 +13,19 @@ TBackgroundSave::TBackgroundSave(TFormMain& viewer, TUserDialogs& dialogs)
     : viewer_(viewer)
     , dialogs_(dialogs)
 {
+}
+
+void TBackgroundSave::run(const QString& path, const TOutputFormat& format, const TOutputSource& source)
+{
+    QString error;
+    TOutputJob job = format.prepare(source, &error);
+    if (!job) {
+        reportFailure(path, error);
+        return;
+    }
+    run(path, [job = std::move(job)](const QString& target, QString* reason, TJobProgress& progress) {
+        return job(target, reason, &progress);
+    });
 }
 
 void TBackgroundSave::run(const QString& path, Save save)

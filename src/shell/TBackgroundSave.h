@@ -7,6 +7,8 @@
 class TFormMain;
 class TJobProgress;
 class TUserDialogs;
+struct TOutputFormat;
+struct TOutputSource;
 
 // Writes a file on the data viewer's worker: "Сохранено: <path>" in the
 // viewer's status line once it is in place, an error box with the reason
@@ -19,6 +21,9 @@ public:
     TBackgroundSave(TFormMain& viewer, TUserDialogs& dialogs);
 
     void run(const QString& path, Save save);
+    // Writes the format's file from `source`: prepared here, on the UI
+    // thread, then written on the worker; a failed preparation is reported.
+    void run(const QString& path, const TOutputFormat& format, const TOutputSource& source);
     // The error box, and the status line, of a file that could not be written.
     void reportFailure(const QString& path, const QString& reason);
 

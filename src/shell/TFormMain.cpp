@@ -7,6 +7,7 @@
 #include "data/SourceList.h"
 #include "device/LoggerQueries.h"
 #include "device/TDeviceLink.h"
+#include "reports/OutputFormats.h"
 #include "shell/LayoutRules.h"
 #include "shell/TBackgroundJob.h"
 #include "shell/TabPages.h"
@@ -43,7 +44,7 @@ constexpr int JobProgressSteps = 1000;
 
 }  // namespace
 
-TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
+TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes, const TUserLimitsHolder& limits)
     : MainMenu(new QMenuBar(this))
     , PageControlData(new QTabWidget(this))
     , TimerLoad(new QTimer(this))
@@ -63,7 +64,7 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes)
     resize(762, 491);
 
     buildMenu();
-    buildPages();
+    buildPages(limits);
     buildPanelLoad();
 
     auto* layout = new QVBoxLayout(this);
@@ -120,12 +121,11 @@ void TFormMain::buildMenu()
 
     N2 = MainMenu->addMenu(QStringLiteral("Сохранить ..."));
     N2->setObjectName(QStringLiteral("N2"));
-    bmp1 = N2->addAction(QStringLiteral("*.bmp"));
-    bmp1->setObjectName(QStringLiteral("bmp1"));
-    connect(bmp1, &QAction::triggered, this, &TFormMain::chartBitmapRequested);
-    xls1 = N2->addAction(QStringLiteral("*.xls"));
-    xls1->setObjectName(QStringLiteral("xls1"));
-    connect(xls1, &QAction::triggered, this, &TFormMain::spreadsheetRequested);
+    for (const TOutputFormat& format : OutputFormats()) {
+        QAction* item = N2->addAction(format.caption);
+        item->setObjectName(format.actionName);
+        saveItems_[format.kind] = item;
+    }
 
     N4 = MainMenu->addAction(QStringLiteral("Статистика"));
     N4->setObjectName(QStringLiteral("N4"));
@@ -141,7 +141,7 @@ void TFormMain::buildMenu()
     N3->setEnabled(false);
 }
 
-void TFormMain::buildPages()
+void TFormMain::buildPages(const TUserLimitsHolder& limits)
 {
     PageControlData->setObjectName(QStringLiteral("PageControlData"));
     PageControlData->hide();
@@ -149,7 +149,7 @@ void TFormMain::buildPages()
     TabSheetTable = TabPages::addPage(PageControlData, QStringLiteral("TabSheetTable"), QStringLiteral("Таблица"));
     TabSheetSys = TabPages::addPage(PageControlData, QStringLiteral("TabSheetSys"), QStringLiteral("Sys"));
 
-    chartPage_ = new TChartPage(*measurementStore_, TabSheetGraph);
+    chartPage_ = new TChartPage(*measurementStore_, limits, TabSheetGraph);
     TabPages::fill(TabSheetGraph, chartPage_);
     tablePage_ = new TTablePage(*measurementStore_, TabSheetTable);
     TabPages::fill(TabSheetTable, tablePage_);
@@ -226,9 +226,9 @@ QAction* TFormMain::addSourceMenuAction(const QString& text)
     return N1Source->addAction(text);
 }
 
-QAction* TFormMain::addSaveMenuAction(const QString& text)
+QAction* TFormMain::saveMenuAction(TOutputKind kind) const
 {
-    return N2->addAction(text);
+    return saveItems_.at(kind);
 }
 
 TChart& TFormMain::chart()

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -30,13 +31,16 @@ class TBackgroundJob;
 class TChartPage;
 class TSysPage;
 class TTablePage;
+class TUserLimitsHolder;
 class VolumeSource;
+enum class TOutputKind;
 
 // The data viewer: menu, the chart, table and service pages, the loading panel.
 class TFormMain : public QWidget {
     Q_OBJECT
 public:
-    TFormMain(TLoggerConnection& connection, const VolumeSource& volumes);
+    // limits: the limits in use, which the chart draws as lines.
+    TFormMain(TLoggerConnection& connection, const VolumeSource& volumes, const TUserLimitsHolder& limits);
     ~TFormMain() override;
 
     // Shows the viewer; an open one behind other windows comes to the front as well.
@@ -77,8 +81,9 @@ public:
 
     // Adds an item to the "Источники ..." menu, after the ones already there.
     QAction* addSourceMenuAction(const QString& text);
-    // Adds an item to the "Сохранить ..." menu, after the ones already there.
-    QAction* addSaveMenuAction(const QString& text);
+    // The item of "Сохранить ..." that saves the kind of file; the menu has
+    // one per output format, in their order.
+    QAction* saveMenuAction(TOutputKind kind) const;
     // The chart of the Графики page, as reports and the printer take it.
     TChart& chart();
     // Long work of the viewer's data: its progress bar and "Отмена" show in
@@ -99,10 +104,8 @@ signals:
     void servicePagesKeyPressed();
     // Another source of the last load is shown in the views.
     void shownSourceChanged();
-    // "Печать", "*.bmp" and "*.xls": the chart printed or saved, the spreadsheet report saved.
+    // "Печать": the chart printed.
     void printRequested();
-    void chartBitmapRequested();
-    void spreadsheetRequested();
     // A load from the logger's drives or from a file was shown: sources() holds what it read.
     void logsRead();
     // A file was dropped on the window to be opened as a log.
@@ -131,7 +134,7 @@ private:
     void FormCreate();
     void FormResize();
     void buildMenu();
-    void buildPages();
+    void buildPages(const TUserLimitsHolder& limits);
     void buildPanelLoad();
     void showProgress(const QString& text);
     void endProgress();
@@ -154,8 +157,7 @@ private:
     QList<QAction*> sourceItems_; // the accepted sources, after the separator
     QAction* N1;
     QMenu* N2;
-    QAction* bmp1;
-    QAction* xls1;
+    std::map<TOutputKind, QAction*> saveItems_;
     QAction* N4;
     QAction* N1Setting;
     QAction* N3;

@@ -18,7 +18,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
+TFormRead::TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& limits, QWidget* parent)
     : QWidget(parent)
     , ChartRead(new TChart(this))
     , Label1(new QLabel(QStringLiteral("          "), ChartRead))
@@ -30,6 +30,7 @@ TFormRead::TFormRead(TLoggerConnection& connection, QWidget* parent)
     , ButtonMenu(new QToolButton(ChartRead))
     , MenuMonitor(new QMenu(this))
     , StatusLine(new TMonitorStatusLine(this))
+    , limits_(limits)
 {
     setObjectName(QStringLiteral("FormRead"));
     setWindowTitle(QStringLiteral("KORVI USB Монитор v1.0"));

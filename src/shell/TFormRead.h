@@ -12,6 +12,7 @@ class TLiveMonitor;
 class TLoggerConnection;
 class TMonitorStatusLine;
 class TTagButton;
+class TUserLimitsHolder;
 
 // The monitor window: the program's main window with the live chart, the
 // logger button that opens the data viewer and the start/stop button.
@@ -20,7 +21,10 @@ class TFormRead : public QWidget {
 public:
     static constexpr int TestModeTag = 788;
 
-    explicit TFormRead(TLoggerConnection& connection, QWidget* parent = nullptr);
+    // limits: the limits in use, which the live readings are held against.
+    TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& limits, QWidget* parent = nullptr);
+
+    const TUserLimitsHolder& userLimits() const { return limits_; }
 
 signals:
     // The logger button: the data viewer is to be shown.
@@ -61,4 +65,6 @@ private:
     QToolButton* ButtonMenu;
     QMenu* MenuMonitor;
     TMonitorStatusLine* StatusLine;
+
+    const TUserLimitsHolder& limits_;
 };

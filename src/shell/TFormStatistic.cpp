@@ -2,9 +2,9 @@
 
 #include "data/CellFormatter.h"
 #include "data/MeasurementStore.h"
+#include "data/UserLimitsHolder.h"
 #include "reports/Statistics.h"
 #include "shell/TLimitsDialog.h"
-#include "shell/UserLimitsSettings.h"
 #include "text/FormatLocale.h"
 
 #include <QHeaderView>
@@ -70,14 +70,14 @@ void writeValues(QTableWidget* grid, const QStringList& texts)
 
 } // namespace
 
-TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& store)
+TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& store, TUserLimitsHolder& limits)
     : TToolWindow(mainWindow, QStringLiteral("Статистика"), QSize(363, 241 + MetrologyHeight + ButtonHeight))
     , StringGridStatistic(new QTableWidget(12, 2, this))
     , StringGridMetrology(new QTableWidget(MetrologyRows, 2, this))
     , ButtonLimits(new QPushButton(QStringLiteral("Пределы..."), this))
     , ButtonClose(new QPushButton(QStringLiteral("Закрыть"), this))
     , store_(store)
-    , limits_(StoredUserLimits(*ProgramSettings()))
+    , limits_(limits)
 {
     setObjectName(QStringLiteral("FormStatistic"));
 
@@ -92,13 +92,14 @@ TFormStatistic::TFormStatistic(QWidget* mainWindow, const TMeasurementStore& sto
     ButtonClose->setGeometry(0, MetrologyTop + MetrologyHeight + ButtonHeight, GridWidth, ButtonHeight);
     connect(ButtonClose, &QPushButton::clicked, this, &TFormStatistic::ButtonCloseClick);
 
+    connect(&limits_, &TUserLimitsHolder::limitsChanged, this, &TFormStatistic::showLimits);
     FormCreate();
 }
 
 void TFormStatistic::FormCreate()
 {
     writeCaptions(StringGridStatistic, StatisticsCaptions());
-    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale(), limits_));
+    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale(), limits_.limits()));
     fitCaptionColumn(StringGridStatistic);
     fitCaptionColumn(StringGridMetrology);
 }
@@ -117,31 +118,25 @@ void TFormStatistic::FormShow()
 void TFormStatistic::ComputeStatistics()
 {
     writeValues(StringGridStatistic, StatisticsTexts(::ComputeStatistics(store_), TCellFormatter(store_.loadLocale())));
-    writeValues(StringGridMetrology, MetrologyTexts(store_, store_.loadLocale(), limits_));
+    writeValues(StringGridMetrology, MetrologyTexts(store_, store_.loadLocale(), limits_.limits()));
 }
 
 void TFormStatistic::ButtonLimitsClick()
 {
-    auto* dialog = new TLimitsDialog(limits_, loggerLevels_, this);
+    auto* dialog = new TLimitsDialog(limits_.limits(), limits_.loggerLevels(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] { setLimits(dialog->limits()); });
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { limits_.setLimits(dialog->limits()); });
     dialog->open();
 }
 
-void TFormStatistic::offerLoggerLevels(const TUserLimits& levels)
+// Other limits in use: the excursion lines are named anew, and counted
+// anew at once when shown (a hidden window counts when it is shown).
+void TFormStatistic::showLimits()
 {
-    loggerLevels_ = levels;
-}
-
-// Kept for the next run; the excursion lines are named and counted anew.
-void TFormStatistic::setLimits(const TUserLimits& limits)
-{
-    limits_ = limits;
-    StoreUserLimits(*ProgramSettings(), limits_);
-    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale(), limits_));
+    writeCaptions(StringGridMetrology, MetrologyCaptions(FormatLocale(), limits_.limits()));
     fitCaptionColumn(StringGridMetrology);
-    ComputeStatistics();
-    emit limitsChanged(limits_);
+    if (isVisible())
+        ComputeStatistics();
 }
 
 void TFormStatistic::ButtonCloseClick()

@@ -1,9 +1,9 @@
 #include "shell/TLimitsDialog.h"
 
+#include "data/UserLimitsSettings.h"
 #include "device/RegisterConversions.h"
 #include "settings/FieldConversion.h"
 #include "settings/SignedDecimalKeyFilter.h"
-#include "shell/UserLimitsSettings.h"
 #include "text/FormatLocale.h"
 
 #include <QDialogButtonBox>
@@ -91,7 +91,8 @@ void TLimitsDialog::ButtonLoggerLevelsClick()
 
 void TLimitsDialog::accept()
 {
-    TUserLimits typed;
+    // The levels the dialog does not show stay as they were.
+    TUserLimits typed = chosen_;
     const std::pair<QLineEdit*, int&> levels[] = {{EditTLimitMin, typed.temperatureMin},
                                                   {EditTLimitMax, typed.temperatureMax},
                                                   {EditRHLimitMin, typed.humidityMin},

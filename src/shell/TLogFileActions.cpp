@@ -1,10 +1,9 @@
 #include "shell/TLogFileActions.h"
 
-#include "data/CsvExport.h"
-#include "data/FileSave.h"
 #include "data/LogExport.h"
 #include "data/MeasurementStore.h"
 #include "data/SourceList.h"
+#include "reports/OutputFormats.h"
 #include "shell/TFormMain.h"
 #include "shell/TUserDialogs.h"
 
@@ -14,16 +13,14 @@
 TLogFileActions::TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel)
     : QObject(&formMain)
     , N1_3Open(formMain.addSourceMenuAction(QStringLiteral("Открыть файл...")))
-    , log1(formMain.addSaveMenuAction(QStringLiteral("*.log")))
-    , csv1(formMain.addSaveMenuAction(QStringLiteral("*.csv")))
+    , log1(formMain.saveMenuAction(TOutputKind::RawLog))
+    , csv1(formMain.saveMenuAction(TOutputKind::Csv))
     , formMain_(formMain)
     , dialogs_(dialogs)
     , deviceLabel_(std::move(deviceLabel))
     , saver_(formMain, dialogs)
 {
     N1_3Open->setObjectName(QStringLiteral("N1_3Open"));
-    log1->setObjectName(QStringLiteral("log1"));
-    csv1->setObjectName(QStringLiteral("csv1"));
     connect(N1_3Open, &QAction::triggered, this, &TLogFileActions::N1_3OpenClick);
     connect(log1, &QAction::triggered, this, &TLogFileActions::log1Click);
     connect(csv1, &QAction::triggered, this, &TLogFileActions::csv1Click);
@@ -46,31 +43,23 @@ void TLogFileActions::openLog(const QString& path)
 
 void TLogFileActions::log1Click()
 {
-    saveAs(QStringLiteral("log"), [raw = formMain_.sources().shownRaw()](QIODevice& file, QString* error,
-                                                                          TJobProgress& progress) {
-        return WriteRawLog(raw.records(), file, error, &progress);
-    });
+    saveAs(TOutputKind::RawLog);
 }
 
 void TLogFileActions::csv1Click()
 {
-    auto store = std::make_shared<const TMeasurementStore>(formMain_.store());
-    saveAs(QStringLiteral("csv"), [store](QIODevice& file, QString* error, TJobProgress& progress) {
-        return WriteCsv(*store, file, error, &progress);
-    });
+    saveAs(TOutputKind::Csv);
 }
 
-void TLogFileActions::saveAs(const QString& extension, Writer write)
+// The worker writes from a copy of the shown log's records or rows.
+void TLogFileActions::saveAs(TOutputKind kind)
 {
+    const TOutputFormat& format = OutputFormatOf(kind);
     const QString path =
-        dialogs_.saveFileName(&formMain_, ExportFileName(nameStem(), formMain_.store(), extension), true);
+        dialogs_.saveFileName(&formMain_, ExportFileName(nameStem(), formMain_.store(), format.suffix), true);
     if (path.isEmpty())
         return;
-    saver_.run(path, [write = std::move(write)](const QString& target, QString* error, TJobProgress& progress) {
-        return SaveFile(
-            target, [&write, &progress](QIODevice& file, QString* reason) { return write(file, reason, progress); },
-            error, &progress);
-    });
+    saver_.run(path, format, {formMain_.store(), formMain_.sources().shownRaw(), &formMain_.chart(), {}});
 }
 
 QString TLogFileActions::nameStem() const

@@ -7,9 +7,8 @@
 #include <functional>
 
 class QAction;
-class QIODevice;
 class TFormMain;
-class TJobProgress;
+enum class TOutputKind;
 class TUserDialogs;
 
 // The data viewer's work with log files of its own: "Открыть файл..." loads a
@@ -35,9 +34,8 @@ private slots:
     void csv1Click();
 
 private:
-    // Writes into the device on the data viewer's worker, from data of its own.
-    using Writer = std::function<bool(QIODevice&, QString*, TJobProgress&)>;
-    void saveAs(const QString& extension, Writer write);
+    // Asks where to write the kind of file, then writes it on the data viewer's worker.
+    void saveAs(TOutputKind kind);
     QString nameStem() const;
 
     TFormMain& formMain_;

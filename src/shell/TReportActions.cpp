@@ -1,48 +1,41 @@
 #include "shell/TReportActions.h"
 
 #include "chart/TChart.h"
-#include "data/FileSave.h"
-#include "data/JobProgress.h"
 #include "data/MeasurementStore.h"
 #include "data/RowSpanView.h"
+#include "data/UserLimitsHolder.h"
 #include "reports/ChartOutput.h"
 #include "reports/DatedFileName.h"
-#include "reports/PdfReport.h"
-#include "reports/SpreadsheetReport.h"
+#include "reports/OutputFormats.h"
 #include "shell/TFormMain.h"
 #include "shell/TUserDialogs.h"
 #include "text/FormatLocale.h"
 
 #include <QAction>
-#include <QBuffer>
 #include <QDateTime>
 #include <QPrinter>
 
-TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel)
+TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, const TUserLimitsHolder& limits,
+                               std::function<QString()> deviceLabel)
     : QObject(&formMain)
-    , pdf1(formMain.addSaveMenuAction(QStringLiteral("*.pdf")))
-    , xls2(formMain.addSaveMenuAction(QStringLiteral("*.xls (выбранный период)")))
+    , pdf1(formMain.saveMenuAction(TOutputKind::Pdf))
+    , xls2(formMain.saveMenuAction(TOutputKind::PeriodSpreadsheet))
     , formMain_(formMain)
     , dialogs_(dialogs)
+    , limits_(limits)
     , deviceLabel_(std::move(deviceLabel))
     , saver_(formMain, dialogs)
 {
-    connect(&formMain_, &TFormMain::spreadsheetRequested, this, &TReportActions::xls1Click);
-    connect(&formMain_, &TFormMain::chartBitmapRequested, this, &TReportActions::bmp1Click);
+    connect(formMain_.saveMenuAction(TOutputKind::Spreadsheet), &QAction::triggered, this, &TReportActions::xls1Click);
+    connect(formMain_.saveMenuAction(TOutputKind::Bitmap), &QAction::triggered, this, &TReportActions::bmp1Click);
     connect(&formMain_, &TFormMain::printRequested, this, &TReportActions::N1Click);
-    pdf1->setObjectName(QStringLiteral("pdf1"));
     connect(pdf1, &QAction::triggered, this, &TReportActions::pdf1Click);
-    xls2->setObjectName(QStringLiteral("xls2"));
     connect(xls2, &QAction::triggered, this, &TReportActions::xls2Click);
 }
 
 void TReportActions::xls1Click()
 {
-    const QString path = askForFile(QStringLiteral("xlsx"));
-    if (path.isEmpty())
-        return;
-    // The worker writes a copy: a load meanwhile replaces the viewer's store.
-    saveSpreadsheet(path, std::make_shared<const TMeasurementStore>(formMain_.store()), header());
+    save(TOutputKind::Spreadsheet, formMain_.store(), header());
 }
 
 // The report of the rows the chart's period holds, as a store of their own.
@@ -54,66 +47,33 @@ void TReportActions::xls2Click()
                                                       "и нажмите «Выбрать»"));
         return;
     }
-    const QString path = askForFile(QStringLiteral("xlsx"));
-    if (path.isEmpty())
-        return;
-    auto periodRows = std::make_shared<TMeasurementStore>();
-    periodRows->showRecords(period->recordList());
+    TMeasurementStore periodRows;
+    periodRows.showRecords(period->recordList());
     TReportHeader periodHeader = header();
     periodHeader.periodOnly = true;
-    saveSpreadsheet(path, std::move(periodRows), periodHeader);
-}
-
-void TReportActions::saveSpreadsheet(const QString& path, std::shared_ptr<const TMeasurementStore> store,
-                                     const TReportHeader& header)
-{
-    saver_.run(path, [store = std::move(store), header](const QString& target, QString* error,
-                                                        TJobProgress& progress) {
-        return BuildSpreadsheetReport(*store, header, target, error, SheetRowLimit, &progress);
-    });
+    save(TOutputKind::PeriodSpreadsheet, periodRows, periodHeader);
 }
 
 void TReportActions::pdf1Click()
 {
-    const QString path = askForFile(QStringLiteral("pdf"));
-    if (path.isEmpty())
-        return;
-    // The chart paints only on the UI thread, and the document of a few pages
-    // takes milliseconds there; the worker writes it to the file.
-    QBuffer document;
-    document.open(QIODevice::WriteOnly);
-    QString error;
-    if (!WritePdfReport(formMain_.store(), formMain_.chart(), header(), document, &error)) {
-        saver_.reportFailure(path, error);
-        return;
-    }
-    saver_.run(path, [bytes = document.data()](const QString& target, QString* error, TJobProgress& progress) {
-        progress.start(bytes.size());
-        return SaveFile(
-            target,
-            [&bytes, &progress](QIODevice& device, QString* reason) {
-                if (device.write(bytes) != bytes.size()) {
-                    *reason = device.errorString();
-                    return false;
-                }
-                return progress.reach(bytes.size());
-            },
-            error, &progress);
-    });
+    save(TOutputKind::Pdf, formMain_.store(), header());
 }
 
 void TReportActions::bmp1Click()
 {
-    const QString path = askForFile(QStringLiteral("bmp"));
+    save(TOutputKind::Bitmap, formMain_.store(), header());
+}
+
+// The file is proposed under today's date, so the dialog asks before a
+// second report of the day replaces the first; the worker writes it.
+void TReportActions::save(TOutputKind kind, const TMeasurementStore& store, const TReportHeader& header)
+{
+    const TOutputFormat& format = OutputFormatOf(kind);
+    const QString path =
+        dialogs_.saveFileName(&formMain_, DatedFileName(QDate::currentDate(), FormatLocale(), format.suffix), true);
     if (path.isEmpty())
         return;
-    // The chart paints only on the UI thread; the worker writes its image.
-    saver_.run(path, [image = ChartImage(formMain_.chart())](const QString& target, QString* error,
-                                                             TJobProgress& progress) {
-        return SaveFile(
-            target, [&image](QIODevice& device, QString* reason) { return WriteBitmap(image, device, reason); }, error,
-            &progress);
-    });
+    saver_.run(path, format, {store, {}, &formMain_.chart(), header});
 }
 
 void TReportActions::N1Click()
@@ -128,19 +88,7 @@ void TReportActions::N1Click()
     chart.update();
 }
 
-// The file to write, proposed under today's date, so the dialog asks before
-// a second report of the day replaces the first; empty when the user cancelled.
-QString TReportActions::askForFile(const QString& extension)
-{
-    return dialogs_.saveFileName(&formMain_, DatedFileName(QDate::currentDate(), FormatLocale(), extension), true);
-}
-
-void TReportActions::setLimits(const TUserLimits& limits)
-{
-    limits_ = limits;
-}
-
 TReportHeader TReportActions::header() const
 {
-    return {QDateTime::currentDateTime(), deviceLabel_(), limits_};
+    return {QDateTime::currentDateTime(), deviceLabel_(), limits_.limits()};
 }

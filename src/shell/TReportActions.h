@@ -6,11 +6,12 @@
 #include <QObject>
 
 #include <functional>
-#include <memory>
 
 class QAction;
 class TFormMain;
+enum class TOutputKind;
 class TUserDialogs;
+class TUserLimitsHolder;
 
 // The ways the loaded data leave the program besides log files: the
 // spreadsheet report of the whole log ("*.xls") or of the chart's chosen
@@ -19,8 +20,10 @@ class TUserDialogs;
 class TReportActions : public QObject {
     Q_OBJECT
 public:
+    // limits: the limits in use, which the reports' excursions count against;
     // deviceLabel: the shown log's label (its drive's or its file's name), printed in the report's header.
-    TReportActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel);
+    TReportActions(TFormMain& formMain, TUserDialogs& dialogs, const TUserLimitsHolder& limits,
+                   std::function<QString()> deviceLabel);
 
     QAction* pdf1;
     QAction* xls2;
@@ -31,19 +34,15 @@ public slots:
     void xls2Click();
     void bmp1Click();
     void N1Click();
-    // The levels the reports' excursions count against.
-    void setLimits(const TUserLimits& limits);
 
 private:
-    QString askForFile(const QString& extension);
-    // Writes the report of `store` on the worker; the store is the worker's own.
-    void saveSpreadsheet(const QString& path, std::shared_ptr<const TMeasurementStore> store,
-                         const TReportHeader& header);
+    // Asks where to write the kind of file from `store`, then writes it on the worker.
+    void save(TOutputKind kind, const TMeasurementStore& store, const TReportHeader& header);
     TReportHeader header() const;
 
     TFormMain& formMain_;
     TUserDialogs& dialogs_;
+    const TUserLimitsHolder& limits_;
     std::function<QString()> deviceLabel_;
     TBackgroundSave saver_;
-    TUserLimits limits_;
 };

@@ -1,7 +1,7 @@
 #include "shell/TUserDialogs.h"
 
+#include "data/UserLimitsSettings.h"
 #include "shell/FileDialogSetup.h"
-#include "shell/UserLimitsSettings.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

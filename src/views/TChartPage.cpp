@@ -2,10 +2,10 @@
 
 #include "chart/TChart.h"
 #include "data/CellFormatter.h"
-#include "data/MeasurementLimits.h"
 #include "data/MeasurementStore.h"
 #include "data/RowSpanView.h"
 #include "data/Timestamp.h"
+#include "data/UserLimitsHolder.h"
 #include "device/TDeviceIdentity.h"
 #include "text/FormatLocale.h"
 #include "views/ChartPauses.h"
@@ -33,13 +33,13 @@ const QColor Blue(0, 0, 255);
 const QColor Red(255, 0, 0);
 const QColor Green(0, 128, 0);
 
-// Kind and look of every series, in the chart's order.
-struct TSeriesPlan {
-    TSeriesKind kind;
-    TChartSeriesStyle style;
-};
+// The kind of every series, in the chart's order.
+constexpr std::array<TSeriesKind, 7> SeriesKinds = {TSeriesKind::RH,     TSeriesKind::T,      TSeriesKind::P,
+                                                    TSeriesKind::RHLMax, TSeriesKind::RHLMin, TSeriesKind::TLMax,
+                                                    TSeriesKind::TLMin};
 
-const std::array<TSeriesPlan, 7>& seriesPlans()
+// The look of every series, in the chart's order; the limit lines at `limits`.
+std::array<TChartSeriesStyle, 7> seriesStyles(const TUserLimits& limits)
 {
     const auto curve = [](const QString& title, QColor color, TChartAxisSide axis) {
         return TChartSeriesStyle{title, color, 2, Qt::SolidLine, axis, true};
@@ -49,24 +49,23 @@ const std::array<TSeriesPlan, 7>& seriesPlans()
         const QString level = FormatLocale().toString(tenths / 10.0, 'f', 1);
         return TChartSeriesStyle{QString(), color, 1, Qt::SolidLine, TChartAxisSide::Left, false, name + u' ' + level};
     };
-    static const std::array<TSeriesPlan, 7> plans = {{
-        {TSeriesKind::RH, curve(QStringLiteral("Влажность, %"), Blue, TChartAxisSide::Left)},
-        {TSeriesKind::T, curve(QStringLiteral("Температура, °С"), Red, TChartAxisSide::Left)},
-        {TSeriesKind::P, curve(QStringLiteral("Давление, кПа"), Green, TChartAxisSide::Right)},
-        {TSeriesKind::RHLMax, limit(Blue, QStringLiteral("RH max"), LimitRHMax)},
-        {TSeriesKind::RHLMin, limit(Blue, QStringLiteral("RH min"), LimitRHMin)},
-        {TSeriesKind::TLMax, limit(Red, QStringLiteral("t max"), LimitTMax)},
-        {TSeriesKind::TLMin, limit(Red, QStringLiteral("t min"), LimitTMin)},
-    }};
-    return plans;
+    return {
+        curve(QStringLiteral("Влажность, %"), Blue, TChartAxisSide::Left),
+        curve(QStringLiteral("Температура, °С"), Red, TChartAxisSide::Left),
+        curve(QStringLiteral("Давление, кПа"), Green, TChartAxisSide::Right),
+        limit(Blue, QStringLiteral("RH max"), limits.humidityMax),
+        limit(Blue, QStringLiteral("RH min"), limits.humidityMin),
+        limit(Red, QStringLiteral("t max"), limits.temperatureMax),
+        limit(Red, QStringLiteral("t min"), limits.temperatureMin),
+    };
 }
 
 template <class Rows>
-std::array<std::unique_ptr<TChartPageSeries>, 7> seriesOver(const Rows& rows)
+std::array<std::unique_ptr<TChartPageSeries>, 7> seriesOver(const Rows& rows, const TUserLimits& limits)
 {
     std::array<std::unique_ptr<TChartPageSeries>, 7> series;
     for (size_t i = 0; i < series.size(); ++i)
-        series[i] = std::make_unique<TChartPageSeries>(rows, seriesPlans()[i].kind);
+        series[i] = std::make_unique<TChartPageSeries>(rows, SeriesKinds[i], limits);
     return series;
 }
 
@@ -75,12 +74,13 @@ constexpr std::array<int, 4> LimitSeries = {TChartPage::SeriesRHLMax, TChartPage
 
 } // namespace
 
-TChartPage::TChartPage(const TMeasurementStore& store, QWidget* parent)
+TChartPage::TChartPage(const TMeasurementStore& store, const TUserLimitsHolder& limits, QWidget* parent)
     : QWidget(parent)
     , Chart(new TChart(this))
     , PanelFiltr(new TChartFilterPanel(Chart))
     , ScrollBarScale(new QScrollBar(Qt::Vertical, Chart))
     , store_(store)
+    , limits_(limits)
     , chartWindow_(*this)
     , tracker_(std::make_unique<TCursorTracker>(
           store.loadLocale(),
@@ -94,6 +94,7 @@ TChartPage::TChartPage(const TMeasurementStore& store, QWidget* parent)
     PanelFiltr->installEventFilter(this);
     buildChart();
     connectControls();
+    connect(&limits_, &TUserLimitsHolder::limitsChanged, this, &TChartPage::showLimits);
 }
 
 TChartPage::~TChartPage() = default;
@@ -108,9 +109,11 @@ void TChartPage::buildChart()
     Chart->setLegendPosition(QPoint(170, 5));
     // Home needs the keyboard: a click or a wheel turn over the chart gives it.
     Chart->setFocusPolicy(Qt::WheelFocus);
-    Series = seriesOver(store_);
+    const TUserLimits limits = limits_.limits();
+    Series = seriesOver(store_, limits);
+    const std::array<TChartSeriesStyle, 7> styles = seriesStyles(limits);
     for (size_t i = 0; i < Series.size(); ++i)
-        Chart->addSeries(seriesPlans()[i].style, Series[i].get());
+        Chart->addSeries(styles[i], Series[i].get());
     Chart->setBottomRange(0, 0);
 }
 
@@ -152,6 +155,17 @@ void TChartPage::showLimitSeries(bool shown)
         Chart->setSeriesVisible(series, shown);
 }
 
+// The lines move to the limits in use and their labels name them, over the
+// rows shown now, whole or a period.
+void TChartPage::showLimits()
+{
+    const TUserLimits limits = limits_.limits();
+    const std::array<TChartSeriesStyle, 7> styles = seriesStyles(limits);
+    for (int series : LimitSeries)
+        Chart->setSeriesStyle(series, styles[size_t(series)]);
+    showSeries(periodRows_ ? seriesOver(*periodRows_, limits) : seriesOver(store_, limits));
+}
+
 bool TChartPage::limitSeriesShown() const
 {
     return std::all_of(LimitSeries.begin(), LimitSeries.end(),
@@ -161,7 +175,7 @@ bool TChartPage::limitSeriesShown() const
 void TChartPage::storeLoaded()
 {
     tracker_->hide(Chart);
-    showSeries(seriesOver(store_));
+    showSeries(seriesOver(store_, limits_.limits()));
     Chart->setBreaks(ChartPauses::pausesIn(store_));
     periodRows_.reset();
     const qint64 rows = store_.DataRowCount();
@@ -347,7 +361,7 @@ void TChartPage::ButtonFiltrClick()
     const qint64 end = ChartPeriod::momentMs(panel->DateTimePickerDFStop->date(), panel->DateTimePickerTFStop->time());
     std::unique_ptr<TRowSpanView> rows = ChartPeriod::rowsInPeriod(store_, start, end);
     tracker_->hide(Chart);
-    showSeries(seriesOver(*rows));
+    showSeries(seriesOver(*rows, limits_.limits()));
     Chart->setBreaks(ChartPauses::pausesIn(*rows));
     periodRows_ = std::move(rows);
     // With no row in the period the window stays as it was: there is no point to show.

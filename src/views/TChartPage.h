@@ -16,6 +16,7 @@ class TChartPageSeries;
 class TCursorTracker;
 class TMeasurementStore;
 class TRowSpanView;
+class TUserLimitsHolder;
 
 // The data viewer's chart page: the measurements as three curves and four
 // limit lines over a window of points, its filter panel with the zoom
@@ -31,7 +32,8 @@ public:
     // How much one wheel notch narrows or widens the window.
     static constexpr double WheelZoomFactor = 1.25;
 
-    explicit TChartPage(const TMeasurementStore& store, QWidget* parent = nullptr);
+    // limits: the limits in use, where the four limit lines stand; they follow its changes.
+    TChartPage(const TMeasurementStore& store, const TUserLimitsHolder& limits, QWidget* parent = nullptr);
     ~TChartPage() override;
 
     // The series number of the detected logger (0 before any detection),
@@ -71,6 +73,7 @@ private slots:
     void chartMouseWheel(QPoint position, double notches);
     void chartMouseLeave();
     void chartSpanMarked(double from, double to);
+    void showLimits();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -98,6 +101,7 @@ private:
     void trackCursorAt(QPoint position);
 
     const TMeasurementStore& store_;
+    const TUserLimitsHolder& limits_;
     TChartWindow chartWindow_;
     std::unique_ptr<TCursorTracker> tracker_;
     std::function<qint32()> PublishedSeries;

@@ -1,15 +1,15 @@
 #include "views/TChartPageSeries.h"
 
-TChartPageSeries::TChartPageSeries(const TMeasurementStore& store, TSeriesKind kind)
+TChartPageSeries::TChartPageSeries(const TMeasurementStore& store, TSeriesKind kind, const TUserLimits& limits)
     : texts_(store)
-    , series_(store, kind)
+    , series_(store, kind, limits)
 {
 }
 
-TChartPageSeries::TChartPageSeries(const TRowSpanView& period, TSeriesKind kind)
+TChartPageSeries::TChartPageSeries(const TRowSpanView& period, TSeriesKind kind, const TUserLimits& limits)
     : texts_(period.store())
     , period_(&period)
-    , series_(period, kind)
+    , series_(period, kind, limits)
 {
 }
 

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "reports/OutputFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@ TEST(CommandLine, UnderstandsItsFlags)
         QString csvFile = {};
         QString xlsxFile = {};
         QString openLog = {};
+        QString pdfFile = {};
+        QString bmpFile = {};
     };
     const Case cases[] = {
         {{"korvi-monitor"}, false, {}, false, false},
@@ -36,6 +39,11 @@ TEST(CommandLine, UnderstandsItsFlags)
         {{"korvi-monitor", "--export", "a.log", "--xlsx", "a.xlsx"}, false, {}, false, false, "a.log", {}, "a.xlsx"},
         {{"korvi-monitor", "--export", "a.log", "--xlsx", "r.xlsx", "--csv", "a.csv"},
          false, {}, false, false, "a.log", "a.csv", "r.xlsx"},
+        {{"korvi-monitor", "--export", "a.log", "--pdf", "r.pdf"}, false, {}, false, false, "a.log", {}, {}, {}, "r.pdf"},
+        {{"korvi-monitor", "--export", "a.log", "--bmp", "-", "--csv", "a.csv"},
+         false, {}, false, false, "a.log", "a.csv", {}, {}, {}, "-"},
+        {{"korvi-monitor", "--export", "a.log", "--bmp"}, false, {}, false, true, "a.log"},
+        {{"korvi-monitor", "--pdf", "r.pdf"}, false, {}, false, true, {}, {}, {}, {}, "r.pdf"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -45,8 +53,11 @@ TEST(CommandLine, UnderstandsItsFlags)
         EXPECT_EQ(line.help, c.help);
         EXPECT_EQ(!line.error.isEmpty(), c.error);
         EXPECT_EQ(line.exportLog, c.exportLog);
-        EXPECT_EQ(line.csvFile, c.csvFile);
-        EXPECT_EQ(line.xlsxFile, c.xlsxFile);
+        EXPECT_EQ(line.output(TOutputKind::Csv), c.csvFile);
+        EXPECT_EQ(line.output(TOutputKind::Spreadsheet), c.xlsxFile);
+        EXPECT_EQ(line.output(TOutputKind::Pdf), c.pdfFile);
+        EXPECT_EQ(line.output(TOutputKind::Bitmap), c.bmpFile);
+        EXPECT_EQ(line.paints(), !c.pdfFile.isEmpty() || !c.bmpFile.isEmpty());
         EXPECT_EQ(line.openLog, c.openLog);
     }
 }
@@ -87,4 +98,25 @@ TEST(CommandLine, UnderstandsTheArchiveVerbs)
             EXPECT_EQ(line.archiveCommand(), c.archiveList || c.archiveExport > 0 || !c.archiveImport.isEmpty());
         }
     }
+}
+
+// Every output format with an option is one on the command line and a line
+// of the usage; those without one are not understood as options.
+TEST(CommandLine, TakesItsOutputOptionsFromTheFormats)
+{
+    const QString usage = CommandLine::usage();
+    QStringList flags;
+    for (const TOutputFormat& format : OutputFormats()) {
+        SCOPED_TRACE(format.caption.toStdString());
+        if (format.flag.isEmpty())
+            continue;
+        flags << format.flag;
+        EXPECT_TRUE(usage.contains(QStringLiteral("  %1 FILE").arg(format.flag))) << usage.toStdString();
+        EXPECT_TRUE(usage.contains(format.flagHelp)) << usage.toStdString();
+        const CommandLine line = CommandLine::parse({"korvi-monitor", "--export", "a.log", format.flag, "out"});
+        EXPECT_TRUE(line.error.isEmpty()) << line.error.toStdString();
+        EXPECT_EQ(line.output(format.kind), "out");
+    }
+    EXPECT_EQ(flags, (QStringList{"--csv", "--xlsx", "--pdf", "--bmp"}));
+    EXPECT_FALSE(CommandLine::parse({"korvi-monitor", "--export", "a.log", "--log", "out"}).error.isEmpty());
 }

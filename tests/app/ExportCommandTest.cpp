@@ -3,9 +3,12 @@
 #include "app/ProgramRun.h"
 #include "data/LogGenerator.h"
 
+#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QProcessEnvironment>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
@@ -37,6 +40,41 @@ protected:
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         return file.readAll().count('\n');
+    }
+
+    // A settings folder whose file holds the limits, for the program's XDG_CONFIG_HOME.
+    QProcessEnvironment settingsWithLimits(const QByteArray& limits)
+    {
+        const QString folder = dir_.filePath("config");
+        QDir().mkpath(folder + "/korvi-monitor");
+        QFile file(folder + "/korvi-monitor/korvi-monitor.ini");
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Limits]\n" + limits);
+        QProcessEnvironment environment;
+        environment.insert("XDG_CONFIG_HOME", folder);
+        return environment;
+    }
+
+    // The rows of the image at least half red across: the red limit lines'.
+    static QList<int> redLines(const QImage& image)
+    {
+        QList<int> rows;
+        for (int y = 0; y < image.height(); ++y) {
+            int red = 0;
+            for (int x = 0; x < image.width(); ++x)
+                red += image.pixelColor(x, y) == QColor(255, 0, 0);
+            if (red > image.width() / 2)
+                rows << y;
+        }
+        return rows;
+    }
+
+    static QString pdfText(const QString& path)
+    {
+        QProcess text;
+        text.start("pdftotext", {"-layout", path, "-"});
+        EXPECT_TRUE(text.waitForFinished(30000));
+        return QString::fromUtf8(text.readAllStandardOutput());
     }
 
     QTemporaryDir dir_;
@@ -91,6 +129,9 @@ TEST_F(ExportCommandTest, FailuresEndWithOneLineAndCodeOne)
         {"no record", {"--export", empty, "--csv", dir_.filePath("e.csv")}, "В файле empty.log нет записей"},
         {"unwritable output", {"--export", log, "--csv", dir_.filePath("no/such/folder/c.csv")}, "c.csv"},
         {"unwritable report", {"--export", log, "--xlsx", dir_.filePath("no/such/folder/d.xlsx")}, "d.xlsx"},
+        {"unwritable PDF", {"--export", log, "--pdf", dir_.filePath("no/such/folder/f.pdf")}, "f.pdf"},
+        {"unwritable bitmap", {"--export", log, "--bmp", dir_.filePath("no/such/folder/g.bmp")}, "g.bmp"},
+        {"a folder for the bitmap", {"--export", log, "--bmp", dir_.path()}, "не удалось записать"},
         {"no output named", {"--export", log}, "--csv"},
     };
     for (const Case& c : cases) {
@@ -100,6 +141,47 @@ TEST_F(ExportCommandTest, FailuresEndWithOneLineAndCodeOne)
         EXPECT_TRUE(run.errors.contains(QString::fromUtf8(c.mentions))) << run.errors.toStdString();
     }
     EXPECT_FALSE(QFile::exists(dir_.filePath("a.csv")));
+}
+
+// The PDF report and the chart's bitmap are drawn on a machine without a
+// display (the run's platform is xcb with no DISPLAY), with the user's limits
+// of the settings file: in the report's lines and as the chart's lines.
+TEST_F(ExportCommandTest, WritesThePdfReportAndTheChartWithTheUsersLimitsWithoutADisplay)
+{
+    const QString log = writeLog("varied.log", variedLog());
+    struct Drawn {
+        QString pdf;
+        QString bmp;
+    };
+    const auto draw = [&](const QString& name, const QProcessEnvironment& settings) {
+        const Drawn drawn{dir_.filePath(name + ".pdf"), dir_.filePath(name + ".bmp")};
+        const ProgramRun run = korviMonitor({"--export", log, "--pdf", drawn.pdf, "--bmp", drawn.bmp}, settings);
+        EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.isEmpty()) << run.errors.toStdString();
+        return drawn;
+    };
+    const Drawn constants = draw("constants", settingsWithLimits(""));
+    const Drawn users = draw("users", settingsWithLimits("TemperatureMin=-150\nTemperatureMax=450\n"
+                                                          "HumidityMin=100\nHumidityMax=900\n"));
+
+    QProcess info;
+    info.start("pdfinfo", {users.pdf});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_EQ(info.exitCode(), 0);
+    EXPECT_TRUE(info.readAllStandardOutput().contains("Pages:"));
+    const QString text = pdfText(users.pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Время выше 45,0 *С"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Время ниже -15,0 *С"))) << text.toStdString();
+    EXPECT_TRUE(pdfText(constants.pdf).contains(QStringLiteral("Время выше 36,9 *С")));
+
+    const QImage chart(users.bmp, "BMP");
+    ASSERT_FALSE(chart.isNull());
+    EXPECT_EQ(chart.size(), QSize(1280, 720));
+    const QList<int> atUsers = redLines(chart);
+    const QList<int> atConstants = redLines(QImage(constants.bmp, "BMP"));
+    EXPECT_GE(atUsers.size(), 2);
+    EXPECT_GE(atConstants.size(), 2);
+    EXPECT_NE(atUsers, atConstants);
 }
 
 // The log may be the only copy once the logger is erased: an output that
@@ -114,6 +196,8 @@ TEST_F(ExportCommandTest, AnOutputThatIsTheLogItselfIsRefused)
     QList<QStringList> outputs = {
         {"--csv", log},
         {"--xlsx", log},
+        {"--pdf", log},
+        {"--bmp", dir_.filePath("alias.log")},
         {"--csv", dir_.filePath("alias.log")},
         {"--csv", dir_.filePath("hard.log")},
         {"--csv", dir_.filePath("sub/../only.log")},

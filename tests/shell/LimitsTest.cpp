@@ -5,10 +5,15 @@
 #include "StatisticsControls.h"
 #include "ViewerControls.h"
 
+#include "chart/TChart.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/RowSpanView.h"
+#include "data/UserLimitsHolder.h"
+#include "data/UserLimitsSettings.h"
 #include "shell/TFormStatistic.h"
 #include "shell/TLimitsDialog.h"
+#include "views/TChartFilterPanel.h"
 
 #include <QDialogButtonBox>
 #include <QJsonArray>
@@ -23,7 +28,7 @@
 
 // The user's limits: typed in "Пределы..." of the statistics window, taken
 // from the logger's critical levels, kept between runs and used by the
-// excursion lines and the reports.
+// excursion lines, the reports and the chart's limit lines.
 class LimitsTest : public QObject {
     Q_OBJECT
 
@@ -36,12 +41,23 @@ private slots:
     void theLoggersLevelsAreOfferedAfterARead();
     void levelsOutOfOrderOrNotNumbersAreRefusedWithTheReason();
     void tabAndReturnAsX11SendsThemMoveOnAndAccept();
+    void chartLinesFollowTheLimitsAtOnceAndAfterARestart();
+    void loggerLevelsStandInUntilTheUserChooses();
+    void everyWindowReadsTheOneKeeper();
 
 private:
+    // The program's windows with a typical log loaded and the statistics window shown.
+    void startProgram();
     TLimitsDialog* openDialog();
     // Empties the field with Backspace as X11 sends it, then types the text key by key.
     static void retype(QLineEdit* edit, const QString& text);
     QString metrologyCell(int row, int column) const;
+    // Types the four levels in "Пределы..." and accepts them with OK.
+    void chooseLimits(const QStringList& levels);
+    const TUserLimitsHolder& limits() const { return *simulation->windows->limits_; }
+    // The end labels of the chart's four limit lines and where they stand, in the chart's order.
+    QStringList chartLimitLabels() const;
+    QList<double> chartLimitLevels() const;
 
     std::unique_ptr<SimulatedWindows> simulation;
     TFormStatistic* statistics = nullptr;
@@ -52,6 +68,11 @@ void LimitsTest::init()
     QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("korvi-monitor"),
               QStringLiteral("korvi-monitor"))
         .clear();
+    startProgram();
+}
+
+void LimitsTest::startProgram()
+{
     simulation = std::make_unique<SimulatedWindows>(
         LogGenerator(4).generate(400, TLogShape::Typical, QDateTime(QDate(2024, 2, 1), QTime(10, 0))));
     simulation->loadIntoShownViewer();
@@ -90,6 +111,37 @@ QString LimitsTest::metrologyCell(int row, int column) const
     return StatisticsControls(*statistics).StringGridMetrology->item(row, column)->text();
 }
 
+void LimitsTest::chooseLimits(const QStringList& levels)
+{
+    TLimitsDialog* dialog = openDialog();
+    QVERIFY(dialog);
+    const LimitsDialogControls controls(*dialog);
+    const QList<QLineEdit*> edits{controls.EditTLimitMin, controls.EditTLimitMax, controls.EditRHLimitMin,
+                                  controls.EditRHLimitMax};
+    for (int i = 0; i < edits.size(); ++i)
+        retype(edits[i], levels[i]);
+    QTest::mouseClick(controls.Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
+}
+
+QStringList LimitsTest::chartLimitLabels() const
+{
+    const TChart& chart = *ViewerControls(*simulation->windows->formMain_).ChartPage->Chart;
+    QStringList labels;
+    for (int series = TChartPage::SeriesRHLMax; series <= TChartPage::SeriesTLMin; ++series)
+        labels << chart.seriesStyle(series).endLabel;
+    return labels;
+}
+
+QList<double> LimitsTest::chartLimitLevels() const
+{
+    const TChart& chart = *ViewerControls(*simulation->windows->formMain_).ChartPage->Chart;
+    QList<double> levels;
+    for (int series = TChartPage::SeriesRHLMax; series <= TChartPage::SeriesTLMin; ++series)
+        levels << chart.model().series(series).source->value(0).value_or(-1);
+    return levels;
+}
+
 void LimitsTest::typedLimitsRenameAndRecountTheExcursionLines()
 {
     QCOMPARE(metrologyCell(1, 0), QStringLiteral("Время выше 36,9 *С"));
@@ -106,7 +158,7 @@ void LimitsTest::typedLimitsRenameAndRecountTheExcursionLines()
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
 
     const TUserLimits expected{20, 85, 350, 600};
-    QCOMPARE(statistics->limits(), expected);
+    QCOMPARE(limits().limits(), expected);
     const QStringList captions{QStringLiteral("Время выше 8,5 *С"),  QStringLiteral("Выходов выше 8,5 *С"),
                                QStringLiteral("Время ниже 2,0 *С"),  QStringLiteral("Выходов ниже 2,0 *С"),
                                QStringLiteral("Время выше 60,0 %"),  QStringLiteral("Выходов выше 60,0 %"),
@@ -127,9 +179,10 @@ void LimitsTest::limitsAreKeptForTheNextWindowAndGoIntoTheReport()
     QTest::mouseClick(LimitsDialogControls(*dialog).Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
 
-    TFormStatistic another(nullptr, simulation->windows->formMain_->store());
+    TUserLimitsHolder nextRun(StoredUserLimits(*ProgramSettings()));
+    TFormStatistic another(nullptr, simulation->windows->formMain_->store(), nextRun);
     const TUserLimits expected{-50, 255, LimitRHMin, LimitRHMax};
-    QCOMPARE(another.limits(), expected);
+    QCOMPARE(nextRun.limits(), expected);
     QCOMPARE(StatisticsControls(another).StringGridMetrology->item(3, 0)->text(), QStringLiteral("Время ниже -5,0 *С"));
 
     const QString path = simulation->drive.filePath(QStringLiteral("report.xlsx"));
@@ -172,7 +225,7 @@ void LimitsTest::theLoggersLevelsAreOfferedAfterARead()
     QTest::mouseClick(LimitsDialogControls(*dialog).Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
     const TUserLimits expected{-15, 80, 300, 650};
-    QCOMPARE(statistics->limits(), expected);
+    QCOMPARE(limits().limits(), expected);
     QCOMPARE(metrologyCell(1, 0), QStringLiteral("Время выше 8,0 *С"));
 }
 
@@ -196,11 +249,11 @@ void LimitsTest::levelsOutOfOrderOrNotNumbersAreRefusedWithTheReason()
     QTest::mouseClick(LimitsDialogControls(*dialog).Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QVERIFY(dialog->isVisible());
     QCOMPARE(LimitsDialogControls(*dialog).LabelProblem->text(), QStringLiteral("«-» — не число: введите уровень, например 8,0"));
-    QCOMPARE(statistics->limits(), TUserLimits{});
+    QCOMPARE(limits().limits(), TUserLimits{});
 
     dialog->reject();
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
-    QCOMPARE(statistics->limits(), TUserLimits{});
+    QCOMPARE(limits().limits(), TUserLimits{});
     QCOMPARE(metrologyCell(1, 0), QStringLiteral("Время выше 36,9 *С"));
 }
 
@@ -219,7 +272,74 @@ void LimitsTest::tabAndReturnAsX11SendsThemMoveOnAndAccept()
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
     QApplication::sendEvent(LimitsDialogControls(*dialog).EditTLimitMax, &enter);
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
-    QCOMPARE(statistics->limits(), (TUserLimits{20, 80, LimitRHMin, LimitRHMax}));
+    QCOMPARE(limits().limits(), (TUserLimits{20, 80, LimitRHMin, LimitRHMax}));
+}
+
+// The lines and their labels move as OK is clicked, in a period too, and
+// stand at the chosen levels in the next run's chart.
+void LimitsTest::chartLinesFollowTheLimitsAtOnceAndAfterARestart()
+{
+    QCOMPARE(chartLimitLabels(),
+             (QStringList{"RH max 67,4", "RH min 21,6", "t max 36,9", "t min 12,3"}));
+    QCOMPARE(chartLimitLevels(), (QList<double>{67.4, 21.6, 36.9, 12.3}));
+
+    chooseLimits({"2", "8,5", "35", "60"});
+    QCOMPARE(chartLimitLabels(), (QStringList{"RH max 60,0", "RH min 35,0", "t max 8,5", "t min 2,0"}));
+    QCOMPARE(chartLimitLevels(), (QList<double>{60.0, 35.0, 8.5, 2.0}));
+
+    TChartPage& page = *ViewerControls(*simulation->windows->formMain_).ChartPage;
+    QTest::mouseClick(page.PanelFiltr->ButtonFiltr, Qt::LeftButton);  // the pickers' period: the whole log
+    QVERIFY(page.period());
+    chooseLimits({"-1", "30", "20", "70"});
+    QCOMPARE(chartLimitLabels(), (QStringList{"RH max 70,0", "RH min 20,0", "t max 30,0", "t min -1,0"}));
+    QCOMPARE(chartLimitLevels(), (QList<double>{70.0, 20.0, 30.0, -1.0}));
+    QCOMPARE(page.Chart->model().series(TChartPage::SeriesTLMax).source->pointCount(), page.period()->rowCount());
+
+    simulation.reset();
+    startProgram();
+    QCOMPARE(chartLimitLabels(), (QStringList{"RH max 70,0", "RH min 20,0", "t max 30,0", "t min -1,0"}));
+    QCOMPARE(chartLimitLevels(), (QList<double>{70.0, 20.0, 30.0, -1.0}));
+    QCOMPARE(metrologyCell(1, 0), QStringLiteral("Время выше 30,0 *С"));
+}
+
+// Until the user chooses, the levels last read from the logger are the
+// limits in use: on the chart, in the statistics and in the dialog; the
+// user's choice then wins over a later read.
+void LimitsTest::loggerLevelsStandInUntilTheUserChooses()
+{
+    const int levels[] = {-15, 80, 300, 650};  // registers 35 to 38
+    for (int index = 0; index < 4; ++index)
+        simulation->logger->setRegisterValue(35 + index, levels[index]);
+    TLoggerPage* page = SettingsControls(*simulation->windows->formSetting_).LoggerPage;
+    QTest::mouseClick(page->ButtonLogReadAll, Qt::LeftButton);
+
+    QCOMPARE(chartLimitLabels(), (QStringList{"RH max 65,0", "RH min 30,0", "t max 8,0", "t min -1,5"}));
+    QCOMPARE(metrologyCell(1, 0), QStringLiteral("Время выше 8,0 *С"));
+    TLimitsDialog* dialog = openDialog();
+    QVERIFY(dialog);
+    QCOMPARE(LimitsDialogControls(*dialog).EditTLimitMax->text(), QStringLiteral("8"));
+    dialog->reject();
+    QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
+
+    chooseLimits({"2", "8,5", "35", "60"});
+    QTest::mouseClick(page->ButtonLogReadAll, Qt::LeftButton);
+    QCOMPARE(chartLimitLabels(), (QStringList{"RH max 60,0", "RH min 35,0", "t max 8,5", "t min 2,0"}));
+    QCOMPARE(limits().limits(), (TUserLimits{20, 85, 350, 600}));
+}
+
+// The monitor reads the same keeper as the chart, the statistics and the
+// reports, and the pressure levels the dialog does not show are kept as set.
+void LimitsTest::everyWindowReadsTheOneKeeper()
+{
+    QCOMPARE(&simulation->windows->formRead_->userLimits(), &limits());
+    TUserLimits withPressure{};
+    withPressure.pressureMin = 950;
+    withPressure.pressureMax = 1030;
+    simulation->windows->limits_->setLimits(withPressure);
+    chooseLimits({"2", "8,5", "35", "60"});
+    QCOMPARE(limits().limits().pressureMin, 950);
+    QCOMPARE(limits().limits().pressureMax, 1030);
+    QCOMPARE(StoredUserLimits(*ProgramSettings()), std::optional<TUserLimits>(limits().limits()));
 }
 
 KORVI_QTEST_MAIN(LimitsTest)

@@ -10,7 +10,9 @@
 #include "data/Timestamp.h"
 #include "reports/ChartOutput.h"
 #include "reports/DatedFileName.h"
+#include "reports/OutputFormats.h"
 #include "reports/PdfReport.h"
+#include "shell/FileDialogSetup.h"
 #include "shell/TApplicationWindows.h"
 #include "shell/TFormMain.h"
 #include "shell/TLogFileActions.h"
@@ -22,6 +24,7 @@
 #include <QDateEdit>
 #include <QTimeEdit>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -51,6 +54,7 @@ private slots:
     void bitmapBeforeAnyLoadHasTheChartsScreenSize();
     void fullDiskKeepsEveryOldFile();
     void writersNoticeADeviceFillingUp();
+    void theSaveMenuAndItsDialogsComeFromTheFormats();
 
 private:
     QImage saveBitmap(const QString& name);
@@ -383,6 +387,29 @@ void ReportActionsTest::writersNoticeADeviceFillingUp()
         QVERIFY2(!WriteBitmap(ChartImage(chart), bitmap, &error), qPrintable(QString::number(capacity)));
         QVERIFY(!error.isEmpty());
     }
+}
+
+// "Сохранить ..." holds one item per output format, in their order, each
+// asking for a name with the format's suffix, whose filter the dialog shows.
+void ReportActionsTest::theSaveMenuAndItsDialogsComeFromTheFormats()
+{
+    QTest::mouseClick(ViewerControls(*viewer).ChartPage->PanelFiltr->ButtonFiltr, Qt::LeftButton);  // a period
+    const QList<QAction*> items = ViewerControls(*viewer).N2->actions();
+    const std::vector<TOutputFormat>& formats = OutputFormats();
+    QCOMPARE(items.size(), qsizetype(formats.size()));
+    QCOMPARE(items[0]->text(), QStringLiteral("*.log"));
+    for (size_t i = 0; i < formats.size(); ++i) {
+        const TOutputFormat& format = formats[i];
+        QCOMPARE(items[qsizetype(i)]->text(), format.caption);
+        QCOMPARE(items[qsizetype(i)]->objectName(), format.actionName);
+        QCOMPARE(viewer->saveMenuAction(format.kind), items[qsizetype(i)]);
+        dialogs->proposedNames.clear();
+        items[qsizetype(i)]->trigger();  // and cancelled
+        QCOMPARE(dialogs->proposedNames.size(), 1);
+        QCOMPARE(QFileInfo(dialogs->proposedNames[0]).suffix(), format.suffix);
+        QCOMPARE(FileDialogSetup::NameFilters(format.suffix).value(0), format.filter);
+    }
+    QVERIFY(dialogs->errors.isEmpty());
 }
 
 KORVI_QTEST_MAIN(ReportActionsTest)

@@ -6,6 +6,7 @@
 #include "data/MeasurementStore.h"
 #include "data/RecordList.h"
 #include "data/Timestamp.h"
+#include "data/UserLimitsHolder.h"
 #include "views/TChartFilterPanel.h"
 #include "views/TChartPage.h"
 
@@ -128,6 +129,7 @@ private slots:
 private:
     // A shown page on the store, loaded.
     std::unique_ptr<TChartPage> pageOn(const TMeasurementStore& store, QSize size = QSize(800, 500));
+    TUserLimitsHolder limits{std::nullopt};
     static const ChartSeriesSource& series(const TChartPage& page, int index);
     static void moveTo(TChartPage& page, QPoint position);
     static void setPickers(TChartPage& page, qint64 start, qint64 stop);
@@ -141,7 +143,7 @@ private:
 
 std::unique_ptr<TChartPage> ChartPageTest::pageOn(const TMeasurementStore& store, QSize size)
 {
-    auto page = std::make_unique<TChartPage>(store);
+    auto page = std::make_unique<TChartPage>(store, limits);
     page->resize(size);
     page->show();
     page->storeLoaded();
