@@ -61,7 +61,8 @@ struct TStoredLog {
 // The archive: every log kept once, with a trail of what was done with it.
 // Each method answers an error in Russian through `error` when it fails; the
 // archive stays usable for the next call, unless its server stopped answering
-// and the connection was dropped. One archive is used by one thread.
+// and the connection was dropped. One archive is used by one thread; only
+// interrupt() may be called from another.
 class TArchive
 {
 public:
@@ -91,6 +92,10 @@ public:
     bool remove(qint64 entryId, const TArchiveStamp& stamp, QString* error);
 
     const TArchiveLocation& location() const { return location_; }
+    // Ends the PostgreSQL call running on the archive's thread, or the next
+    // one, as a server that stopped answering would: the connection is
+    // dropped. An SQLite call is left to end within its busy timeout.
+    void interrupt() { watchdog_.interrupt(); }
     // Whether the server stopped answering and the connection was dropped:
     // no later call gets through, the archive must be opened anew.
     bool connectionDropped() const { return watchdog_.fired(); }

@@ -5,9 +5,8 @@
 
 #include <QDateTime>
 
-TArchiveListModel::TArchiveListModel(TArchive& archive, QObject* parent)
+TArchiveListModel::TArchiveListModel(QObject* parent)
     : QAbstractTableModel(parent)
-    , archive_(archive)
     , formatter_(FormatLocale())
 {
     filter_.limit = PageSize;
@@ -16,25 +15,41 @@ TArchiveListModel::TArchiveListModel(TArchive& archive, QObject* parent)
 void TArchiveListModel::setFilter(const TArchiveQuery& filter)
 {
     filter_ = filter;
-    filter_.beforeId = 0;
     filter_.limit = PageSize;
-    beginResetModel();
-    entries_.clear();
+    clear();
     complete_ = false;
-    entries_ = nextPage();
-    endResetModel();
+    askForPage();
 }
 
-std::vector<TArchiveEntry> TArchiveListModel::nextPage()
+void TArchiveListModel::clear()
+{
+    beginResetModel();
+    entries_.clear();
+    endResetModel();
+    complete_ = true;
+    wanted_ = 0;
+}
+
+void TArchiveListModel::askForPage()
 {
     TArchiveQuery page = filter_;
     page.beforeId = entries_.empty() ? 0 : entries_.back().id;
-    QString error;
-    std::vector<TArchiveEntry> entries = archive_.entries(page, &error);
-    complete_ = !error.isEmpty() || int(entries.size()) < PageSize;
-    if (!error.isEmpty())
-        emit failed(error);
-    return entries;
+    wanted_ = ++lastSerial_;
+    emit pageWanted(wanted_, page);
+}
+
+void TArchiveListModel::addPage(quint64 serial, std::vector<TArchiveEntry> page, const QString& error)
+{
+    if (serial != wanted_)
+        return;
+    wanted_ = 0;
+    complete_ = !error.isEmpty() || int(page.size()) < PageSize;
+    if (!page.empty()) {
+        beginInsertRows({}, int(entries_.size()), int(entries_.size() + page.size()) - 1);
+        entries_.insert(entries_.end(), std::make_move_iterator(page.begin()), std::make_move_iterator(page.end()));
+        endInsertRows();
+    }
+    emit pageRead(error);
 }
 
 int TArchiveListModel::rowCount(const QModelIndex& parent) const
@@ -49,19 +64,13 @@ int TArchiveListModel::columnCount(const QModelIndex& parent) const
 
 bool TArchiveListModel::canFetchMore(const QModelIndex& parent) const
 {
-    return !parent.isValid() && !complete_;
+    return !parent.isValid() && !complete_ && !isReading();
 }
 
 void TArchiveListModel::fetchMore(const QModelIndex& parent)
 {
-    if (!canFetchMore(parent))
-        return;
-    std::vector<TArchiveEntry> page = nextPage();
-    if (page.empty())
-        return;
-    beginInsertRows({}, int(entries_.size()), int(entries_.size() + page.size()) - 1);
-    entries_.insert(entries_.end(), std::make_move_iterator(page.begin()), std::make_move_iterator(page.end()));
-    endInsertRows();
+    if (canFetchMore(parent))
+        askForPage();
 }
 
 QVariant TArchiveListModel::data(const QModelIndex& index, int role) const

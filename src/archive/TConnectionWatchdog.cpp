@@ -57,6 +57,14 @@ TConnectionWatchdog::Guard::~Guard()
         watchdog_.disarm();
 }
 
+void TConnectionWatchdog::interrupt()
+{
+    const std::lock_guard lock(mutex_);
+    interrupted_ = true;
+    if (socket_ >= 0)
+        dropConnection();
+}
+
 bool TConnectionWatchdog::fired() const
 {
     const std::lock_guard lock(mutex_);
@@ -73,6 +81,8 @@ bool TConnectionWatchdog::arm(int socket)
         if (socket_ < 0)
             return false;
         deadline_ = std::chrono::steady_clock::now() + limit_;
+        if (interrupted_)
+            dropConnection();
         // Started with the first watched call: an SQLite archive never needs it.
         if (!thread_.joinable())
             thread_ = std::thread([this] { watch(); });
@@ -100,10 +110,14 @@ void TConnectionWatchdog::watch()
             continue;
         }
         changed_.wait_until(lock, deadline_);
-        // Both ends of the socket: the waiting call reads an end of stream at once.
-        if (socket_ >= 0 && !fired_ && std::chrono::steady_clock::now() >= deadline_) {
-            ::shutdown(socket_, SHUT_RDWR);
-            fired_ = true;
-        }
+        if (socket_ >= 0 && !fired_ && std::chrono::steady_clock::now() >= deadline_)
+            dropConnection();
     }
+}
+
+// Both ends of the socket: the waiting call reads an end of stream at once.
+void TConnectionWatchdog::dropConnection()
+{
+    ::shutdown(socket_, SHUT_RDWR);
+    fired_ = true;
 }

@@ -36,6 +36,9 @@ public:
         bool armed_;
     };
 
+    // Drops the connection now, from any thread: the call being watched
+    // fails at once, and so does the next one to be watched, if none is.
+    void interrupt();
     // Whether the connection was dropped: no later call on it gets through.
     bool fired() const;
     std::chrono::milliseconds limit() const { return limit_; }
@@ -44,6 +47,7 @@ private:
     bool arm(int socket);
     void disarm();
     void watch();
+    void dropConnection(); // with the mutex held
 
     const std::chrono::milliseconds limit_;
     mutable std::mutex mutex_;
@@ -53,6 +57,7 @@ private:
     int socket_ = -1;
     std::chrono::steady_clock::time_point deadline_;
     bool fired_ = false;
+    bool interrupted_ = false;
     bool stopping_ = false;
     std::thread thread_;
 };

@@ -10,30 +10,30 @@
 
 bool WriteRawLog(std::span<const TLogRecord> records, QIODevice& device, QString* error, TJobProgress* progress)
 {
+    return WriteRawBytes(QByteArrayView(reinterpret_cast<const char*>(records.data()), qsizetype(records.size_bytes())),
+                         device, error, progress);
+}
+
+bool WriteRawBytes(QByteArrayView bytes, QIODevice& device, QString* error, TJobProgress* progress)
+{
+    constexpr qsizetype RecordSize = qsizetype(sizeof(TLogRecord));
+    constexpr qsizetype ChunkSize = TJobProgress::RowsPerReport * RecordSize;
     if (progress)
-        progress->start(qint64(records.size()));
-    for (size_t first = 0; first < records.size(); first += TJobProgress::RowsPerReport) {
-        const std::span<const TLogRecord> chunk = records.subspan(first).first(
-            std::min<size_t>(TJobProgress::RowsPerReport, records.size() - first));
-        if (!WriteRawBytes(QByteArrayView(reinterpret_cast<const char*>(chunk.data()), qsizetype(chunk.size_bytes())),
-                           device, error))
+        progress->start(bytes.size() / RecordSize);
+    for (qsizetype first = 0; first < bytes.size(); first += ChunkSize) {
+        const QByteArrayView chunk = bytes.sliced(first, std::min(ChunkSize, bytes.size() - first));
+        if (device.write(chunk.data(), chunk.size()) != chunk.size()) {
+            if (error)
+                *error = device.errorString();
             return false;
-        if (progress && !progress->reach(qint64(first + chunk.size()))) {
+        }
+        if (progress && !progress->reach((first + chunk.size()) / RecordSize)) {
             if (error)
                 *error = TJobProgress::cancelledReason();
             return false;
         }
     }
     return true;
-}
-
-bool WriteRawBytes(QByteArrayView bytes, QIODevice& device, QString* error)
-{
-    if (device.write(bytes.data(), bytes.size()) == bytes.size())
-        return true;
-    if (error)
-        *error = device.errorString();
-    return false;
 }
 
 QString ExportFileName(const QString& stem, const TMeasurementStore& store, const QString& extension)

@@ -17,8 +17,9 @@ class TMeasurementStore;
 // through `progress` stops the writing.
 bool WriteRawLog(std::span<const TLogRecord> records, QIODevice& device, QString* error,
                  TJobProgress* progress = nullptr);
-// Writes records' bytes as they are, such as a log kept in the archive.
-bool WriteRawBytes(QByteArrayView bytes, QIODevice& device, QString* error);
+// Writes records' bytes as they are, such as a log kept in the archive,
+// telling `progress` the whole records written; a cancel stops the writing.
+bool WriteRawBytes(QByteArrayView bytes, QIODevice& device, QString* error, TJobProgress* progress = nullptr);
 
 // "<stem>_<first date>_<last date>.<extension>" with ISO dates of the shown
 // log, e.g. "2400123_2023-12-01_2023-12-31.log"; just "<stem>.<extension>"

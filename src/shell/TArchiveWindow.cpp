@@ -2,26 +2,36 @@
 
 #include "archive/TArchive.h"
 #include "archive/TArchiveListModel.h"
+#include "archive/TArchiveSession.h"
 #include "data/FileSave.h"
 #include "data/LogExport.h"
 #include "data/Timestamp.h"
+#include "shell/TBackgroundJob.h"
 #include "shell/TUserDialogs.h"
 #include "shell/WindowLook.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 const QString AllDevices = QStringLiteral("Все приборы");
+// The status line while a page is read.
+const QString Waiting = QStringLiteral("…");
+// Steps of the copy's progress bar, whatever the size of the log.
+constexpr int CopyProgressSteps = 1000;
 
 QDateEdit* datePicker(const QString& name, const QString& accessibleName, QWidget* parent)
 {
@@ -47,6 +57,9 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     , location_(location)
     , dialogs_(dialogs)
     , mainWindow_(mainWindow)
+    , session_(std::make_unique<TArchiveSession>(location))
+    , entries_(new TArchiveListModel(this))
+    , job_(new TBackgroundJob(this))
     , DeviceFilter(new QComboBox(this))
     , PeriodFilter(new QCheckBox(QStringLiteral("Период с"), this))
     , PeriodFrom(datePicker(QStringLiteral("PeriodFrom"), QStringLiteral("Период с"), this))
@@ -55,6 +68,8 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     , ButtonOpen(button(QStringLiteral("ButtonOpen"), QStringLiteral("Открыть"), this))
     , ButtonSaveCopy(button(QStringLiteral("ButtonSaveCopy"), QStringLiteral("Сохранить копию"), this))
     , ButtonDelete(button(QStringLiteral("ButtonDelete"), QStringLiteral("Удалить"), this))
+    , CopyProgress(new QProgressBar(this))
+    , ButtonCopyCancel(button(QStringLiteral("ButtonCopyCancel"), QStringLiteral("Отмена"), this))
     , ArchiveStatus(new QLabel(this))
 {
     setObjectName(QStringLiteral("FormArchive"));
@@ -79,6 +94,12 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     EntryList->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     EntryList->setAlternatingRowColors(true);
     EntryList->horizontalHeader()->setStretchLastSection(true);
+    EntryList->setModel(entries_);
+    CopyProgress->setObjectName(QStringLiteral("CopyProgress"));
+    CopyProgress->setRange(0, CopyProgressSteps);
+    CopyProgress->setMaximumWidth(200);
+    CopyProgress->hide();
+    ButtonCopyCancel->hide();
     ArchiveStatus->setObjectName(QStringLiteral("ArchiveStatus"));
     ArchiveStatus->setWordWrap(true);
     ArchiveStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -99,6 +120,8 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     buttons->addWidget(ButtonSaveCopy);
     buttons->addWidget(ButtonDelete);
     buttons->addStretch();
+    buttons->addWidget(CopyProgress);
+    buttons->addWidget(ButtonCopyCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filters);
     layout->addWidget(EntryList, 1);
@@ -117,22 +140,42 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     connect(ButtonOpen, &QPushButton::clicked, this, &TArchiveWindow::ButtonOpenClick);
     connect(ButtonSaveCopy, &QPushButton::clicked, this, &TArchiveWindow::ButtonSaveCopyClick);
     connect(ButtonDelete, &QPushButton::clicked, this, &TArchiveWindow::ButtonDeleteClick);
+    connect(entries_, &TArchiveListModel::pageWanted, this, &TArchiveWindow::readPage);
+    connect(entries_, &TArchiveListModel::pageRead, this, &TArchiveWindow::showPage);
+    connect(EntryList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TArchiveWindow::updateButtons);
+    connect(entries_, &QAbstractItemModel::modelReset, this, &TArchiveWindow::updateButtons);
+    connect(ButtonCopyCancel, &QPushButton::clicked, job_, &TBackgroundJob::cancel);
+    connect(job_, &TBackgroundJob::started, this, [this](const QString& title) {
+        ArchiveStatus->setText(title + QStringLiteral("..."));
+        CopyProgress->setValue(0);
+        CopyProgress->show();
+        ButtonCopyCancel->show();
+        updateButtons();
+    });
+    connect(job_, &TBackgroundJob::progressed, this, [this](qint64 done, qint64 total) {
+        CopyProgress->setValue(total > 0 ? int(done * CopyProgressSteps / total) : 0);
+    });
+    connect(job_, &TBackgroundJob::finished, this, [this] {
+        CopyProgress->hide();
+        ButtonCopyCancel->hide();
+        updateButtons();
+    });
     updateButtons();
 }
 
-// The model reads through the archive to its last moment.
+// No answer of the session reaches the window once it goes.
 TArchiveWindow::~TArchiveWindow()
 {
-    delete EntryList;
-    delete entries_;
+    session_.reset();
 }
 
 void TArchiveWindow::showArchive()
 {
-    if (openArchive()) {
-        listDevices();
-        applyFilter();
-    }
+    if (unavailableReason_.isEmpty())
+        listArchive();
+    else
+        ArchiveStatus->setText(unavailableReason_);
     if (!placed_) {
         WindowLook::centreOn(this, mainWindow_);
         placed_ = true;
@@ -144,16 +187,14 @@ void TArchiveWindow::showArchive()
 
 void TArchiveWindow::archiveChanged()
 {
-    if (isVisible() && archive_) {
-        listDevices();
-        applyFilter();
-    }
+    if (isVisible() && unavailableReason_.isEmpty())
+        listArchive();
 }
 
 void TArchiveWindow::archiveUnavailable(const QString& reason)
 {
     unavailableReason_ = reason;
-    if (!archive_)
+    if (entries_->rowCount() == 0)
         ArchiveStatus->setText(reason);
 }
 
@@ -162,40 +203,38 @@ void TArchiveWindow::archiveOpened()
     unavailableReason_.clear();
 }
 
-// Opened when first shown, and again while it could not be: a file locked
-// at start may be free by now.
-bool TArchiveWindow::openArchive()
+void TArchiveWindow::closeEvent(QCloseEvent* event)
 {
-    if (archive_)
-        return true;
-    if (!unavailableReason_.isEmpty()) {
-        ArchiveStatus->setText(unavailableReason_);
-        updateButtons();
-        return false;
-    }
-    QString error;
-    archive_ = TArchive::open(location_, &error);
-    if (!archive_) {
-        ArchiveStatus->setText(error);
-        updateButtons();
-        return false;
-    }
-    entries_ = new TArchiveListModel(*archive_, this);
-    connect(entries_, &TArchiveListModel::failed, ArchiveStatus, &QLabel::setText);
-    EntryList->setModel(entries_);
-    connect(EntryList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TArchiveWindow::updateButtons);
-    connect(entries_, &QAbstractItemModel::modelReset, this, &TArchiveWindow::updateButtons);
-    return true;
+    session_->cancel();
+    job_->cancel();
+    setActionRunning(false);
+    QWidget::closeEvent(event);
+}
+
+// The devices first, then the entries by the filter as it then stands: a
+// device whose last entry went is no longer asked for. Each is read on the
+// session's thread; an opening that fails says why here, and is tried again
+// next time, as a file locked at start may be free by now.
+void TArchiveWindow::listArchive()
+{
+    entries_->clear();
+    ArchiveStatus->setText(Waiting);
+    session_->withdraw(labelsTicket_);
+    labelsTicket_ = session_->ask(
+        TArchiveSession::Access::Read, [](TArchive& archive, QString* error) { return archive.labels(error); },
+        [this](const QStringList& labels, const QString& error) {
+            if (!error.isEmpty()) {
+                ArchiveStatus->setText(error);
+                return;
+            }
+            listDevices(labels);
+            applyFilter();
+        });
 }
 
 // The device list keeps the chosen device while it still has entries.
-void TArchiveWindow::listDevices()
+void TArchiveWindow::listDevices(const QStringList& labels)
 {
-    QString error;
-    const QStringList labels = archive_->labels(&error);
-    if (!error.isEmpty())
-        ArchiveStatus->setText(error);
     const QString chosen = DeviceFilter->currentIndex() > 0 ? DeviceFilter->currentText() : QString();
     const QSignalBlocker quiet(DeviceFilter);
     DeviceFilter->clear();
@@ -206,7 +245,7 @@ void TArchiveWindow::listDevices()
 
 void TArchiveWindow::applyFilter()
 {
-    if (!entries_)
+    if (!unavailableReason_.isEmpty() || DeviceFilter->count() == 0)
         return;
     TArchiveQuery filter;
     if (DeviceFilter->currentIndex() > 0)
@@ -217,23 +256,51 @@ void TArchiveWindow::applyFilter()
         filter.from = TimestampSeconds(from.year(), from.month(), from.day(), 0, 0, 0);
         filter.to = TimestampSeconds(to.year(), to.month(), to.day(), 23, 59, 59);
     }
+    columnsFitted_ = false;
     entries_->setFilter(filter);
+}
+
+// A page of a filter changed meanwhile is not read, or its answer is dropped.
+void TArchiveWindow::readPage(quint64 serial, const TArchiveQuery& page)
+{
+    ArchiveStatus->setText(Waiting);
+    session_->withdraw(pageTicket_);
+    pageTicket_ = session_->ask(
+        TArchiveSession::Access::Read,
+        [page](TArchive& archive, QString* error) { return archive.entries(page, error); },
+        [this, serial](std::vector<TArchiveEntry> entries, const QString& error) {
+            entries_->addPage(serial, std::move(entries), error);
+        });
+}
+
+void TArchiveWindow::showPage(const QString& error)
+{
+    updateButtons();
+    const QString notice = std::exchange(notice_, QString());
+    if (!error.isEmpty()) {
+        ArchiveStatus->setText(error);
+        return;
+    }
     // An empty list keeps the columns as they were, fitted to entries.
     if (entries_->rowCount() == 0) {
-        const bool filtered = !filter.label.isEmpty() || filter.from;
+        const bool filtered = DeviceFilter->currentIndex() > 0 || PeriodFilter->isChecked();
         ArchiveStatus->setText(filtered ? QStringLiteral("Нет журналов, подходящих под отбор")
                                         : QStringLiteral("В архиве %1 пока нет журналов").arg(location_.displayName()));
         return;
     }
-    EntryList->resizeColumnsToContents();
-    ArchiveStatus->setText(QStringLiteral("Архив: ") + location_.displayName());
+    if (!columnsFitted_) {
+        EntryList->resizeColumnsToContents();
+        columnsFitted_ = true;
+    }
+    ArchiveStatus->setText(notice.isEmpty() ? QStringLiteral("Архив: ") + location_.displayName() : notice);
 }
 
 void TArchiveWindow::updateButtons()
 {
-    const bool chosen = selectedEntry() != nullptr;
-    for (QPushButton* control : {ButtonOpen, ButtonSaveCopy, ButtonDelete})
-        control->setEnabled(chosen);
+    const bool chosen = selectedEntry() != nullptr && !actionRunning_;
+    ButtonOpen->setEnabled(chosen);
+    ButtonSaveCopy->setEnabled(chosen && !job_->isRunning());
+    ButtonDelete->setEnabled(chosen);
 }
 
 const TArchiveEntry* TArchiveWindow::selectedEntry() const
@@ -244,73 +311,119 @@ const TArchiveEntry* TArchiveWindow::selectedEntry() const
 
 int TArchiveWindow::selectedRow() const
 {
-    if (!entries_)
-        return -1;
     const QModelIndexList rows = EntryList->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
 
-std::optional<TArchiveWindow::ChosenLog> TArchiveWindow::chosenLog()
+// One at a time, the buttons greyed meanwhile and the pointer busy; the
+// entry is taken as chosen now, whatever is chosen when the records come.
+void TArchiveWindow::readChosenLog(std::optional<TArchiveEventKind> noted, LogUse use)
 {
-    const TArchiveEntry* entry = selectedEntry();
-    if (!entry)
-        return std::nullopt;
-    ChosenLog log{*entry, {}};
-    QString error;
-    std::optional<QByteArray> raw = archive_->rawRecords(log.entry.id, &error);
-    if (!raw) {
-        dialogs_.showError(this, error);
-        return std::nullopt;
-    }
-    log.raw = std::move(*raw);
-    return log;
+    const TArchiveEntry* chosen = selectedEntry();
+    if (!chosen || actionRunning_)
+        return;
+    setActionRunning(true);
+    session_->ask(
+        TArchiveSession::Access::Read,
+        [id = chosen->id, noted, stamp = TArchiveStamp::now()](TArchive& archive,
+                                                               QString* error) -> std::optional<QByteArray> {
+            std::optional<QByteArray> raw = archive.rawRecords(id, error);
+            if (raw && noted && !archive.addEvent(id, *noted, QString(), stamp, error))
+                return std::nullopt;
+            return raw;
+        },
+        [this, entry = *chosen, use = std::move(use)](const std::optional<QByteArray>& raw, const QString& error) {
+            setActionRunning(false);
+            if (!raw) {
+                dialogs_.showError(this, error);
+                return;
+            }
+            use(entry, *raw);
+        });
+}
+
+void TArchiveWindow::setActionRunning(bool running)
+{
+    actionRunning_ = running;
+    if (running)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+    updateButtons();
 }
 
 void TArchiveWindow::ButtonOpenClick()
 {
-    const std::optional<ChosenLog> log = chosenLog();
-    if (!log)
-        return;
-    QString error;
-    if (!archive_->addEvent(log->entry.id, TArchiveEventKind::Open, QString(), TArchiveStamp::now(), &error)) {
-        dialogs_.showError(this, error);
-        return;
-    }
-    emit openRequested(log->entry.label, log->raw);
+    readChosenLog(TArchiveEventKind::Open,
+                  [this](const TArchiveEntry& entry, const QByteArray& raw) { emit openRequested(entry.label, raw); });
 }
 
 void TArchiveWindow::ButtonSaveCopyClick()
 {
-    const std::optional<ChosenLog> log = chosenLog();
-    if (!log)
-        return;
-    const TArchiveEntry& saved = log->entry;
-    QString stem = saved.label;
+    readChosenLog(std::nullopt, [this](const TArchiveEntry& entry, const QByteArray& raw) { saveCopy(entry, raw); });
+}
+
+// Written on the window's job, with its progress and "Отмена": a pipe
+// without a reader holds only the job. The trail notes the copy once whole.
+void TArchiveWindow::saveCopy(const TArchiveEntry& entry, const QByteArray& raw)
+{
+    QString stem = entry.label;
     if (stem.endsWith(QLatin1String(".log"), Qt::CaseInsensitive))
         stem.chop(4);
     const QString path = dialogs_.saveFileName(
-        this, ExportFileName(stem, saved.summary.firstTime, saved.summary.lastTime, QStringLiteral("log")), true);
+        this, ExportFileName(stem, entry.summary.firstTime, entry.summary.lastTime, QStringLiteral("log")), true);
     if (path.isEmpty())
         return;
-    QString error;
-    const bool written = SaveFile(
-        path, [&log](QIODevice& file, QString* reason) { return WriteRawBytes(log->raw, file, reason); }, &error);
-    if (!written) {
-        dialogs_.showError(this, QStringLiteral("Не удалось записать %1: %2").arg(path, error));
-        return;
-    }
-    if (!archive_->addEvent(saved.id, TArchiveEventKind::Export, QStringLiteral("log ") + path, TArchiveStamp::now(),
-                           &error)) {
-        dialogs_.showError(this, error);
-        return;
-    }
-    ArchiveStatus->setText(QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
+    struct Outcome {
+        bool saved = false;
+        QString error;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    const QString shownPath = QDir::toNativeSeparators(path);
+    job_->start(
+        QStringLiteral("Запись %1").arg(shownPath),
+        [outcome, path, raw](TJobProgress& progress) {
+            outcome->saved = SaveFile(
+                path,
+                [&raw, &progress](QIODevice& file, QString* reason) {
+                    return WriteRawBytes(raw, file, reason, &progress);
+                },
+                &outcome->error, &progress);
+        },
+        [this, outcome, path, shownPath, id = entry.id](bool cancelled) {
+            if (outcome->saved) {
+                noteExport(id, path);
+            } else if (cancelled) {
+                ArchiveStatus->setText(QStringLiteral("Запись отменена: ") + shownPath);
+            } else {
+                const QString message = QStringLiteral("Не удалось записать %1: %2").arg(path, outcome->error);
+                ArchiveStatus->setText(message);
+                dialogs_.showError(this, message);
+            }
+        });
+}
+
+void TArchiveWindow::noteExport(qint64 entryId, const QString& path)
+{
+    session_->ask(
+        TArchiveSession::Access::Write,
+        [entryId, detail = QStringLiteral("log ") + path, stamp = TArchiveStamp::now()](TArchive& archive,
+                                                                                        QString* error) {
+            return archive.addEvent(entryId, TArchiveEventKind::Export, detail, stamp, error);
+        },
+        [this, path](bool noted, const QString& error) {
+            if (!noted) {
+                dialogs_.showError(this, error);
+                return;
+            }
+            ArchiveStatus->setText(QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
+        });
 }
 
 void TArchiveWindow::ButtonDeleteClick()
 {
     const int row = selectedRow();
-    if (row < 0)
+    if (row < 0 || actionRunning_)
         return;
     const TArchiveEntry doomed = entries_->entryAt(row);
     const QString period = entries_->index(row, TArchiveListModel::ColumnPeriod).data().toString();
@@ -320,12 +433,19 @@ void TArchiveWindow::ButtonDeleteClick()
                                  .arg(doomed.label, period);
     if (!dialogs_.confirm(this, question))
         return;
-    QString error;
-    if (!archive_->remove(doomed.id, TArchiveStamp::now(), &error)) {
-        dialogs_.showError(this, error);
-        return;
-    }
-    listDevices();
-    applyFilter();
-    ArchiveStatus->setText(QStringLiteral("Удалён журнал прибора %1 за период %2").arg(doomed.label, period));
+    setActionRunning(true);
+    session_->ask(
+        TArchiveSession::Access::Write,
+        [id = doomed.id, stamp = TArchiveStamp::now()](TArchive& archive, QString* error) {
+            return archive.remove(id, stamp, error);
+        },
+        [this, doomed, period](bool removed, const QString& error) {
+            setActionRunning(false);
+            if (!removed) {
+                dialogs_.showError(this, error);
+                return;
+            }
+            notice_ = QStringLiteral("Удалён журнал прибора %1 за период %2").arg(doomed.label, period);
+            listArchive();
+        });
 }

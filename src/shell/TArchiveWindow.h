@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -11,15 +12,20 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTableView;
 class TArchiveListModel;
+class TArchiveSession;
+class TBackgroundJob;
 class TUserDialogs;
 
 // "Архив...": the archived logs, newest first, filtered by device and by a
 // period they overlap; opens one in the data viewer, saves a copy of its
 // records or deletes it after the user confirms. The window reads the
-// archive through a connection of its own on the window's thread.
+// archive through a session of its own, on the session's thread, and writes
+// a copy on a job of its own: it answers, "…" in its status line, while a
+// server is slow or a copy waits for the reader of a pipe.
 class TArchiveWindow : public QWidget {
     Q_OBJECT
 public:
@@ -31,8 +37,7 @@ public:
     // Another log was archived: an open window lists it.
     void archiveChanged();
     // Whether the program's archive could be opened, as the keeper of loads
-    // found: while it cannot, the window shows why rather than trying again
-    // on the window's thread, where a server that does not answer would hold it.
+    // found: while it cannot, the window shows why rather than trying again.
     void archiveUnavailable(const QString& reason);
     void archiveOpened();
 
@@ -40,21 +45,27 @@ signals:
     // "Открыть": the entry's records, checked against their SHA-256, for the data viewer.
     void openRequested(const QString& label, const QByteArray& raw);
 
-private:
-    struct ChosenLog {
-        TArchiveEntry entry;
-        QByteArray raw;
-    };
+protected:
+    // Closing drops what the window still waits for and cancels a copy being written.
+    void closeEvent(QCloseEvent* event) override;
 
-    bool openArchive();
-    void listDevices();
+private:
+    using LogUse = std::function<void(const TArchiveEntry& entry, const QByteArray& raw)>;
+
+    void listArchive();
+    void listDevices(const QStringList& labels);
     void applyFilter();
+    void readPage(quint64 serial, const TArchiveQuery& page);
+    void showPage(const QString& error);
     void updateButtons();
     const TArchiveEntry* selectedEntry() const;
     int selectedRow() const; // -1 when none is chosen
-    // The chosen entry with its records, checked against their SHA-256;
-    // nullopt, the reason shown, when none is chosen or they cannot be read.
-    std::optional<ChosenLog> chosenLog();
+    // Reads the chosen entry's records, checked against their SHA-256, and
+    // notes `noted` in its trail; `use` gets them, or the reason is shown.
+    void readChosenLog(std::optional<TArchiveEventKind> noted, LogUse use);
+    void setActionRunning(bool running);
+    void saveCopy(const TArchiveEntry& entry, const QByteArray& raw);
+    void noteExport(qint64 entryId, const QString& path);
     void ButtonOpenClick();
     void ButtonSaveCopyClick();
     void ButtonDeleteClick();
@@ -62,9 +73,16 @@ private:
     TArchiveLocation location_;
     TUserDialogs& dialogs_;
     QWidget* mainWindow_;
-    std::unique_ptr<TArchive> archive_;
     QString unavailableReason_;
-    TArchiveListModel* entries_ = nullptr;
+    std::unique_ptr<TArchiveSession> session_;
+    TArchiveListModel* entries_;
+    TBackgroundJob* job_;
+    quint64 labelsTicket_ = 0;
+    quint64 pageTicket_ = 0;
+    // Said when the list is next read, after a deletion, instead of the archive's name.
+    QString notice_;
+    bool columnsFitted_ = false;
+    bool actionRunning_ = false; // a log's records are read or it is deleted
     bool placed_ = false;
 
     QComboBox* DeviceFilter;
@@ -75,5 +93,7 @@ private:
     QPushButton* ButtonOpen;
     QPushButton* ButtonSaveCopy;
     QPushButton* ButtonDelete;
+    QProgressBar* CopyProgress;
+    QPushButton* ButtonCopyCancel;
     QLabel* ArchiveStatus;
 };

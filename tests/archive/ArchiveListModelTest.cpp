@@ -33,6 +33,17 @@ protected:
 
     static QString labelOf(int day) { return day % 2 == 0 ? QStringLiteral("2400001") : QStringLiteral("2400002"); }
 
+    // Each page the model wants, read from the archive at once.
+    void answerFromArchive(TArchiveListModel& model)
+    {
+        QObject::connect(&model, &TArchiveListModel::pageWanted, &model,
+                         [this, &model](quint64 serial, const TArchiveQuery& page) {
+                             QString error;
+                             std::vector<TArchiveEntry> entries = archive_->entries(page, &error);
+                             model.addPage(serial, std::move(entries), error);
+                         });
+    }
+
     static constexpr int Logs = 250;
     ScratchArchive scratch_{TArchiveLocation::Engine::Sqlite};
     std::unique_ptr<TArchive> archive_;
@@ -40,7 +51,8 @@ protected:
 
 TEST_F(ArchiveListModelTest, RowsAreReadAPageAtATimeNewestFirst)
 {
-    TArchiveListModel model(*archive_);
+    TArchiveListModel model;
+    answerFromArchive(model);
     model.setFilter({});
     EXPECT_EQ(model.rowCount(), TArchiveListModel::PageSize);
     int fetches = 0;
@@ -57,7 +69,8 @@ TEST_F(ArchiveListModelTest, RowsAreReadAPageAtATimeNewestFirst)
 
 TEST_F(ArchiveListModelTest, TheFilterChoosesDeviceAndPeriod)
 {
-    TArchiveListModel model(*archive_);
+    TArchiveListModel model;
+    answerFromArchive(model);
     TArchiveQuery filter;
     filter.label = QStringLiteral("2400002");
     filter.from = TimestampSeconds(2024, 3, 1, 0, 0, 0);
@@ -75,7 +88,8 @@ TEST_F(ArchiveListModelTest, TheFilterChoosesDeviceAndPeriod)
 
 TEST_F(ArchiveListModelTest, CellsSayWhoLoadedWhatWhen)
 {
-    TArchiveListModel model(*archive_);
+    TArchiveListModel model;
+    answerFromArchive(model);
     model.setFilter({});
     const auto cell = [&](int column) { return model.index(0, column).data().toString(); };
     EXPECT_EQ(cell(TArchiveListModel::ColumnDevice), QStringLiteral("2400002"));
@@ -86,6 +100,54 @@ TEST_F(ArchiveListModelTest, CellsSayWhoLoadedWhatWhen)
     EXPECT_EQ(cell(TArchiveListModel::ColumnDownloaded), QStringLiteral("15.11.2023 01:17:29 UTC+03:00"));
     EXPECT_EQ(cell(TArchiveListModel::ColumnBy), QStringLiteral("ivanova@lab"));
     EXPECT_EQ(model.headerData(TArchiveListModel::ColumnBy, Qt::Horizontal).toString(), QStringLiteral("Кем"));
+}
+
+// Pages are asked for and answered as a reader on another thread would:
+// the answer of a filter changed meanwhile is dropped, and no next page is
+// asked for while one is awaited.
+TEST_F(ArchiveListModelTest, OnlyTheLastPageAskedForIsTaken)
+{
+    TArchiveListModel model;
+    std::vector<std::pair<quint64, TArchiveQuery>> wanted;
+    QObject::connect(&model, &TArchiveListModel::pageWanted, &model,
+                     [&wanted](quint64 serial, const TArchiveQuery& page) { wanted.emplace_back(serial, page); });
+    QStringList told;
+    QObject::connect(&model, &TArchiveListModel::pageRead, &model, [&told](const QString& error) { told << error; });
+    const auto answer = [&](size_t asked) {
+        QString error;
+        model.addPage(wanted[asked].first, archive_->entries(wanted[asked].second, &error), error);
+    };
+
+    model.setFilter({});
+    TArchiveQuery second;
+    second.label = QStringLiteral("2400001");
+    model.setFilter(second);
+    ASSERT_EQ(wanted.size(), size_t(2));
+    EXPECT_TRUE(model.isReading());
+    EXPECT_FALSE(model.canFetchMore({}));
+    answer(0); // the first filter's page, no longer wanted
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_TRUE(model.isReading());
+    EXPECT_TRUE(told.isEmpty());
+    answer(1);
+    EXPECT_FALSE(model.isReading());
+    ASSERT_EQ(model.rowCount(), TArchiveListModel::PageSize);
+    for (int row = 0; row < model.rowCount(); ++row)
+        ASSERT_EQ(model.entryAt(row).label, second.label) << row;
+    EXPECT_EQ(told, QStringList{QString()});
+
+    // The next page follows the last entry listed; a failed one leaves the list as it was.
+    ASSERT_TRUE(model.canFetchMore({}));
+    model.fetchMore({});
+    model.fetchMore({});
+    ASSERT_EQ(wanted.size(), size_t(3));
+    EXPECT_EQ(wanted[2].second.beforeId, model.entryAt(TArchiveListModel::PageSize - 1).id);
+    EXPECT_EQ(wanted[2].second.label, second.label);
+    const QString failure = QStringLiteral("Нет связи с сервером архива");
+    model.addPage(wanted[2].first, {}, failure);
+    EXPECT_EQ(model.rowCount(), TArchiveListModel::PageSize);
+    EXPECT_EQ(told.constLast(), failure);
+    EXPECT_FALSE(model.canFetchMore({}));
 }
 
 } // namespace
