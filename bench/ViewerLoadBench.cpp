@@ -12,11 +12,13 @@
 #include "device/SimulatedLogger.h"
 #include "shell/TApplicationWindows.h"
 #include "shell/TArchiveWindow.h"
+#include "shell/TBackgroundJob.h"
 #include "shell/TFormMain.h"
 #include "shell/TLoggerConnection.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
 #include <QTableView>
@@ -50,6 +52,13 @@ struct TLoggerWindows {
     std::unique_ptr<TApplicationWindows> windows;
 };
 
+// The load runs on the viewer's worker: the events turn until its end is shown.
+void waitForLoadEnd(TFormMain& viewer)
+{
+    while (viewer.backgroundJob().isRunning())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 void BM_LoadTickToPagesPainted(benchmark::State& state)
 {
     TLoggerWindows logger{TLogShape(state.range(0))};
@@ -61,6 +70,7 @@ void BM_LoadTickToPagesPainted(benchmark::State& state)
         QElapsedTimer elapsed;
         elapsed.start();
         viewer.TimerLoadTimer();
+        waitForLoadEnd(viewer);
         viewer.repaint();
         state.SetIterationTime(double(elapsed.nsecsElapsed()) / 1e9);
     }
@@ -114,9 +124,10 @@ void BM_OpenFullLogToChartPainted(benchmark::State& state)
         QElapsedTimer elapsed;
         elapsed.start();
         if (from == TOpenedFrom::File)
-            viewer.openLogFile(path, nullptr);
+            viewer.openLogFile(path, nullptr, nullptr);
         else
             open->click();
+        waitForLoadEnd(viewer);
         viewer.repaint();
         state.SetIterationTime(double(elapsed.nsecsElapsed()) / 1e9);
     }

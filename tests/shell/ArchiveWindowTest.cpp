@@ -165,6 +165,7 @@ void ArchiveWindowTest::anEntryOpensInTheDataViewerUnderItsLabel()
     choose(1);
     QVERIFY(control<QPushButton>("ButtonOpen")->isEnabled());
     QTest::mouseClick(control<QPushButton>("ButtonOpen"), Qt::LeftButton);
+    QVERIFY(finishBackgroundJob(viewer));
 
     QVERIFY(simulation->dialogs->errors.isEmpty());
     QVERIFY(viewer.isVisible());
@@ -193,6 +194,7 @@ void ArchiveWindowTest::aDamagedEntryIsRefused()
     const QString title = viewer.windowTitle();
     choose(0);
     QTest::mouseClick(control<QPushButton>("ButtonOpen"), Qt::LeftButton);
+    QVERIFY(finishBackgroundJob(viewer));
     QCOMPARE(simulation->dialogs->errors.size(), 1);
     const QString message = simulation->dialogs->errors.constFirst();
     QVERIFY2(message.contains(QStringLiteral("повреждена")) && message.contains(QStringLiteral("SHA-256")),
