@@ -21,7 +21,7 @@
 #include <optional>
 #include <vector>
 
-// Lets the data viewer's background job (a report, an export) run to its
+// Lets the data viewer's background job (a load, a report, an export) run to its
 // end, the event loop turning meanwhile; false if it did not end in time.
 inline bool finishBackgroundJob(TFormMain& viewer)
 {
