@@ -12,6 +12,7 @@
 #include "device/SimulatedLogger.h"
 #include "shell/TApplicationWindows.h"
 #include "shell/TArchiveWindow.h"
+#include "shell/TBackgroundJob.h"
 #include "shell/TFormMain.h"
 #include "shell/TLoggerConnection.h"
 
@@ -52,6 +53,13 @@ struct TLoggerWindows {
     std::unique_ptr<TApplicationWindows> windows;
 };
 
+// The load runs on the viewer's worker: the events turn until its end is shown.
+void waitForLoadEnd(TFormMain& viewer)
+{
+    while (viewer.backgroundJob().isRunning())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 void BM_LoadTickToPagesPainted(benchmark::State& state)
 {
     TLoggerWindows logger{TLogShape(state.range(0))};
@@ -63,6 +71,7 @@ void BM_LoadTickToPagesPainted(benchmark::State& state)
         QElapsedTimer elapsed;
         elapsed.start();
         viewer.TimerLoadTimer();
+        waitForLoadEnd(viewer);
         viewer.repaint();
         state.SetIterationTime(double(elapsed.nsecsElapsed()) / 1e9);
     }
@@ -124,13 +133,15 @@ void BM_OpenFullLogToChartPainted(benchmark::State& state)
         QElapsedTimer elapsed;
         elapsed.start();
         if (from == TOpenedFrom::File) {
-            viewer.openLogFile(path, nullptr);
+            viewer.openLogFile(path, nullptr, nullptr);
         } else {
+            // The window reads the records on its session's thread first.
             QEventLoop opened;
             QObject::connect(&archiveWindow, &TArchiveWindow::openRequested, &opened, &QEventLoop::quit);
             open->click();
             opened.exec();
         }
+        waitForLoadEnd(viewer);
         viewer.repaint();
         state.SetIterationTime(double(elapsed.nsecsElapsed()) / 1e9);
     }

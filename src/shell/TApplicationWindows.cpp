@@ -100,10 +100,11 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
     QObject::connect(N1_4Archive, &QAction::triggered, formArchive_.get(), &TArchiveWindow::showArchive);
     QObject::connect(formArchive_.get(), &TArchiveWindow::openRequested, formMain_.get(),
                      [this](const QString& label, const QByteArray& raw) {
-                         QString failure;
                          formMain_->showInFront();
-                         if (!formMain_->openArchivedLog(label, raw, &failure))
-                             dialogs_->showError(formMain_.get(), failure);
+                         formMain_->openArchivedLog(label, raw, formMain_.get(), [this](const QString& failure) {
+                             if (!failure.isEmpty())
+                                 dialogs_->showError(formMain_.get(), failure);
+                         });
                      });
 }
 

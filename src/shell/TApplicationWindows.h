@@ -29,7 +29,8 @@ public:
     ~TApplicationWindows();
 
     void showMainWindow();
-    // Shows the data viewer with the saved log at `path`, or the reason it cannot.
+    // Shows the data viewer with the saved log at `path`, or the reason it
+    // cannot, once its load ended.
     void openLog(const QString& path);
     // Once the windows are closed: the archive's last logs get `grace` to be
     // stored; empty when they were, else the line naming those that were not.

@@ -5,7 +5,6 @@
 #include "data/Loader.h"
 #include "data/MeasurementStore.h"
 #include "data/SourceList.h"
-#include "device/LoggerQueries.h"
 #include "device/TDeviceLink.h"
 #include "reports/OutputFormats.h"
 #include "shell/LayoutRules.h"
@@ -20,9 +19,9 @@
 #include "views/TVirtualGrid.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QDropEvent>
-#include <QEventLoop>
 #include <QLabel>
 #include <QMimeData>
 #include <QFileInfo>
@@ -37,8 +36,6 @@
 
 namespace {
 
-// The progress is painted no more often than a display refreshes.
-constexpr qint64 ProgressFrameMs = 16;
 // Steps of the job's progress bar, whatever the count of rows or bytes.
 constexpr int JobProgressSteps = 1000;
 
@@ -50,12 +47,12 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes,
     , TimerLoad(new QTimer(this))
     , StatusLine(new QLabel(emptyViewerHint(), this))
     , job_(new TBackgroundJob(this))
+    , loads_(new TLogLoads(*job_, connection, volumes, this))
     , JobProgress(new QProgressBar(this))
     , ButtonJobCancel(new QPushButton(QStringLiteral("Отмена"), this))
     , connection_(connection)
     , measurementStore_(std::make_unique<TMeasurementStore>())
     , loadedSources_(std::make_unique<TSourceList>(*measurementStore_))
-    , volumes_(volumes)
     , rowTable_(new TRowTableModel(*measurementStore_, this))
 {
     setObjectName(QStringLiteral("FormMain"));
@@ -87,6 +84,8 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes,
     TimerLoad->setSingleShot(true);
     TimerLoad->setInterval(1000);
     connect(TimerLoad, &QTimer::timeout, this, &TFormMain::TimerLoadTimer);
+    connect(loads_, &TLogLoads::progressed, ButtonLoadPercent, &QPushButton::setText);
+    connect(loads_, &TLogLoads::finished, this, &TFormMain::showLoadOutcome);
 
     chartPage_->setPublishedSeries([this] { return connection_.identity().PublishedSeries; });
     connect(&connection_, &TLoggerConnection::detected, this,
@@ -257,7 +256,7 @@ void TFormMain::N1_1RefreshClick()
 }
 
 // The load itself starts a second later, so the panel is painted before the
-// window stops answering for the length of the load.
+// pages give way to the loaded ones.
 void TFormMain::BeginLoad()
 {
     PageControlData->hide();
@@ -271,30 +270,50 @@ void TFormMain::TimerLoadTimer()
 {
     TimerLoad->stop();
     GoClick();
+    if (!loads_->isLoading())
+        endPanelLoad();
+}
+
+// The load runs on the worker; its end comes to showLoadOutcome.
+void TFormMain::GoClick()
+{
+    loads_->loadFromDrives();
+}
+
+// The panel shows the load's last text before it gives way to the pages.
+void TFormMain::endPanelLoad()
+{
+    ButtonLoadPercent->repaint();
     PanelLoad->hide();
     N3->setText(lastFreeMemoryText_);
     PageControlData->show();
 }
 
-void TFormMain::GoClick()
+void TFormMain::openLogFile(const QString& path, QObject* receiver, TLogLoads::Done done)
 {
-    TLoadRequest request;
-    request.expectedLabel = connection_.deviceLabel();
-    request.testMode = connection_.testMode();
-    request.recordCount = connection_.recordCount();
-    // The logger is asked on the UI thread, where all its exchanges run.
-    request.recordCountOf = [this](const QString&) {
-        std::optional<qint64> count;
-        QMetaObject::invokeMethod(
-            this, [this, &count] { count = readLogRecordCount(connection_.link()); }, Qt::BlockingQueuedConnection);
-        return count;
-    };
-    std::optional<TLoadResult> loaded =
-        loadOffThread(request, [](TLoader& loader, const TLoadRequest& load) { return loader.loadFromDrives(load); });
-    if (!loaded)
-        return;
-    TLoadResult& result = *loaded;
+    loads_->loadFile(path, receiver, std::move(done));
+}
 
+void TFormMain::openArchivedLog(const QString& label, const QByteArray& raw, QObject* receiver,
+                                TLogLoads::Done done)
+{
+    loads_->loadArchived(label, raw, receiver, std::move(done));
+}
+
+void TFormMain::showLoadOutcome(const TLoadOutcome& outcome)
+{
+    if (!outcome.result)
+        showStatus(QStringLiteral("Загрузка отменена, показаны прежние данные"));
+    else if (outcome.origin == TLoadOrigin::Drives)
+        showDrivesLoad(*outcome.result);
+    else if (outcome.result->failure.isEmpty())
+        showOpenedLog(outcome);
+    if (outcome.origin == TLoadOrigin::Drives)
+        endPanelLoad();
+}
+
+void TFormMain::showDrivesLoad(TLoadResult& result)
+{
     connection_.setExpectedLabel(result.expectedLabel);
     if (result.windowCaption)
         setWindowTitle(*result.windowCaption);
@@ -308,89 +327,16 @@ void TFormMain::GoClick()
         emit logsRead();
 }
 
-bool TFormMain::openLogFile(const QString& path, QString* failure)
+void TFormMain::showOpenedLog(const TLoadOutcome& outcome)
 {
-    TLoadRequest request;
-    request.recordCount = connection_.recordCount();
-    std::optional<TLoadResult> loaded = loadOffThread(
-        request, [path](TLoader& loader, const TLoadRequest& load) { return loader.loadFile(path, load); });
-    if (!loaded)
-        return refusedWhileBusy(path, failure);
-    if (!showOpenedLog(QFileInfo(path).fileName(), *loaded, failure))
-        return false;
-    emit logsRead();
-    return true;
-}
-
-bool TFormMain::openArchivedLog(const QString& label, const QByteArray& raw, QString* failure)
-{
-    TLoadRequest request;
-    request.recordCount = connection_.recordCount();
-    std::optional<TLoadResult> loaded =
-        loadOffThread(request, [label, raw](TLoader& loader, const TLoadRequest& load) {
-            return loader.loadRecords(label, raw, load);
-        });
-    if (!loaded)
-        return refusedWhileBusy(label, failure);
-    return showOpenedLog(label, *loaded, failure);
-}
-
-// A log not shown because the load was cancelled (no failure to tell) or
-// another job runs (the failure says which).
-bool TFormMain::refusedWhileBusy(const QString& name, QString* failure) const
-{
-    if (failure && job_->isRunning())
-        *failure = QStringLiteral("Не удалось открыть %1: сначала должна закончиться %2")
-                       .arg(name, job_->title().toLower());
-    return false;
-}
-
-bool TFormMain::showOpenedLog(const QString& name, TLoadResult& result, QString* failure)
-{
-    if (!result.failure.isEmpty()) {
-        if (failure)
-            *failure = result.failure;
-        return false;
-    }
-    openedFileName_ = name;
+    const bool fromFile = outcome.origin == TLoadOrigin::File;
+    openedFileName_ = fromFile ? QFileInfo(outcome.name).fileName() : outcome.name;
     setWindowTitle(QStringLiteral("Регистратор данных - ") + openedFileName_);
-    showLoad(result);
+    showLoad(*outcome.result);
     PageControlData->show();
-    return true;
-}
-
-// The load reads on the worker while the windows go on, and the call
-// returns with it; nothing, and everything stays, when the user cancelled it
-// or another job runs.
-std::optional<TLoadResult> TFormMain::loadOffThread(TLoadRequest request, const LoadWork& load)
-{
-    request.showProgress = [this](const QString& text) {
-        QMetaObject::invokeMethod(this, [this, text] { showProgress(text); }, Qt::QueuedConnection);
-    };
-    auto result = std::make_shared<TLoadResult>();
-    QEventLoop loading;
-    bool cancelled = false;
-    const bool started = job_->start(
-        QStringLiteral("Загрузка данных"),
-        // A loader of its own: a cancelled load may still be ending as the next one starts.
-        [volumes = &volumes_, result, request, load](TJobProgress& progress) mutable {
-            request.job = &progress;
-            TLoader loader(*volumes);
-            *result = load(loader, request);
-        },
-        [&loading, &cancelled](bool wasCancelled) {
-            cancelled = wasCancelled;
-            loading.quit();
-        });
-    if (!started)
-        return std::nullopt;
-    loading.exec();
-    endProgress();
-    if (cancelled) {
-        showStatus(QStringLiteral("Загрузка отменена, показаны прежние данные"));
-        return std::nullopt;
-    }
-    return std::move(*result);
+    // A log from the archive is kept there already.
+    if (fromFile)
+        emit logsRead();
 }
 
 QString TFormMain::shownLogLabel() const
@@ -455,28 +401,6 @@ bool TFormMain::showSource(qsizetype index)
         sourceItems_[item]->setChecked(item == index);
     emit shownSourceChanged();
     return true;
-}
-
-// The worker's texts come as the percentage changes; the button takes one
-// at most once a frame, the event loop painting it, since every paint waits
-// for the display.
-void TFormMain::showProgress(const QString& text)
-{
-    lastProgressText_ = text;
-    if (progressPainted_.isValid() && !progressPainted_.hasExpired(ProgressFrameMs))
-        return;
-    ButtonLoadPercent->setText(text);
-    progressPainted_.start();
-}
-
-// The last text of a load is painted however soon after the one before.
-void TFormMain::endProgress()
-{
-    if (!lastProgressText_.isEmpty())
-        ButtonLoadPercent->setText(lastProgressText_);
-    ButtonLoadPercent->repaint();
-    progressPainted_.invalidate();
-    lastProgressText_.clear();
 }
 
 void TFormMain::showStatus(const QString& text)
@@ -579,6 +503,18 @@ bool TFormMain::ApplicationEventsMessage(const QKeyEvent& event)
     default:
         return false;
     }
+}
+
+// A load does not outlast the window: one waiting for its timer never
+// starts, and a running one is cancelled.
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    if (TimerLoad->isActive()) {
+        TimerLoad->stop();
+        endPanelLoad();
+    }
+    loads_->cancel();
+    QWidget::closeEvent(event);
 }
 
 void TFormMain::resizeEvent(QResizeEvent* event)

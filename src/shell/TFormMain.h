@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include "shell/TLogLoads.h"
+
 #include <QWidget>
 
-#include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 
 class QAction;
 class QFrame;
@@ -18,9 +17,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTimer;
-class TLoader;
 class TLoggerConnection;
-struct TLoadRequest;
 struct TLoadResult;
 class TMeasurementStore;
 class TSourceList;
@@ -51,13 +48,14 @@ public:
     void showLimitSeries(bool shown);
     bool limitSeriesShown() const;
 
-    // Loads a saved log file as the shown source, without a logger; a file
-    // that cannot be read leaves everything as it was, and so does a load
-    // the user cancelled (false with no failure).
-    bool openLogFile(const QString& path, QString* failure);
-    // Loads a log kept in the archive as the shown source, named by its
-    // label, as a saved log file is opened; not archived again.
-    bool openArchivedLog(const QString& label, const QByteArray& raw, QString* failure);
+    // Starts loading a saved log file as the shown source, without a logger;
+    // a file that cannot be read leaves everything as it was, and so does a
+    // load the user cancelled. `done` is told the failure, empty once the log
+    // is shown or cancelled, as the load ends, or at once when another job runs.
+    void openLogFile(const QString& path, QObject* receiver, TLogLoads::Done done);
+    // Starts loading a log kept in the archive as the shown source, named by
+    // its label, as a saved log file is opened; not archived again.
+    void openArchivedLog(const QString& label, const QByteArray& raw, QObject* receiver, TLogLoads::Done done);
     // The file name the shown log was opened from; empty for a load from the logger.
     const QString& openedFile() const { return openedFileName_; }
     // What reports name the shown log by: the name of the file it was opened
@@ -125,6 +123,7 @@ private slots:
     void HotKeyTestMode();
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -136,16 +135,14 @@ private:
     void buildMenu();
     void buildPages(const TUserLimitsHolder& limits);
     void buildPanelLoad();
-    void showProgress(const QString& text);
-    void endProgress();
+    void endPanelLoad();
     void buildJobControls();
     void showJobRunning(bool running);
     void showJobProgress(qint64 done, qint64 total);
-    using LoadWork = std::function<TLoadResult(TLoader&, const TLoadRequest&)>;
-    std::optional<TLoadResult> loadOffThread(TLoadRequest request, const LoadWork& load);
+    void showLoadOutcome(const TLoadOutcome& outcome);
+    void showDrivesLoad(TLoadResult& result);
+    void showOpenedLog(const TLoadOutcome& outcome);
     void showLoad(TLoadResult& result);
-    bool showOpenedLog(const QString& name, TLoadResult& result, QString* failure);
-    bool refusedWhileBusy(const QString& name, QString* failure) const;
     void showStoreRows();
     void listSources();
     bool ApplicationEventsMessage(const QKeyEvent& event);
@@ -174,16 +171,14 @@ private:
     QTimer* TimerLoad;
     QLabel* StatusLine;
     TBackgroundJob* job_;
+    TLogLoads* loads_;
     QProgressBar* JobProgress;
     QPushButton* ButtonJobCancel;
 
     TLoggerConnection& connection_;
     std::unique_ptr<TMeasurementStore> measurementStore_;
     std::unique_ptr<TSourceList> loadedSources_;
-    const VolumeSource& volumes_;
     TRowTableModel* rowTable_;
     QString lastFreeMemoryText_;
-    QElapsedTimer progressPainted_;
-    QString lastProgressText_; // the load's latest, maybe not shown yet
     QString openedFileName_;
 };

@@ -36,9 +36,10 @@ void TLogFileActions::N1_3OpenClick()
 
 void TLogFileActions::openLog(const QString& path)
 {
-    QString failure;
-    if (!formMain_.openLogFile(path, &failure) && !failure.isEmpty())
-        dialogs_.showError(&formMain_, failure);
+    formMain_.openLogFile(path, this, [this](const QString& failure) {
+        if (!failure.isEmpty())
+            dialogs_.showError(&formMain_, failure);
+    });
 }
 
 void TLogFileActions::log1Click()

@@ -26,7 +26,7 @@ public:
 
 public slots:
     void N1_3OpenClick();
-    // Opens a saved log in the data viewer, or tells why it cannot.
+    // Opens a saved log in the data viewer, or tells why it cannot, once its load ended.
     void openLog(const QString& path);
 
 private slots:

@@ -81,7 +81,7 @@ void ApplicationWindowsTest::loadRows(int rows)
     const TLogRecord record = MakeLogRecord(rows, 0x27, TimestampSeconds(2024, 3, 1, 8, 0, 0), 215, 456, 1013);
     simulation->logger->setLog(QByteArray(reinterpret_cast<const char*>(&record), sizeof record));
     simulation->connectLogger();
-    windows->formMain_->GoClick();
+    QVERIFY(loadFromLogger(*windows->formMain_));
     QCOMPARE(windows->formMain_->store().DataRowCount(), rows);
 }
 

@@ -239,7 +239,9 @@ void ArchiveWindowTest::anEntryOpensInTheDataViewerUnderItsLabel()
     QVERIFY(control<QPushButton>("ButtonOpen")->isEnabled());
     QTest::mouseClick(control<QPushButton>("ButtonOpen"), Qt::LeftButton);
     QVERIFY(!control<QPushButton>("ButtonOpen")->isEnabled()); // while the records are read
+    // The viewer comes to the front as its load starts.
     QTRY_VERIFY_WITH_TIMEOUT(viewer.isVisible(), 15000);
+    QVERIFY(finishBackgroundJob(viewer));
 
     QVERIFY(simulation->dialogs->errors.isEmpty());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Регистратор данных - ") + First);

@@ -70,6 +70,7 @@ void ArchivingTest::loadsFromTheDriveAndFromFilesAreArchivedOnce()
     QCOMPARE(kept.takeFirst().at(1).toBool(), true);
     viewer.BeginLoad();
     viewer.TimerLoadTimer();
+    QVERIFY(finishBackgroundJob(viewer));
     QVERIFY(kept.wait(10000));
     QCOMPARE(kept.takeFirst().at(1).toBool(), false);
 

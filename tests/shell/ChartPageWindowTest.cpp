@@ -44,7 +44,7 @@ void ChartPageWindowTest::loadShowsTheFirstQuarterAndListsTheIntervals()
     SimulatedWindows simulation(generatedLog(300));
     simulation.connectLogger();
     TFormMain& viewer = *simulation.windows->formMain_;
-    viewer.GoClick();
+    QVERIFY(loadFromLogger(viewer));
     const TMeasurementStore& store = viewer.store();
     const TChartPage& page = *ViewerControls(viewer).ChartPage;
     const qint64 lastIndex = store.DataRowCount() - 1;
@@ -65,11 +65,11 @@ void ChartPageWindowTest::loadWithoutDataDisablesThePage()
     SimulatedWindows simulation(generatedLog(50));
     simulation.connectLogger();
     TFormMain& viewer = *simulation.windows->formMain_;
-    viewer.GoClick();
+    QVERIFY(loadFromLogger(viewer));
     QVERIFY(ViewerControls(viewer).ChartPage->Chart->isEnabled());
 
     simulation.logger->setLog(QByteArray(160, '\0'));
-    viewer.GoClick();
+    QVERIFY(loadFromLogger(viewer));
     QCOMPARE(viewer.store().DataRowCount(), 0);
     const TChartPage& chartPage = *ViewerControls(viewer).ChartPage;
     const TChartFilterPanel& panel = *chartPage.PanelFiltr;
@@ -86,7 +86,7 @@ void ChartPageWindowTest::layoutPlacesScrollBarAndLegendFromTheChartWidth()
     simulation.connectLogger();
     TFormMain& viewer = *simulation.windows->formMain_;
     viewer.show();
-    viewer.GoClick();
+    QVERIFY(loadFromLogger(viewer));
     ViewerControls(viewer).PageControlData->show();
     viewer.resize(900, 560);
     const TChart& chart = *ViewerControls(viewer).ChartPage->Chart;
@@ -116,7 +116,7 @@ void ChartPageWindowTest::detectedSeriesDrivesTheLimitLines()
     simulation.connectLogger();
     TFormMain& viewer = *simulation.windows->formMain_;
     viewer.show();
-    viewer.GoClick();
+    QVERIFY(loadFromLogger(viewer));
     ViewerControls(viewer).PageControlData->show();
     TChart& chart = *ViewerControls(viewer).ChartPage->Chart;
     QCOMPARE(viewer.limitSeriesShown(), limitsAfterDetection);

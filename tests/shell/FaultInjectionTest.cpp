@@ -3,6 +3,7 @@
 #include "FakeDialogs.h"
 #include "MonitorControls.h"
 #include "SettingsControls.h"
+#include "SimulatedWindows.h"
 
 #include "data/FolderVolumeSource.h"
 #include "data/LogGenerator.h"
@@ -202,11 +203,11 @@ QList<TAction> Actions()
         {"load",
          [](FaultyWindows& w) {
              w.connectLogger();
-             w.windows->formMain_->GoClick();
+             QVERIFY(loadFromLogger(*w.windows->formMain_));
              // The next load would bring another log.
              w.logger->setLog(LogGenerator(9).generate(25, TLogShape::Typical, LogStart.addDays(3)));
          },
-         [](FaultyWindows& w) { w.windows->formMain_->GoClick(); }},
+         [](FaultyWindows& w) { QVERIFY(loadFromLogger(*w.windows->formMain_)); }},
         {"poll cycle",
          [](FaultyWindows& w) {
              w.connectLogger();

@@ -72,7 +72,7 @@ void LoaderWindowTest::sysPageListsTheDriveTheSourceAndEveryRow()
     SimulatedWindows simulation(generatedLog(50));
     simulation.connectLogger();
     TFormMain& viewer = *simulation.windows->formMain_;
-    viewer.GoClick();
+    QVERIFY(loadFromLogger(viewer));
 
     const TSysPage& sys = *ViewerControls(viewer).SysPage;
     const QString drive = simulation.drive.path();
@@ -98,6 +98,7 @@ void LoaderWindowTest::testModeReadsTheBraxelDriveAndReportsTheCount()
 
     viewer.BeginLoad();
     viewer.TimerLoadTimer();
+    QVERIFY(finishBackgroundJob(viewer));
     QCOMPARE(viewer.windowTitle(), QStringLiteral("400"));
     QCOMPARE(simulation.windows->connection_->recordCount(), 150);
     QCOMPARE(ViewerControls(viewer).SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
@@ -110,14 +111,14 @@ void LoaderWindowTest::silentLoggerSkipsTheSourceAndKeepsThePreviousLoad()
     SimulatedWindows simulation(generatedLog(80));
     simulation.connectLogger();
     TFormMain& viewer = *simulation.windows->formMain_;
-    viewer.GoClick();
+    QVERIFY(loadFromLogger(viewer));
     const qint64 rowsBefore = viewer.store().DataRowCount();
     QVERIFY(rowsBefore > 0);
 
     QListWidget& status = *SettingsControls(*simulation.windows->formSetting_).ListBox1;
     const int linesBefore = status.count();
     simulation.logger->setFault(SimulatedLogger::Fault::NoReply);
-    viewer.GoClick();
+    QVERIFY(loadFromLogger(viewer));
     QCOMPARE(status.count(), linesBefore + 1);
     QVERIFY(status.item(status.count() - 1)->text().endsWith(QStringLiteral("ОШИБКА! Прибор не отвечает")));
     QCOMPARE(ViewerControls(viewer).SysPage->MemoFileRes->toPlainText(), QStringLiteral("data"));
@@ -161,6 +162,7 @@ void LoaderWindowTest::progressIsPaintedAtMostOnceAFrameAndAtTheEnd()
     QElapsedTimer load;
     load.start();
     viewer.TimerLoadTimer();
+    QVERIFY(finishBackgroundJob(viewer));
     const qint64 frames = load.elapsed() / 16 + 1;
     QVERIFY2(painted.texts.size() <= frames + 1,
              qPrintable(QStringLiteral("%1 paints in %2 ms").arg(painted.texts.size()).arg(load.elapsed())));

@@ -95,6 +95,7 @@ void LogFilesTest::openedFileIsShownWithoutALogger()
 
     dialogs->answers = {writeLog(QStringLiteral("склад.bin"), log)};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - склад.bin"));
     QVERIFY(!ViewerControls(*viewer).PageControlData->isHidden());
@@ -108,7 +109,7 @@ void LogFilesTest::savedCopyOpensAsTheSameLog()
 {
     simulation->logger->setLog(log);
     simulation->connectLogger();
-    viewer->GoClick();
+    QVERIFY(loadFromLogger(*viewer));
     const qint64 rows = viewer->store().DataRowCount();
     const QString lastTime = TRowTexts(viewer->store()).cellText(rows - 1, 2);
 
@@ -123,6 +124,7 @@ void LogFilesTest::savedCopyOpensAsTheSameLog()
 
     dialogs->answers = {copy};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(viewer->store().DataRowCount(), rows);
     QCOMPARE(TRowTexts(viewer->store()).cellText(rows - 1, 2), lastTime);
 
@@ -137,6 +139,7 @@ void LogFilesTest::csvIsWrittenUnderTheProposedName()
 {
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log), simulation->drive.filePath(QStringLiteral("a.csv"))};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     files->csv1->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->proposedNames.value(0).endsWith(QStringLiteral(".csv")));
@@ -151,10 +154,12 @@ void LogFilesTest::failuresAreShownAndChangeNothing()
 {
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     const qint64 rows = viewer->store().DataRowCount();
 
     dialogs->answers = {simulation->drive.filePath(QStringLiteral("missing.log"))};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY(dialogs->errors[0].contains(QStringLiteral("missing.log")));
     QVERIFY2(dialogs->errors[0].endsWith(QStringLiteral("файл не найден")), qPrintable(dialogs->errors[0]));
@@ -179,6 +184,7 @@ void LogFilesTest::aLogThatFailsPartWayIsRefusedAndTheViewStays()
         QSKIP("run without the failing-reads library (ctest preloads it)");
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     const qint64 rows = viewer->store().DataRowCount();
     QVERIFY(rows > 0);
     const QString failing = writeLog(QStringLiteral("b.log"), LogGenerator(8).generate(5000, TLogShape::Typical,
@@ -189,6 +195,7 @@ void LogFilesTest::aLogThatFailsPartWayIsRefusedAndTheViewStays()
     QSignalSpy archived(viewer, &TFormMain::logsRead);
     dialogs->answers = {failing};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(dialogs->errors.size(), 1);
     QCOMPARE(dialogs->errors[0], QStringLiteral("Не удалось прочитать %1: ошибка ввода-вывода").arg(failing));
     QCOMPARE(viewer->store().DataRowCount(), rows);
@@ -206,6 +213,7 @@ void LogFilesTest::aPipeWhoseReaderLeavesIsAnErrorAndTheWindowsStay()
                                                                                    QDateTime(QDate(2023, 12, 1), QTime(7, 30)))),
                         fifo};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     std::thread reader([&fifo] {
         QFile pipe(fifo);
         if (pipe.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
@@ -235,6 +243,7 @@ void LogFilesTest::closingTheWindowsEndsASaveIntoAnUnreadPipe()
     QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log), fifo};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     files->csv1->trigger();
     QVERIFY(viewer->backgroundJob().isRunning());
     QTest::qWait(200);
@@ -267,6 +276,7 @@ void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(writeLog(QStringLiteral("перетащен.log"), log))});
     QVERIFY(dropOn(*viewer, data));
+    QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - перетащен.log"));
     QCOMPARE(simulation->windows->connection_->recordCount(), 300);
@@ -275,6 +285,7 @@ void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
     // A file gone before the drop is refused with its name; the shown log stays.
     data.setUrls({QUrl::fromLocalFile(simulation->drive.filePath(QStringLiteral("пусто.log")))});
     QVERIFY(dropOn(*viewer, data));
+    QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY(dialogs->errors[0].contains(QStringLiteral("пусто.log")));
     QCOMPARE(simulation->windows->connection_->recordCount(), 300);
@@ -293,6 +304,7 @@ void LogFilesTest::recordsLeftOutAreSaidInTheStatusList()
     bytes.truncate((LoadRecordLimit + leftOut) * 16);
     dialogs->answers = {writeLog(QStringLiteral("joined.log"), bytes)};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->errors.isEmpty());
     const QListWidget& status = *SettingsControls(*simulation->windows->formSetting_).ListBox1;
     const QString line = LeftOutRecordsText(leftOut, LoadRecordLimit);
@@ -304,6 +316,7 @@ void LogFilesTest::recordsLeftOutAreSaidInTheStatusList()
     // A load that leaves nothing out clears the line.
     dialogs->answers = {writeLog(QStringLiteral("short.log"), log)};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(ViewerControls(*viewer).StatusLine->text(), QString());
 }
 
@@ -311,6 +324,7 @@ void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()
 {
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
     files->N1_3Open->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
     const qint64 rows = viewer->store().DataRowCount();
 
     QByteArray picture;
@@ -328,6 +342,7 @@ void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()
         dialogs->errors.clear();
         dialogs->answers = {writeLog(name, bytes)};
         files->N1_3Open->trigger();
+        QVERIFY(finishBackgroundJob(*viewer));
         QCOMPARE(dialogs->errors, QStringList{QStringLiteral("В файле %1 нет записей журнала прибора").arg(name)});
         QCOMPARE(viewer->store().DataRowCount(), rows);
         QCOMPARE(viewer->tableRowCount(), rows + 1);

@@ -130,6 +130,7 @@ void MonitorMenuTest::viewerAndASavedLogWithoutALogger()
 
     simulation->dialogs->answers = {writeLog(QStringLiteral("аптека.log"))};
     clickMenuItem(actionOpenFile);
+    QVERIFY(finishBackgroundJob(viewer));
     QVERIFY(viewer.isVisible());
     QVERIFY(simulation->dialogs->errors.isEmpty());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Регистратор данных - аптека.log"));
@@ -138,14 +139,16 @@ void MonitorMenuTest::viewerAndASavedLogWithoutALogger()
 
 void MonitorMenuTest::logNamedAtStartOpensInTheViewer()
 {
-    windows->openLog(writeLog(QStringLiteral("start.log")));
     TFormMain& viewer = *windows->formMain_;
+    windows->openLog(writeLog(QStringLiteral("start.log")));
+    QVERIFY(finishBackgroundJob(viewer));
     QVERIFY(viewer.isVisible());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Регистратор данных - start.log"));
     QCOMPARE(windows->connection_->recordCount(), 120);
 
     const QString missing = simulation->drive.filePath(QStringLiteral("нет.log"));
     windows->openLog(missing);
+    QVERIFY(finishBackgroundJob(viewer));
     QCOMPARE(simulation->dialogs->errors.size(), 1);
     QVERIFY2(simulation->dialogs->errors[0].startsWith(QStringLiteral("Не удалось открыть ") + missing),
              qPrintable(simulation->dialogs->errors[0]));

@@ -123,8 +123,8 @@ void ReportActionsTest::aLogOpenedFromAFileIsReportedUnderItsFileName()
 {
     const QString file = inDrive(QStringLiteral("склад 3.log"));
     QVERIFY(QFile::copy(inDrive(QStringLiteral("data.log")), file));
-    QString failure;
-    QVERIFY2(viewer->openLogFile(file, &failure), qPrintable(failure));
+    const QString failure = openLogFileWaiting(*viewer, file);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
     const QJsonArray sheets = saveReport(QStringLiteral("report.xlsx"));
     QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
     QCOMPARE(sheets.size(), 2);
@@ -325,6 +325,7 @@ void ReportActionsTest::bitmapBeforeAnyLoadHasTheChartsScreenSize()
     simulation->connectLogger();
     viewer->BeginLoad();
     viewer->TimerLoadTimer();
+    QVERIFY(finishBackgroundJob(*viewer));
     QCoreApplication::processEvents();
     QVERIFY(ViewerControls(*viewer).ChartPage->Chart->isVisible());
     QVERIFY(ViewerControls(*viewer).ChartPage->Chart->width() > 600);

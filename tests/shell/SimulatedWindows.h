@@ -18,13 +18,33 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
-// Lets the data viewer's background job (a report, an export) run to its
+// Lets the data viewer's background job (a load, a report, an export) run to its
 // end, the event loop turning meanwhile; false if it did not end in time.
 inline bool finishBackgroundJob(TFormMain& viewer)
 {
     return QTest::qWaitFor([&viewer] { return !viewer.backgroundJob().isRunning(); }, 120000);
+}
+
+// Runs a load from the logger's drives, as the Sys page's "Go" does, and
+// lets it end; false if it did not end in time.
+inline bool loadFromLogger(TFormMain& viewer)
+{
+    viewer.GoClick();
+    return finishBackgroundJob(viewer);
+}
+
+// Opens a saved log in the data viewer and lets its load end: the failure
+// the load told, empty once the log is shown or the load was cancelled.
+inline QString openLogFileWaiting(TFormMain& viewer, const QString& path)
+{
+    auto told = std::make_shared<std::optional<QString>>();
+    viewer.openLogFile(path, &viewer, [told](const QString& failure) { *told = failure; });
+    if (!QTest::qWaitFor([&told] { return told->has_value(); }, 120000))
+        return QStringLiteral("the load of %1 did not end in time").arg(path);
+    return **told;
 }
 
 // The program's windows on a simulated logger whose drive is a temporary
@@ -68,6 +88,8 @@ struct SimulatedWindows {
         viewer.show();
         viewer.BeginLoad();
         viewer.TimerLoadTimer();
+        QTest::qVerify(finishBackgroundJob(viewer), "finishBackgroundJob(viewer)", "the load did not end", __FILE__,
+                       __LINE__);
         return viewer;
     }
 

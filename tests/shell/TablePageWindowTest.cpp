@@ -72,7 +72,7 @@ void TablePageWindowTest::loadLog(const std::vector<TLogRecord>& records)
     simulation = std::make_unique<SimulatedWindows>(
         QByteArray(reinterpret_cast<const char*>(records.data()), qsizetype(records.size() * sizeof(TLogRecord))));
     simulation->connectLogger();
-    simulation->windows->formMain_->GoClick();
+    QVERIFY(loadFromLogger(*simulation->windows->formMain_));
 }
 
 QStringList TablePageWindowTest::statisticsColumn() const
