@@ -84,17 +84,17 @@ const std::vector<TOutputFormat>& OutputFormats()
 {
     // The command line writes its files in this order too: the plain ones first.
     static const std::vector<TOutputFormat> formats = {
-        {TOutputKind::RawLog, QStringLiteral("log1"), QStringLiteral("*.log"),
+        {TOutputKind::RawLog, QStringLiteral("LogCopyItem"), QStringLiteral("*.log"),
          QStringLiteral("Журнал прибора (*.log)"), QStringLiteral("log"), QString(), QString(), false, prepareRawLog},
-        {TOutputKind::Csv, QStringLiteral("csv1"), QStringLiteral("*.csv"), QStringLiteral("CSV (*.csv)"),
+        {TOutputKind::Csv, QStringLiteral("CsvItem"), QStringLiteral("*.csv"), QStringLiteral("CSV (*.csv)"),
          QStringLiteral("csv"), QStringLiteral("--csv"),
          QStringLiteral("every row of LOG as CSV (UTF-8, ISO 8601 times, '.' decimals)"), false, prepareCsv},
         {TOutputKind::Spreadsheet, QStringLiteral("xls1"), QStringLiteral("*.xls"),
          QStringLiteral("Отчёт Excel (*.xlsx)"), QStringLiteral("xlsx"), QStringLiteral("--xlsx"),
          QStringLiteral("the spreadsheet report of LOG"), false, prepareSpreadsheet},
-        {TOutputKind::PeriodSpreadsheet, QStringLiteral("xls2"), QStringLiteral("*.xls (выбранный период)"),
+        {TOutputKind::PeriodSpreadsheet, QStringLiteral("PeriodReportItem"), QStringLiteral("*.xls (выбранный период)"),
          QStringLiteral("Отчёт Excel (*.xlsx)"), QStringLiteral("xlsx"), QString(), QString(), false, prepareSpreadsheet},
-        {TOutputKind::Pdf, QStringLiteral("pdf1"), QStringLiteral("*.pdf"), QStringLiteral("PDF (*.pdf)"),
+        {TOutputKind::Pdf, QStringLiteral("PdfReportItem"), QStringLiteral("*.pdf"), QStringLiteral("PDF (*.pdf)"),
          QStringLiteral("pdf"), QStringLiteral("--pdf"), QStringLiteral("the PDF report of LOG"), true, preparePdf},
         {TOutputKind::Bitmap, QStringLiteral("bmp1"), QStringLiteral("*.bmp"), QStringLiteral("Рисунок BMP (*.bmp)"),
          QStringLiteral("bmp"), QStringLiteral("--bmp"),

@@ -28,7 +28,7 @@ TApplicationWindows::TApplicationWindows(TPlatform platform)
     , formStatistic_(std::make_unique<TFormStatistic>(formRead_.get(), formMain_->store(), *limits_))
     , logFiles_(new TLogFileActions(*formMain_, *dialogs_, [this] { return formMain_->shownLogLabel(); }))
     , reports_(new TReportActions(*formMain_, *dialogs_, *limits_, [this] { return formMain_->shownLogLabel(); }))
-    , N1_4Archive(formMain_->addSourceMenuAction(QStringLiteral("Архив...")))
+    , archiveItem(formMain_->addSourceMenuAction(QStringLiteral("Архив...")))
 {
     wireWindows();
     wireArchive(platform.archive, platform.archiveUnavailable);
@@ -53,7 +53,7 @@ void TApplicationWindows::wireWindows()
     QObject::connect(formRead_.get(), &TFormRead::closing, formMain_.get(), &QWidget::close);
     QObject::connect(formRead_.get(), &TFormRead::openFileRequested, formMain_.get(), [this] {
         formMain_->showInFront();
-        logFiles_->N1_3OpenClick();
+        logFiles_->chooseLogFile();
     });
     QObject::connect(formRead_.get(), &TFormRead::settingsRequested, formSetting_.get(), [this] {
         formSetting_->show();
@@ -78,8 +78,8 @@ void TApplicationWindows::wireWindows()
 
 void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& location, const QString& unavailable)
 {
-    N1_4Archive->setObjectName(QStringLiteral("N1_4Archive"));
-    N1_4Archive->setEnabled(location.has_value());
+    archiveItem->setObjectName(QStringLiteral("ArchiveItem"));
+    archiveItem->setEnabled(location.has_value());
     if (!location) {
         if (!unavailable.isEmpty())
             formMain_->showStatus(unavailable);
@@ -97,7 +97,7 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
     QObject::connect(archive_.get(), &TArchiveKeeper::opened, formArchive_.get(), &TArchiveWindow::archiveOpened);
     QObject::connect(archive_.get(), &TArchiveKeeper::kept, formArchive_.get(), &TArchiveWindow::archiveChanged);
     QObject::connect(formMain_.get(), &TFormMain::logsRead, formMain_.get(), [this] { archiveLogsRead(); });
-    QObject::connect(N1_4Archive, &QAction::triggered, formArchive_.get(), &TArchiveWindow::showArchive);
+    QObject::connect(archiveItem, &QAction::triggered, formArchive_.get(), &TArchiveWindow::showArchive);
     QObject::connect(formArchive_.get(), &TArchiveWindow::openRequested, formMain_.get(),
                      [this](const QString& label, const QByteArray& raw) {
                          formMain_->showInFront();

@@ -50,7 +50,7 @@ public:
     // Null without an archive.
     std::unique_ptr<TArchiveKeeper> archive_;
     std::unique_ptr<TArchiveWindow> formArchive_;
-    QAction* N1_4Archive;
+    QAction* archiveItem;
 
 private:
     void wireWindows();

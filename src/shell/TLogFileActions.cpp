@@ -12,22 +12,22 @@
 
 TLogFileActions::TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel)
     : QObject(&formMain)
-    , N1_3Open(formMain.addSourceMenuAction(QStringLiteral("Открыть файл...")))
-    , log1(formMain.saveMenuAction(TOutputKind::RawLog))
-    , csv1(formMain.saveMenuAction(TOutputKind::Csv))
+    , openFileItem(formMain.addSourceMenuAction(QStringLiteral("Открыть файл...")))
+    , logCopyItem(formMain.saveMenuAction(TOutputKind::RawLog))
+    , csvItem(formMain.saveMenuAction(TOutputKind::Csv))
     , formMain_(formMain)
     , dialogs_(dialogs)
     , deviceLabel_(std::move(deviceLabel))
     , saver_(formMain, dialogs)
 {
-    N1_3Open->setObjectName(QStringLiteral("N1_3Open"));
-    connect(N1_3Open, &QAction::triggered, this, &TLogFileActions::N1_3OpenClick);
-    connect(log1, &QAction::triggered, this, &TLogFileActions::log1Click);
-    connect(csv1, &QAction::triggered, this, &TLogFileActions::csv1Click);
+    openFileItem->setObjectName(QStringLiteral("OpenFileItem"));
+    connect(openFileItem, &QAction::triggered, this, &TLogFileActions::chooseLogFile);
+    connect(logCopyItem, &QAction::triggered, this, &TLogFileActions::saveLogCopy);
+    connect(csvItem, &QAction::triggered, this, &TLogFileActions::saveCsv);
     connect(&formMain_, &TFormMain::logFileDropped, this, &TLogFileActions::openLog);
 }
 
-void TLogFileActions::N1_3OpenClick()
+void TLogFileActions::chooseLogFile()
 {
     const QString path = dialogs_.openFileName(&formMain_, QStringLiteral("Открыть файл журнала"));
     if (!path.isEmpty())
@@ -42,12 +42,12 @@ void TLogFileActions::openLog(const QString& path)
     });
 }
 
-void TLogFileActions::log1Click()
+void TLogFileActions::saveLogCopy()
 {
     saveAs(TOutputKind::RawLog);
 }
 
-void TLogFileActions::csv1Click()
+void TLogFileActions::saveCsv()
 {
     saveAs(TOutputKind::Csv);
 }

@@ -20,18 +20,18 @@ public:
     // deviceLabel: the shown log's drive label, the stem of proposed names.
     TLogFileActions(TFormMain& formMain, TUserDialogs& dialogs, std::function<QString()> deviceLabel);
 
-    QAction* N1_3Open;
-    QAction* log1;
-    QAction* csv1;
+    QAction* openFileItem;
+    QAction* logCopyItem;
+    QAction* csvItem;
 
 public slots:
-    void N1_3OpenClick();
+    void chooseLogFile();
     // Opens a saved log in the data viewer, or tells why it cannot, once its load ended.
     void openLog(const QString& path);
 
 private slots:
-    void log1Click();
-    void csv1Click();
+    void saveLogCopy();
+    void saveCsv();
 
 private:
     // Asks where to write the kind of file, then writes it on the data viewer's worker.

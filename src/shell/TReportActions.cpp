@@ -18,8 +18,8 @@
 TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, const TUserLimitsHolder& limits,
                                std::function<QString()> deviceLabel)
     : QObject(&formMain)
-    , pdf1(formMain.saveMenuAction(TOutputKind::Pdf))
-    , xls2(formMain.saveMenuAction(TOutputKind::PeriodSpreadsheet))
+    , pdfReportItem(formMain.saveMenuAction(TOutputKind::Pdf))
+    , periodReportItem(formMain.saveMenuAction(TOutputKind::PeriodSpreadsheet))
     , formMain_(formMain)
     , dialogs_(dialogs)
     , limits_(limits)
@@ -29,8 +29,8 @@ TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, const
     connect(formMain_.saveMenuAction(TOutputKind::Spreadsheet), &QAction::triggered, this, &TReportActions::xls1Click);
     connect(formMain_.saveMenuAction(TOutputKind::Bitmap), &QAction::triggered, this, &TReportActions::bmp1Click);
     connect(&formMain_, &TFormMain::printRequested, this, &TReportActions::N1Click);
-    connect(pdf1, &QAction::triggered, this, &TReportActions::pdf1Click);
-    connect(xls2, &QAction::triggered, this, &TReportActions::xls2Click);
+    connect(pdfReportItem, &QAction::triggered, this, &TReportActions::savePdfReport);
+    connect(periodReportItem, &QAction::triggered, this, &TReportActions::savePeriodReport);
 }
 
 void TReportActions::xls1Click()
@@ -39,7 +39,7 @@ void TReportActions::xls1Click()
 }
 
 // The report of the rows the chart's period holds, as a store of their own.
-void TReportActions::xls2Click()
+void TReportActions::savePeriodReport()
 {
     const TRowSpanView* period = formMain_.chartPeriod();
     if (!period || period->rowCount() == 0) {
@@ -54,7 +54,7 @@ void TReportActions::xls2Click()
     save(TOutputKind::PeriodSpreadsheet, periodRows, periodHeader);
 }
 
-void TReportActions::pdf1Click()
+void TReportActions::savePdfReport()
 {
     save(TOutputKind::Pdf, formMain_.store(), header());
 }

@@ -25,13 +25,13 @@ public:
     TReportActions(TFormMain& formMain, TUserDialogs& dialogs, const TUserLimitsHolder& limits,
                    std::function<QString()> deviceLabel);
 
-    QAction* pdf1;
-    QAction* xls2;
+    QAction* pdfReportItem;
+    QAction* periodReportItem;
 
 public slots:
     void xls1Click();
-    void pdf1Click();
-    void xls2Click();
+    void savePdfReport();
+    void savePeriodReport();
     void bmp1Click();
     void N1Click();
 

@@ -149,7 +149,7 @@ void ArchiveWindowTest::init()
         }
     }
     simulation = std::make_unique<SimulatedWindows>(QByteArray(160, '\0'), QString(), scratch->location());
-    simulation->windows->N1_4Archive->trigger();
+    simulation->windows->archiveItem->trigger();
     window = simulation->windows->formArchive_.get();
     QVERIFY(window->isVisible());
     QVERIFY(waitForList());
@@ -339,7 +339,7 @@ void ArchiveWindowTest::aConfirmedDeletionIsMadeThoughTheWindowCloses()
     QTRY_COMPARE_WITH_TIMEOUT(eventKinds(idOf(1)), std::vector<TArchiveEventKind>({TArchiveEventKind::Download,
                                                                                   TArchiveEventKind::Deletion}),
                               15000);
-    simulation->windows->N1_4Archive->trigger();
+    simulation->windows->archiveItem->trigger();
     QVERIFY(waitForList());
     QCOMPARE(column(0), QStringList({Second, Second, First, Second, First}));
     QVERIFY(simulation->dialogs->errors.isEmpty());
@@ -350,7 +350,7 @@ void ArchiveWindowTest::aConfirmedDeletionIsMadeThoughTheWindowCloses()
 void ArchiveWindowTest::whileAPageIsReadTheWindowSaysSoAndOnlyTheLastFilterIsListed()
 {
     window->close();
-    simulation->windows->N1_4Archive->trigger();
+    simulation->windows->archiveItem->trigger();
     QCOMPARE(status()->text(), Waiting);
     QCOMPARE(column(0), QStringList());
     for (const char* name : {"ButtonOpen", "ButtonSaveCopy", "ButtonDelete"})
@@ -459,7 +459,7 @@ void ArchiveWindowTest::theWindowAnswersWhileItsServerDoesNot()
         QCOMPARE(column(0), QStringList());
 
         window->close();
-        simulation->windows->N1_4Archive->trigger();
+        simulation->windows->archiveItem->trigger();
         QVERIFY(waitForList());
         QCOMPARE(column(0), QStringList({First, First, First}));
         QVERIFY(simulation->dialogs->errors.isEmpty());
@@ -489,7 +489,7 @@ void ArchiveWindowTest::aServerThatNeverAnswersLeavesTheWindowAnswering()
         TArchiveLocation::fromUrl(QStringLiteral("postgresql://korvi@127.0.0.1:%1/archive").arg(listener.port()), &error);
     QVERIFY2(silent, qPrintable(error));
     simulation = std::make_unique<SimulatedWindows>(QByteArray(160, '\0'), QString(), silent);
-    simulation->windows->N1_4Archive->trigger();
+    simulation->windows->archiveItem->trigger();
     window = simulation->windows->formArchive_.get();
     QCOMPARE(status()->text(), Waiting);
     QVERIFY(TicksWithin(1000) >= 25);

@@ -200,7 +200,7 @@ void ArchivingTest::anArchiveThatCannotBeOpenedLeavesTheProgramUsable()
     QVERIFY(simulation.dialogs->errors.isEmpty());
 
     // The archive window tells the same reason.
-    simulation.windows->N1_4Archive->trigger();
+    simulation.windows->archiveItem->trigger();
     const auto* archiveStatus = simulation.windows->formArchive_->findChild<QLabel*>(QStringLiteral("ArchiveStatus"));
     QVERIFY2(archiveStatus->text().contains(reason), qPrintable(archiveStatus->text()));
 }
@@ -213,7 +213,7 @@ void ArchivingTest::anArchiveThatCannotBeChosenIsToldAndItsMenuItemGreyed()
     platform.archiveUnavailable = reason;
     TApplicationWindows windows(std::move(platform));
     QCOMPARE(ViewerControls(*windows.formMain_).StatusLine->text(), reason);
-    QVERIFY(!windows.N1_4Archive->isEnabled());
+    QVERIFY(!windows.archiveItem->isEnabled());
     QVERIFY(!windows.archive_);
 }
 

@@ -168,7 +168,7 @@ void BackgroundReportTest::secondSaveWaitsForTheFirst()
     // So does a load: the menu of sources waits, and a log opened another way is refused.
     QVERIFY(!window.N1Source->menuAction()->isEnabled());
     dialogs->answers = {inDrive(QStringLiteral("data.log"))};
-    simulation->windows->logFiles_->N1_3Open->trigger();
+    simulation->windows->logFiles_->openFileItem->trigger();
     QCOMPARE(dialogs->errors.size(), 2);
     QVERIFY2(dialogs->errors[1].contains(QStringLiteral("сначала должна закончиться запись")),
              qPrintable(dialogs->errors[1]));

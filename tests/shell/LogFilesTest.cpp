@@ -89,12 +89,12 @@ QString LogFilesTest::writeLog(const QString& name, const QByteArray& bytes)
 
 void LogFilesTest::openedFileIsShownWithoutALogger()
 {
-    QCOMPARE(files->N1_3Open->text(), QStringLiteral("Открыть файл..."));
+    QCOMPARE(files->openFileItem->text(), QStringLiteral("Открыть файл..."));
     const QList<QAction*> sourceItems = ViewerControls(*viewer).N1Source->actions();
-    QVERIFY(sourceItems.indexOf(files->N1_3Open) > sourceItems.indexOf(ViewerControls(*viewer).N1_2Separator));
+    QVERIFY(sourceItems.indexOf(files->openFileItem) > sourceItems.indexOf(ViewerControls(*viewer).N1_2Separator));
 
     dialogs->answers = {writeLog(QStringLiteral("склад.bin"), log)};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - склад.bin"));
@@ -115,7 +115,7 @@ void LogFilesTest::savedCopyOpensAsTheSameLog()
 
     const QString copy = simulation->drive.filePath(QStringLiteral("copy.log"));
     dialogs->answers = {copy};
-    files->log1->trigger();
+    files->logCopyItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->errors.isEmpty());
     QVERIFY(dialogs->proposedNames.value(0).startsWith(QStringLiteral("2400123_2023-12-0")));
@@ -123,13 +123,13 @@ void LogFilesTest::savedCopyOpensAsTheSameLog()
     QCOMPARE(QFile(copy).size(), log.size());
 
     dialogs->answers = {copy};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(viewer->store().DataRowCount(), rows);
     QCOMPARE(TRowTexts(viewer->store()).cellText(rows - 1, 2), lastTime);
 
     dialogs->answers = {QString()};  // cancelled: nothing asked of the file system
-    files->log1->trigger();
+    files->logCopyItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->proposedNames.value(1).startsWith(QStringLiteral("copy_")));
     QVERIFY(dialogs->errors.isEmpty());
@@ -138,9 +138,9 @@ void LogFilesTest::savedCopyOpensAsTheSameLog()
 void LogFilesTest::csvIsWrittenUnderTheProposedName()
 {
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log), simulation->drive.filePath(QStringLiteral("a.csv"))};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
-    files->csv1->trigger();
+    files->csvItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->proposedNames.value(0).endsWith(QStringLiteral(".csv")));
     QFile csv(simulation->drive.filePath(QStringLiteral("a.csv")));
@@ -153,12 +153,12 @@ void LogFilesTest::csvIsWrittenUnderTheProposedName()
 void LogFilesTest::failuresAreShownAndChangeNothing()
 {
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     const qint64 rows = viewer->store().DataRowCount();
 
     dialogs->answers = {simulation->drive.filePath(QStringLiteral("missing.log"))};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY(dialogs->errors[0].contains(QStringLiteral("missing.log")));
@@ -167,7 +167,7 @@ void LogFilesTest::failuresAreShownAndChangeNothing()
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - a.log"));
 
     dialogs->answers = {simulation->drive.filePath(QStringLiteral("no/such/folder/b.csv"))};
-    files->csv1->trigger();
+    files->csvItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(dialogs->errors.size(), 2);
     QVERIFY(dialogs->errors[1].contains(QStringLiteral("b.csv")));
@@ -183,7 +183,7 @@ void LogFilesTest::aLogThatFailsPartWayIsRefusedAndTheViewStays()
     if (!qEnvironmentVariable("LD_PRELOAD").contains(QStringLiteral("failing_reads")))
         QSKIP("run without the failing-reads library (ctest preloads it)");
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     const qint64 rows = viewer->store().DataRowCount();
     QVERIFY(rows > 0);
@@ -194,7 +194,7 @@ void LogFilesTest::aLogThatFailsPartWayIsRefusedAndTheViewStays()
     const auto healed = qScopeGuard([] { qunsetenv("KORVI_FAILING_FILE"); });
     QSignalSpy archived(viewer, &TFormMain::logsRead);
     dialogs->answers = {failing};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(dialogs->errors.size(), 1);
     QCOMPARE(dialogs->errors[0], QStringLiteral("Не удалось прочитать %1: ошибка ввода-вывода").arg(failing));
@@ -212,7 +212,7 @@ void LogFilesTest::aPipeWhoseReaderLeavesIsAnErrorAndTheWindowsStay()
     dialogs->answers = {writeLog(QStringLiteral("a.log"), LogGenerator(9).generate(20000, TLogShape::Typical,
                                                                                    QDateTime(QDate(2023, 12, 1), QTime(7, 30)))),
                         fifo};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     std::thread reader([&fifo] {
         QFile pipe(fifo);
@@ -221,7 +221,7 @@ void LogFilesTest::aPipeWhoseReaderLeavesIsAnErrorAndTheWindowsStay()
             pipe.read(head, sizeof head);
         }
     });
-    files->csv1->trigger();
+    files->csvItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     reader.join();
     QCOMPARE(dialogs->errors.size(), 1);
@@ -230,7 +230,7 @@ void LogFilesTest::aPipeWhoseReaderLeavesIsAnErrorAndTheWindowsStay()
 
     const QString file = simulation->drive.filePath(QStringLiteral("rows-again.csv"));
     dialogs->answers = {file};
-    files->csv1->trigger();
+    files->csvItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(ViewerControls(*viewer).StatusLine->text(), QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(file));
 }
@@ -242,9 +242,9 @@ void LogFilesTest::closingTheWindowsEndsASaveIntoAnUnreadPipe()
     const QString fifo = simulation->drive.filePath(QStringLiteral("rows.csv"));
     QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log), fifo};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
-    files->csv1->trigger();
+    files->csvItem->trigger();
     QVERIFY(viewer->backgroundJob().isRunning());
     QTest::qWait(200);
     QVERIFY(viewer->backgroundJob().isRunning());
@@ -303,7 +303,7 @@ void LogFilesTest::recordsLeftOutAreSaidInTheStatusList()
         bytes += log;
     bytes.truncate((LoadRecordLimit + leftOut) * 16);
     dialogs->answers = {writeLog(QStringLiteral("joined.log"), bytes)};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->errors.isEmpty());
     const QListWidget& status = *SettingsControls(*simulation->windows->formSetting_).ListBox1;
@@ -315,7 +315,7 @@ void LogFilesTest::recordsLeftOutAreSaidInTheStatusList()
 
     // A load that leaves nothing out clears the line.
     dialogs->answers = {writeLog(QStringLiteral("short.log"), log)};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(ViewerControls(*viewer).StatusLine->text(), QString());
 }
@@ -323,7 +323,7 @@ void LogFilesTest::recordsLeftOutAreSaidInTheStatusList()
 void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()
 {
     dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
-    files->N1_3Open->trigger();
+    files->openFileItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     const qint64 rows = viewer->store().DataRowCount();
 
@@ -341,7 +341,7 @@ void LogFilesTest::aFileWithoutLogRecordsIsRefusedAndTheViewStays()
     for (const auto& [name, bytes] : notLogs) {
         dialogs->errors.clear();
         dialogs->answers = {writeLog(name, bytes)};
-        files->N1_3Open->trigger();
+        files->openFileItem->trigger();
         QVERIFY(finishBackgroundJob(*viewer));
         QCOMPARE(dialogs->errors, QStringList{QStringLiteral("В файле %1 нет записей журнала прибора").arg(name)});
         QCOMPARE(viewer->store().DataRowCount(), rows);

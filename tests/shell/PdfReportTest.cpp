@@ -87,14 +87,14 @@ QString PdfReportTest::savePdf()
 {
     const QString path = inDrive(QStringLiteral("report.pdf"));
     dialogs->answers = {path};
-    simulation->windows->reports_->pdf1->trigger();
+    simulation->windows->reports_->pdfReportItem->trigger();
     return finishBackgroundJob(*viewer) ? path : QString();
 }
 
 void PdfReportTest::reportHoldsEveryStatisticsLineAsText()
 {
-    QVERIFY(ViewerControls(*viewer).N2->actions().contains(simulation->windows->reports_->pdf1));
-    QCOMPARE(simulation->windows->reports_->pdf1->text(), QStringLiteral("*.pdf"));
+    QVERIFY(ViewerControls(*viewer).N2->actions().contains(simulation->windows->reports_->pdfReportItem));
+    QCOMPARE(simulation->windows->reports_->pdfReportItem->text(), QStringLiteral("*.pdf"));
     const QString path = savePdf();
     QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
     QCOMPARE(dialogs->proposedNames, QStringList{DatedFileName(QDate::currentDate(), FormatLocale(), "pdf")});
@@ -192,7 +192,7 @@ void PdfReportTest::aChartTooTallForTheRestOfThePageGoesOnToTheNext()
 void PdfReportTest::cancelledOrUnwritableWritesNothing()
 {
     dialogs->answers = {QString()};
-    simulation->windows->reports_->pdf1->trigger();
+    simulation->windows->reports_->pdfReportItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(QDir(simulation->drive.path()).entryList({"*.pdf"}), QStringList());
@@ -202,7 +202,7 @@ void PdfReportTest::cancelledOrUnwritableWritesNothing()
     blocker.close();
     const QString path = inDrive(QStringLiteral("blocker/out.pdf"));
     dialogs->answers = {path};
-    simulation->windows->reports_->pdf1->trigger();
+    simulation->windows->reports_->pdfReportItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY2(dialogs->errors[0].contains(path), qPrintable(dialogs->errors[0]));
@@ -224,7 +224,7 @@ void PdfReportTest::pdfAndPrintLeaveOutTheCursor()
 {
     const auto outputs = [this](const QString& stem) {
         dialogs->answers = {inDrive(stem + QStringLiteral("-report.pdf"))};
-        simulation->windows->reports_->pdf1->trigger();
+        simulation->windows->reports_->pdfReportItem->trigger();
         finishBackgroundJob(*viewer);
         dialogs->printToPdf = inDrive(stem + QStringLiteral("-print.pdf"));
         ViewerControls(*viewer).N1->trigger();

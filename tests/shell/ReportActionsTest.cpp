@@ -139,7 +139,7 @@ void ReportActionsTest::aLogOpenedFromAFileIsReportedUnderItsFileName()
 // and counts, and the data sheet holds, exactly the rows of the period.
 void ReportActionsTest::aPeriodReportHoldsOnlyTheChosenPeriodsRows()
 {
-    QAction* periodReport = simulation->windows->reports_->xls2;
+    QAction* periodReport = simulation->windows->reports_->periodReportItem;
     QVERIFY(ViewerControls(*viewer).N2->actions().contains(periodReport));
     QCOMPARE(periodReport->text(), QStringLiteral("*.xls (выбранный период)"));
     periodReport->trigger();  // no period chosen yet
@@ -347,9 +347,9 @@ void ReportActionsTest::fullDiskKeepsEveryOldFile()
     const QList<Save> saves = {
         {ViewerControls(*viewer).xls1, QStringLiteral("report.xlsx"), QStringLiteral("нет места на диске: отчёту нужно")},
         {ViewerControls(*viewer).bmp1, QStringLiteral("chart.bmp"), QStringLiteral("нет места на диске")},
-        {simulation->windows->reports_->pdf1, QStringLiteral("report.pdf"), QStringLiteral("нет места на диске")},
-        {simulation->windows->logFiles_->log1, QStringLiteral("copy.log"), QStringLiteral("нет места на диске")},
-        {simulation->windows->logFiles_->csv1, QStringLiteral("rows.csv"), QStringLiteral("нет места на диске")},
+        {simulation->windows->reports_->pdfReportItem, QStringLiteral("report.pdf"), QStringLiteral("нет места на диске")},
+        {simulation->windows->logFiles_->logCopyItem, QStringLiteral("copy.log"), QStringLiteral("нет места на диске")},
+        {simulation->windows->logFiles_->csvItem, QStringLiteral("rows.csv"), QStringLiteral("нет места на диске")},
     };
     for (const Save& save : saves)
         disk.place(save.name, "the earlier " + save.name.toUtf8());

@@ -75,7 +75,7 @@ QList<QAction*> SourceChoiceTest::sourceItems() const
 {
     const QList<QAction*> items = ViewerControls(*viewer).N1Source->actions();
     const qsizetype from = items.indexOf(ViewerControls(*viewer).N1_2Separator) + 1;
-    const qsizetype to = items.indexOf(simulation->windows->logFiles_->N1_3Open);
+    const qsizetype to = items.indexOf(simulation->windows->logFiles_->openFileItem);
     return items.mid(from, to - from);
 }
 
@@ -136,7 +136,7 @@ void SourceChoiceTest::choosingASourceShowsItWithoutTheLoggerOrItsFile()
     // "*.log" keeps the shown source's records unchanged.
     const QString copy = simulation->drive.filePath(QStringLiteral("copy.log"));
     simulation->dialogs->answers = {copy};
-    simulation->windows->logFiles_->log1->trigger();
+    simulation->windows->logFiles_->logCopyItem->trigger();
     QVERIFY(finishBackgroundJob(*viewer));
     QFile saved(copy);
     QVERIFY(saved.open(QIODevice::ReadOnly));
