@@ -1,0 +1,91 @@
+#include "device/TLoggerRequests.h"
+
+#include "device/HidBackend.h"
+#include "device/TDeviceLink.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+// Where the logger's thread hands results to: closed when the requests'
+// owner goes, so that a thread that was let go delivers nothing any more.
+class TLoggerRequests::Mailbox {
+public:
+    explicit Mailbox(TLoggerRequests* owner) : owner_(owner) {}
+
+    void deliver(std::function<void(TLoggerRequests&)> delivery)
+    {
+        const QMutexLocker lock(&mutex_);
+        if (!owner_)
+            return;
+        QMetaObject::invokeMethod(
+            owner_, [owner = owner_, delivery = std::move(delivery)] { delivery(*owner); }, Qt::QueuedConnection);
+    }
+
+    void close()
+    {
+        const QMutexLocker lock(&mutex_);
+        owner_ = nullptr;
+    }
+
+private:
+    QMutex mutex_;
+    TLoggerRequests* owner_;
+};
+
+TLoggerRequests::TLoggerRequests(std::unique_ptr<HidBackend> backend, QObject* parent)
+    : QObject(parent)
+    , thread_(std::make_unique<QThread>())
+    , link_(std::make_unique<TDeviceLink>(std::move(backend)))
+    , mailbox_(std::make_shared<Mailbox>(this))
+{
+    thread_->setObjectName(QStringLiteral("LoggerThread"));
+    link_->moveToThread(thread_.get());
+    // Emitted on the logger's thread, received queued on this object's.
+    connect(link_.get(), &TDeviceLink::statusLogged, this, &TLoggerRequests::statusLogged);
+    connect(link_.get(), &TDeviceLink::accessRefused, this, &TLoggerRequests::accessRefused);
+    connect(link_.get(), &TDeviceLink::notAnswering, this, &TLoggerRequests::notAnswering);
+    thread_->start();
+}
+
+TLoggerRequests::~TLoggerRequests()
+{
+    mailbox_->close();
+    // The request running ends; those queued behind it are dropped with the link.
+    thread_->quit();
+    if (thread_->wait(QDeadlineTimer(ExitWaitMs)))
+        return;
+    // Destroying a running thread would end the program at once; it is let
+    // go instead, with the link and backend it is still using.
+    QThread* abandonedThread = thread_.release();
+    TDeviceLink* abandonedLink = link_.release();
+    Q_UNUSED(abandonedThread);
+    Q_UNUSED(abandonedLink);
+}
+
+void TLoggerRequests::post(QObject* receiver, std::function<Answer(TDeviceLink&)> task)
+{
+    ++pending_;
+    dispatch([mailbox = mailbox_, receiver = QPointer<QObject>(receiver), task = std::move(task)](TDeviceLink& link) {
+        mailbox->deliver([receiver, answer = task(link)](TLoggerRequests& requests) {
+            --requests.pending_;
+            if (receiver)
+                answer();
+        });
+    });
+}
+
+void TLoggerRequests::dispatch(std::function<void(TDeviceLink&)> work)
+{
+    QMetaObject::invokeMethod(
+        link_.get(), [link = link_.get(), work = std::move(work)] { work(*link); }, Qt::QueuedConnection);
+}
+
+void TLoggerRequests::send(std::function<void(TDeviceLink&)> work)
+{
+    run(this, std::move(work), [] {});
+}
+
+void TLoggerRequests::logStatus(const QString& message)
+{
+    send([message](TDeviceLink& link) { link.LogStatus(message); });
+}
