@@ -5,8 +5,6 @@
 #include "data/Loader.h"
 #include "data/MeasurementStore.h"
 #include "data/SourceList.h"
-#include "device/LoggerQueries.h"
-#include "device/TDeviceLink.h"
 #include "shell/LayoutRules.h"
 #include "shell/TBackgroundJob.h"
 #include "shell/TabPages.h"
@@ -282,15 +280,14 @@ void TFormMain::GoClick()
     request.expectedLabel = connection_.deviceLabel();
     request.testMode = connection_.testMode();
     request.recordCount = connection_.recordCount();
-    // The logger is asked on the UI thread, where all its exchanges run.
-    request.recordCountOf = [this](const QString&) {
-        std::optional<qint64> count;
-        QMetaObject::invokeMethod(
-            this, [this, &count] { count = readLogRecordCount(connection_.link()); }, Qt::BlockingQueuedConnection);
-        return count;
-    };
-    std::optional<TLoadResult> loaded =
-        loadOffThread(request, [](TLoader& loader, const TLoadRequest& load) { return loader.loadFromDrives(load); });
+    std::optional<TLoadResult> loaded = loadOffThread(request, [this](TLoader& loader, const TLoadRequest& load) {
+        // The worker waits for the logger's thread, never for the UI thread.
+        TLoadRequest asking = load;
+        asking.recordCountOf = [this, &job = *load.job](const QString&) {
+            return connection_.readRecordCountWaiting(job);
+        };
+        return loader.loadFromDrives(asking);
+    });
     if (!loaded)
         return;
     TLoadResult& result = *loaded;
@@ -411,7 +408,7 @@ void TFormMain::showLoad(TLoadResult& result)
     sysPage_->showLoad(result);
     if (result.leftOutRecords > 0) {
         const QString leftOut = LeftOutRecordsText(result.leftOutRecords, TRawRecordBuffer::Capacity);
-        connection_.link().LogStatus(leftOut);
+        connection_.logStatus(leftOut);
         showStatus(leftOut);
     }
     lastFreeMemoryText_ = result.freeMemoryText;
