@@ -6,8 +6,11 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <atomic>
+
 // Where the logger's thread hands results to: closed when the requests'
-// owner goes, so that a thread that was let go delivers nothing any more.
+// owner goes, so that no queued request runs any more and a thread that was
+// let go delivers nothing.
 class TLoggerRequests::Mailbox {
 public:
     explicit Mailbox(TLoggerRequests* owner) : owner_(owner) {}
@@ -23,11 +26,15 @@ public:
 
     void close()
     {
+        closed_ = true;
         const QMutexLocker lock(&mutex_);
         owner_ = nullptr;
     }
 
+    bool closed() const { return closed_; }
+
 private:
+    std::atomic<bool> closed_ = false;
     QMutex mutex_;
     TLoggerRequests* owner_;
 };
@@ -49,8 +56,8 @@ TLoggerRequests::TLoggerRequests(std::unique_ptr<HidBackend> backend, QObject* p
 
 TLoggerRequests::~TLoggerRequests()
 {
+    // The request running ends; those queued behind it are passed over.
     mailbox_->close();
-    // The request running ends; those queued behind it are dropped with the link.
     thread_->quit();
     if (thread_->wait(QDeadlineTimer(ExitWaitMs)))
         return;
@@ -77,7 +84,12 @@ void TLoggerRequests::post(QObject* receiver, std::function<Answer(TDeviceLink&)
 void TLoggerRequests::dispatch(std::function<void(TDeviceLink&)> work)
 {
     QMetaObject::invokeMethod(
-        link_.get(), [link = link_.get(), work = std::move(work)] { work(*link); }, Qt::QueuedConnection);
+        link_.get(),
+        [link = link_.get(), mailbox = mailbox_, work = std::move(work)] {
+            if (!mailbox->closed())
+                work(*link);
+        },
+        Qt::QueuedConnection);
 }
 
 void TLoggerRequests::send(std::function<void(TDeviceLink&)> work)

@@ -164,9 +164,14 @@ void LoggerRequestsTest::aWaitingWorkerStopsAtOnceAndItsRequestAsksNothing()
 
 void LoggerRequestsTest::theEndWaitsForTheRunningRequestAndDropsTheQueued()
 {
-    holdTheLoggerThread();
+    // Asked together, so that the logger's thread most likely takes both in one go.
+    requests->send([this](TDeviceLink&) {
+        held.release();
+        release.acquire();
+    });
     bool queuedRan = false;
     requests->send([&queuedRan](TDeviceLink&) { queuedRan = true; });
+    held.acquire();
     std::thread releaser([this] {
         QThread::msleep(200);
         release.release();
