@@ -4,6 +4,8 @@
 #include "device/TDeviceLink.h"
 
 #include <QDeadlineTimer>
+#include <QMutex>
+#include <QPointer>
 #include <QThread>
 
 #include <atomic>

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QMutex>
 #include <QObject>
-#include <QPointer>
 
 #include <chrono>
 #include <condition_variable>
