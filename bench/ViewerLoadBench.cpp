@@ -4,6 +4,7 @@
 // painted, on a full log memory of both shapes; and a full log opened from
 // a file against the same log opened from the archive window, to the chart
 // painted.
+#include "LoggerRequestsWait.h"
 #include "archive/ArchiveTestSupport.h"
 #include "data/FolderVolumeSource.h"
 #include "data/LogGenerator.h"
@@ -44,6 +45,7 @@ struct TLoggerWindows {
         volumes->addFolder(drive.path(), logger->volumeLabel());
         windows = std::make_unique<TApplicationWindows>(TPlatform{std::move(backend), std::move(volumes)});
         windows->connection_->Timer1Timer();
+        finishLoggerRequests(windows->connection_->requests());
         windows->formMain_->resize(1280, 720);
         windows->formMain_->show();
     }

@@ -2,9 +2,11 @@
 
 #include "device/SimulatedLogger.h"
 
+#include <QMutexLocker>
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <deque>
 
 class SimulatedBackend::Clock {
@@ -27,7 +29,8 @@ public:
 private:
     TimeMode mode_;
     QElapsedTimer wallClock_;
-    qint64 virtualMs_ = 0;
+    // Passed on the logger's thread, read by tests on theirs.
+    std::atomic<qint64> virtualMs_ = 0;
 };
 
 struct SimulatedBackend::Slot {
@@ -106,6 +109,7 @@ SimulatedBackend::~SimulatedBackend() = default;
 
 void SimulatedBackend::plug(std::shared_ptr<SimulatedLogger> logger)
 {
+    const QMutexLocker lock(&slotsMutex_);
     if (!logger || logger->plugged())
         return;
     logger->setPlugged(true);
@@ -114,6 +118,7 @@ void SimulatedBackend::plug(std::shared_ptr<SimulatedLogger> logger)
 
 void SimulatedBackend::pull(const std::shared_ptr<SimulatedLogger>& logger)
 {
+    const QMutexLocker lock(&slotsMutex_);
     const auto found = std::find_if(slots_.begin(), slots_.end(),
                                     [&](const Slot& slot) { return slot.logger == logger; });
     if (found == slots_.end())
@@ -134,6 +139,7 @@ bool SimulatedBackend::initialise()
 
 QList<HidDeviceInfo> SimulatedBackend::enumerate(quint16 vendorId)
 {
+    const QMutexLocker lock(&slotsMutex_);
     ++enumerationCount_;
     QList<HidDeviceInfo> devices;
     for (const Slot& slot : slots_) {
@@ -148,6 +154,7 @@ QList<HidDeviceInfo> SimulatedBackend::enumerate(quint16 vendorId)
 
 std::unique_ptr<HidDevice> SimulatedBackend::open(const QString& path, QString* reason)
 {
+    const QMutexLocker lock(&slotsMutex_);
     const auto found = std::find_if(slots_.begin(), slots_.end(),
                                     [&](const Slot& slot) { return slot.path == path; });
     const auto refuse = [reason](const QString& why) {

@@ -3,7 +3,9 @@
 #include "device/HidBackend.h"
 
 #include <QElapsedTimer>
+#include <QMutex>
 
+#include <atomic>
 #include <memory>
 
 class SimulatedLogger;
@@ -11,7 +13,9 @@ class SimulatedLogger;
 // HID devices made of SimulatedLoggers, which can be plugged in and pulled out
 // between any two calls. Virtual time (for tests) advances only through sleep()
 // and reply timeouts, so nothing ever waits; real time (for --simulate) follows
-// the wall clock and really sleeps.
+// the wall clock and really sleeps. The device link uses it on the logger's
+// thread; tests may plug and pull loggers from theirs at any time, but change
+// a logger's registers and faults only while no request runs.
 class SimulatedBackend : public HidBackend {
 public:
     enum class TimeMode { Virtual, Real };
@@ -42,9 +46,10 @@ private:
     struct Slot;
 
     std::shared_ptr<Clock> clock_;
+    QMutex slotsMutex_;
     QList<Slot> slots_;
     int nextPathNumber_ = 0;
     bool initialiseFails_ = false;
-    int enumerationCount_ = 0;
-    int listedDeviceCount_ = 0;
+    std::atomic<int> enumerationCount_ = 0;
+    std::atomic<int> listedDeviceCount_ = 0;
 };

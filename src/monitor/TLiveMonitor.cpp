@@ -2,6 +2,7 @@
 
 #include "chart/TChart.h"
 #include "device/TDeviceLink.h"
+#include "device/TLoggerRequests.h"
 #include "text/FormatLocale.h"
 
 #include <QLabel>
@@ -10,8 +11,9 @@
 
 #include <utility>
 
-TLiveMonitor::TLiveMonitor(TDeviceLink& link, QTimer& timer2, TChart& chart, QLabel& label1, QLabel& label2)
-    : link_(link)
+TLiveMonitor::TLiveMonitor(TLoggerRequests& requests, QTimer& timer2, TChart& chart, QLabel& label1,
+                           QLabel& label2)
+    : requests_(requests)
     , Timer2(timer2)
     , ChartRead(chart)
     , Label1(label1)
@@ -28,23 +30,41 @@ TLiveMonitor::TLiveMonitor(TDeviceLink& link, QTimer& timer2, TChart& chart, QLa
     connect(&Timer2, &QTimer::timeout, this, &TLiveMonitor::Timer2Timer);
 }
 
+void TLiveMonitor::start()
+{
+    Timer2.start();
+}
+
+void TLiveMonitor::stop()
+{
+    rearmAfterCycle_ = false;
+    Timer2.stop();
+}
+
 void TLiveMonitor::Timer2Timer()
 {
     Timer2.stop();
-    const std::optional<TLiveReading> reading = poll_.readCycle(link_);
-    if (reading) {
+    rearmAfterCycle_ = true;
+    requests_.run(this, &TLivePoll::readChannels,
+                  [this](const std::optional<TLivePoll::RawChannels>& raw) { cycleEnded(raw); });
+}
+
+void TLiveMonitor::cycleEnded(const std::optional<TLivePoll::RawChannels>& raw)
+{
+    if (raw) {
         if (std::exchange(loggerSilent_, false))
             emit answering();
-        showReading(*reading);
+        showReading(poll_.accept(*raw));
     } else {
         showStale();
         if (!loggerSilent_) {
             // Once per silence; the detection tick notices a logger that is gone.
             loggerSilent_ = true;
-            link_.reportNotAnswering();
+            requests_.send([](TDeviceLink& link) { link.reportNotAnswering(); });
         }
     }
-    Timer2.start();
+    if (std::exchange(rearmAfterCycle_, false))
+        Timer2.start();
 }
 
 void TLiveMonitor::showReading(const TLiveReading& reading)

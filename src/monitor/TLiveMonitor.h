@@ -8,10 +8,11 @@
 class QLabel;
 class QTimer;
 class TChart;
-class TDeviceLink;
+class TLoggerRequests;
 
 // The monitor window's live chart and value labels, fed by the poll cycle
-// that the monitor's Timer2 runs while the monitor is started.
+// that the monitor's Timer2 runs while the monitor is started. A cycle is a
+// request on the logger's thread; the chart goes on drawing meanwhile.
 class TLiveMonitor : public QObject {
     Q_OBJECT
 public:
@@ -21,7 +22,12 @@ public:
     // A day of cycles; older points are dropped while the indices keep counting.
     static constexpr qint64 KeptPoints = 43200;
 
-    TLiveMonitor(TDeviceLink& link, QTimer& timer2, TChart& chart, QLabel& label1, QLabel& label2);
+    TLiveMonitor(TLoggerRequests& requests, QTimer& timer2, TChart& chart, QLabel& label1, QLabel& label2);
+
+    // Polls every PollPeriodMs, the first cycle one period from now, until stopped.
+    void start();
+    // A cycle still running shows its reading but arms no other.
+    void stop();
 
     int Series1() const { return humiditySeries_; }
     int Series2() const { return temperatureSeries_; }
@@ -33,16 +39,17 @@ signals:
     void answering();
 
 public slots:
+    // Asks the logger for one cycle.
     void Timer2Timer();
 
 private:
+    void cycleEnded(const std::optional<TLivePoll::RawChannels>& raw);
     void showReading(const TLiveReading& reading);
     // After a failed cycle the labels keep the last good values, greyed and
     // with the time they were read, until a cycle succeeds.
     void showStale();
 
-
-    TDeviceLink& link_;
+    TLoggerRequests& requests_;
     QTimer& Timer2;
     TChart& ChartRead;
     QLabel& Label1;
@@ -52,6 +59,8 @@ private:
     TListSeriesSource temperature_{KeptPoints};
     int humiditySeries_;
     int temperatureSeries_;
+    // Each cycle arms the next as it ends, unless stopped meanwhile.
+    bool rearmAfterCycle_ = false;
     bool loggerSilent_ = false;
     QString lastHumidityText_;
     QString lastTemperatureText_;

@@ -19,21 +19,21 @@ QString shortest(double value, const QLocale& locale)
 
 }  // namespace
 
-std::optional<TLiveReading> TLivePoll::readCycle(TDeviceLink& link)
+std::optional<TLivePoll::RawChannels> TLivePoll::readChannels(TDeviceLink& link)
 {
-    std::array<qint32, ChannelCount> raw{};
+    RawChannels raw{};
     for (int channel = 0; channel < ChannelCount; ++channel) {
         const std::optional<qint32> value = link.ReadChannel(channel);
         if (!value)
             return std::nullopt;
         raw[size_t(channel)] = *value;
     }
-    return accept(raw);
+    return raw;
 }
 
-TLiveReading TLivePoll::accept(const std::array<qint32, ChannelCount>& raw)
+TLiveReading TLivePoll::accept(const RawChannels& raw)
 {
-    std::array<qint32, ChannelCount> used = raw;
+    RawChannels used = raw;
     for (size_t channel = 0; channel < used.size(); ++channel) {
         if (used[channel] >= LowestRaw && used[channel] <= HighestRaw)
             lastAccepted_[channel] = used[channel];

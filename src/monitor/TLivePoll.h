@@ -23,16 +23,18 @@ public:
     static constexpr qint32 LowestRaw = 0;
     static constexpr qint32 HighestRaw = 1000;
 
-    // Reads channels 0 to 3 in order; nullopt when the logger did not answer,
-    // and then nothing is accepted.
-    std::optional<TLiveReading> readCycle(TDeviceLink& link);
-    TLiveReading accept(const std::array<qint32, ChannelCount>& raw);
+    using RawChannels = std::array<qint32, ChannelCount>;
 
-    const std::array<qint32, ChannelCount>& LastChannelValue() const { return lastAccepted_; }
+    // Reads channels 0 to 3 in order, on the logger's thread; nullopt when
+    // the logger did not answer, and then nothing is to be accepted.
+    static std::optional<RawChannels> readChannels(TDeviceLink& link);
+    TLiveReading accept(const RawChannels& raw);
+
+    const RawChannels& LastChannelValue() const { return lastAccepted_; }
 
     static QString humidityText(double humidity, const QLocale& locale);
     static QString temperatureText(double temperature, const QLocale& locale);
 
 private:
-    std::array<qint32, ChannelCount> lastAccepted_{};
+    RawChannels lastAccepted_{};
 };

@@ -40,9 +40,9 @@ QLabel* makeLabel(const char* caption, QWidget* parent)
 
 } // namespace
 
-TCalibrationPage::TCalibrationPage(const CalibrationPageTable& table, TDeviceLink& link,
+TCalibrationPage::TCalibrationPage(const CalibrationPageTable& table, TLoggerRequests& requests,
                                    QWidget* parent)
-    : QWidget(parent), table_(table), link_(link)
+    : TDevicePage(requests, parent), table_(table)
 {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 8, 8, 8);
@@ -131,62 +131,51 @@ QString TCalibrationPage::shownValue(const CalibrationField& field, qint32 value
     return RegisterText(value, field.scale, FormatLocale());
 }
 
-bool TCalibrationPage::readOne(int single)
+void TCalibrationPage::readOne(int single)
 {
     const SingleValueAction& action = table_.singles[single];
     const CalibrationField& field = table_.fields[action.field];
-    const std::optional<qint32> value = link_.ReadRegister(field.reg);
-    if (!value)
-        return false;
-    edits_[action.field]->setText(shownValue(field, *value));
-    link_.LogStatus(QString::fromUtf8(action.readMessage));
-    return true;
+    // The table is the program's own and outlives every request.
+    readRegisters({field.reg}, QString::fromUtf8(action.readMessage),
+                  [this, &action, &field](const QList<qint32>& values) {
+                      edits_[action.field]->setText(shownValue(field, values[0]));
+                  });
 }
 
-bool TCalibrationPage::writeOne(int single)
+void TCalibrationPage::writeOne(int single)
 {
     const SingleValueAction& action = table_.singles[single];
     const CalibrationField& field = table_.fields[action.field];
     const TFieldValue converted = ConvertField(edits_[action.field]->text(), field.scale);
     if (!converted.error.isEmpty()) {
         ShowErrorBox(window(), converted.error);
-        return false;
+        return refuse();
     }
     const std::optional<qint32> value = converted.value;
-    if (!value || *value < action.min || *value > action.max) {
-        link_.LogStatus(QString::fromUtf8(action.errorMessage));
-        return false;
-    }
-    if (!link_.WriteRegisters({{field.reg, *value}}))
-        return false;
-    link_.LogStatus(QString::fromUtf8(action.writeMessage));
-    return true;
+    if (!value || *value < action.min || *value > action.max)
+        return refuseWith(QString::fromUtf8(action.errorMessage));
+    writeRegisters({{field.reg, *value}}, TDeviceLink::ReplyTimeoutMs, QString::fromUtf8(action.writeMessage));
 }
 
-bool TCalibrationPage::readPage()
+void TCalibrationPage::readPage()
 {
-    // Every register first: a logger that stops answering half-way leaves all fields alone.
-    QList<qint32> values;
-    for (const CalibrationField& field : table_.fields) {
-        const std::optional<qint32> value = link_.ReadRegister(field.reg);
-        if (!value)
-            return false;
-        values.append(*value);
-    }
-    for (int i = 0; i < table_.fields.size(); ++i)
-        edits_[i]->setText(shownValue(table_.fields[i], values[i]));
-    link_.LogStatus(QString::fromUtf8(table_.readAllMessage));
-    return true;
+    QList<int> registers;
+    for (const CalibrationField& field : table_.fields)
+        registers.append(field.reg);
+    readRegisters(registers, QString::fromUtf8(table_.readAllMessage), [this](const QList<qint32>& values) {
+        for (int i = 0; i < table_.fields.size(); ++i)
+            edits_[i]->setText(shownValue(table_.fields[i], values[i]));
+    });
 }
 
-bool TCalibrationPage::writePage()
+void TCalibrationPage::writePage()
 {
     QList<std::optional<qint32>> values;
     for (int i = 0; i < table_.fields.size(); ++i) {
         const TFieldValue converted = ConvertField(edits_[i]->text(), table_.fields[i].scale);
         if (!converted.error.isEmpty()) {
             ShowErrorBox(window(), converted.error);
-            return false;
+            return refuse();
         }
         values.append(converted.value);
     }
@@ -194,16 +183,11 @@ bool TCalibrationPage::writePage()
     QList<RegisterWrite> writes;
     for (int i = 0; i < table_.fields.size(); ++i) {
         const CalibrationField& field = table_.fields[i];
-        if (!values[i] || *values[i] < field.pageMin || *values[i] > field.pageMax) {
-            link_.LogStatus(QString::fromUtf8(field.pageError));
-            return false;
-        }
+        if (!values[i] || *values[i] < field.pageMin || *values[i] > field.pageMax)
+            return refuseWith(QString::fromUtf8(field.pageError));
         writes.append({field.reg, *values[i]});
     }
-    if (!link_.WriteRegisters(writes))
-        return false;
-    link_.LogStatus(QString::fromUtf8(table_.writeAllMessage));
-    return true;
+    writeRegisters(writes, TDeviceLink::ReplyTimeoutMs, QString::fromUtf8(table_.writeAllMessage));
 }
 
 void TCalibrationPage::showDefaults()

@@ -1,24 +1,23 @@
 #pragma once
 
 #include "settings/CalibrationTables.h"
+#include "settings/TDevicePage.h"
 
 #include <QList>
-#include <QWidget>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TDeviceLink;
 
 // A calibration page ("Температура", "Влажность", "Давление") built from its
 // table: one edit per field, read and write buttons per single action, and the
 // page-wide default, read and write buttons where the table has them. The five
 // kinds of action are written once here and walk the table.
-class TCalibrationPage : public QWidget {
+class TCalibrationPage : public TDevicePage {
     Q_OBJECT
 
 public:
-    TCalibrationPage(const CalibrationPageTable& table, TDeviceLink& link, QWidget* parent = nullptr);
+    TCalibrationPage(const CalibrationPageTable& table, TLoggerRequests& requests, QWidget* parent = nullptr);
 
     // The controls that follow the connection state (SetDeviceControlsEnabled).
     QList<QWidget*> deviceControls() const;
@@ -27,13 +26,14 @@ public:
     QLineEdit* edit(const QString& name) const;
     QPushButton* button(const QString& name) const;
 
-    // Each returns whether the action went through to its success line; a silent
-    // logger has then been reported by the link. The writes show the conversion
-    // error of the first field that holds no number, before anything is checked.
-    bool readOne(int single);
-    bool writeOne(int single);
-    bool readPage();
-    bool writePage();
+    // Each ends with requestFinished, telling whether the action went through
+    // to its success line; a silent logger has then been reported by the link.
+    // The writes show the conversion error of the first field that holds no
+    // number, before anything is checked.
+    void readOne(int single);
+    void writeOne(int single);
+    void readPage();
+    void writePage();
     // Puts the defaults into the fields; nothing is sent or logged.
     void showDefaults();
 
@@ -42,7 +42,6 @@ private:
     QPushButton* addButton(const char* objectName, const char* caption);
 
     const CalibrationPageTable& table_;
-    TDeviceLink& link_;
     QList<QLineEdit*> edits_;
     QList<QPushButton*> buttons_;
 };

@@ -23,8 +23,8 @@ QPushButton* makeButton(const char* caption, const char* name, const QRect& geom
 
 } // namespace
 
-TGeneralPage::TGeneralPage(TDeviceLink& link, QWidget* parent)
-    : QWidget(parent), link_(link)
+TGeneralPage::TGeneralPage(TLoggerRequests& requests, QWidget* parent)
+    : TDevicePage(requests, parent)
 {
     setObjectName(QStringLiteral("TGeneralPage"));
     resize(360, 250);
@@ -62,37 +62,34 @@ QList<QWidget*> TGeneralPage::deviceControls() const
             EditDeviceNumber};
 }
 
-bool TGeneralPage::ButtonDeviceNumberReadClick()
+void TGeneralPage::ButtonDeviceNumberReadClick()
 {
-    const std::optional<qint32> number = readDeviceNumber(link_);
-    if (!number)
-        return false;
-    EditDeviceNumber->setText(QString::number(*number));
-    return true;
+    runRequest(&readDeviceNumber, [this](const std::optional<qint32>& number) {
+        if (!number)
+            return false;
+        EditDeviceNumber->setText(QString::number(*number));
+        return true;
+    });
 }
 
-bool TGeneralPage::ButtonDeviceNumberWriteClick()
+void TGeneralPage::ButtonDeviceNumberWriteClick()
 {
     const TFieldValue number = ConvertField(EditDeviceNumber->text(), 1);
     if (!number.error.isEmpty()) {
         ShowErrorBox(window(), number.error);
-        return false;
+        return refuse();
     }
-    if (!link_.WriteRegisters({{RegDeviceNumber, *number.value}}))
-        return false;
-    link_.LogStatus(QString::fromUtf8("Запись номера прибора успешно выполнена"));
-    return true;
+    writeRegisters({{RegDeviceNumber, *number.value}}, TDeviceLink::ReplyTimeoutMs,
+                   QString::fromUtf8("Запись номера прибора успешно выполнена"));
 }
 
-bool TGeneralPage::ButtonDeviceInitClick()
+void TGeneralPage::ButtonDeviceInitClick()
 {
     QList<RegisterWrite> writes;
     for (std::size_t reg = 0; reg < DefaultRegisterImage.size(); ++reg)
         writes.append({int(reg), DefaultRegisterImage[reg]});
-    if (!link_.WriteRegisters(writes, TDeviceLink::SlowReplyTimeoutMs))
-        return false;
-    link_.LogStatus(QString::fromUtf8("Инициализация прибора успешно выполнена"));
-    return true;
+    writeRegisters(writes, TDeviceLink::SlowReplyTimeoutMs,
+                   QString::fromUtf8("Инициализация прибора успешно выполнена"));
 }
 
 void TGeneralPage::ButtonNumRecordClick()
@@ -100,10 +97,11 @@ void TGeneralPage::ButtonNumRecordClick()
     ReadLogMemoryUsage();
 }
 
-std::optional<qint64> TGeneralPage::ReadLogMemoryUsage()
+void TGeneralPage::ReadLogMemoryUsage()
 {
-    const std::optional<qint64> recordCount = readLogRecordCount(link_);
-    if (recordCount)
-        emit recordCountRead(*recordCount);
-    return recordCount;
+    runRequest(&readLogRecordCount, [this](const std::optional<qint64>& recordCount) {
+        if (recordCount)
+            emit recordCountRead(*recordCount);
+        return recordCount.has_value();
+    });
 }

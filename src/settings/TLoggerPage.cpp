@@ -36,8 +36,8 @@ QLineEdit* makeLevelEdit(const char* name, QObject* filter, QWidget* parent)
 
 } // namespace
 
-TLoggerPage::TLoggerPage(TDeviceLink& link, QWidget* parent)
-    : QWidget(parent), link_(link), clock_([] { return QDateTime::currentDateTime(); })
+TLoggerPage::TLoggerPage(TLoggerRequests& requests, QWidget* parent)
+    : TDevicePage(requests, parent), clock_([] { return QDateTime::currentDateTime(); })
 {
     setObjectName(QStringLiteral("TLoggerPage"));
     const QLocale locale = FormatLocale();
@@ -170,17 +170,14 @@ void TLoggerPage::showLevels(const QList<qint32>& levels)
         edits[i]->setText(RegisterText(levels[i], LevelScale, FormatLocale()));
 }
 
-bool TLoggerPage::ButtonLogReadAllClick()
+void TLoggerPage::ButtonLogReadAllClick()
 {
-    // Every register first: a logger that stops answering half-way leaves all controls alone.
-    QList<qint32> values;
-    for (const int reg : {RegLogInterval, RegOptionsRec, RegTLimitMin, RegTLimitMax, RegRHLimitMin,
-                          RegRHLimitMax}) {
-        const std::optional<qint32> value = link_.ReadRegister(reg);
-        if (!value)
-            return false;
-        values.append(*value);
-    }
+    readRegisters({RegLogInterval, RegOptionsRec, RegTLimitMin, RegTLimitMax, RegRHLimitMin, RegRHLimitMax}, {},
+                  [this](const QList<qint32>& values) { showSettings(values); });
+}
+
+void TLoggerPage::showSettings(const QList<qint32>& values)
+{
     // A code outside the list selects nothing rather than a wrong interval.
     ComboBoxLogInterval->setCurrentIndex(LogIntervalCode().indexForCode(values[0]).value_or(-1));
     for (int i = 0; i < CheckListBoxOptionsRec->count(); ++i) {
@@ -189,19 +186,20 @@ bool TLoggerPage::ButtonLogReadAllClick()
     }
     showLevels(values.mid(2));
     emit levelsRead(TUserLimits{values[2], values[3], values[4], values[5]});
-    return true;
 }
 
-bool TLoggerPage::ButtonLogWriteAllClick()
+void TLoggerPage::ButtonLogWriteAllClick()
 {
     const QDateTime moment(DateTimePickerDate->date(), DateTimePickerTime->time());
-    if (!link_.SetClock(moment))
-        return false;
-    link_.LogStatus(QString::fromUtf8("Запись настроек для даталоггера успешно выполнена"));
-    return true;
+    runRequest([moment](TDeviceLink& link) {
+        if (!link.SetClock(moment))
+            return false;
+        link.LogStatus(QString::fromUtf8("Запись настроек для даталоггера успешно выполнена"));
+        return true;
+    });
 }
 
-bool TLoggerPage::ButtonLogMemEraseClick()
+void TLoggerPage::ButtonLogMemEraseClick()
 {
-    return link_.EraseLogMemory();
+    runRequest([](TDeviceLink& link) { return link.EraseLogMemory(); });
 }

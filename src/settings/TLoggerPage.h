@@ -1,10 +1,10 @@
 #pragma once
 
 #include "data/MeasurementLimits.h"
+#include "settings/TDevicePage.h"
 
 #include <QDateTime>
 #include <QList>
-#include <QWidget>
 
 #include <functional>
 
@@ -15,16 +15,15 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTimeEdit;
-class TDeviceLink;
 
 // The settings window's page "Даталоггер": the logger's clock (the pickers follow
 // the PC clock until the user touches one), its recording settings as read from
 // it, and the erase of its log memory.
-class TLoggerPage : public QWidget {
+class TLoggerPage : public TDevicePage {
     Q_OBJECT
 
 public:
-    explicit TLoggerPage(TDeviceLink& link, QWidget* parent = nullptr);
+    explicit TLoggerPage(TLoggerRequests& requests, QWidget* parent = nullptr);
 
     QList<QWidget*> deviceControls() const;
     // Where TimerDateTimeTimer takes the current local time from.
@@ -54,10 +53,10 @@ public slots:
     void TimerDateTimeTimer();
     void ShowLogDefaults();
     void ButtonLogDefaultClick() { ShowLogDefaults(); }
-    // Each returns whether the logger answered.
-    bool ButtonLogReadAllClick();
-    bool ButtonLogWriteAllClick();
-    bool ButtonLogMemEraseClick();
+    // Each ends with requestFinished, telling whether the logger answered.
+    void ButtonLogReadAllClick();
+    void ButtonLogWriteAllClick();
+    void ButtonLogMemEraseClick();
 
 signals:
     // The user changed or clicked a picker: they stop following the PC clock.
@@ -70,8 +69,9 @@ protected:
 
 private:
     void buildLayout();
+    // The interval, recording options and levels as read, in register order.
+    void showSettings(const QList<qint32>& values);
     void showLevels(const QList<qint32>& levels);
 
-    TDeviceLink& link_;
     std::function<QDateTime()> clock_;
 };

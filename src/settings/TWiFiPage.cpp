@@ -49,10 +49,32 @@ struct TextField {
     QLineEdit* edit;
 };
 
+struct TWiFiReading {
+    qint32 interval = 0;
+    QStringList texts;
+};
+
+// The interval, then every text: a logger that stops answering half-way
+// leaves all fields alone.
+std::optional<TWiFiReading> ReadWiFiFields(TDeviceLink& link, const QList<TextField>& fields)
+{
+    const std::optional<qint32> interval = link.ReadRegister(RegWiFiInterval);
+    if (!interval)
+        return std::nullopt;
+    TWiFiReading reading{*interval, {}};
+    for (const TextField& field : fields) {
+        const std::optional<QString> text = link.UnpackText(field.firstRegister, field.bytes);
+        if (!text)
+            return std::nullopt;
+        reading.texts.append(*text);
+    }
+    return reading;
+}
+
 } // namespace
 
-TWiFiPage::TWiFiPage(TDeviceLink& link, QWidget* parent)
-    : QWidget(parent), link_(link)
+TWiFiPage::TWiFiPage(TLoggerRequests& requests, QWidget* parent)
+    : TDevicePage(requests, parent)
 {
     setObjectName(QStringLiteral("TWiFiPage"));
     LabelLogger = new QLabel(QString::fromUtf8("Логгер:"), this);
@@ -121,28 +143,24 @@ void TWiFiPage::ShowWiFiDefaults()
     MaskEditGateway->setText(QStringLiteral("192.168.1.1"));
 }
 
-bool TWiFiPage::ButtonWiFiReadAllClick()
+void TWiFiPage::ButtonWiFiReadAllClick()
 {
-    const std::optional<qint32> interval = link_.ReadRegister(RegWiFiInterval);
-    if (!interval)
-        return false;
-    const TextField fields[] = {
+    const QList<TextField> fields = {
         {RegNetName, NetNameBytes, EditNetName},   {RegPassw, PasswBytes, EditPassw},
         {RegIPAddr, AddressBytes, MaskEditIPAddr}, {RegMask, AddressBytes, MaskEditMask},
         {RegGateway, AddressBytes, MaskEditGateway}, {RegDeviceName, DeviceNameBytes, EditDeviceName},
     };
-    // Every text first: a logger that stops answering half-way leaves all fields alone.
-    QStringList texts;
-    for (const TextField& field : fields) {
-        const std::optional<QString> text = link_.UnpackText(field.firstRegister, field.bytes);
-        if (!text)
-            return false;
-        texts.append(*text);
-    }
-    ComboBoxWiFiInterval->setCurrentIndex(WiFiIntervalCode().indexForCode(*interval).value_or(-1));
-    for (int i = 0; i < texts.size(); ++i)
-        fields[i].edit->setText(texts[i]);
-    return true;
+    // The edits are only touched when the reading is shown, on this thread.
+    runRequest([fields](TDeviceLink& link) { return ReadWiFiFields(link, fields); },
+               [this, fields](const std::optional<TWiFiReading>& reading) {
+                   if (!reading)
+                       return false;
+                   ComboBoxWiFiInterval->setCurrentIndex(
+                       WiFiIntervalCode().indexForCode(reading->interval).value_or(-1));
+                   for (int i = 0; i < reading->texts.size(); ++i)
+                       fields[i].edit->setText(reading->texts[i]);
+                   return true;
+               });
 }
 
 WiFiSettings TWiFiPage::currentSettings() const
@@ -159,15 +177,11 @@ WiFiSettings TWiFiPage::currentSettings() const
     return settings;
 }
 
-bool TWiFiPage::ButtonWiFiWriteAllClick()
+void TWiFiPage::ButtonWiFiWriteAllClick()
 {
     const WiFiWritePlan plan = PlanWiFiWrite(currentSettings());
-    if (!plan.error.isEmpty()) {
-        link_.LogStatus(plan.error);
-        return false;
-    }
-    if (!link_.WriteRegisters(plan.writes))
-        return false;
-    link_.LogStatus(QString::fromUtf8("Запись настроек для Wi-Fi успешно выполнена"));
-    return true;
+    if (!plan.error.isEmpty())
+        return refuseWith(plan.error);
+    writeRegisters(plan.writes, TDeviceLink::ReplyTimeoutMs,
+                   QString::fromUtf8("Запись настроек для Wi-Fi успешно выполнена"));
 }

@@ -1,22 +1,22 @@
 #pragma once
 
+#include "settings/TDevicePage.h"
+
 #include <QList>
-#include <QWidget>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TDeviceLink;
 struct WiFiSettings;
 
 // The settings window's page "Wi-Fi": the logger's name, group and poll
 // interval, and the network it joins (name, password, address, mask, gateway).
-class TWiFiPage : public QWidget {
+class TWiFiPage : public TDevicePage {
     Q_OBJECT
 
 public:
-    explicit TWiFiPage(TDeviceLink& link, QWidget* parent = nullptr);
+    explicit TWiFiPage(TLoggerRequests& requests, QWidget* parent = nullptr);
 
     QList<QWidget*> deviceControls() const;
     // An address edit's text with its blanks, "   .   .   .   " when empty.
@@ -39,12 +39,11 @@ public:
 public slots:
     void ShowWiFiDefaults();
     void ButtonWiFiDefaultClick() { ShowWiFiDefaults(); }
-    // Each returns whether it went through; a silent logger leaves every field alone.
-    bool ButtonWiFiReadAllClick();
-    bool ButtonWiFiWriteAllClick();
+    // Each ends with requestFinished, telling whether it went through; a
+    // silent logger leaves every field alone.
+    void ButtonWiFiReadAllClick();
+    void ButtonWiFiWriteAllClick();
 
 private:
     WiFiSettings currentSettings() const;
-
-    TDeviceLink& link_;
 };

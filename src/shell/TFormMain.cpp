@@ -5,7 +5,6 @@
 #include "data/Loader.h"
 #include "data/MeasurementStore.h"
 #include "data/SourceList.h"
-#include "device/TDeviceLink.h"
 #include "reports/OutputFormats.h"
 #include "shell/LayoutRules.h"
 #include "shell/TBackgroundJob.h"
@@ -357,7 +356,7 @@ void TFormMain::showLoad(TLoadResult& result)
     sysPage_->showLoad(result);
     if (result.leftOutRecords > 0) {
         const QString leftOut = LeftOutRecordsText(result.leftOutRecords, result.recordLimit);
-        connection_.link().LogStatus(leftOut);
+        connection_.logStatus(leftOut);
         showStatus(leftOut);
     }
     lastFreeMemoryText_ = result.freeMemoryText;

@@ -26,7 +26,7 @@ TFormRead::TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& lim
     , ButtonReg(new TTagButton(QStringLiteral("Регистратор"), ChartRead))
     , ButtonStartMon(new QPushButton(QStringLiteral("Старт"), ChartRead))
     , Timer2(new QTimer(this))
-    , monitor_(new TLiveMonitor(connection.link(), *Timer2, *ChartRead, *Label1, *Label2))
+    , monitor_(new TLiveMonitor(connection.requests(), *Timer2, *ChartRead, *Label1, *Label2))
     , ButtonMenu(new QToolButton(ChartRead))
     , MenuMonitor(new QMenu(this))
     , StatusLine(new TMonitorStatusLine(this))
@@ -140,7 +140,7 @@ void TFormRead::showTestMode(bool on)
 
 void TFormRead::stopMonitor()
 {
-    Timer2->stop();
+    monitor_->stop();
     ButtonStartMon->setText(QStringLiteral("Старт"));
 }
 
@@ -153,7 +153,7 @@ void TFormRead::ButtonRegClick()
 void TFormRead::ButtonStartMonClick()
 {
     if (ButtonStartMon->text() == QStringLiteral("Старт")) {
-        Timer2->start();
+        monitor_->start();
         ButtonStartMon->setText(QStringLiteral("Стоп"));
     } else {
         stopMonitor();

@@ -1,6 +1,5 @@
 #include "shell/TFormSetting.h"
 
-#include "device/TDeviceLink.h"
 #include "settings/CalibrationTables.h"
 #include "settings/TCalibrationPage.h"
 #include "settings/TGeneralPage.h"
@@ -22,7 +21,7 @@ TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
     , ListBox1(new QListWidget(this))
     , TimerDateTime(new QTimer(this))
 {
-    TDeviceLink& link = connection.link();
+    TLoggerRequests& requests = connection.requests();
     setObjectName(QStringLiteral("FormSetting"));
 
     PageControl->setObjectName(QStringLiteral("PageControl"));
@@ -33,21 +32,21 @@ TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
     TabSheet5 = TabPages::addPage(PageControl, QStringLiteral("TabSheet5"), QStringLiteral("Влажность"));
     TabSheet6 = TabPages::addPage(PageControl, QStringLiteral("TabSheet6"), QStringLiteral("Давление"));
 
-    loggerPage_ = new TLoggerPage(link);
+    loggerPage_ = new TLoggerPage(requests);
     TabPages::fill(TabSheet1, loggerPage_);
-    wifiPage_ = new TWiFiPage(link);
+    wifiPage_ = new TWiFiPage(requests);
     TabPages::fill(TabSheet2, wifiPage_);
-    generalPage_ = new TGeneralPage(link, TabSheet3);
-    tempPage_ = new TCalibrationPage(TempPageTable(), link);
+    generalPage_ = new TGeneralPage(requests, TabSheet3);
+    tempPage_ = new TCalibrationPage(TempPageTable(), requests);
     TabPages::fill(TabSheet4, tempPage_);
-    humiPage_ = new TCalibrationPage(HumiPageTable(), link);
+    humiPage_ = new TCalibrationPage(HumiPageTable(), requests);
     TabPages::fill(TabSheet5, humiPage_);
-    pressPage_ = new TCalibrationPage(PressPageTable(), link);
+    pressPage_ = new TCalibrationPage(PressPageTable(), requests);
     TabPages::fill(TabSheet6, pressPage_);
 
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setAccessibleName(QStringLiteral("Журнал событий"));
-    connect(&link, &TDeviceLink::statusLogged, this, &TFormSetting::appendStatusLine);
+    connect(&connection, &TLoggerConnection::statusLogged, this, &TFormSetting::appendStatusLine);
     connect(&connection, &TLoggerConnection::detected, this, &TFormSetting::showConnected);
     connect(&connection, &TLoggerConnection::lost, this, [this] { SetDeviceControlsEnabled(false); });
     connect(generalPage_, &TGeneralPage::recordCountRead, &connection, &TLoggerConnection::setRecordCount);
@@ -128,8 +127,6 @@ void TFormSetting::appendStatusLine(const QString& line)
 {
     ListBox1->addItem(line);
     ListBox1->setCurrentRow(ListBox1->count() - 1);
-    // A slow command ("Очистка памяти...") blocks the loop: its line shows now.
-    ListBox1->repaint();
 }
 
 void TFormSetting::showConnected(const TDeviceIdentity& identity)

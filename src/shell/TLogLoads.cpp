@@ -1,14 +1,11 @@
 #include "shell/TLogLoads.h"
 
 #include "data/Loader.h"
-#include "device/LoggerQueries.h"
 #include "shell/TBackgroundJob.h"
 #include "shell/TLoggerConnection.h"
 
 #include <QByteArray>
 
-#include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <utility>
 
@@ -16,8 +13,6 @@ namespace {
 
 // The progress is passed on no more often than a display refreshes.
 constexpr qint64 ProgressFrameMs = 16;
-// How often a worker waiting for the logger's answer looks whether its load was cancelled.
-constexpr std::chrono::milliseconds CancelLookInterval(10);
 
 }  // namespace
 
@@ -124,8 +119,9 @@ bool TLogLoads::start(TLoadOrigin origin, const QString& name, TLoadRequest requ
         [volumes = &volumes_, connection = &connection_, post = post_, result, request = std::move(request),
          load = std::move(load)](TJobProgress& progress) mutable {
             request.job = &progress;
-            request.recordCountOf = [post, connection, &progress](const QString&) {
-                return recordCountOf(*post, *connection, progress);
+            // Asked on the logger's thread; the worker waits, but never past a cancel.
+            request.recordCountOf = [connection, &progress](const QString&) {
+                return connection->readRecordCountWaiting(progress);
             };
             TLoader loader(*volumes);
             *result = load(loader, request);
@@ -164,38 +160,4 @@ void TLogLoads::end(TLoadOutcome outcome)
     emit finished(outcome);
     if (receiver && done)
         done(outcome.result ? outcome.result->failure : QString());
-}
-
-// The logger is asked on the UI thread, where all its exchanges run. The
-// worker waits for the answer but never past a cancel, so that the UI thread
-// may cancel the load and wait for its worker; an answer no longer awaited
-// is not asked for.
-std::optional<qint64> TLogLoads::recordCountOf(TWorkerPost& post, TLoggerConnection& connection,
-                                               const TJobProgress& progress)
-{
-    struct Answer {
-        std::mutex mutex;
-        std::condition_variable given;
-        bool awaited = true;
-        bool ready = false;
-        std::optional<qint64> count;
-    };
-    auto answer = std::make_shared<Answer>();
-    post.post([&connection, answer] {
-        if (const std::lock_guard lock(answer->mutex); !answer->awaited)
-            return;
-        const std::optional<qint64> count = readLogRecordCount(connection.link());
-        const std::lock_guard lock(answer->mutex);
-        answer->count = count;
-        answer->ready = true;
-        answer->given.notify_one();
-    });
-    std::unique_lock lock(answer->mutex);
-    while (!answer->given.wait_for(lock, CancelLookInterval, [&answer] { return answer->ready; })) {
-        if (progress.cancelled()) {
-            answer->awaited = false;
-            return std::nullopt;
-        }
-    }
-    return answer->count;
 }

@@ -74,8 +74,6 @@ private:
     TLoadRequest requestWithRecordCount() const;
     void showProgress(quint64 serial, const QString& text);
     void end(TLoadOutcome outcome);
-    static std::optional<qint64> recordCountOf(TWorkerPost& post, TLoggerConnection& connection,
-                                               const TJobProgress& progress);
 
     TBackgroundJob& job_;
     TLoggerConnection& connection_;

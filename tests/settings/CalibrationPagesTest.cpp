@@ -138,7 +138,7 @@ void CalibrationPagesTest::singleReadShowsTheScaledRegister()
     const SettingsControls window(*settings);
     TCalibrationPage* pages[] = {window.TempPage, window.HumiPage, window.PressPage};
     logger->setRegisterValue(reg, value);
-    QTest::mouseClick(pages[page]->button(button), Qt::LeftButton);
+    fixture->click(pages[page]->button(button));
     QCOMPARE(pages[page]->edit(field)->text(), shown);
     QCOMPARE(fixture->commands(), QList<int>{CmdReadRegister});
     QCOMPARE(fixture->messages(), QStringList{message});
@@ -176,7 +176,7 @@ void CalibrationPagesTest::singleAndPageWritesKeepTheirOwnRanges()
 
         SettingsControls(*settings).ListBox1->clear();
         logger->clearRequests();
-        QTest::mouseClick(button(c.page, c.singleButton), Qt::LeftButton);
+        fixture->click(button(c.page, c.singleButton));
         const bool singleSent = !logger->requests().isEmpty();
         QVERIFY2(fixture->messages() == QStringList{QString::fromUtf8(c.singleMessage)}, c.name);
         if (singleSent) {
@@ -187,7 +187,7 @@ void CalibrationPagesTest::singleAndPageWritesKeepTheirOwnRanges()
 
         SettingsControls(*settings).ListBox1->clear();
         logger->clearRequests();
-        QTest::mouseClick(button(c.page, c.pageButton), Qt::LeftButton);
+        fixture->click(button(c.page, c.pageButton));
         const bool pageSent = !logger->requests().isEmpty();
         QVERIFY2(fixture->messages() == QStringList{QString::fromUtf8(c.pageMessage)}, c.name);
         QVERIFY2(singleSent != pageSent, c.name);
@@ -204,7 +204,7 @@ void CalibrationPagesTest::singleWritesRoundHalfToEven()
     } cases[] = {{"0,125", 12}, {"0,375", 38}, {"0,135", 14}, {"2", 200}};
     for (const auto& c : cases) {
         edit(SettingsControls(*settings).HumiPage, "EditHumiSlope")->setText(QString::fromUtf8(c.text));
-        QTest::mouseClick(button(SettingsControls(*settings).HumiPage, "ButtonHumiSlopeWrite"), Qt::LeftButton);
+        fixture->click(button(SettingsControls(*settings).HumiPage, "ButtonHumiSlopeWrite"));
         QVERIFY2(logger->registerValue(RegHumiSlope) == c.value, c.text);
     }
     // The check is made on the rounded value: 0,0004 is gain 0, 0,0006 is gain 1.
@@ -212,7 +212,7 @@ void CalibrationPagesTest::singleWritesRoundHalfToEven()
     SettingsControls(*settings).ListBox1->clear();
     for (const char* text : {"0,0004", "0,0006"}) {
         edit(SettingsControls(*settings).TempPage, "EditTempSlope")->setText(QString::fromUtf8(text));
-        QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempSlopeWrite"), Qt::LeftButton);
+        fixture->click(button(SettingsControls(*settings).TempPage, "ButtonTempSlopeWrite"));
     }
     QCOMPARE(fixture->messages(), (QStringList{QString::fromUtf8("ОШИБКА! Усиление для температуры задано неправильно"),
                                                QString::fromUtf8("Запись усиления для температуры успешно выполнена")}));
@@ -234,7 +234,7 @@ void CalibrationPagesTest::pageWritesAreOneTransaction()
             logger->setRegisterValue(reg, 12345);
         logger->clearRequests();
         c.page->showDefaults();
-        QTest::mouseClick(button(c.page, c.writeAll), Qt::LeftButton);
+        fixture->click(button(c.page, c.writeAll));
         const QList<TDeviceReport>& requests = logger->requests();
         QCOMPARE(requests.size(), c.registers.size() + 2);
         QCOMPARE(int(requests.first().command()), int(CmdUnlock));
@@ -286,18 +286,18 @@ void CalibrationPagesTest::onlyTheFirstRangeFaultIsLogged()
     TCalibrationPage* page = SettingsControls(*settings).TempPage;
     edit(page, "EditTempSlope")->setText(QStringLiteral("3"));
     edit(page, "EditTempCoeffB1")->setText(QStringLiteral("-2"));
-    QTest::mouseClick(button(page, "ButtonTempWriteAll"), Qt::LeftButton);
+    fixture->click(button(page, "ButtonTempWriteAll"));
     QCOMPARE(fixture->messages(),
              QStringList{QString::fromUtf8("ОШИБКА ! Усиление для температуры заданно не правильно")});
 
     edit(page, "EditTempSlope")->setText(QStringLiteral("1"));
-    QTest::mouseClick(button(page, "ButtonTempWriteAll"), Qt::LeftButton);
+    fixture->click(button(page, "ButtonTempWriteAll"));
     QCOMPARE(fixture->messages().last(),
              QString::fromUtf8("ОШИБКА ! Коэффициент В для температуры задан не правильно"));
     // An offset beyond 32 bits is a range fault, not a typo.
     show(&SettingsControls::TabSheet5);
     edit(SettingsControls(*settings).HumiPage, "EditHumiOffset")->setText(QStringLiteral("1e9"));
-    QTest::mouseClick(button(SettingsControls(*settings).HumiPage, "ButtonHumiOffsetWrite"), Qt::LeftButton);
+    fixture->click(button(SettingsControls(*settings).HumiPage, "ButtonHumiOffsetWrite"));
     QCOMPARE(fixture->messages().last(), QString::fromUtf8("ОШИБКА! Смещение для влажности задано неправильно"));
     QVERIFY(logger->requests().isEmpty());
 }
@@ -365,20 +365,20 @@ void CalibrationPagesTest::defaultsComeBackWithoutAnExchange()
     for (int reg = 5; reg <= 25; ++reg)
         logger->setRegisterValue(reg, 1);
 
-    QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempReadAll"), Qt::LeftButton);
+    fixture->click(button(SettingsControls(*settings).TempPage, "ButtonTempReadAll"));
     QCOMPARE(edit(SettingsControls(*settings).TempPage, "EditTempOffset")->text(), QStringLiteral("0,00001"));
     QCOMPARE(logger->requests().size(), 6);
     logger->clearRequests();
-    QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempDefault"), Qt::LeftButton);
+    fixture->click(button(SettingsControls(*settings).TempPage, "ButtonTempDefault"));
     for (int i = 0; i < tempDefaults.size(); ++i)
         QCOMPARE(edit(SettingsControls(*settings).TempPage, tempFields[i])->text(), tempDefaults[i]);
 
     show(&SettingsControls::TabSheet5);
-    QTest::mouseClick(button(SettingsControls(*settings).HumiPage, "ButtonHumiReadAll"), Qt::LeftButton);
+    fixture->click(button(SettingsControls(*settings).HumiPage, "ButtonHumiReadAll"));
     QCOMPARE(edit(SettingsControls(*settings).HumiPage, "EditHumiCoeffAlfa2")->text(), QStringLiteral("1"));
     QCOMPARE(logger->requests().size(), 10);
     logger->clearRequests();
-    QTest::mouseClick(button(SettingsControls(*settings).HumiPage, "ButtonHumiDefault"), Qt::LeftButton);
+    fixture->click(button(SettingsControls(*settings).HumiPage, "ButtonHumiDefault"));
     for (int i = 0; i < humiDefaults.size(); ++i)
         QCOMPARE(edit(SettingsControls(*settings).HumiPage, humiFields[i])->text(), humiDefaults[i]);
 
@@ -395,10 +395,10 @@ void CalibrationPagesTest::defaultsComeBackWithoutAnExchange()
 void CalibrationPagesTest::silentLoggerFillsNoField()
 {
     logger->setFault(SimulatedLogger::Fault::NoReply, 3);
-    QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempReadAll"), Qt::LeftButton);
+    fixture->click(button(SettingsControls(*settings).TempPage, "ButtonTempReadAll"));
     QCOMPARE(edit(SettingsControls(*settings).TempPage, "EditTempOffset")->text(), QStringLiteral("0,05"));
-    QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempOffsetRead"), Qt::LeftButton);
-    QTest::mouseClick(button(SettingsControls(*settings).TempPage, "ButtonTempWriteAll"), Qt::LeftButton);
+    fixture->click(button(SettingsControls(*settings).TempPage, "ButtonTempOffsetRead"));
+    fixture->click(button(SettingsControls(*settings).TempPage, "ButtonTempWriteAll"));
     const QString noAnswer = QString::fromUtf8("ОШИБКА! Прибор не отвечает");
     QCOMPARE(fixture->messages(), (QStringList{noAnswer, noAnswer, noAnswer}));
 }
@@ -430,7 +430,7 @@ void CalibrationPagesTest::deviceControlsFollowTheConnection()
     };
     QCOMPARE(enabledStates(), QList<bool>(names.size(), true));
     fixture->simulation->backend->pull(fixture->simulation->logger);
-    fixture->simulation->windows->connection_->Timer1Timer();
+    fixture->simulation->detect();
     QCOMPARE(enabledStates(), QList<bool>(names.size(), false));
     QVERIFY(settings->findChild<QLabel*>(QStringLiteral("LabelKL"))->isEnabled());
 }

@@ -1,6 +1,7 @@
 #include "KorviTestMain.h"
 
 #include "SettingsWindowFixture.h"
+#include "settings/PageAction.h"
 
 #include "device/RegisterMap.h"
 #include "settings/TLoggerPage.h"
@@ -75,7 +76,7 @@ void LoggerPageTest::defaultsAtCreation()
 
     page->ComboBoxLogInterval->setCurrentIndex(7);
     page->EditTLimitMin->setText(QStringLiteral("1"));
-    QTest::mouseClick(page->ButtonLogDefault, Qt::LeftButton);
+    fixture->click(page->ButtonLogDefault);
     QCOMPARE(page->ComboBoxLogInterval->currentIndex(), 0);
     QCOMPARE(page->EditTLimitMin->text(), QStringLiteral("-29,5"));
     QVERIFY(logger->requests().isEmpty());
@@ -90,7 +91,7 @@ void LoggerPageTest::writeSendsOnlyTheClock()
     page->CheckListBoxOptionsRec->item(2)->setCheckState(Qt::Checked);
     page->EditRHLimitMax->setText(QStringLiteral("80"));
 
-    QTest::mouseClick(page->ButtonLogWriteAll, Qt::LeftButton);
+    fixture->click(page->ButtonLogWriteAll);
     QCOMPARE(fixture->commands(), QList<int>{CmdSetClock});
     const TDeviceReport& request = logger->requests().first();
     QList<int> clockBytes;
@@ -139,7 +140,7 @@ void LoggerPageTest::readShowsIntervalChannelsAndLevels()
     logger->setRegisterValue(RegTLimitMax, 400);
     logger->setRegisterValue(RegRHLimitMin, 1);
     logger->setRegisterValue(RegRHLimitMax, 1000);
-    QTest::mouseClick(page->ButtonLogReadAll, Qt::LeftButton);
+    fixture->click(page->ButtonLogReadAll);
 
     QList<int> registers;
     for (const TDeviceReport& request : logger->requests())
@@ -163,7 +164,7 @@ void LoggerPageTest::intervalCodesMapToItems()
     for (const auto& c : cases) {
         page->ComboBoxLogInterval->setCurrentIndex(3);
         logger->setRegisterValue(RegLogInterval, c.code);
-        QVERIFY(page->ButtonLogReadAllClick());
+        QVERIFY(ActionWentThrough(*page, [this] { page->ButtonLogReadAllClick(); }));
         QVERIFY2(page->ComboBoxLogInterval->currentIndex() == c.index, qPrintable(QString::number(c.code)));
     }
     QCOMPARE(page->ComboBoxLogInterval->itemText(10), QString::fromUtf8("10 часа"));
@@ -174,7 +175,7 @@ void LoggerPageTest::intervalCodesMapToItems()
 void LoggerPageTest::eraseIsOneReportAndOneLineWhileItRuns()
 {
     QVERIFY(!logger->log().isEmpty());
-    QTest::mouseClick(page->ButtonLogMemErase, Qt::LeftButton);
+    fixture->click(page->ButtonLogMemErase);
     QCOMPARE(fixture->commands(), QList<int>{CmdEraseLogMemory});
     QVERIFY(logger->log().isEmpty());
     QCOMPARE(fixture->messages(), QStringList{QString::fromUtf8("Очистка памяти...")});
@@ -184,11 +185,11 @@ void LoggerPageTest::silentLoggerFillsNothing()
 {
     logger->setRegisterValue(RegLogInterval, 9);
     logger->setFault(SimulatedLogger::Fault::NoReply, 4);
-    QVERIFY(!page->ButtonLogReadAllClick());
+    QVERIFY(!ActionWentThrough(*page, [this] { page->ButtonLogReadAllClick(); }));
     QCOMPARE(page->ComboBoxLogInterval->currentIndex(), 0);
     QCOMPARE(page->EditTLimitMin->text(), QStringLiteral("-29,5"));
-    QVERIFY(!page->ButtonLogWriteAllClick());
-    QVERIFY(!page->ButtonLogMemEraseClick());
+    QVERIFY(!ActionWentThrough(*page, [this] { page->ButtonLogWriteAllClick(); }));
+    QVERIFY(!ActionWentThrough(*page, [this] { page->ButtonLogMemEraseClick(); }));
     const QString noAnswer = QString::fromUtf8("ОШИБКА! Прибор не отвечает");
     QCOMPARE(fixture->messages(), (QStringList{noAnswer, noAnswer, QString::fromUtf8("Очистка памяти..."), noAnswer}));
 }

@@ -68,6 +68,13 @@ struct SettingsWindowFixture {
         return texts;
     }
 
+    // Clicks the button and lets the requests it asks end.
+    void click(QAbstractButton* button) const
+    {
+        QTest::mouseClick(button, Qt::LeftButton);
+        simulation->finishRequests();
+    }
+
     std::unique_ptr<SimulatedWindows> simulation;
     TFormSetting* settings;
     SimulatedLogger* logger;

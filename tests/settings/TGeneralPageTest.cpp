@@ -1,7 +1,11 @@
+#include "LoggerRequestsWait.h"
+#include "settings/PageAction.h"
+
 #include "device/RegisterMap.h"
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
 #include "device/TDeviceLink.h"
+#include "device/TLoggerRequests.h"
 #include "settings/TGeneralPage.h"
 
 #include <QApplication>
@@ -39,11 +43,14 @@ private slots:
 private:
     QStringList messages() const;
     QList<int> commands() const;
+    // Clicks the button and lets the action it starts end.
+    void click(QPushButton* button);
+    TDeviceIdentity identity();
 
     QTemporaryDir drive_;
     SimulatedBackend* backend_ = nullptr;
     std::shared_ptr<SimulatedLogger> logger_;
-    std::unique_ptr<TDeviceLink> link_;
+    std::unique_ptr<TLoggerRequests> requests_;
     std::unique_ptr<TGeneralPage> page_;
     QStringList lines_;
 };
@@ -54,21 +61,22 @@ void TGeneralPageTest::init()
     backend_ = backend.get();
     logger_ = std::make_shared<SimulatedLogger>(drive_.path(), QByteArray(4096, '\x33'));
     backend_->plug(logger_);
-    link_ = std::make_unique<TDeviceLink>(std::move(backend));
-    link_->LoadHidLibrary();
-    QCOMPARE(link_->detectionPass(), TDeviceLink::DetectionResult::Connected);
+    requests_ = std::make_unique<TLoggerRequests>(std::move(backend));
+    QVERIFY(requestResult(*requests_, [](TDeviceLink& link) { return link.LoadHidLibrary(); }));
+    QCOMPARE(requestResult(*requests_, [](TDeviceLink& link) { return link.detectionPass(); }),
+             TDeviceLink::DetectionResult::Connected);
     logger_->clearRequests();
     lines_.clear();
-    connect(link_.get(), &TDeviceLink::statusLogged, this,
+    connect(requests_.get(), &TLoggerRequests::statusLogged, this,
             [this](const QString& line) { lines_.append(line); });
-    page_ = std::make_unique<TGeneralPage>(*link_);
+    page_ = std::make_unique<TGeneralPage>(*requests_);
     page_->show();
 }
 
 void TGeneralPageTest::cleanup()
 {
     page_.reset();
-    link_.reset();
+    requests_.reset();
     logger_.reset();
 }
 
@@ -78,6 +86,16 @@ QStringList TGeneralPageTest::messages() const
     for (const QString& line : lines_)
         result.append(line.section(QStringLiteral(" -> "), 1));
     return result;
+}
+
+void TGeneralPageTest::click(QPushButton* button)
+{
+    ActionWentThrough(*page_, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+}
+
+TDeviceIdentity TGeneralPageTest::identity()
+{
+    return requestResult(*requests_, [](TDeviceLink& link) { return link.identity(); });
 }
 
 QList<int> TGeneralPageTest::commands() const
@@ -108,30 +126,33 @@ void TGeneralPageTest::controlsAreNamedAndFitTheWindow()
 
 void TGeneralPageTest::readShowsTheNumberAndLogsIt()
 {
-    QTest::mouseClick(page_->ButtonDeviceNumberRead, Qt::LeftButton);
+    click(page_->ButtonDeviceNumberRead);
     QCOMPARE(page_->EditDeviceNumber->text(), QStringLiteral("123"));
     QCOMPARE(messages(), QStringList{QString::fromUtf8("Чтение номера прибора успешно выполнено")});
 
     logger_->setRegisterValue(RegDeviceNumber, -5);
-    QVERIFY(page_->ButtonDeviceNumberReadClick());
+    QVERIFY(ActionWentThrough(*page_, [this] { page_->ButtonDeviceNumberReadClick(); }));
     QCOMPARE(page_->EditDeviceNumber->text(), QStringLiteral("-5"));
 }
 
 // The steps the settings window's detection tick runs on a newly found logger.
 void TGeneralPageTest::detectionStepsBuildTheExpectedLabel()
 {
+    const auto detectionPass = [](TDeviceLink& link) { return link.detectionPass(); };
     backend_->pull(logger_);
-    QCOMPARE(link_->detectionPass(), TDeviceLink::DetectionResult::Lost);
+    QCOMPARE(requestResult(*requests_, detectionPass), TDeviceLink::DetectionResult::Lost);
     backend_->plug(logger_);
-    QCOMPARE(link_->detectionPass(), TDeviceLink::DetectionResult::Connected);
-    QVERIFY(page_->ButtonDeviceNumberReadClick());
+    QCOMPARE(requestResult(*requests_, detectionPass), TDeviceLink::DetectionResult::Connected);
+    QVERIFY(ActionWentThrough(*page_, [this] { page_->ButtonDeviceNumberReadClick(); }));
     const qint64 before = backend_->nowMs();
-    link_->sleep(500);
+    requestResult(*requests_, [](TDeviceLink& link) { link.sleep(500); });
     QCOMPARE(backend_->nowMs() - before, 500);
-    link_->completeIdentity(page_->EditDeviceNumber->text());
+    requestResult(*requests_, [number = page_->EditDeviceNumber->text()](TDeviceLink& link) {
+        link.completeIdentity(number);
+    });
 
-    QCOMPARE(link_->identity().ExpectedLabel, QStringLiteral("2400123"));
-    QCOMPARE(link_->identity().PublishedSeries, 24);
+    QCOMPARE(identity().ExpectedLabel, QStringLiteral("2400123"));
+    QCOMPARE(identity().PublishedSeries, 24);
     QCOMPARE(messages(), (QStringList{QString::fromUtf8("Подключенных приборов КОРВИ не обнаружено"),
                                       QString::fromUtf8("Обнаружен подключенный прибор КОРВИ 24-й серии"),
                                       QString::fromUtf8("Чтение номера прибора успешно выполнено")}));
@@ -157,7 +178,7 @@ void TGeneralPageTest::writeRejectsWhatIsNotAnInt32()
             box->accept();
         }
     });
-    QVERIFY(!page_->ButtonDeviceNumberWriteClick());
+    QVERIFY(!ActionWentThrough(*page_, [this] { page_->ButtonDeviceNumberWriteClick(); }));
     QCOMPARE(shown, "'" + text + "' is not a valid integer value");
     QVERIFY(logger_->requests().isEmpty());
     QVERIFY(lines_.isEmpty());
@@ -177,19 +198,19 @@ void TGeneralPageTest::writeSendsOneTransaction()
     QFETCH(QString, text);
     QFETCH(qint32, value);
     page_->EditDeviceNumber->setText(text);
-    QVERIFY(page_->ButtonDeviceNumberWriteClick());
+    QVERIFY(ActionWentThrough(*page_, [this] { page_->ButtonDeviceNumberWriteClick(); }));
     QCOMPARE(commands(), (QList<int>{CmdUnlock, CmdWriteRegister, CmdLock}));
     QCOMPARE(logger_->requests()[1].field32(4), value);
     QCOMPARE(logger_->registerValue(RegDeviceNumber), value);
     QCOMPARE(messages(), QStringList{QString::fromUtf8("Запись номера прибора успешно выполнена")});
     // The expected label follows the new number only at the next detection.
-    QCOMPARE(link_->identity().ExpectedLabel, QString());
+    QCOMPARE(identity().ExpectedLabel, QString());
 }
 
 void TGeneralPageTest::initialisationWritesTheDefaultImage()
 {
     page_->EditDeviceNumber->setText(QStringLiteral("555"));
-    QTest::mouseClick(page_->ButtonDeviceInit, Qt::LeftButton);
+    click(page_->ButtonDeviceInit);
     const QList<TDeviceReport>& requests = logger_->requests();
     QCOMPARE(requests.size(), 28);
     QCOMPARE(int(requests.first().command()), int(CmdUnlock));
@@ -203,7 +224,7 @@ void TGeneralPageTest::initialisationWritesTheDefaultImage()
     QCOMPARE(page_->EditDeviceNumber->text(), QStringLiteral("555"));
     QCOMPARE(messages(), QStringList{QString::fromUtf8("Инициализация прибора успешно выполнена")});
 
-    QTest::mouseClick(page_->ButtonDeviceNumberRead, Qt::LeftButton);
+    click(page_->ButtonDeviceNumberRead);
     QCOMPARE(page_->EditDeviceNumber->text(), QStringLiteral("0"));
 }
 
@@ -244,11 +265,13 @@ void TGeneralPageTest::logMemoryGivesWholeRecords()
     QFETCH(qint64, records);
     logger_->setLog(QByteArray(bytes, '\x44'));
     QSignalSpy spy(page_.get(), &TGeneralPage::recordCountRead);
-    QTest::mouseClick(page_->ButtonNumRecord, Qt::LeftButton);
+    click(page_->ButtonNumRecord);
     QCOMPARE(spy.size(), 1);
     QCOMPARE(spy.first().first().toLongLong(), records);
     QCOMPARE(messages(), QStringList{QString::fromUtf8("Чтение log mem %1").arg(bytes)});
-    QCOMPARE(page_->ReadLogMemoryUsage(), std::optional<qint64>(records));
+    QVERIFY(ActionWentThrough(*page_, [this] { page_->ReadLogMemoryUsage(); }));
+    QCOMPARE(spy.size(), 2);
+    QCOMPARE(spy.last().first().toLongLong(), records);
 }
 
 void TGeneralPageTest::silentLoggerLeavesTheFieldAlone()
@@ -257,10 +280,10 @@ void TGeneralPageTest::silentLoggerLeavesTheFieldAlone()
     logger_->setFault(SimulatedLogger::Fault::NoReply);
     QSignalSpy spy(page_.get(), &TGeneralPage::recordCountRead);
 
-    QVERIFY(!page_->ButtonDeviceNumberReadClick());
-    QVERIFY(!page_->ButtonDeviceNumberWriteClick());
-    QVERIFY(!page_->ButtonDeviceInitClick());
-    QCOMPARE(page_->ReadLogMemoryUsage(), std::nullopt);
+    QVERIFY(!ActionWentThrough(*page_, [this] { page_->ButtonDeviceNumberReadClick(); }));
+    QVERIFY(!ActionWentThrough(*page_, [this] { page_->ButtonDeviceNumberWriteClick(); }));
+    QVERIFY(!ActionWentThrough(*page_, [this] { page_->ButtonDeviceInitClick(); }));
+    QVERIFY(!ActionWentThrough(*page_, [this] { page_->ReadLogMemoryUsage(); }));
 
     QCOMPARE(page_->EditDeviceNumber->text(), QStringLiteral("777"));
     QCOMPARE(spy.size(), 0);

@@ -1,6 +1,7 @@
 #include "KorviTestMain.h"
 
 #include "SettingsWindowFixture.h"
+#include "settings/PageAction.h"
 
 #include "device/RegisterConversions.h"
 #include "device/RegisterMap.h"
@@ -56,7 +57,7 @@ QString WiFiPageTest::registerText(int firstRegister, int bytes) const
 
 void WiFiPageTest::defaultsAreWrittenInOneTransaction()
 {
-    QTest::mouseClick(page->ButtonWiFiWriteAll, Qt::LeftButton);
+    fixture->click(page->ButtonWiFiWriteAll);
     const QList<TDeviceReport>& requests = logger->requests();
     QCOMPARE(requests.size(), 39);
     QCOMPARE(int(requests.first().command()), int(CmdUnlock));
@@ -92,7 +93,7 @@ void WiFiPageTest::addressesAreSentWithoutBlanks()
     QTest::keyClicks(page->MaskEditIPAddr, QStringLiteral("192.168.1.101"));
     QCOMPARE(TWiFiPage::addressText(page->MaskEditIPAddr), QStringLiteral("192.168.1  .101"));
     page->MaskEditGateway->setText(QStringLiteral("10.0.0.255"));
-    QVERIFY(page->ButtonWiFiWriteAllClick());
+    QVERIFY(ActionWentThrough(*page, [this] { page->ButtonWiFiWriteAllClick(); }));
     QCOMPARE(registerText(RegIPAddr, 16), QStringLiteral("192.168.1.101"));
     QCOMPARE(registerText(RegGateway, 16), QStringLiteral("10.0.0.255"));
 
@@ -135,7 +136,7 @@ void WiFiPageTest::checksRefuseInTheirOrder()
         page->ShowWiFiDefaults();
         SettingsControls(*fixture->settings).ListBox1->clear();
         c.spoil(page);
-        QTest::mouseClick(page->ButtonWiFiWriteAll, Qt::LeftButton);
+        fixture->click(page->ButtonWiFiWriteAll);
         QVERIFY2(fixture->messages() == QStringList{QString::fromUtf8(c.message)}, c.name);
         QVERIFY2(logger->requests().isEmpty(), c.name);
     }
@@ -144,7 +145,7 @@ void WiFiPageTest::checksRefuseInTheirOrder()
     page->EditDeviceGroup->setText(QStringLiteral(" "));
     page->MaskEditIPAddr->setText(QStringLiteral("255.255.255.255"));
     page->EditNetName->setText(QString::fromUtf8("Сеть №1"));
-    QVERIFY(page->ButtonWiFiWriteAllClick());
+    QVERIFY(ActionWentThrough(*page, [this] { page->ButtonWiFiWriteAllClick(); }));
     QCOMPARE(registerText(RegNetName, 32), QString::fromUtf8("Сеть №1"));
 }
 
@@ -156,14 +157,14 @@ void WiFiPageTest::readFillsEveryFieldButTheGroup()
     page->EditDeviceName->setText(QStringLiteral("logger-7"));
     page->MaskEditIPAddr->setText(QStringLiteral("10.1.2.3"));
     page->ComboBoxWiFiInterval->setCurrentIndex(0);
-    QVERIFY(page->ButtonWiFiWriteAllClick());
+    QVERIFY(ActionWentThrough(*page, [this] { page->ButtonWiFiWriteAllClick(); }));
     QCOMPARE(logger->registerValue(RegNetName + 7) & 0xFF, 0x21); // no zero byte left in the field
 
     page->ShowWiFiDefaults();
     page->EditDeviceGroup->setText(QStringLiteral("hall"));
     SettingsControls(*fixture->settings).ListBox1->clear();
     logger->clearRequests();
-    QTest::mouseClick(page->ButtonWiFiReadAll, Qt::LeftButton);
+    fixture->click(page->ButtonWiFiReadAll);
     QCOMPARE(logger->requests().size(), 37);
     QCOMPARE(page->EditNetName->text(), name32);
     QCOMPARE(page->EditDeviceName->text(), QStringLiteral("logger-7"));
@@ -173,7 +174,7 @@ void WiFiPageTest::readFillsEveryFieldButTheGroup()
     QVERIFY(fixture->messages().isEmpty());
 
     logger->setRegisterValue(RegWiFiInterval, 13);
-    QVERIFY(page->ButtonWiFiReadAllClick());
+    QVERIFY(ActionWentThrough(*page, [this] { page->ButtonWiFiReadAllClick(); }));
     QCOMPARE(page->ComboBoxWiFiInterval->currentIndex(), -1);
 }
 
@@ -191,10 +192,10 @@ void WiFiPageTest::silentLoggerFillsNothing()
 {
     page->EditNetName->setText(QStringLiteral("kept"));
     logger->setFault(SimulatedLogger::Fault::NoReply, 20);
-    QVERIFY(!page->ButtonWiFiReadAllClick());
+    QVERIFY(!ActionWentThrough(*page, [this] { page->ButtonWiFiReadAllClick(); }));
     QCOMPARE(page->EditNetName->text(), QStringLiteral("kept"));
     QCOMPARE(page->ComboBoxWiFiInterval->currentIndex(), 1);
-    QVERIFY(!page->ButtonWiFiWriteAllClick());
+    QVERIFY(!ActionWentThrough(*page, [this] { page->ButtonWiFiWriteAllClick(); }));
     const QString noAnswer = QString::fromUtf8("ОШИБКА! Прибор не отвечает");
     QCOMPARE(fixture->messages(), (QStringList{noAnswer, noAnswer}));
 }

@@ -2,6 +2,7 @@
 
 #include "SettingsControls.h"
 #include "SimulatedWindows.h"
+#include "settings/PageAction.h"
 
 #include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
@@ -75,7 +76,7 @@ QStringList DeviceDetectionTest::messages() const
 
 void DeviceDetectionTest::tick()
 {
-    windows->connection_->Timer1Timer();
+    simulation->detect();
 }
 
 void DeviceDetectionTest::noLoggerAtStartGivesOneAbsenceLine()
@@ -165,6 +166,7 @@ void DeviceDetectionTest::silentLoggerGivesOneErrorLineAndNoSuccess()
     logger->setFault(SimulatedLogger::Fault::NoReply);
     const qint64 start = backend->nowMs();
     SettingsControls(*settings).GeneralPage->ButtonDeviceNumberRead->click();
+    simulation->finishRequests();
     QVERIFY(backend->nowMs() - start <= TDeviceLink::ReplyTimeoutMs + TDeviceLink::LateReplyGraceMs + 100);
     QCOMPARE(messages().mid(before), QStringList{QStringLiteral("ОШИБКА! Прибор не отвечает")});
     QCOMPARE(SettingsControls(*settings).GeneralPage->EditDeviceNumber->text(), QStringLiteral("777"));
@@ -220,7 +222,8 @@ void DeviceDetectionTest::numberAnsweredLateIsAskedAgainAndNotTakenForTheNextRea
     logger->setFault(SimulatedLogger::Fault::None);
     auto* offset = settings->findChild<QLineEdit*>(QStringLiteral("EditTempOffset"));
     QVERIFY(offset);
-    QVERIFY(SettingsControls(*settings).TempPage->readOne(0));
+    TCalibrationPage& page = *SettingsControls(*settings).TempPage;
+    QVERIFY(ActionWentThrough(page, [&page] { page.readOne(0); }));
     QCOMPARE(offset->text(), QStringLiteral("0,0101"));
 
     tick();

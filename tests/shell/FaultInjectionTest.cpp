@@ -1,9 +1,11 @@
 #include "KorviTestMain.h"
 
 #include "FakeDialogs.h"
+#include "LoggerRequestsWait.h"
 #include "MonitorControls.h"
 #include "SettingsControls.h"
 #include "SimulatedWindows.h"
+#include "settings/PageAction.h"
 
 #include "data/FolderVolumeSource.h"
 #include "data/LogGenerator.h"
@@ -100,7 +102,19 @@ struct FaultyWindows {
     void connectLogger()
     {
         backend->simulated().plug(logger);
+        detect();
+    }
+
+    void detect()
+    {
         windows->connection_->Timer1Timer();
+        finishRequests();
+    }
+
+    void finishRequests()
+    {
+        if (!finishLoggerRequests(windows->connection_->requests()))
+            qFatal("the logger's requests did not end");
     }
 
     // Registers unlike the page defaults and unlike each other (two digits of
@@ -212,6 +226,7 @@ QList<TAction> Actions()
          [](FaultyWindows& w) {
              w.connectLogger();
              w.liveMonitor().Timer2Timer();
+             w.finishRequests();
              w.logger->setChannelReading(0, 345);
              w.logger->setChannelReading(1, 678);
          },
@@ -292,6 +307,7 @@ TOutcome CleanRun(const TAction& action)
     w.logger->clearRequests();
     const int firstLine = w.settingsControls().ListBox1->count();
     action.run(w);
+    w.finishRequests();
     if (ErrorLines(*w.settingsControls().ListBox1, firstLine) != 0)
         qFatal("%s fails even without a fault", action.name);
     return {w.logger->requests().size(), StoreFingerprint(w.store(), w.sources())};
@@ -322,6 +338,7 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     QElapsedTimer wall;
     wall.start();
     faultCase.action.run(w);
+    w.finishRequests();
     QCoreApplication::processEvents();
     expect(wall.elapsed() < 5000, QStringLiteral("the action took %1 ms").arg(wall.elapsed()));
     expect(w.logger->requests().size() <= clean.requests,
@@ -345,18 +362,19 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     // a late one to the failed question.
     w.logger->setFault(SimulatedLogger::Fault::None);
     w.backend->pullBeforeRequest(std::nullopt);
-    if (faultCase.kind != TFaultKind::PullOut && w.windows->connection_->link().isOpen()) {
+    if (faultCase.kind != TFaultKind::PullOut && w.windows->connection_->deviceOpen()) {
         const QString number = QString::number(w.logger->registerValue(RegDeviceNumber));
         w.settingsControls().GeneralPage->ButtonDeviceNumberReadClick();
+        w.finishRequests();
         expect(w.settingsControls().GeneralPage->EditDeviceNumber->text() == number,
                QStringLiteral("the next read shows %1 instead of the device number %2")
                    .arg(w.settingsControls().GeneralPage->EditDeviceNumber->text(), number));
     }
 
     // The next detection tick sees the logger as it now is.
-    w.windows->connection_->Timer1Timer();
+    w.detect();
     const bool plugged = faultCase.kind != TFaultKind::PullOut;
-    expect(w.windows->connection_->link().isOpen() == plugged, QStringLiteral("the link is open: %1").arg(!plugged));
+    expect(w.windows->connection_->deviceOpen() == plugged, QStringLiteral("the link is open: %1").arg(!plugged));
     expect(w.settingsControls().GeneralPage->ButtonDeviceNumberRead->isEnabled() == plugged,
            QStringLiteral("device controls enabled: %1").arg(!plugged));
     expect(w.monitorControls().ButtonStartMon->isEnabled() == plugged,
@@ -364,7 +382,9 @@ QStringList RunCase(const TFaultCase& faultCase, const TOutcome& clean)
     if (plugged) {
         // The logger answers again, and the window acts on that at once.
         const int before = status.count();
-        expect(w.settingsControls().GeneralPage->ButtonDeviceNumberReadClick() && ErrorLines(status, before) == 0,
+        TGeneralPage& page = *w.settingsControls().GeneralPage;
+        expect(ActionWentThrough(page, [&page] { page.ButtonDeviceNumberReadClick(); })
+                   && ErrorLines(status, before) == 0,
                QStringLiteral("the logger is not usable again after the fault"));
     }
     return problems;

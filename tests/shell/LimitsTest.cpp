@@ -212,6 +212,7 @@ void LimitsTest::theLoggersLevelsAreOfferedAfterARead()
         simulation->logger->setRegisterValue(35 + index, levels[index]);
     TLoggerPage* page = SettingsControls(*simulation->windows->formSetting_).LoggerPage;
     QTest::mouseClick(page->ButtonLogReadAll, Qt::LeftButton);
+    simulation->finishRequests();
     QCOMPARE(page->EditTLimitMin->text(), QStringLiteral("-1,5"));
 
     dialog = openDialog();

@@ -64,8 +64,10 @@ void LiveMonitorTest::cleanup()
 
 void LiveMonitorTest::cycle(int times)
 {
-    for (int i = 0; i < times; ++i)
+    for (int i = 0; i < times; ++i) {
         live->Timer2Timer();
+        simulation->finishRequests();
+    }
 }
 
 void LiveMonitorTest::pinReadings(qint32 temperature, qint32 humidity)
@@ -155,7 +157,7 @@ void LiveMonitorTest::loggerButtonAndLossStopThePoll()
     QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
     QVERIFY(timer2->isActive());
     simulation->backend->pull(simulation->logger);
-    simulation->windows->connection_->Timer1Timer();
+    simulation->detect();
     QVERIFY(!timer2->isActive());
     QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Старт"));
     QVERIFY(!monitor->ButtonStartMon->isEnabled());

@@ -1,9 +1,12 @@
 #include "KorviTestMain.h"
 
+#include "LoggerRequestsWait.h"
+
 #include "device/RegisterMap.h"
 #include "device/SimulatedBackend.h"
 #include "device/SimulatedLogger.h"
 #include "device/TDeviceLink.h"
+#include "device/TLoggerRequests.h"
 #include "shell/TLoggerConnection.h"
 
 #include <QSignalSpy>
@@ -27,6 +30,9 @@ private slots:
     void testModeIsAnnounced();
 
 private:
+    // One detection pass, run to its end.
+    void tick();
+
     QTemporaryDir drive;
     SimulatedBackend* backend = nullptr;
     std::shared_ptr<SimulatedLogger> logger;
@@ -42,6 +48,12 @@ void LoggerConnectionTest::init()
     connection->start();
 }
 
+void LoggerConnectionTest::tick()
+{
+    connection->Timer1Timer();
+    QVERIFY(finishLoggerRequests(connection->requests()));
+}
+
 void LoggerConnectionTest::cleanup()
 {
     connection.reset();
@@ -52,13 +64,13 @@ void LoggerConnectionTest::detectionTellsTheCompletedIdentityOnceAndTheLossOnce(
 {
     QSignalSpy detected(connection.get(), &TLoggerConnection::detected);
     QSignalSpy lost(connection.get(), &TLoggerConnection::lost);
-    connection->Timer1Timer();
+    tick();
     QCOMPARE(lost.size(), 1);
 
     logger->setRegisterValue(RegDeviceNumber, 45);
     backend->plug(logger);
-    connection->Timer1Timer();
-    connection->Timer1Timer();
+    tick();
+    tick();
     QCOMPARE(detected.size(), 1);
     const auto identity = detected.first().first().value<TDeviceIdentity>();
     QCOMPARE(identity.ExpectedLabel, QStringLiteral("2400045"));
@@ -67,8 +79,8 @@ void LoggerConnectionTest::detectionTellsTheCompletedIdentityOnceAndTheLossOnce(
     QCOMPARE(connection->deviceLabel(), QStringLiteral("2400045"));
 
     backend->pull(logger);
-    connection->Timer1Timer();
-    connection->Timer1Timer();
+    tick();
+    tick();
     QCOMPARE(lost.size(), 2);
     QCOMPARE(detected.size(), 1);
 }
@@ -78,8 +90,8 @@ void LoggerConnectionTest::aLoggerThatCannotBeOpenedIsRefusedOncePerEpisode()
     QSignalSpy refused(connection.get(), &TLoggerConnection::accessRefused);
     logger->setAccessDenied(true);
     backend->plug(logger);
-    connection->Timer1Timer();
-    connection->Timer1Timer();
+    tick();
+    tick();
     QCOMPARE(refused.size(), 1);
     QCOMPARE(refused.first().at(0).toString(), QStringLiteral("/dev/hidraw-sim0"));
     QCOMPARE(refused.first().at(1).toString(), QStringLiteral("Permission denied"));
@@ -88,10 +100,11 @@ void LoggerConnectionTest::aLoggerThatCannotBeOpenedIsRefusedOncePerEpisode()
 void LoggerConnectionTest::aSilentLoggerIsNotAnswering()
 {
     backend->plug(logger);
-    connection->Timer1Timer();
+    tick();
     QSignalSpy silent(connection.get(), &TLoggerConnection::notAnswering);
     logger->setFault(SimulatedLogger::Fault::NoReply);
-    QVERIFY(!connection->link().ReadRegister(RegDeviceNumber));
+    QVERIFY(!requestResult(connection->requests(),
+                           [](TDeviceLink& link) { return link.ReadRegister(RegDeviceNumber); }));
     QCOMPARE(silent.size(), 1);
 }
 

@@ -66,6 +66,7 @@ void MonitorSoakTest::pointsStayCappedAndMemoryFlatOverManyCycles()
     const auto runCycles = [&](qint64 count) {
         for (qint64 cycle = 0; cycle < count; ++cycle) {
             monitor.Timer2Timer();
+            simulation.finishRequests();
             if (cycle % 4096 == 0) {
                 QCoreApplication::processEvents();
                 requests += simulation.logger->requests().size();

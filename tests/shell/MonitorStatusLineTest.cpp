@@ -32,7 +32,7 @@ void MonitorStatusLineTest::followsTheLoggerThroughItsStates()
 
     const QString notFound = QStringLiteral("Прибор не найден: подключите его к порту USB");
     TLoggerConnection& connection = *simulation.windows->connection_;
-    connection.Timer1Timer();
+    simulation.detect();
     QCOMPARE(line->text(), notFound);
 
     simulation.connectLogger();
@@ -42,33 +42,36 @@ void MonitorStatusLineTest::followsTheLoggerThroughItsStates()
 
     TLiveMonitor& live = simulation.liveMonitor();
     live.Timer2Timer();
+    simulation.finishRequests();
     simulation.logger->setFault(SimulatedLogger::Fault::NoReply);
     live.Timer2Timer();
+    simulation.finishRequests();
     QCOMPARE(line->text(), QStringLiteral("Прибор не отвечает"));
     QCOMPARE(line->palette().color(QPalette::WindowText), QColor(Qt::red));
     simulation.logger->setFault(SimulatedLogger::Fault::None);
     live.Timer2Timer();
+    simulation.finishRequests();
     QCOMPARE(line->text(), connected);
     QCOMPARE(line->palette().color(QPalette::WindowText), normal);
 
     simulation.backend->pull(simulation.logger);
-    connection.Timer1Timer();
+    simulation.detect();
     QCOMPARE(line->text(), notFound);
 
     simulation.logger->setAccessDenied(true);
     simulation.backend->plug(simulation.logger);
-    connection.Timer1Timer();
+    simulation.detect();
     QVERIFY2(line->text().startsWith(QStringLiteral("ОШИБКА! Нет доступа к прибору")), qPrintable(line->text()));
     QVERIFY(line->text().contains(QStringLiteral("udev")));
     QVERIFY(line->text().contains(QStringLiteral("packaging/")));
-    connection.Timer1Timer();  // still refused: the hint stays
+    simulation.detect();  // still refused: the hint stays
     QVERIFY(line->text().startsWith(QStringLiteral("ОШИБКА! Нет доступа к прибору")));
 
     simulation.logger->setAccessDenied(false);
-    connection.Timer1Timer();
+    simulation.detect();
     QCOMPARE(line->text(), connected);
     simulation.backend->pull(simulation.logger);
-    connection.Timer1Timer();
+    simulation.detect();
     QCOMPARE(line->text(), notFound);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeDialogs.h"
+#include "LoggerRequestsWait.h"
 #include "MonitorControls.h"
 
 #include "data/FolderVolumeSource.h"
@@ -71,7 +72,21 @@ struct SimulatedWindows {
     void connectLogger()
     {
         backend->plug(logger);
+        detect();
+    }
+
+    // One detection tick, run to its end.
+    void detect()
+    {
         windows->connection_->Timer1Timer();
+        finishRequests();
+    }
+
+    // Lets every request asked of the logger so far end; fails the run if one never does.
+    void finishRequests()
+    {
+        if (!finishLoggerRequests(windows->connection_->requests()))
+            qFatal("the logger's requests did not end");
     }
 
     MonitorControls monitorControls() const { return MonitorControls(*windows->formRead_); }

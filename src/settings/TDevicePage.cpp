@@ -1,0 +1,73 @@
+#include "settings/TDevicePage.h"
+
+#include "device/TDeviceLink.h"
+
+namespace {
+
+std::optional<QList<qint32>> ReadEach(TDeviceLink& link, const QList<int>& registers)
+{
+    QList<qint32> values;
+    for (const int reg : registers) {
+        const std::optional<qint32> value = link.ReadRegister(reg);
+        if (!value)
+            return std::nullopt;
+        values.append(*value);
+    }
+    return values;
+}
+
+} // namespace
+
+TDevicePage::TDevicePage(TLoggerRequests& requests, QWidget* parent)
+    : QWidget(parent), requests_(requests)
+{
+}
+
+void TDevicePage::readRegisters(const QList<int>& registers, const QString& successLine,
+                                std::function<void(const QList<qint32>&)> show)
+{
+    runRequest(
+        [registers, successLine](TDeviceLink& link) {
+            std::optional<QList<qint32>> values = ReadEach(link, registers);
+            if (values && !successLine.isEmpty())
+                link.LogStatus(successLine);
+            return values;
+        },
+        [show = std::move(show)](const std::optional<QList<qint32>>& values) {
+            if (values)
+                show(*values);
+            return values.has_value();
+        });
+}
+
+void TDevicePage::writeRegisters(const QList<RegisterWrite>& writes, int timeoutMs, const QString& successLine)
+{
+    runRequest([writes, timeoutMs, successLine](TDeviceLink& link) {
+        if (!link.WriteRegisters(writes, timeoutMs))
+            return false;
+        link.LogStatus(successLine);
+        return true;
+    });
+}
+
+void TDevicePage::refuseWith(const QString& reason)
+{
+    runRequest([reason](TDeviceLink& link) {
+        link.LogStatus(reason);
+        return false;
+    });
+}
+
+void TDevicePage::beginRequest()
+{
+    // The page's own controls keep their enabled state under the greyed page.
+    if (runningRequests_++ == 0)
+        setEnabled(false);
+}
+
+void TDevicePage::endRequest(bool wentThrough)
+{
+    if (--runningRequests_ == 0)
+        setEnabled(true);
+    emit requestFinished(wentThrough);
+}

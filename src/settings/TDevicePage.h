@@ -1,0 +1,67 @@
+#pragma once
+
+#include "device/RegisterWrite.h"
+#include "device/TLoggerRequests.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+// A settings page that talks to the logger. Each of its actions is a request
+// on the logger's thread; the page is greyed while one runs, so that nothing
+// on it changes under the request, and every action ends with
+// requestFinished, telling whether it went through to its success line.
+class TDevicePage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TDevicePage(TLoggerRequests& requests, QWidget* parent = nullptr);
+
+    bool requestRunning() const { return runningRequests_ > 0; }
+
+signals:
+    // Once per action; false too for one refused before the logger was asked.
+    void requestFinished(bool wentThrough);
+
+protected:
+    // Runs work(link) as a request, then show(result) on the page, which
+    // says whether the action went through.
+    template <typename Work, typename Show>
+    void runRequest(Work work, Show show);
+    // A request whose work itself says whether it went through.
+    template <typename Work>
+    void runRequest(Work work)
+    {
+        runRequest(std::move(work), [](bool wentThrough) { return wentThrough; });
+    }
+
+    // Reads the registers in order, then logs successLine (when given) and
+    // shows the values; a logger that stops answering half-way leaves every
+    // control alone.
+    void readRegisters(const QList<int>& registers, const QString& successLine,
+                       std::function<void(const QList<qint32>&)> show);
+    // One write transaction, then successLine.
+    void writeRegisters(const QList<RegisterWrite>& writes, int timeoutMs, const QString& successLine);
+    // An action that cannot go on: its reason goes to the status list after
+    // the lines of the requests before it.
+    void refuseWith(const QString& reason);
+    // An action that ended before asking anything, having told why itself.
+    void refuse() { emit requestFinished(false); }
+
+private:
+    void beginRequest();
+    void endRequest(bool wentThrough);
+
+    TLoggerRequests& requests_;
+    int runningRequests_ = 0;
+};
+
+template <typename Work, typename Show>
+void TDevicePage::runRequest(Work work, Show show)
+{
+    beginRequest();
+    requests_.run(this, std::move(work),
+                  [this, show = std::move(show)](const auto& result) mutable { endRequest(show(result)); });
+}
