@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-double niceStep(double raw)
+double NiceStep(double raw)
 {
     if (!(raw > 0) || !std::isfinite(raw))
         return 1;
@@ -15,12 +15,12 @@ double niceStep(double raw)
     return 10 * power;
 }
 
-TValueTicks planValueTicks(TChartRange range, double pixelLength, double minSpacing)
+TValueTicks PlanValueTicks(TChartRange range, double pixelLength, double minSpacing)
 {
     TValueTicks ticks;
     if (!(pixelLength > 0) || !(range.span() > 0))
         return ticks;
-    ticks.step = niceStep(range.span() * minSpacing / pixelLength);
+    ticks.step = NiceStep(range.span() * minSpacing / pixelLength);
     ticks.decimals = std::max(0, int(-std::floor(std::log10(ticks.step) + 1e-9)));
     const double tolerance = ticks.step * 1e-9;
     for (double n = std::ceil(range.min / ticks.step - 1e-9); n * ticks.step <= range.max + tolerance; ++n)
@@ -28,12 +28,12 @@ TValueTicks planValueTicks(TChartRange range, double pixelLength, double minSpac
     return ticks;
 }
 
-TLabelTicks planLabelTicks(TIndexSpan visible, double pixelsPerPoint, double labelWidth)
+TLabelTicks PlanLabelTicks(TIndexSpan visible, double pixelsPerPoint, double labelWidth)
 {
     TLabelTicks ticks;
     if (visible.isEmpty() || !(pixelsPerPoint > 0) || !(labelWidth > 0))
         return ticks;
-    ticks.step = std::max<qint64>(1, qint64(std::ceil(niceStep(labelWidth / pixelsPerPoint) - 1e-9)));
+    ticks.step = std::max<qint64>(1, qint64(std::ceil(NiceStep(labelWidth / pixelsPerPoint) - 1e-9)));
     // A step below one point rounds up to one; 1, 2, 5 x 10^n stay whole from there.
     const qint64 firstMultiple = visible.first >= 0
         ? (visible.first + ticks.step - 1) / ticks.step * ticks.step

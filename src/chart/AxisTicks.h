@@ -18,11 +18,11 @@ struct TLabelTicks {
 };
 
 // Smallest of 1, 2, 5 x 10^n (n may be negative) not below raw.
-double niceStep(double raw);
+double NiceStep(double raw);
 
 // Ticks inside range, at least minSpacing pixels apart on an axis pixelLength long.
-TValueTicks planValueTicks(TChartRange range, double pixelLength, double minSpacing);
+TValueTicks PlanValueTicks(TChartRange range, double pixelLength, double minSpacing);
 
 // Indices of visible points to label so that labels labelWidth pixels wide
 // (gap included) never overlap, points being pixelsPerPoint apart.
-TLabelTicks planLabelTicks(TIndexSpan visible, double pixelsPerPoint, double labelWidth);
+TLabelTicks PlanLabelTicks(TIndexSpan visible, double pixelsPerPoint, double labelWidth);

@@ -39,7 +39,7 @@ TBottomAxisLabels::TBottomAxisLabels(const TChartModel& model, const TChartLayou
     double labelWidth = widestLine(model, {visible.first, visible.last}, metrics);
     TLabelTicks ticks;
     for (int pass = 0; pass < WidthPasses; ++pass) {
-        ticks = planLabelTicks(visible, mapping.pixelsPerUnit(), labelWidth + gap);
+        ticks = PlanLabelTicks(visible, mapping.pixelsPerUnit(), labelWidth + gap);
         const double widest = widestLine(model, ticks.indices, metrics);
         if (widest <= labelWidth)
             break;

@@ -29,8 +29,8 @@ TChartLayout::TChartLayout(const TChartModel& model, const QRect& area, const QF
     const int top = inner.top() + lineHeight / 2;
     const int bottom = inner.bottom() - TickLength - LabelGap - 2 * lineHeight;
     const double height = std::max(bottom - top, 1);
-    leftTicks_ = planValueTicks(left_, height, MinTickSpacing);
-    rightTicks_ = planValueTicks(right_, height, MinTickSpacing);
+    leftTicks_ = PlanValueTicks(left_, height, MinTickSpacing);
+    rightTicks_ = PlanValueTicks(right_, height, MinTickSpacing);
 
     const auto sideWidth = [&](TChartAxisSide side, const TValueTicks& ticks) {
         const int title = model.axisTitle(side).text.isEmpty() ? 0 : lineHeight + LabelGap;

@@ -139,7 +139,7 @@ bool WriteCsv(const TMeasurementStore& store, QIODevice& device, QString* error,
                     *error = device.errorString();
                 return false;
             }
-            if (!keepGoing(progress, number)) {
+            if (!KeepGoing(progress, number)) {
                 if (error)
                     *error = TJobProgress::cancelledReason();
                 return false;

@@ -36,7 +36,7 @@ private:
 
 // For the row loops of writers whose progress is optional: reports every
 // RowsPerReport rows; false when the job was cancelled.
-inline bool keepGoing(TJobProgress* progress, qint64 done)
+inline bool KeepGoing(TJobProgress* progress, qint64 done)
 {
     return !progress || done % TJobProgress::RowsPerReport != 0 || progress->reach(done);
 }

@@ -3,7 +3,7 @@
 #include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
 
-std::optional<qint32> readDeviceNumber(TDeviceLink& link)
+std::optional<qint32> ReadDeviceNumber(TDeviceLink& link)
 {
     const std::optional<qint32> number = link.ReadRegister(RegDeviceNumber);
     if (number)
@@ -11,7 +11,7 @@ std::optional<qint32> readDeviceNumber(TDeviceLink& link)
     return number;
 }
 
-std::optional<qint64> readLogRecordCount(TDeviceLink& link)
+std::optional<qint64> ReadLogRecordCount(TDeviceLink& link)
 {
     const std::optional<qint32> bytesUsed = link.ReadRegister(RegLogMemUsed);
     if (!bytesUsed)

@@ -10,6 +10,6 @@ class TDeviceLink;
 // success line; on a failure the link has logged it.
 
 // The device number register.
-std::optional<qint32> readDeviceNumber(TDeviceLink& link);
+std::optional<qint32> ReadDeviceNumber(TDeviceLink& link);
 // Whole 16-byte records in the log memory in use.
-std::optional<qint64> readLogRecordCount(TDeviceLink& link);
+std::optional<qint64> ReadLogRecordCount(TDeviceLink& link);

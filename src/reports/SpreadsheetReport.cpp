@@ -451,7 +451,7 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
             if (const QString failure = writes.failure(); !failure.isEmpty())
                 return fail(failure);
         }
-        if (!keepGoing(progress, index))
+        if (!KeepGoing(progress, index))
             return fail(TJobProgress::cancelledReason());
         if (qint64(row) + 1 >= rowsPerSheet) {
             sheets.use(row);

@@ -64,7 +64,7 @@ QList<QWidget*> TGeneralPage::deviceControls() const
 
 void TGeneralPage::ButtonDeviceNumberReadClick()
 {
-    runRequest(&readDeviceNumber, [this](const std::optional<qint32>& number) {
+    runRequest(&ReadDeviceNumber, [this](const std::optional<qint32>& number) {
         if (!number)
             return false;
         EditDeviceNumber->setText(QString::number(*number));
@@ -99,7 +99,7 @@ void TGeneralPage::ButtonNumRecordClick()
 
 void TGeneralPage::ReadLogMemoryUsage()
 {
-    runRequest(&readLogRecordCount, [this](const std::optional<qint64>& recordCount) {
+    runRequest(&ReadLogRecordCount, [this](const std::optional<qint64>& recordCount) {
         if (recordCount)
             emit recordCountRead(*recordCount);
         return recordCount.has_value();

@@ -23,7 +23,7 @@ void CompleteDetection(TDeviceLink& link)
 {
     // A logger that does not tell its number must not take over the last one's:
     // its drive would be looked for under that other logger's label.
-    const std::optional<qint32> number = readDeviceNumber(link);
+    const std::optional<qint32> number = ReadDeviceNumber(link);
     link.identity().numberText = number ? QString::number(*number) : QString();
     // The logger needs a moment after the first exchanges before it is asked again.
     link.sleep(TLoggerConnection::SettleAfterDetectionMs);
@@ -77,7 +77,7 @@ void TLoggerConnection::logStatus(const QString& message)
 
 std::optional<qint64> TLoggerConnection::readRecordCountWaiting(const TJobProgress& job)
 {
-    return requests_->runWaiting<qint64>(&readLogRecordCount, [&job] { return job.cancelled(); });
+    return requests_->runWaiting<qint64>(&ReadLogRecordCount, [&job] { return job.cancelled(); });
 }
 
 void TLoggerConnection::Timer1Timer()

@@ -13,7 +13,7 @@ TEST(AxisTicks, NiceStepIsTheSmallestOneTwoFiveNotBelowRaw)
     } cases[] = {{1, 1}, {1.01, 2}, {3, 5}, {7, 10}, {0.3, 0.5}, {0.12, 0.2}, {45, 50}, {2000, 2000}, {0, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.raw);
-        EXPECT_DOUBLE_EQ(niceStep(c.raw), c.step);
+        EXPECT_DOUBLE_EQ(NiceStep(c.raw), c.step);
     }
 }
 
@@ -34,7 +34,7 @@ TEST(AxisTicks, ValueTicksLieInsideTheRangeOnMultiplesOfTheStepAndFarEnoughApart
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const TValueTicks ticks = planValueTicks(c.range, c.pixels, 30);
+        const TValueTicks ticks = PlanValueTicks(c.range, c.pixels, 30);
         EXPECT_DOUBLE_EQ(ticks.step, c.step);
         EXPECT_EQ(ticks.decimals, c.decimals);
         ASSERT_FALSE(ticks.values.empty());
@@ -52,8 +52,8 @@ TEST(AxisTicks, ValueTicksLieInsideTheRangeOnMultiplesOfTheStepAndFarEnoughApart
 
 TEST(AxisTicks, NoValueTicksWithoutRoom)
 {
-    EXPECT_TRUE(planValueTicks({5, 5}, 300, 30).values.empty());
-    EXPECT_TRUE(planValueTicks({0, 10}, 0, 30).values.empty());
+    EXPECT_TRUE(PlanValueTicks({5, 5}, 300, 30).values.empty());
+    EXPECT_TRUE(PlanValueTicks({0, 10}, 0, 30).values.empty());
 }
 
 TEST(AxisTicks, PointLabelsNeverOverlapAndStayOnTheirPointsWhilePanning)
@@ -73,7 +73,7 @@ TEST(AxisTicks, PointLabelsNeverOverlapAndStayOnTheirPointsWhilePanning)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const TLabelTicks ticks = planLabelTicks(c.visible, c.pixelsPerPoint, c.labelWidth);
+        const TLabelTicks ticks = PlanLabelTicks(c.visible, c.pixelsPerPoint, c.labelWidth);
         EXPECT_EQ(ticks.step, c.step);
         ASSERT_FALSE(ticks.indices.empty());
         for (size_t i = 0; i < ticks.indices.size(); ++i) {
@@ -85,11 +85,11 @@ TEST(AxisTicks, PointLabelsNeverOverlapAndStayOnTheirPointsWhilePanning)
         }
         EXPECT_LT(ticks.indices.front() - ticks.step, c.visible.first);
         // Panning by a few points keeps the labels that stay visible.
-        const TLabelTicks panned = planLabelTicks({c.visible.first + 3, c.visible.last + 3}, c.pixelsPerPoint,
+        const TLabelTicks panned = PlanLabelTicks({c.visible.first + 3, c.visible.last + 3}, c.pixelsPerPoint,
                                                   c.labelWidth);
         EXPECT_EQ(panned.step, ticks.step);
     }
-    EXPECT_TRUE(planLabelTicks({}, 10, 60).indices.empty());
+    EXPECT_TRUE(PlanLabelTicks({}, 10, 60).indices.empty());
 }
 
 TEST(AxisMapping, PixelsAndValuesConvertBothWays)

@@ -213,6 +213,7 @@ void LimitsTest::theLoggersLevelsAreOfferedAfterARead()
     TLoggerPage* page = SettingsControls(*simulation->windows->formSetting_).LoggerPage;
     QTest::mouseClick(page->ButtonLogReadAll, Qt::LeftButton);
     simulation->finishRequests();
+    simulation->finishRequests();
     QCOMPARE(page->EditTLimitMin->text(), QStringLiteral("-1,5"));
 
     dialog = openDialog();
@@ -313,6 +314,7 @@ void LimitsTest::loggerLevelsStandInUntilTheUserChooses()
         simulation->logger->setRegisterValue(35 + index, levels[index]);
     TLoggerPage* page = SettingsControls(*simulation->windows->formSetting_).LoggerPage;
     QTest::mouseClick(page->ButtonLogReadAll, Qt::LeftButton);
+    simulation->finishRequests();
 
     QCOMPARE(chartLimitLabels(), (QStringList{"RH max 65,0", "RH min 30,0", "t max 8,0", "t min -1,5"}));
     QCOMPARE(metrologyCell(1, 0), QStringLiteral("Время выше 8,0 *С"));
@@ -324,6 +326,7 @@ void LimitsTest::loggerLevelsStandInUntilTheUserChooses()
 
     chooseLimits({"2", "8,5", "35", "60"});
     QTest::mouseClick(page->ButtonLogReadAll, Qt::LeftButton);
+    simulation->finishRequests();
     QCOMPARE(chartLimitLabels(), (QStringList{"RH max 60,0", "RH min 35,0", "t max 8,5", "t min 2,0"}));
     QCOMPARE(limits().limits(), (TUserLimits{20, 85, 350, 600}));
 }
