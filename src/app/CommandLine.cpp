@@ -135,7 +135,8 @@ QString CommandLine::usage()
                "  --archive-list      print the archive's entries, newest first\n"
                "  --archive-export ID write the files above from the archived log ID\n"
                "                      FILE may be - for standard output, a pipe or a device\n"
-               "  --allow-truncated   export the records that fit of a log longer than the logger's memory\n"
+               "  --allow-truncated   export the first %3 records of a log longer than that\n"
                "  --help              show this text and exit\n")
-        .arg(outputUsage, outputLines);
+        .arg(outputUsage, outputLines)
+        .arg(LoadRecordLimit);
 }
