@@ -7,6 +7,7 @@
 #include "data/LogExport.h"
 #include "data/Timestamp.h"
 #include "shell/TBackgroundJob.h"
+#include "shell/TJobControls.h"
 #include "shell/TUserDialogs.h"
 #include "shell/WindowLook.h"
 
@@ -18,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -30,8 +30,6 @@ namespace {
 const QString AllDevices = QStringLiteral("Все приборы");
 // The status line while a page is read.
 const QString Waiting = QStringLiteral("…");
-// Steps of the copy's progress bar, whatever the size of the log.
-constexpr int CopyProgressSteps = 1000;
 
 QDateEdit* datePicker(const QString& name, const QString& accessibleName, QWidget* parent)
 {
@@ -68,8 +66,7 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     , ButtonOpen(button(QStringLiteral("ButtonOpen"), QStringLiteral("Открыть"), this))
     , ButtonSaveCopy(button(QStringLiteral("ButtonSaveCopy"), QStringLiteral("Сохранить копию"), this))
     , ButtonDelete(button(QStringLiteral("ButtonDelete"), QStringLiteral("Удалить"), this))
-    , CopyProgress(new QProgressBar(this))
-    , ButtonCopyCancel(button(QStringLiteral("ButtonCopyCancel"), QStringLiteral("Отмена"), this))
+    , copyControls_(new TJobControls(*job_, "CopyProgress", "ButtonCopyCancel", this))
     , ArchiveStatus(new QLabel(this))
 {
     setObjectName(QStringLiteral("FormArchive"));
@@ -95,11 +92,6 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     EntryList->setAlternatingRowColors(true);
     EntryList->horizontalHeader()->setStretchLastSection(true);
     EntryList->setModel(entries_);
-    CopyProgress->setObjectName(QStringLiteral("CopyProgress"));
-    CopyProgress->setRange(0, CopyProgressSteps);
-    CopyProgress->setMaximumWidth(200);
-    CopyProgress->hide();
-    ButtonCopyCancel->hide();
     ArchiveStatus->setObjectName(QStringLiteral("ArchiveStatus"));
     ArchiveStatus->setWordWrap(true);
     ArchiveStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -120,8 +112,7 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     buttons->addWidget(ButtonSaveCopy);
     buttons->addWidget(ButtonDelete);
     buttons->addStretch();
-    buttons->addWidget(CopyProgress);
-    buttons->addWidget(ButtonCopyCancel);
+    copyControls_->addTo(*buttons);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filters);
     layout->addWidget(EntryList, 1);
@@ -145,22 +136,11 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     connect(EntryList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TArchiveWindow::updateButtons);
     connect(entries_, &QAbstractItemModel::modelReset, this, &TArchiveWindow::updateButtons);
-    connect(ButtonCopyCancel, &QPushButton::clicked, job_, &TBackgroundJob::cancel);
     connect(job_, &TBackgroundJob::started, this, [this](const QString& title) {
         ArchiveStatus->setText(title + QStringLiteral("..."));
-        CopyProgress->setValue(0);
-        CopyProgress->show();
-        ButtonCopyCancel->show();
         updateButtons();
     });
-    connect(job_, &TBackgroundJob::progressed, this, [this](qint64 done, qint64 total) {
-        CopyProgress->setValue(total > 0 ? int(done * CopyProgressSteps / total) : 0);
-    });
-    connect(job_, &TBackgroundJob::finished, this, [this] {
-        CopyProgress->hide();
-        ButtonCopyCancel->hide();
-        updateButtons();
-    });
+    connect(job_, &TBackgroundJob::finished, this, &TArchiveWindow::updateButtons);
     updateButtons();
 }
 

@@ -12,12 +12,12 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QLabel;
-class QProgressBar;
 class QPushButton;
 class QTableView;
 class TArchiveListModel;
 class TArchiveSession;
 class TBackgroundJob;
+class TJobControls;
 class TUserDialogs;
 
 // "Архив...": the archived logs, newest first, filtered by device and by a
@@ -93,7 +93,6 @@ private:
     QPushButton* ButtonOpen;
     QPushButton* ButtonSaveCopy;
     QPushButton* ButtonDelete;
-    QProgressBar* CopyProgress;
-    QPushButton* ButtonCopyCancel;
+    TJobControls* copyControls_;
     QLabel* ArchiveStatus;
 };

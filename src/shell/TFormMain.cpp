@@ -8,6 +8,7 @@
 #include "reports/OutputFormats.h"
 #include "shell/LayoutRules.h"
 #include "shell/TBackgroundJob.h"
+#include "shell/TJobControls.h"
 #include "shell/TabPages.h"
 #include "shell/TLoggerConnection.h"
 #include "shell/WindowLook.h"
@@ -27,18 +28,10 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-// Steps of the job's progress bar, whatever the count of rows or bytes.
-constexpr int JobProgressSteps = 1000;
-
-}  // namespace
 
 TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes, const TUserLimitsHolder& limits)
     : MainMenu(new QMenuBar(this))
@@ -47,8 +40,7 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes,
     , StatusLine(new QLabel(emptyViewerHint(), this))
     , job_(new TBackgroundJob(this))
     , loads_(new TLogLoads(*job_, connection, volumes, this))
-    , JobProgress(new QProgressBar(this))
-    , ButtonJobCancel(new QPushButton(QStringLiteral("Отмена"), this))
+    , jobControls_(new TJobControls(*job_, "JobProgress", "ButtonJobCancel", this))
     , connection_(connection)
     , measurementStore_(std::make_unique<TMeasurementStore>())
     , loadedSources_(std::make_unique<TSourceList>(*measurementStore_))
@@ -73,8 +65,7 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes,
     layout->addStretch();
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(StatusLine, 1);
-    statusRow->addWidget(JobProgress);
-    statusRow->addWidget(ButtonJobCancel);
+    jobControls_->addTo(*statusRow);
     layout->addLayout(statusRow);
     buildJobControls();
     setAcceptDrops(true);
@@ -171,18 +162,12 @@ void TFormMain::buildPanelLoad()
 
 void TFormMain::buildJobControls()
 {
-    JobProgress->setObjectName(QStringLiteral("JobProgress"));
-    JobProgress->setRange(0, JobProgressSteps);
-    JobProgress->setMaximumWidth(200);
-    ButtonJobCancel->setObjectName(QStringLiteral("ButtonJobCancel"));
     // The status line keeps its height, so the pages above do not jump as a job starts and ends.
-    StatusLine->setMinimumHeight(ButtonJobCancel->sizeHint().height());
-    connect(ButtonJobCancel, &QPushButton::clicked, job_, &TBackgroundJob::cancel);
+    StatusLine->setMinimumHeight(jobControls_->cancelButton()->sizeHint().height());
     connect(job_, &TBackgroundJob::started, this, [this](const QString& title) {
         showStatus(title + QStringLiteral("..."));
         showJobRunning(true);
     });
-    connect(job_, &TBackgroundJob::progressed, this, &TFormMain::showJobProgress);
     connect(job_, &TBackgroundJob::finished, this, [this] { showJobRunning(false); });
     showJobRunning(false);
 }
@@ -190,19 +175,11 @@ void TFormMain::buildJobControls()
 // One job at a time: loading, printing and saving wait while one runs.
 void TFormMain::showJobRunning(bool running)
 {
-    JobProgress->setVisible(running);
-    JobProgress->setValue(0);
-    ButtonJobCancel->setVisible(running);
     N1Source->menuAction()->setEnabled(!running);
     N1->setEnabled(!running);
     N2->menuAction()->setEnabled(!running);
     for (QAction* save : N2->actions())
         save->setEnabled(!running);
-}
-
-void TFormMain::showJobProgress(qint64 done, qint64 total)
-{
-    JobProgress->setValue(total > 0 ? int(done * JobProgressSteps / total) : 0);
 }
 
 void TFormMain::FormCreate()

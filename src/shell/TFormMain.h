@@ -13,7 +13,6 @@ class QLabel;
 class QKeyEvent;
 class QMenu;
 class QMenuBar;
-class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTimer;
@@ -25,6 +24,7 @@ class TRowSpanView;
 class TRowTableModel;
 class TChart;
 class TBackgroundJob;
+class TJobControls;
 class TChartPage;
 class TSysPage;
 class TTablePage;
@@ -138,7 +138,6 @@ private:
     void endPanelLoad();
     void buildJobControls();
     void showJobRunning(bool running);
-    void showJobProgress(qint64 done, qint64 total);
     void showLoadOutcome(const TLoadOutcome& outcome);
     void showDrivesLoad(TLoadResult& result);
     void showOpenedLog(const TLoadOutcome& outcome);
@@ -172,8 +171,7 @@ private:
     QLabel* StatusLine;
     TBackgroundJob* job_;
     TLogLoads* loads_;
-    QProgressBar* JobProgress;
-    QPushButton* ButtonJobCancel;
+    TJobControls* jobControls_;
 
     TLoggerConnection& connection_;
     std::unique_ptr<TMeasurementStore> measurementStore_;
