@@ -25,15 +25,9 @@ TLogSummary SummarizeLog(const QByteArray& raw, int currentYear)
 
 std::shared_ptr<TRecordList> DecodeLog(const QByteArray& raw, int currentYear)
 {
-    const qint64 count = raw.size() / qint64(sizeof(TLogRecord));
-    auto records = std::make_shared<TRecordList>(currentYear);
-    records->reserve(count);
-    for (qint64 i = 0; i < count; ++i) {
-        TLogRecord record;
-        std::memcpy(&record, raw.constData() + i * qint64(sizeof(TLogRecord)), sizeof record);
-        records->appendIfValid(record);
-    }
-    return records;
+    // A partial last record is not one; the whole ones are read in place.
+    const qsizetype whole = raw.size() - raw.size() % qsizetype(sizeof(TLogRecord));
+    return std::make_shared<TRecordList>(TRawRecords(whole == raw.size() ? raw : raw.first(whole)), currentYear);
 }
 
 namespace {

@@ -23,10 +23,7 @@ QStringList baseNames(const QList<TSourceCandidate>& candidates)
 // The source with its valid records decoded and every record kept as read.
 TLoadedSource decodedSource(const TSourceCandidate& source, TRawRecords raw, int currentYear, TDumpLog& dump)
 {
-    auto records = std::make_shared<TRecordList>(currentYear);
-    records->reserve(raw.size());
-    for (const TLogRecord& record : raw.records())
-        records->appendIfValid(record);
+    auto records = std::make_shared<const TRecordList>(raw, currentYear);
     dump.addRecords(records);
     return {source, std::move(records), std::move(raw)};
 }

@@ -36,11 +36,15 @@ void TMeasurementStore::rebuildIndexes()
     runStarts_.clear();
     runStarts_.shrink_to_fit();
     quint32 rows = 0;
+    int runInterval = -1;
     for (qsizetype i = 0; i < count; ++i) {
-        rows += list.at(i).repeatCount;
+        const TCompactRecord record = list.at(i);
+        rows += record.repeatCount;
         rowEnds_.push_back(rows);
-        if (i == 0 || (list.at(i).intervalAndChannels >> 4) != (list.at(i - 1).intervalAndChannels >> 4))
+        if (const int interval = record.intervalAndChannels >> 4; interval != runInterval) {
             runStarts_.push_back(quint32(i));
+            runInterval = interval;
+        }
     }
     for (TChannelBit channel : AllChannels)
         channelIndexes_[ChannelSlot(channel)].build(count, [&](qsizetype i) { return list.channelValue(channel, i); });

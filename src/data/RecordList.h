@@ -1,11 +1,13 @@
 #pragma once
 
 #include "data/LogRecord.h"
+#include "data/RawRecords.h"
 
 #include <vector>
 
-// A valid record decoded once: 12 bytes. The base time is an offset from the
-// start of the list's century window, which spans 100 years and so fits 32 bits.
+// A valid record's fields as the store reads them. The base time is an offset
+// from the start of the list's century window, which spans 100 years and so
+// fits 32 bits.
 struct TCompactRecord {
     quint32 baseOffset;
     qint16 temperature;
@@ -14,14 +16,17 @@ struct TCompactRecord {
     quint8 repeatCount;
     quint8 intervalAndChannels;
 };
-static_assert(sizeof(TCompactRecord) == 12);
 
 // The valid records of one source in file order, decoded for a given current
-// year (which fixes the century of the two-digit years).
+// year (which fixes the century of the two-digit years). A list made from a
+// log's records as read reads their bytes in place, sharing them with the
+// source, and keeps beside them only what decoding costs: each valid record's
+// base time, and where it lies when invalid records sit between.
 class TRecordList
 {
 public:
     explicit TRecordList(int currentYear);
+    TRecordList(const TRawRecords& raw, int currentYear);
 
     int currentYear() const { return currentYear_; }
     void reserve(qsizetype count);
@@ -31,18 +36,37 @@ public:
     // current year, from its repetition `first` on, as a record of their own.
     void appendRows(const TRecordList& from, qsizetype index, int first, int count);
 
-    qsizetype size() const { return qsizetype(records_.size()); }
-    bool isEmpty() const { return records_.empty(); }
-    const TCompactRecord& at(qsizetype index) const { return records_[size_t(index)]; }
-    qint64 baseTime(qsizetype index) const { return origin_ + at(index).baseOffset; }
+    qsizetype size() const { return qsizetype(baseOffsets_.size()); }
+    bool isEmpty() const { return baseOffsets_.empty(); }
+    TCompactRecord at(qsizetype index) const
+    {
+        const TLogRecord& record = recordAt(index);
+        return TCompactRecord{baseOffsets_[size_t(index)], record.RawTemperature(), record.RawHumidity(),
+                              record.RawPressure(),       record.RepeatCount,      record.IntervalAndChannels};
+    }
+    qint64 baseTime(qsizetype index) const { return origin_ + baseOffsets_[size_t(index)]; }
     TExpandedRecord expanded(qsizetype index) const;
     std::optional<int> channelValue(TChannelBit channel, qsizetype index) const;
     QString dumpLine(qsizetype index) const;
 
-    qsizetype memoryBytes() const { return qsizetype(records_.capacity() * sizeof(TCompactRecord)); }
+    // Heap bytes of the decoding, and of the records' own bytes while nothing
+    // else shares them (a loaded source's records are counted with the source).
+    qsizetype memoryBytes() const;
 
 private:
+    const TLogRecord& recordAt(qsizetype index) const
+    {
+        // The records are byte arrays only, so any address of the bytes holds them.
+        static_assert(alignof(TLogRecord) == 1);
+        const qsizetype position = positions_.empty() ? index : qsizetype(positions_[size_t(index)]);
+        return reinterpret_cast<const TLogRecord*>(bytes_.constData())[position];
+    }
+    void append(const TLogRecord& record);
+    void keep(const TLogRecord& record, qsizetype position);
+
     int currentYear_;
     qint64 origin_;
-    std::vector<TCompactRecord> records_;
+    QByteArray bytes_; // records in the log's own layout, invalid ones possibly among them
+    std::vector<quint32> baseOffsets_; // one per valid record
+    std::vector<quint32> positions_; // each valid record's place in bytes_; empty while that is its index
 };

@@ -71,7 +71,7 @@ TStatistics ComputeStatistics(const TMeasurementStore& store)
     std::array<ChannelAccumulator, 3> accumulators;
     const TRecordList& records = store.records();
     for (qsizetype i = 0; i < records.size(); ++i) {
-        const TCompactRecord& record = records.at(i);
+        const TCompactRecord record = records.at(i);
         const int mask = record.intervalAndChannels;
         if (mask & ChannelTemperature)
             accumulators[0].add(record.temperature, record.repeatCount);
@@ -155,7 +155,7 @@ TMetrology ComputeMetrology(const TMeasurementStore& store, const TUserLimits& l
     TKineticTemperature kinetic;
     const TRecordList& records = store.records();
     for (qsizetype i = 0; i < records.size(); ++i) {
-        const TCompactRecord& record = records.at(i);
+        const TCompactRecord record = records.at(i);
         const qint64 seconds = qint64(record.repeatCount) * IntervalSeconds(record.intervalAndChannels >> 4);
         for (TExcursionTracker& tracker : trackers)
             tracker.add(record, seconds);
