@@ -136,7 +136,8 @@ void TCalibrationPage::readOne(int single)
     const SingleValueAction& action = table_.singles[single];
     const CalibrationField& field = table_.fields[action.field];
     // The table is the program's own and outlives every request.
-    readRegisters({field.reg}, QString::fromUtf8(action.readMessage),
+    readRegisters(QString::fromUtf8("Чтение: %1…").arg(QString::fromUtf8(field.label)), {field.reg},
+                  QString::fromUtf8(action.readMessage),
                   [this, &action, &field](const QList<qint32>& values) {
                       edits_[action.field]->setText(shownValue(field, values[0]));
                   });
@@ -154,7 +155,8 @@ void TCalibrationPage::writeOne(int single)
     const std::optional<qint32> value = converted.value;
     if (!value || *value < action.min || *value > action.max)
         return refuseWith(QString::fromUtf8(action.errorMessage));
-    writeRegisters({{field.reg, *value}}, TDeviceLink::ReplyTimeoutMs, QString::fromUtf8(action.writeMessage));
+    writeRegisters(QString::fromUtf8("Запись: %1…").arg(QString::fromUtf8(field.label)), {{field.reg, *value}},
+                   TDeviceLink::ReplyTimeoutMs, QString::fromUtf8(action.writeMessage));
 }
 
 void TCalibrationPage::readPage()
@@ -162,7 +164,8 @@ void TCalibrationPage::readPage()
     QList<int> registers;
     for (const CalibrationField& field : table_.fields)
         registers.append(field.reg);
-    readRegisters(registers, QString::fromUtf8(table_.readAllMessage), [this](const QList<qint32>& values) {
+    readRegisters(QString::fromUtf8("Чтение всех коэффициентов…"), registers, QString::fromUtf8(table_.readAllMessage),
+                  [this](const QList<qint32>& values) {
         for (int i = 0; i < table_.fields.size(); ++i)
             edits_[i]->setText(shownValue(table_.fields[i], values[i]));
     });
@@ -187,7 +190,8 @@ void TCalibrationPage::writePage()
             return refuseWith(QString::fromUtf8(field.pageError));
         writes.append({field.reg, *values[i]});
     }
-    writeRegisters(writes, TDeviceLink::ReplyTimeoutMs, QString::fromUtf8(table_.writeAllMessage));
+    writeRegisters(QString::fromUtf8("Запись всех коэффициентов…"), writes, TDeviceLink::ReplyTimeoutMs,
+                   QString::fromUtf8(table_.writeAllMessage));
 }
 
 void TCalibrationPage::showDefaults()

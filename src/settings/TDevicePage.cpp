@@ -23,10 +23,11 @@ TDevicePage::TDevicePage(TLoggerRequests& requests, QWidget* parent)
 {
 }
 
-void TDevicePage::readRegisters(const QList<int>& registers, const QString& successLine,
+void TDevicePage::readRegisters(const QString& doing, const QList<int>& registers, const QString& successLine,
                                 std::function<void(const QList<qint32>&)> show)
 {
     runRequest(
+        doing,
         [registers, successLine](TDeviceLink& link) {
             std::optional<QList<qint32>> values = ReadEach(link, registers);
             if (values && !successLine.isEmpty())
@@ -40,9 +41,10 @@ void TDevicePage::readRegisters(const QList<int>& registers, const QString& succ
         });
 }
 
-void TDevicePage::writeRegisters(const QList<RegisterWrite>& writes, int timeoutMs, const QString& successLine)
+void TDevicePage::writeRegisters(const QString& doing, const QList<RegisterWrite>& writes, int timeoutMs,
+                                 const QString& successLine)
 {
-    runRequest([writes, timeoutMs, successLine](TDeviceLink& link) {
+    runRequest(doing, [writes, timeoutMs, successLine](TDeviceLink& link) {
         if (!link.WriteRegisters(writes, timeoutMs))
             return false;
         link.LogStatus(successLine);
@@ -52,22 +54,25 @@ void TDevicePage::writeRegisters(const QList<RegisterWrite>& writes, int timeout
 
 void TDevicePage::refuseWith(const QString& reason)
 {
-    runRequest([reason](TDeviceLink& link) {
+    runRequest(QString(), [reason](TDeviceLink& link) {
         link.LogStatus(reason);
         return false;
     });
 }
 
-void TDevicePage::beginRequest()
+void TDevicePage::beginRequest(const QString& doing)
 {
     // The page's own controls keep their enabled state under the greyed page.
     if (runningRequests_++ == 0)
         setEnabled(false);
+    emit doingChanged(doing);
 }
 
 void TDevicePage::endRequest(bool wentThrough)
 {
-    if (--runningRequests_ == 0)
+    if (--runningRequests_ == 0) {
         setEnabled(true);
+        emit doingChanged(QString());
+    }
     emit requestFinished(wentThrough);
 }

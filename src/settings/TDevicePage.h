@@ -11,8 +11,9 @@
 
 // A settings page that talks to the logger. Each of its actions is a request
 // on the logger's thread; the page is greyed while one runs, so that nothing
-// on it changes under the request, and every action ends with
-// requestFinished, telling whether it went through to its success line.
+// on it changes under the request, says what the request does, and every
+// action ends with requestFinished, telling whether it went through to its
+// success line.
 class TDevicePage : public QWidget {
     Q_OBJECT
 
@@ -22,28 +23,32 @@ public:
     bool requestRunning() const { return runningRequests_ > 0; }
 
 signals:
+    // What the page's running request does, as "Чтение номера прибора…";
+    // empty once none runs or for a refusal that only waits for its turn.
+    void doingChanged(const QString& doing);
     // Once per action; false too for one refused before the logger was asked.
     void requestFinished(bool wentThrough);
 
 protected:
-    // Runs work(link) as a request, then show(result) on the page, which
-    // says whether the action went through.
+    // Runs work(link) as a request that does `doing`, then show(result) on
+    // the page, which says whether the action went through.
     template <typename Work, typename Show>
-    void runRequest(Work work, Show show);
+    void runRequest(const QString& doing, Work work, Show show);
     // A request whose work itself says whether it went through.
     template <typename Work>
-    void runRequest(Work work)
+    void runRequest(const QString& doing, Work work)
     {
-        runRequest(std::move(work), [](bool wentThrough) { return wentThrough; });
+        runRequest(doing, std::move(work), [](bool wentThrough) { return wentThrough; });
     }
 
     // Reads the registers in order, then logs successLine (when given) and
     // shows the values; a logger that stops answering half-way leaves every
     // control alone.
-    void readRegisters(const QList<int>& registers, const QString& successLine,
+    void readRegisters(const QString& doing, const QList<int>& registers, const QString& successLine,
                        std::function<void(const QList<qint32>&)> show);
     // One write transaction, then successLine.
-    void writeRegisters(const QList<RegisterWrite>& writes, int timeoutMs, const QString& successLine);
+    void writeRegisters(const QString& doing, const QList<RegisterWrite>& writes, int timeoutMs,
+                        const QString& successLine);
     // An action that cannot go on: its reason goes to the status list after
     // the lines of the requests before it.
     void refuseWith(const QString& reason);
@@ -51,7 +56,7 @@ protected:
     void refuse() { emit requestFinished(false); }
 
 private:
-    void beginRequest();
+    void beginRequest(const QString& doing);
     void endRequest(bool wentThrough);
 
     TLoggerRequests& requests_;
@@ -59,9 +64,9 @@ private:
 };
 
 template <typename Work, typename Show>
-void TDevicePage::runRequest(Work work, Show show)
+void TDevicePage::runRequest(const QString& doing, Work work, Show show)
 {
-    beginRequest();
+    beginRequest(doing);
     requests_.run(this, std::move(work),
                   [this, show = std::move(show)](const auto& result) mutable { endRequest(show(result)); });
 }

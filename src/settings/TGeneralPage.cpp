@@ -64,7 +64,7 @@ QList<QWidget*> TGeneralPage::deviceControls() const
 
 void TGeneralPage::ButtonDeviceNumberReadClick()
 {
-    runRequest(&ReadDeviceNumber, [this](const std::optional<qint32>& number) {
+    runRequest(QString::fromUtf8("Чтение номера прибора…"), &ReadDeviceNumber, [this](const std::optional<qint32>& number) {
         if (!number)
             return false;
         EditDeviceNumber->setText(QString::number(*number));
@@ -79,7 +79,8 @@ void TGeneralPage::ButtonDeviceNumberWriteClick()
         ShowErrorBox(window(), number.error);
         return refuse();
     }
-    writeRegisters({{RegDeviceNumber, *number.value}}, TDeviceLink::ReplyTimeoutMs,
+    writeRegisters(QString::fromUtf8("Запись номера прибора…"), {{RegDeviceNumber, *number.value}},
+                   TDeviceLink::ReplyTimeoutMs,
                    QString::fromUtf8("Запись номера прибора успешно выполнена"));
 }
 
@@ -88,7 +89,7 @@ void TGeneralPage::ButtonDeviceInitClick()
     QList<RegisterWrite> writes;
     for (std::size_t reg = 0; reg < DefaultRegisterImage.size(); ++reg)
         writes.append({int(reg), DefaultRegisterImage[reg]});
-    writeRegisters(writes, TDeviceLink::SlowReplyTimeoutMs,
+    writeRegisters(QString::fromUtf8("Инициализация прибора…"), writes, TDeviceLink::SlowReplyTimeoutMs,
                    QString::fromUtf8("Инициализация прибора успешно выполнена"));
 }
 
@@ -99,7 +100,7 @@ void TGeneralPage::ButtonNumRecordClick()
 
 void TGeneralPage::ReadLogMemoryUsage()
 {
-    runRequest(&ReadLogRecordCount, [this](const std::optional<qint64>& recordCount) {
+    runRequest(QString::fromUtf8("Чтение числа записей журнала…"), &ReadLogRecordCount, [this](const std::optional<qint64>& recordCount) {
         if (recordCount)
             emit recordCountRead(*recordCount);
         return recordCount.has_value();

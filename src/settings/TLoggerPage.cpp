@@ -172,7 +172,8 @@ void TLoggerPage::showLevels(const QList<qint32>& levels)
 
 void TLoggerPage::ButtonLogReadAllClick()
 {
-    readRegisters({RegLogInterval, RegOptionsRec, RegTLimitMin, RegTLimitMax, RegRHLimitMin, RegRHLimitMax}, {},
+    readRegisters(QString::fromUtf8("Чтение настроек даталоггера…"),
+                  {RegLogInterval, RegOptionsRec, RegTLimitMin, RegTLimitMax, RegRHLimitMin, RegRHLimitMax}, {},
                   [this](const QList<qint32>& values) { showSettings(values); });
 }
 
@@ -191,7 +192,7 @@ void TLoggerPage::showSettings(const QList<qint32>& values)
 void TLoggerPage::ButtonLogWriteAllClick()
 {
     const QDateTime moment(DateTimePickerDate->date(), DateTimePickerTime->time());
-    runRequest([moment](TDeviceLink& link) {
+    runRequest(QString::fromUtf8("Установка часов даталоггера…"), [moment](TDeviceLink& link) {
         if (!link.SetClock(moment))
             return false;
         link.LogStatus(QString::fromUtf8("Запись настроек для даталоггера успешно выполнена"));
@@ -201,5 +202,5 @@ void TLoggerPage::ButtonLogWriteAllClick()
 
 void TLoggerPage::ButtonLogMemEraseClick()
 {
-    runRequest([](TDeviceLink& link) { return link.EraseLogMemory(); });
+    runRequest(QString::fromUtf8("Очистка памяти прибора…"), [](TDeviceLink& link) { return link.EraseLogMemory(); });
 }

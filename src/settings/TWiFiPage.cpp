@@ -151,7 +151,8 @@ void TWiFiPage::ButtonWiFiReadAllClick()
         {RegGateway, AddressBytes, MaskEditGateway}, {RegDeviceName, DeviceNameBytes, EditDeviceName},
     };
     // The edits are only touched when the reading is shown, on this thread.
-    runRequest([fields](TDeviceLink& link) { return ReadWiFiFields(link, fields); },
+    runRequest(QString::fromUtf8("Чтение настроек Wi-Fi…"),
+               [fields](TDeviceLink& link) { return ReadWiFiFields(link, fields); },
                [this, fields](const std::optional<TWiFiReading>& reading) {
                    if (!reading)
                        return false;
@@ -182,6 +183,6 @@ void TWiFiPage::ButtonWiFiWriteAllClick()
     const WiFiWritePlan plan = PlanWiFiWrite(currentSettings());
     if (!plan.error.isEmpty())
         return refuseWith(plan.error);
-    writeRegisters(plan.writes, TDeviceLink::ReplyTimeoutMs,
+    writeRegisters(QString::fromUtf8("Запись настроек Wi-Fi…"), plan.writes, TDeviceLink::ReplyTimeoutMs,
                    QString::fromUtf8("Запись настроек для Wi-Fi успешно выполнена"));
 }

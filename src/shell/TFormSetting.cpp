@@ -50,6 +50,10 @@ TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
     connect(&connection, &TLoggerConnection::detected, this, &TFormSetting::showConnected);
     connect(&connection, &TLoggerConnection::lost, this, [this] { SetDeviceControlsEnabled(false); });
     connect(generalPage_, &TGeneralPage::recordCountRead, &connection, &TLoggerConnection::setRecordCount);
+    for (TDevicePage* page : std::initializer_list<TDevicePage*>{loggerPage_, wifiPage_, generalPage_, tempPage_,
+                                                                  humiPage_, pressPage_}) {
+        connect(page, &TDevicePage::doingChanged, this, [this, page](const QString& doing) { showDoing(page, doing); });
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -125,8 +129,23 @@ void TFormSetting::SetDeviceControlsEnabled(bool enabled)
 
 void TFormSetting::appendStatusLine(const QString& line)
 {
+    // Above the lines of running requests, which stay last until they end.
+    const int row = ListBox1->count() - int(doingLines_.size());
+    ListBox1->insertItem(row, line);
+    ListBox1->setCurrentRow(row);
+}
+
+void TFormSetting::showDoing(TDevicePage* page, const QString& doing)
+{
+    delete doingLines_.take(page);
+    if (doing.isEmpty())
+        return;
+    auto* line = new QListWidgetItem(QStringLiteral("Выполняется: %1").arg(doing));
+    line->setFlags(Qt::ItemIsEnabled);
+    line->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
     ListBox1->addItem(line);
-    ListBox1->setCurrentRow(ListBox1->count() - 1);
+    ListBox1->scrollToItem(line);
+    doingLines_.insert(page, line);
 }
 
 void TFormSetting::showConnected(const TDeviceIdentity& identity)

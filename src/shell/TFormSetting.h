@@ -3,10 +3,14 @@
 #include "data/MeasurementLimits.h"
 #include "shell/TToolWindow.h"
 
+#include <QHash>
+
 class QListWidget;
+class QListWidgetItem;
 class QTabWidget;
 class QTimer;
 class TCalibrationPage;
+class TDevicePage;
 class TGeneralPage;
 class TLoggerConnection;
 class TLoggerPage;
@@ -40,6 +44,7 @@ private:
     void FormCreate();
     void showPageDefaults();
     void appendStatusLine(const QString& line);
+    void showDoing(TDevicePage* page, const QString& doing);
     void showConnected(const TDeviceIdentity& identity);
     QList<QWidget*> deviceControls() const;
 
@@ -58,4 +63,6 @@ private:
     TCalibrationPage* tempPage_;
     TCalibrationPage* humiPage_;
     TCalibrationPage* pressPage_;
+    // The status list's last lines: what each page's running request does.
+    QHash<TDevicePage*, QListWidgetItem*> doingLines_;
 };

@@ -103,6 +103,9 @@ void LoggerThreadTest::aWriteToASilentLoggerGreysItsPageAndLeavesTheWindowsFree(
     for (const char* name : {"ButtonTempWriteAll", "ButtonTempReadAll", "ButtonTempOffsetWrite"})
         QVERIFY2(!page.button(QString::fromLatin1(name))->isEnabled(), name);
     QVERIFY(!page.edit(QStringLiteral("EditTempOffset"))->isEnabled());
+    // The status list says what runs, below every line logged meanwhile.
+    QCOMPARE(settings->ListBox1->item(settings->ListBox1->count() - 1)->text(),
+             QStringLiteral("Выполняется: Запись всех коэффициентов…"));
     // Only the page that asks is greyed; the monitor and the other pages go on.
     QVERIFY(settings->WiFiPage->ButtonWiFiReadAll->isEnabled());
     const MonitorControls monitor(*windows->formRead_);
@@ -120,6 +123,8 @@ void LoggerThreadTest::aWriteToASilentLoggerGreysItsPageAndLeavesTheWindowsFree(
     QVERIFY(writeAll->isEnabled());
     QVERIFY(page.edit(QStringLiteral("EditTempOffset"))->isEnabled());
     QCOMPARE(errorLines(), QStringList{QStringLiteral("ОШИБКА! Прибор не отвечает")});
+    QVERIFY(settings->ListBox1->findItems(QStringLiteral("Выполняется"), Qt::MatchStartsWith).isEmpty());
+    QVERIFY(settings->ListBox1->item(settings->ListBox1->count() - 1)->text().endsWith(QStringLiteral("не отвечает")));
     QCOMPARE(logger->requests().size(), 2);
 }
 
