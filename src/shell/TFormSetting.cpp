@@ -7,6 +7,7 @@
 #include "settings/TWiFiPage.h"
 #include "shell/TLoggerConnection.h"
 #include "shell/TabPages.h"
+#include "text/MessageText.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -63,6 +64,8 @@ TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
     // Once the user has touched a picker, it keeps what the user set.
     connect(loggerPage_, &TLoggerPage::pickerTouched, TimerDateTime, &QTimer::stop);
     connect(loggerPage_, &TLoggerPage::levelsRead, this, &TFormSetting::loggerLevelsRead);
+    connect(loggerPage_, &TLoggerPage::logReadRequested, this, &TFormSetting::loggerLogReadRequested);
+    loggerPage_->setEraseFacts([this, &connection] { return eraseFacts(connection.deviceLabel()); });
 
     FormCreate();
 }
@@ -85,7 +88,6 @@ void TFormSetting::showPageDefaults()
     tempPage_->showDefaults();
     humiPage_->showDefaults();
     pressPage_->showDefaults();
-    loggerPage_->ShowLogDefaults();
     wifiPage_->ShowWiFiDefaults();
 }
 
@@ -123,9 +125,36 @@ void TFormSetting::SetDeviceControlsEnabled(bool enabled)
         control->setEnabled(enabled);
 }
 
+void TFormSetting::useArchive()
+{
+    archiveInUse_ = true;
+}
+
+void TFormSetting::noteLogKept(const QString& label)
+{
+    keptAt_.insert(label, QDateTime::currentDateTime());
+}
+
+TEraseFacts TFormSetting::eraseFacts(const QString& label) const
+{
+    TEraseFacts facts{label};
+    if (!archiveInUse_)
+        return facts;
+    const auto kept = keptAt_.constFind(label);
+    if (label.isEmpty() || kept == keptAt_.cend()) {
+        facts.archive = TEraseFacts::Archive::NotKnown;
+        return facts;
+    }
+    facts.archive = TEraseFacts::Archive::Kept;
+    facts.keptAt = *kept;
+    return facts;
+}
+
 void TFormSetting::appendStatusLine(const QString& line)
 {
-    ListBox1->addItem(line);
+    // One line a row; what a library said about it shows as the row's tooltip.
+    auto* item = new QListWidgetItem(MessageLine(line), ListBox1);
+    item->setToolTip(MessageDetail(line));
     ListBox1->setCurrentRow(ListBox1->count() - 1);
 }
 

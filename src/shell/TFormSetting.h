@@ -3,6 +3,9 @@
 #include "data/MeasurementLimits.h"
 #include "shell/TToolWindow.h"
 
+#include <QDateTime>
+#include <QHash>
+
 class QListWidget;
 class QTabWidget;
 class QTimer;
@@ -12,6 +15,7 @@ class TLoggerConnection;
 class TLoggerPage;
 class TWiFiPage;
 struct TDeviceIdentity;
+struct TEraseFacts;
 
 // The settings window: the logger's configuration pages and the status list
 // of the logger connection. It works whether shown or hidden.
@@ -32,9 +36,17 @@ public:
 
     void SetDeviceControlsEnabled(bool enabled);
 
+    // Loads are kept in an archive: the erase question tells whether the
+    // logger's log is there.
+    void useArchive();
+    // The archive stored a log under `label`: a drive's label for a log read from the logger.
+    void noteLogKept(const QString& label);
+
 signals:
     // A read on the "Даталоггер" page got the logger's critical levels.
     void loggerLevelsRead(const TUserLimits& levels);
+    // The erase question's "Сначала прочитать": the logger's log is to be loaded.
+    void loggerLogReadRequested();
 
 private:
     void FormCreate();
@@ -42,6 +54,7 @@ private:
     void appendStatusLine(const QString& line);
     void showConnected(const TDeviceIdentity& identity);
     QList<QWidget*> deviceControls() const;
+    TEraseFacts eraseFacts(const QString& label) const;
 
     QTabWidget* PageControl;
     QWidget* TabSheet1;
@@ -58,4 +71,7 @@ private:
     TCalibrationPage* tempPage_;
     TCalibrationPage* humiPage_;
     TCalibrationPage* pressPage_;
+    bool archiveInUse_ = false;
+    // When the archive last stored a log under each label since the program started.
+    QHash<QString, QDateTime> keptAt_;
 };

@@ -414,9 +414,9 @@ void CalibrationPagesTest::deviceControlsFollowTheConnection()
         "EditHumiCoeffA2", "EditHumiCoeffB2", "EditHumiCoeffC2", "EditHumiCoeffAlfa2", "ButtonHumiOffsetRead",
         "ButtonHumiOffsetWrite", "ButtonHumiSlopeRead", "ButtonHumiSlopeWrite", "ButtonHumiDefault",
         "ButtonHumiReadAll", "ButtonHumiWriteAll", "EditPressOffset", "EditPressSlope", "ButtonPressOffsetRead",
-        "ButtonPressOffsetWrite", "ButtonPressSlopeRead", "ButtonPressSlopeWrite",
-        "DateTimePickerTime", "DateTimePickerDate", "ButtonLogMemErase", "ButtonLogReadAll", "ButtonLogWriteAll", "EditNetName", "EditPassw", "MaskEditIPAddr", "MaskEditMask", "MaskEditGateway",
-        "EditDeviceGroup", "EditDeviceName", "ComboBoxWiFiInterval", "ButtonWiFiDefault", "ButtonWiFiReadAll",
+        "ButtonPressOffsetWrite", "ButtonPressSlopeRead", "ButtonPressSlopeWrite", "DateTimePickerTime",
+        "DateTimePickerDate", "ButtonLogMemErase", "ButtonLogReadAll", "ButtonLogWriteAll", "EditNetName",
+        "EditPassw", "MaskEditIPAddr", "MaskEditMask", "MaskEditGateway", "EditDeviceGroup", "EditDeviceName", "ComboBoxWiFiInterval", "ButtonWiFiDefault", "ButtonWiFiReadAll",
         "ButtonWiFiWriteAll"};
     const auto enabledStates = [&] {
         QList<bool> states;
