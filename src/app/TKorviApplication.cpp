@@ -4,6 +4,7 @@
 #include "data/SystemFile.h"
 #include "settings/PageControls.h"
 #include "text/FormatLocale.h"
+#include "text/MessageText.h"
 
 #include <QFont>
 
@@ -28,12 +29,14 @@ TKorviApplication::TKorviApplication(int& argc, char** argv)
 
 bool TKorviApplication::notify(QObject* receiver, QEvent* event)
 {
+    // What the exception says, often a library's English, is the detail.
+    const QString line = QStringLiteral("Действие прервано из-за ошибки в программе");
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        ShowErrorBox(QString::fromUtf8(error.what()));
+        ShowErrorBox(WithDetail(line, QString::fromUtf8(error.what())));
     } catch (...) {
-        ShowErrorBox(QString());
+        ShowErrorBox(line);
     }
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveSchema.h"
 #include "data/LogRecord.h"
+#include "text/MessageText.h"
 
 #include <QAtomicInteger>
 #include <QDateTime>
@@ -197,7 +198,9 @@ std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QStri
     if (!failure.isValid())
         version = ArchiveSchemaVersionOf(database, &failure);
     if (failure.isValid()) {
-        *error = archive->describe(failure) + QStringLiteral("; программа работает без архива");
+        const QString reason = archive->describe(failure);
+        *error = WithDetail(MessageLine(reason) + QStringLiteral("; программа работает без архива"),
+                            MessageDetail(reason));
         return nullptr;
     }
     if (version > ArchiveSchemaVersion) {
@@ -224,9 +227,10 @@ QString TArchive::describe(const QSqlError& error) const
                 .arg(where)
                 .arg(location_.statementTimeoutMs / 1000.0);
         }
+        // The server's own words are English and run over several lines: the detail.
         if (error.type() == QSqlError::ConnectionError)
-            return QStringLiteral("Нет связи с сервером архива %1: %2").arg(where, reason);
-        return QStringLiteral("Ошибка архива %1: %2").arg(where, reason);
+            return WithDetail(QStringLiteral("Нет связи с сервером архива %1").arg(where), reason);
+        return WithDetail(QStringLiteral("Сервер архива %1 не выполнил запрос").arg(where), reason);
     }
     switch (error.nativeErrorCode().toInt()) {
     case SqliteBusy:
@@ -242,7 +246,7 @@ QString TArchive::describe(const QSqlError& error) const
     case SqliteCantOpen:
         return QStringLiteral("Не удалось открыть файл архива %1").arg(where);
     default:
-        return QStringLiteral("Ошибка архива %1: %2").arg(where, reason);
+        return WithDetail(QStringLiteral("Ошибка архива %1").arg(where), reason);
     }
 }
 

@@ -61,7 +61,9 @@ private:
         QString error;
         const std::optional<TStoredLog> stored = archive_->store(label, raw, origin, TArchiveStamp::now(), &error);
         if (stored) {
-            tell([&keeper = keeper_, stored = *stored] { emit keeper.kept(stored.entryId, stored.added); });
+            tell([&keeper = keeper_, stored = *stored, label] {
+                emit keeper.kept(stored.entryId, stored.added, label);
+            });
             return;
         }
         // The next log connects anew: a server that stopped for a while may answer again.

@@ -38,8 +38,9 @@ public:
 signals:
     void opened();
     void unavailable(const QString& reason);
-    // The log was stored (added) or was already there (only the download noted).
-    void kept(qint64 entryId, bool added);
+    // The log was stored (added) or was already there (only the download
+    // noted), under its label.
+    void kept(qint64 entryId, bool added, const QString& label);
     void failed(const QString& reason);
 
 private:

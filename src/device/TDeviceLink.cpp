@@ -3,6 +3,7 @@
 #include "device/Cp1251Codec.h"
 #include "device/RegisterConversions.h"
 #include "text/FormatLocale.h"
+#include "text/MessageText.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -34,8 +35,7 @@ bool TDeviceLink::LoadHidLibrary()
 {
     libraryLoaded_ = backend_->initialise();
     if (!libraryLoaded_) {
-        LogStatus(QStringLiteral("Failed to load hid.dll"));
-        LogStatus(QStringLiteral("Couldn't find one or more HID entry points"));
+        LogStatus(QStringLiteral("ОШИБКА! Не удалось загрузить библиотеку HID: приборы не будут найдены"));
     }
     return libraryLoaded_;
 }
@@ -48,8 +48,8 @@ std::unique_ptr<HidDevice> TDeviceLink::openLogger(const HidDeviceInfo& info,
     if (!device) {
         unopenable.insert(info.path);
         if (!unopenableReported_.contains(info.path)) {
-            LogStatus(QString::fromUtf8("ОШИБКА! Нет доступа к прибору ") + info.path + QStringLiteral(": ")
-                      + reason);
+            // The system's reason is English: the detail behind the line.
+            LogStatus(WithDetail(QString::fromUtf8("ОШИБКА! Нет доступа к прибору ") + info.path, reason));
             emit accessRefused(info.path, reason);
         }
     }

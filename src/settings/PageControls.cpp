@@ -1,5 +1,7 @@
 #include "settings/PageControls.h"
 
+#include "text/MessageText.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,7 +13,9 @@ QPushButton* NewPageButton(const char* caption, const char* name, QWidget* paren
 
 void ShowErrorBox(QWidget* parent, const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), MessageLine(message),
+                    QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("ErrorBox"));
+    box.setDetailedText(MessageDetail(message));
     box.exec();
 }

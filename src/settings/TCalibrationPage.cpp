@@ -147,7 +147,7 @@ void TCalibrationPage::writeOne(int single)
 {
     const SingleValueAction& action = table_.singles[single];
     const CalibrationField& field = table_.fields[action.field];
-    const TFieldValue converted = ConvertField(edits_[action.field]->text(), field.scale);
+    const TFieldValue converted = ConvertField(edits_[action.field]->text(), field.scale, QString::fromUtf8(field.label));
     if (!converted.error.isEmpty()) {
         ShowErrorBox(window(), converted.error);
         return refuse();
@@ -175,7 +175,8 @@ void TCalibrationPage::writePage()
 {
     QList<std::optional<qint32>> values;
     for (int i = 0; i < table_.fields.size(); ++i) {
-        const TFieldValue converted = ConvertField(edits_[i]->text(), table_.fields[i].scale);
+        const CalibrationField& field = table_.fields[i];
+        const TFieldValue converted = ConvertField(edits_[i]->text(), field.scale, QString::fromUtf8(field.label));
         if (!converted.error.isEmpty()) {
             ShowErrorBox(window(), converted.error);
             return refuse();

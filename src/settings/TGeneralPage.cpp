@@ -74,7 +74,7 @@ void TGeneralPage::ButtonDeviceNumberReadClick()
 
 void TGeneralPage::ButtonDeviceNumberWriteClick()
 {
-    const TFieldValue number = ConvertField(EditDeviceNumber->text(), 1);
+    const TFieldValue number = ConvertField(EditDeviceNumber->text(), 1, Label16->text());
     if (!number.error.isEmpty()) {
         ShowErrorBox(window(), number.error);
         return refuse();

@@ -27,8 +27,8 @@ public:
 public slots:
     // Each ends with requestFinished; on a silent logger the link has logged it.
     void ButtonDeviceNumberReadClick();
-    // Shows "'<text>' is not a valid integer value" in the error box before
-    // anything is sent when the field does not hold a 32-bit integer.
+    // Says in the error box that the field wants a 32-bit integer, before
+    // anything is sent, when it does not hold one.
     void ButtonDeviceNumberWriteClick();
     void ButtonDeviceInitClick();
     void ButtonNumRecordClick();

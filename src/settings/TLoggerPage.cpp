@@ -4,10 +4,8 @@
 #include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
 #include "settings/PageControls.h"
-#include "settings/SignedDecimalKeyFilter.h"
 #include "text/FormatLocale.h"
 
-#include <QComboBox>
 #include <QDateEdit>
 #include <QEvent>
 #include <QGridLayout>
@@ -15,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimeEdit>
@@ -24,20 +23,65 @@ namespace {
 // Levels are kept in tenths of a degree or a percent.
 constexpr int LevelScale = 10;
 constexpr qint32 OptionBits[] = {OptionRecTemperature, OptionRecHumidity, OptionRecPressure};
-constexpr qint32 DefaultLevels[] = {-295, 557, 55, 992};
 
-QLineEdit* makeLevelEdit(const char* name, QObject* filter, QWidget* parent)
+// A value the page shows as read from the logger and never writes.
+QLineEdit* makeReadValue(const char* name, QWidget* parent)
 {
     auto* edit = NewNamedControl<QLineEdit>(name, parent);
-    filter->setParent(edit);
-    edit->installEventFilter(filter);
+    edit->setReadOnly(true);
     return edit;
+}
+
+enum class EraseAnswer { Erase, Keep, ReadFirst };
+
+QString whereTheLogIs(const TEraseFacts& facts)
+{
+    switch (facts.archive) {
+    case TEraseFacts::Archive::Kept:
+        return QStringLiteral("Журнал, прочитанный с него %1, сохранён в архиве; записей, сделанных после чтения, "
+                              "в архиве нет.")
+            .arg(FormatLocale().toString(facts.keptAt, QLocale::ShortFormat));
+    case TEraseFacts::Archive::NotKnown:
+        return QStringLiteral("Есть ли его журнал в архиве, не известно: с начала работы программы журнал этого "
+                              "даталоггера в архив не сохранялся.");
+    case TEraseFacts::Archive::None:
+        break;
+    }
+    return QStringLiteral("Архив не ведётся: сохранён ли где-нибудь его журнал, не известно.");
+}
+
+// The question before an erase, which cannot be undone; "Нет" unless the
+// user picks otherwise.
+EraseAnswer askToErase(QWidget* parent, const TEraseFacts& facts)
+{
+    const QString logger = facts.label.isEmpty() ? QStringLiteral("даталоггера")
+                                                 : QStringLiteral("даталоггера %1").arg(facts.label);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Очистка памяти"),
+                    QStringLiteral("Очистить память %1? Все записи его журнала будут удалены.").arg(logger),
+                    QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("EraseQuestion"));
+    box.setInformativeText(whereTheLogIs(facts));
+    QPushButton* erase = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+    QPushButton* keep = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+    QPushButton* readFirst = nullptr;
+    if (facts.archive != TEraseFacts::Archive::Kept)
+        readFirst = box.addButton(QStringLiteral("Сначала прочитать"), QMessageBox::ActionRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    if (box.clickedButton() == erase)
+        return EraseAnswer::Erase;
+    if (readFirst && box.clickedButton() == readFirst)
+        return EraseAnswer::ReadFirst;
+    return EraseAnswer::Keep;
 }
 
 } // namespace
 
 TLoggerPage::TLoggerPage(TLoggerRequests& requests, QWidget* parent)
-    : TDevicePage(requests, parent), clock_([] { return QDateTime::currentDateTime(); })
+    : TDevicePage(requests, parent)
+    , clock_([] { return QDateTime::currentDateTime(); })
+    , eraseFacts_([] { return TEraseFacts(); })
 {
     setObjectName(QStringLiteral("TLoggerPage"));
     const QLocale locale = FormatLocale();
@@ -54,28 +98,25 @@ TLoggerPage::TLoggerPage(TLoggerRequests& requests, QWidget* parent)
     DateTimePickerDate->setAccessibleName(QStringLiteral("Дата прибора"));
 
     LabelInterval = NewNamedControl<QLabel>("LabelInterval", QString::fromUtf8("Интервал записи"), this);
-    ComboBoxLogInterval = new QComboBox(this);
-    ComboBoxLogInterval->setObjectName(QStringLiteral("ComboBoxLogInterval"));
-    ComboBoxLogInterval->addItems(LogIntervalCode().items());
+    EditLogInterval = makeReadValue("EditLogInterval", this);
 
     LabelOptionsRec = NewNamedControl<QLabel>("LabelOptionsRec", QString::fromUtf8("Параметры записи"), this);
     CheckListBoxOptionsRec = new QListWidget(this);
     CheckListBoxOptionsRec->setObjectName(QStringLiteral("CheckListBoxOptionsRec"));
+    // The ticks are the logger's and appear with its answer; the user cannot change them.
     for (const char* channel : {"Температура", "Влажность", "Давление"}) {
         auto* item = new QListWidgetItem(QString::fromUtf8(channel), CheckListBoxOptionsRec);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     }
 
     LabelKL = NewNamedControl<QLabel>("LabelKL", QString::fromUtf8("Критические уровни:"), this);
     LabelKLT = NewNamedControl<QLabel>("LabelKLT", QString::fromUtf8("Температура"), this);
     LabelKLRH = NewNamedControl<QLabel>("LabelKLRH", QString::fromUtf8("Влажность"), this);
-    EditTLimitMin = makeLevelEdit("EditTLimitMin", new SignedDecimalKeyFilter, this);
-    EditTLimitMax = makeLevelEdit("EditTLimitMax", new SignedDecimalKeyFilter, this);
-    EditRHLimitMin = makeLevelEdit("EditRHLimitMin", new DecimalKeyFilter, this);
-    EditRHLimitMax = makeLevelEdit("EditRHLimitMax", new DecimalKeyFilter, this);
+    EditTLimitMin = makeReadValue("EditTLimitMin", this);
+    EditTLimitMax = makeReadValue("EditTLimitMax", this);
+    EditRHLimitMin = makeReadValue("EditRHLimitMin", this);
+    EditRHLimitMax = makeReadValue("EditRHLimitMax", this);
 
-    ButtonLogDefault = NewPageButton("По умолчанию", "ButtonLogDefault", this);
     ButtonLogReadAll = NewPageButton("Прочитать", "ButtonLogReadAll", this);
     ButtonLogWriteAll = NewPageButton("Записать", "ButtonLogWriteAll", this);
     ButtonLogMemErase = NewPageButton("Очистить память", "ButtonLogMemErase", this);
@@ -89,7 +130,6 @@ TLoggerPage::TLoggerPage(TLoggerRequests& requests, QWidget* parent)
     }
     connect(DateTimePickerTime, &QTimeEdit::timeChanged, this, &TLoggerPage::pickerTouched);
     connect(DateTimePickerDate, &QDateEdit::dateChanged, this, &TLoggerPage::pickerTouched);
-    connect(ButtonLogDefault, &QPushButton::clicked, this, &TLoggerPage::ButtonLogDefaultClick);
     connect(ButtonLogReadAll, &QPushButton::clicked, this, &TLoggerPage::ButtonLogReadAllClick);
     connect(ButtonLogWriteAll, &QPushButton::clicked, this, &TLoggerPage::ButtonLogWriteAllClick);
     connect(ButtonLogMemErase, &QPushButton::clicked, this, &TLoggerPage::ButtonLogMemEraseClick);
@@ -105,7 +145,7 @@ void TLoggerPage::buildLayout()
     grid->addWidget(LabelDate, 0, 2);
     grid->addWidget(DateTimePickerDate, 0, 3);
     grid->addWidget(LabelInterval, 1, 0, 1, 2);
-    grid->addWidget(ComboBoxLogInterval, 1, 2, 1, 2);
+    grid->addWidget(EditLogInterval, 1, 2, 1, 2);
     grid->addWidget(LabelOptionsRec, 2, 0, 1, 2);
     grid->addWidget(CheckListBoxOptionsRec, 2, 2, 1, 2);
     CheckListBoxOptionsRec->setFixedHeight(3 * CheckListBoxOptionsRec->sizeHintForRow(0) + 6);
@@ -119,7 +159,6 @@ void TLoggerPage::buildLayout()
     grid->setRowStretch(6, 1);
     grid->addWidget(ButtonLogMemErase, 7, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(ButtonLogDefault);
     buttons->addWidget(ButtonLogReadAll);
     buttons->addWidget(ButtonLogWriteAll);
     grid->addLayout(buttons, 8, 0, 1, 4);
@@ -127,14 +166,17 @@ void TLoggerPage::buildLayout()
 
 QList<QWidget*> TLoggerPage::deviceControls() const
 {
-    return {CheckListBoxOptionsRec, ComboBoxLogInterval, EditTLimitMin,    EditTLimitMax,
-            EditRHLimitMin,         EditRHLimitMax,      DateTimePickerTime, DateTimePickerDate,
-            ButtonLogDefault,       ButtonLogMemErase,   ButtonLogReadAll, ButtonLogWriteAll};
+    return {DateTimePickerTime, DateTimePickerDate, ButtonLogMemErase, ButtonLogReadAll, ButtonLogWriteAll};
 }
 
 void TLoggerPage::setClockSource(std::function<QDateTime()> clock)
 {
     clock_ = std::move(clock);
+}
+
+void TLoggerPage::setEraseFacts(std::function<TEraseFacts()> facts)
+{
+    eraseFacts_ = std::move(facts);
 }
 
 bool TLoggerPage::eventFilter(QObject* watched, QEvent* event)
@@ -154,15 +196,6 @@ void TLoggerPage::TimerDateTimeTimer()
     DateTimePickerDate->setDate(now.date());
 }
 
-void TLoggerPage::ShowLogDefaults()
-{
-    ComboBoxLogInterval->setCurrentIndex(0);
-    const Qt::CheckState ticks[] = {Qt::Checked, Qt::Checked, Qt::Unchecked};
-    for (int i = 0; i < CheckListBoxOptionsRec->count(); ++i)
-        CheckListBoxOptionsRec->item(i)->setCheckState(ticks[i]);
-    showLevels(QList<qint32>(std::begin(DefaultLevels), std::end(DefaultLevels)));
-}
-
 void TLoggerPage::showLevels(const QList<qint32>& levels)
 {
     QLineEdit* const edits[] = {EditTLimitMin, EditTLimitMax, EditRHLimitMin, EditRHLimitMax};
@@ -179,8 +212,10 @@ void TLoggerPage::ButtonLogReadAllClick()
 
 void TLoggerPage::showSettings(const QList<qint32>& values)
 {
-    // A code outside the list selects nothing rather than a wrong interval.
-    ComboBoxLogInterval->setCurrentIndex(LogIntervalCode().indexForCode(values[0]).value_or(-1));
+    // A code outside the list is shown as it is rather than as a wrong interval.
+    const std::optional<int> interval = LogIntervalCode().indexForCode(values[0]);
+    EditLogInterval->setText(interval ? LogIntervalCode().items()[*interval]
+                                      : QStringLiteral("неизвестный код %1").arg(values[0]));
     for (int i = 0; i < CheckListBoxOptionsRec->count(); ++i) {
         CheckListBoxOptionsRec->item(i)->setCheckState(values[1] & OptionBits[i] ? Qt::Checked
                                                                                    : Qt::Unchecked);
@@ -202,5 +237,19 @@ void TLoggerPage::ButtonLogWriteAllClick()
 
 void TLoggerPage::ButtonLogMemEraseClick()
 {
-    runRequest(QString::fromUtf8("Очистка памяти прибора…"), [](TDeviceLink& link) { return link.EraseLogMemory(); });
+    switch (askToErase(window(), eraseFacts_())) {
+    case EraseAnswer::Erase:
+        return runRequest(QString::fromUtf8("Очистка памяти прибора…"), [](TDeviceLink& link) {
+            if (!link.EraseLogMemory())
+                return false;
+            link.LogStatus(QStringLiteral("Память даталоггера очищена"));
+            return true;
+        });
+    case EraseAnswer::ReadFirst:
+        emit logReadRequested();
+        return refuseWith(QStringLiteral("Память не очищена: сначала читается журнал даталоггера"));
+    case EraseAnswer::Keep:
+        break;
+    }
+    refuseWith(QStringLiteral("Очистка памяти отменена, журнал остался в даталоггере"));
 }

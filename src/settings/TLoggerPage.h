@@ -8,7 +8,6 @@
 
 #include <functional>
 
-class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -16,9 +15,22 @@ class QListWidget;
 class QPushButton;
 class QTimeEdit;
 
+// What the erase question tells of the connected logger's log.
+struct TEraseFacts {
+    enum class Archive {
+        None,     // no archive in use
+        NotKnown, // no log of this logger stored in it since the program started
+        Kept,     // a log read from this logger stored in it at keptAt
+    };
+    QString label; // the logger's drive label; empty while not known
+    Archive archive = Archive::None;
+    QDateTime keptAt;
+};
+
 // The settings window's page "Даталоггер": the logger's clock (the pickers follow
 // the PC clock until the user touches one), its recording settings as read from
-// it, and the erase of its log memory.
+// it, and the erase of its log memory. The page writes only the clock, so the
+// settings are shown read-only, empty until read.
 class TLoggerPage : public TDevicePage {
     Q_OBJECT
 
@@ -28,13 +40,15 @@ public:
     QList<QWidget*> deviceControls() const;
     // Where TimerDateTimeTimer takes the current local time from.
     void setClockSource(std::function<QDateTime()> clock);
+    // Where the erase question learns who the logger is and where its log is.
+    void setEraseFacts(std::function<TEraseFacts()> facts);
 
     QLabel* LabelTime;
     QTimeEdit* DateTimePickerTime;
     QLabel* LabelDate;
     QDateEdit* DateTimePickerDate;
     QLabel* LabelInterval;
-    QComboBox* ComboBoxLogInterval;
+    QLineEdit* EditLogInterval;
     QLabel* LabelOptionsRec;
     QListWidget* CheckListBoxOptionsRec;
     QLabel* LabelKL;
@@ -44,18 +58,16 @@ public:
     QLineEdit* EditTLimitMax;
     QLineEdit* EditRHLimitMin;
     QLineEdit* EditRHLimitMax;
-    QPushButton* ButtonLogDefault;
     QPushButton* ButtonLogReadAll;
     QPushButton* ButtonLogWriteAll;
     QPushButton* ButtonLogMemErase;
 
 public slots:
     void TimerDateTimeTimer();
-    void ShowLogDefaults();
-    void ButtonLogDefaultClick() { ShowLogDefaults(); }
     // Each ends with requestFinished, telling whether the logger answered.
     void ButtonLogReadAllClick();
     void ButtonLogWriteAllClick();
+    // Asks first; erases only on "Да", and a status line tells whether it did.
     void ButtonLogMemEraseClick();
 
 signals:
@@ -63,6 +75,9 @@ signals:
     void pickerTouched();
     // "Прочитать" got the logger's critical levels, in tenths.
     void levelsRead(const TUserLimits& levels);
+    // The erase question's "Сначала прочитать": the logger's log is to be
+    // loaded into the viewer, and so into the archive, before any erase.
+    void logReadRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,4 +89,5 @@ private:
     void showLevels(const QList<qint32>& levels);
 
     std::function<QDateTime()> clock_;
+    std::function<TEraseFacts()> eraseFacts_;
 };

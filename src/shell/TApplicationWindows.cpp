@@ -64,6 +64,11 @@ void TApplicationWindows::wireWindows()
                      [this] { formSetting_->setVisible(!formSetting_->isVisible()); });
     QObject::connect(formMain_.get(), &TFormMain::servicePagesKeyPressed, formSetting_.get(),
                      &TFormSetting::toggleServicePages);
+    // The erase question's "Сначала прочитать" is the viewer's load from the logger.
+    QObject::connect(formSetting_.get(), &TFormSetting::loggerLogReadRequested, formMain_.get(), [this] {
+        formMain_->showInFront();
+        formMain_->BeginLoad();
+    });
     QObject::connect(formMain_.get(), &TFormMain::statisticsToggled, formStatistic_.get(),
                      [this] { formStatistic_->setVisible(!formStatistic_->isVisible()); });
     // The logger's critical levels are offered in "Пределы..." and stand in until the user chooses limits.
@@ -96,6 +101,9 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
                      &TArchiveWindow::archiveUnavailable);
     QObject::connect(archive_.get(), &TArchiveKeeper::opened, formArchive_.get(), &TArchiveWindow::archiveOpened);
     QObject::connect(archive_.get(), &TArchiveKeeper::kept, formArchive_.get(), &TArchiveWindow::archiveChanged);
+    formSetting_->useArchive();
+    QObject::connect(archive_.get(), &TArchiveKeeper::kept, formSetting_.get(),
+                     [this](qint64, bool, const QString& label) { formSetting_->noteLogKept(label); });
     QObject::connect(formMain_.get(), &TFormMain::logsRead, formMain_.get(), [this] { archiveLogsRead(); });
     QObject::connect(archiveItem, &QAction::triggered, formArchive_.get(), &TArchiveWindow::showArchive);
     QObject::connect(formArchive_.get(), &TArchiveWindow::openRequested, formMain_.get(),

@@ -7,6 +7,7 @@
 #include "data/LogExport.h"
 #include "data/Timestamp.h"
 #include "shell/TBackgroundJob.h"
+#include "shell/MessageLabel.h"
 #include "shell/TJobControls.h"
 #include "shell/TUserDialogs.h"
 #include "shell/WindowLook.h"
@@ -93,7 +94,7 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     EntryList->horizontalHeader()->setStretchLastSection(true);
     EntryList->setModel(entries_);
     ArchiveStatus->setObjectName(QStringLiteral("ArchiveStatus"));
-    ArchiveStatus->setWordWrap(true);
+    MakeOneLineStatus(ArchiveStatus);
     ArchiveStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* filters = new QHBoxLayout;
@@ -137,7 +138,7 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
             &TArchiveWindow::updateButtons);
     connect(entries_, &QAbstractItemModel::modelReset, this, &TArchiveWindow::updateButtons);
     connect(job_, &TBackgroundJob::started, this, [this](const QString& title) {
-        ArchiveStatus->setText(title + QStringLiteral("..."));
+        ShowMessageLine(ArchiveStatus, title + QStringLiteral("..."));
         updateButtons();
     });
     connect(job_, &TBackgroundJob::finished, this, &TArchiveWindow::updateButtons);
@@ -155,7 +156,7 @@ void TArchiveWindow::showArchive()
     if (unavailableReason_.isEmpty())
         listArchive();
     else
-        ArchiveStatus->setText(unavailableReason_);
+        ShowMessageLine(ArchiveStatus, unavailableReason_);
     if (!placed_) {
         WindowLook::centreOn(this, mainWindow_);
         placed_ = true;
@@ -175,7 +176,7 @@ void TArchiveWindow::archiveUnavailable(const QString& reason)
 {
     unavailableReason_ = reason;
     if (entries_->rowCount() == 0)
-        ArchiveStatus->setText(reason);
+        ShowMessageLine(ArchiveStatus, reason);
 }
 
 void TArchiveWindow::archiveOpened()
@@ -198,13 +199,13 @@ void TArchiveWindow::closeEvent(QCloseEvent* event)
 void TArchiveWindow::listArchive()
 {
     entries_->clear();
-    ArchiveStatus->setText(Waiting);
+    ShowMessageLine(ArchiveStatus, Waiting);
     session_->withdraw(labelsTicket_);
     labelsTicket_ = session_->ask(
         TArchiveSession::Access::Read, [](TArchive& archive, QString* error) { return archive.labels(error); },
         [this](const QStringList& labels, const QString& error) {
             if (!error.isEmpty()) {
-                ArchiveStatus->setText(error);
+                ShowMessageLine(ArchiveStatus, error);
                 return;
             }
             listDevices(labels);
@@ -243,7 +244,7 @@ void TArchiveWindow::applyFilter()
 // A page of a filter changed meanwhile is not read, or its answer is dropped.
 void TArchiveWindow::readPage(quint64 serial, const TArchiveQuery& page)
 {
-    ArchiveStatus->setText(Waiting);
+    ShowMessageLine(ArchiveStatus, Waiting);
     session_->withdraw(pageTicket_);
     pageTicket_ = session_->ask(
         TArchiveSession::Access::Read,
@@ -258,21 +259,22 @@ void TArchiveWindow::showPage(const QString& error)
     updateButtons();
     const QString notice = std::exchange(notice_, QString());
     if (!error.isEmpty()) {
-        ArchiveStatus->setText(error);
+        ShowMessageLine(ArchiveStatus, error);
         return;
     }
     // An empty list keeps the columns as they were, fitted to entries.
     if (entries_->rowCount() == 0) {
         const bool filtered = DeviceFilter->currentIndex() > 0 || PeriodFilter->isChecked();
-        ArchiveStatus->setText(filtered ? QStringLiteral("Нет журналов, подходящих под отбор")
-                                        : QStringLiteral("В архиве %1 пока нет журналов").arg(location_.displayName()));
+        ShowMessageLine(ArchiveStatus,
+                        filtered ? QStringLiteral("Нет журналов, подходящих под отбор")
+                                 : QStringLiteral("В архиве %1 пока нет журналов").arg(location_.displayName()));
         return;
     }
     if (!columnsFitted_) {
         EntryList->resizeColumnsToContents();
         columnsFitted_ = true;
     }
-    ArchiveStatus->setText(notice.isEmpty() ? QStringLiteral("Архив: ") + location_.displayName() : notice);
+    ShowMessageLine(ArchiveStatus, notice.isEmpty() ? QStringLiteral("Архив: ") + location_.displayName() : notice);
 }
 
 void TArchiveWindow::updateButtons()
@@ -374,10 +376,10 @@ void TArchiveWindow::saveCopy(const TArchiveEntry& entry, const QByteArray& raw)
             if (outcome->saved) {
                 noteExport(id, path);
             } else if (cancelled) {
-                ArchiveStatus->setText(QStringLiteral("Запись отменена: ") + shownPath);
+                ShowMessageLine(ArchiveStatus, QStringLiteral("Запись отменена: ") + shownPath);
             } else {
                 const QString message = QStringLiteral("Не удалось записать %1: %2").arg(path, outcome->error);
-                ArchiveStatus->setText(message);
+                ShowMessageLine(ArchiveStatus, message);
                 dialogs_.showError(this, message);
             }
         });
@@ -396,7 +398,7 @@ void TArchiveWindow::noteExport(qint64 entryId, const QString& path)
                 dialogs_.showError(this, error);
                 return;
             }
-            ArchiveStatus->setText(QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
+            ShowMessageLine(ArchiveStatus, QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(path));
         });
 }
 

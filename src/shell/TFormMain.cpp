@@ -7,6 +7,7 @@
 #include "data/SourceList.h"
 #include "reports/OutputFormats.h"
 #include "shell/LayoutRules.h"
+#include "shell/MessageLabel.h"
 #include "shell/TBackgroundJob.h"
 #include "shell/TJobControls.h"
 #include "shell/TabPages.h"
@@ -62,6 +63,7 @@ TFormMain::TFormMain(TLoggerConnection& connection, const VolumeSource& volumes,
     StatusLine->setObjectName(QStringLiteral("StatusLine"));
     StatusLine->setContentsMargins(4, 2, 4, 2);
     StatusLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    MakeOneLineStatus(StatusLine);
     layout->addStretch();
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(StatusLine, 1);
@@ -381,7 +383,7 @@ bool TFormMain::showSource(qsizetype index)
 
 void TFormMain::showStatus(const QString& text)
 {
-    StatusLine->setText(text);
+    ShowMessageLine(StatusLine, text);
 }
 
 void TFormMain::showSaved(const QString& path)

@@ -7,6 +7,7 @@
 #include "settings/TWiFiPage.h"
 #include "shell/TLoggerConnection.h"
 #include "shell/TabPages.h"
+#include "text/MessageText.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -67,6 +68,8 @@ TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
     // Once the user has touched a picker, it keeps what the user set.
     connect(loggerPage_, &TLoggerPage::pickerTouched, TimerDateTime, &QTimer::stop);
     connect(loggerPage_, &TLoggerPage::levelsRead, this, &TFormSetting::loggerLevelsRead);
+    connect(loggerPage_, &TLoggerPage::logReadRequested, this, &TFormSetting::loggerLogReadRequested);
+    loggerPage_->setEraseFacts([this, &connection] { return eraseFacts(connection.deviceLabel()); });
 
     FormCreate();
 }
@@ -89,7 +92,6 @@ void TFormSetting::showPageDefaults()
     tempPage_->showDefaults();
     humiPage_->showDefaults();
     pressPage_->showDefaults();
-    loggerPage_->ShowLogDefaults();
     wifiPage_->ShowWiFiDefaults();
 }
 
@@ -127,11 +129,39 @@ void TFormSetting::SetDeviceControlsEnabled(bool enabled)
         control->setEnabled(enabled);
 }
 
+void TFormSetting::useArchive()
+{
+    archiveInUse_ = true;
+}
+
+void TFormSetting::noteLogKept(const QString& label)
+{
+    keptAt_.insert(label, QDateTime::currentDateTime());
+}
+
+TEraseFacts TFormSetting::eraseFacts(const QString& label) const
+{
+    TEraseFacts facts{label};
+    if (!archiveInUse_)
+        return facts;
+    const auto kept = keptAt_.constFind(label);
+    if (label.isEmpty() || kept == keptAt_.cend()) {
+        facts.archive = TEraseFacts::Archive::NotKnown;
+        return facts;
+    }
+    facts.archive = TEraseFacts::Archive::Kept;
+    facts.keptAt = *kept;
+    return facts;
+}
+
 void TFormSetting::appendStatusLine(const QString& line)
 {
-    // Above the lines of running requests, which stay last until they end.
+    // Above the lines of running requests, which stay last until they end; one
+    // line a row, what a library said about it showing as the row's tooltip.
     const int row = ListBox1->count() - int(doingLines_.size());
-    ListBox1->insertItem(row, line);
+    auto* item = new QListWidgetItem(MessageLine(line));
+    item->setToolTip(MessageDetail(line));
+    ListBox1->insertItem(row, item);
     ListBox1->setCurrentRow(row);
 }
 

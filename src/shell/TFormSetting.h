@@ -3,6 +3,7 @@
 #include "data/MeasurementLimits.h"
 #include "shell/TToolWindow.h"
 
+#include <QDateTime>
 #include <QHash>
 
 class QListWidget;
@@ -16,6 +17,7 @@ class TLoggerConnection;
 class TLoggerPage;
 class TWiFiPage;
 struct TDeviceIdentity;
+struct TEraseFacts;
 
 // The settings window: the logger's configuration pages and the status list
 // of the logger connection. It works whether shown or hidden.
@@ -36,9 +38,17 @@ public:
 
     void SetDeviceControlsEnabled(bool enabled);
 
+    // Loads are kept in an archive: the erase question tells whether the
+    // logger's log is there.
+    void useArchive();
+    // The archive stored a log under `label`: a drive's label for a log read from the logger.
+    void noteLogKept(const QString& label);
+
 signals:
     // A read on the "Даталоггер" page got the logger's critical levels.
     void loggerLevelsRead(const TUserLimits& levels);
+    // The erase question's "Сначала прочитать": the logger's log is to be loaded.
+    void loggerLogReadRequested();
 
 private:
     void FormCreate();
@@ -47,6 +57,7 @@ private:
     void showDoing(TDevicePage* page, const QString& doing);
     void showConnected(const TDeviceIdentity& identity);
     QList<QWidget*> deviceControls() const;
+    TEraseFacts eraseFacts(const QString& label) const;
 
     QTabWidget* PageControl;
     QWidget* TabSheet1;
@@ -65,4 +76,7 @@ private:
     TCalibrationPage* pressPage_;
     // The status list's last lines: what each page's running request does.
     QHash<TDevicePage*, QListWidgetItem*> doingLines_;
+    bool archiveInUse_ = false;
+    // When the archive last stored a log under each label since the program started.
+    QHash<QString, QDateTime> keptAt_;
 };

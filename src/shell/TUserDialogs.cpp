@@ -2,6 +2,7 @@
 
 #include "data/UserLimitsSettings.h"
 #include "shell/FileDialogSetup.h"
+#include "text/MessageText.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -46,7 +47,10 @@ QString TQtDialogs::chosenFile(QFileDialog& dialog)
 
 void TQtDialogs::showError(QWidget* parent, const QString& text)
 {
-    QMessageBox::critical(parent, QStringLiteral("Ошибка"), text);
+    // The reason in one line; what a library said about it behind "Подробнее".
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), MessageLine(text), QMessageBox::Ok, parent);
+    box.setDetailedText(MessageDetail(text));
+    box.exec();
 }
 
 bool TQtDialogs::confirm(QWidget* parent, const QString& question)

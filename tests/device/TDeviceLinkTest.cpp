@@ -166,7 +166,7 @@ TEST_F(DeviceLinkTest, UnopenableLoggerIsReportedOncePerEpisode)
     EXPECT_EQ(link_->detectionPass(), Detection::Lost);
     EXPECT_EQ(link_->detectionPass(), Detection::NoChange);
     const QString denied =
-        QString::fromUtf8("ОШИБКА! Нет доступа к прибору /dev/hidraw-sim0: Permission denied");
+        QString::fromUtf8("ОШИБКА! Нет доступа к прибору /dev/hidraw-sim0\nPermission denied");
     EXPECT_EQ(messages(), (QStringList{denied, Absence}));
 
     logger->setAccessDenied(false);
@@ -184,8 +184,9 @@ TEST_F(DeviceLinkTest, WithoutTheHidLibraryNoPassTouchesTheBackend)
     EXPECT_EQ(link_->detectionPass(), Detection::Lost);
     EXPECT_EQ(link_->detectionPass(), Detection::NoChange);
     EXPECT_EQ(backend_->enumerationCount(), 0);
-    EXPECT_EQ(messages(), (QStringList{"Failed to load hid.dll",
-                                       "Couldn't find one or more HID entry points", Absence}));
+    EXPECT_EQ(messages(),
+              (QStringList{QStringLiteral("ОШИБКА! Не удалось загрузить библиотеку HID: приборы не будут найдены"),
+                           Absence}));
 }
 
 TEST_F(DeviceLinkTest, SilentOrGarbledLoggerFailsWithinTheTimeLimit)

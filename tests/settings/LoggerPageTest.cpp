@@ -1,13 +1,13 @@
 #include "KorviTestMain.h"
 
 #include "SettingsWindowFixture.h"
+#include "settings/EraseQuestion.h"
 #include "settings/PageAction.h"
 
 #include "device/RegisterMap.h"
 #include "settings/TLoggerPage.h"
 #include "shell/SettingsControls.h"
 
-#include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,16 +22,17 @@ private slots:
     void init();
     void cleanup();
 
-    void defaultsAtCreation();
+    void settingsAreReadOnlyAndEmptyUntilRead();
     void writeSendsOnlyTheClock();
     void touchingAPickerStopsFollowingTheClock();
     void readShowsIntervalChannelsAndLevels();
     void intervalCodesMapToItems();
-    void eraseIsOneReportAndOneLineWhileItRuns();
+    void eraseAsksFirstAndErasesOnlyOnYes();
     void silentLoggerFillsNothing();
 
 private:
     QList<Qt::CheckState> ticks() const;
+    QLineEdit* value(const char* name) const { return page->findChild<QLineEdit*>(QString::fromLatin1(name)); }
 
     std::unique_ptr<SettingsWindowFixture> fixture;
     TFormSetting* settings = nullptr;
@@ -60,26 +61,37 @@ QList<Qt::CheckState> LoggerPageTest::ticks() const
     return states;
 }
 
-void LoggerPageTest::defaultsAtCreation()
+// The page writes only the clock: what it shows of the logger's settings
+// cannot be edited, and nothing is shown before the logger told it.
+void LoggerPageTest::settingsAreReadOnlyAndEmptyUntilRead()
 {
-    QCOMPARE(page->ComboBoxLogInterval->count(), 12);
-    QCOMPARE(page->ComboBoxLogInterval->currentText(), QString::fromUtf8("1 секунда"));
-    QCOMPARE(ticks(), (QList<Qt::CheckState>{Qt::Checked, Qt::Checked, Qt::Unchecked}));
-    QCOMPARE(page->EditTLimitMin->text(), QStringLiteral("-29,5"));
-    QCOMPARE(page->EditTLimitMax->text(), QStringLiteral("55,7"));
-    QCOMPARE(page->EditRHLimitMin->text(), QStringLiteral("5,5"));
-    QCOMPARE(page->EditRHLimitMax->text(), QStringLiteral("99,2"));
+    for (const char* name : {"EditLogInterval", "EditTLimitMin", "EditTLimitMax", "EditRHLimitMin", "EditRHLimitMax"}) {
+        QLineEdit* edit = value(name);
+        QVERIFY2(edit && edit->isReadOnly() && edit->text().isEmpty(), name);
+        QTest::keyClicks(edit, QStringLiteral("12"));
+        QVERIFY2(edit->text().isEmpty(), name);
+    }
+    for (int i = 0; i < page->CheckListBoxOptionsRec->count(); ++i) {
+        QListWidgetItem* item = page->CheckListBoxOptionsRec->item(i);
+        QVERIFY(!item->data(Qt::CheckStateRole).isValid());
+        QVERIFY(!(item->flags() & Qt::ItemIsUserCheckable));
+    }
+    QVERIFY(!page->findChild<QPushButton*>(QStringLiteral("ButtonLogDefault")));
     QVERIFY(SettingsControls(*settings).TimerDateTime->isActive());
     QCOMPARE(SettingsControls(*settings).TimerDateTime->interval(), 1000);
     QVERIFY(qAbs(QDateTime(page->DateTimePickerDate->date(), page->DateTimePickerTime->time())
                      .secsTo(QDateTime::currentDateTime())) < 5);
 
-    page->ComboBoxLogInterval->setCurrentIndex(7);
-    page->EditTLimitMin->setText(QStringLiteral("1"));
-    fixture->click(page->ButtonLogDefault);
-    QCOMPARE(page->ComboBoxLogInterval->currentIndex(), 0);
-    QCOMPARE(page->EditTLimitMin->text(), QStringLiteral("-29,5"));
-    QVERIFY(logger->requests().isEmpty());
+    // A read fills them; the ticks stay the logger's.
+    logger->setRegisterValue(RegOptionsRec, 1);
+    fixture->click(page->ButtonLogReadAll);
+    QVERIFY(!value("EditLogInterval")->text().isEmpty());
+    QVERIFY(!value("EditTLimitMin")->text().isEmpty());
+    QCOMPARE(ticks(), (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Unchecked}));
+    QTest::mouseClick(page->CheckListBoxOptionsRec->viewport(), Qt::LeftButton, {},
+                      page->CheckListBoxOptionsRec->visualItemRect(page->CheckListBoxOptionsRec->item(1)).center());
+    QTest::keyClick(page->CheckListBoxOptionsRec, Qt::Key_Space);
+    QCOMPARE(ticks(), (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Unchecked}));
 }
 
 void LoggerPageTest::writeSendsOnlyTheClock()
@@ -87,9 +99,6 @@ void LoggerPageTest::writeSendsOnlyTheClock()
     page->setClockSource([] { return QDateTime(QDate(2023, 12, 31), QTime(23, 59, 58, 750)); });
     page->TimerDateTimeTimer();
     QVERIFY(SettingsControls(*settings).TimerDateTime->isActive());
-    page->ComboBoxLogInterval->setCurrentIndex(5);
-    page->CheckListBoxOptionsRec->item(2)->setCheckState(Qt::Checked);
-    page->EditRHLimitMax->setText(QStringLiteral("80"));
 
     fixture->click(page->ButtonLogWriteAll);
     QCOMPARE(fixture->commands(), QList<int>{CmdSetClock});
@@ -146,7 +155,7 @@ void LoggerPageTest::readShowsIntervalChannelsAndLevels()
     for (const TDeviceReport& request : logger->requests())
         registers.append(request.field16(2));
     QCOMPARE(registers, (QList<int>{30, 31, 35, 36, 37, 38}));
-    QCOMPARE(page->ComboBoxLogInterval->currentText(), QString::fromUtf8("5 минут"));
+    QCOMPARE(page->EditLogInterval->text(), QString::fromUtf8("5 минут"));
     QCOMPARE(ticks(), (QList<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
     QCOMPARE(page->EditTLimitMin->text(), QStringLiteral("-29,5"));
     QCOMPARE(page->EditTLimitMax->text(), QStringLiteral("40"));
@@ -159,26 +168,52 @@ void LoggerPageTest::intervalCodesMapToItems()
 {
     const struct {
         qint32 code;
-        int index;
-    } cases[] = {{2, 0}, {7, 5}, {12, 10}, {13, -1}, {1, -1}, {-5, -1}};
+        const char* shown;
+    } cases[] = {{2, "1 секунда"}, {7, "5 минут"},           {12, "10 часа"},
+                 {13, "неизвестный код 13"}, {1, "неизвестный код 1"}, {-5, "неизвестный код -5"}};
     for (const auto& c : cases) {
-        page->ComboBoxLogInterval->setCurrentIndex(3);
         logger->setRegisterValue(RegLogInterval, c.code);
         QVERIFY(ActionWentThrough(*page, [this] { page->ButtonLogReadAllClick(); }));
-        QVERIFY2(page->ComboBoxLogInterval->currentIndex() == c.index, qPrintable(QString::number(c.code)));
+        QCOMPARE(page->EditLogInterval->text(), QString::fromUtf8(c.shown));
     }
-    QCOMPARE(page->ComboBoxLogInterval->itemText(10), QString::fromUtf8("10 часа"));
 }
 
-// The firmware takes longer to erase than to answer anything else; the
-// status list says what runs meanwhile.
-void LoggerPageTest::eraseIsOneReportAndOneLineWhileItRuns()
+// Erasing cannot be undone: the page asks first, naming the logger, and only
+// "Да" erases; each answer ends with a line that says what became of the log.
+// The firmware takes longer to erase than to answer anything else; the status
+// list says what runs meanwhile.
+void LoggerPageTest::eraseAsksFirstAndErasesOnlyOnYes()
 {
-    QVERIFY(!logger->log().isEmpty());
-    fixture->click(page->ButtonLogMemErase);
+    const QString label = fixture->simulation->windows->connection_->deviceLabel();
+    QVERIFY(!label.isEmpty());
+    const QByteArray log = logger->log();
+    QVERIFY(!log.isEmpty());
+
+    const EraseQuestionSeen no = AnswerEraseQuestion(*page, QStringLiteral("Нет"));
+    QVERIFY2(no.text.contains(label), qPrintable(no.text));
+    QCOMPARE(no.defaultButton, QStringLiteral("Нет"));
+    QCOMPARE(no.buttons, (QStringList{"Да", "Нет", "Сначала прочитать"}));
+    QVERIFY2(no.informativeText.contains(QStringLiteral("Архив не ведётся")), qPrintable(no.informativeText));
+    QVERIFY(!no.wentThrough);
+    QVERIFY(logger->requests().isEmpty());
+    QCOMPARE(logger->log(), log);
+    QCOMPARE(fixture->messages(), QStringList{"Очистка памяти отменена, журнал остался в даталоггере"});
+
+    // Enter takes the default.
+    SettingsControls(*settings).ListBox1->clear();
+    QTimer::singleShot(0, page, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            QTest::keyClick(box, Qt::Key_Return);
+    });
+    QVERIFY(!ActionWentThrough(*page, [this] { QTest::mouseClick(page->ButtonLogMemErase, Qt::LeftButton); }));
+    QVERIFY(logger->requests().isEmpty());
+
+    SettingsControls(*settings).ListBox1->clear();
+    const EraseQuestionSeen yes = AnswerEraseQuestion(*page, QStringLiteral("Да"));
+    QVERIFY(yes.wentThrough);
     QCOMPARE(fixture->commands(), QList<int>{CmdEraseLogMemory});
     QVERIFY(logger->log().isEmpty());
-    QCOMPARE(fixture->messages(), QStringList{QString::fromUtf8("Очистка памяти...")});
+    QCOMPARE(fixture->messages(), (QStringList{"Очистка памяти...", "Память даталоггера очищена"}));
 }
 
 void LoggerPageTest::silentLoggerFillsNothing()
@@ -186,10 +221,10 @@ void LoggerPageTest::silentLoggerFillsNothing()
     logger->setRegisterValue(RegLogInterval, 9);
     logger->setFault(SimulatedLogger::Fault::NoReply, 4);
     QVERIFY(!ActionWentThrough(*page, [this] { page->ButtonLogReadAllClick(); }));
-    QCOMPARE(page->ComboBoxLogInterval->currentIndex(), 0);
-    QCOMPARE(page->EditTLimitMin->text(), QStringLiteral("-29,5"));
+    QVERIFY(page->EditLogInterval->text().isEmpty());
+    QVERIFY(page->EditTLimitMin->text().isEmpty());
     QVERIFY(!ActionWentThrough(*page, [this] { page->ButtonLogWriteAllClick(); }));
-    QVERIFY(!ActionWentThrough(*page, [this] { page->ButtonLogMemEraseClick(); }));
+    QVERIFY(!AnswerEraseQuestion(*page, QStringLiteral("Да")).wentThrough);
     const QString noAnswer = QString::fromUtf8("ОШИБКА! Прибор не отвечает");
     QCOMPARE(fixture->messages(), (QStringList{noAnswer, noAnswer, QString::fromUtf8("Очистка памяти..."), noAnswer}));
 }

@@ -64,20 +64,23 @@ TEST_F(FieldConversionTest, ScalesRoundsAndRefusesWhatIsNoNumber)
         {"30000", 100000, std::nullopt, nullptr}, // beyond 32 bits: a range fault
         {"2", 1, 2, nullptr},
         {"-7", 1, -7, nullptr},
-        {"", 100, std::nullopt, "'' is not a valid floating point value"},
-        {"-", 10000, std::nullopt, "'-' is not a valid floating point value"},
-        {",", 100, std::nullopt, "',' is not a valid floating point value"},
-        {"0.5", 100, std::nullopt, "'0.5' is not a valid floating point value"},
-        {"abc", 100, std::nullopt, "'abc' is not a valid floating point value"},
-        {"1,5", 1, std::nullopt, "'1,5' is not a valid integer value"},
-        {"", 1, std::nullopt, "'' is not a valid integer value"},
-        {"4294967296", 1, std::nullopt, "'4294967296' is not a valid integer value"},
+        {"", 100, std::nullopt, "Поле не заполнено: нужно число"},
+        {" ", 100, std::nullopt, "Поле не заполнено: нужно число"},
+        {"-", 10000, std::nullopt, "Поле: «-» не число"},
+        {",", 100, std::nullopt, "Поле: «,» не число"},
+        {"0.5", 100, std::nullopt, "Поле: «0.5» не число"},
+        {"abc", 100, std::nullopt, "Поле: «abc» не число"},
+        {"1,5", 1, std::nullopt, "Поле: «1,5» не целое число от -2147483648 до 2147483647"},
+        {"", 1, std::nullopt, "Поле не заполнено: нужно целое число"},
+        {"4294967296", 1, std::nullopt, "Поле: «4294967296» не целое число от -2147483648 до 2147483647"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " x " + std::to_string(c.scale));
         const TFieldValue converted = ConvertField(QString::fromUtf8(c.text), c.scale);
         if (c.error) {
             EXPECT_EQ(converted.error.toStdString(), c.error);
+            EXPECT_EQ(ConvertField(QString::fromUtf8(c.text), c.scale, QStringLiteral("Усиление")).error,
+                      QString::fromUtf8(c.error).replace(0, 4, QStringLiteral("Поле «Усиление»")));
         } else {
             EXPECT_EQ(converted.value, c.value);
             EXPECT_TRUE(converted.error.isEmpty());

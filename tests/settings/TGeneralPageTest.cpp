@@ -179,7 +179,10 @@ void TGeneralPageTest::writeRejectsWhatIsNotAnInt32()
         }
     });
     QVERIFY(!ActionWentThrough(*page_, [this] { page_->ButtonDeviceNumberWriteClick(); }));
-    QCOMPARE(shown, "'" + text + "' is not a valid integer value");
+    const QString expected = text.isEmpty()
+        ? QStringLiteral("Поле «Номер прибора» не заполнено: нужно целое число")
+        : QStringLiteral("Поле «Номер прибора»: «%1» не целое число от -2147483648 до 2147483647").arg(text);
+    QCOMPARE(shown, expected);
     QVERIFY(logger_->requests().isEmpty());
     QVERIFY(lines_.isEmpty());
 }

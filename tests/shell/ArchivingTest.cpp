@@ -1,8 +1,10 @@
 #include "KorviTestMain.h"
 
 #include "ArchiveEngines.h"
+#include "SettingsControls.h"
 #include "SimulatedWindows.h"
 #include "ViewerControls.h"
+#include "settings/EraseQuestion.h"
 
 #include "archive/TArchiveKeeper.h"
 #include "data/LogGenerator.h"
@@ -28,6 +30,8 @@ private slots:
     void anArchiveThatCannotBeOpenedLeavesTheProgramUsable_data();
     void anArchiveThatCannotBeOpenedLeavesTheProgramUsable();
     void anArchiveThatCannotBeChosenIsToldAndItsMenuItemGreyed();
+    void eraseQuestionTellsWhetherTheLoggersLogIsArchived_data() { AddArchiveEngineRows(); }
+    void eraseQuestionTellsWhetherTheLoggersLogIsArchived();
 
 private:
     static QByteArray makeLog(quint32 seed, qint64 records)
@@ -188,8 +192,15 @@ void ArchivingTest::anArchiveThatCannotBeOpenedLeavesTheProgramUsable()
     SimulatedWindows simulation(makeLog(5, 300), {}, location);
     TFormMain& viewer = *simulation.windows->formMain_;
     const QLabel* statusLine = ViewerControls(viewer).StatusLine;
+    viewer.resize(900, 600);
+    viewer.show();
+    const int oneLine = statusLine->height();
     QTRY_VERIFY_WITH_TIMEOUT(statusLine->text().contains(reason), 10000);
     QVERIFY2(statusLine->text().contains(QStringLiteral("без архива")), qPrintable(statusLine->text()));
+    // One line, whatever the database library said; its own words are the tooltip.
+    QVERIFY2(!statusLine->text().contains(QLatin1Char('\n')), qPrintable(statusLine->text()));
+    QCOMPARE(statusLine->height(), oneLine);
+    QVERIFY(statusLine->toolTip().startsWith(statusLine->text()));
 
     // Loads go on, and the reason is not said again.
     QSignalSpy unavailable(simulation.windows->archive_.get(), &TArchiveKeeper::unavailable);
@@ -203,6 +214,36 @@ void ArchivingTest::anArchiveThatCannotBeOpenedLeavesTheProgramUsable()
     simulation.windows->archiveItem->trigger();
     const auto* archiveStatus = simulation.windows->formArchive_->findChild<QLabel*>(QStringLiteral("ArchiveStatus"));
     QVERIFY2(archiveStatus->text().contains(reason), qPrintable(archiveStatus->text()));
+    QVERIFY2(!archiveStatus->text().contains(QLatin1Char('\n')), qPrintable(archiveStatus->text()));
+    QVERIFY(archiveStatus->height() < 2 * archiveStatus->fontMetrics().lineSpacing());
+}
+
+// The question before an erase tells whether the logger's log is in the
+// archive: not known until a log read from it was stored, and then since
+// when; "Сначала прочитать" loads it as the viewer's "Обновить" does and erases nothing.
+void ArchivingTest::eraseQuestionTellsWhetherTheLoggersLogIsArchived()
+{
+    KORVI_SCRATCH_ARCHIVE(scratch);
+    const QByteArray log = makeLog(7, 300);
+    SimulatedWindows simulation(log, {}, scratch->location());
+    simulation.connectLogger();
+    TLoggerPage& page = *SettingsControls(*simulation.windows->formSetting_).LoggerPage;
+    QSignalSpy kept(simulation.windows->archive_.get(), &TArchiveKeeper::kept);
+
+    const EraseQuestionSeen first = AnswerEraseQuestion(page, QStringLiteral("Сначала прочитать"));
+    QVERIFY2(first.informativeText.contains(QStringLiteral("не известно")), qPrintable(first.informativeText));
+    QVERIFY(!first.wentThrough);
+    QVERIFY(kept.wait(20000));
+    QVERIFY(finishBackgroundJob(*simulation.windows->formMain_));
+    QCOMPARE(simulation.logger->log(), log);
+    QCOMPARE(entriesOf(*scratch).size(), size_t(1));
+
+    const EraseQuestionSeen second = AnswerEraseQuestion(page, QStringLiteral("Да"));
+    QVERIFY2(second.informativeText.contains(QStringLiteral("сохранён в архиве")),
+             qPrintable(second.informativeText));
+    QCOMPARE(second.buttons, (QStringList{"Да", "Нет"}));
+    QVERIFY(second.wentThrough);
+    QVERIFY(simulation.logger->log().isEmpty());
 }
 
 void ArchivingTest::anArchiveThatCannotBeChosenIsToldAndItsMenuItemGreyed()

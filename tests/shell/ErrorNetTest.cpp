@@ -50,14 +50,18 @@ void ErrorNetTest::errorInAHandlerShowsTheBoxAndTheProgramGoesOn()
     connect(controls.ButtonStartMon, &QPushButton::clicked, this,
             [] { throw std::runtime_error("'x1' is not a valid integer value"); });
     QString shown;
-    QTimer::singleShot(0, this, [&shown] {
+    QString detail;
+    QTimer::singleShot(0, this, [&shown, &detail] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         shown = box->text();
+        detail = box->detailedText();
         box->accept();
     });
     QTest::mouseClick(controls.ButtonStartMon, Qt::LeftButton);
-    QCOMPARE(shown, QStringLiteral("'x1' is not a valid integer value"));
+    // The user reads one Russian line; the exception's own English is the detail.
+    QCOMPARE(shown, QStringLiteral("Действие прервано из-за ошибки в программе"));
+    QCOMPARE(detail, QStringLiteral("'x1' is not a valid integer value"));
 
     QTest::keyClick(&monitor, Qt::Key_F9, Qt::ShiftModifier);
     QCOMPARE(controls.ButtonReg->Tag, TFormRead::TestModeTag);

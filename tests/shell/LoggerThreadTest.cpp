@@ -14,9 +14,12 @@
 #include "shell/TFormSetting.h"
 #include "shell/TLoggerConnection.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -133,6 +136,15 @@ void LoggerThreadTest::quittingWhileARequestRunsWaitsOnlyForThatOne()
     // A read of a silent logger takes two seconds, less than the end waits.
     QTest::mouseClick(settings->GeneralPage->ButtonDeviceNumberRead, Qt::LeftButton);
     QTest::mouseClick(settings->WiFiPage->ButtonWiFiReadAll, Qt::LeftButton);
+    // The erase, asked and answered "Да", queues behind the read.
+    QTimer::singleShot(0, settings->LoggerPage, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == QStringLiteral("Да"))
+                    button->click();
+            }
+        }
+    });
     settings->LoggerPage->ButtonLogMemEraseClick();
     // The logger's thread has taken the read by then.
     QTest::qWait(200);
