@@ -39,15 +39,12 @@ bool isTheLog(const QString& output, const QString& log)
     return found == 0 && outputFile.st_dev == logFile.st_dev && outputFile.st_ino == logFile.st_ino;
 }
 
-// The chart as the data viewer draws it after a load of the log, at the
+// The chart as the data viewer draws it, over every row of the log, at the
 // size of the command line's bitmap; needs a GUI application.
-std::unique_ptr<TChartPage> loadedChart(const TMeasurementStore& store, const TUserLimitsHolder& limits)
+std::unique_ptr<TReportChart> wholeLogChart(const TMeasurementStore& store, const TUserLimitsHolder& limits)
 {
-    auto page = std::make_unique<TChartPage>(store, limits);
-    page->resize(ChartOutputSize);
-    page->Chart->resize(ChartOutputSize);
-    page->storeLoaded();
-    return page;
+    const TChartPage page(store, limits);
+    return page.reportChart(store, ChartOutputSize);
 }
 
 // Writes each output the command line asks for, in the formats' order,
@@ -57,14 +54,14 @@ bool writeExportFiles(const TMeasurementStore& store, const TRawRecords& rawReco
                       QStringList* written)
 {
     const TUserLimitsHolder limits(StoredUserLimits(*ProgramSettings()));
-    std::unique_ptr<TChartPage> chartPage;
+    std::unique_ptr<TReportChart> chart;
     for (const TOutputFormat& format : OutputFormats()) {
         const QString path = commandLine.output(format.kind);
         if (path.isEmpty())
             continue;
-        if (format.paints && !chartPage)
-            chartPage = loadedChart(store, limits);
-        const TOutputSource source{store, rawRecords, chartPage ? chartPage->Chart : nullptr,
+        if (format.paints && !chart)
+            chart = wholeLogChart(store, limits);
+        const TOutputSource source{store, rawRecords, chart ? &chart->chart() : nullptr,
                                    {QDateTime::currentDateTime(), deviceLabel, limits.limits()}};
         QString error;
         const TOutputJob job = format.prepare(source, &error);

@@ -94,11 +94,13 @@ const std::vector<TOutputFormat>& OutputFormats()
          QStringLiteral("the spreadsheet report of LOG"), false, prepareSpreadsheet},
         {TOutputKind::PeriodSpreadsheet, QStringLiteral("PeriodReportItem"), QStringLiteral("*.xls (выбранный период)"),
          QStringLiteral("Отчёт Excel (*.xlsx)"), QStringLiteral("xlsx"), QString(), QString(), false, prepareSpreadsheet},
+        {TOutputKind::PeriodPdf, QStringLiteral("PeriodPdfReportItem"), QStringLiteral("*.pdf (выбранный период)"),
+         QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"), QString(), QString(), true, preparePdf},
         {TOutputKind::Pdf, QStringLiteral("PdfReportItem"), QStringLiteral("*.pdf"), QStringLiteral("PDF (*.pdf)"),
          QStringLiteral("pdf"), QStringLiteral("--pdf"), QStringLiteral("the PDF report of LOG"), true, preparePdf},
         {TOutputKind::Bitmap, QStringLiteral("bmp1"), QStringLiteral("*.bmp"), QStringLiteral("Рисунок BMP (*.bmp)"),
          QStringLiteral("bmp"), QStringLiteral("--bmp"),
-         QStringLiteral("the chart of LOG as the window draws it, 1280x720, as a bitmap"), true, prepareBitmap},
+         QStringLiteral("the chart of every row of LOG as the window draws it, 1280x720, as a bitmap"), true, prepareBitmap},
     };
     return formats;
 }

@@ -13,11 +13,12 @@ class TJobProgress;
 class TMeasurementStore;
 
 // The kinds of file the loaded data leave the program as.
-enum class TOutputKind { RawLog, Csv, Spreadsheet, PeriodSpreadsheet, Pdf, Bitmap };
+enum class TOutputKind { RawLog, Csv, Spreadsheet, PeriodSpreadsheet, PeriodPdf, Pdf, Bitmap };
 
 // What a file is written from, as the UI thread holds it: the rows (the
 // whole log's or a period's), the shown source's records as read, the chart
-// as shown (needed only by the formats that paint) and the reports' header.
+// (needed only by the formats that paint: a report's shows every one of its
+// rows, the bitmap the window's as shown) and the reports' header.
 struct TOutputSource {
     const TMeasurementStore& store;
     TRawRecords rawRecords;

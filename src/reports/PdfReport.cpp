@@ -66,20 +66,26 @@ void drawStatistics(PageFlow& flow, QPainter& painter, const QStringList& captio
 }
 
 // The chart in its on-screen proportions, across the page's width unless
-// that would make it taller than a page, drawn by the chart itself at its
-// screen size and scaled to the page.
-void drawChart(PageFlow& flow, QPainter& painter, const TChart& chart)
+// that would make it and its caption taller than a page, drawn by the chart
+// itself at its screen size and scaled to the page; the caption below it
+// stays on its page.
+void drawChart(PageFlow& flow, QPainter& painter, const TChart& chart, const QString& caption)
 {
     const QSize size = ChartScreenSize(chart);
     if (size.isEmpty())
         return;
-    const double scale = std::min(double(flow.width()) / size.width(), double(flow.height()) / size.height());
-    const int top = flow.place(int(size.height() * scale));
+    const int lineHeight = painter.fontMetrics().lineSpacing();
+    const double scale =
+        std::min(double(flow.width()) / size.width(), double(flow.height() - lineHeight) / size.height());
+    const int chartHeight = int(size.height() * scale);
+    const int top = flow.place(chartHeight + lineHeight);
     painter.save();
     painter.translate((flow.width() - size.width() * scale) / 2.0, top);
     painter.scale(scale, scale);
     chart.paint(painter, QRect(QPoint(0, 0), size), TChartPaintMode::Output);
     painter.restore();
+    painter.drawText(QRect(0, top + chartHeight, flow.width(), lineHeight), Qt::AlignHCenter | Qt::AlignVCenter,
+                     caption);
 }
 
 } // namespace
@@ -113,9 +119,12 @@ bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const T
     QFont bold = font;
     bold.setBold(true);
     painter.setFont(bold);
-    painter.drawText(QRect(0, flow.place(lineHeight), flow.width(), lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("%1: прибор %2, %3 – %4")
-                         .arg(ReportTitle(header), header.deviceLabel, statistics[0], statistics[1]));
+    // A long device label or a period's title wraps rather than running off the page.
+    const QString title = QStringLiteral("%1: прибор %2, %3 – %4")
+                              .arg(ReportTitle(header), header.deviceLabel, statistics[0], statistics[1]);
+    const int titleFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+    const int titleHeight = painter.boundingRect(QRect(0, 0, flow.width(), lineHeight), titleFlags, title).height();
+    painter.drawText(QRect(0, flow.place(titleHeight), flow.width(), titleHeight), titleFlags, title);
     const int headerTop = flow.place(lineHeight);
     const QRect headerLine(0, headerTop, flow.width(), lineHeight);
     painter.drawText(headerLine, Qt::AlignLeft | Qt::AlignVCenter,
@@ -129,7 +138,7 @@ bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const T
     drawStatistics(flow, painter, MetrologyCaptions(locale, header.limits),
                    MetrologyTexts(store, locale, header.limits));
     flow.skip(lineHeight);
-    drawChart(flow, painter, chart);
+    drawChart(flow, painter, chart, QStringLiteral("График: %1 – %2").arg(statistics[0], statistics[1]));
     flow.skip(2 * lineHeight);
     painter.drawText(QRect(0, flow.place(lineHeight), flow.width(), lineHeight), Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("Метролог:_________________"));

@@ -5,6 +5,7 @@
 #include "data/Loader.h"
 #include "data/MeasurementStore.h"
 #include "data/SourceList.h"
+#include "reports/ChartOutput.h"
 #include "reports/OutputFormats.h"
 #include "shell/LayoutRules.h"
 #include "shell/MessageLabel.h"
@@ -211,6 +212,16 @@ QAction* TFormMain::saveMenuAction(TOutputKind kind) const
 TChart& TFormMain::chart()
 {
     return *chartPage_->Chart;
+}
+
+std::unique_ptr<TReportChart> TFormMain::reportChart(const TMeasurementStore& rows)
+{
+    return chartPage_->reportChart(rows, ChartScreenSize(*chartPage_->Chart));
+}
+
+std::unique_ptr<TReportChart> TFormMain::reportChart(const TRowSpanView& rows)
+{
+    return chartPage_->reportChart(rows, ChartScreenSize(*chartPage_->Chart));
 }
 
 const TRowSpanView* TFormMain::chartPeriod() const

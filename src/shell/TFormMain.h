@@ -26,6 +26,7 @@ class TChart;
 class TBackgroundJob;
 class TJobControls;
 class TChartPage;
+class TReportChart;
 class TSysPage;
 class TTablePage;
 class TUserLimitsHolder;
@@ -82,8 +83,11 @@ public:
     // The item of "Сохранить ..." that saves the kind of file; the menu has
     // one per output format, in their order.
     QAction* saveMenuAction(TOutputKind kind) const;
-    // The chart of the Графики page, as reports and the printer take it.
+    // The chart of the Графики page as shown, as the bitmap and the printer take it.
     TChart& chart();
+    // That chart over every row of a report, the whole log or a period, at its size on screen.
+    std::unique_ptr<TReportChart> reportChart(const TMeasurementStore& rows);
+    std::unique_ptr<TReportChart> reportChart(const TRowSpanView& rows);
     // Long work of the viewer's data: its progress bar and "Отмена" show in
     // the status line, and printing and saving wait until it ends.
     TBackgroundJob& backgroundJob() { return *job_; }

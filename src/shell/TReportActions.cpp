@@ -10,6 +10,7 @@
 #include "shell/TFormMain.h"
 #include "shell/TUserDialogs.h"
 #include "text/FormatLocale.h"
+#include "views/TChartPage.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -20,6 +21,7 @@ TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, const
     : QObject(&formMain)
     , pdfReportItem(formMain.saveMenuAction(TOutputKind::Pdf))
     , periodReportItem(formMain.saveMenuAction(TOutputKind::PeriodSpreadsheet))
+    , periodPdfReportItem(formMain.saveMenuAction(TOutputKind::PeriodPdf))
     , formMain_(formMain)
     , dialogs_(dialogs)
     , limits_(limits)
@@ -31,6 +33,7 @@ TReportActions::TReportActions(TFormMain& formMain, TUserDialogs& dialogs, const
     connect(&formMain_, &TFormMain::printRequested, this, &TReportActions::N1Click);
     connect(pdfReportItem, &QAction::triggered, this, &TReportActions::savePdfReport);
     connect(periodReportItem, &QAction::triggered, this, &TReportActions::savePeriodReport);
+    connect(periodPdfReportItem, &QAction::triggered, this, &TReportActions::savePeriodPdfReport);
 }
 
 void TReportActions::xls1Click()
@@ -38,8 +41,17 @@ void TReportActions::xls1Click()
     save(TOutputKind::Spreadsheet, formMain_.store(), header());
 }
 
-// The report of the rows the chart's period holds, as a store of their own.
 void TReportActions::savePeriodReport()
+{
+    savePeriod(TOutputKind::PeriodSpreadsheet);
+}
+
+void TReportActions::savePeriodPdfReport()
+{
+    savePeriod(TOutputKind::PeriodPdf);
+}
+
+void TReportActions::savePeriod(TOutputKind kind)
 {
     const TRowSpanView* period = formMain_.chartPeriod();
     if (!period || period->rowCount() == 0) {
@@ -51,7 +63,7 @@ void TReportActions::savePeriodReport()
     periodRows.showRecords(period->recordList());
     TReportHeader periodHeader = header();
     periodHeader.periodOnly = true;
-    save(TOutputKind::PeriodSpreadsheet, periodRows, periodHeader);
+    save(kind, periodRows, periodHeader, period);
 }
 
 void TReportActions::savePdfReport()
@@ -66,14 +78,21 @@ void TReportActions::bmp1Click()
 
 // The file is proposed under today's date, so the dialog asks before a
 // second report of the day replaces the first; the worker writes it.
-void TReportActions::save(TOutputKind kind, const TMeasurementStore& store, const TReportHeader& header)
+void TReportActions::save(TOutputKind kind, const TMeasurementStore& store, const TReportHeader& header,
+                          const TRowSpanView* period)
 {
     const TOutputFormat& format = OutputFormatOf(kind);
     const QString path =
         dialogs_.saveFileName(&formMain_, DatedFileName(QDate::currentDate(), FormatLocale(), format.suffix), true);
     if (path.isEmpty())
         return;
-    saver_.run(path, format, {store, {}, &formMain_.chart(), header});
+    // A report's chart shows the report's rows, every one, labelled as the
+    // window labels them; the bitmap is the chart as shown.
+    std::unique_ptr<TReportChart> reportChart;
+    if (format.paints && kind != TOutputKind::Bitmap)
+        reportChart = period ? formMain_.reportChart(*period) : formMain_.reportChart(store);
+    const TChart* chart = reportChart ? &reportChart->chart() : &formMain_.chart();
+    saver_.run(path, format, {store, {}, chart, header});
 }
 
 void TReportActions::N1Click()

@@ -69,6 +69,19 @@ std::array<std::unique_ptr<TChartPageSeries>, 7> seriesOver(const Rows& rows, co
     return series;
 }
 
+// The chart's frame and series, as the page and a report draw it.
+void setUpChart(TChart& chart, const std::array<std::unique_ptr<TChartPageSeries>, 7>& series,
+                const TUserLimits& limits)
+{
+    chart.setMargins(QMargins(16, 32, 16, 84));
+    chart.setAxisTitle(TChartAxisSide::Left, QStringLiteral("Температура, *С / Влажность, %"));
+    chart.setAxisTitle(TChartAxisSide::Right, QStringLiteral("Давление, кПа"));
+    chart.setAxisTitleColor(TChartAxisSide::Right, QColor(64, 0, 64));
+    const std::array<TChartSeriesStyle, 7> styles = seriesStyles(limits);
+    for (size_t i = 0; i < series.size(); ++i)
+        chart.addSeries(styles[i], series[i].get());
+}
+
 constexpr std::array<int, 4> LimitSeries = {TChartPage::SeriesRHLMax, TChartPage::SeriesRHLMin,
                                             TChartPage::SeriesTLMax, TChartPage::SeriesTLMin};
 
@@ -102,19 +115,55 @@ TChartPage::~TChartPage() = default;
 void TChartPage::buildChart()
 {
     Chart->setObjectName(QStringLiteral("Chart"));
-    Chart->setMargins(QMargins(16, 32, 16, 84));
-    Chart->setAxisTitle(TChartAxisSide::Left, QStringLiteral("Температура, *С / Влажность, %"));
-    Chart->setAxisTitle(TChartAxisSide::Right, QStringLiteral("Давление, кПа"));
-    Chart->setAxisTitleColor(TChartAxisSide::Right, QColor(64, 0, 64));
     Chart->setLegendPosition(QPoint(170, 5));
     // Home needs the keyboard: a click or a wheel turn over the chart gives it.
     Chart->setFocusPolicy(Qt::WheelFocus);
     const TUserLimits limits = limits_.limits();
     Series = seriesOver(store_, limits);
-    const std::array<TChartSeriesStyle, 7> styles = seriesStyles(limits);
-    for (size_t i = 0; i < Series.size(); ++i)
-        Chart->addSeries(styles[i], Series[i].get());
+    setUpChart(*Chart, Series, limits);
     Chart->setBottomRange(0, 0);
+}
+
+TReportChart::TReportChart(const TMeasurementStore& rows, const TUserLimits& limits)
+    : TReportChart(seriesOver(rows, limits), ChartPauses::pausesIn(rows), rows.DataRowCount(), limits)
+{
+}
+
+TReportChart::TReportChart(const TRowSpanView& rows, const TUserLimits& limits)
+    : TReportChart(seriesOver(rows, limits), ChartPauses::pausesIn(rows), rows.rowCount(), limits)
+{
+}
+
+TReportChart::TReportChart(std::array<std::unique_ptr<TChartPageSeries>, 7> series, std::vector<qint64> breaks,
+                           qint64 rowCount, const TUserLimits& limits)
+    : series_(std::move(series))
+    , chart_(std::make_unique<TChart>())
+{
+    setUpChart(*chart_, series_, limits);
+    chart_->setBreaks(std::move(breaks));
+    chart_->setBottomRange(0, std::max(0, TChartWindow::afterPeriod(rowCount).lastIndex));
+}
+
+TReportChart::~TReportChart() = default;
+
+std::unique_ptr<TReportChart> TChartPage::reportChart(const TMeasurementStore& rows, QSize size) const
+{
+    return dressed(std::make_unique<TReportChart>(rows, limits_.limits()), size);
+}
+
+std::unique_ptr<TReportChart> TChartPage::reportChart(const TRowSpanView& rows, QSize size) const
+{
+    return dressed(std::make_unique<TReportChart>(rows, limits_.limits()), size);
+}
+
+std::unique_ptr<TReportChart> TChartPage::dressed(std::unique_ptr<TReportChart> report, QSize size) const
+{
+    TChart& chart = report->chart();
+    chart.setLegendPosition(Chart->model().legendPosition());
+    for (int series = 0; series < Chart->seriesCount(); ++series)
+        chart.setSeriesVisible(series, Chart->isSeriesVisible(series));
+    chart.resize(size);
+    return report;
 }
 
 void TChartPage::connectControls()

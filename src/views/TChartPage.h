@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QScrollBar;
@@ -17,6 +18,30 @@ class TCursorTracker;
 class TMeasurementStore;
 class TRowSpanView;
 class TUserLimitsHolder;
+struct TUserLimits;
+
+// The chart page's chart over every row of a report, off screen: the report
+// shows all of its rows whatever the page's window shows. The whole log's
+// points are labelled as after a load, a period's as in a period. It reads
+// the rows, which outlive it.
+class TReportChart {
+public:
+    // The page's series and frame over `rows`, every one in view; TChartPage
+    // gives it the page's legend and size.
+    TReportChart(const TMeasurementStore& rows, const TUserLimits& limits);
+    TReportChart(const TRowSpanView& rows, const TUserLimits& limits);
+    ~TReportChart();
+
+    TChart& chart() { return *chart_; }
+    const TChart& chart() const { return *chart_; }
+
+private:
+    TReportChart(std::array<std::unique_ptr<TChartPageSeries>, 7> series, std::vector<qint64> breaks,
+                 qint64 rowCount, const TUserLimits& limits);
+
+    std::array<std::unique_ptr<TChartPageSeries>, 7> series_;
+    std::unique_ptr<TChart> chart_; // destroyed first: it reads the series
+};
 
 // The data viewer's chart page: the measurements as three curves and four
 // limit lines over a window of points, its filter panel with the zoom
@@ -47,6 +72,11 @@ public:
     void storeLoaded();
     // The scroll bar's place and the legend's left, as the window layout puts them.
     void placeControls(int scrollBarLeft, int scrollBarWidth, int legendLeft);
+
+    // The chart as this page draws it (series shown, limit lines, legend) over
+    // `rows`, the whole log or a period, all of them in view, at `size`.
+    std::unique_ptr<TReportChart> reportChart(const TMeasurementStore& rows, QSize size) const;
+    std::unique_ptr<TReportChart> reportChart(const TRowSpanView& rows, QSize size) const;
 
     const TChartWindow& chartWindow() const { return chartWindow_; }
     // The rows of the period the chart shows after "Выбрать" (or an interval,
@@ -88,6 +118,8 @@ private:
     void setScrollPosition(int position) override;
 
     void buildChart();
+    // Gives a report's chart the page's legend and shown series, at `size`.
+    std::unique_ptr<TReportChart> dressed(std::unique_ptr<TReportChart> report, QSize size) const;
     void connectControls();
     void showSeries(std::array<std::unique_ptr<TChartPageSeries>, 7> series);
     void setPickers(qint64 start, qint64 stop);

@@ -33,10 +33,13 @@ void TTableFilter::setBoundTexts(const QString& tMax, const QString& tMin, const
 bool TTableFilter::valuesPass(const std::optional<int>& temperatureTenths,
                               const std::optional<int>& humidityTenths) const
 {
-    const double temperature = temperatureTenths.value_or(0);
-    const double humidity = humidityTenths.value_or(0);
-    return (!tMax_ || temperature <= *tMax_) && (!tMin_ || temperature >= *tMin_)
-        && (!rhMax_ || humidity <= *rhMax_) && (!rhMin_ || humidity >= *rhMin_);
+    const auto within = [](const std::optional<int>& value, const std::optional<double>& max,
+                           const std::optional<double>& min) {
+        if (!max && !min)
+            return true;
+        return value && (!max || *value <= *max) && (!min || *value >= *min);
+    };
+    return within(temperatureTenths, tMax_, tMin_) && within(humidityTenths, rhMax_, rhMin_);
 }
 
 TRowSpanView TTableFilter::apply(const TMeasurementStore& store) const

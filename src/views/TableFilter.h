@@ -26,7 +26,8 @@ public:
     void setBoundTexts(const QString& tMax, const QString& tMin, const QString& rhMax, const QString& rhMin,
                        const QLocale& locale);
 
-    // A missing channel counts as 0, as an empty cell does.
+    // A bound on a channel keeps only the rows that have it: an empty cell
+    // holds no value to be within a bound, and passes only with none set.
     bool valuesPass(const std::optional<int>& temperatureTenths, const std::optional<int>& humidityTenths) const;
 
     // The rows of the store that lie in the period and within the bounds: one

@@ -1,7 +1,10 @@
 #include "app/ExportCommand.h"
 #include "app/LogRows.h"
 #include "app/ProgramRun.h"
+#include "PdfChartAxis.h"
 #include "data/LogGenerator.h"
+#include "data/LogRecord.h"
+#include "data/Timestamp.h"
 
 #include <QColor>
 #include <QDir>
@@ -182,6 +185,45 @@ TEST_F(ExportCommandTest, WritesThePdfReportAndTheChartWithTheUsersLimitsWithout
     EXPECT_GE(atUsers.size(), 2);
     EXPECT_GE(atConstants.size(), 2);
     EXPECT_NE(atUsers, atConstants);
+}
+
+// The command line has no window to zoom: its PDF report and bitmap chart
+// every row of the log. The log's temperature steps from 10 °C in its first
+// half to 30 °C in its second, so a chart of all of it has its curve at two
+// heights, where one of the load's first quarter would be flat; the report's
+// time axis begins at the first row, its caption names the first and last.
+TEST_F(ExportCommandTest, ThePdfAndTheBitmapChartEveryRowOfTheLog)
+{
+    const qint64 start = TimestampSeconds(2024, 6, 1, 6, 0, 0);
+    QByteArray bytes;
+    for (int record = 0; record < 400; ++record) {
+        const TLogRecord row = MakeLogRecord(1, 0x21, start + 5 * record, record < 200 ? 100 : 300, 0, 0);
+        bytes += QByteArray(reinterpret_cast<const char*>(&row), sizeof row);
+    }
+    const QString log = writeLog("step.log", bytes);
+    const QString pdf = dir_.filePath("step.pdf");
+    const QString bmp = dir_.filePath("step.bmp");
+    const ProgramRun run = korviMonitor({"--export", log, "--pdf", pdf, "--bmp", bmp});
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+
+    EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("График: 06:00:00 01.06.2024 – 06:33:15 01.06.2024")));
+    const QList<QDateTime> axis = PdfChartAxisMoments(pdf);
+    ASSERT_GE(axis.size(), 3);
+    EXPECT_EQ(axis.first(), QDateTime(QDate(2024, 6, 1), QTime(6, 0)));
+    EXPECT_GE(axis.last(), QDateTime(QDate(2024, 6, 1), QTime(6, 20)));
+
+    const QImage chart(bmp, "BMP");
+    ASSERT_FALSE(chart.isNull());
+    // Below the legend, whose red sample would stand at one of the two columns only.
+    const auto redRowsAt = [&chart](int x) {
+        QList<int> rows;
+        for (int y = 40; y < chart.height(); ++y) {
+            if (chart.pixelColor(x, y) == QColor(255, 0, 0))
+                rows << y;
+        }
+        return rows;
+    };
+    EXPECT_NE(redRowsAt(chart.width() / 4), redRowsAt(chart.width() * 3 / 4));
 }
 
 // The log may be the only copy once the logger is erased: an output that

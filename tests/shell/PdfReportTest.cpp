@@ -1,5 +1,6 @@
 #include "KorviTestMain.h"
 
+#include "PdfChartAxis.h"
 #include "SimulatedWindows.h"
 #include "ViewerControls.h"
 
@@ -7,11 +8,14 @@
 #include "data/CellFormatter.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
+#include "data/RowSpanView.h"
+#include "data/Timestamp.h"
 #include "reports/DatedFileName.h"
 #include "reports/Statistics.h"
 #include "shell/TFormMain.h"
 #include "shell/TReportActions.h"
 #include "text/FormatLocale.h"
+#include "views/TChartFilterPanel.h"
 #include "views/TChartPage.h"
 
 #include <QAction>
@@ -38,8 +42,13 @@ private slots:
     void aChartTooTallForTheRestOfThePageGoesOnToTheNext();
     void cancelledOrUnwritableWritesNothing();
     void pdfAndPrintLeaveOutTheCursor();
+    void wholeLogReportChartsTheWholeLogWhateverTheWindowShows();
+    void periodReportCoversOnlyThePeriodsRows();
 
 private:
+    // Marks a period with Shift+drag over the shown chart, then zooms in on it.
+    void pickPeriodAndZoomIn();
+    static QDateTime momentOf(qint64 seconds) { return QDateTime(DateOf(seconds), TimeOf(seconds)); }
     // The first page of a PDF at 60 dpi, below its first third (the header's clock moves).
     QImage lowerPageOf(const QString& path);
     QString inDrive(const QString& name) const { return simulation->drive.filePath(name); }
@@ -243,6 +252,113 @@ void PdfReportTest::pdfAndPrintLeaveOutTheCursor()
     QVERIFY(dialogs->errors.isEmpty());
     QCOMPARE(withCursor[0], plain[0]);
     QCOMPARE(withCursor[1], plain[1]);
+}
+
+void PdfReportTest::pickPeriodAndZoomIn()
+{
+    TChartPage& page = *ViewerControls(*viewer).ChartPage;
+    TChart& chart = *page.Chart;
+    const QRect plot = chart.plotRect();
+    const QPoint from(plot.left() + plot.width() / 5, plot.center().y());
+    const QPoint to(plot.left() + plot.width() * 3 / 5, plot.center().y());
+    QTest::mousePress(&chart, Qt::LeftButton, Qt::ShiftModifier, from);
+    QMouseEvent drag(QEvent::MouseMove, to, chart.mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(&chart, &drag);
+    QTest::mouseRelease(&chart, Qt::LeftButton, Qt::ShiftModifier, to);
+    QTest::mouseClick(page.PanelFiltr->ButtonZoomIn, Qt::LeftButton);
+}
+
+// After a Shift+drag to a period and a zoom, "*.pdf" reports the whole log:
+// its title and the chart's caption name the first and last row, and the
+// chart's time axis runs from the first row on to the log's end.
+void PdfReportTest::wholeLogReportChartsTheWholeLogWhateverTheWindowShows()
+{
+    pickPeriodAndZoomIn();
+    const TRowSpanView* period = viewer->chartPeriod();
+    QVERIFY(period);
+    QVERIFY(ViewerControls(*viewer).ChartPage->Chart->bottomRange().span() < period->rowCount() - 1);
+    const QString path = savePdf();
+    QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
+
+    const TMeasurementStore& store = viewer->store();
+    const QStringList values = StatisticsTexts(ComputeStatistics(store), TCellFormatter(store.loadLocale()));
+    const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    const QString span = values[0] + QStringLiteral(" – ") + values[1];
+    QVERIFY2(text.contains(QStringLiteral("Отчёт за весь журнал: прибор 2400123, ") + span), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("График: ") + span), qPrintable(text));
+    const QList<QDateTime> axis = PdfChartAxisMoments(path);
+    QVERIFY(axis.size() >= 3);
+    QCOMPARE(axis.first(), momentOf(store.rowValues(0).time));
+    QVERIFY(axis.last() >= momentOf(store.rowValues(store.DataRowCount() * 3 / 5).time));
+}
+
+// "*.pdf (выбранный период)", beside the spreadsheet's period report: without
+// a period it says how to choose one, as that report does; with one, its
+// title, statistics, excursions and chart cover the period's rows only, the
+// whole period charted though the window is zoomed in on part of it.
+void PdfReportTest::periodReportCoversOnlyThePeriodsRows()
+{
+    QAction* periodPdf = simulation->windows->reports_->periodPdfReportItem;
+    const QList<QAction*> items = ViewerControls(*viewer).N2->actions();
+    const qsizetype at = items.indexOf(periodPdf);
+    QVERIFY(at > 0);
+    QCOMPARE(items[at - 1], simulation->windows->reports_->periodReportItem);
+    QCOMPARE(periodPdf->text(), QStringLiteral("*.pdf (выбранный период)"));
+    periodPdf->trigger();
+    QCOMPARE(dialogs->errors, QStringList{"Период не выбран: задайте его на странице «Графики» и нажмите «Выбрать»"});
+    QVERIFY(dialogs->proposedNames.isEmpty());
+    dialogs->errors.clear();
+
+    pickPeriodAndZoomIn();
+    const TRowSpanView* period = viewer->chartPeriod();
+    QVERIFY(period && period->rowCount() > 10);
+    const qint64 first = period->rowValues(0).time;
+    const qint64 last = period->rowValues(period->rowCount() - 1).time;
+    const TMeasurementStore& store = viewer->store();
+    qint64 inside = 0;
+    for (qint64 row = 0; row < store.DataRowCount(); ++row)
+        inside += store.rowValues(row).time >= first && store.rowValues(row).time <= last;
+    QCOMPARE(inside, period->rowCount());
+    QVERIFY(inside < store.DataRowCount());
+
+    const QString path = inDrive(QStringLiteral("period.pdf"));
+    dialogs->answers = {path};
+    periodPdf->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
+    QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
+    QCOMPARE(dialogs->proposedNames.last(), DatedFileName(QDate::currentDate(), FormatLocale(), "pdf"));
+
+    const TCellFormatter formatter(store.loadLocale());
+    const QString span = formatter.timeText(first) + u' ' + formatter.dateText(first) + QStringLiteral(" – ")
+                       + formatter.timeText(last) + u' ' + formatter.dateText(last);
+    const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    // The title is longer than a line of the page and wraps.
+    QVERIFY2(QString(text).replace(u'\n', u' ').contains(QStringLiteral("Отчёт за выбранный период: прибор 2400123, ")
+                                                          + span),
+             qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("График: ") + span), qPrintable(text));
+    const QList<QDateTime> axis = PdfChartAxisMoments(path);
+    QVERIFY(axis.size() >= 3);
+    QCOMPARE(axis.first(), momentOf(first));
+    QVERIFY(axis.last() <= momentOf(last));
+    QVERIFY(axis.last() >= momentOf(period->rowValues(period->rowCount() * 3 / 5).time));
+    // Labelled as the window labels a period: each point with its own moment, none twice.
+    QVERIFY(std::adjacent_find(axis.begin(), axis.end()) == axis.end());
+
+    // Every statistics and excursion line is the period's.
+    TMeasurementStore periodRows;
+    periodRows.showRecords(period->recordList());
+    const QLocale& locale = store.loadLocale();
+    const QStringList captions = StatisticsCaptions() + MetrologyCaptions(locale);
+    const QStringList values = StatisticsTexts(ComputeStatistics(periodRows), formatter)
+                             + MetrologyTexts(periodRows, locale);
+    QCOMPARE(values[2], QString::number(inside));
+    QString layoutText = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    layoutText.remove(QRegularExpression(QStringLiteral("\\s")));
+    for (qsizetype line = 0; line < captions.size(); ++line) {
+        const QString expected = QString(captions[line] + values[line]).remove(QRegularExpression(QStringLiteral("\\s")));
+        QVERIFY2(layoutText.contains(expected), qPrintable(expected));
+    }
 }
 
 KORVI_QTEST_MAIN(PdfReportTest)

@@ -125,6 +125,7 @@ private slots:
     void scrollBarHandleIsTheShownShareOfThePoints();
     void readoutTellsWhenAndGoesOnLeaveLoadAndPeriod();
     void pausesBreakTheCurvesAfterLoadAndInAPeriod();
+    void reportChartShowsEveryRowAsThePageDrawsIt();
 
 private:
     // A shown page on the store, loaded.
@@ -666,6 +667,35 @@ void ChartPageTest::pausesBreakTheCurvesAfterLoadAndInAPeriod()
     // Rows 1 and 2 of the first record, then the later ones but the last.
     QCOMPARE(series(*page, TChartPage::SeriesRH).pointCount(), 6);
     QCOMPARE(breaks(), (std::vector<qint64>{2, 4}));
+}
+
+// Whatever period and zoom the page shows, a report's chart has every row of
+// the report's store in view, with the series the legend shows and the page's
+// legend, at the size asked.
+void ChartPageTest::reportChartShowsEveryRowAsThePageDrawsIt()
+{
+    const auto store = storeOf(risingHumidity(101));
+    const auto page = pageOn(*store);
+    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+    QTest::mouseClick(page->Chart, Qt::LeftButton, Qt::NoModifier,
+                      page->Chart->legendEntryRect(TChartPage::SeriesRH).center());
+    QVERIFY(!page->Chart->isSeriesVisible(TChartPage::SeriesRH));
+    setPickers(*page, Start + 200, Start + 600);
+    QTest::mouseClick(page->PanelFiltr->ButtonFiltr, Qt::LeftButton);
+    QTest::mouseClick(page->PanelFiltr->ButtonZoomIn, Qt::LeftButton);
+    QVERIFY(page->Chart->bottomRange().span() < 40);
+
+    const std::unique_ptr<TReportChart> report = page->reportChart(*store, QSize(640, 360));
+    const TChart& chart = report->chart();
+    QCOMPARE(chart.size(), QSize(640, 360));
+    QCOMPARE(chart.bottomRange(), (TChartRange{0, 100}));
+    const ChartSeriesSource& humidity = *chart.model().series(TChartPage::SeriesRH).source;
+    QCOMPARE(humidity.pointCount(), 101);
+    QCOMPARE(humidity.label(0), formatOf(*store).pointLabel(Start));
+    QCOMPARE(humidity.label(100), formatOf(*store).pointLabel(Start + 1000));
+    for (int series = 0; series < page->Chart->seriesCount(); ++series)
+        QCOMPARE(chart.isSeriesVisible(series), page->Chart->isSeriesVisible(series));
+    QCOMPARE(chart.model().legendPosition(), page->Chart->model().legendPosition());
 }
 
 KORVI_QTEST_MAIN(ChartPageTest)

@@ -69,12 +69,37 @@ TEST(TableFilterTest, valuesPassEveryBoundIncludingEquality)
         {"21.3 under tmax 21.3", {"21,3", "", "", ""}, 213, 500, true},
         {"21.3 over tmax 21.25 (21.2)", {"21,25", "", "", ""}, 213, 500, false},
         {"21.8 under tmax 21.75 (21.8)", {"21,75", "", "", ""}, 218, 500, true},
-        {"missing humidity below RHmin 10", {"", "", "", "10"}, 200, std::nullopt, false},
-        {"missing humidity under RHmax 50", {"", "", "50", ""}, 200, std::nullopt, true},
-        {"missing temperature counts as 0", {"", "0", "", ""}, std::nullopt, 500, true},
         {"negative temperature below tmin 0", {"", "0", "", ""}, -1, 500, false},
         {"bounds that exclude each other", {"10", "20", "", ""}, 150, 500, false},
         {"unconvertible bound sets none", {"abc", "", "", ""}, 999, 500, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(filterOf(0, 0, c.bounds).valuesPass(c.temperature, c.humidity), c.passes);
+    }
+}
+
+// A missing value is no value: a bound on its channel drops the row, a bound
+// on the other channel alone does not.
+TEST(TableFilterTest, aBoundKeepsOnlyRowsThatHaveItsChannel)
+{
+    struct Case {
+        const char* name;
+        BoundTexts bounds;
+        std::optional<int> temperature, humidity;
+        bool passes;
+    };
+    const Case cases[] = {
+        {"no bounds, both missing", {}, std::nullopt, std::nullopt, true},
+        {"tmax 8, temperature missing", {"8", "", "", ""}, std::nullopt, 500, false},
+        {"tmin 0, temperature missing", {"", "0", "", ""}, std::nullopt, 500, false},
+        {"tmax 8, temperature 8", {"8", "", "", ""}, 80, 500, true},
+        {"tmax 8, humidity missing", {"8", "", "", ""}, 50, std::nullopt, true},
+        {"RHmax 50, humidity missing", {"", "", "50", ""}, 200, std::nullopt, false},
+        {"RHmin 10, humidity missing", {"", "", "", "10"}, 200, std::nullopt, false},
+        {"RHmin 10, humidity 10", {"", "", "", "10"}, 200, 100, true},
+        {"RHmax 50, temperature missing", {"", "", "50", ""}, std::nullopt, 400, true},
+        {"bounds on both, humidity missing", {"30", "", "50", ""}, 200, std::nullopt, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -106,27 +131,25 @@ protected:
         const auto toDateTime = [](qint64 seconds) {
             return QDateTime(DateOf(seconds), TimeOf(seconds));
         };
-        const auto cellTenths = [&locale](const QString& text) {
-            bool ok = false;
-            const float value = locale.toFloat(text, &ok);
-            return ok ? std::nearbyint(double(value) * 10) : 0.0;
-        };
-        const auto boundTenths = [&locale](const QString& text) -> std::optional<double> {
+        // An empty cell has no value; a bound on its channel drops the row.
+        const auto tenths = [&locale](const QString& text) -> std::optional<double> {
             bool ok = false;
             const float value = locale.toFloat(text, &ok);
             return ok ? std::optional<double>(std::nearbyint(double(value) * 10)) : std::nullopt;
         };
-        const std::optional<double> tMax = boundTenths(bounds.tMax), tMin = boundTenths(bounds.tMin),
-                                    rhMax = boundTenths(bounds.rhMax), rhMin = boundTenths(bounds.rhMin);
+        const auto within = [](std::optional<double> value, std::optional<double> max, std::optional<double> min) {
+            return (!max && !min) || (value && (!max || *value <= *max) && (!min || *value >= *min));
+        };
+        const std::optional<double> tMax = tenths(bounds.tMax), tMin = tenths(bounds.tMin),
+                                    rhMax = tenths(bounds.rhMax), rhMin = tenths(bounds.rhMin);
         std::vector<qint64> rows;
         for (qint64 row = 0; row < store_.DataRowCount(); ++row) {
             const QDateTime moment(locale.toDate(texts_.cellText(row, ColumnDate), dateFormat),
                                    locale.toTime(texts_.cellText(row, ColumnTime), timeFormat));
             if (moment < toDateTime(from) || moment > toDateTime(to))
                 continue;
-            const double t = cellTenths(texts_.cellText(row, ColumnTemperature));
-            const double rh = cellTenths(texts_.cellText(row, ColumnHumidity));
-            if ((tMax && t > *tMax) || (tMin && t < *tMin) || (rhMax && rh > *rhMax) || (rhMin && rh < *rhMin))
+            if (!within(tenths(texts_.cellText(row, ColumnTemperature)), tMax, tMin)
+                || !within(tenths(texts_.cellText(row, ColumnHumidity)), rhMax, rhMin))
                 continue;
             rows.push_back(row);
         }

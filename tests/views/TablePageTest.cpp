@@ -41,6 +41,7 @@ private slots:
     void loadShowsEveryRowAndThePeriodInThePickers();
     void filtersKeepRowTableNumbers_data();
     void filtersKeepRowTableNumbers();
+    void aTemperatureBoundDropsRowsWithoutTemperature();
     void periodOutsideTheDataLeavesOnlyTheHeader();
     void keyRuleDropsMinusAndTypesOneSeparator();
     void pastedTextMeetsTheRangeRule();
@@ -125,7 +126,7 @@ void TablePageTest::filtersKeepRowTableNumbers_data()
     QTest::newRow("tmin = tmax = 20") << "20" << "20" << "" << "" << rows({"1", "2", "3"});
     QTest::newRow("21.3 cell, tmax 21.3") << "21,3" << "21,3" << "" << "" << rows({"4", "5"});
     QTest::newRow("missing humidity, RHmin 10") << "" << "" << "" << "10" << rows({"1", "2", "3", "6", "7", "8"});
-    QTest::newRow("missing humidity, RHmax 50") << "" << "" << "50" << "" << rows({"1", "2", "3", "4", "5", "7", "8"});
+    QTest::newRow("missing humidity, RHmax 50") << "" << "" << "50" << "" << rows({"1", "2", "3", "7", "8"});
     QTest::newRow("all four bounds") << "21" << "20" << "50" << "35" << rows({"1", "2", "3"});
 }
 
@@ -144,6 +145,28 @@ void TablePageTest::filtersKeepRowTableNumbers()
     QTest::mouseClick(page->ButtonFiltrS, Qt::LeftButton);
     QCOMPARE(numberColumn(), numbers);
     QCOMPARE(page->EditTMax->text(), tMax);
+}
+
+// Rows without temperature show an empty cell; "tmax 8" lists only the rows
+// whose temperature is there and at most 8, and "RHmin 50" alone keeps them.
+void TablePageTest::aTemperatureBoundDropsRowsWithoutTemperature()
+{
+    store->showRecords(ListOf({MakeLogRecord(2, 0x27, Start, 50, 400, 1013),
+                               MakeLogRecord(3, 0x26, Start + 10, 0, 600, 1013),
+                               MakeLogRecord(1, 0x27, Start + 25, 90, 600, 1013)}));
+    page->storeLoaded();
+    const QAbstractItemModel& model = *page->StringGridFiltr->model();
+    QCOMPARE(model.rowCount(), 6);
+    QCOMPARE(model.index(2, ColumnTemperature).data().toString(), QString());
+
+    QTest::keyClicks(page->EditTMax, QStringLiteral("8"));
+    QTest::mouseClick(page->ButtonFiltrS, Qt::LeftButton);
+    QCOMPARE(numberColumn(), (QList<QString>{"1", "2"}));
+
+    page->EditTMax->clear();
+    QTest::keyClicks(page->EditRHMin, QStringLiteral("50"));
+    QTest::mouseClick(page->ButtonFiltrS, Qt::LeftButton);
+    QCOMPARE(numberColumn(), (QList<QString>{"3", "4", "5", "6"}));
 }
 
 void TablePageTest::periodOutsideTheDataLeavesOnlyTheHeader()
