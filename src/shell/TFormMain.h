@@ -136,6 +136,7 @@ private:
     void buildPages(const TUserLimitsHolder& limits);
     void buildPanelLoad();
     void endPanelLoad();
+    void showFreeMemory();
     void buildJobControls();
     void showJobRunning(bool running);
     void showLoadOutcome(const TLoadOutcome& outcome);
@@ -179,4 +180,5 @@ private:
     TRowTableModel* rowTable_;
     QString lastFreeMemoryText_;
     QString openedFileName_;
+    QString statusBeforeJob_; // what the status line said as the running job began
 };
