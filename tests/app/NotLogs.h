@@ -57,8 +57,8 @@ inline std::vector<TFileCase> NotLogs(const QByteArray& bitmap)
     };
 }
 
-// Logs with some invalid records between the valid ones: every fifth
-// record's hour is 24 here.
+// A log with some invalid records between the valid ones: every fifth
+// record's hour is 24.
 inline QByteArray LogWithInvalidRecords()
 {
     QByteArray log = GeneratedLog();
