@@ -4,10 +4,13 @@
 #include "app/ExportCommand.h"
 #include "archive/TArchive.h"
 #include "data/FolderVolumeSource.h"
+#include "data/LoadTexts.h"
 #include "data/Loader.h"
+#include "data/LoggerLog.h"
 #include "data/ReadSource.h"
 #include "data/Timestamp.h"
 
+#include <QDate>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QTextStream>
@@ -37,8 +40,10 @@ int importLogs(TArchive& archive, const QString& folder, QTextStream& out, QText
     for (const QString& path : logsUnder(folder)) {
         QString error;
         const std::optional<QByteArray> log = ReadFileBytes(path, &error);
+        if (log && !IsLoggerLog(*log, QDate::currentDate().year()))
+            error = NotALogText(QFileInfo(path).fileName());
         std::optional<TStoredLog> stored;
-        if (log)
+        if (log && error.isEmpty())
             stored = archive.store(QFileInfo(path).fileName(), *log, path, TArchiveStamp::now(), &error);
         if (!stored) {
             errors << "korvi-monitor: " << path << ": " << error << '\n';

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveSchema.h"
 #include "data/LogRecord.h"
+#include "data/LoggerLog.h"
 #include "text/MessageText.h"
 
 #include <QAtomicInteger>
@@ -253,13 +254,15 @@ QString TArchive::describe(const QSqlError& error) const
 std::optional<TStoredLog> TArchive::store(const QString& label, const QByteArray& raw, const QString& origin,
                                           const TArchiveStamp& stamp, QString* error)
 {
-    if (raw.size() < qsizetype(sizeof(TLogRecord))) {
-        *error = QStringLiteral("В журнале нет ни одной записи: в архив он не помещён");
+    // Only a logger's log is kept, so no entry lists a period without a row.
+    const int currentYear = QDate::currentDate().year();
+    if (!IsLoggerLog(raw, currentYear)) {
+        *error = QStringLiteral("В журнале нет ни одной записи прибора: в архив он не помещён");
         return std::nullopt;
     }
     // The costly part runs before the transaction, so other writers wait less.
     const TPackedLog packed = PackLog(raw);
-    const TLogSummary summary = SummarizeLog(raw, QDate::currentDate().year());
+    const TLogSummary summary = SummarizeLog(raw, currentYear);
     QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
     const TConnectionWatchdog::Guard watched(watchdog_, database);
     const TArchiveDialect& dialect = TArchiveDialect::of(location_.engine);

@@ -29,6 +29,11 @@ QString FreeMemoryText(qint64 recordCount)
     return QStringLiteral("Свободно: %1%").arg(FreeMemoryPercent(recordCount));
 }
 
+QString NotALogText(const QString& fileName)
+{
+    return QStringLiteral("В файле %1 нет записей журнала прибора").arg(fileName);
+}
+
 QString LeftOutRecordsText(qint64 recordsLeftOut, qint64 capacity)
 {
     return QStringLiteral("Пропущено записей: %1 (программа вмещает не больше %2)").arg(recordsLeftOut).arg(capacity);

@@ -15,6 +15,9 @@ int FreeMemoryPercent(qint64 recordCount);
 // "Свободно: N%"
 QString FreeMemoryText(qint64 recordCount);
 
+// "В файле <name> нет записей журнала прибора": why a file was refused.
+QString NotALogText(const QString& fileName);
+
 // The line for a source with more records than the store holds.
 QString LeftOutRecordsText(qint64 recordsLeftOut, qint64 capacity);
 

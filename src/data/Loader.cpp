@@ -2,6 +2,7 @@
 
 #include "data/FileSave.h"
 #include "data/LoadTexts.h"
+#include "data/LoggerLog.h"
 #include "data/ReadSource.h"
 #include "data/SourceDiscovery.h"
 
@@ -58,12 +59,8 @@ TLoadResult TLoader::loadFile(const QString& path, const TLoadRequest& request)
     const QFileInfo file(path);
     TLoadResult result;
     QFile probe(path);
-    if (const QString reason = OpenRegularFile(probe); !reason.isEmpty()) {
-        result.failure = QStringLiteral("Не удалось открыть %1: %2").arg(path, reason);
-        result.keepsPrevious = true;
-        result.recordCount = request.recordCount;
-        return result;
-    }
+    if (const QString reason = OpenRegularFile(probe); !reason.isEmpty())
+        return refused(std::move(result), QStringLiteral("Не удалось открыть %1: %2").arg(path, reason), request);
     const TSourceCandidate source{file.completeBaseName(), path, TVolume{file.absolutePath(), QString(), true}};
     TLoadRequest fromFile = request;
     fromFile.testMode = false;
@@ -72,8 +69,8 @@ TLoadResult TLoader::loadFile(const QString& path, const TLoadRequest& request)
     };
     result.candidateNames = baseNames({source});
     result.expectedLabel = request.expectedLabel;
-    result = refusedIfEmpty(loadSources({source}, fromFile, std::move(result)),
-                            QStringLiteral("В файле %1 нет записей журнала прибора").arg(file.fileName()), request);
+    result = refusedIfEmpty(loadSources({source}, fromFile, std::move(result)), NotALogText(file.fileName()),
+                            request);
     if (const qint64 partial = file.size() % qint64(sizeof(TLogRecord)); partial != 0 && result.failure.isEmpty())
         result.partialRecordBytes = partial;
     return result;
@@ -104,18 +101,25 @@ TLoadResult TLoader::loadRecords(const QString& label, const QByteArray& raw, co
     result.sources.push_back(decodedSource(source, std::move(records), request.currentYear, *dump));
     result.dump = std::move(dump);
     result.freeMemoryText = FreeMemoryText(result.recordCount);
-    return refusedIfEmpty(std::move(result),
-                          QStringLiteral("В журнале %1 из архива нет записей, которые можно показать").arg(label), request);
+    if (!IsLoggerLog(result.sources.front().raw.bytes(), request.currentYear))
+        return refused(std::move(result),
+                       QStringLiteral("В журнале %1 из архива нет записей, которые можно показать").arg(label), request);
+    return result;
 }
 
 TLoadResult TLoader::refusedIfEmpty(TLoadResult result, const QString& failure, const TLoadRequest& request)
 {
-    // A picture, a text or an empty file holds no record: what was shown stays.
-    if (const TLoadedSource& opened = result.sources.front(); opened.records && opened.records->isEmpty()) {
-        result.failure = failure;
-        result.keepsPrevious = true;
-        result.recordCount = request.recordCount;
-    }
+    // A file without a record written, such as an empty one: what was shown stays.
+    if (const TLoadedSource& opened = result.sources.front(); opened.records && opened.records->isEmpty())
+        return refused(std::move(result), failure, request);
+    return result;
+}
+
+TLoadResult TLoader::refused(TLoadResult result, const QString& failure, const TLoadRequest& request)
+{
+    result.failure = failure;
+    result.keepsPrevious = true;
+    result.recordCount = request.recordCount;
     return result;
 }
 
@@ -190,6 +194,13 @@ TLoadedSource TLoader::loadSource(const TSourceCandidate& source, const TLoadReq
     if (!read.error.isEmpty()) {
         dump.addLine(QStringLiteral("Не удалось прочитать файл: ") + read.error);
         result.failure = QStringLiteral("Не удалось прочитать %1: %2").arg(source.filePath, read.error);
+        return {source, nullptr, {}};
+    }
+    // A logger's memory with nothing written is its empty log; anything else
+    // must be a log, or a picture or a text is shown as one.
+    if (LogContentOf(read.records.bytes(), request.currentYear) == TLogContent::NotALog) {
+        result.failure = NotALogText(QFileInfo(source.filePath).fileName());
+        dump.addLine(result.failure);
         return {source, nullptr, {}};
     }
     if (read.recordsLeftOut > 0) {

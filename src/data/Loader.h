@@ -71,8 +71,8 @@ public:
     // Loads the logger's log from every drive labelled as the logger.
     TLoadResult loadFromDrives(const TLoadRequest& request);
     // Loads a saved log file of any name, every whole record of it, without
-    // asking a logger. A file that cannot be read, or holds no valid record,
-    // keeps what was shown and the result says why.
+    // asking a logger. A file that cannot be read, or is no logger's log
+    // (IsLoggerLog), keeps what was shown and the result says why.
     TLoadResult loadFile(const QString& path, const TLoadRequest& request);
     // Loads a log kept elsewhere (the archive) from its records' bytes, as a
     // file is loaded; the source is named by `label`.
@@ -85,8 +85,10 @@ private:
     // no records (with a dump line saying why) when it cannot be used.
     TLoadedSource loadSource(const TSourceCandidate& source, const TLoadRequest& request, TLoadResult& result,
                              TDumpLog& dump);
-    // A file or another log that holds no valid record leaves what was shown, and `failure` says so.
+    // A file without a record written leaves what was shown, and `failure` says so.
     static TLoadResult refusedIfEmpty(TLoadResult result, const QString& failure, const TLoadRequest& request);
+    // What was shown stays, the record count the last load left too, and `failure` says why.
+    static TLoadResult refused(TLoadResult result, const QString& failure, const TLoadRequest& request);
 
     const VolumeSource& volumes_;
 };

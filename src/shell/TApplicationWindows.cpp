@@ -116,12 +116,12 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
                      });
 }
 
-// Every source the load read, under its drive's label or, opened from a
-// file, the file's name.
+// Every source the load read with a row, under its drive's label or, opened
+// from a file, the file's name: an erased logger's empty log is not kept.
 void TApplicationWindows::archiveLogsRead()
 {
     for (const TLoadedSource& source : formMain_->sources().loadedSources()) {
-        if (!source.records)
+        if (!source.records || source.records->isEmpty())
             continue;
         const QString label = source.source.volume.label.isEmpty() ? QFileInfo(source.source.filePath).fileName()
                                                                    : source.source.volume.label;

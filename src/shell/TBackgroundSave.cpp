@@ -1,5 +1,6 @@
 #include "shell/TBackgroundSave.h"
 
+#include "data/MeasurementStore.h"
 #include "reports/OutputFormats.h"
 #include "shell/TBackgroundJob.h"
 #include "shell/TFormMain.h"
@@ -53,6 +54,14 @@ void TBackgroundSave::run(const QString& path, Save save)
         dialogs_.showError(&viewer_, QStringLiteral("Не удалось записать %1: сначала должна закончиться %2")
                                         .arg(path, viewer_.backgroundJob().title().toLower()));
     }
+}
+
+bool TBackgroundSave::hasRowsToSave()
+{
+    if (viewer_.store().DataRowCount() > 0)
+        return true;
+    dialogs_.showError(&viewer_, QStringLiteral("Нечего сохранять: не загружен журнал с измерениями"));
+    return false;
 }
 
 void TBackgroundSave::reportFailure(const QString& path, const QString& reason)

@@ -24,6 +24,9 @@ public:
     // Writes the format's file from `source`: prepared here, on the UI
     // thread, then written on the worker; a failed preparation is reported.
     void run(const QString& path, const TOutputFormat& format, const TOutputSource& source);
+    // Whether the viewer shows measurements to save; if not, an error box says
+    // so: a report of nothing is all "—", and a copy of nothing is no log.
+    bool hasRowsToSave();
     // The error box, and the status line, of a file that could not be written.
     void reportFailure(const QString& path, const QString& reason);
 

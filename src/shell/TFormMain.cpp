@@ -131,6 +131,7 @@ void TFormMain::buildMenu()
     N3 = MainMenu->addAction(QStringLiteral("Свободно: 0%"));
     N3->setObjectName(QStringLiteral("N3"));
     N3->setEnabled(false);
+    N3->setVisible(false);
 }
 
 void TFormMain::buildPages(const TUserLimitsHolder& limits)
@@ -168,6 +169,7 @@ void TFormMain::buildJobControls()
     // The status line keeps its height, so the pages above do not jump as a job starts and ends.
     StatusLine->setMinimumHeight(jobControls_->cancelButton()->sizeHint().height());
     connect(job_, &TBackgroundJob::started, this, [this](const QString& title) {
+        statusBeforeJob_ = StatusLine->text();
         showStatus(title + QStringLiteral("..."));
         showJobRunning(true);
     });
@@ -275,7 +277,14 @@ void TFormMain::endPanelLoad()
     ButtonLoadPercent->repaint();
     PanelLoad->hide();
     N3->setText(lastFreeMemoryText_);
+    showFreeMemory();
     PageControlData->show();
+}
+
+// The logger's free memory says nothing of a log opened from a file or the archive.
+void TFormMain::showFreeMemory()
+{
+    N3->setVisible(openedFileName_.isEmpty() && loadedSources_->shownSourceIndex() >= 0);
 }
 
 void TFormMain::openLogFile(const QString& path, QObject* receiver, TLogLoads::Done done)
@@ -297,6 +306,8 @@ void TFormMain::showLoadOutcome(const TLoadOutcome& outcome)
         showDrivesLoad(*outcome.result);
     else if (outcome.result->failure.isEmpty())
         showOpenedLog(outcome);
+    else
+        showStatus(statusBeforeJob_); // refused: its error box says why, and what was shown stays
     if (outcome.origin == TLoadOrigin::Drives)
         endPanelLoad();
 }
@@ -304,11 +315,13 @@ void TFormMain::showLoadOutcome(const TLoadOutcome& outcome)
 void TFormMain::showDrivesLoad(TLoadResult& result)
 {
     connection_.setExpectedLabel(result.expectedLabel);
+    // A refused load leaves the opened file shown, under its name.
+    if (!result.keepsPrevious && !openedFileName_.isEmpty()) {
+        setWindowTitle(QStringLiteral("Регистратор данных"));
+        openedFileName_.clear();
+    }
     if (result.windowCaption)
         setWindowTitle(*result.windowCaption);
-    else if (!openedFileName_.isEmpty())
-        setWindowTitle(QStringLiteral("Регистратор данных"));
-    openedFileName_.clear();
     showLoad(result);
     if (!result.failure.isEmpty())
         showStatus(result.failure);
@@ -322,6 +335,7 @@ void TFormMain::showOpenedLog(const TLoadOutcome& outcome)
     openedFileName_ = fromFile ? QFileInfo(outcome.name).fileName() : outcome.name;
     setWindowTitle(QStringLiteral("Регистратор данных - ") + openedFileName_);
     showLoad(*outcome.result);
+    showFreeMemory();
     PageControlData->show();
     // A log from the archive is kept there already.
     if (fromFile)

@@ -140,6 +140,7 @@ private:
     void buildPages(const TUserLimitsHolder& limits);
     void buildPanelLoad();
     void endPanelLoad();
+    void showFreeMemory();
     void buildJobControls();
     void showJobRunning(bool running);
     void showLoadOutcome(const TLoadOutcome& outcome);
@@ -183,4 +184,5 @@ private:
     TRowTableModel* rowTable_;
     QString lastFreeMemoryText_;
     QString openedFileName_;
+    QString statusBeforeJob_; // what the status line said as the running job began
 };

@@ -55,6 +55,8 @@ void TLogFileActions::saveCsv()
 // The worker writes from a copy of the shown log's records or rows.
 void TLogFileActions::saveAs(TOutputKind kind)
 {
+    if (!saver_.hasRowsToSave())
+        return;
     const TOutputFormat& format = OutputFormatOf(kind);
     const QString path =
         dialogs_.saveFileName(&formMain_, ExportFileName(nameStem(), formMain_.store(), format.suffix), true);

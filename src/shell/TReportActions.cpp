@@ -81,6 +81,9 @@ void TReportActions::bmp1Click()
 void TReportActions::save(TOutputKind kind, const TMeasurementStore& store, const TReportHeader& header,
                           const TRowSpanView* period)
 {
+    // The chart's picture is the chart as shown, empty or not; a report of nothing is refused.
+    if (kind != TOutputKind::Bitmap && !saver_.hasRowsToSave())
+        return;
     const TOutputFormat& format = OutputFormatOf(kind);
     const QString path =
         dialogs_.saveFileName(&formMain_, DatedFileName(QDate::currentDate(), FormatLocale(), format.suffix), true);

@@ -1,7 +1,9 @@
 #include "app/ArchiveCommand.h"
 #include "app/LogRows.h"
+#include "app/NotLogs.h"
 #include "app/ProgramRun.h"
 #include "archive/ArchiveTestSupport.h"
+#include "data/LoadTexts.h"
 #include "data/LogGenerator.h"
 
 #include <QDir>
@@ -178,6 +180,30 @@ TEST_P(ArchiveCommandTest, ALogThatFailsPartWayIsNotImported)
     const std::vector<QStringList> rows = listed();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][1], QStringLiteral("good.log"));
+}
+
+// A picture, a text, random bytes or an empty file named *.log is no log:
+// each is named and nothing of it is stored; a log with some invalid records is.
+TEST_P(ArchiveCommandTest, OnlyALoggersLogIsImported)
+{
+    for (const TFileCase& file : NotLogs(ProgramsOwnBitmap(QDir(dir_.path()))))
+        writeLog("mixed/" + file.name + ".log", file.bytes);
+    const ProgramRun refused = run({"--archive-import", dir_.filePath("mixed")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.output.isEmpty()) << refused.output.toStdString();
+    for (const TFileCase& file : NotLogs(QByteArray()))
+        EXPECT_TRUE(refused.errors.contains(NotALogText(file.name + ".log"))) << refused.errors.toStdString();
+    EXPECT_TRUE(listed().empty());
+
+    writeLog("mixed/gaps.log", LogWithInvalidRecords());
+    const ProgramRun mixed = run({"--archive-import", dir_.filePath("mixed")});
+    EXPECT_EQ(mixed.exitCode, 1);
+    EXPECT_TRUE(mixed.output.startsWith(QStringLiteral("stored ") + dir_.filePath("mixed/gaps.log")))
+        << mixed.output.toStdString();
+    const std::vector<QStringList> rows = listed();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][1], QStringLiteral("gaps.log"));
+    EXPECT_EQ(rows[0][4].toLongLong(), rowsOf(dir_.filePath("mixed/gaps.log")));
 }
 
 TEST_P(ArchiveCommandTest, FailuresEndWithAReasonAndCodeOne)

@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -393,6 +394,22 @@ TEST_P(ArchiveTest, AnEmptyLogIsNotArchived)
     QString error;
     EXPECT_FALSE(archive_->store(QStringLiteral("2400123"), QByteArray(15, '\0'), QString(), Inspector, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("нет ни одной записи"))) << error.toStdString();
+    EXPECT_TRUE(list().empty());
+}
+
+// Whatever asks to store bytes that are no logger's log, no entry without a row is made.
+TEST_P(ArchiveTest, OnlyALoggersLogIsArchived)
+{
+    QByteArray noise(4096, Qt::Uninitialized);
+    QRandomGenerator random(29);
+    for (char& byte : noise)
+        byte = char(random.bounded(256));
+    const QByteArray text = QByteArray("Журнал поверки за декабрь: всё в порядке\n").repeated(20);
+    for (const QByteArray& raw : {noise, text, QByteArray(4096, '\xff')}) {
+        QString error;
+        EXPECT_FALSE(archive_->store(QStringLiteral("notes.log"), raw, QString(), Inspector, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("нет ни одной записи прибора"))) << error.toStdString();
+    }
     EXPECT_TRUE(list().empty());
 }
 

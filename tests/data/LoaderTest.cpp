@@ -333,6 +333,36 @@ TEST_F(LoaderTest, NoDriveLeavesAnEmptyStoreAndTheLastRecordCount)
 
 namespace {
 
+// The logger's drive is judged as a file is: a data.log that is no log is
+// refused and what was shown stays; a logger with nothing written, or that
+// reports no record, holds an empty log, shown empty.
+TEST_F(LoaderTest, ADriveWhoseDataLogIsNoLogIsRefused)
+{
+    const QString logger = addDrive("E", LoggerLabel, BytesOf({sample_, WithByte(sample_, 0, 1)}));
+    load(LoggerLabel);
+    ASSERT_EQ(store_.DataRowCount(), 4);
+
+    WriteFile(QDir(logger).filePath("data.log"), QByteArray("not a log, only some words about one\n").repeated(4));
+    const TLoadResult refused = load(LoggerLabel);
+    EXPECT_EQ(refused.failure, NotALogText("data.log"));
+    EXPECT_TRUE(refused.keepsPrevious);
+    EXPECT_TRUE(Lines(*refused.dump).contains(NotALogText("data.log")));
+    EXPECT_EQ(store_.DataRowCount(), 4);
+    EXPECT_EQ(recordCount_, 2);
+
+    // Nothing written, or nothing reported: the logger's empty log.
+    for (const std::optional<qint64> reported : {std::optional<qint64>(), std::optional<qint64>(0)}) {
+        WriteFile(QDir(logger).filePath("data.log"), BytesOf({sample_, WithByte(sample_, 0, 1)}));
+        load(LoggerLabel);
+        ASSERT_EQ(store_.DataRowCount(), 4);
+        WriteFile(QDir(logger).filePath("data.log"), QByteArray(160, '\xff'));
+        const TLoadResult erased = load(LoggerLabel, false, reported);
+        EXPECT_TRUE(erased.failure.isEmpty()) << erased.failure.toStdString();
+        EXPECT_FALSE(erased.keepsPrevious);
+        EXPECT_EQ(store_.DataRowCount(), 0);
+    }
+}
+
 class OpenFileTest : public LoaderTest
 {
 protected:

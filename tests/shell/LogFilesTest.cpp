@@ -11,6 +11,7 @@
 #include "data/RowTexts.h"
 #include "shell/TBackgroundJob.h"
 #include "shell/TFormMain.h"
+#include "reports/OutputFormats.h"
 #include "shell/TLogFileActions.h"
 #include "views/TSysPage.h"
 #include "views/TTablePage.h"
@@ -23,7 +24,9 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPushButton>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -49,6 +52,10 @@ private slots:
     void failuresAreShownAndChangeNothing();
     void aFileWithoutLogRecordsIsRefusedAndTheViewStays();
     void emptyViewerHintsAndADroppedLogOpens();
+    void theProgramsOwnChartIsRefusedWhereverItComesIn();
+    void aRefusalOnABlankViewerKeepsItsHint();
+    void freeMemoryIsShownOnlyForTheLoggersLog();
+    void savingWithNothingLoadedIsRefused();
     void recordsLeftOutAreSaidInTheStatusList();
     void aLogThatFailsPartWayIsRefusedAndTheViewStays();
     void aPipeWhoseReaderLeavesIsAnErrorAndTheWindowsStay();
@@ -289,6 +296,118 @@ void LogFilesTest::emptyViewerHintsAndADroppedLogOpens()
     QCOMPARE(dialogs->errors.size(), 1);
     QVERIFY(dialogs->errors[0].contains(QStringLiteral("пусто.log")));
     QCOMPARE(simulation->windows->connection_->recordCount(), 300);
+}
+
+// The chart the viewer saves is no log: opened from the menu or dropped it
+// is refused, the status line gives back what it said and the shown log
+// stays; a log with invalid records between valid ones opens.
+void LogFilesTest::theProgramsOwnChartIsRefusedWhereverItComesIn()
+{
+    viewer->show();
+    dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
+    files->openFileItem->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
+    const QString chart = simulation->drive.filePath(QStringLiteral("chart.bmp"));
+    dialogs->answers = {chart};
+    ViewerControls(*viewer).bmp1->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
+    QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
+    QVERIFY(QFileInfo(chart).size() > 100000);
+    const qint64 rows = viewer->store().DataRowCount();
+    const QString status = ViewerControls(*viewer).StatusLine->text();
+    QCOMPARE(status, QStringLiteral("Сохранено: ") + QDir::toNativeSeparators(chart));
+
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(chart)});
+    const std::function<void()> waysIn[] = {
+        [&] {
+            dialogs->answers = {chart};
+            files->openFileItem->trigger();
+        },
+        [&] { QVERIFY(dropOn(*viewer, dropped)); },
+    };
+    for (const auto& openChart : waysIn) {
+        dialogs->errors.clear();
+        openChart();
+        QVERIFY(finishBackgroundJob(*viewer));
+        QCOMPARE(dialogs->errors, QStringList{NotALogText(QStringLiteral("chart.bmp"))});
+        QCOMPARE(ViewerControls(*viewer).StatusLine->text(), status);
+        QCOMPARE(viewer->store().DataRowCount(), rows);
+        QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - a.log"));
+    }
+
+    QByteArray gaps = log;
+    for (qsizetype record = 1; record * 16 < gaps.size(); record += 4)
+        gaps[record * 16 + 5] = char(0); // day 0
+    dialogs->errors.clear();
+    dialogs->answers = {writeLog(QStringLiteral("gaps.log"), gaps)};
+    files->openFileItem->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
+    QVERIFY(dialogs->errors.isEmpty());
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных - gaps.log"));
+    QVERIFY(viewer->store().DataRowCount() > 0 && viewer->store().DataRowCount() < rows);
+}
+
+// `korvi-monitor report.pdf`: the viewer opens, the file is refused, and the
+// viewer is as blank as before, with its hint.
+void LogFilesTest::aRefusalOnABlankViewerKeepsItsHint()
+{
+    const QString report = writeLog(QStringLiteral("report.pdf"),
+                                    QByteArray("%PDF-1.4\n1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n"
+                                               "trailer << /Root 1 0 R >>\n%%EOF\n"));
+    simulation->windows->openLog(report);
+    QVERIFY(finishBackgroundJob(*viewer));
+    QCOMPARE(dialogs->errors, QStringList{NotALogText(QStringLiteral("report.pdf"))});
+    QVERIFY(viewer->isVisible());
+    QCOMPARE(ViewerControls(*viewer).StatusLine->text(), TFormMain::emptyViewerHint());
+    QVERIFY(ViewerControls(*viewer).PageControlData->isHidden());
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Регистратор данных"));
+}
+
+// The logger's free memory is no figure of a log opened from a file.
+void LogFilesTest::freeMemoryIsShownOnlyForTheLoggersLog()
+{
+    viewer->show();
+    const QAction& freeMemory = *ViewerControls(*viewer).N3;
+    QVERIFY(!freeMemory.isVisible());
+
+    simulation->logger->setLog(log);
+    simulation->connectLogger();
+    QVERIFY(loadFromLogger(*viewer));
+    QVERIFY(freeMemory.isVisible());
+    QCOMPARE(freeMemory.text(), QStringLiteral("Свободно: 99%"));
+
+    dialogs->answers = {writeLog(QStringLiteral("a.log"), log)};
+    files->openFileItem->trigger();
+    QVERIFY(finishBackgroundJob(*viewer));
+    QVERIFY(dialogs->errors.isEmpty());
+    QVERIFY(!freeMemory.isVisible());
+
+    QVERIFY(loadFromLogger(*viewer));
+    QVERIFY(freeMemory.isVisible());
+}
+
+// With nothing loaded, "Сохранить ..." asks for no file and writes no log,
+// rows or report: it says why.
+void LogFilesTest::savingWithNothingLoadedIsRefused()
+{
+    viewer->show();
+    const QString status = ViewerControls(*viewer).StatusLine->text();
+    for (QAction* save : ViewerControls(*viewer).N2->actions()) {
+        // The period report asks for a period first; the chart's picture is the empty chart shown.
+        if (save == viewer->saveMenuAction(TOutputKind::PeriodSpreadsheet)
+            || save == viewer->saveMenuAction(TOutputKind::Bitmap))
+            continue;
+        const QString path = simulation->drive.filePath(save->objectName() + QStringLiteral(".out"));
+        dialogs->errors.clear();
+        dialogs->answers = {path};
+        save->trigger();
+        QVERIFY(finishBackgroundJob(*viewer));
+        QCOMPARE(dialogs->errors, QStringList{QStringLiteral("Нечего сохранять: не загружен журнал с измерениями")});
+        QVERIFY2(dialogs->proposedNames.isEmpty(), qPrintable(save->objectName()));
+        QVERIFY2(!QFile::exists(path), qPrintable(path));
+        QCOMPARE(ViewerControls(*viewer).StatusLine->text(), status);
+    }
 }
 
 // Joined logs longer than the store holds: the status list and the data
