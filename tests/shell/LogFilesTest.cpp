@@ -396,6 +396,7 @@ void LogFilesTest::savingWithNothingLoadedIsRefused()
     for (QAction* save : ViewerControls(*viewer).N2->actions()) {
         // The period report asks for a period first; the chart's picture is the empty chart shown.
         if (save == viewer->saveMenuAction(TOutputKind::PeriodSpreadsheet)
+            || save == viewer->saveMenuAction(TOutputKind::PeriodPdf)
             || save == viewer->saveMenuAction(TOutputKind::Bitmap))
             continue;
         const QString path = simulation->drive.filePath(save->objectName() + QStringLiteral(".out"));
