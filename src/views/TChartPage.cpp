@@ -34,43 +34,48 @@ const QColor Red(255, 0, 0);
 const QColor Green(0, 128, 0);
 
 // The kind of every series, in the chart's order.
-constexpr std::array<TSeriesKind, 7> SeriesKinds = {TSeriesKind::RH,     TSeriesKind::T,      TSeriesKind::P,
-                                                    TSeriesKind::RHLMax, TSeriesKind::RHLMin, TSeriesKind::TLMax,
-                                                    TSeriesKind::TLMin};
+constexpr std::array<TSeriesKind, TChartPage::SeriesCount> SeriesKinds = {
+    TSeriesKind::RH,     TSeriesKind::T,     TSeriesKind::P,     TSeriesKind::PLMax, TSeriesKind::PLMin,
+    TSeriesKind::RHLMax, TSeriesKind::RHLMin, TSeriesKind::TLMax, TSeriesKind::TLMin};
 
 // The look of every series, in the chart's order; the limit lines at `limits`.
-std::array<TChartSeriesStyle, 7> seriesStyles(const TUserLimits& limits)
+std::array<TChartSeriesStyle, TChartPage::SeriesCount> seriesStyles(const TUserLimits& limits)
 {
     const auto curve = [](const QString& title, QColor color, TChartAxisSide axis) {
         return TChartSeriesStyle{title, color, 2, Qt::SolidLine, axis, true};
     };
-    // A limit line stays out of the legend; its end label names it ("t max 36,9").
-    const auto limit = [](QColor color, const QString& name, int tenths) {
+    // A limit line stays out of the legend, on the axis of its curve; its end
+    // label names it ("t max 36,9", "P min 84,0").
+    const auto limit = [](QColor color, const QString& name, int tenths, TChartAxisSide axis) {
         const QString level = FormatLocale().toString(tenths / 10.0, 'f', 1);
-        return TChartSeriesStyle{QString(), color, 1, Qt::SolidLine, TChartAxisSide::Left, false, name + u' ' + level};
+        return TChartSeriesStyle{QString(), color, 1, Qt::SolidLine, axis, false, name + u' ' + level};
     };
     return {
         curve(QStringLiteral("Влажность, %"), Blue, TChartAxisSide::Left),
         curve(QStringLiteral("Температура, °С"), Red, TChartAxisSide::Left),
         curve(QStringLiteral("Давление, кПа"), Green, TChartAxisSide::Right),
-        limit(Blue, QStringLiteral("RH max"), limits.humidityMax),
-        limit(Blue, QStringLiteral("RH min"), limits.humidityMin),
-        limit(Red, QStringLiteral("t max"), limits.temperatureMax),
-        limit(Red, QStringLiteral("t min"), limits.temperatureMin),
+        limit(Green, QStringLiteral("P max"), limits.pressureMax, TChartAxisSide::Right),
+        limit(Green, QStringLiteral("P min"), limits.pressureMin, TChartAxisSide::Right),
+        limit(Blue, QStringLiteral("RH max"), limits.humidityMax, TChartAxisSide::Left),
+        limit(Blue, QStringLiteral("RH min"), limits.humidityMin, TChartAxisSide::Left),
+        limit(Red, QStringLiteral("t max"), limits.temperatureMax, TChartAxisSide::Left),
+        limit(Red, QStringLiteral("t min"), limits.temperatureMin, TChartAxisSide::Left),
     };
 }
 
 template <class Rows>
-std::array<std::unique_ptr<TChartPageSeries>, 7> seriesOver(const Rows& rows, const TUserLimits& limits)
+std::array<std::unique_ptr<TChartPageSeries>, TChartPage::SeriesCount> seriesOver(const Rows& rows,
+                                                                                 const TUserLimits& limits)
 {
-    std::array<std::unique_ptr<TChartPageSeries>, 7> series;
+    std::array<std::unique_ptr<TChartPageSeries>, TChartPage::SeriesCount> series;
     for (size_t i = 0; i < series.size(); ++i)
         series[i] = std::make_unique<TChartPageSeries>(rows, SeriesKinds[i], limits);
     return series;
 }
 
-constexpr std::array<int, 4> LimitSeries = {TChartPage::SeriesRHLMax, TChartPage::SeriesRHLMin,
-                                            TChartPage::SeriesTLMax, TChartPage::SeriesTLMin};
+constexpr std::array<int, 6> LimitSeries = {TChartPage::SeriesPLMax,  TChartPage::SeriesPLMin,
+                                            TChartPage::SeriesRHLMax, TChartPage::SeriesRHLMin,
+                                            TChartPage::SeriesTLMax,  TChartPage::SeriesTLMin};
 
 } // namespace
 
@@ -111,7 +116,7 @@ void TChartPage::buildChart()
     Chart->setFocusPolicy(Qt::WheelFocus);
     const TUserLimits limits = limits_.limits();
     Series = seriesOver(store_, limits);
-    const std::array<TChartSeriesStyle, 7> styles = seriesStyles(limits);
+    const std::array<TChartSeriesStyle, SeriesCount> styles = seriesStyles(limits);
     for (size_t i = 0; i < Series.size(); ++i)
         Chart->addSeries(styles[i], Series[i].get());
     Chart->setBottomRange(0, 0);
@@ -160,7 +165,7 @@ void TChartPage::showLimitSeries(bool shown)
 void TChartPage::showLimits()
 {
     const TUserLimits limits = limits_.limits();
-    const std::array<TChartSeriesStyle, 7> styles = seriesStyles(limits);
+    const std::array<TChartSeriesStyle, SeriesCount> styles = seriesStyles(limits);
     for (int series : LimitSeries)
         Chart->setSeriesStyle(series, styles[size_t(series)]);
     showSeries(periodRows_ ? seriesOver(*periodRows_, limits) : seriesOver(store_, limits));
@@ -192,7 +197,7 @@ void TChartPage::storeLoaded()
     list->setCurrentIndex(0);
 }
 
-void TChartPage::showSeries(std::array<std::unique_ptr<TChartPageSeries>, 7> series)
+void TChartPage::showSeries(std::array<std::unique_ptr<TChartPageSeries>, SeriesCount> series)
 {
     for (size_t i = 0; i < series.size(); ++i)
         Chart->setSeriesSource(int(i), series[i].get());
@@ -352,6 +357,9 @@ void TChartPage::ChartClickLegend()
     const bool humidity = Chart->isSeriesVisible(SeriesRH);
     Chart->setSeriesVisible(SeriesRHLMax, humidity);
     Chart->setSeriesVisible(SeriesRHLMin, humidity);
+    const bool pressure = Chart->isSeriesVisible(SeriesP);
+    Chart->setSeriesVisible(SeriesPLMax, pressure);
+    Chart->setSeriesVisible(SeriesPLMin, pressure);
 }
 
 void TChartPage::ButtonFiltrClick()

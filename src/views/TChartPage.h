@@ -18,8 +18,8 @@ class TMeasurementStore;
 class TRowSpanView;
 class TUserLimitsHolder;
 
-// The data viewer's chart page: the measurements as three curves and four
-// limit lines over a window of points, its filter panel with the zoom
+// The data viewer's chart page: the measurements as three curves and two
+// limit lines for each over a window of points, its filter panel with the zoom
 // buttons, the scroll bar, the interval list and the period pickers, and the
 // cursor readout. The wheel zooms around the pointer and, at the narrowest
 // window, drills into a period; Shift+drag picks a period; a double click
@@ -27,19 +27,32 @@ class TUserLimitsHolder;
 class TChartPage : public QWidget, private TChartWindowTarget {
     Q_OBJECT
 public:
-    // The chart's series, in the chart's order.
-    enum SeriesIndex { SeriesRH, SeriesT, SeriesP, SeriesRHLMax, SeriesRHLMin, SeriesTLMax, SeriesTLMin };
+    // The chart's series, in the chart's order, which is the order they are
+    // drawn in: the pressure's limit lines go under those of temperature and
+    // humidity, which stand at the same height where both axes end on a level.
+    enum SeriesIndex {
+        SeriesRH,
+        SeriesT,
+        SeriesP,
+        SeriesPLMax,
+        SeriesPLMin,
+        SeriesRHLMax,
+        SeriesRHLMin,
+        SeriesTLMax,
+        SeriesTLMin,
+        SeriesCount
+    };
     // How much one wheel notch narrows or widens the window.
     static constexpr double WheelZoomFactor = 1.25;
 
-    // limits: the limits in use, where the four limit lines stand; they follow its changes.
+    // limits: the limits in use, where the limit lines stand; they follow its changes.
     TChartPage(const TMeasurementStore& store, const TUserLimitsHolder& limits, QWidget* parent = nullptr);
     ~TChartPage() override;
 
     // The series number of the detected logger (0 before any detection),
     // which decides whether the legend brings the limit lines back.
     void setPublishedSeries(std::function<qint32()> publishedSeries);
-    // The detection's switch of the four limit lines.
+    // The detection's switch of the limit lines.
     void showLimitSeries(bool shown);
     bool limitSeriesShown() const;
 
@@ -89,7 +102,7 @@ private:
 
     void buildChart();
     void connectControls();
-    void showSeries(std::array<std::unique_ptr<TChartPageSeries>, 7> series);
+    void showSeries(std::array<std::unique_ptr<TChartPageSeries>, SeriesCount> series);
     void setPickers(qint64 start, qint64 stop);
     void setControlsEnabled(bool enabled);
     qint64 pointCount() const;
@@ -108,5 +121,5 @@ private:
     double drillNotches_ = 0; // turned in at the narrowest window, not yet a period
     // The period's rows outlive the series that read them.
     std::unique_ptr<TRowSpanView> periodRows_;
-    std::array<std::unique_ptr<TChartPageSeries>, 7> Series;
+    std::array<std::unique_ptr<TChartPageSeries>, SeriesCount> Series;
 };
