@@ -149,9 +149,11 @@ void TChartPainter::paintSeries(QPainter& painter, const TChartLayout& layout) c
     painter.restore();
 }
 
-QRect TChartPainter::endLabelBox(const QRect& plot, int lineY, QSize textSize)
+QRect TChartPainter::endLabelBox(const QRect& plot, int lineY, QSize textSize, TChartAxisSide axis)
 {
-    const int left = std::max(plot.left() + 1, plot.right() - EndLabelInset - textSize.width());
+    const int left = axis == TChartAxisSide::Right
+                         ? plot.left() + EndLabelInset
+                         : std::max(plot.left() + 1, plot.right() - EndLabelInset - textSize.width());
     int top = lineY - EndLabelInset / 2 - textSize.height();
     if (top <= plot.top())
         top = lineY + EndLabelInset / 2;
@@ -159,8 +161,8 @@ QRect TChartPainter::endLabelBox(const QRect& plot, int lineY, QSize textSize)
     return QRect(QPoint(left, top), textSize);
 }
 
-// Each shown series with an end label names its line at the right end of the
-// visible span, so a reader knows which level a bare line draws.
+// Each shown series with an end label names its line at its end of the
+// visible span (endLabelBox), so a reader knows which level a bare line draws.
 void TChartPainter::paintEndLabels(QPainter& painter, const TChartLayout& layout) const
 {
     const QRect plot = layout.plot();
@@ -169,17 +171,21 @@ void TChartPainter::paintEndLabels(QPainter& painter, const TChartLayout& layout
         const TChartSeries& series = model_.series(index);
         if (!series.visible || !series.hasPoints() || series.style.endLabel.isEmpty())
             continue;
-        const std::optional<double> value = series.source->value(model_.visibleSpan(index).last);
+        const TChartAxisSide axis = series.style.axis;
+        const TIndexSpan visible = model_.visibleSpan(index);
+        const std::optional<double> value =
+            series.source->value(axis == TChartAxisSide::Right ? visible.first : visible.last);
         if (!value)
             continue;
-        const int y = int(std::lround(layout.verticalMapping(series.style.axis).toPixel(*value)));
+        const int y = int(std::lround(layout.verticalMapping(axis).toPixel(*value)));
         if (y < plot.top() || y > plot.bottom())
             continue;
         const QSize textSize(metrics.horizontalAdvance(series.style.endLabel), metrics.height());
-        const QRect box = endLabelBox(plot, y, textSize);
+        const QRect box = endLabelBox(plot, y, textSize, axis);
         // On the plot's white, so that no curve passing by makes it unreadable.
         painter.fillRect(box, Qt::white);
         painter.setPen(series.style.color);
-        painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, series.style.endLabel);
+        painter.drawText(box, (axis == TChartAxisSide::Right ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter,
+                         series.style.endLabel);
     }
 }

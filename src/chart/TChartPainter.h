@@ -17,14 +17,17 @@ public:
     static inline const QColor BreakColor = QColor(200, 200, 200);
     static constexpr int BreakMarkHeight = 12;
 
-    static constexpr int EndLabelInset = 4; // from the plot's right edge and from the line
+    static constexpr int EndLabelInset = 4; // from the plot's side edge and from the line
 
     TChartPainter(const TChartModel& model, TChartPaintMode mode);
 
-    // Where a series' end label of `textSize` goes for a line at `lineY`: right
-    // aligned inside the plot, just above the line, or just below it where
-    // above would leave the plot; never past the plot's edges.
-    static QRect endLabelBox(const QRect& plot, int lineY, QSize textSize);
+    // Where a series' end label of `textSize` goes for a line at `lineY`: just
+    // above the line, or just below it where above would leave the plot; never
+    // past the plot's edges. A line of the left axis is named at the plot's
+    // right end, one of the right axis at its left end, so that lines of both
+    // axes at one height, as where both axes end on a level, keep their names apart.
+    static QRect endLabelBox(const QRect& plot, int lineY, QSize textSize,
+                             TChartAxisSide axis = TChartAxisSide::Left);
 
     // The painter's font is the chart's font; area is in the painter's coordinates.
     void paint(QPainter& painter, const QRect& area) const;

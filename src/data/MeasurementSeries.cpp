@@ -29,6 +29,10 @@ int limitOf(TSeriesKind kind, const TUserLimits& limits)
         return limits.humidityMax;
     case TSeriesKind::RHLMin:
         return limits.humidityMin;
+    case TSeriesKind::PLMax:
+        return limits.pressureMax;
+    case TSeriesKind::PLMin:
+        return limits.pressureMin;
     default:
         return 0;
     }

@@ -6,8 +6,8 @@
 #include "data/RowTexts.h"
 #include "data/SeriesSource.h"
 
-// The seven series of the data viewer's chart.
-enum class TSeriesKind { T, RH, P, TLMax, TLMin, RHLMax, RHLMin };
+// The nine series of the data viewer's chart: the three channels and two limit lines of each.
+enum class TSeriesKind { T, RH, P, TLMax, TLMin, RHLMax, RHLMin, PLMax, PLMin };
 
 // A chart series as a view on the store's rows (one point per data row), or
 // on the rows of a filtered view. A channel the row's record does not carry

@@ -2,12 +2,14 @@
 
 #include "data/MeasurementStore.h"
 
-std::array<TLimit, 4> ExcursionLimits(const TUserLimits& limits)
+std::array<TLimit, ExcursionLimitCount> ExcursionLimits(const TUserLimits& limits)
 {
     return {TLimit{ChannelTemperature, limits.temperatureMax, true},
             TLimit{ChannelTemperature, limits.temperatureMin, false},
             TLimit{ChannelHumidity, limits.humidityMax, true},
-            TLimit{ChannelHumidity, limits.humidityMin, false}};
+            TLimit{ChannelHumidity, limits.humidityMin, false},
+            TLimit{ChannelPressure, limits.pressureMax, true},
+            TLimit{ChannelPressure, limits.pressureMin, false}};
 }
 
 QString DurationText(qint64 seconds)

@@ -16,9 +16,10 @@ struct TLimit {
     bool upper = true;
 };
 
-// The four levels the excursions count against, in the order TMax, TMin,
-// RHMax, RHMin.
-std::array<TLimit, 4> ExcursionLimits(const TUserLimits& limits);
+// The levels the excursions count against, in the order TMax, TMin, RHMax,
+// RHMin, PMax, PMin.
+constexpr size_t ExcursionLimitCount = 6;
+std::array<TLimit, ExcursionLimitCount> ExcursionLimits(const TUserLimits& limits);
 
 // Time spent beyond a limit and how often it was crossed: the rows beyond it
 // weigh their recording interval each (the last row of the log too), and
@@ -52,7 +53,15 @@ public:
 private:
     int valueOf(const TCompactRecord& record) const
     {
-        return limit_.channel == ChannelTemperature ? record.temperature : record.humidity;
+        switch (limit_.channel) {
+        case ChannelTemperature:
+            return record.temperature;
+        case ChannelHumidity:
+            return record.humidity;
+        case ChannelPressure:
+            return record.pressure;
+        }
+        return 0;
     }
     bool isBeyond(int tenths) const { return limit_.upper ? tenths > limit_.tenths : tenths < limit_.tenths; }
 

@@ -24,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <variant>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -141,11 +142,21 @@ struct Formats {
         format_set_num_format(time, "hh:mm:ss");
         tenths = add(true);
         format_set_num_format(tenths, "0.0");
+        auto addLeft = [workbook](const char* numberFormat) {
+            lxw_format* format = workbook_add_format(workbook);
+            format_set_align(format, LXW_ALIGN_LEFT);
+            format_set_num_format(format, numberFormat);
+            return format;
+        };
+        summaryCount = addLeft("0");
+        summaryTenths = addLeft("0.0");
+        summaryMoment = addLeft("hh:mm:ss dd.mm.yyyy");
+        summaryDuration = addLeft("[h]:mm:ss");
         // Style numbers go by first use unless fixed here; the summary sheet
         // comes first, and the data cells keep numbers of one digit, which a
         // million rows feel in the file's size.
         for (lxw_format* format : {centred, bold, boldDate, boldTime, tableHeader, number, date, time, tenths, cell,
-                                   left, boldLeft})
+                                   left, boldLeft, summaryCount, summaryTenths, summaryMoment, summaryDuration})
             lxw_format_get_xf_index(format);
     }
 
@@ -161,6 +172,12 @@ struct Formats {
     lxw_format* date;
     lxw_format* time;
     lxw_format* tenths;
+    // The summary's figures, left as its captions are: counts, tenths, a
+    // date with its time, and a duration in hours beyond a day's 24.
+    lxw_format* summaryCount;
+    lxw_format* summaryTenths;
+    lxw_format* summaryMoment;
+    lxw_format* summaryDuration;
 };
 
 // The library's own texts are English; the errors it meets without a system error, in Russian.
@@ -288,32 +305,101 @@ void writeRow(lxw_worksheet* sheet, lxw_row_t row, const TRowValues& values, con
 
 // The summary sheet's lines, caption beside value, in groups: the device,
 // the statistics, the limits, and what the rows did against those limits.
+// A figure is a number in its format, which gives it the decimal comma, so
+// that a spreadsheet computes with it; a text is what names no figure.
 struct SummaryLine {
     QString caption;
-    QString value;
+    std::variant<QString, double> value;
+    lxw_format* format;
 };
 using SummaryGroup = QList<SummaryLine>;
 
-QList<SummaryGroup> summaryGroups(const TReportHeader& header, const QStringList& statistics,
-                                  const QStringList& metrology, const QLocale& locale)
+// Builds the lines of one group, each figure in its format.
+class SummaryLines {
+public:
+    explicit SummaryLines(const Formats& formats)
+        : formats_(formats)
+    {
+    }
+
+    SummaryLines& text(const QString& caption, const QString& text)
+    {
+        group_.append({caption, text, formats_.left});
+        return *this;
+    }
+    SummaryLines& count(const QString& caption, qint64 count)
+    {
+        group_.append({caption, double(count), formats_.summaryCount});
+        return *this;
+    }
+    // Tenths as the window rounds them; none is said as the window says it.
+    SummaryLines& tenths(const QString& caption, std::optional<qint64> tenths)
+    {
+        if (!tenths)
+            return text(caption, NoValueText);
+        group_.append({caption, double(*tenths) / 10.0, formats_.summaryTenths});
+        return *this;
+    }
+    // A moment as its day number; none (no rows) leaves the value empty.
+    SummaryLines& moment(const QString& caption, std::optional<qint64> time)
+    {
+        if (!time)
+            return text(caption, QString());
+        group_.append({caption, double(*time) / SecondsPerDayF, formats_.summaryMoment});
+        return *this;
+    }
+    SummaryLines& duration(const QString& caption, qint64 seconds)
+    {
+        group_.append({caption, double(seconds) / SecondsPerDayF, formats_.summaryDuration});
+        return *this;
+    }
+
+    SummaryGroup group() const { return group_; }
+
+private:
+    const Formats& formats_;
+    SummaryGroup group_;
+};
+
+QList<SummaryGroup> summaryGroups(const TReportHeader& header, const TStatistics& statistics,
+                                  const TMetrology& metrology, const QLocale& locale, const Formats& formats)
 {
-    auto joined = [](const QStringList& captions, const QStringList& values) {
-        SummaryGroup group;
-        for (qsizetype line = 0; line < captions.size(); ++line)
-            group.append({captions[line], values[line]});
-        return group;
-    };
-    auto level = [&locale](int tenths) { return StatisticValueText(tenths / 10.0, locale); };
+    const QStringList captions = StatisticsCaptions();
+    SummaryLines figures(formats);
+    figures.moment(captions[0], statistics.firstTime)
+        .moment(captions[1], statistics.lastTime)
+        .count(captions[2], statistics.rowCount);
+    const std::array<std::optional<qint64>, 9> channelFigures = StatisticsFigureTenths(statistics);
+    for (size_t figure = 0; figure < channelFigures.size(); ++figure)
+        figures.tenths(captions[qsizetype(figure) + 3], channelFigures[figure]);
+
     const TUserLimits& limits = header.limits;
-    return {
-        {{QStringLiteral("Прибор"), header.deviceLabel}},
-        joined(StatisticsCaptions(), statistics),
-        {{QStringLiteral("Нижний предел температуры, *С"), level(limits.temperatureMin)},
-         {QStringLiteral("Верхний предел температуры, *С"), level(limits.temperatureMax)},
-         {QStringLiteral("Нижний предел влажности, %"), level(limits.humidityMin)},
-         {QStringLiteral("Верхний предел влажности, %"), level(limits.humidityMax)}},
-        joined(MetrologyCaptions(locale, limits), metrology),
-    };
+    SummaryLines levels(formats);
+    levels.tenths(QStringLiteral("Нижний предел температуры, *С"), limits.temperatureMin)
+        .tenths(QStringLiteral("Верхний предел температуры, *С"), limits.temperatureMax)
+        .tenths(QStringLiteral("Нижний предел влажности, %"), limits.humidityMin)
+        .tenths(QStringLiteral("Верхний предел влажности, %"), limits.humidityMax)
+        .tenths(QStringLiteral("Нижний предел давления, кПа"), limits.pressureMin)
+        .tenths(QStringLiteral("Верхний предел давления, кПа"), limits.pressureMax);
+
+    const QStringList metrologyCaptions = MetrologyCaptions(locale, limits);
+    SummaryLines excursions(formats);
+    const std::optional<double> kinetic = metrology.kineticTemperature;
+    excursions.tenths(metrologyCaptions[0], kinetic ? std::optional(StatisticValueTenths(*kinetic)) : std::nullopt);
+    for (size_t limit = 0; limit < metrology.excursions.size(); ++limit) {
+        const qsizetype line = 1 + 2 * qsizetype(limit);
+        excursions.duration(metrologyCaptions[line], metrology.excursions[limit].seconds)
+            .count(metrologyCaptions[line + 1], metrology.excursions[limit].count);
+    }
+    return {SummaryLines(formats).text(QStringLiteral("Прибор"), header.deviceLabel).group(), figures.group(),
+            levels.group(), excursions.group()};
+}
+
+lxw_error writeSummaryValue(lxw_worksheet* sheet, lxw_row_t row, const SummaryLine& line)
+{
+    if (const auto* text = std::get_if<QString>(&line.value))
+        return writeText(sheet, row, 1, *text, line.format);
+    return worksheet_write_number(sheet, row, 1, std::get<double>(line.value), line.format);
 }
 
 // "Сводка", the first sheet: the title, then the groups one line each with an
@@ -328,6 +414,8 @@ void writeSummary(lxw_workbook* workbook, const Formats& formats, const QString&
     worksheet_set_column(sheet, 0, 0, SummaryCaptionWidth, formats.left);
     worksheet_set_column(sheet, 1, 1, SummaryValueWidth, formats.left);
     setUpPrinting(sheet, std::nullopt);
+    // A metrologist files the summary as one page: its lines outgrow a landscape page's height.
+    worksheet_fit_to_pages(sheet, 1, 1);
     writes.note(writeText(sheet, 0, 0, title, formats.boldLeft));
     lxw_row_t row = 0;
     for (const SummaryGroup& group : groups) {
@@ -335,7 +423,7 @@ void writeSummary(lxw_workbook* workbook, const Formats& formats, const QString&
         for (const SummaryLine& line : group) {
             ++row;
             writes.note(writeText(sheet, row, 0, line.caption, formats.left));
-            writes.note(writeText(sheet, row, 1, line.value, formats.left));
+            writes.note(writeSummaryValue(sheet, row, line));
         }
     }
     worksheet_print_area(sheet, 0, 0, row, 1);
@@ -416,9 +504,10 @@ bool writeWorkbook(const TMeasurementStore& store, const TReportHeader& header, 
     BookWrites writes;
     const Formats formats(workbook.get());
     const QLocale& locale = store.loadLocale();
-    const QStringList values = StatisticsTexts(ComputeStatistics(store), TCellFormatter(store.loadLocale()));
+    const TStatistics statistics = ComputeStatistics(store);
+    const QStringList values = StatisticsTexts(statistics, TCellFormatter(locale));
     writeSummary(workbook.get(), formats, ReportTitle(header),
-                 summaryGroups(header, values, MetrologyTexts(store, locale, header.limits), locale), writes);
+                 summaryGroups(header, statistics, ComputeMetrology(store, header.limits), locale, formats), writes);
 
     DataSheets sheets(workbook.get(), formats, writes);
     lxw_worksheet* sheet = sheets.begin(TableHeaderRow);

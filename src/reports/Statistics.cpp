@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -85,19 +86,29 @@ TStatistics ComputeStatistics(const TMeasurementStore& store)
     return statistics;
 }
 
-QString StatisticValueText(double value, const QLocale& locale)
+qint64 StatisticValueTenths(double value)
 {
     if (std::abs(value) * 10.0 >= double(FourDigitTenths))
-        return tenthsText(std::llround(value) * 10, locale);
-    return tenthsText(std::llround(value * 10.0), locale);
+        return std::llround(value) * 10;
+    return std::llround(value * 10.0);
+}
+
+qint64 StatisticMeanTenths(qint64 sumTenths, qint64 count)
+{
+    const qint64 tenths = roundedQuotient(sumTenths, count);
+    if (std::abs(tenths) >= FourDigitTenths)
+        return roundedQuotient(sumTenths, count * 10) * 10;
+    return tenths;
+}
+
+QString StatisticValueText(double value, const QLocale& locale)
+{
+    return tenthsText(StatisticValueTenths(value), locale);
 }
 
 QString StatisticMeanText(qint64 sumTenths, qint64 count, const QLocale& locale)
 {
-    const qint64 tenths = roundedQuotient(sumTenths, count);
-    if (std::abs(tenths) >= FourDigitTenths)
-        return tenthsText(roundedQuotient(sumTenths, count * 10) * 10, locale);
-    return tenthsText(tenths, locale);
+    return tenthsText(StatisticMeanTenths(sumTenths, count), locale);
 }
 
 QStringList StatisticsCaptions()
@@ -116,31 +127,48 @@ QStringList StatisticsCaptions()
             QStringLiteral("Минимальное давление, кПа")};
 }
 
+std::array<std::optional<qint64>, 9> StatisticsFigureTenths(const TStatistics& statistics)
+{
+    std::array<std::optional<qint64>, 9> figures;
+    for (size_t slot = 0; slot < statistics.channels.size(); ++slot) {
+        const TChannelStatistics& channel = statistics.channels[slot];
+        if (channel.presentRows == 0)
+            continue;
+        figures[3 * slot] = StatisticValueTenths(*channel.maximum);
+        figures[3 * slot + 1] = StatisticMeanTenths(channel.sumTenths, channel.presentRows);
+        figures[3 * slot + 2] = StatisticValueTenths(*channel.minimum);
+    }
+    return figures;
+}
+
 QStringList StatisticsTexts(const TStatistics& statistics, const TCellFormatter& formatter)
 {
     const auto momentText = [&formatter](const std::optional<qint64>& time) {
         return time ? formatter.timeText(*time) + u' ' + formatter.dateText(*time) : QString();
     };
-    const auto valueText = [&formatter](const std::optional<double>& value) {
-        return value ? StatisticValueText(*value, formatter.locale()) : NoValueText;
-    };
-    const auto meanText = [&formatter](const TChannelStatistics& channel) {
-        return channel.presentRows > 0 ? StatisticMeanText(channel.sumTenths, channel.presentRows, formatter.locale())
-                                       : NoValueText;
-    };
     QStringList texts{momentText(statistics.firstTime), momentText(statistics.lastTime),
                       QString::number(statistics.rowCount)};
-    for (const TChannelStatistics& channel : statistics.channels)
-        texts << valueText(channel.maximum) << meanText(channel) << valueText(channel.minimum);
+    for (const std::optional<qint64>& tenths : StatisticsFigureTenths(statistics))
+        texts << (tenths ? tenthsText(*tenths, formatter.locale()) : NoValueText);
     return texts;
 }
 
 QStringList MetrologyCaptions(const QLocale& locale, const TUserLimits& limits)
 {
     QStringList captions{QStringLiteral("Средняя кинетическая температура, *С")};
+    const auto unit = [](TChannelBit channel) {
+        switch (channel) {
+        case ChannelTemperature:
+            return QStringLiteral(" *С");
+        case ChannelHumidity:
+            return QStringLiteral(" %");
+        case ChannelPressure:
+            return QStringLiteral(" кПа");
+        }
+        return QString();
+    };
     for (const TLimit& limit : ExcursionLimits(limits)) {
-        const QString level = tenthsText(limit.tenths, locale)
-                            + (limit.channel == ChannelTemperature ? QStringLiteral(" *С") : QStringLiteral(" %"));
+        const QString level = tenthsText(limit.tenths, locale) + unit(limit.channel);
         const QString side = limit.upper ? QStringLiteral("выше ") : QStringLiteral("ниже ");
         captions << QStringLiteral("Время ") + side + level << QStringLiteral("Выходов ") + side + level;
     }
@@ -149,9 +177,8 @@ QStringList MetrologyCaptions(const QLocale& locale, const TUserLimits& limits)
 
 TMetrology ComputeMetrology(const TMeasurementStore& store, const TUserLimits& limits)
 {
-    const std::array<TLimit, 4> levels = ExcursionLimits(limits);
-    std::array<TExcursionTracker, 4> trackers{TExcursionTracker(levels[0]), TExcursionTracker(levels[1]),
-                                              TExcursionTracker(levels[2]), TExcursionTracker(levels[3])};
+    const std::array<TLimit, ExcursionLimitCount> levels = ExcursionLimits(limits);
+    std::vector<TExcursionTracker> trackers(levels.begin(), levels.end());
     TKineticTemperature kinetic;
     const TRecordList& records = store.records();
     for (qsizetype i = 0; i < records.size(); ++i) {

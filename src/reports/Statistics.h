@@ -36,14 +36,17 @@ struct TStatistics {
 // a full log memory loses nothing to rounding.
 TStatistics ComputeStatistics(const TMeasurementStore& store);
 
-// A statistic value as the window writes it: rounded once, half away from
-// zero, to one decimal, or to four significant digits from 1000 up, then
-// fixed-point with one decimal and the locale's separator (101.325 -> "101,3",
-// 23.46 -> "23,5", 5 -> "5,0", 1234.56 -> "1235,0").
-QString StatisticValueText(double value, const QLocale& locale);
-
+// A statistic value as the window shows it, in whole tenths: rounded once,
+// half away from zero, to one decimal, or to four significant digits from
+// 1000 up (101.325 -> 1013, 23.46 -> 235, 1234.56 -> 12350).
+qint64 StatisticValueTenths(double value);
 // The same for a mean given exactly as a sum of tenths over a count of rows
 // (count > 0): no binary fraction comes between the sum and the shown tenth.
+qint64 StatisticMeanTenths(qint64 sumTenths, qint64 count);
+
+// Those tenths as the window writes them: fixed-point with one decimal and
+// the locale's separator (101.325 -> "101,3", 5 -> "5,0", 1234.56 -> "1235,0").
+QString StatisticValueText(double value, const QLocale& locale);
 QString StatisticMeanText(qint64 sumTenths, qint64 count, const QLocale& locale);
 
 // Shown for a channel that no row carries.
@@ -52,8 +55,12 @@ inline const QString NoValueText = QStringLiteral("—");
 // The twelve row captions, as the statistics window and the report head them.
 QStringList StatisticsCaptions();
 
-// The twelve value texts in window order: start, end, count, then maximum,
-// average and minimum of each channel. With no rows the times are empty.
+// The nine channel figures in window order, maximum, average and minimum of
+// each channel, in whole tenths rounded as shown; none for a channel no row carries.
+std::array<std::optional<qint64>, 9> StatisticsFigureTenths(const TStatistics& statistics);
+
+// The twelve value texts in window order: start, end, count, then the nine
+// channel figures. With no rows the times are empty.
 QStringList StatisticsTexts(const TStatistics& statistics, const TCellFormatter& formatter);
 
 // The figures of those lines for the shown rows: the mean kinetic temperature
@@ -61,13 +68,13 @@ QStringList StatisticsTexts(const TStatistics& statistics, const TCellFormatter&
 // order of ExcursionLimits(). One pass over the records for all of them.
 struct TMetrology {
     std::optional<double> kineticTemperature;
-    std::array<TExcursions, 4> excursions;
+    std::array<TExcursions, ExcursionLimitCount> excursions;
 };
 TMetrology ComputeMetrology(const TMeasurementStore& store, const TUserLimits& limits = {});
 
 // The lines below the twelve: the mean kinetic temperature, then for each
 // limit the time beyond it and the number of excursions ("Время выше 36,9 *С",
-// "Выходов выше 36,9 *С").
+// "Выходов выше 36,9 *С", "Время ниже 84,0 кПа").
 QStringList MetrologyCaptions(const QLocale& locale, const TUserLimits& limits = {});
 
 // The values of those lines for the shown rows; durations as "ч:мм:сс".

@@ -16,7 +16,8 @@
 namespace {
 
 constexpr int RowHeight = 17;
-constexpr int MetrologyRows = 9;
+// The mean kinetic temperature, then the time and the count beyond each limit.
+constexpr int MetrologyRows = 1 + 2 * int(ExcursionLimitCount);
 // The limit rows sit below the twelve, whose grid and places stay as they were.
 constexpr int MetrologyTop = 217;
 constexpr int MetrologyHeight = MetrologyRows * RowHeight + 1;

@@ -17,6 +17,14 @@ namespace {
 
 constexpr int LevelScale = 10; // levels are kept in tenths
 
+// The level each field holds, in the order of TLimitsDialog::levelEdits().
+constexpr std::array<int TUserLimits::*, 6> FieldLevels = {
+    &TUserLimits::temperatureMin, &TUserLimits::temperatureMax, &TUserLimits::humidityMin,
+    &TUserLimits::humidityMax,    &TUserLimits::pressureMin,    &TUserLimits::pressureMax};
+constexpr size_t AllLevels = FieldLevels.size();
+// The logger's critical levels are those of temperature and humidity, the first four.
+constexpr size_t LoggerLevels = 4;
+
 QLineEdit* levelEdit(const QString& name, DecimalKeyFilter* filter, QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
@@ -35,6 +43,8 @@ TLimitsDialog::TLimitsDialog(const TUserLimits& limits, const std::optional<TUse
     , EditTLimitMax(levelEdit(QStringLiteral("EditTLimitMax"), new SignedDecimalKeyFilter, this))
     , EditRHLimitMin(levelEdit(QStringLiteral("EditRHLimitMin"), new DecimalKeyFilter, this))
     , EditRHLimitMax(levelEdit(QStringLiteral("EditRHLimitMax"), new DecimalKeyFilter, this))
+    , EditPLimitMin(levelEdit(QStringLiteral("EditPLimitMin"), new DecimalKeyFilter, this))
+    , EditPLimitMax(levelEdit(QStringLiteral("EditPLimitMax"), new DecimalKeyFilter, this))
     , ButtonLoggerLevels(new QPushButton(QStringLiteral("Использовать уровни прибора"), this))
     , LabelProblem(new QLabel(this))
     , Buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
@@ -62,6 +72,9 @@ TLimitsDialog::TLimitsDialog(const TUserLimits& limits, const std::optional<TUse
     grid->addWidget(new QLabel(QStringLiteral("Влажность, %"), this), 2, 0);
     grid->addWidget(EditRHLimitMin, 2, 1);
     grid->addWidget(EditRHLimitMax, 2, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Давление, кПа"), this), 3, 0);
+    grid->addWidget(EditPLimitMin, 3, 1);
+    grid->addWidget(EditPLimitMax, 3, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(ButtonLoggerLevels);
@@ -71,40 +84,42 @@ TLimitsDialog::TLimitsDialog(const TUserLimits& limits, const std::optional<TUse
     connect(ButtonLoggerLevels, &QPushButton::clicked, this, &TLimitsDialog::ButtonLoggerLevelsClick);
     connect(Buttons, &QDialogButtonBox::accepted, this, &TLimitsDialog::accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, &TLimitsDialog::reject);
-    showLimits(limits);
+    showLevels(limits, AllLevels);
 }
 
-void TLimitsDialog::showLimits(const TUserLimits& limits)
+std::array<QLineEdit*, 6> TLimitsDialog::levelEdits() const
+{
+    return {EditTLimitMin, EditTLimitMax, EditRHLimitMin, EditRHLimitMax, EditPLimitMin, EditPLimitMax};
+}
+
+void TLimitsDialog::showLevels(const TUserLimits& limits, size_t count)
 {
     const QLocale locale = FormatLocale();
-    EditTLimitMin->setText(RegisterText(limits.temperatureMin, LevelScale, locale));
-    EditTLimitMax->setText(RegisterText(limits.temperatureMax, LevelScale, locale));
-    EditRHLimitMin->setText(RegisterText(limits.humidityMin, LevelScale, locale));
-    EditRHLimitMax->setText(RegisterText(limits.humidityMax, LevelScale, locale));
+    const std::array<QLineEdit*, 6> edits = levelEdits();
+    for (size_t field = 0; field < count; ++field)
+        edits[field]->setText(RegisterText(limits.*FieldLevels[field], LevelScale, locale));
 }
 
+// The pressure fields keep what they hold: the logger has no pressure levels.
 void TLimitsDialog::ButtonLoggerLevelsClick()
 {
     if (loggerLevels_)
-        showLimits(*loggerLevels_);
+        showLevels(*loggerLevels_, LoggerLevels);
 }
 
 void TLimitsDialog::accept()
 {
-    // The levels the dialog does not show stay as they were.
-    TUserLimits typed = chosen_;
-    const std::pair<QLineEdit*, int&> levels[] = {{EditTLimitMin, typed.temperatureMin},
-                                                  {EditTLimitMax, typed.temperatureMax},
-                                                  {EditRHLimitMin, typed.humidityMin},
-                                                  {EditRHLimitMax, typed.humidityMax}};
-    for (const auto& [edit, level] : levels) {
+    TUserLimits typed;
+    const std::array<QLineEdit*, 6> edits = levelEdits();
+    for (size_t field = 0; field < AllLevels; ++field) {
+        QLineEdit* edit = edits[field];
         const std::optional<qint32> value = ConvertField(edit->text(), LevelScale).value;
         if (!value) {
             LabelProblem->setText(QStringLiteral("«%1» — не число: введите уровень, например 8,0").arg(edit->text()));
             edit->setFocus();
             return;
         }
-        level = *value;
+        typed.*FieldLevels[field] = *value;
     }
     if (!LimitsAreOrdered(typed)) {
         LabelProblem->setText(QStringLiteral("Нижний предел должен быть меньше верхнего"));

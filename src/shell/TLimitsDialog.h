@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <optional>
 
 class QDialogButtonBox;
@@ -11,11 +12,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// "Пределы": the four levels the excursions and the reports count against,
-// typed with the key rules of the logger's own level fields. "Использовать
-// уровни прибора" fills in the critical levels last read from the logger.
-// OK keeps the levels only when each is a number and each lower one lies
-// below its upper one; otherwise the dialog stays and says why.
+// "Пределы": the six levels the excursions, the reports and the chart's
+// limit lines count against, typed with the key rules of the logger's own
+// level fields (pressure, like humidity, without a sign). "Использовать
+// уровни прибора" fills in the critical levels last read from the logger,
+// which keeps none of pressure. OK keeps the levels only when each is a
+// number and each lower one lies below its upper one, looked at in the order
+// of the fields; otherwise the dialog stays and says why.
 class TLimitsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -31,12 +34,17 @@ private slots:
     void ButtonLoggerLevelsClick();
 
 private:
-    void showLimits(const TUserLimits& limits);
+    // The level fields in their order: temperature, humidity, pressure, each lower one first.
+    std::array<QLineEdit*, 6> levelEdits() const;
+    // Shows the first `count` levels of `limits` in their fields.
+    void showLevels(const TUserLimits& limits, size_t count);
 
     QLineEdit* EditTLimitMin;
     QLineEdit* EditTLimitMax;
     QLineEdit* EditRHLimitMin;
     QLineEdit* EditRHLimitMax;
+    QLineEdit* EditPLimitMin;
+    QLineEdit* EditPLimitMax;
     QPushButton* ButtonLoggerLevels;
     QLabel* LabelProblem;
     QDialogButtonBox* Buttons;

@@ -34,56 +34,61 @@ const QColor Red(255, 0, 0);
 const QColor Green(0, 128, 0);
 
 // The kind of every series, in the chart's order.
-constexpr std::array<TSeriesKind, 7> SeriesKinds = {TSeriesKind::RH,     TSeriesKind::T,      TSeriesKind::P,
-                                                    TSeriesKind::RHLMax, TSeriesKind::RHLMin, TSeriesKind::TLMax,
-                                                    TSeriesKind::TLMin};
+constexpr std::array<TSeriesKind, TChartPage::SeriesCount> SeriesKinds = {
+    TSeriesKind::RH,     TSeriesKind::T,     TSeriesKind::P,     TSeriesKind::PLMax, TSeriesKind::PLMin,
+    TSeriesKind::RHLMax, TSeriesKind::RHLMin, TSeriesKind::TLMax, TSeriesKind::TLMin};
 
 // The look of every series, in the chart's order; the limit lines at `limits`.
-std::array<TChartSeriesStyle, 7> seriesStyles(const TUserLimits& limits)
+std::array<TChartSeriesStyle, TChartPage::SeriesCount> seriesStyles(const TUserLimits& limits)
 {
     const auto curve = [](const QString& title, QColor color, TChartAxisSide axis) {
         return TChartSeriesStyle{title, color, 2, Qt::SolidLine, axis, true};
     };
-    // A limit line stays out of the legend; its end label names it ("t max 36,9").
-    const auto limit = [](QColor color, const QString& name, int tenths) {
+    // A limit line stays out of the legend, on the axis of its curve; its end
+    // label names it ("t max 36,9", "P min 84,0").
+    const auto limit = [](QColor color, const QString& name, int tenths, TChartAxisSide axis) {
         const QString level = FormatLocale().toString(tenths / 10.0, 'f', 1);
-        return TChartSeriesStyle{QString(), color, 1, Qt::SolidLine, TChartAxisSide::Left, false, name + u' ' + level};
+        return TChartSeriesStyle{QString(), color, 1, Qt::SolidLine, axis, false, name + u' ' + level};
     };
     return {
         curve(QStringLiteral("Влажность, %"), Blue, TChartAxisSide::Left),
         curve(QStringLiteral("Температура, °С"), Red, TChartAxisSide::Left),
         curve(QStringLiteral("Давление, кПа"), Green, TChartAxisSide::Right),
-        limit(Blue, QStringLiteral("RH max"), limits.humidityMax),
-        limit(Blue, QStringLiteral("RH min"), limits.humidityMin),
-        limit(Red, QStringLiteral("t max"), limits.temperatureMax),
-        limit(Red, QStringLiteral("t min"), limits.temperatureMin),
+        limit(Green, QStringLiteral("P max"), limits.pressureMax, TChartAxisSide::Right),
+        limit(Green, QStringLiteral("P min"), limits.pressureMin, TChartAxisSide::Right),
+        limit(Blue, QStringLiteral("RH max"), limits.humidityMax, TChartAxisSide::Left),
+        limit(Blue, QStringLiteral("RH min"), limits.humidityMin, TChartAxisSide::Left),
+        limit(Red, QStringLiteral("t max"), limits.temperatureMax, TChartAxisSide::Left),
+        limit(Red, QStringLiteral("t min"), limits.temperatureMin, TChartAxisSide::Left),
     };
 }
 
 template <class Rows>
-std::array<std::unique_ptr<TChartPageSeries>, 7> seriesOver(const Rows& rows, const TUserLimits& limits)
+TChartPageSeriesSet seriesOver(const Rows& rows,
+                                                                                 const TUserLimits& limits)
 {
-    std::array<std::unique_ptr<TChartPageSeries>, 7> series;
+    TChartPageSeriesSet series;
     for (size_t i = 0; i < series.size(); ++i)
         series[i] = std::make_unique<TChartPageSeries>(rows, SeriesKinds[i], limits);
     return series;
 }
 
 // The chart's frame and series, as the page and a report draw it.
-void setUpChart(TChart& chart, const std::array<std::unique_ptr<TChartPageSeries>, 7>& series,
+void setUpChart(TChart& chart, const TChartPageSeriesSet& series,
                 const TUserLimits& limits)
 {
     chart.setMargins(QMargins(16, 32, 16, 84));
     chart.setAxisTitle(TChartAxisSide::Left, QStringLiteral("Температура, *С / Влажность, %"));
     chart.setAxisTitle(TChartAxisSide::Right, QStringLiteral("Давление, кПа"));
     chart.setAxisTitleColor(TChartAxisSide::Right, QColor(64, 0, 64));
-    const std::array<TChartSeriesStyle, 7> styles = seriesStyles(limits);
+    const std::array<TChartSeriesStyle, TChartPage::SeriesCount> styles = seriesStyles(limits);
     for (size_t i = 0; i < series.size(); ++i)
         chart.addSeries(styles[i], series[i].get());
 }
 
-constexpr std::array<int, 4> LimitSeries = {TChartPage::SeriesRHLMax, TChartPage::SeriesRHLMin,
-                                            TChartPage::SeriesTLMax, TChartPage::SeriesTLMin};
+constexpr std::array<int, 6> LimitSeries = {TChartPage::SeriesPLMax,  TChartPage::SeriesPLMin,
+                                            TChartPage::SeriesRHLMax, TChartPage::SeriesRHLMin,
+                                            TChartPage::SeriesTLMax,  TChartPage::SeriesTLMin};
 
 } // namespace
 
@@ -134,7 +139,7 @@ TReportChart::TReportChart(const TRowSpanView& rows, const TUserLimits& limits)
 {
 }
 
-TReportChart::TReportChart(std::array<std::unique_ptr<TChartPageSeries>, 7> series, std::vector<qint64> breaks,
+TReportChart::TReportChart(TChartPageSeriesSet series, std::vector<qint64> breaks,
                            qint64 rowCount, const TUserLimits& limits)
     : series_(std::move(series))
     , chart_(std::make_unique<TChart>())
@@ -209,7 +214,7 @@ void TChartPage::showLimitSeries(bool shown)
 void TChartPage::showLimits()
 {
     const TUserLimits limits = limits_.limits();
-    const std::array<TChartSeriesStyle, 7> styles = seriesStyles(limits);
+    const std::array<TChartSeriesStyle, SeriesCount> styles = seriesStyles(limits);
     for (int series : LimitSeries)
         Chart->setSeriesStyle(series, styles[size_t(series)]);
     showSeries(periodRows_ ? seriesOver(*periodRows_, limits) : seriesOver(store_, limits));
@@ -241,7 +246,7 @@ void TChartPage::storeLoaded()
     list->setCurrentIndex(0);
 }
 
-void TChartPage::showSeries(std::array<std::unique_ptr<TChartPageSeries>, 7> series)
+void TChartPage::showSeries(TChartPageSeriesSet series)
 {
     for (size_t i = 0; i < series.size(); ++i)
         Chart->setSeriesSource(int(i), series[i].get());
@@ -401,6 +406,9 @@ void TChartPage::ChartClickLegend()
     const bool humidity = Chart->isSeriesVisible(SeriesRH);
     Chart->setSeriesVisible(SeriesRHLMax, humidity);
     Chart->setSeriesVisible(SeriesRHLMin, humidity);
+    const bool pressure = Chart->isSeriesVisible(SeriesP);
+    Chart->setSeriesVisible(SeriesPLMax, pressure);
+    Chart->setSeriesVisible(SeriesPLMin, pressure);
 }
 
 void TChartPage::ButtonFiltrClick()

@@ -20,6 +20,10 @@ class TRowSpanView;
 class TUserLimitsHolder;
 struct TUserLimits;
 
+// The chart page's series, in the order of TChartPage::SeriesIndex.
+inline constexpr std::size_t ChartPageSeriesCount = 9;
+using TChartPageSeriesSet = std::array<std::unique_ptr<TChartPageSeries>, ChartPageSeriesCount>;
+
 // The chart page's chart over every row of a report, off screen: the report
 // shows all of its rows whatever the page's window shows. The whole log's
 // points are labelled as after a load, a period's as in a period. It reads
@@ -36,15 +40,15 @@ public:
     const TChart& chart() const { return *chart_; }
 
 private:
-    TReportChart(std::array<std::unique_ptr<TChartPageSeries>, 7> series, std::vector<qint64> breaks,
+    TReportChart(TChartPageSeriesSet series, std::vector<qint64> breaks,
                  qint64 rowCount, const TUserLimits& limits);
 
-    std::array<std::unique_ptr<TChartPageSeries>, 7> series_;
+    TChartPageSeriesSet series_;
     std::unique_ptr<TChart> chart_; // destroyed first: it reads the series
 };
 
-// The data viewer's chart page: the measurements as three curves and four
-// limit lines over a window of points, its filter panel with the zoom
+// The data viewer's chart page: the measurements as three curves and two
+// limit lines for each over a window of points, its filter panel with the zoom
 // buttons, the scroll bar, the interval list and the period pickers, and the
 // cursor readout. The wheel zooms around the pointer and, at the narrowest
 // window, drills into a period; Shift+drag picks a period; a double click
@@ -52,19 +56,33 @@ private:
 class TChartPage : public QWidget, private TChartWindowTarget {
     Q_OBJECT
 public:
-    // The chart's series, in the chart's order.
-    enum SeriesIndex { SeriesRH, SeriesT, SeriesP, SeriesRHLMax, SeriesRHLMin, SeriesTLMax, SeriesTLMin };
+    // The chart's series, in the chart's order, which is the order they are
+    // drawn in: the pressure's limit lines go under those of temperature and
+    // humidity, which stand at the same height where both axes end on a level.
+    enum SeriesIndex {
+        SeriesRH,
+        SeriesT,
+        SeriesP,
+        SeriesPLMax,
+        SeriesPLMin,
+        SeriesRHLMax,
+        SeriesRHLMin,
+        SeriesTLMax,
+        SeriesTLMin,
+        SeriesCount
+    };
+    static_assert(SeriesCount == ChartPageSeriesCount);
     // How much one wheel notch narrows or widens the window.
     static constexpr double WheelZoomFactor = 1.25;
 
-    // limits: the limits in use, where the four limit lines stand; they follow its changes.
+    // limits: the limits in use, where the limit lines stand; they follow its changes.
     TChartPage(const TMeasurementStore& store, const TUserLimitsHolder& limits, QWidget* parent = nullptr);
     ~TChartPage() override;
 
     // The series number of the detected logger (0 before any detection),
     // which decides whether the legend brings the limit lines back.
     void setPublishedSeries(std::function<qint32()> publishedSeries);
-    // The detection's switch of the four limit lines.
+    // The detection's switch of the limit lines.
     void showLimitSeries(bool shown);
     bool limitSeriesShown() const;
 
@@ -121,7 +139,7 @@ private:
     // Gives a report's chart the page's legend and shown series, at `size`.
     std::unique_ptr<TReportChart> dressed(std::unique_ptr<TReportChart> report, QSize size) const;
     void connectControls();
-    void showSeries(std::array<std::unique_ptr<TChartPageSeries>, 7> series);
+    void showSeries(TChartPageSeriesSet series);
     void setPickers(qint64 start, qint64 stop);
     void setControlsEnabled(bool enabled);
     qint64 pointCount() const;
@@ -140,5 +158,5 @@ private:
     double drillNotches_ = 0; // turned in at the narrowest window, not yet a period
     // The period's rows outlive the series that read them.
     std::unique_ptr<TRowSpanView> periodRows_;
-    std::array<std::unique_ptr<TChartPageSeries>, 7> Series;
+    TChartPageSeriesSet Series;
 };

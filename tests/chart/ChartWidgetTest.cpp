@@ -495,12 +495,19 @@ void ChartWidgetTest::endLabelsStayInsideThePlotBesideTheirLine_data()
     QTest::addColumn<int>("lineY");
     QTest::addColumn<QSize>("text");
     QTest::addColumn<QRect>("box");
+    QTest::addColumn<TChartAxisSide>("axis");
+    const TChartAxisSide left = TChartAxisSide::Left;
     // The plot spans x 50..549 and y 20..319.
-    QTest::newRow("above a line in the middle") << 170 << QSize(60, 14) << QRect(485, 154, 60, 14);
-    QTest::newRow("below a line too near the top") << 25 << QSize(60, 14) << QRect(485, 27, 60, 14);
-    QTest::newRow("above a line on the bottom edge") << 319 << QSize(60, 14) << QRect(485, 303, 60, 14);
+    QTest::newRow("above a line in the middle") << 170 << QSize(60, 14) << QRect(485, 154, 60, 14) << left;
+    QTest::newRow("below a line too near the top") << 25 << QSize(60, 14) << QRect(485, 27, 60, 14) << left;
+    QTest::newRow("above a line on the bottom edge") << 319 << QSize(60, 14) << QRect(485, 303, 60, 14) << left;
     QTest::newRow("a text wider than the plot starts at its left") << 170 << QSize(600, 14)
-                                                                    << QRect(51, 154, 600, 14);
+                                                                    << QRect(51, 154, 600, 14) << left;
+    // A line of the right axis is named at the left end, clear of the left axis' names.
+    QTest::newRow("a right-axis line at the top") << 25 << QSize(60, 14) << QRect(54, 27, 60, 14)
+                                                   << TChartAxisSide::Right;
+    QTest::newRow("a right-axis line on the bottom edge") << 319 << QSize(60, 14) << QRect(54, 303, 60, 14)
+                                                           << TChartAxisSide::Right;
 }
 
 void ChartWidgetTest::endLabelsStayInsideThePlotBesideTheirLine()
@@ -508,7 +515,8 @@ void ChartWidgetTest::endLabelsStayInsideThePlotBesideTheirLine()
     QFETCH(int, lineY);
     QFETCH(QSize, text);
     QFETCH(QRect, box);
-    QCOMPARE(TChartPainter::endLabelBox(QRect(50, 20, 500, 300), lineY, text), box);
+    QFETCH(TChartAxisSide, axis);
+    QCOMPARE(TChartPainter::endLabelBox(QRect(50, 20, 500, 300), lineY, text, axis), box);
 }
 
 // A bare line of one level carries its name at the right end, in its colour,

@@ -17,6 +17,7 @@ constexpr int Code300s = 6;
 constexpr int Code3600s = 9;
 constexpr int AllChannelsMask = 7;
 constexpr int NoTemperature = 6;
+constexpr int NoPressure = 3;
 
 struct Rows {
     int repeatCount;
@@ -24,6 +25,7 @@ struct Rows {
     qint16 temperature;
     quint16 humidity = 500;
     int mask = AllChannelsMask;
+    quint16 pressure = 1013;
 };
 
 class MetrologyStatisticsTest : public RussianLocaleTest
@@ -36,7 +38,7 @@ protected:
         qint64 time = Start;
         for (const Rows& rows : fields) {
             records.push_back(MakeLogRecord(rows.repeatCount, rows.intervalCode << 4 | rows.mask, time,
-                                            rows.temperature, rows.humidity, 1013));
+                                            rows.temperature, rows.humidity, rows.pressure));
             time += qint64(rows.repeatCount) * IntervalSeconds(rows.intervalCode);
         }
         store_.showRecords(ListOf(records));
@@ -124,6 +126,59 @@ TEST_F(MetrologyStatisticsTest, ExcursionsCountRunsAndTimeBeyondEachLimit)
     }
 }
 
+// The excursions beyond a level of the given channel and side, found by the
+// level rather than by its place among the others; none when no such level is counted.
+std::optional<TExcursions> excursionsBeyond(const TMetrology& metrology, TChannelBit channel, bool upper)
+{
+    const auto levels = ExcursionLimits({});
+    for (size_t index = 0; index < levels.size(); ++index) {
+        if (levels[index].channel == channel && levels[index].upper == upper)
+            return metrology.excursions[index];
+    }
+    return std::nullopt;
+}
+
+TEST_F(MetrologyStatisticsTest, PressureExcursionsCountAgainstThePressureLevels)
+{
+    // Against the constants: above 106.7 kPa, below 84.0 kPa.
+    struct Case {
+        const char* name;
+        std::vector<Rows> rows;
+        TExcursions above;
+        TExcursions below;
+    };
+    const Case cases[] = {
+        {"above, twice", {{2, Code5s, 200, 500, AllChannelsMask, 1070}, {1, Code60s, 200, 500, AllChannelsMask, 1013},
+                          {3, Code60s, 200, 500, AllChannelsMask, 1100}},
+         {10 + 180, 2}, {0, 0}},
+        {"below, in one run across records",
+         {{1, Code60s, 200, 500, AllChannelsMask, 839}, {2, Code300s, 200, 500, AllChannelsMask, 700}},
+         {0, 0}, {60 + 600, 1}},
+        {"exactly on the levels is not beyond",
+         {{4, Code5s, 200, 500, AllChannelsMask, 1067}, {4, Code5s, 200, 500, AllChannelsMask, 840}},
+         {0, 0}, {0, 0}},
+        // The pressure field of a record without the channel is no reading.
+        {"a log without pressure", {{5, Code60s, 200, 500, NoPressure, 1200}, {5, Code60s, 200, 500, NoPressure, 500}},
+         {0, 0}, {0, 0}},
+        {"a row without pressure ends a run",
+         {{1, Code5s, 200, 500, AllChannelsMask, 1100}, {1, Code5s, 200, 500, NoPressure, 1100},
+          {1, Code5s, 200, 500, AllChannelsMask, 1100}},
+         {10, 2}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        load(c.rows);
+        const TMetrology metrology = ComputeMetrology(store_);
+        const std::optional<TExcursions> above = excursionsBeyond(metrology, ChannelPressure, true);
+        const std::optional<TExcursions> below = excursionsBeyond(metrology, ChannelPressure, false);
+        ASSERT_TRUE(above && below);
+        EXPECT_EQ(above->seconds, c.above.seconds);
+        EXPECT_EQ(above->count, c.above.count);
+        EXPECT_EQ(below->seconds, c.below.seconds);
+        EXPECT_EQ(below->count, c.below.count);
+    }
+}
+
 TEST(DurationTextTest, HoursAreUnboundedMinutesAndSecondsTwoDigits)
 {
     const std::pair<qint64, const char*> cases[] = {
@@ -140,15 +195,19 @@ TEST_F(MetrologyStatisticsTest, LinesNameTheChartLimitsAndShowTheirFigures)
                                QStringLiteral("Время выше 36,9 *С"),  QStringLiteral("Выходов выше 36,9 *С"),
                                QStringLiteral("Время ниже 12,3 *С"),  QStringLiteral("Выходов ниже 12,3 *С"),
                                QStringLiteral("Время выше 67,4 %"),   QStringLiteral("Выходов выше 67,4 %"),
-                               QStringLiteral("Время ниже 21,6 %"),   QStringLiteral("Выходов ниже 21,6 %")};
+                               QStringLiteral("Время ниже 21,6 %"),   QStringLiteral("Выходов ниже 21,6 %"),
+                               QStringLiteral("Время выше 106,7 кПа"), QStringLiteral("Выходов выше 106,7 кПа"),
+                               QStringLiteral("Время ниже 84,0 кПа"),  QStringLiteral("Выходов ниже 84,0 кПа")};
     EXPECT_EQ(MetrologyCaptions(QLocale(QLocale::Russian, QLocale::Russia)), captions);
 
-    load({{1, Code3600s, 200, 100}, {1, Code3600s, 300, 700}, {2, Code60s, 380, 700}});
+    load({{1, Code3600s, 200, 100, AllChannelsMask, 800}, {1, Code3600s, 300, 700}, {2, Code60s, 380, 700}});
     const QStringList texts = MetrologyTexts(store_, store_.loadLocale());
     const QStringList expected{QStringLiteral("26,6"), // two minutes at 38 lift the 26.26 of the hours
                                QStringLiteral("0:02:00"), QStringLiteral("1"),
                                QStringLiteral("0:00:00"), QStringLiteral("0"),
                                QStringLiteral("1:02:00"), QStringLiteral("1"),
+                               QStringLiteral("1:00:00"), QStringLiteral("1"),
+                               QStringLiteral("0:00:00"), QStringLiteral("0"),
                                QStringLiteral("1:00:00"), QStringLiteral("1")};
     EXPECT_EQ(texts, expected);
 

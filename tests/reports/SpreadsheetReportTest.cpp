@@ -144,41 +144,56 @@ TEST_F(SpreadsheetReportTest, DataCellsAreNumbersDatesAndTimesInAFullGrid)
 }
 
 // Rows of the summary fixture: runs of equal rows, each starting where the
-// previous one ends, against the limits 2..8 °C and 35..60 %.
+// previous one ends, against the limits 2..8 °C, 35..60 % and 100..102 kPa.
 struct FixtureRun {
     int rows;
     int seconds;  // recording interval
     int temperature;  // tenths
     int humidity;
+    int pressure;
 };
 const FixtureRun SummaryFixture[] = {
-    {4, 5, 50, 456},   {2, 5, 91, 612},  // above 8 °C and 60 %
-    {3, 5, 60, 456},   {1, 60, 15, 300},  // below 2 °C and 35 %
-    {2, 60, -4, 456},  // still below 2 °C: the same excursion
-    {2, 5, 80, 600},   // on the limits: not beyond
-    {1, 5, 85, 456},   // above 8 °C again
+    {4, 5, 50, 456, 1013},   {2, 5, 91, 612, 1025},  // above 8 °C, 60 % and 102 kPa
+    {3, 5, 60, 456, 1013},   {1, 60, 15, 300, 995},  // below 2 °C, 35 % and 100 kPa
+    {2, 60, -4, 456, 990},   // still below 2 °C and 100 kPa: the same excursions
+    {2, 5, 80, 600, 1020},   // on the limits: not beyond
+    {1, 5, 85, 456, 1013},   // above 8 °C again
 };
-constexpr TUserLimits PharmacyLimits{20, 80, 350, 600};
+constexpr TUserLimits PharmacyLimits{20, 80, 350, 600, 1000, 1020};
 
-// What the summary must say, worked out here row by row from the fixture.
-QList<QPair<QString, QString>> expectedSummary(const QLocale& locale)
+// A line of "Сводка" as a reader sees it: its caption, and its value with
+// the number format the value cell shows it in.
+struct SummaryCell {
+    QString caption;
+    QJsonValue value;
+    QString format;
+};
+
+// What the summary must hold, worked out here row by row from the fixture:
+// texts only where no number is meant, moments as dates with their time,
+// figures in tenths, counts as whole numbers and times beyond a level as
+// durations, read back in seconds.
+QList<SummaryCell> expectedSummary()
 {
     struct Row {
         qint64 time;  // seconds from the first row
         int seconds;
         int temperature;
         int humidity;
+        int pressure;
     };
     QList<Row> rows;
     qint64 time = 0;
     for (const FixtureRun& run : SummaryFixture) {
         for (int row = 0; row < run.rows; ++row, time += run.seconds)
-            rows.append({time, run.seconds, run.temperature, run.humidity});
+            rows.append({time, run.seconds, run.temperature, run.humidity, run.pressure});
     }
-    auto tenths = [&locale](double value) { return locale.toString(value, 'f', 1); };
-    auto moment = [&locale](qint64 seconds) {
-        const QDateTime at = QDateTime(QDate(2024, 5, 1), QTime(8, 0), QTimeZone::utc()).addSecs(seconds);
-        return at.toString(QStringLiteral("HH:mm:ss ")) + locale.toString(at.date(), QStringLiteral("dd.MM.yyyy"));
+    const QString tenths = QStringLiteral("0.0");
+    const QString whole = QStringLiteral("0");
+    auto moment = [](qint64 seconds) {
+        return QDateTime(QDate(2024, 5, 1), QTime(8, 0), QTimeZone::utc())
+            .addSecs(seconds)
+            .toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
     };
     auto channel = [&](auto value, const QString& max, const QString& mean, const QString& min) {
         int high = value(rows.first()), low = high;
@@ -188,9 +203,9 @@ QList<QPair<QString, QString>> expectedSummary(const QLocale& locale)
             low = std::min(low, value(row));
             sum += value(row);
         }
-        return QList<QPair<QString, QString>>{{max, tenths(high / 10.0)},
-                                              {mean, tenths(sum / rows.size() / 10.0)},
-                                              {min, tenths(low / 10.0)}};
+        return QList<SummaryCell>{{max, high / 10.0, tenths},
+                                  {mean, std::round(sum / rows.size()) / 10.0, tenths},
+                                  {min, low / 10.0, tenths}};
     };
     // Time beyond a level and the number of separate runs beyond it.
     auto excursion = [&](auto beyond, const QString& side) {
@@ -203,12 +218,8 @@ QList<QPair<QString, QString>> expectedSummary(const QLocale& locale)
             runs += now && !previous ? 1 : 0;
             previous = now;
         }
-        const QString duration = QStringLiteral("%1:%2:%3")
-                                     .arg(seconds / 3600)
-                                     .arg(seconds / 60 % 60, 2, 10, QChar('0'))
-                                     .arg(seconds % 60, 2, 10, QChar('0'));
-        return QList<QPair<QString, QString>>{{"Время " + side, duration},
-                                              {"Выходов " + side, QString::number(runs)}};
+        return QList<SummaryCell>{{"Время " + side, double(seconds), QStringLiteral("[h]:mm:ss")},
+                                  {"Выходов " + side, runs, whole}};
     };
     // Mean kinetic temperature: every row weighs its interval.
     const double energyOverR = 83144.0 / 8.314462618;
@@ -220,39 +231,45 @@ QList<QPair<QString, QString>> expectedSummary(const QLocale& locale)
     }
     const double kinetic = energyOverR / -std::log(weighted / seconds) - 273.15;
 
-    QList<QPair<QString, QString>> lines{
-        {"Прибор", "2400123"},
-        {"Начало измерений", moment(rows.first().time)},
-        {"Конец измерений", moment(rows.last().time)},
-        {"Количество измерений", QString::number(rows.size())}};
+    const QString momentFormat = QStringLiteral("hh:mm:ss dd.mm.yyyy");
+    QList<SummaryCell> lines{{"Прибор", "2400123", "General"},
+                             {"Начало измерений", moment(rows.first().time), momentFormat},
+                             {"Конец измерений", moment(rows.last().time), momentFormat},
+                             {"Количество измерений", rows.size(), whole}};
     lines += channel([](const Row& r) { return r.temperature; }, "Максимальная темепература, *С",
                      "Средняя темепература, *С", "Минимальная темепература, *С");
     lines += channel([](const Row& r) { return r.humidity; }, "Максимальная влажность, %", "Средняя влажность,%",
                      "Минимальная влажность, %");
-    lines += channel([](const Row&) { return 1013; }, "Максимальное давление, кПа", "Среднее давление, кПа",
+    lines += channel([](const Row& r) { return r.pressure; }, "Максимальное давление, кПа", "Среднее давление, кПа",
                      "Минимальное давление, кПа");
-    lines += {{"Нижний предел температуры, *С", "2,0"},
-              {"Верхний предел температуры, *С", "8,0"},
-              {"Нижний предел влажности, %", "35,0"},
-              {"Верхний предел влажности, %", "60,0"},
-              {"Средняя кинетическая температура, *С", tenths(kinetic)}};
+    lines += {{"Нижний предел температуры, *С", 2.0, tenths},
+              {"Верхний предел температуры, *С", 8.0, tenths},
+              {"Нижний предел влажности, %", 35.0, tenths},
+              {"Верхний предел влажности, %", 60.0, tenths},
+              {"Нижний предел давления, кПа", 100.0, tenths},
+              {"Верхний предел давления, кПа", 102.0, tenths},
+              {"Средняя кинетическая температура, *С", std::round(kinetic * 10) / 10, tenths}};
     lines += excursion([](const Row& r) { return r.temperature > 80; }, "выше 8,0 *С");
     lines += excursion([](const Row& r) { return r.temperature < 20; }, "ниже 2,0 *С");
     lines += excursion([](const Row& r) { return r.humidity > 600; }, "выше 60,0 %");
     lines += excursion([](const Row& r) { return r.humidity < 350; }, "ниже 35,0 %");
+    lines += excursion([](const Row& r) { return r.pressure > 1020; }, "выше 102,0 кПа");
+    lines += excursion([](const Row& r) { return r.pressure < 1000; }, "ниже 100,0 кПа");
     return lines;
 }
 
 // The first sheet, "Сводка", holds every figure a metrologist files: read back
 // and compared with the figures worked out from the fixture's rows, the
-// excursions counted against the user's 2 and 8 °C.
+// excursions counted against the user's 2 and 8 °C. Its figures are numbers a
+// spreadsheet computes with, in the report's formats, beside the captions.
 TEST_F(SpreadsheetReportTest, TheSummarySheetComesFirstWithTheFiguresOfTheRows)
 {
     std::vector<TLogRecord> records;
     qint64 time = TimestampSeconds(2024, 5, 1, 8, 0, 0);
     for (const FixtureRun& run : SummaryFixture) {
         const int code = run.seconds == 5 ? 2 : 5;
-        records.push_back(MakeLogRecord(run.rows, code << 4 | 7, time, run.temperature, run.humidity, 1013));
+        records.push_back(
+            MakeLogRecord(run.rows, code << 4 | 7, time, run.temperature, run.humidity, quint16(run.pressure)));
         time += qint64(run.rows) * run.seconds;
     }
     store_.showRecords(ListOf(records));
@@ -264,22 +281,46 @@ TEST_F(SpreadsheetReportTest, TheSummarySheetComesFirstWithTheFiguresOfTheRows)
     EXPECT_TRUE(cell(sheets, Summary, "A1")["bold"].toBool());
 
     // Caption and value in columns A and B, groups apart by one empty row.
-    QList<QPair<QString, QString>> found;
+    QList<SummaryCell> found;
     const QJsonObject cells = sheets[Summary].toObject()["cells"].toObject();
     for (int row = 2; row <= sheets[Summary].toObject()["max_row"].toInt(); ++row) {
         const QString caption = cells[QStringLiteral("A%1").arg(row)].toObject()["value"].toString();
+        const QJsonObject value = cells[QStringLiteral("B%1").arg(row)].toObject();
         if (!caption.isEmpty())
-            found.append({caption, cells[QStringLiteral("B%1").arg(row)].toObject()["value"].toString()});
+            found.append({caption, value["value"], value["format"].toString()});
     }
-    const QList<QPair<QString, QString>> expected = expectedSummary(QLocale(QLocale::Russian, QLocale::Russia));
+    const QList<SummaryCell> expected = expectedSummary();
     ASSERT_EQ(found.size(), expected.size());
     for (qsizetype line = 0; line < expected.size(); ++line) {
-        EXPECT_EQ(found[line].first, expected[line].first) << line;
-        EXPECT_EQ(found[line].second, expected[line].second) << expected[line].first.toStdString();
+        SCOPED_TRACE(expected[line].caption.toStdString());
+        EXPECT_EQ(found[line].caption, expected[line].caption);
+        EXPECT_EQ(found[line].value, expected[line].value);
+        EXPECT_EQ(found[line].format, expected[line].format);
     }
-    for (int row : {2, 4, 17, 22})
+    for (int row : {2, 4, 17, 24})
         EXPECT_TRUE(cells[QStringLiteral("A%1").arg(row)].toObject()["value"].isNull()) << row;
 }
+
+// A channel no row carries has no figures: its lines say so in a text, and
+// nothing is beyond its levels.
+TEST_F(SpreadsheetReportTest, TheSummaryOfALogWithoutPressureHasNoPressureFigures)
+{
+    store_.showRecords(ListOf({MakeLogRecord(6, 0x53, TimestampSeconds(2024, 5, 1, 8, 0, 0), 235, 456, 1200)}));
+    const QJsonObject cells = report()[Summary].toObject()["cells"].toObject();
+    auto value = [&cells](const QString& caption) -> QJsonValue {
+        for (const QString& address : cells.keys()) {
+            if (address.startsWith(u'A') && cells[address].toObject()["value"].toString() == caption)
+                return cells[QStringLiteral("B") + address.mid(1)].toObject()["value"];
+        }
+        return QJsonValue::Undefined;
+    };
+    for (const char* caption : {"Максимальное давление, кПа", "Среднее давление, кПа", "Минимальное давление, кПа"})
+        EXPECT_EQ(value(QString::fromUtf8(caption)), QJsonValue(QStringLiteral("—"))) << caption;
+    EXPECT_EQ(value(QStringLiteral("Средняя темепература, *С")), QJsonValue(23.5));
+    EXPECT_EQ(value(QStringLiteral("Время выше 106,7 кПа")), QJsonValue(0.0));
+    EXPECT_EQ(value(QStringLiteral("Выходов ниже 84,0 кПа")), QJsonValue(0));
+}
+
 TEST_F(SpreadsheetReportTest, RowsBeyondASheetContinueOnTheNextWithTheHeader)
 {
     store_.showRecords(ListOf({MakeLogRecord(50, 0x27, TimestampSeconds(2024, 5, 1, 8, 0, 0), 200, 500, 1000)}));
@@ -315,12 +356,13 @@ TEST_F(SpreadsheetReportTest, EverySheetPrintsOnePageWideWithItsHeaderOnEveryPag
         const char* title;
         QJsonValue titleRows;
         const char* area;
+        int pagesTall;  // 0: as many as the rows need
     };
     const Expected expected[] = {
-        {"Сводка", QJsonValue::Null, "$A$1:$B$31"},
-        {"Данные", "$6:$6", "$A$1:$F$20"},
-        {"Данные 2", "$1:$1", "$A$1:$F$20"},
-        {"Данные 3", "$1:$1", "$A$1:$F$20"},  // 17 rows and the signature in row 20
+        {"Сводка", QJsonValue::Null, "$A$1:$B$37", 1},  // one page, as it is filed
+        {"Данные", "$6:$6", "$A$1:$F$20", 0},
+        {"Данные 2", "$1:$1", "$A$1:$F$20", 0},
+        {"Данные 3", "$1:$1", "$A$1:$F$20", 0},  // 17 rows and the signature in row 20
     };
     for (int index = 0; index < 4; ++index) {
         SCOPED_TRACE(index);
@@ -331,7 +373,7 @@ TEST_F(SpreadsheetReportTest, EverySheetPrintsOnePageWideWithItsHeaderOnEveryPag
         EXPECT_EQ(print["paper"].toInt(), 9);
         EXPECT_TRUE(print["fit_to_page"].toBool());
         EXPECT_EQ(print["fit_width"].toInt(), 1);
-        EXPECT_EQ(print["fit_height"].toInt(), 0);
+        EXPECT_EQ(print["fit_height"].toInt(), expected[index].pagesTall);
         EXPECT_EQ(print["title_rows"], expected[index].titleRows);
         EXPECT_EQ(print["area"].toString(), QString::fromUtf8(expected[index].area));
         EXPECT_EQ(print["footer"].toString(), QStringLiteral("Страница &P из &N"));
@@ -379,7 +421,9 @@ TEST_F(SpreadsheetReportTest, ASpreadsheetProgramPrintsItOnePageWideWithTheHeade
     const QRegularExpression row(
         QStringLiteral(R"(^\s*(\d+)\s+\d\d\.\d\d\.\d{4}\s+\d\d:\d\d:\d\d\s+-?\d+[.,]\d\s+\d+[.,]\d\s+\d+[.,]\d\s*$)"));
     ASSERT_GE(pages.size(), 3);
+    // The summary, title to last line, is the first page.
     EXPECT_TRUE(pages[0].contains(QStringLiteral("Отчёт за весь журнал")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Выходов ниже 84,0 кПа"))) << pages[0].toStdString();
     QList<int> rowsPerPage;
     int expectedNumber = 1;
     for (qsizetype page = 1; page < pages.size(); ++page) {

@@ -10,6 +10,8 @@ from openpyxl.utils import get_column_letter
 
 def value_of(cell):
     value = cell.value
+    if isinstance(value, datetime.timedelta):  # a duration, in seconds
+        return value.total_seconds()
     if isinstance(value, (datetime.datetime, datetime.date, datetime.time)):
         return value.isoformat()
     return value
@@ -37,7 +39,7 @@ def printing(sheet):
         "paper": setup.paperSize,
         "fit_to_page": bool(fit and fit.fitToPage),
         "fit_width": 1 if setup.fitToWidth is None else setup.fitToWidth,  # the file format's default
-        "fit_height": setup.fitToHeight,
+        "fit_height": 1 if setup.fitToHeight is None else setup.fitToHeight,
         "title_rows": sheet.print_title_rows,
         "area": area if isinstance(area := sheet.print_area, str) else ",".join(area or []),
         "footer": sheet.oddFooter.center.text,

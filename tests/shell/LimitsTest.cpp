@@ -11,6 +11,7 @@
 #include "data/RowSpanView.h"
 #include "data/UserLimitsHolder.h"
 #include "data/UserLimitsSettings.h"
+#include "reports/Statistics.h"
 #include "shell/TFormStatistic.h"
 #include "shell/TLimitsDialog.h"
 #include "views/TChartFilterPanel.h"
@@ -41,6 +42,7 @@ private slots:
     void theLoggersLevelsAreOfferedAfterARead();
     void levelsOutOfOrderOrNotNumbersAreRefusedWithTheReason();
     void tabAndReturnAsX11SendsThemMoveOnAndAccept();
+    void pressureLevelsAreTypedKeptAndCounted();
     void chartLinesFollowTheLimitsAtOnceAndAfterARestart();
     void loggerLevelsStandInUntilTheUserChooses();
     void everyWindowReadsTheOneKeeper();
@@ -52,10 +54,11 @@ private:
     // Empties the field with Backspace as X11 sends it, then types the text key by key.
     static void retype(QLineEdit* edit, const QString& text);
     QString metrologyCell(int row, int column) const;
-    // Types the four levels in "Пределы..." and accepts them with OK.
+    // Types the levels in "Пределы..." in the order of its fields (temperature,
+    // humidity, pressure), as many as given, and accepts them with OK.
     void chooseLimits(const QStringList& levels);
     const TUserLimitsHolder& limits() const { return *simulation->windows->limits_; }
-    // The end labels of the chart's four limit lines and where they stand, in the chart's order.
+    // The end labels of the chart's limit lines and where they stand, in the chart's order.
     QStringList chartLimitLabels() const;
     QList<double> chartLimitLevels() const;
 
@@ -116,10 +119,12 @@ void LimitsTest::chooseLimits(const QStringList& levels)
     TLimitsDialog* dialog = openDialog();
     QVERIFY(dialog);
     const LimitsDialogControls controls(*dialog);
-    const QList<QLineEdit*> edits{controls.EditTLimitMin, controls.EditTLimitMax, controls.EditRHLimitMin,
-                                  controls.EditRHLimitMax};
-    for (int i = 0; i < edits.size(); ++i)
+    const QList<QLineEdit*> edits{controls.EditTLimitMin,  controls.EditTLimitMax, controls.EditRHLimitMin,
+                                  controls.EditRHLimitMax, controls.EditPLimitMin, controls.EditPLimitMax};
+    for (int i = 0; i < levels.size(); ++i) {
+        QVERIFY(edits[i]);
         retype(edits[i], levels[i]);
+    }
     QTest::mouseClick(controls.Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
 }
@@ -128,7 +133,7 @@ QStringList LimitsTest::chartLimitLabels() const
 {
     const TChart& chart = *ViewerControls(*simulation->windows->formMain_).ChartPage->Chart;
     QStringList labels;
-    for (int series = TChartPage::SeriesRHLMax; series <= TChartPage::SeriesTLMin; ++series)
+    for (int series = TChartPage::SeriesP + 1; series < chart.model().seriesCount(); ++series)
         labels << chart.seriesStyle(series).endLabel;
     return labels;
 }
@@ -137,7 +142,7 @@ QList<double> LimitsTest::chartLimitLevels() const
 {
     const TChart& chart = *ViewerControls(*simulation->windows->formMain_).ChartPage->Chart;
     QList<double> levels;
-    for (int series = TChartPage::SeriesRHLMax; series <= TChartPage::SeriesTLMin; ++series)
+    for (int series = TChartPage::SeriesP + 1; series < chart.model().seriesCount(); ++series)
         levels << chart.model().series(series).source->value(0).value_or(-1);
     return levels;
 }
@@ -194,9 +199,11 @@ void LimitsTest::limitsAreKeptForTheNextWindowAndGoIntoTheReport()
     QVERIFY(reader.waitForFinished(60000));
     const QJsonObject summary =
         QJsonDocument::fromJson(reader.readAllStandardOutput()).array()[0].toObject()["cells"].toObject();
-    QCOMPARE(summary["B18"].toObject()["value"].toString(), QStringLiteral("-5,0"));
-    QCOMPARE(summary["B19"].toObject()["value"].toString(), QStringLiteral("25,5"));
-    QCOMPARE(summary["A24"].toObject()["value"].toString(), QStringLiteral("Время выше 25,5 *С"));
+    QCOMPARE(summary["A18"].toObject()["value"].toString(), QStringLiteral("Нижний предел температуры, *С"));
+    QCOMPARE(summary["B18"].toObject()["value"].toDouble(), -5.0);
+    QCOMPARE(summary["B19"].toObject()["value"].toDouble(), 25.5);
+    QCOMPARE(summary["B19"].toObject()["format"].toString(), QStringLiteral("0.0"));
+    QCOMPARE(summary["A26"].toObject()["value"].toString(), QStringLiteral("Время выше 25,5 *С"));
 }
 
 void LimitsTest::theLoggersLevelsAreOfferedAfterARead()
@@ -220,13 +227,18 @@ void LimitsTest::theLoggersLevelsAreOfferedAfterARead()
     QVERIFY(dialog);
     QVERIFY(LimitsDialogControls(*dialog).ButtonLoggerLevels->isEnabled());
     QCOMPARE(LimitsDialogControls(*dialog).ButtonLoggerLevels->text(), QStringLiteral("Использовать уровни прибора"));
-    QTest::mouseClick(LimitsDialogControls(*dialog).ButtonLoggerLevels, Qt::LeftButton);
-    const QStringList shown{LimitsDialogControls(*dialog).EditTLimitMin->text(), LimitsDialogControls(*dialog).EditTLimitMax->text(),
-                            LimitsDialogControls(*dialog).EditRHLimitMin->text(), LimitsDialogControls(*dialog).EditRHLimitMax->text()};
-    QCOMPARE(shown, (QStringList{"-1,5", "8", "30", "65"}));
-    QTest::mouseClick(LimitsDialogControls(*dialog).Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    // The logger keeps no pressure levels: the pressure fields keep what was typed.
+    const LimitsDialogControls controls(*dialog);
+    QVERIFY(controls.EditPLimitMin);
+    retype(controls.EditPLimitMin, QStringLiteral("95"));
+    QTest::mouseClick(controls.ButtonLoggerLevels, Qt::LeftButton);
+    const QStringList shown{controls.EditTLimitMin->text(),  controls.EditTLimitMax->text(),
+                            controls.EditRHLimitMin->text(), controls.EditRHLimitMax->text(),
+                            controls.EditPLimitMin->text(),  controls.EditPLimitMax->text()};
+    QCOMPARE(shown, (QStringList{"-1,5", "8", "30", "65", "95", "106,7"}));
+    QTest::mouseClick(controls.Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
-    const TUserLimits expected{-15, 80, 300, 650};
+    const TUserLimits expected{-15, 80, 300, 650, 950, LimitPMax};
     QCOMPARE(limits().limits(), expected);
     QCOMPARE(metrologyCell(1, 0), QStringLiteral("Время выше 8,0 *С"));
 }
@@ -277,30 +289,84 @@ void LimitsTest::tabAndReturnAsX11SendsThemMoveOnAndAccept()
     QCOMPARE(limits().limits(), (TUserLimits{20, 80, LimitRHMin, LimitRHMax}));
 }
 
+// The pressure levels are typed like the others, in kPa with one decimal and
+// no sign, checked in the order of the fields, kept in the settings file and
+// counted in the statistics window's lines below those of humidity.
+void LimitsTest::pressureLevelsAreTypedKeptAndCounted()
+{
+    TLimitsDialog* dialog = openDialog();
+    QVERIFY(dialog);
+    const LimitsDialogControls controls(*dialog);
+    QVERIFY(controls.EditPLimitMin && controls.EditPLimitMax);
+    QCOMPARE(controls.EditPLimitMin->text(), QStringLiteral("84"));
+    QCOMPARE(controls.EditPLimitMax->text(), QStringLiteral("106,7"));
+    retype(controls.EditPLimitMin, QStringLiteral("-1o01.5"));  // no sign, no letter
+    QCOMPARE(controls.EditPLimitMin->text(), QStringLiteral("101,5"));
+    retype(controls.EditPLimitMax, QStringLiteral("99,5"));
+    QTest::mouseClick(controls.Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(controls.LabelProblem->text(), QStringLiteral("Нижний предел должен быть меньше верхнего"));
+
+    // An empty field is named before the order of the levels is looked at.
+    retype(controls.EditPLimitMin, QString());
+    QTest::mouseClick(controls.Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(controls.LabelProblem->text(), QStringLiteral("«» — не число: введите уровень, например 8,0"));
+    QCOMPARE(QApplication::focusWidget(), controls.EditPLimitMin);
+    QCOMPARE(limits().limits(), TUserLimits{});
+
+    retype(controls.EditPLimitMin, QStringLiteral("96,5"));
+    retype(controls.EditPLimitMax, QStringLiteral("99,5"));
+    QTest::mouseClick(controls.Buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    QTRY_VERIFY(!statistics->findChild<TLimitsDialog*>());
+
+    const QSettings file(ProgramSettings()->fileName(), QSettings::IniFormat);
+    QCOMPARE(file.value(QStringLiteral("Limits/PressureMin")).toInt(), 965);
+    QCOMPARE(file.value(QStringLiteral("Limits/PressureMax")).toInt(), 995);
+    QCOMPARE(file.value(QStringLiteral("Limits/TemperatureMax")).toInt(), LimitTMax);
+
+    const QStringList captions{QStringLiteral("Время выше 99,5 кПа"), QStringLiteral("Выходов выше 99,5 кПа"),
+                               QStringLiteral("Время ниже 96,5 кПа"), QStringLiteral("Выходов ниже 96,5 кПа")};
+    const TMeasurementStore& store = simulation->windows->formMain_->store();
+    const QStringList figures = MetrologyTexts(store, store.loadLocale(), limits().limits());
+    QCOMPARE(StatisticsControls(*statistics).StringGridMetrology->rowCount(), 13);
+    for (int line = 0; line < captions.size(); ++line) {
+        QCOMPARE(metrologyCell(9 + line, 0), captions[line]);
+        QCOMPARE(metrologyCell(9 + line, 1), figures[9 + line]);
+    }
+    // The typical log's pressure wanders from 95.7 to 100.3 kPa, past both levels.
+    QVERIFY2(metrologyCell(10, 1).toInt() > 0, qPrintable(metrologyCell(10, 1)));
+    QVERIFY2(metrologyCell(12, 1).toInt() > 0, qPrintable(metrologyCell(12, 1)));
+    QCOMPARE(chartLimitLabels().mid(0, 2), (QStringList{"P max 99,5", "P min 96,5"}));
+}
+
 // The lines and their labels move as OK is clicked, in a period too, and
 // stand at the chosen levels in the next run's chart.
 void LimitsTest::chartLinesFollowTheLimitsAtOnceAndAfterARestart()
 {
     QCOMPARE(chartLimitLabels(),
-             (QStringList{"RH max 67,4", "RH min 21,6", "t max 36,9", "t min 12,3"}));
-    QCOMPARE(chartLimitLevels(), (QList<double>{67.4, 21.6, 36.9, 12.3}));
+             (QStringList{"P max 106,7", "P min 84,0", "RH max 67,4", "RH min 21,6", "t max 36,9", "t min 12,3"}));
+    QCOMPARE(chartLimitLevels(), (QList<double>{106.7, 84.0, 67.4, 21.6, 36.9, 12.3}));
 
-    chooseLimits({"2", "8,5", "35", "60"});
-    QCOMPARE(chartLimitLabels(), (QStringList{"RH max 60,0", "RH min 35,0", "t max 8,5", "t min 2,0"}));
-    QCOMPARE(chartLimitLevels(), (QList<double>{60.0, 35.0, 8.5, 2.0}));
+    chooseLimits({"2", "8,5", "35", "60", "99", "102,5"});
+    QCOMPARE(chartLimitLabels(),
+             (QStringList{"P max 102,5", "P min 99,0", "RH max 60,0", "RH min 35,0", "t max 8,5", "t min 2,0"}));
+    QCOMPARE(chartLimitLevels(), (QList<double>{102.5, 99.0, 60.0, 35.0, 8.5, 2.0}));
 
     TChartPage& page = *ViewerControls(*simulation->windows->formMain_).ChartPage;
     QTest::mouseClick(page.PanelFiltr->ButtonFiltr, Qt::LeftButton);  // the pickers' period: the whole log
     QVERIFY(page.period());
-    chooseLimits({"-1", "30", "20", "70"});
-    QCOMPARE(chartLimitLabels(), (QStringList{"RH max 70,0", "RH min 20,0", "t max 30,0", "t min -1,0"}));
-    QCOMPARE(chartLimitLevels(), (QList<double>{70.0, 20.0, 30.0, -1.0}));
-    QCOMPARE(page.Chart->model().series(TChartPage::SeriesTLMax).source->pointCount(), page.period()->rowCount());
+    chooseLimits({"-1", "30", "20", "70", "95", "105"});
+    const QStringList chosen{"P max 105,0", "P min 95,0", "RH max 70,0", "RH min 20,0", "t max 30,0", "t min -1,0"};
+    QCOMPARE(chartLimitLabels(), chosen);
+    QCOMPARE(chartLimitLevels(), (QList<double>{105.0, 95.0, 70.0, 20.0, 30.0, -1.0}));
+    for (int series = TChartPage::SeriesP + 1; series < page.Chart->model().seriesCount(); ++series)
+        QCOMPARE(page.Chart->model().series(series).source->pointCount(), page.period()->rowCount());
 
     simulation.reset();
     startProgram();
-    QCOMPARE(chartLimitLabels(), (QStringList{"RH max 70,0", "RH min 20,0", "t max 30,0", "t min -1,0"}));
-    QCOMPARE(chartLimitLevels(), (QList<double>{70.0, 20.0, 30.0, -1.0}));
+    QCOMPARE(chartLimitLabels(), chosen);
+    QCOMPARE(chartLimitLevels(), (QList<double>{105.0, 95.0, 70.0, 20.0, 30.0, -1.0}));
     QCOMPARE(metrologyCell(1, 0), QStringLiteral("Время выше 30,0 *С"));
 }
 
@@ -316,7 +382,8 @@ void LimitsTest::loggerLevelsStandInUntilTheUserChooses()
     QTest::mouseClick(page->ButtonLogReadAll, Qt::LeftButton);
     simulation->finishRequests();
 
-    QCOMPARE(chartLimitLabels(), (QStringList{"RH max 65,0", "RH min 30,0", "t max 8,0", "t min -1,5"}));
+    QCOMPARE(chartLimitLabels(),
+             (QStringList{"P max 106,7", "P min 84,0", "RH max 65,0", "RH min 30,0", "t max 8,0", "t min -1,5"}));
     QCOMPARE(metrologyCell(1, 0), QStringLiteral("Время выше 8,0 *С"));
     TLimitsDialog* dialog = openDialog();
     QVERIFY(dialog);
@@ -327,12 +394,14 @@ void LimitsTest::loggerLevelsStandInUntilTheUserChooses()
     chooseLimits({"2", "8,5", "35", "60"});
     QTest::mouseClick(page->ButtonLogReadAll, Qt::LeftButton);
     simulation->finishRequests();
-    QCOMPARE(chartLimitLabels(), (QStringList{"RH max 60,0", "RH min 35,0", "t max 8,5", "t min 2,0"}));
+    QCOMPARE(chartLimitLabels(),
+             (QStringList{"P max 106,7", "P min 84,0", "RH max 60,0", "RH min 35,0", "t max 8,5", "t min 2,0"}));
     QCOMPARE(limits().limits(), (TUserLimits{20, 85, 350, 600}));
 }
 
 // The monitor reads the same keeper as the chart, the statistics and the
-// reports, and the pressure levels the dialog does not show are kept as set.
+// reports, and the pressure levels set there stand in the dialog and stay
+// as they were when only the other levels are retyped.
 void LimitsTest::everyWindowReadsTheOneKeeper()
 {
     QCOMPARE(&simulation->windows->formRead_->userLimits(), &limits());

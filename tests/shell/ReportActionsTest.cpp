@@ -169,7 +169,8 @@ void ReportActionsTest::aPeriodReportHoldsOnlyTheChosenPeriodsRows()
     const QJsonObject summary = sheets[0].toObject()["cells"].toObject();
     QCOMPARE(summary["A1"].toObject()["value"].toString(), QStringLiteral("Отчёт за выбранный период"));
     QCOMPARE(summary["A7"].toObject()["value"].toString(), QStringLiteral("Количество измерений"));
-    QCOMPARE(summary["B7"].toObject()["value"].toString(), QString::number(inside.size()));
+    QCOMPARE(summary["B7"].toObject()["value"].toInt(), inside.size());
+    QCOMPARE(summary["B7"].toObject()["format"].toString(), QStringLiteral("0"));
     const QJsonObject data = sheets[1].toObject()["cells"].toObject();
     const int lastRow = 6 + int(inside.size());
     auto momentIn = [&data](int row) {

@@ -158,14 +158,15 @@ void SourceChoiceTest::statisticsWindowGrowsBelowItsTwelveRows()
     QCOMPARE(StatisticsControls(statistics).StringGridStatistic->geometry(), QRect(0, 0, 362, 217));
     QCOMPARE(StatisticsControls(statistics).StringGridStatistic->item(11, 0)->text(), QStringLiteral("Минимальное давление, кПа"));
     const QTableWidget& limits = *StatisticsControls(statistics).StringGridMetrology;
-    QCOMPARE(limits.rowCount(), 9);
+    QCOMPARE(limits.rowCount(), 13);  // two lines for each of the six limits
     QCOMPARE(limits.item(0, 0)->text(), QStringLiteral("Средняя кинетическая температура, *С"));
     QCOMPARE(limits.item(1, 0)->text(), QStringLiteral("Время выше 36,9 *С"));
     QCOMPARE(limits.item(2, 0)->text(), QStringLiteral("Выходов выше 36,9 *С"));
     QCOMPARE(limits.item(1, 1)->textAlignment(), int(Qt::AlignCenter));
     // Each grid shows all of its rows; below them "Пределы..." and the button that closes the window.
     QCOMPARE(limits.geometry().top(), 217);
-    QVERIFY(limits.rowViewportPosition(8) + limits.rowHeight(8) <= limits.viewport()->height());
+    QVERIFY(limits.rowViewportPosition(12) + limits.rowHeight(12) <= limits.viewport()->height());
+    QCOMPARE(limits.item(12, 0)->text(), QStringLiteral("Выходов ниже 84,0 кПа"));
     QCOMPARE(StatisticsControls(statistics).ButtonLimits->geometry().top(), limits.geometry().bottom() + 1);
     QCOMPARE(StatisticsControls(statistics).ButtonLimits->text(), QStringLiteral("Пределы..."));
     QCOMPARE(StatisticsControls(statistics).ButtonClose->geometry().top(), StatisticsControls(statistics).ButtonLimits->geometry().bottom() + 1);

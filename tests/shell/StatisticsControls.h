@@ -29,6 +29,8 @@ struct LimitsDialogControls {
         , EditTLimitMax(dialog.findChild<QLineEdit*>(QStringLiteral("EditTLimitMax")))
         , EditRHLimitMin(dialog.findChild<QLineEdit*>(QStringLiteral("EditRHLimitMin")))
         , EditRHLimitMax(dialog.findChild<QLineEdit*>(QStringLiteral("EditRHLimitMax")))
+        , EditPLimitMin(dialog.findChild<QLineEdit*>(QStringLiteral("EditPLimitMin")))
+        , EditPLimitMax(dialog.findChild<QLineEdit*>(QStringLiteral("EditPLimitMax")))
         , ButtonLoggerLevels(dialog.findChild<QPushButton*>(QStringLiteral("ButtonLoggerLevels")))
         , LabelProblem(dialog.findChild<QLabel*>(QStringLiteral("LabelProblem")))
         , Buttons(dialog.findChild<QDialogButtonBox*>(QStringLiteral("Buttons")))
@@ -39,6 +41,8 @@ struct LimitsDialogControls {
     QLineEdit* EditTLimitMax;
     QLineEdit* EditRHLimitMin;
     QLineEdit* EditRHLimitMax;
+    QLineEdit* EditPLimitMin;
+    QLineEdit* EditPLimitMax;
     QPushButton* ButtonLoggerLevels;
     QLabel* LabelProblem;
     QDialogButtonBox* Buttons;

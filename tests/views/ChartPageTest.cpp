@@ -225,6 +225,16 @@ void ChartPageTest::legendRuleFollowsTheSeriesNumber()
     QTest::mouseClick(page->Chart, Qt::LeftButton, {}, page->Chart->legendEntryRect(TChartPage::SeriesT).center());
     QVERIFY(page->Chart->isSeriesVisible(TChartPage::SeriesT));
     QCOMPARE(page->Chart->isSeriesVisible(TChartPage::SeriesTLMax), publishedSeries > 23);
+
+    // The green lines go and come with the pressure curve, on its axis.
+    QTest::mouseClick(page->Chart, Qt::LeftButton, {}, page->Chart->legendEntryRect(TChartPage::SeriesP).center());
+    QVERIFY(!page->Chart->isSeriesVisible(TChartPage::SeriesP));
+    QVERIFY(!page->Chart->isSeriesVisible(TChartPage::SeriesPLMax));
+    QVERIFY(!page->Chart->isSeriesVisible(TChartPage::SeriesPLMin));
+    QTest::mouseClick(page->Chart, Qt::LeftButton, {}, page->Chart->legendEntryRect(TChartPage::SeriesP).center());
+    QCOMPARE(page->Chart->isSeriesVisible(TChartPage::SeriesPLMax), publishedSeries > 23);
+    QCOMPARE(page->Chart->isSeriesVisible(TChartPage::SeriesPLMin), publishedSeries > 23);
+    QCOMPARE(page->Chart->seriesStyle(TChartPage::SeriesPLMax).axis, TChartAxisSide::Right);
 }
 
 void ChartPageTest::missingChannelStaysAGapAfterLoadAndPeriod()
