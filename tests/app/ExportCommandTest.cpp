@@ -196,8 +196,8 @@ TEST_F(ExportCommandTest, ThePdfAndTheBitmapChartEveryRowOfTheLog)
 {
     const qint64 start = TimestampSeconds(2024, 6, 1, 6, 0, 0);
     QByteArray bytes;
-    for (int record = 0; record < 400; ++record) {
-        const TLogRecord row = MakeLogRecord(1, 0x21, start + 5 * record, record < 200 ? 100 : 300, 0, 0);
+    for (int record = 0; record < 1200; ++record) {
+        const TLogRecord row = MakeLogRecord(1, 0x21, start + 5 * record, record < 600 ? 100 : 300, 0, 0);
         bytes += QByteArray(reinterpret_cast<const char*>(&row), sizeof row);
     }
     const QString log = writeLog("step.log", bytes);
@@ -206,11 +206,11 @@ TEST_F(ExportCommandTest, ThePdfAndTheBitmapChartEveryRowOfTheLog)
     const ProgramRun run = korviMonitor({"--export", log, "--pdf", pdf, "--bmp", bmp});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
 
-    EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("График: 06:00:00 01.06.2024 – 06:33:15 01.06.2024")));
+    EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("График: 06:00:00 01.06.2024 – 07:39:55 01.06.2024")));
     const QList<QDateTime> axis = PdfChartAxisMoments(pdf);
     ASSERT_GE(axis.size(), 3);
     EXPECT_EQ(axis.first(), QDateTime(QDate(2024, 6, 1), QTime(6, 0)));
-    EXPECT_GE(axis.last(), QDateTime(QDate(2024, 6, 1), QTime(6, 20)));
+    EXPECT_GE(axis.last(), QDateTime(QDate(2024, 6, 1), QTime(7, 0)));
 
     const QImage chart(bmp, "BMP");
     ASSERT_FALSE(chart.isNull());
