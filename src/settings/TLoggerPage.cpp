@@ -42,12 +42,12 @@ QString whereTheLogIs(const TEraseFacts& facts)
                               "в архиве нет.")
             .arg(FormatLocale().toString(facts.keptAt, QLocale::ShortFormat));
     case TEraseFacts::Archive::NotKnown:
-        return QStringLiteral("Есть ли его журнал в архиве, не известно: с начала работы программы журнал этого "
+        return QStringLiteral("Есть ли его журнал в архиве, неизвестно: с начала работы программы журнал этого "
                               "даталоггера в архив не сохранялся.");
     case TEraseFacts::Archive::None:
         break;
     }
-    return QStringLiteral("Архив не ведётся: сохранён ли где-нибудь его журнал, не известно.");
+    return QStringLiteral("Архив не ведётся: сохранён ли где-нибудь его журнал, неизвестно.");
 }
 
 // The question before an erase, which cannot be undone; "Нет" unless the

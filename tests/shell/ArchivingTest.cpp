@@ -231,7 +231,7 @@ void ArchivingTest::eraseQuestionTellsWhetherTheLoggersLogIsArchived()
     QSignalSpy kept(simulation.windows->archive_.get(), &TArchiveKeeper::kept);
 
     const EraseQuestionSeen first = AnswerEraseQuestion(page, QStringLiteral("Сначала прочитать"));
-    QVERIFY2(first.informativeText.contains(QStringLiteral("не известно")), qPrintable(first.informativeText));
+    QVERIFY2(first.informativeText.contains(QStringLiteral("неизвестно")), qPrintable(first.informativeText));
     QVERIFY(!first.wentThrough);
     QVERIFY(kept.wait(20000));
     QVERIFY(finishBackgroundJob(*simulation.windows->formMain_));
