@@ -51,6 +51,25 @@ public:
         keeper_.pending_.removeOne(label);
     }
 
+    void findLatest(const QString& label)
+    {
+        if (!open())
+            return;
+        TArchiveQuery newest;
+        newest.label = label;
+        newest.limit = 1;
+        QString error;
+        const std::vector<TArchiveEntry> found = archive_->entries(newest, &error);
+        if (!error.isEmpty()) {
+            if (archive_->connectionDropped())
+                archive_.reset();
+            return;
+        }
+        const QDateTime storedAt =
+            found.empty() ? QDateTime() : QDateTime::fromSecsSinceEpoch(found.front().stored.utcSeconds);
+        tell([&keeper = keeper_, label, storedAt] { emit keeper.latestFound(label, storedAt); });
+    }
+
     void close() { archive_.reset(); }
 
 private:
@@ -111,6 +130,11 @@ void TArchiveKeeper::keep(const QString& label, const QByteArray& raw, const QSt
         pending_ << label;
     }
     QMetaObject::invokeMethod(worker_, [worker = worker_, label, raw, origin] { worker->keep(label, raw, origin); });
+}
+
+void TArchiveKeeper::findLatest(const QString& label)
+{
+    QMetaObject::invokeMethod(worker_, [worker = worker_, label] { worker->findLatest(label); });
 }
 
 QString TArchiveKeeper::finish(std::chrono::milliseconds grace)

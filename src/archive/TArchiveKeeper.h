@@ -2,6 +2,7 @@
 
 #include "archive/TArchiveLocation.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -34,6 +35,10 @@ public:
     // empty when all were stored (or failed, as told), else the Russian line
     // that names those still unstored, the keeper's thread left at work.
     QString finish(std::chrono::milliseconds grace);
+    // Looks up, after the logs queued before, when the newest log still kept
+    // under the label was stored: answered by latestFound, or by nothing
+    // when the archive cannot tell.
+    void findLatest(const QString& label);
 
 signals:
     void opened();
@@ -42,6 +47,8 @@ signals:
     // noted), under its label.
     void kept(qint64 entryId, bool added, const QString& label);
     void failed(const QString& reason);
+    // storedAt is invalid when no log of the label is kept.
+    void latestFound(const QString& label, const QDateTime& storedAt);
 
 private:
     class Worker;

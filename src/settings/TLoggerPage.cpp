@@ -41,9 +41,10 @@ QString whereTheLogIs(const TEraseFacts& facts)
         return QStringLiteral("Журнал, прочитанный с него %1, сохранён в архиве; записей, сделанных после чтения, "
                               "в архиве нет.")
             .arg(FormatLocale().toString(facts.keptAt, QLocale::ShortFormat));
+    case TEraseFacts::Archive::Absent:
+        return QStringLiteral("В архиве нет ни одного журнала этого даталоггера.");
     case TEraseFacts::Archive::NotKnown:
-        return QStringLiteral("Есть ли его журнал в архиве, неизвестно: с начала работы программы журнал этого "
-                              "даталоггера в архив не сохранялся.");
+        return QStringLiteral("Есть ли его журнал в архиве, неизвестно: архив ещё не ответил.");
     case TEraseFacts::Archive::None:
         break;
     }

@@ -19,8 +19,9 @@ class QTimeEdit;
 struct TEraseFacts {
     enum class Archive {
         None,     // no archive in use
-        NotKnown, // no log of this logger stored in it since the program started
-        Kept,     // a log read from this logger stored in it at keptAt
+        NotKnown, // the archive has not told (yet) whether it keeps a log of this logger
+        Absent,   // it keeps none
+        Kept,     // the newest log read from this logger was stored in it at keptAt
     };
     QString label; // the logger's drive label; empty while not known
     Archive archive = Archive::None;

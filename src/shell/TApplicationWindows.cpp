@@ -102,8 +102,13 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
     QObject::connect(archive_.get(), &TArchiveKeeper::opened, formArchive_.get(), &TArchiveWindow::archiveOpened);
     QObject::connect(archive_.get(), &TArchiveKeeper::kept, formArchive_.get(), &TArchiveWindow::archiveChanged);
     formSetting_->useArchive();
-    QObject::connect(archive_.get(), &TArchiveKeeper::kept, formSetting_.get(),
-                     [this](qint64, bool, const QString& label) { formSetting_->noteLogKept(label); });
+    QObject::connect(archive_.get(), &TArchiveKeeper::kept, formSetting_.get(), [this](qint64, bool, const QString& label) {
+        formSetting_->noteNewestKept(label, QDateTime::currentDateTime());
+    });
+    QObject::connect(archive_.get(), &TArchiveKeeper::latestFound, formSetting_.get(), &TFormSetting::noteNewestKept);
+    // The erase question can then tell at once whether the logger's log is kept.
+    QObject::connect(connection_.get(), &TLoggerConnection::detected, archive_.get(),
+                     [this] { archive_->findLatest(connection_->deviceLabel()); });
     QObject::connect(formMain_.get(), &TFormMain::logsRead, formMain_.get(), [this] { archiveLogsRead(); });
     QObject::connect(archiveItem, &QAction::triggered, formArchive_.get(), &TArchiveWindow::showArchive);
     QObject::connect(formArchive_.get(), &TArchiveWindow::openRequested, formMain_.get(),

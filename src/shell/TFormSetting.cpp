@@ -134,9 +134,9 @@ void TFormSetting::useArchive()
     archiveInUse_ = true;
 }
 
-void TFormSetting::noteLogKept(const QString& label)
+void TFormSetting::noteNewestKept(const QString& label, const QDateTime& storedAt)
 {
-    keptAt_.insert(label, QDateTime::currentDateTime());
+    keptAt_.insert(label, storedAt);
 }
 
 TEraseFacts TFormSetting::eraseFacts(const QString& label) const
@@ -149,7 +149,7 @@ TEraseFacts TFormSetting::eraseFacts(const QString& label) const
         facts.archive = TEraseFacts::Archive::NotKnown;
         return facts;
     }
-    facts.archive = TEraseFacts::Archive::Kept;
+    facts.archive = kept->isValid() ? TEraseFacts::Archive::Kept : TEraseFacts::Archive::Absent;
     facts.keptAt = *kept;
     return facts;
 }

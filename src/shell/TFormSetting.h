@@ -41,8 +41,9 @@ public:
     // Loads are kept in an archive: the erase question tells whether the
     // logger's log is there.
     void useArchive();
-    // The archive stored a log under `label`: a drive's label for a log read from the logger.
-    void noteLogKept(const QString& label);
+    // When the newest log the archive keeps under `label` (a drive's label
+    // for a log read from the logger) was stored; invalid: none is kept.
+    void noteNewestKept(const QString& label, const QDateTime& storedAt);
 
 signals:
     // A read on the "Даталоггер" page got the logger's critical levels.
@@ -77,6 +78,7 @@ private:
     // The status list's last lines: what each page's running request does.
     QHash<TDevicePage*, QListWidgetItem*> doingLines_;
     bool archiveInUse_ = false;
-    // When the archive last stored a log under each label since the program started.
+    // When the newest log kept under each label was stored, as far as the
+    // archive has told; invalid where it keeps none.
     QHash<QString, QDateTime> keptAt_;
 };

@@ -225,24 +225,33 @@ void ArchivingTest::eraseQuestionTellsWhetherTheLoggersLogIsArchived()
 {
     KORVI_SCRATCH_ARCHIVE(scratch);
     const QByteArray log = makeLog(7, 300);
+    {
+        SimulatedWindows simulation(log, {}, scratch->location());
+        QSignalSpy found(simulation.windows->archive_.get(), &TArchiveKeeper::latestFound);
+        simulation.connectLogger();
+        TLoggerPage& page = *SettingsControls(*simulation.windows->formSetting_).LoggerPage;
+        QSignalSpy kept(simulation.windows->archive_.get(), &TArchiveKeeper::kept);
+
+        QTRY_COMPARE_WITH_TIMEOUT(found.count(), 1, 10000);
+        const EraseQuestionSeen none = AnswerEraseQuestion(page, QStringLiteral("Сначала прочитать"));
+        QCOMPARE(none.informativeText, QStringLiteral("В архиве нет ни одного журнала этого даталоггера."));
+        QVERIFY(!none.wentThrough);
+        QVERIFY(kept.wait(20000));
+        QVERIFY(finishBackgroundJob(*simulation.windows->formMain_));
+        QCOMPARE(simulation.logger->log(), log);
+        QCOMPARE(entriesOf(*scratch).size(), size_t(1));
+    }
+
+    // The next time the program runs, the archive tells that the log is kept.
     SimulatedWindows simulation(log, {}, scratch->location());
+    QSignalSpy found(simulation.windows->archive_.get(), &TArchiveKeeper::latestFound);
     simulation.connectLogger();
+    QTRY_COMPARE_WITH_TIMEOUT(found.count(), 1, 10000);
     TLoggerPage& page = *SettingsControls(*simulation.windows->formSetting_).LoggerPage;
-    QSignalSpy kept(simulation.windows->archive_.get(), &TArchiveKeeper::kept);
-
-    const EraseQuestionSeen first = AnswerEraseQuestion(page, QStringLiteral("Сначала прочитать"));
-    QVERIFY2(first.informativeText.contains(QStringLiteral("неизвестно")), qPrintable(first.informativeText));
-    QVERIFY(!first.wentThrough);
-    QVERIFY(kept.wait(20000));
-    QVERIFY(finishBackgroundJob(*simulation.windows->formMain_));
-    QCOMPARE(simulation.logger->log(), log);
-    QCOMPARE(entriesOf(*scratch).size(), size_t(1));
-
-    const EraseQuestionSeen second = AnswerEraseQuestion(page, QStringLiteral("Да"));
-    QVERIFY2(second.informativeText.contains(QStringLiteral("сохранён в архиве")),
-             qPrintable(second.informativeText));
-    QCOMPARE(second.buttons, (QStringList{"Да", "Нет"}));
-    QVERIFY(second.wentThrough);
+    const EraseQuestionSeen kept = AnswerEraseQuestion(page, QStringLiteral("Да"));
+    QVERIFY2(kept.informativeText.contains(QStringLiteral("сохранён в архиве")), qPrintable(kept.informativeText));
+    QCOMPARE(kept.buttons, (QStringList{"Да", "Нет"}));
+    QVERIFY(kept.wentThrough);
     QVERIFY(simulation.logger->log().isEmpty());
 }
 
