@@ -9,6 +9,7 @@
 #include "text/FormatLocale.h"
 
 #include <cmath>
+#include <span>
 #include <vector>
 
 namespace {
@@ -53,15 +54,25 @@ TEST(TableFilterTest, boundsConvertOnlyWholeNumbersAndRoundToEvenTenths)
     }
 }
 
+// A row's values against bounds typed into the filter row.
+struct ValuesCase {
+    const char* name;
+    BoundTexts bounds;
+    std::optional<int> temperature, humidity;
+    bool passes;
+};
+
+void ExpectValuesPass(std::span<const ValuesCase> cases)
+{
+    for (const ValuesCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(filterOf(0, 0, c.bounds).valuesPass(c.temperature, c.humidity), c.passes);
+    }
+}
+
 TEST(TableFilterTest, valuesPassEveryBoundIncludingEquality)
 {
-    struct Case {
-        const char* name;
-        BoundTexts bounds;
-        std::optional<int> temperature, humidity;
-        bool passes;
-    };
-    const Case cases[] = {
+    const ValuesCase cases[] = {
         {"no bounds", {}, 999, std::nullopt, true},
         {"tmin = tmax = 20 keeps 20", {"20", "20", "", ""}, 200, 500, true},
         {"tmin = tmax = 20 drops 20.1", {"20", "20", "", ""}, 201, 500, false},
@@ -73,23 +84,14 @@ TEST(TableFilterTest, valuesPassEveryBoundIncludingEquality)
         {"bounds that exclude each other", {"10", "20", "", ""}, 150, 500, false},
         {"unconvertible bound sets none", {"abc", "", "", ""}, 999, 500, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(filterOf(0, 0, c.bounds).valuesPass(c.temperature, c.humidity), c.passes);
-    }
+    ExpectValuesPass(cases);
 }
 
 // A missing value is no value: a bound on its channel drops the row, a bound
 // on the other channel alone does not.
 TEST(TableFilterTest, aBoundKeepsOnlyRowsThatHaveItsChannel)
 {
-    struct Case {
-        const char* name;
-        BoundTexts bounds;
-        std::optional<int> temperature, humidity;
-        bool passes;
-    };
-    const Case cases[] = {
+    const ValuesCase cases[] = {
         {"no bounds, both missing", {}, std::nullopt, std::nullopt, true},
         {"tmax 8, temperature missing", {"8", "", "", ""}, std::nullopt, 500, false},
         {"tmin 0, temperature missing", {"", "0", "", ""}, std::nullopt, 500, false},
@@ -101,10 +103,7 @@ TEST(TableFilterTest, aBoundKeepsOnlyRowsThatHaveItsChannel)
         {"RHmax 50, temperature missing", {"", "", "50", ""}, std::nullopt, 400, true},
         {"bounds on both, humidity missing", {"30", "", "50", ""}, 200, std::nullopt, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(filterOf(0, 0, c.bounds).valuesPass(c.temperature, c.humidity), c.passes);
-    }
+    ExpectValuesPass(cases);
 }
 
 class TableFilterStoreTest : public RussianLocaleTest
