@@ -8,10 +8,12 @@
 #include <QAtomicInteger>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSysInfo>
+#include <QThread>
 #include <QTimeZone>
 #include <QVariant>
 
@@ -138,6 +140,30 @@ TArchive::~TArchive()
     QSqlDatabase::removeDatabase(connectionName_);
 }
 
+namespace {
+
+// The connection's settings and the schema brought to this program's version,
+// whose number is left in `version`.
+QSqlError prepareSchema(QSqlDatabase& database, const TArchiveLocation& location, const TArchiveDialect& dialect,
+                        int* version)
+{
+    QSqlQuery query(database);
+    if (location.engine == TArchiveLocation::Engine::Sqlite) {
+        // WAL lets the list be read while a load is being stored; NORMAL
+        // syncs at checkpoints only, which WAL keeps safe against power loss.
+        for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", "PRAGMA foreign_keys=ON"}) {
+            if (!query.exec(QString::fromLatin1(pragma)))
+                return query.lastError();
+        }
+    }
+    QSqlError failure = MigrateArchiveSchema(database, dialect, ArchiveSchemaVersion);
+    if (!failure.isValid())
+        *version = ArchiveSchemaVersionOf(database, &failure);
+    return failure;
+}
+
+} // namespace
+
 std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QString* error)
 {
     const TArchiveDialect& dialect = TArchiveDialect::of(location.engine);
@@ -182,22 +208,19 @@ std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QStri
     if (!database.open())
         failure = database.lastError();
     const TConnectionWatchdog::Guard watched(archive->watchdog_, database);
-    QSqlQuery query(database);
-    if (location.engine == TArchiveLocation::Engine::Sqlite && !failure.isValid()) {
-        // WAL lets the list be read while a load is being stored; NORMAL
-        // syncs at checkpoints only, which WAL keeps safe against power loss.
-        for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", "PRAGMA foreign_keys=ON"}) {
-            if (!query.exec(QString::fromLatin1(pragma))) {
-                failure = query.lastError();
-                break;
-            }
+    int version = 0;
+    if (!failure.isValid()) {
+        // Two programs setting up one new SQLite file at once can meet a lock
+        // SQLite reports at once instead of waiting for; every step may run
+        // again, so the later one tries again within its busy timeout.
+        QElapsedTimer setUp;
+        setUp.start();
+        while ((failure = prepareSchema(database, location, dialect, &version)).isValid()
+               && location.engine == TArchiveLocation::Engine::Sqlite && failure.nativeErrorCode().toInt() == SqliteBusy
+               && setUp.elapsed() < location.busyTimeoutMs) {
+            QThread::msleep(20);
         }
     }
-    if (!failure.isValid())
-        failure = MigrateArchiveSchema(database, dialect, ArchiveSchemaVersion);
-    int version = 0;
-    if (!failure.isValid())
-        version = ArchiveSchemaVersionOf(database, &failure);
     if (failure.isValid()) {
         const QString reason = archive->describe(failure);
         *error = WithDetail(MessageLine(reason) + QStringLiteral("; программа работает без архива"),
