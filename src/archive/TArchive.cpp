@@ -19,6 +19,9 @@
 
 #include <array>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr std::array<const char*, 4> EventKindNames = {"download", "open", "export", "deletion"};
@@ -73,11 +76,28 @@ constexpr char PostgresqlQueryCanceled[] = "57014";
 
 } // namespace
 
+namespace {
+
+// The operating system's account the program runs under, with its full name
+// where the account has one: "ivanova (Иванова Мария)". The environment is
+// the user's to change, so it names nobody.
+QString accountName()
+{
+    const passwd* account = ::getpwuid(::geteuid());
+    if (!account)
+        return QStringLiteral("uid %1").arg(::geteuid());
+    const QString login = QString::fromLocal8Bit(account->pw_name);
+    const QString fullName =
+        account->pw_gecos ? QString::fromLocal8Bit(account->pw_gecos).section(u',', 0, 0).trimmed() : QString();
+    return fullName.isEmpty() || fullName == login ? login : QStringLiteral("%1 (%2)").arg(login, fullName);
+}
+
+} // namespace
+
 TArchiveStamp TArchiveStamp::now()
 {
     const QDateTime local = QDateTime::currentDateTime();
-    QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
-    return {local.toSecsSinceEpoch(), local.offsetFromUtc(), user, QSysInfo::machineHostName()};
+    return {local.toSecsSinceEpoch(), local.offsetFromUtc(), accountName(), QSysInfo::machineHostName()};
 }
 
 QString ArchiveEventKindName(TArchiveEventKind kind)
@@ -422,7 +442,12 @@ std::optional<QByteArray> TArchive::rawRecords(qint64 id, QString* error)
     QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
     const TConnectionWatchdog::Guard watched(watchdog_, database);
     QSqlQuery query(database);
-    if (!execPrepared(query, QStringLiteral("SELECT data, sha256 FROM archive_raw_records WHERE entry_id = ?"), {id})) {
+    // The records answer for their entry's own hash, not only for the one
+    // beside them, which moves with them.
+    if (!execPrepared(query,
+                      QStringLiteral("SELECT r.data, r.sha256, e.sha256 FROM archive_raw_records r "
+                                     "JOIN archive_entries e ON e.id = r.entry_id WHERE r.entry_id = ?"),
+                      {id})) {
         *error = describe(query.lastError());
         return std::nullopt;
     }
@@ -430,7 +455,10 @@ std::optional<QByteArray> TArchive::rawRecords(qint64 id, QString* error)
         *error = QStringLiteral("Запись %1 удалена из архива или её нет").arg(id);
         return std::nullopt;
     }
-    std::optional<QByteArray> raw = UnpackLog(query.value(0).toByteArray(), query.value(1).toString());
+    const QString entryHash = query.value(2).toString();
+    std::optional<QByteArray> raw;
+    if (query.value(1).toString() == entryHash)
+        raw = UnpackLog(query.value(0).toByteArray(), entryHash);
     if (!raw) {
         *error = QStringLiteral("Запись %1 архива повреждена: её данные не совпадают с контрольной суммой SHA-256, "
                                 "открыть её нельзя")

@@ -11,12 +11,17 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <QVariant>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <thread>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -191,6 +196,33 @@ TEST_P(ArchiveTest, ADamagedEntryIsRefused)
     EXPECT_TRUE(error.contains(QStringLiteral("SHA-256"))) << error.toStdString();
     error.clear();
     EXPECT_TRUE(archive_->rawRecords(sound, &error)) << error.toStdString();
+}
+
+// Two entries' records swapped with their hashes: each row still matches its
+// own hash, but neither entry holds the log it was stored with.
+TEST_P(ArchiveTest, RecordsSwappedBetweenEntriesAreRefused)
+{
+    const qint64 first = store(QStringLiteral("2400123"), makeLog(7, 300)).entryId;
+    const qint64 second = store(QStringLiteral("2400123"), makeLog(8, 300)).entryId;
+    {
+        DirectConnection direct(scratch_.location());
+        QSqlQuery rows(direct.database());
+        ASSERT_TRUE(rows.exec(QStringLiteral("SELECT entry_id, data, sha256 FROM archive_raw_records")));
+        std::map<qint64, std::pair<QByteArray, QString>> stored;
+        while (rows.next())
+            stored[rows.value(0).toLongLong()] = {rows.value(1).toByteArray(), rows.value(2).toString()};
+        ASSERT_EQ(stored.size(), 2u);
+        // The hashes are unique: one is parked while the other moves.
+        const QString update = QStringLiteral("UPDATE archive_raw_records SET data = ?, sha256 = ? WHERE entry_id = ?");
+        ASSERT_TRUE(direct.exec(update, {QByteArray("x"), QStringLiteral("parked"), first}));
+        ASSERT_TRUE(direct.exec(update, {stored[first].first, stored[first].second, second}));
+        ASSERT_TRUE(direct.exec(update, {stored[second].first, stored[second].second, first}));
+    }
+    for (const qint64 id : {first, second}) {
+        QString error;
+        EXPECT_FALSE(archive_->rawRecords(id, &error)) << id;
+        EXPECT_TRUE(error.contains(QStringLiteral("повреждена"))) << error.toStdString();
+    }
 }
 
 TEST_P(ArchiveTest, ADeletionRemovesTheRecordsAndKeepsTheTrail)
@@ -475,3 +507,18 @@ TEST(ArchiveServerThatKeepsACallWaiting, TheCallEndsWithTheReasonWithinItsLimit)
 }
 
 } // namespace
+
+// The trail names the account the program runs under: $USER is the user's to
+// set and names nobody.
+TEST(ArchiveStampTest, TheUserIsTheAccountNotTheEnvironment)
+{
+    const QByteArray user = qgetenv("USER");
+    qputenv("USER", "mallory");
+    const TArchiveStamp stamp = TArchiveStamp::now();
+    qputenv("USER", user);
+    const passwd* account = ::getpwuid(::geteuid());
+    ASSERT_TRUE(account);
+    EXPECT_TRUE(stamp.user.startsWith(QString::fromLocal8Bit(account->pw_name))) << stamp.user.toStdString();
+    EXPECT_FALSE(stamp.user.contains(QStringLiteral("mallory"))) << stamp.user.toStdString();
+    EXPECT_EQ(stamp.host, QSysInfo::machineHostName());
+}
