@@ -4,6 +4,7 @@
 
 #include <QSqlError>
 #include <QString>
+#include <QStringList>
 
 class QSqlDatabase;
 
@@ -15,11 +16,14 @@ struct TArchiveDialect {
     QString blobType;
     QString beginWrite; // starts a transaction that will write
     QString lockSchema; // run inside it before a migration; may be empty
+    // Makes the database refuse every change to a table but inserts, and to
+    // archive_raw_records all but the removal of an entry's records.
+    QStringList appendOnly;
 
     static const TArchiveDialect& of(TArchiveLocation::Engine engine);
 };
 
-constexpr int ArchiveSchemaVersion = 2;
+constexpr int ArchiveSchemaVersion = 3;
 
 // The schema version the database is at; 0 for an empty database.
 int ArchiveSchemaVersionOf(QSqlDatabase& database, QSqlError* error);

@@ -7,9 +7,11 @@
 #include "data/SourceList.h"
 #include "data/LogGenerator.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSysInfo>
 #include <QVariant>
@@ -187,6 +189,7 @@ TEST_P(ArchiveTest, ADamagedEntryIsRefused)
         QByteArray changed = raw;
         changed[20] = char(changed[20] ^ 0x01);
         DirectConnection direct(scratch_.location());
+        ASSERT_TRUE(direct.allowRecordChanges());
         ASSERT_TRUE(direct.exec(QStringLiteral("UPDATE archive_raw_records SET data = ? WHERE entry_id = ?"),
                                 {PackLog(changed).compressed, damaged}));
     }
@@ -206,6 +209,7 @@ TEST_P(ArchiveTest, RecordsSwappedBetweenEntriesAreRefused)
     const qint64 second = store(QStringLiteral("2400123"), makeLog(8, 300)).entryId;
     {
         DirectConnection direct(scratch_.location());
+        ASSERT_TRUE(direct.allowRecordChanges());
         QSqlQuery rows(direct.database());
         ASSERT_TRUE(rows.exec(QStringLiteral("SELECT entry_id, data, sha256 FROM archive_raw_records")));
         std::map<qint64, std::pair<QByteArray, QString>> stored;
@@ -223,6 +227,33 @@ TEST_P(ArchiveTest, RecordsSwappedBetweenEntriesAreRefused)
         EXPECT_FALSE(archive_->rawRecords(id, &error)) << id;
         EXPECT_TRUE(error.contains(QStringLiteral("повреждена"))) << error.toStdString();
     }
+}
+
+// Someone with the program's own database rights cannot rewrite the trail or
+// the records: the database refuses every change but additions and the
+// removal of an entry's records.
+TEST_P(ArchiveTest, TheDatabaseRefusesToRewriteTheTrail)
+{
+    const qint64 id = store(QStringLiteral("2400123"), makeLog(9, 100)).entryId;
+    DirectConnection direct(scratch_.location());
+    const auto refused = [&direct](const QString& statement, const QVariantList& values) {
+        QSqlQuery query(direct.database());
+        query.prepare(statement);
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        return !query.exec() && query.lastError().text().contains(QStringLiteral("only additions are allowed"));
+    };
+    EXPECT_TRUE(refused(QStringLiteral("UPDATE archive_events SET user_name = ? WHERE entry_id = ?"),
+                        {QStringLiteral("mallory"), id}));
+    EXPECT_TRUE(refused(QStringLiteral("DELETE FROM archive_events WHERE entry_id = ?"), {id}));
+    EXPECT_TRUE(refused(QStringLiteral("UPDATE archive_entries SET label = ? WHERE id = ?"), {QStringLiteral("x"), id}));
+    EXPECT_TRUE(refused(QStringLiteral("DELETE FROM archive_entries WHERE id = ?"), {id}));
+    EXPECT_TRUE(refused(QStringLiteral("UPDATE archive_raw_records SET sha256 = ? WHERE entry_id = ?"),
+                        {QStringLiteral("x"), id}));
+    ASSERT_EQ(eventsOf(id).size(), 1u);
+    EXPECT_EQ(eventsOf(id)[0].stamp.user, Inspector.user);
+    QString error;
+    EXPECT_TRUE(archive_->rawRecords(id, &error)) << error.toStdString();
 }
 
 TEST_P(ArchiveTest, ADeletionRemovesTheRecordsAndKeepsTheTrail)
@@ -521,4 +552,83 @@ TEST(ArchiveStampTest, TheUserIsTheAccountNotTheEnvironment)
     EXPECT_TRUE(stamp.user.startsWith(QString::fromLocal8Bit(account->pw_name))) << stamp.user.toStdString();
     EXPECT_FALSE(stamp.user.contains(QStringLiteral("mallory"))) << stamp.user.toStdString();
     EXPECT_EQ(stamp.host, QSysInfo::machineHostName());
+}
+
+namespace {
+
+// Two roles of the test server, dropped when the object goes, after the
+// scratch database declared later that their objects live in.
+class ServerRoles
+{
+public:
+    ServerRoles(const TArchiveLocation& server, QStringList names)
+        : server_(server)
+        , names_(std::move(names))
+    {
+        DirectConnection direct(server_);
+        for (const QString& name : names_)
+            created_ = direct.exec(QStringLiteral("CREATE ROLE %1 LOGIN").arg(name)) && created_;
+    }
+    ~ServerRoles()
+    {
+        DirectConnection direct(server_);
+        for (const QString& name : names_)
+            direct.exec(QStringLiteral("DROP ROLE IF EXISTS %1").arg(name));
+    }
+    bool created() const { return created_; }
+
+private:
+    TArchiveLocation server_;
+    QStringList names_;
+    bool created_ = true;
+};
+
+} // namespace
+
+// The README's shared server: one role owns the tables, the desks' role may
+// read, add and remove a log's records, and can neither change a row nor drop
+// a trigger.
+TEST(ArchiveRolesTest, TheDesksRoleReadsAddsAndRemovesOnly)
+{
+    QString error;
+    const std::optional<TArchiveLocation> server =
+        TArchiveLocation::fromUrl(qEnvironmentVariable(PostgresqlUrlVariable), &error);
+    if (!server)
+        GTEST_SKIP() << "no PostgreSQL server: " << error.toStdString();
+    const QString suffix = QString::number(QCoreApplication::applicationPid());
+    const QString owner = QStringLiteral("korvi_owner_") + suffix;
+    const QString desk = QStringLiteral("korvi_desk_") + suffix;
+    const ServerRoles roles(*server, {owner, desk});
+    ASSERT_TRUE(roles.created());
+    ScratchArchive scratch(TArchiveLocation::Engine::Postgresql);
+    ASSERT_TRUE(scratch.unavailable().isEmpty()) << scratch.unavailable().toStdString();
+    ASSERT_TRUE(DirectConnection(*server).exec(
+        QStringLiteral("ALTER DATABASE %1 OWNER TO %2").arg(scratch.location().database, owner)));
+
+    TArchiveLocation asOwner = scratch.location();
+    asOwner.user = owner;
+    ASSERT_TRUE(TArchive::open(asOwner, &error)) << error.toStdString();
+    {
+        DirectConnection direct(asOwner);
+        for (const char* grant : {"GRANT SELECT, INSERT ON ALL TABLES IN SCHEMA public TO %1",
+                                  "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO %1",
+                                  "GRANT DELETE ON archive_raw_records TO %1"})
+            ASSERT_TRUE(direct.exec(QString::fromLatin1(grant).arg(desk)));
+    }
+
+    TArchiveLocation asDesk = scratch.location();
+    asDesk.user = desk;
+    const std::unique_ptr<TArchive> archive = TArchive::open(asDesk, &error);
+    ASSERT_TRUE(archive) << error.toStdString();
+    const std::optional<TStoredLog> stored =
+        archive->store(QStringLiteral("2400123"), makeLog(10, 100), QString(), Inspector, &error);
+    ASSERT_TRUE(stored) << error.toStdString();
+    EXPECT_TRUE(archive->rawRecords(stored->entryId, &error)) << error.toStdString();
+    EXPECT_TRUE(archive->remove(stored->entryId, Inspector, &error)) << error.toStdString();
+
+    DirectConnection direct(asDesk);
+    QSqlQuery query(direct.database());
+    EXPECT_FALSE(query.exec(QStringLiteral("DROP TRIGGER archive_events_no_update ON archive_events")));
+    EXPECT_FALSE(query.exec(QStringLiteral("UPDATE archive_events SET user_name = 'mallory'")));
+    EXPECT_EQ(archive->events(stored->entryId, &error).size(), 2u) << error.toStdString();
 }

@@ -80,6 +80,7 @@ std::unique_ptr<TArchive> ScratchArchive::open()
 
 DirectConnection::DirectConnection(const TArchiveLocation& location)
     : name_(uniqueName("direct"))
+    , engine_(location.engine)
 {
     database_ = QSqlDatabase::addDatabase(TArchiveDialect::of(location.engine).driver, name_);
     database_.setDatabaseName(location.database);
@@ -96,6 +97,12 @@ DirectConnection::~DirectConnection()
     database_.close();
     database_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(name_);
+}
+
+bool DirectConnection::allowRecordChanges()
+{
+    const QString drop = QStringLiteral("DROP TRIGGER archive_raw_records_no_update");
+    return exec(engine_ == TArchiveLocation::Engine::Sqlite ? drop : drop + QStringLiteral(" ON archive_raw_records"));
 }
 
 bool DirectConnection::exec(const QString& statement, const QVariantList& values)

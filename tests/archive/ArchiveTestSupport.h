@@ -47,9 +47,13 @@ public:
     QSqlDatabase& database() { return database_; }
     // Runs one statement; false with the reason printed when it fails.
     bool exec(const QString& statement, const QVariantList& values = {});
+    // Drops the trigger that keeps archived records from being changed, as
+    // someone with the tables' owner's rights could.
+    bool allowRecordChanges();
 
 private:
     QString name_;
+    TArchiveLocation::Engine engine_;
     QSqlDatabase database_;
 };
 

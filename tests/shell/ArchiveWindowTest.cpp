@@ -262,6 +262,7 @@ void ArchiveWindowTest::aDamagedEntryIsRefused()
         QByteArray changed = logs[idOf(0)];
         changed[20] = char(changed[20] ^ 0x01);
         DirectConnection direct(scratch->location());
+        QVERIFY(direct.allowRecordChanges());
         QVERIFY(direct.exec(QStringLiteral("UPDATE archive_raw_records SET data = ? WHERE entry_id = ?"),
                             {PackLog(changed).compressed, idOf(0)}));
     }
