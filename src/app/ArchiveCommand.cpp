@@ -60,8 +60,37 @@ QString loggerTime(qint64 seconds)
     return DateOf(seconds).toString(Qt::ISODate) + QLatin1Char(' ') + TimeOf(seconds).toString(Qt::ISODate);
 }
 
+// A text as one field of a tab-separated line: a backslash, tab, line feed
+// or carriage return inside it is written as \\, \t, \n or \r, so a label
+// or a name can never split a field or a line.
+QString tabField(const QString& text)
+{
+    QString field;
+    field.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\\':
+            field += QStringLiteral("\\\\");
+            break;
+        case '\t':
+            field += QStringLiteral("\\t");
+            break;
+        case '\n':
+            field += QStringLiteral("\\n");
+            break;
+        case '\r':
+            field += QStringLiteral("\\r");
+            break;
+        default:
+            field += c;
+        }
+    }
+    return field;
+}
+
 // id, device, first and last measurement (the logger's clock), rows, when
-// (with the PC's UTC offset then) and by whom; tab-separated, newest first.
+// (with the PC's UTC offset then) and by whom; tab-separated, newest first,
+// texts escaped (tabField).
 int listEntries(TArchive& archive, QTextStream& out, QTextStream& errors)
 {
     out << "id\tdevice\tfirst\tlast\trows\tdownloaded\tby\n";
@@ -73,9 +102,10 @@ int listEntries(TArchive& archive, QTextStream& out, QTextStream& errors)
         for (const TArchiveEntry& entry : entries) {
             const QDateTime downloaded = QDateTime::fromSecsSinceEpoch(entry.stored.utcSeconds, Qt::OffsetFromUTC,
                                                                        entry.stored.utcOffsetSeconds);
-            out << entry.id << '\t' << entry.label << '\t' << loggerTime(entry.summary.firstTime) << '\t'
+            out << entry.id << '\t' << tabField(entry.label) << '\t' << loggerTime(entry.summary.firstTime) << '\t'
                 << loggerTime(entry.summary.lastTime) << '\t' << entry.summary.rowCount << '\t'
-                << downloaded.toString(Qt::ISODate) << '\t' << entry.stored.user << '@' << entry.stored.host << '\n';
+                << downloaded.toString(Qt::ISODate) << '\t' << tabField(entry.stored.user + u'@' + entry.stored.host)
+                << '\n';
         }
         page.beforeId = entries.back().id;
     }

@@ -109,6 +109,26 @@ TEST_P(ArchiveCommandTest, ImportsEveryLogUnderAFolderOnce)
     EXPECT_GT(rows[0][0].toLongLong(), rows[1][0].toLongLong()); // newest first
 }
 
+// A label with a tab, a line feed or a backslash stays in its own field of
+// its own line, escaped.
+TEST_P(ArchiveCommandTest, TheListEscapesWhatWouldSplitAFieldOrALine)
+{
+    writeLog("odd/tab\there.log", makeLog(5, 100));
+    writeLog("odd/line\nbreak.log", makeLog(6, 100));
+    writeLog("odd/back\\slash.log", makeLog(7, 100));
+    ASSERT_EQ(run({"--archive-import", dir_.filePath("odd")}).exitCode, 0);
+
+    const std::vector<QStringList> rows = listed();
+    ASSERT_EQ(rows.size(), 3u);
+    QStringList devices;
+    for (const QStringList& row : rows) {
+        ASSERT_EQ(row.size(), 7) << row.join(u'|').toStdString();
+        devices << row[1];
+    }
+    devices.sort();
+    EXPECT_EQ(devices, (QStringList{"back\\\\slash.log", "line\\nbreak.log", "tab\\there.log"}));
+}
+
 TEST_P(ArchiveCommandTest, ExportsAnArchivedLogAsItsFileWouldBe)
 {
     const QString log = writeLog("logs/2400123.log", makeLog(4, 700));
