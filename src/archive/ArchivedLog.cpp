@@ -10,14 +10,18 @@
 
 TLogSummary SummarizeLog(const QByteArray& raw, int currentYear)
 {
-    const std::shared_ptr<TRecordList> records = DecodeLog(raw, currentYear);
+    return SummarizeLog(raw, *DecodeLog(raw, currentYear));
+}
+
+TLogSummary SummarizeLog(const QByteArray& raw, const TRecordList& records)
+{
     TLogSummary summary;
     summary.recordCount = raw.size() / qint64(sizeof(TLogRecord));
-    for (qsizetype i = 0; i < records->size(); ++i)
-        summary.rowCount += records->at(i).repeatCount;
-    if (!records->isEmpty()) {
-        const TExpandedRecord last = records->expanded(records->size() - 1);
-        summary.firstTime = records->baseTime(0);
+    for (qsizetype i = 0; i < records.size(); ++i)
+        summary.rowCount += records.at(i).repeatCount;
+    if (!records.isEmpty()) {
+        const TExpandedRecord last = records.expanded(records.size() - 1);
+        summary.firstTime = records.baseTime(0);
         summary.lastTime = last.rowTime(last.repeatCount - 1);
     }
     return summary;
@@ -25,9 +29,7 @@ TLogSummary SummarizeLog(const QByteArray& raw, int currentYear)
 
 std::shared_ptr<TRecordList> DecodeLog(const QByteArray& raw, int currentYear)
 {
-    // A partial last record is not one; the whole ones are read in place.
-    const qsizetype whole = raw.size() - raw.size() % qsizetype(sizeof(TLogRecord));
-    return std::make_shared<TRecordList>(TRawRecords(whole == raw.size() ? raw : raw.first(whole)), currentYear);
+    return std::make_shared<TRecordList>(TRawRecords::firstOf(raw), currentYear);
 }
 
 namespace {

@@ -19,6 +19,8 @@ struct TLogSummary {
 };
 
 TLogSummary SummarizeLog(const QByteArray& raw, int currentYear);
+// The same from the log's records already decoded.
+TLogSummary SummarizeLog(const QByteArray& raw, const TRecordList& records);
 
 // The valid records of a log's bytes, decoded as the loader decodes a file.
 std::shared_ptr<TRecordList> DecodeLog(const QByteArray& raw, int currentYear);

@@ -298,14 +298,15 @@ std::optional<TStoredLog> TArchive::store(const QString& label, const QByteArray
                                           const TArchiveStamp& stamp, QString* error)
 {
     // Only a logger's log is kept, so no entry lists a period without a row.
-    const int currentYear = QDate::currentDate().year();
-    if (!IsLoggerLog(raw, currentYear)) {
+    const TRawRecords records = TRawRecords::firstOf(raw);
+    const TRecordList decoded(records, QDate::currentDate().year());
+    if (LogContentOf(records, decoded) != TLogContent::Log) {
         *error = QStringLiteral("В журнале нет ни одной записи прибора: в архив он не помещён");
         return std::nullopt;
     }
     // The costly part runs before the transaction, so other writers wait less.
     const TPackedLog packed = PackLog(raw);
-    const TLogSummary summary = SummarizeLog(raw, currentYear);
+    const TLogSummary summary = SummarizeLog(raw, decoded);
     QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
     const TConnectionWatchdog::Guard watched(watchdog_, database);
     const TArchiveDialect& dialect = TArchiveDialect::of(location_.engine);

@@ -22,9 +22,9 @@ QStringList baseNames(const QList<TSourceCandidate>& candidates)
 }
 
 // The source with its valid records decoded and every record kept as read.
-TLoadedSource decodedSource(const TSourceCandidate& source, TRawRecords raw, int currentYear, TDumpLog& dump)
+TLoadedSource keptSource(const TSourceCandidate& source, TRawRecords raw, std::shared_ptr<const TRecordList> records,
+                         TDumpLog& dump)
 {
-    auto records = std::make_shared<const TRecordList>(raw, currentYear);
     dump.addRecords(records);
     return {source, std::move(records), std::move(raw)};
 }
@@ -95,13 +95,14 @@ TLoadResult TLoader::loadRecords(const QString& label, const QByteArray& raw, co
         result.leftOutRecords = count - kept;
         dump->addLine(LeftOutRecordsText(result.leftOutRecords, request.recordLimit));
     }
-    const qsizetype keptBytes = qsizetype(kept * qint64(sizeof(TLogRecord)));
     // The archive's bytes are shared as they are when all of them are kept.
-    TRawRecords records(keptBytes == raw.size() ? raw : raw.first(keptBytes));
-    result.sources.push_back(decodedSource(source, std::move(records), request.currentYear, *dump));
+    TRawRecords records = TRawRecords::firstOf(raw, kept);
+    auto decoded = std::make_shared<const TRecordList>(records, request.currentYear);
+    const bool isLog = LogContentOf(records, *decoded) == TLogContent::Log;
+    result.sources.push_back(keptSource(source, std::move(records), std::move(decoded), *dump));
     result.dump = std::move(dump);
     result.freeMemoryText = FreeMemoryText(result.recordCount);
-    if (!IsLoggerLog(result.sources.front().raw.bytes(), request.currentYear))
+    if (!isLog)
         return refused(std::move(result),
                        QStringLiteral("В журнале %1 из архива нет записей, которые можно показать").arg(label), request);
     return result;
@@ -198,7 +199,8 @@ TLoadedSource TLoader::loadSource(const TSourceCandidate& source, const TLoadReq
     }
     // A logger's memory with nothing written is its empty log; anything else
     // must be a log, or a picture or a text is shown as one.
-    if (LogContentOf(read.records.bytes(), request.currentYear) == TLogContent::NotALog) {
+    auto decoded = std::make_shared<const TRecordList>(read.records, request.currentYear);
+    if (LogContentOf(read.records, *decoded) == TLogContent::NotALog) {
         result.failure = NotALogText(QFileInfo(source.filePath).fileName());
         dump.addLine(result.failure);
         return {source, nullptr, {}};
@@ -211,5 +213,5 @@ TLoadedSource TLoader::loadSource(const TSourceCandidate& source, const TLoadReq
             result.leftOutRecords = read.recordsLeftOut;
     }
 
-    return decodedSource(source, std::move(read.records), request.currentYear, dump);
+    return keptSource(source, std::move(read.records), std::move(decoded), dump);
 }

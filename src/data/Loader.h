@@ -72,7 +72,7 @@ public:
     TLoadResult loadFromDrives(const TLoadRequest& request);
     // Loads a saved log file of any name, every whole record of it, without
     // asking a logger. A file that cannot be read, or is no logger's log
-    // (IsLoggerLog), keeps what was shown and the result says why.
+    // (LogContentOf), keeps what was shown and the result says why.
     TLoadResult loadFile(const QString& path, const TLoadRequest& request);
     // Loads a log kept elsewhere (the archive) from its records' bytes, as a
     // file is loaded; the source is named by `label`.

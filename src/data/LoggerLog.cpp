@@ -14,36 +14,36 @@ bool isUnwritten(const TLogRecord& record)
            });
 }
 
-bool within(int value, int low, int high)
+// Whether each value a valid record carries is within what the logger measures.
+bool valuesLogged(const TCompactRecord& record)
 {
-    return value >= low && value <= high;
+    const auto within = [&record](TChannelBit channel, int low, int high) {
+        const std::optional<int> value = record.value(channel);
+        return !value || (*value >= low && *value <= high);
+    };
+    return within(ChannelTemperature, LoggedTemperatureMin, LoggedTemperatureMax)
+        && within(ChannelHumidity, LoggedHumidityMin, LoggedHumidityMax)
+        && within(ChannelPressure, LoggedPressureMin, LoggedPressureMax);
 }
 
 } // namespace
 
-bool IsLoggerRecord(const TLogRecord& record, int currentYear)
+TLogContent LogContentOf(const TRawRecords& raw, const TRecordList& decoded)
 {
-    if (!IsValidRecord(record, currentYear))
-        return false;
-    const int mask = record.ChannelMask();
-    return (!(mask & ChannelTemperature)
-            || within(record.RawTemperature(), LoggedTemperatureMin, LoggedTemperatureMax))
-        && (!(mask & ChannelHumidity) || within(record.RawHumidity(), LoggedHumidityMin, LoggedHumidityMax))
-        && (!(mask & ChannelPressure) || within(record.RawPressure(), LoggedPressureMin, LoggedPressureMax));
-}
-
-TLogContent LogContentOf(const QByteArray& bytes, int currentYear)
-{
-    // The records are byte arrays only, so any address of the bytes holds them.
-    static_assert(alignof(TLogRecord) == 1);
-    std::span<const TLogRecord> records(reinterpret_cast<const TLogRecord*>(bytes.constData()),
-                                        size_t(bytes.size()) / sizeof(TLogRecord));
+    // Unwritten memory is never a valid record, so every decoded one lies before it.
+    std::span<const TLogRecord> records = raw.records();
     while (!records.empty() && isUnwritten(records.back()))
         records = records.first(records.size() - 1);
     if (records.empty())
         return TLogContent::Unwritten;
-    const auto written = std::count_if(records.begin(), records.end(), [currentYear](const TLogRecord& record) {
-        return IsLoggerRecord(record, currentYear);
-    });
+    qint64 written = 0;
+    for (qsizetype i = 0; i < decoded.size(); ++i)
+        written += valuesLogged(decoded.at(i)) ? 1 : 0;
     return written > 0 && size_t(written) * 2 >= records.size() ? TLogContent::Log : TLogContent::NotALog;
+}
+
+TLogContent LogContentOf(const QByteArray& bytes, int currentYear)
+{
+    const TRawRecords raw = TRawRecords::firstOf(bytes);
+    return LogContentOf(raw, TRecordList(raw, currentYear));
 }

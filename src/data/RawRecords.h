@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+#include <limits>
 #include <span>
 
 // A log's records exactly as read, invalid ones included: what "*.log" saves
@@ -15,6 +16,9 @@ public:
     TRawRecords() = default;
     // `wholeRecords` holds a whole number of records.
     explicit TRawRecords(QByteArray wholeRecords);
+    // The first `limit` whole records of `bytes` (a partial last one is not
+    // a record), sharing the bytes when that is all of them.
+    static TRawRecords firstOf(const QByteArray& bytes, qint64 limit = std::numeric_limits<qint64>::max());
 
     std::span<const TLogRecord> records() const;
     const QByteArray& bytes() const { return bytes_; }

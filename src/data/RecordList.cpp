@@ -72,22 +72,6 @@ TExpandedRecord TRecordList::expanded(qsizetype index) const
                         r.pressure);
 }
 
-std::optional<int> TRecordList::channelValue(TChannelBit channel, qsizetype index) const
-{
-    const TLogRecord& record = recordAt(index);
-    if (!(record.IntervalAndChannels & channel))
-        return std::nullopt;
-    switch (channel) {
-    case ChannelTemperature:
-        return record.RawTemperature();
-    case ChannelHumidity:
-        return record.RawHumidity();
-    case ChannelPressure:
-        return record.RawPressure();
-    }
-    return std::nullopt;
-}
-
 QString TRecordList::dumpLine(qsizetype index) const
 {
     return DumpLine(recordAt(index));

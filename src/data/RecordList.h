@@ -3,6 +3,7 @@
 #include "data/LogRecord.h"
 #include "data/RawRecords.h"
 
+#include <optional>
 #include <vector>
 
 // A valid record's fields as the store reads them. The base time is an offset
@@ -15,6 +16,22 @@ struct TCompactRecord {
     quint16 pressure;
     quint8 repeatCount;
     quint8 intervalAndChannels;
+
+    // The record's value of the channel; none when it does not carry it.
+    std::optional<int> value(TChannelBit channel) const
+    {
+        if (!(intervalAndChannels & channel))
+            return std::nullopt;
+        switch (channel) {
+        case ChannelTemperature:
+            return temperature;
+        case ChannelHumidity:
+            return humidity;
+        case ChannelPressure:
+            return pressure;
+        }
+        return std::nullopt;
+    }
 };
 
 // The valid records of one source in file order, decoded for a given current
@@ -46,7 +63,7 @@ public:
     }
     qint64 baseTime(qsizetype index) const { return origin_ + baseOffsets_[size_t(index)]; }
     TExpandedRecord expanded(qsizetype index) const;
-    std::optional<int> channelValue(TChannelBit channel, qsizetype index) const;
+    std::optional<int> channelValue(TChannelBit channel, qsizetype index) const { return at(index).value(channel); }
     QString dumpLine(qsizetype index) const;
 
     // Heap bytes of the decoding, and of the records' own bytes while nothing

@@ -40,7 +40,8 @@ public:
     // The next record, whose rows last `seconds` together.
     void add(const TCompactRecord& record, qint64 seconds)
     {
-        const bool beyond = (record.intervalAndChannels & limit_.channel) && isBeyond(valueOf(record));
+        const std::optional<int> value = record.value(limit_.channel);
+        const bool beyond = value && isBeyond(*value);
         if (beyond) {
             excursions_.seconds += seconds;
             excursions_.count += previousBeyond_ ? 0 : 1;
@@ -51,18 +52,6 @@ public:
     const TExcursions& excursions() const { return excursions_; }
 
 private:
-    int valueOf(const TCompactRecord& record) const
-    {
-        switch (limit_.channel) {
-        case ChannelTemperature:
-            return record.temperature;
-        case ChannelHumidity:
-            return record.humidity;
-        case ChannelPressure:
-            return record.pressure;
-        }
-        return 0;
-    }
     bool isBeyond(int tenths) const { return limit_.upper ? tenths > limit_.tenths : tenths < limit_.tenths; }
 
     TLimit limit_;

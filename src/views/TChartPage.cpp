@@ -64,8 +64,7 @@ std::array<TChartSeriesStyle, TChartPage::SeriesCount> seriesStyles(const TUserL
 }
 
 template <class Rows>
-TChartPageSeriesSet seriesOver(const Rows& rows,
-                                                                                 const TUserLimits& limits)
+TChartPageSeriesSet seriesOver(const Rows& rows, const TUserLimits& limits)
 {
     TChartPageSeriesSet series;
     for (size_t i = 0; i < series.size(); ++i)
@@ -74,8 +73,7 @@ TChartPageSeriesSet seriesOver(const Rows& rows,
 }
 
 // The chart's frame and series, as the page and a report draw it.
-void setUpChart(TChart& chart, const TChartPageSeriesSet& series,
-                const TUserLimits& limits)
+void setUpChart(TChart& chart, const TChartPageSeriesSet& series, const TUserLimits& limits)
 {
     chart.setMargins(QMargins(16, 32, 16, 84));
     chart.setAxisTitle(TChartAxisSide::Left, QStringLiteral("Температура, *С / Влажность, %"));
@@ -139,8 +137,8 @@ TReportChart::TReportChart(const TRowSpanView& rows, const TUserLimits& limits)
 {
 }
 
-TReportChart::TReportChart(TChartPageSeriesSet series, std::vector<qint64> breaks,
-                           qint64 rowCount, const TUserLimits& limits)
+TReportChart::TReportChart(TChartPageSeriesSet series, std::vector<qint64> breaks, qint64 rowCount,
+                           const TUserLimits& limits)
     : series_(std::move(series))
     , chart_(std::make_unique<TChart>())
 {

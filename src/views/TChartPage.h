@@ -40,8 +40,7 @@ public:
     const TChart& chart() const { return *chart_; }
 
 private:
-    TReportChart(TChartPageSeriesSet series, std::vector<qint64> breaks,
-                 qint64 rowCount, const TUserLimits& limits);
+    TReportChart(TChartPageSeriesSet series, std::vector<qint64> breaks, qint64 rowCount, const TUserLimits& limits);
 
     TChartPageSeriesSet series_;
     std::unique_ptr<TChart> chart_; // destroyed first: it reads the series
