@@ -60,6 +60,13 @@ QString loggerTime(qint64 seconds)
     return DateOf(seconds).toString(Qt::ISODate) + QLatin1Char(' ') + TimeOf(seconds).toString(Qt::ISODate);
 }
 
+// When something was done, with the PC's UTC offset then.
+QString stampTime(const TArchiveStamp& stamp)
+{
+    return QDateTime::fromSecsSinceEpoch(stamp.utcSeconds, Qt::OffsetFromUTC, stamp.utcOffsetSeconds)
+        .toString(Qt::ISODate);
+}
+
 // A text as one field of a tab-separated line: a backslash, tab, line feed
 // or carriage return inside it is written as \\, \t, \n or \r, so a label
 // or a name can never split a field or a line.
@@ -100,11 +107,9 @@ int listEntries(TArchive& archive, QTextStream& out, QTextStream& errors)
     for (std::vector<TArchiveEntry> entries = archive.entries(page, &error); !entries.empty();
          entries = archive.entries(page, &error)) {
         for (const TArchiveEntry& entry : entries) {
-            const QDateTime downloaded = QDateTime::fromSecsSinceEpoch(entry.stored.utcSeconds, Qt::OffsetFromUTC,
-                                                                       entry.stored.utcOffsetSeconds);
             out << entry.id << '\t' << tabField(entry.label) << '\t' << loggerTime(entry.summary.firstTime) << '\t'
                 << loggerTime(entry.summary.lastTime) << '\t' << entry.summary.rowCount << '\t'
-                << downloaded.toString(Qt::ISODate) << '\t' << tabField(entry.stored.user + u'@' + entry.stored.host)
+                << stampTime(entry.stored) << '\t' << tabField(entry.stored.user + u'@' + entry.stored.host)
                 << '\n';
         }
         page.beforeId = entries.back().id;
@@ -113,6 +118,50 @@ int listEntries(TArchive& archive, QTextStream& out, QTextStream& errors)
         return 0;
     errors << "korvi-monitor: " << error << '\n';
     return 1;
+}
+
+// The trail, newest first: id, entry (empty when none), device, kind (as
+// stored), detail, when (with the PC's UTC offset then) and by whom;
+// tab-separated, texts escaped (tabField).
+int listEvents(TArchive& archive, const CommandLine& commandLine, QTextStream& out, QTextStream& errors)
+{
+    out << "id\tentry\tdevice\tkind\tdetail\tat\tby\n";
+    TTrailQuery page;
+    page.label = commandLine.eventsDevice;
+    page.fromUtc = commandLine.eventsSince;
+    page.limit = 1000;
+    QString error;
+    for (std::vector<TArchiveEvent> events = archive.trail(page, &error); !events.empty();
+         events = archive.trail(page, &error)) {
+        for (const TArchiveEvent& event : events) {
+            out << event.id << '\t' << (event.entryId ? QString::number(event.entryId) : QString()) << '\t'
+                << tabField(event.label) << '\t' << ArchiveEventKindName(event.kind) << '\t' << tabField(event.detail)
+                << '\t' << stampTime(event.stamp) << '\t' << tabField(event.stamp.user + u'@' + event.stamp.host)
+                << '\n';
+        }
+        page.beforeId = events.back().id;
+    }
+    if (error.isEmpty())
+        return 0;
+    errors << "korvi-monitor: " << error << '\n';
+    return 1;
+}
+
+// Exits 1 with the first broken link, or says how much was found intact.
+int verifyArchive(TArchive& archive, QTextStream& out, QTextStream& errors)
+{
+    QString error;
+    const std::optional<TArchiveCheck> check = archive.verify(&error);
+    if (!check) {
+        errors << "korvi-monitor: " << error << '\n';
+        return 1;
+    }
+    if (!check->brokenLink.isEmpty()) {
+        errors << "korvi-monitor: " << check->brokenLink << '\n';
+        return 1;
+    }
+    out << ArchiveCheckedText(*check) << '\n';
+    return 0;
 }
 
 int exportEntry(TArchive& archive, const CommandLine& commandLine, QTextStream& errors)
@@ -155,5 +204,9 @@ int RunArchiveCommand(const CommandLine& commandLine, QTextStream& out, QTextStr
         return importLogs(*archive, commandLine.archiveImport, out, errors);
     if (commandLine.archiveList)
         return listEntries(*archive, out, errors);
+    if (commandLine.archiveEvents)
+        return listEvents(*archive, commandLine, out, errors);
+    if (commandLine.archiveVerify)
+        return verifyArchive(*archive, out, errors);
     return exportEntry(*archive, commandLine, errors);
 }

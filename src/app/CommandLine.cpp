@@ -2,6 +2,8 @@
 
 #include "reports/OutputFormats.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 
 namespace {
@@ -34,6 +36,16 @@ QString outputOptions(const QString& lastJoiner)
     }
     const QString last = options.takeLast();
     return options.join(QStringLiteral(", ")) + lastJoiner + last;
+}
+
+// A date (local midnight) or a local date and time as UTC seconds; nullopt
+// for anything else.
+std::optional<qint64> sinceSeconds(const QString& value)
+{
+    QDateTime since = QDateTime::fromString(value, Qt::ISODate);
+    if (!since.isValid())
+        since = QDate::fromString(value, Qt::ISODate).startOfDay();
+    return since.isValid() ? std::optional<qint64>(since.toSecsSinceEpoch()) : std::nullopt;
 }
 
 }  // namespace
@@ -75,6 +87,18 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             line.archiveExport = valueAfter(arguments, i).toLongLong(&number);
             if (!number || line.archiveExport <= 0)
                 line.error = QStringLiteral("--archive-export needs the number of an entry of --archive-list");
+        } else if (argument == QLatin1String("--archive-verify")) {
+            line.archiveVerify = true;
+        } else if (argument == QLatin1String("--archive-events")) {
+            line.archiveEvents = true;
+        } else if (argument == QLatin1String("--device")) {
+            line.eventsDevice = valueAfter(arguments, i);
+            if (line.eventsDevice.isEmpty())
+                line.error = QStringLiteral("--device needs a logger's label of --archive-list");
+        } else if (argument == QLatin1String("--since")) {
+            line.eventsSince = sinceSeconds(valueAfter(arguments, i));
+            if (!line.eventsSince)
+                line.error = QStringLiteral("--since needs a date, YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS");
         } else if (argument == QLatin1String("--archive-import")) {
             line.archiveImport = valueAfter(arguments, i);
             if (line.archiveImport.isEmpty())
@@ -93,12 +117,14 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         }
     }
     const int commands = int(line.exports()) + int(!line.archiveImport.isEmpty()) + int(line.archiveList)
-                         + int(line.archiveExport > 0);
+                         + int(line.archiveExport > 0) + int(line.archiveVerify) + int(line.archiveEvents);
     const bool outputs = !line.outputs.empty();
     if (!line.error.isEmpty())
         return line;
     if (commands > 1)
-        line.error = QStringLiteral("--export, --archive-import, --archive-list and --archive-export go one at a time");
+        line.error = QStringLiteral("--export and the archive verbs go one at a time");
+    else if ((!line.eventsDevice.isEmpty() || line.eventsSince) && !line.archiveEvents)
+        line.error = QStringLiteral("--device and --since go with --archive-events");
     else if ((line.exports() || line.archiveExport > 0) != outputs)
         line.error = QStringLiteral("--export LOG and --archive-export ID go with %1, or more of them")
                          .arg(outputOptions(QStringLiteral(" or ")));
@@ -122,6 +148,8 @@ QString CommandLine::usage()
                "       korvi-monitor --export LOG%1 [--allow-truncated]\n"
                "       korvi-monitor [--archive=URL] --archive-import DIR | --archive-list\n"
                "       korvi-monitor [--archive=URL] --archive-export ID%1\n"
+               "       korvi-monitor [--archive=URL] --archive-verify\n"
+               "       korvi-monitor [--archive=URL] --archive-events [--device LABEL] [--since DATE]\n"
                "Companion of the KORVI USB temperature, humidity and pressure logger.\n"
                "\n"
                "  --simulate          run with a simulated logger instead of USB hardware\n"
@@ -135,6 +163,9 @@ QString CommandLine::usage()
                "  --archive-list      print the archive's entries, newest first\n"
                "  --archive-export ID write the files above from the archived log ID\n"
                "                      FILE may be - for standard output, a pipe or a device\n"
+               "  --archive-verify    check that no event of the trail and no archived log was changed\n"
+               "  --archive-events    print the trail of events, newest first; only those of the\n"
+               "                      logger LABEL (--device), or since DATE (--since YYYY-MM-DD)\n"
                "  --allow-truncated   export the first %3 records of a log longer than that\n"
                "  --help              show this text and exit\n")
         .arg(outputUsage, outputLines)

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <map>
+#include <optional>
 
 enum class TOutputKind;
 
@@ -19,6 +20,10 @@ struct CommandLine {
     QString archiveImport; // --archive-import DIR: archive every *.log under DIR and exit
     bool archiveList = false; // --archive-list: print the archive's entries and exit
     qint64 archiveExport = 0; // --archive-export ID: write files from this archived log and exit
+    bool archiveVerify = false; // --archive-verify: check the trail's chain and every log's records
+    bool archiveEvents = false; // --archive-events: print the trail, filtered by these two
+    QString eventsDevice;       // --device LABEL
+    std::optional<qint64> eventsSince; // --since DATE: UTC seconds of local midnight or time DATE
     QString openLog;       // FILE: a saved log shown in the data viewer at start
     bool allowTruncated = false;  // --allow-truncated: export what fits of a log too long to hold
     // Records one load holds; no argument sets it: tests shorten it to give a
@@ -28,7 +33,10 @@ struct CommandLine {
     QString error;         // non-empty when the arguments could not be understood
 
     bool exports() const { return !exportLog.isEmpty(); }
-    bool archiveCommand() const { return !archiveImport.isEmpty() || archiveList || archiveExport > 0; }
+    bool archiveCommand() const
+    {
+        return !archiveImport.isEmpty() || archiveList || archiveExport > 0 || archiveVerify || archiveEvents;
+    }
     // The file asked for the kind of output; empty when none.
     QString output(TOutputKind kind) const;
     // Whether an asked output is drawn with the chart (--pdf, --bmp).

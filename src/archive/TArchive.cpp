@@ -1,5 +1,6 @@
 #include "archive/TArchive.h"
 
+#include "archive/ArchiveRows.h"
 #include "archive/ArchiveSchema.h"
 #include "data/LogRecord.h"
 #include "data/LoggerLog.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSysInfo>
@@ -24,29 +26,28 @@
 
 namespace {
 
-constexpr std::array<const char*, 4> EventKindNames = {"download", "open", "export", "deletion"};
+struct TEventKindNames {
+    const char* stored;
+    const char* title;
+};
+constexpr std::array<TEventKindNames, ArchiveEventKindCount> EventKindNames = {{
+    {"download", "Загрузка"},
+    {"open", "Открытие"},
+    {"export", "Сохранение"},
+    {"deletion", "Удаление"},
+    {"integrity", "Нарушение целостности"},
+    {"limits", "Изменение пределов"},
+    {"logger-number", "Номер прибора"},
+    {"logger-calibration", "Калибровка прибора"},
+    {"logger-clock", "Часы прибора"},
+    {"logger-wifi", "Wi-Fi прибора"},
+    {"logger-erase", "Очистка памяти прибора"},
+}};
 
 QString newConnectionName()
 {
     static QAtomicInteger<quint64> counter;
     return QStringLiteral("korvi-archive-%1").arg(counter.fetchAndAddRelaxed(1));
-}
-
-// The columns of an entry, in the order entryFrom() reads them.
-const QString EntryColumns = QStringLiteral("e.id, e.label, e.record_count, e.row_count, e.first_time, e.last_time, "
-                                            "e.sha256, e.stored_utc, e.utc_offset, e.user_name, e.host_name");
-
-TArchiveEntry entryFrom(const QSqlQuery& query)
-{
-    TArchiveEntry entry;
-    entry.id = query.value(0).toLongLong();
-    entry.label = query.value(1).toString();
-    entry.summary = {query.value(2).toLongLong(), query.value(3).toLongLong(), query.value(4).toLongLong(),
-                     query.value(5).toLongLong()};
-    entry.sha256 = query.value(6).toString();
-    entry.stored = {query.value(7).toLongLong(), query.value(8).toInt(), query.value(9).toString(),
-                    query.value(10).toString()};
-    return entry;
 }
 
 // Prepares the statement and runs it with its values. QPSQL goes on to run an
@@ -65,6 +66,16 @@ bool execPrepared(QSqlQuery& query, const QString& sql, const QVariantList& valu
 QVariant text(const QString& value)
 {
     return value.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(value);
+}
+
+TArchiveEvent entryEvent(qint64 entryId, TArchiveEventKind kind, const QString& detail, const TArchiveStamp& stamp)
+{
+    TArchiveEvent event;
+    event.entryId = entryId;
+    event.kind = kind;
+    event.detail = detail;
+    event.stamp = stamp;
+    return event;
 }
 
 // SQLite's result codes that a user can do something about.
@@ -102,16 +113,28 @@ TArchiveStamp TArchiveStamp::now()
 
 QString ArchiveEventKindName(TArchiveEventKind kind)
 {
-    return QString::fromLatin1(EventKindNames[size_t(kind)]);
+    return QString::fromLatin1(EventKindNames[size_t(kind)].stored);
 }
 
 std::optional<TArchiveEventKind> ArchiveEventKindNamed(const QString& name)
 {
     for (size_t i = 0; i < EventKindNames.size(); ++i) {
-        if (name == QLatin1String(EventKindNames[i]))
+        if (name == QLatin1String(EventKindNames[i].stored))
             return TArchiveEventKind(i);
     }
     return std::nullopt;
+}
+
+QString ArchiveCheckedText(const TArchiveCheck& check)
+{
+    if (!check.brokenLink.isEmpty())
+        return check.brokenLink;
+    return QStringLiteral("Архив проверен: %1 журналов, %2 событий").arg(check.entries).arg(check.events);
+}
+
+QString ArchiveEventKindTitle(TArchiveEventKind kind)
+{
+    return QString::fromUtf8(EventKindNames[size_t(kind)].title);
 }
 
 // A write transaction that rolls back unless committed.
@@ -315,24 +338,24 @@ std::optional<TStoredLog> TArchive::store(const QString& label, const QByteArray
     // first attempt find them taken; the second attempt then sees its entry.
     for (int attempt = 0; attempt < 2; ++attempt) {
         Transaction transaction(database, dialect);
-        QSqlQuery query(database);
-        if (!transaction.open()
-            || !execPrepared(query, QStringLiteral("SELECT entry_id FROM archive_raw_records WHERE sha256 = ?"),
-                             {packed.sha256})) {
-            *error = describe(transaction.open() ? query.lastError() : transaction.error());
+        if (!transaction.open()) {
+            *error = describe(transaction.error());
             return std::nullopt;
         }
-        if (query.next()) {
-            const qint64 existing = query.value(0).toLongLong();
-            if (!addEvent(existing, TArchiveEventKind::Download, origin, stamp, error))
+        const std::optional<qint64> existing = entryHolding(packed.sha256, error);
+        if (!existing)
+            return std::nullopt;
+        if (*existing != 0) {
+            if (!appendEvent(entryEvent(*existing, TArchiveEventKind::Download, origin, stamp), error))
                 return std::nullopt;
             if (!transaction.commit()) {
                 *error = describe(transaction.error());
                 return std::nullopt;
             }
-            return TStoredLog{existing, false};
+            return TStoredLog{*existing, false};
         }
 
+        QSqlQuery query(database);
         if (!execPrepared(query,
                           QStringLiteral("INSERT INTO archive_entries (label, first_time, last_time, row_count, "
                                          "record_count, sha256, stored_utc, utc_offset, user_name, host_name) "
@@ -356,7 +379,7 @@ std::optional<TStoredLog> TArchive::store(const QString& label, const QByteArray
         }
         if (query.numRowsAffected() == 0)
             continue;
-        if (!addEvent(id, TArchiveEventKind::Download, origin, stamp, error))
+        if (!appendEvent(entryEvent(id, TArchiveEventKind::Download, origin, stamp), error))
             return std::nullopt;
         if (!transaction.commit()) {
             *error = describe(transaction.error());
@@ -372,7 +395,7 @@ std::optional<TStoredLog> TArchive::store(const QString& label, const QByteArray
 std::vector<TArchiveEntry> TArchive::entries(const TArchiveQuery& request, QString* error)
 {
     QString sql = QStringLiteral("SELECT %1 FROM archive_entries e JOIN archive_raw_records r ON r.entry_id = e.id "
-                                 "WHERE 1 = 1").arg(EntryColumns);
+                                 "WHERE 1 = 1").arg(ArchiveEntryColumns);
     QVariantList values;
     if (!request.label.isEmpty()) {
         sql += QStringLiteral(" AND e.label = ?");
@@ -402,7 +425,7 @@ std::vector<TArchiveEntry> TArchive::entries(const TArchiveQuery& request, QStri
         return found;
     }
     while (query.next())
-        found.push_back(entryFrom(query));
+        found.push_back(*ArchiveEntryFrom(query, 0));
     return found;
 }
 
@@ -411,7 +434,7 @@ std::optional<TArchiveEntry> TArchive::entry(qint64 id, QString* error)
     QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
     const TConnectionWatchdog::Guard watched(watchdog_, database);
     QSqlQuery query(database);
-    if (!execPrepared(query, QStringLiteral("SELECT %1 FROM archive_entries e WHERE e.id = ?").arg(EntryColumns),
+    if (!execPrepared(query, QStringLiteral("SELECT %1 FROM archive_entries e WHERE e.id = ?").arg(ArchiveEntryColumns),
                       {id})) {
         *error = describe(query.lastError());
         return std::nullopt;
@@ -420,7 +443,19 @@ std::optional<TArchiveEntry> TArchive::entry(qint64 id, QString* error)
         *error = QStringLiteral("В архиве нет записи %1").arg(id);
         return std::nullopt;
     }
-    return entryFrom(query);
+    return ArchiveEntryFrom(query, 0);
+}
+
+std::optional<qint64> TArchive::entryHolding(const QString& sha256, QString* error)
+{
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
+    QSqlQuery query(database);
+    if (!execPrepared(query, QStringLiteral("SELECT entry_id FROM archive_raw_records WHERE sha256 = ?"), {sha256})) {
+        *error = describe(query.lastError());
+        return std::nullopt;
+    }
+    return query.next() ? query.value(0).toLongLong() : 0;
 }
 
 QStringList TArchive::labels(QString* error)
@@ -471,39 +506,146 @@ std::optional<QByteArray> TArchive::rawRecords(qint64 id, QString* error)
 bool TArchive::addEvent(qint64 entryId, TArchiveEventKind kind, const QString& detail, const TArchiveStamp& stamp,
                         QString* error)
 {
+    return addEventWriting(entryEvent(entryId, kind, detail, stamp), error);
+}
+
+bool TArchive::addLoggerEvent(const QString& label, TArchiveEventKind kind, const QString& detail,
+                              const TArchiveStamp& stamp, QString* error)
+{
+    TArchiveEvent event;
+    event.label = label;
+    event.kind = kind;
+    event.detail = detail;
+    event.stamp = stamp;
+    return addEventWriting(event, error);
+}
+
+bool TArchive::addEventWriting(const TArchiveEvent& event, QString* error)
+{
     QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
     const TConnectionWatchdog::Guard watched(watchdog_, database);
+    Transaction transaction(database, TArchiveDialect::of(location_.engine));
+    if (!transaction.open()) {
+        *error = describe(transaction.error());
+        return false;
+    }
+    if (!appendEvent(event, error))
+        return false;
+    if (!transaction.commit()) {
+        *error = describe(transaction.error());
+        return false;
+    }
+    return true;
+}
+
+bool TArchive::appendEvent(TArchiveEvent event, QString* error)
+{
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
+    const TArchiveDialect& dialect = TArchiveDialect::of(location_.engine);
     QSqlQuery query(database);
+    if (!dialect.lockTrail.isEmpty() && !query.exec(dialect.lockTrail)) {
+        *error = describe(query.lastError());
+        return false;
+    }
+    std::optional<TArchiveEntry> named;
+    if (event.entryId != 0) {
+        if (!(named = entry(event.entryId, error)))
+            return false;
+        event.label = named->label;
+    }
+    if (!query.exec(QStringLiteral("SELECT hash FROM archive_events ORDER BY id DESC LIMIT 1"))) {
+        *error = describe(query.lastError());
+        return false;
+    }
+    const QString previous = query.next() ? query.value(0).toString() : QString();
+    query.finish();
     if (!execPrepared(query,
-                      QStringLiteral("INSERT INTO archive_events (entry_id, kind, detail, at_utc, utc_offset, "
-                                     "user_name, host_name) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                      {entryId, ArchiveEventKindName(kind), text(detail), stamp.utcSeconds, stamp.utcOffsetSeconds,
-                       text(stamp.user), text(stamp.host)})) {
+                      QStringLiteral("INSERT INTO archive_events (entry_id, label, kind, detail, at_utc, utc_offset, "
+                                     "user_name, host_name, hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                      {event.entryId != 0 ? QVariant(event.entryId) : QVariant(QMetaType(QMetaType::LongLong)),
+                       text(event.label), ArchiveEventKindName(event.kind), text(event.detail),
+                       event.stamp.utcSeconds, event.stamp.utcOffsetSeconds, text(event.stamp.user),
+                       text(event.stamp.host), ChainedEventHash(previous, event, named ? &*named : nullptr)})) {
         *error = describe(query.lastError());
         return false;
     }
     return true;
 }
 
+namespace {
+
+std::vector<TArchiveEvent> eventsOf(QSqlQuery& query)
+{
+    std::vector<TArchiveEvent> found;
+    while (query.next())
+        found.push_back(ArchiveEventFrom(query, 0));
+    return found;
+}
+
+} // namespace
+
 std::vector<TArchiveEvent> TArchive::events(qint64 entryId, QString* error)
 {
     QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
     const TConnectionWatchdog::Guard watched(watchdog_, database);
     QSqlQuery query(database);
-    std::vector<TArchiveEvent> found;
+    query.setForwardOnly(true);
     if (!execPrepared(query,
-                      QStringLiteral("SELECT kind, detail, at_utc, utc_offset, user_name, host_name "
-                                     "FROM archive_events WHERE entry_id = ? ORDER BY id"),
+                      QStringLiteral("SELECT %1 FROM archive_events ev WHERE ev.entry_id = ? ORDER BY ev.id")
+                          .arg(ArchiveEventColumns),
                       {entryId})) {
+        *error = describe(query.lastError());
+        return {};
+    }
+    return eventsOf(query);
+}
+
+std::vector<TArchiveEvent> TArchive::trail(const TTrailQuery& request, QString* error)
+{
+    QString sql = QStringLiteral("SELECT %1 FROM archive_events ev WHERE 1 = 1").arg(ArchiveEventColumns);
+    QVariantList values;
+    const auto where = [&](const char* condition, const QVariant& value) {
+        sql += QLatin1String(" AND ") + QLatin1String(condition);
+        values << value;
+    };
+    if (!request.label.isEmpty())
+        where("ev.label = ?", request.label);
+    if (request.fromUtc)
+        where("ev.at_utc >= ?", *request.fromUtc);
+    if (request.toUtc)
+        where("ev.at_utc <= ?", *request.toUtc);
+    if (!request.user.isEmpty())
+        where("ev.user_name = ?", request.user);
+    if (request.kind)
+        where("ev.kind = ?", ArchiveEventKindName(*request.kind));
+    if (request.beforeId > 0)
+        where("ev.id < ?", request.beforeId);
+    sql += QStringLiteral(" ORDER BY ev.id DESC LIMIT %1").arg(request.limit);
+
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    if (!execPrepared(query, sql, values)) {
+        *error = describe(query.lastError());
+        return {};
+    }
+    return eventsOf(query);
+}
+
+QStringList TArchive::trailUsers(QString* error)
+{
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
+    QSqlQuery query(database);
+    QStringList found;
+    if (!query.exec(QStringLiteral("SELECT DISTINCT user_name FROM archive_events ORDER BY user_name"))) {
         *error = describe(query.lastError());
         return found;
     }
-    while (query.next()) {
-        found.push_back({entryId, ArchiveEventKindNamed(query.value(0).toString()).value_or(TArchiveEventKind::Open),
-                         query.value(1).toString(),
-                         {query.value(2).toLongLong(), query.value(3).toInt(), query.value(4).toString(),
-                          query.value(5).toString()}});
-    }
+    while (query.next())
+        found << query.value(0).toString();
     return found;
 }
 
@@ -522,11 +664,145 @@ bool TArchive::remove(qint64 entryId, const TArchiveStamp& stamp, QString* error
         *error = QStringLiteral("Запись %1 уже удалена из архива или её нет").arg(entryId);
         return false;
     }
-    if (!addEvent(entryId, TArchiveEventKind::Deletion, QString(), stamp, error))
+    if (!appendEvent(entryEvent(entryId, TArchiveEventKind::Deletion, QString(), stamp), error))
         return false;
     if (!transaction.commit()) {
         *error = describe(transaction.error());
         return false;
     }
     return true;
+}
+
+namespace {
+
+// Rows a page of the check reads: few enough that a server gives each page
+// well within its time limit, and records that a page holds in memory.
+constexpr int EventsPerPage = 5000;
+constexpr int EntriesPerPage = 50;
+
+QString eventMoment(const TArchiveStamp& stamp)
+{
+    return QDateTime::fromSecsSinceEpoch(stamp.utcSeconds, Qt::OffsetFromUTC, stamp.utcOffsetSeconds)
+        .toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+}
+
+} // namespace
+
+// The entries the trail names, and those it says were deleted.
+struct TArchive::Coverage {
+    QSet<qint64> named;
+    QSet<qint64> deleted;
+};
+
+std::optional<TArchiveCheck> TArchive::verify(QString* error)
+{
+    TArchiveCheck check;
+    Coverage coverage;
+    std::optional<QString> broken = verifyEvents(check, coverage, error);
+    if (broken && broken->isEmpty())
+        broken = verifyRecords(check, coverage, error);
+    if (!broken)
+        return std::nullopt;
+    check.brokenLink = *broken;
+    return check;
+}
+
+// The first broken link of the chain, empty when it holds; nullopt when the
+// trail could not be read.
+std::optional<QString> TArchive::verifyEvents(TArchiveCheck& check, Coverage& coverage, QString* error)
+{
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    QString previous;
+    qint64 lastId = 0;
+    for (bool more = true; more;) {
+        if (watchdog_.interrupted()) {
+            *error = QStringLiteral("Проверка архива %1 прервана").arg(location_.displayName());
+            return std::nullopt;
+        }
+        const TConnectionWatchdog::Guard watched(watchdog_, database);
+        QSqlQuery query(database);
+        query.setForwardOnly(true);
+        if (!execPrepared(query,
+                          QStringLiteral("SELECT %1, %2 FROM archive_events ev LEFT JOIN archive_entries e "
+                                         "ON e.id = ev.entry_id WHERE ev.id > ? ORDER BY ev.id LIMIT %3")
+                              .arg(ArchiveEventColumns, ArchiveEntryColumns)
+                              .arg(EventsPerPage),
+                          {lastId})) {
+            *error = describe(query.lastError());
+            return std::nullopt;
+        }
+        int read = 0;
+        while (query.next()) {
+            ++read;
+            const TArchiveEvent event = ArchiveEventFrom(query, 0);
+            const std::optional<TArchiveEntry> named = ArchiveEntryFrom(query, ArchiveEventColumnCount);
+            previous = ChainedEventHash(previous, event, named ? &*named : nullptr);
+            if (event.hash != previous || (event.entryId != 0 && !named)) {
+                return QStringLiteral("Архив изменён: событие %1 (%2, %3) или событие перед ним изменено или удалено")
+                    .arg(event.id)
+                    .arg(ArchiveEventKindTitle(event.kind), eventMoment(event.stamp));
+            }
+            if (event.entryId != 0) {
+                coverage.named.insert(event.entryId);
+                if (event.kind == TArchiveEventKind::Deletion)
+                    coverage.deleted.insert(event.entryId);
+            }
+            lastId = event.id;
+            ++check.events;
+        }
+        if (query.lastError().isValid()) {
+            *error = describe(query.lastError());
+            return std::nullopt;
+        }
+        more = read == EventsPerPage;
+    }
+    return QString();
+}
+
+// The first entry whose records do not answer for it, empty when none.
+std::optional<QString> TArchive::verifyRecords(TArchiveCheck& check, const Coverage& coverage, QString* error)
+{
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    qint64 lastId = 0;
+    for (bool more = true; more;) {
+        if (watchdog_.interrupted()) {
+            *error = QStringLiteral("Проверка архива %1 прервана").arg(location_.displayName());
+            return std::nullopt;
+        }
+        const TConnectionWatchdog::Guard watched(watchdog_, database);
+        QSqlQuery query(database);
+        query.setForwardOnly(true);
+        if (!execPrepared(query,
+                          QStringLiteral("SELECT e.id, e.sha256, r.sha256, r.data FROM archive_entries e "
+                                         "LEFT JOIN archive_raw_records r ON r.entry_id = e.id WHERE e.id > ? "
+                                         "ORDER BY e.id LIMIT %1")
+                              .arg(EntriesPerPage),
+                          {lastId})) {
+            *error = describe(query.lastError());
+            return std::nullopt;
+        }
+        int read = 0;
+        while (query.next()) {
+            ++read;
+            const qint64 id = query.value(0).toLongLong();
+            const QString entryHash = query.value(1).toString();
+            if (!coverage.named.contains(id))
+                return QStringLiteral("Архив изменён: запись %1 не подтверждена ни одним событием").arg(id);
+            if (query.isNull(2)) {
+                if (!coverage.deleted.contains(id))
+                    return QStringLiteral("Архив изменён: данные записи %1 удалены без события удаления").arg(id);
+            } else if (query.value(2).toString() != entryHash || !UnpackLog(query.value(3).toByteArray(), entryHash)) {
+                return QStringLiteral("Архив изменён: данные записи %1 не совпадают с её контрольной суммой SHA-256")
+                    .arg(id);
+            }
+            lastId = id;
+            ++check.entries;
+        }
+        if (query.lastError().isValid()) {
+            *error = describe(query.lastError());
+            return std::nullopt;
+        }
+        more = read == EntriesPerPage;
+    }
+    return QString();
 }

@@ -33,13 +33,50 @@ struct TArchiveEntry {
     TArchiveStamp stored;
 };
 
-enum class TArchiveEventKind { Download, Open, Export, Deletion };
+// What was done: with a log (an entry's events) or to a logger or the
+// program's settings (events without an entry).
+enum class TArchiveEventKind {
+    Download,
+    Open,
+    Export,
+    Deletion,
+    IntegrityFailure, // a log's records or the trail found changed
+    LimitsChange,
+    LoggerNumber,
+    LoggerCalibration,
+    LoggerClock,
+    LoggerWiFi,
+    LoggerErase,
+};
 
 struct TArchiveEvent {
-    qint64 entryId = 0;
+    qint64 id = 0;
+    qint64 entryId = 0; // 0: the event concerns no entry
+    QString label;      // the logger's (an entry's events: the entry's label)
     TArchiveEventKind kind = TArchiveEventKind::Download;
-    QString detail; // where the log came from, or which file was written
+    QString detail; // where the log came from, which file was written, what was changed
     TArchiveStamp stamp;
+    QString hash; // chained to the event before (archive/ArchiveRows.h)
+};
+
+// Which events the trail shows: newest first, each condition optional; a
+// page of at most `limit` events older than `beforeId` (0: from the newest).
+struct TTrailQuery {
+    QString label = {};
+    std::optional<qint64> fromUtc = {}; // at_utc within [fromUtc, toUtc]
+    std::optional<qint64> toUtc = {};
+    QString user = {};
+    std::optional<TArchiveEventKind> kind = {};
+    qint64 beforeId = 0;
+    int limit = 100;
+};
+
+// What a check of the whole archive found: how much it checked, and the
+// first broken link in Russian (empty when none is broken).
+struct TArchiveCheck {
+    qint64 entries = 0;
+    qint64 events = 0;
+    QString brokenLink;
 };
 
 // Which entries the list shows: newest first, optionally one device's, and
@@ -80,13 +117,29 @@ public:
                                     const TArchiveStamp& stamp, QString* error);
     std::vector<TArchiveEntry> entries(const TArchiveQuery& query, QString* error);
     std::optional<TArchiveEntry> entry(qint64 id, QString* error);
+    // The entry that holds the records with this SHA-256; 0 when none does
+    // (never archived, or deleted), nullopt with the reason on failure.
+    std::optional<qint64> entryHolding(const QString& sha256, QString* error);
     // Every label with an entry, for the device filter.
     QStringList labels(QString* error);
     // The entry's records, refused when they no longer match their SHA-256.
     std::optional<QByteArray> rawRecords(qint64 id, QString* error);
+    // An event of the entry's, under its label, chained to the trail.
     bool addEvent(qint64 entryId, TArchiveEventKind kind, const QString& detail, const TArchiveStamp& stamp,
                   QString* error);
+    // An event of a logger's (or, with an empty label, of the program's)
+    // that concerns no entry.
+    bool addLoggerEvent(const QString& label, TArchiveEventKind kind, const QString& detail,
+                        const TArchiveStamp& stamp, QString* error);
+    // The entry's events, oldest first.
     std::vector<TArchiveEvent> events(qint64 entryId, QString* error);
+    std::vector<TArchiveEvent> trail(const TTrailQuery& query, QString* error);
+    // Every user named in the trail, for its filter.
+    QStringList trailUsers(QString* error);
+    // Follows the chain of events from the first and checks every entry's
+    // records against its SHA-256; nullopt, with the reason, when the archive
+    // could not be read to the end (or interrupt() was called).
+    std::optional<TArchiveCheck> verify(QString* error);
     // A deletion event, and the entry's records removed; the entry and its
     // events stay as the trail.
     bool remove(qint64 entryId, const TArchiveStamp& stamp, QString* error);
@@ -105,12 +158,24 @@ private:
 
     class Transaction;
     QString describe(const QSqlError& error) const;
+    // Within a write transaction: the event chained to the last one.
+    bool appendEvent(TArchiveEvent event, QString* error);
+    bool addEventWriting(const TArchiveEvent& event, QString* error);
+    struct Coverage;
+    std::optional<QString> verifyEvents(TArchiveCheck& check, Coverage& coverage, QString* error);
+    std::optional<QString> verifyRecords(TArchiveCheck& check, const Coverage& coverage, QString* error);
 
     TArchiveLocation location_;
     QString connectionName_;
     TConnectionWatchdog watchdog_;
 };
 
-// The name an event kind is stored under, and back.
+// What a check found, for the user: its first broken link, or "Архив
+// проверен: N журналов, M событий".
+QString ArchiveCheckedText(const TArchiveCheck& check);
+
+// The name an event kind is stored under, and back; and its Russian title.
 QString ArchiveEventKindName(TArchiveEventKind kind);
 std::optional<TArchiveEventKind> ArchiveEventKindNamed(const QString& name);
+QString ArchiveEventKindTitle(TArchiveEventKind kind);
+constexpr int ArchiveEventKindCount = int(TArchiveEventKind::LoggerErase) + 1;

@@ -1,5 +1,6 @@
 #include "archive/TArchiveKeeper.h"
 
+#include "archive/ArchivedLog.h"
 #include "archive/TArchive.h"
 
 #include <QDeadlineTimer>
@@ -49,6 +50,25 @@ public:
         store(label, raw, origin);
         const std::lock_guard lock(keeper_.pendingMutex_);
         keeper_.pending_.removeOne(label);
+    }
+
+    // The log's entry is looked up by its bytes' SHA-256 here, after the
+    // logs queued before it were stored.
+    void note(TArchiveEvent event, const QByteArray& raw)
+    {
+        if (!open())
+            return;
+        QString error;
+        std::optional<qint64> entryId = raw.isEmpty() ? 0 : archive_->entryHolding(Sha256Of(raw), &error);
+        const bool noted = entryId && (*entryId != 0
+                                           ? archive_->addEvent(*entryId, event.kind, event.detail, event.stamp, &error)
+                                           : archive_->addLoggerEvent(event.label, event.kind, event.detail,
+                                                                      event.stamp, &error));
+        if (noted)
+            return;
+        if (archive_->connectionDropped())
+            archive_.reset();
+        tell([&keeper = keeper_, error] { emit keeper.failed(error); });
     }
 
     void findLatest(const QString& label)
@@ -130,6 +150,22 @@ void TArchiveKeeper::keep(const QString& label, const QByteArray& raw, const QSt
         pending_ << label;
     }
     QMetaObject::invokeMethod(worker_, [worker = worker_, label, raw, origin] { worker->keep(label, raw, origin); });
+}
+
+void TArchiveKeeper::noteLog(const QByteArray& raw, const QString& label, TArchiveEventKind kind,
+                             const QString& detail)
+{
+    TArchiveEvent event;
+    event.label = label;
+    event.kind = kind;
+    event.detail = detail;
+    event.stamp = TArchiveStamp::now();
+    QMetaObject::invokeMethod(worker_, [worker = worker_, event, raw] { worker->note(event, raw); });
+}
+
+void TArchiveKeeper::noteLogger(const QString& label, TArchiveEventKind kind, const QString& detail)
+{
+    noteLog(QByteArray(), label, kind, detail);
 }
 
 void TArchiveKeeper::findLatest(const QString& label)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/TArchive.h"
 #include "archive/TArchiveLocation.h"
 
 #include <QDateTime>
@@ -35,6 +36,12 @@ public:
     // empty when all were stored (or failed, as told), else the Russian line
     // that names those still unstored, the keeper's thread left at work.
     QString finish(std::chrono::milliseconds grace);
+    // Notes in the trail, after the logs queued before, what the user did
+    // with the log of these bytes (under the entry that holds them, or the
+    // label alone when none does) or with a logger (no entry). The moment
+    // and the user are taken now.
+    void noteLog(const QByteArray& raw, const QString& label, TArchiveEventKind kind, const QString& detail);
+    void noteLogger(const QString& label, TArchiveEventKind kind, const QString& detail);
     // Looks up, after the logs queued before, when the newest log still kept
     // under the label was stored: answered by latestFound, or by nothing
     // when the archive cannot tell.
@@ -46,6 +53,7 @@ signals:
     // The log was stored (added) or was already there (only the download
     // noted), under its label.
     void kept(qint64 entryId, bool added, const QString& label);
+    // A log not stored, or an event not noted.
     void failed(const QString& reason);
     // storedAt is invalid when no log of the label is kept.
     void latestFound(const QString& label, const QDateTime& storedAt);

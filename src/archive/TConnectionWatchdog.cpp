@@ -71,6 +71,12 @@ bool TConnectionWatchdog::fired() const
     return fired_;
 }
 
+bool TConnectionWatchdog::interrupted() const
+{
+    const std::lock_guard lock(mutex_);
+    return interrupted_;
+}
+
 bool TConnectionWatchdog::arm(int socket)
 {
     {

@@ -41,6 +41,9 @@ public:
     void interrupt();
     // Whether the connection was dropped: no later call on it gets through.
     bool fired() const;
+    // Whether interrupt() was called: a long call made of many checks its
+    // work between them, since SQLite's are not dropped.
+    bool interrupted() const;
     std::chrono::milliseconds limit() const { return limit_; }
 
 private:

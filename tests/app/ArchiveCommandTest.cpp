@@ -157,6 +157,57 @@ TEST_P(ArchiveCommandTest, ExportsAnArchivedLogAsItsFileWouldBe)
     EXPECT_EQ(events[2].detail, QStringLiteral("xlsx ") + report);
 }
 
+// The trail as a shell script reads it, and its check: intact, then broken
+// by someone who removed the database's refusals.
+TEST_P(ArchiveCommandTest, PrintsTheTrailAndChecksItsChain)
+{
+    writeLog("logs/2400123.log", makeLog(4, 300));
+    writeLog("logs/2400124.log", makeLog(5, 300));
+    ASSERT_EQ(run({"--archive-import", dir_.filePath("logs")}).exitCode, 0);
+    {
+        std::unique_ptr<TArchive> archive = scratch_.open();
+        ASSERT_TRUE(archive);
+        QString error;
+        ASSERT_TRUE(archive->addLoggerEvent(QStringLiteral("2400123.log"), TArchiveEventKind::LoggerWiFi,
+                                            QStringLiteral("сеть\tСклад"), TArchiveStamp::now(), &error));
+    }
+
+    const auto printed = [this](QStringList arguments) {
+        const ProgramRun events = run(QStringList{"--archive-events"} + arguments);
+        EXPECT_EQ(events.exitCode, 0) << events.errors.toStdString();
+        QStringList lines = events.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.value(0), QStringLiteral("id\tentry\tdevice\tkind\tdetail\tat\tby"));
+        std::vector<QStringList> rows;
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            rows.push_back(lines[i].split(QLatin1Char('\t')));
+        return rows;
+    };
+    const std::vector<QStringList> all = printed({});
+    ASSERT_EQ(all.size(), 3u);
+    ASSERT_EQ(all[0].size(), 7) << all[0].join(u'|').toStdString();
+    EXPECT_EQ(all[0].mid(1, 4), (QStringList{"", "2400123.log", "logger-wifi", "сеть\\tСклад"}));
+    EXPECT_EQ(all[2][3], QStringLiteral("download"));
+    EXPECT_FALSE(all[2][1].isEmpty());
+    EXPECT_TRUE(QDateTime::fromString(all[0][5], Qt::ISODate).isValid()) << all[0][5].toStdString();
+    EXPECT_EQ(printed({"--device", "2400123.log"}).size(), 2u);
+    EXPECT_EQ(printed({"--since", QDate::currentDate().addDays(1).toString(Qt::ISODate)}).size(), 0u);
+    EXPECT_EQ(printed({"--since", QDate::currentDate().toString(Qt::ISODate)}).size(), 3u);
+
+    const ProgramRun intact = run({"--archive-verify"});
+    EXPECT_EQ(intact.exitCode, 0) << intact.errors.toStdString();
+    EXPECT_EQ(intact.output, QStringLiteral("Архив проверен: 2 журналов, 3 событий\n"));
+    {
+        DirectConnection direct(scratch_.location());
+        ASSERT_TRUE(direct.allowAnyChange());
+        ASSERT_TRUE(direct.exec(QStringLiteral("UPDATE archive_events SET user_name = 'mallory' WHERE id = ?"),
+                                {all[1][0].toLongLong()}));
+    }
+    const ProgramRun broken = run({"--archive-verify"});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_TRUE(broken.errors.contains(QStringLiteral("Архив изменён: событие %1 ").arg(all[1][0])))
+        << broken.errors.toStdString();
+}
+
 // The archive keeps a log longer than one load holds as it was given; its
 // export follows the rule of the file's: nothing left out in silence.
 TEST_P(ArchiveCommandTest, ALogLongerThanOneLoadIsExportedOnlyWhenAllowed)

@@ -100,6 +100,38 @@ TEST(CommandLine, UnderstandsTheArchiveVerbs)
     }
 }
 
+TEST(CommandLine, TheTrailIsPrintedWithItsFiltersAndCheckedAlone)
+{
+    struct Case {
+        QStringList arguments;
+        bool error;
+        QString device = {};
+        std::optional<qint64> since = {};
+    };
+    const qint64 midnight = QDate(2026, 12, 1).startOfDay().toSecsSinceEpoch();
+    const Case cases[] = {
+        {{"korvi-monitor", "--archive-events"}, false},
+        {{"korvi-monitor", "--archive-events", "--device", "2400123", "--since", "2026-12-01"}, false, "2400123",
+         midnight},
+        {{"korvi-monitor", "--archive-events", "--since", "2026-12-01T00:00:30"}, false, {}, midnight + 30},
+        {{"korvi-monitor", "--archive-events", "--since", "1 December"}, true},
+        {{"korvi-monitor", "--archive-events", "--device"}, true},
+        {{"korvi-monitor", "--archive-list", "--device", "2400123"}, true, "2400123"},
+        {{"korvi-monitor", "--archive-verify"}, false},
+        {{"korvi-monitor", "--archive-verify", "--archive-events"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine line = CommandLine::parse(c.arguments);
+        EXPECT_EQ(!line.error.isEmpty(), c.error) << line.error.toStdString();
+        EXPECT_EQ(line.eventsDevice, c.device);
+        if (!c.error) {
+            EXPECT_EQ(line.eventsSince, c.since);
+            EXPECT_TRUE(line.archiveCommand());
+        }
+    }
+}
+
 // Every output format with an option is one on the command line and a line
 // of the usage; those without one are not understood as options.
 TEST(CommandLine, TakesItsOutputOptionsFromTheFormats)

@@ -256,6 +256,128 @@ TEST_P(ArchiveTest, TheDatabaseRefusesToRewriteTheTrail)
     EXPECT_TRUE(archive_->rawRecords(id, &error)) << error.toStdString();
 }
 
+// What someone who dropped the database's refusals does to a trail of three
+// logs (the third deleted), a write to a logger and an open; the check finds
+// the first link it breaks.
+struct TTamperCase {
+    const char* name;
+    // %1..%3 the entries; %4..%9 the events in order: three downloads, the
+    // logger's, the open, the deletion; %10 the next event's id.
+    const char* statement;
+    const char* found; // in the first broken link
+};
+
+class ArchiveTamperTest : public ::testing::TestWithParam<std::tuple<Engine, TTamperCase>>
+{
+};
+
+TEST_P(ArchiveTamperTest, TheChainShowsTheFirstChangeOnceTheRefusalsAreGone)
+{
+    const auto& [engine, change] = GetParam();
+    ScratchArchive scratch(engine);
+    if (!scratch.unavailable().isEmpty())
+        GTEST_SKIP() << scratch.unavailable().toStdString();
+    std::unique_ptr<TArchive> archive = scratch.open();
+    ASSERT_TRUE(archive);
+    QString error;
+    std::vector<qint64> ids;
+    for (quint32 seed : {21u, 22u, 23u})
+        ids.push_back(archive->store(QStringLiteral("2400123"), makeLog(seed, 200), QString(), Inspector, &error)->entryId);
+    ASSERT_TRUE(archive->addLoggerEvent(QStringLiteral("2400123"), TArchiveEventKind::LoggerNumber,
+                                        QStringLiteral("2400123 → 2400124"), Inspector, &error));
+    ASSERT_TRUE(archive->addEvent(ids[0], TArchiveEventKind::Open, QString(), Inspector, &error));
+    ASSERT_TRUE(archive->remove(ids[2], Inspector, &error)) << error.toStdString();
+    const std::vector<TArchiveEvent> trail = archive->trail(TTrailQuery(), &error);
+    ASSERT_EQ(trail.size(), 6u) << error.toStdString();
+    for (auto event = trail.rbegin(); event != trail.rend(); ++event)
+        ids.push_back(event->id);
+    ids.push_back(trail.front().id + 1);
+    const auto withIds = [&ids](const char* text) {
+        QString filled = QString::fromUtf8(text);
+        for (size_t i = ids.size(); i > 0; --i) // %10 before %1
+            filled.replace(QStringLiteral("%%1").arg(i), QString::number(ids[i - 1]));
+        return filled;
+    };
+
+    std::optional<TArchiveCheck> check = archive->verify(&error);
+    ASSERT_TRUE(check) << error.toStdString();
+    EXPECT_EQ(ArchiveCheckedText(*check), QStringLiteral("Архив проверен: 3 журналов, 6 событий"));
+
+    {
+        DirectConnection direct(scratch.location());
+        ASSERT_TRUE(direct.allowAnyChange());
+        ASSERT_TRUE(direct.exec(withIds(change.statement)));
+    }
+    check = archive->verify(&error);
+    ASSERT_TRUE(check) << error.toStdString();
+    const QString expected = withIds(change.found);
+    EXPECT_TRUE(check->brokenLink.contains(expected))
+        << check->brokenLink.toStdString() << " does not name " << expected.toStdString();
+}
+
+const TTamperCase TamperCases[] = {
+    {"EventRewritten", "UPDATE archive_events SET user_name = 'mallory' WHERE id = %7", "событие %7 "},
+    {"EventRemoved", "DELETE FROM archive_events WHERE id = %7", "событие %8 "},
+    {"EventForged",
+     "INSERT INTO archive_events (entry_id, label, kind, detail, at_utc, utc_offset, user_name, host_name, hash) "
+     "SELECT entry_id, label, 'export', 'C:/copy.xlsx', at_utc, utc_offset, user_name, host_name, hash "
+     "FROM archive_events WHERE id = %8",
+     "событие %10 "},
+    {"EntryRelabelled", "UPDATE archive_entries SET label = '2400999' WHERE id = %2", "событие %5 "},
+    {"RecordsRemovedUnseen", "DELETE FROM archive_raw_records WHERE entry_id = %2", "данные записи %2 удалены"},
+    {"RecordsOfAnotherEntry",
+     "UPDATE archive_raw_records SET data = (SELECT data FROM archive_raw_records WHERE entry_id = %2) "
+     "WHERE entry_id = %1",
+     "данные записи %1 не совпадают"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Engines, ArchiveTamperTest,
+                         ::testing::Combine(::testing::Values(Engine::Sqlite, Engine::Postgresql),
+                                            ::testing::ValuesIn(TamperCases)),
+                         [](const auto& info) {
+                             return EngineName(std::get<0>(info.param)).toStdString() + std::get<1>(info.param).name;
+                         });
+
+TEST_P(ArchiveTest, TheTrailKeepsWhatWasDoneToLoggersAndFiltersNewestFirst)
+{
+    const qint64 entry = store(QStringLiteral("2400123"), makeLog(31, 100)).entryId;
+    TArchiveStamp metrologist = Inspector;
+    metrologist.user = QStringLiteral("metrologist");
+    metrologist.utcSeconds += 100;
+    TArchiveStamp later = Inspector;
+    later.utcSeconds += 200;
+    QString error;
+    ASSERT_TRUE(archive_->addLoggerEvent(QStringLiteral("2400123"), TArchiveEventKind::LoggerCalibration,
+                                         QStringLiteral("Смещение t: 0,0 → 0,5"), metrologist, &error));
+    ASSERT_TRUE(archive_->addLoggerEvent(QString(), TArchiveEventKind::LimitsChange,
+                                         QStringLiteral("t: 2,0…8,0 °C"), later, &error));
+    ASSERT_TRUE(archive_->addLoggerEvent(QStringLiteral("2400555"), TArchiveEventKind::LoggerErase, QString(),
+                                         later, &error));
+
+    const auto kinds = [&](TTrailQuery query) {
+        std::vector<TArchiveEventKind> found = kindsOf(archive_->trail(query, &error));
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        return found;
+    };
+    using K = TArchiveEventKind;
+    EXPECT_EQ(kinds({}), (std::vector{K::LoggerErase, K::LimitsChange, K::LoggerCalibration, K::Download}));
+    EXPECT_EQ(kinds({.label = QStringLiteral("2400123")}), (std::vector{K::LoggerCalibration, K::Download}));
+    EXPECT_EQ(kinds({.fromUtc = Inspector.utcSeconds + 100, .toUtc = Inspector.utcSeconds + 150}),
+              std::vector{K::LoggerCalibration});
+    EXPECT_EQ(kinds({.user = QStringLiteral("metrologist")}), std::vector{K::LoggerCalibration});
+    EXPECT_EQ(kinds({.kind = K::LimitsChange}), std::vector{K::LimitsChange});
+    const std::vector<TArchiveEvent> newest = archive_->trail({.limit = 2}, &error);
+    ASSERT_EQ(newest.size(), 2u);
+    EXPECT_EQ(kinds({.beforeId = newest.back().id, .limit = 2}), (std::vector{K::LoggerCalibration, K::Download}));
+
+    const std::vector<TArchiveEvent> all = archive_->trail({}, &error);
+    EXPECT_EQ(all.back().entryId, entry);
+    EXPECT_EQ(all.back().label, QStringLiteral("2400123"));
+    EXPECT_EQ(all[2].entryId, 0);
+    EXPECT_EQ(all[2].detail, QStringLiteral("Смещение t: 0,0 → 0,5"));
+    EXPECT_EQ(archive_->trailUsers(&error), (QStringList{QStringLiteral("inspector"), QStringLiteral("metrologist")}));
+}
+
 TEST_P(ArchiveTest, ADeletionRemovesTheRecordsAndKeepsTheTrail)
 {
     const QByteArray raw = makeLog(9, 300);
@@ -363,6 +485,8 @@ TEST_P(ArchiveTest, TwoWritersAtOnceLoseNothingAndStoreASharedLogOnce)
             results->push_back(archive->store(QStringLiteral("shared"), shared[size_t(i)], QString(), stamp, &error));
             results->push_back(archive->store(QStringLiteral("own"), makeLog(quint32(200 + desk * 10 + i), 3000),
                                               QString(), stamp, &error));
+            if (error.isEmpty())
+                archive->addLoggerEvent(QStringLiteral("own"), TArchiveEventKind::LoggerClock, QString(), stamp, &error);
             if (!error.isEmpty())
                 *failure = error;
         }
@@ -389,6 +513,13 @@ TEST_P(ArchiveTest, TwoWritersAtOnceLoseNothingAndStoreASharedLogOnce)
         QString error;
         EXPECT_EQ(archive_->rawRecords(a.entryId, &error), shared[size_t(i)]) << error.toStdString();
     }
+    // Every event chained to the one before, though two wrote them at once.
+    QString error;
+    const std::optional<TArchiveCheck> check = archive_->verify(&error);
+    ASSERT_TRUE(check) << error.toStdString();
+    EXPECT_EQ(check->brokenLink, QString());
+    EXPECT_EQ(check->entries, 3 * PerWriter);
+    EXPECT_EQ(check->events, 2 * 3 * PerWriter);
     archive_.reset(); // before its database goes
 }
 
@@ -432,6 +563,52 @@ TEST_P(ArchiveTest, AnArchiveOfTheFirstSchemaIsCarriedForward)
                                                           Inspector, &error);
     ASSERT_TRUE(next) << error.toStdString();
     EXPECT_GT(next->entryId, entries[0].id);
+}
+
+// An archive whose events were not chained yet gets its chain from them,
+// and keeps refusing to be rewritten.
+TEST_P(ArchiveTest, AnArchiveOfTheUnchainedSchemaIsChained)
+{
+    const QByteArray raw = makeLog(13, 400);
+    const TLogSummary summary = SummarizeLog(raw, 2026);
+    ScratchArchive old(GetParam());
+    {
+        DirectConnection direct(old.location());
+        ASSERT_FALSE(MigrateArchiveSchema(direct.database(), TArchiveDialect::of(GetParam()), 3).isValid());
+        ASSERT_TRUE(direct.exec(
+            QStringLiteral("INSERT INTO archive_entries (label, first_time, last_time, row_count, record_count, "
+                           "sha256, stored_utc, utc_offset, user_name, host_name) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {QStringLiteral("2400123"), summary.firstTime, summary.lastTime, summary.rowCount, summary.recordCount,
+             Sha256Of(raw), Inspector.utcSeconds, Inspector.utcOffsetSeconds, Inspector.user, Inspector.host}));
+        ASSERT_TRUE(direct.exec(QStringLiteral("INSERT INTO archive_raw_records (entry_id, sha256, data) "
+                                               "SELECT MAX(id), ?, ? FROM archive_entries"),
+                                {Sha256Of(raw), PackLog(raw).compressed}));
+        for (const char* kind : {"download", "open"}) {
+            ASSERT_TRUE(direct.exec(QStringLiteral("INSERT INTO archive_events (entry_id, kind, detail, at_utc, "
+                                                   "utc_offset, user_name, host_name) SELECT MAX(id), ?, '', ?, ?, ?, ? "
+                                                   "FROM archive_entries"),
+                                    {QLatin1String(kind), Inspector.utcSeconds, Inspector.utcOffsetSeconds,
+                                     Inspector.user, Inspector.host}));
+        }
+    }
+    std::unique_ptr<TArchive> archive = old.open();
+    ASSERT_TRUE(archive);
+    QString error;
+    const std::vector<TArchiveEvent> trail = archive->trail({}, &error);
+    ASSERT_EQ(kindsOf(trail), (std::vector{TArchiveEventKind::Open, TArchiveEventKind::Download}))
+        << error.toStdString();
+    EXPECT_EQ(trail[0].label, QStringLiteral("2400123"));
+    ASSERT_TRUE(archive->addLoggerEvent(QStringLiteral("2400123"), TArchiveEventKind::LoggerClock, QString(),
+                                        Inspector, &error));
+    const std::optional<TArchiveCheck> check = archive->verify(&error);
+    ASSERT_TRUE(check) << error.toStdString();
+    EXPECT_EQ(ArchiveCheckedText(*check), QStringLiteral("Архив проверен: 1 журналов, 3 событий"));
+    DirectConnection direct(old.location());
+    QSqlQuery rewrite(direct.database());
+    EXPECT_FALSE(rewrite.exec(QStringLiteral("UPDATE archive_events SET user_name = 'mallory'")));
+    EXPECT_FALSE(rewrite.exec(QStringLiteral("DELETE FROM archive_events")));
+    archive.reset();
 }
 
 TEST_P(ArchiveTest, AnEmptyDatabaseGetsTheWholeSchemaAndANewerOneIsRefused)

@@ -101,8 +101,23 @@ DirectConnection::~DirectConnection()
 
 bool DirectConnection::allowRecordChanges()
 {
-    const QString drop = QStringLiteral("DROP TRIGGER archive_raw_records_no_update");
-    return exec(engine_ == TArchiveLocation::Engine::Sqlite ? drop : drop + QStringLiteral(" ON archive_raw_records"));
+    return dropTrigger(QStringLiteral("archive_raw_records_no_update"), QStringLiteral("archive_raw_records"));
+}
+
+bool DirectConnection::allowAnyChange()
+{
+    bool dropped = allowRecordChanges();
+    for (const QString& table : {QStringLiteral("archive_entries"), QStringLiteral("archive_events")}) {
+        for (const QString& change : {QStringLiteral("_no_update"), QStringLiteral("_no_delete")})
+            dropped = dropTrigger(table + change, table) && dropped;
+    }
+    return dropped;
+}
+
+bool DirectConnection::dropTrigger(const QString& trigger, const QString& table)
+{
+    const QString drop = QStringLiteral("DROP TRIGGER ") + trigger;
+    return exec(engine_ == TArchiveLocation::Engine::Sqlite ? drop : drop + QStringLiteral(" ON ") + table);
 }
 
 bool DirectConnection::exec(const QString& statement, const QVariantList& values)

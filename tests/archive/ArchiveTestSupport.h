@@ -50,8 +50,12 @@ public:
     // Drops the trigger that keeps archived records from being changed, as
     // someone with the tables' owner's rights could.
     bool allowRecordChanges();
+    // Drops every trigger that keeps the archive from being rewritten.
+    bool allowAnyChange();
 
 private:
+    bool dropTrigger(const QString& trigger, const QString& table);
+
     QString name_;
     TArchiveLocation::Engine engine_;
     QSqlDatabase database_;

@@ -25,6 +25,7 @@ private slots:
     void loadsFromTheDriveAndFromFilesAreArchivedOnce_data() { AddArchiveEngineRows(); }
     void loadsFromTheDriveAndFromFilesAreArchivedOnce();
     void logsStillQueuedAreStoredBeforeTheProgramEnds();
+    void notesGoToTheEntryOfTheLogQueuedBefore();
     void logsAStoppedServerHoldsAreNamedWhenTheProgramEnds();
     void theLogAfterAServerStoppedAnsweringGoesOverANewConnection();
     void anArchiveThatCannotBeOpenedLeavesTheProgramUsable_data();
@@ -108,6 +109,35 @@ void ArchivingTest::logsStillQueuedAreStoredBeforeTheProgramEnds()
             keeper.keep(QStringLiteral("2400123"), makeLog(seed, 2000), QString());
     }
     QCOMPARE(entriesOf(scratch).size(), size_t(3));
+}
+
+// A note of what was done with a log lands on its entry though the log was
+// still queued when the note was made; one of a log never archived, or of a
+// logger, stands under the label alone.
+void ArchivingTest::notesGoToTheEntryOfTheLogQueuedBefore()
+{
+    ScratchArchive scratch(TArchiveLocation::Engine::Sqlite);
+    const QByteArray archived = makeLog(1, 2000);
+    {
+        TArchiveKeeper keeper(scratch.location());
+        keeper.keep(QStringLiteral("2400123"), archived, QString());
+        keeper.noteLog(archived, QStringLiteral("2400123"), TArchiveEventKind::Export, QStringLiteral("xlsx a.xlsx"));
+        keeper.noteLog(makeLog(2, 10), QStringLiteral("other.log"), TArchiveEventKind::Export, QStringLiteral("csv b"));
+        keeper.noteLogger(QStringLiteral("2400123"), TArchiveEventKind::LoggerClock, QStringLiteral("10:00:00"));
+    }
+    std::unique_ptr<TArchive> archive = scratch.open();
+    QVERIFY(archive);
+    QString error;
+    const std::vector<TArchiveEvent> trail = archive->trail({}, &error);
+    QCOMPARE(trail.size(), size_t(4));
+    const qint64 entry = trail[3].entryId;
+    QVERIFY(entry != 0);
+    QCOMPARE(trail[2].entryId, entry);
+    QCOMPARE(trail[2].detail, QStringLiteral("xlsx a.xlsx"));
+    QCOMPARE(trail[1].entryId, 0);
+    QCOMPARE(trail[1].label, QStringLiteral("other.log"));
+    QCOMPARE(trail[0].kind, TArchiveEventKind::LoggerClock);
+    QCOMPARE(trail[0].label, QStringLiteral("2400123"));
 }
 
 // The windows close while the server holds the load's log: the program waits
