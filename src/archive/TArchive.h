@@ -90,6 +90,10 @@ public:
     // A deletion event, and the entry's records removed; the entry and its
     // events stay as the trail.
     bool remove(qint64 entryId, const TArchiveStamp& stamp, QString* error);
+    // Writes one consistent copy of the SQLite archive, a single file, into
+    // `target`, replacing a file there only once the copy is whole; the
+    // number of logs whose records the copy holds, read from the copy.
+    std::optional<qint64> backup(const QString& target, QString* error);
 
     const TArchiveLocation& location() const { return location_; }
     // Ends the PostgreSQL call running on the archive's thread, or the next
@@ -105,6 +109,7 @@ private:
 
     class Transaction;
     QString describe(const QSqlError& error) const;
+    void checkpoint();
 
     TArchiveLocation location_;
     QString connectionName_;
