@@ -79,6 +79,10 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             line.archiveImport = valueAfter(arguments, i);
             if (line.archiveImport.isEmpty())
                 line.error = QStringLiteral("--archive-import needs a folder");
+        } else if (argument == QLatin1String("--archive-backup")) {
+            line.archiveBackup = valueAfter(arguments, i);
+            if (line.archiveBackup.isEmpty())
+                line.error = QStringLiteral("--archive-backup needs a file name");
         } else if (const TOutputFormat* format = formatWithFlag(argument);
                    format || argument == QLatin1String("--export")) {
             const QString file = valueAfter(arguments, i);
@@ -93,12 +97,13 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         }
     }
     const int commands = int(line.exports()) + int(!line.archiveImport.isEmpty()) + int(line.archiveList)
-                         + int(line.archiveExport > 0);
+                         + int(line.archiveExport > 0) + int(!line.archiveBackup.isEmpty());
     const bool outputs = !line.outputs.empty();
     if (!line.error.isEmpty())
         return line;
     if (commands > 1)
-        line.error = QStringLiteral("--export, --archive-import, --archive-list and --archive-export go one at a time");
+        line.error = QStringLiteral("--export, --archive-import, --archive-list, --archive-export and --archive-backup "
+                                    "go one at a time");
     else if ((line.exports() || line.archiveExport > 0) != outputs)
         line.error = QStringLiteral("--export LOG and --archive-export ID go with %1, or more of them")
                          .arg(outputOptions(QStringLiteral(" or ")));
@@ -122,6 +127,7 @@ QString CommandLine::usage()
                "       korvi-monitor --export LOG%1 [--allow-truncated]\n"
                "       korvi-monitor [--archive=URL] --archive-import DIR | --archive-list\n"
                "       korvi-monitor [--archive=URL] --archive-export ID%1\n"
+               "       korvi-monitor [--archive=URL] --archive-backup FILE\n"
                "Companion of the KORVI USB temperature, humidity and pressure logger.\n"
                "\n"
                "  --simulate          run with a simulated logger instead of USB hardware\n"
@@ -135,6 +141,8 @@ QString CommandLine::usage()
                "  --archive-list      print the archive's entries, newest first\n"
                "  --archive-export ID write the files above from the archived log ID\n"
                "                      FILE may be - for standard output, a pipe or a device\n"
+               "  --archive-backup FILE  write a consistent copy of an SQLite archive into FILE;\n"
+               "                      a PostgreSQL archive is backed up with pg_dump\n"
                "  --allow-truncated   export the first %3 records of a log longer than that\n"
                "  --help              show this text and exit\n")
         .arg(outputUsage, outputLines)
