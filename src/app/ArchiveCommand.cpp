@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/ExportCommand.h"
+#include "archive/ArchiveBackup.h"
 #include "archive/TArchive.h"
 #include "data/FolderVolumeSource.h"
 #include "data/LoadTexts.h"
@@ -189,13 +190,30 @@ int exportEntry(TArchive& archive, const CommandLine& commandLine, QTextStream& 
     return exitCode;
 }
 
+int backupArchive(TArchive& archive, const QString& target, QTextStream& out, QTextStream& errors)
+{
+    QString error;
+    const std::optional<qint64> logs = archive.backup(target, &error);
+    if (!logs) {
+        errors << "korvi-monitor: " << error << '\n';
+        return 1;
+    }
+    // A copy written to standard output leaves it to the copy alone.
+    (target == QLatin1String("-") ? errors : out) << ArchiveBackupSavedText(target, *logs) << '\n';
+    return 0;
+}
+
 } // namespace
 
 int RunArchiveCommand(const CommandLine& commandLine, QTextStream& out, QTextStream& errors)
 {
     QString error;
     const std::optional<TArchiveLocation> location = TArchiveLocation::chosen(commandLine.archiveUrl, &error);
-    const std::unique_ptr<TArchive> archive = location ? TArchive::open(*location, &error) : nullptr;
+    // A server whose archive the program does not back up is not connected to for it.
+    if (location && !commandLine.archiveBackup.isEmpty())
+        error = ArchiveBackupRefusal(*location);
+    const std::unique_ptr<TArchive> archive =
+        location && error.isEmpty() ? TArchive::open(*location, &error) : nullptr;
     if (!archive) {
         errors << "korvi-monitor: " << error << '\n';
         return 1;
@@ -208,5 +226,7 @@ int RunArchiveCommand(const CommandLine& commandLine, QTextStream& out, QTextStr
         return listEvents(*archive, commandLine, out, errors);
     if (commandLine.archiveVerify)
         return verifyArchive(*archive, out, errors);
+    if (!commandLine.archiveBackup.isEmpty())
+        return backupArchive(*archive, commandLine.archiveBackup, out, errors);
     return exportEntry(*archive, commandLine, errors);
 }

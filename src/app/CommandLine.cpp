@@ -103,6 +103,10 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             line.archiveImport = valueAfter(arguments, i);
             if (line.archiveImport.isEmpty())
                 line.error = QStringLiteral("--archive-import needs a folder");
+        } else if (argument == QLatin1String("--archive-backup")) {
+            line.archiveBackup = valueAfter(arguments, i);
+            if (line.archiveBackup.isEmpty())
+                line.error = QStringLiteral("--archive-backup needs a file name");
         } else if (const TOutputFormat* format = formatWithFlag(argument);
                    format || argument == QLatin1String("--export")) {
             const QString file = valueAfter(arguments, i);
@@ -117,7 +121,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         }
     }
     const int commands = int(line.exports()) + int(!line.archiveImport.isEmpty()) + int(line.archiveList)
-                         + int(line.archiveExport > 0) + int(line.archiveVerify) + int(line.archiveEvents);
+                         + int(line.archiveExport > 0) + int(line.archiveVerify) + int(line.archiveEvents)
+                         + int(!line.archiveBackup.isEmpty());
     const bool outputs = !line.outputs.empty();
     if (!line.error.isEmpty())
         return line;
@@ -150,6 +155,7 @@ QString CommandLine::usage()
                "       korvi-monitor [--archive=URL] --archive-export ID%1\n"
                "       korvi-monitor [--archive=URL] --archive-verify\n"
                "       korvi-monitor [--archive=URL] --archive-events [--device LABEL] [--since DATE]\n"
+               "       korvi-monitor [--archive=URL] --archive-backup FILE\n"
                "Companion of the KORVI USB temperature, humidity and pressure logger.\n"
                "\n"
                "  --simulate          run with a simulated logger instead of USB hardware\n"
@@ -166,6 +172,8 @@ QString CommandLine::usage()
                "  --archive-verify    check that no event of the trail and no archived log was changed\n"
                "  --archive-events    print the trail of events, newest first; only those of the\n"
                "                      logger LABEL (--device), or since DATE (--since YYYY-MM-DD)\n"
+               "  --archive-backup FILE  write a consistent copy of an SQLite archive into FILE;\n"
+               "                      a PostgreSQL archive is backed up with pg_dump\n"
                "  --allow-truncated   export the first %3 records of a log longer than that\n"
                "  --help              show this text and exit\n")
         .arg(outputUsage, outputLines)

@@ -24,6 +24,7 @@ struct CommandLine {
     bool archiveEvents = false; // --archive-events: print the trail, filtered by these two
     QString eventsDevice;       // --device LABEL
     std::optional<qint64> eventsSince; // --since DATE: UTC seconds of local midnight or time DATE
+    QString archiveBackup; // --archive-backup FILE: write a copy of the whole archive and exit
     QString openLog;       // FILE: a saved log shown in the data viewer at start
     bool allowTruncated = false;  // --allow-truncated: export what fits of a log too long to hold
     // Records one load holds; no argument sets it: tests shorten it to give a
@@ -35,7 +36,8 @@ struct CommandLine {
     bool exports() const { return !exportLog.isEmpty(); }
     bool archiveCommand() const
     {
-        return !archiveImport.isEmpty() || archiveList || archiveExport > 0 || archiveVerify || archiveEvents;
+        return !archiveImport.isEmpty() || archiveList || archiveExport > 0 || archiveVerify || archiveEvents
+               || !archiveBackup.isEmpty();
     }
     // The file asked for the kind of output; empty when none.
     QString output(TOutputKind kind) const;

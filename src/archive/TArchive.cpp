@@ -1,7 +1,9 @@
 #include "archive/TArchive.h"
 
+#include "archive/ArchiveBackup.h"
 #include "archive/ArchiveRows.h"
 #include "archive/ArchiveSchema.h"
+#include "data/FileSave.h"
 #include "data/LogRecord.h"
 #include "data/LoggerLog.h"
 #include "text/MessageText.h"
@@ -20,6 +22,7 @@
 #include <QVariant>
 
 #include <array>
+#include <cerrno>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -352,6 +355,7 @@ std::optional<TStoredLog> TArchive::store(const QString& label, const QByteArray
                 *error = describe(transaction.error());
                 return std::nullopt;
             }
+            checkpoint();
             return TStoredLog{*existing, false};
         }
 
@@ -385,6 +389,7 @@ std::optional<TStoredLog> TArchive::store(const QString& label, const QByteArray
             *error = describe(transaction.error());
             return std::nullopt;
         }
+        checkpoint();
         return TStoredLog{id, true};
     }
     *error = QStringLiteral("Архив %1: журнал не сохранён, другая программа пишет те же данные")
@@ -670,6 +675,7 @@ bool TArchive::remove(qint64 entryId, const TArchiveStamp& stamp, QString* error
         *error = describe(transaction.error());
         return false;
     }
+    checkpoint();
     return true;
 }
 
@@ -684,6 +690,38 @@ QString eventMoment(const TArchiveStamp& stamp)
 {
     return QDateTime::fromSecsSinceEpoch(stamp.utcSeconds, Qt::OffsetFromUTC, stamp.utcOffsetSeconds)
         .toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+}
+
+// How long a checkpoint waits for readers still on the snapshot before a
+// write: a page of the list takes milliseconds; a reader held longer leaves
+// the rest of the checkpoint to the next write.
+constexpr int CheckpointWaitMs = 100;
+
+// The logs whose records a copy of the archive holds, read from the copy
+// itself; nullopt, with the reason, when it does not read as an archive.
+std::optional<qint64> logsInCopy(const QString& path, QString* error)
+{
+    const QString name = newConnectionName();
+    std::optional<qint64> logs;
+    {
+        QSqlDatabase copy = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        copy.setDatabaseName(path);
+        copy.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QSqlError failure;
+        if (copy.open()) {
+            QSqlQuery query(copy);
+            if (query.exec(QStringLiteral("SELECT COUNT(*) FROM archive_raw_records")) && query.next())
+                logs = query.value(0).toLongLong();
+            else
+                failure = query.lastError();
+        } else {
+            failure = copy.lastError();
+        }
+        if (!logs)
+            *error = WithDetail(QStringLiteral("копия не читается как архив"), failure.text());
+    }
+    QSqlDatabase::removeDatabase(name);
+    return logs;
 }
 
 } // namespace
@@ -805,4 +843,56 @@ std::optional<QString> TArchive::verifyRecords(TArchiveCheck& check, const Cover
         more = read == EntriesPerPage;
     }
     return QString();
+}
+
+// After a write the main file takes in what the write-ahead log holds, so a
+// plain copy of that file alone is the whole archive. FULL waits for readers
+// still on the snapshot before the write (the window reading a page), which
+// a PASSIVE checkpoint would stop short of; the wait is kept short, as the
+// write itself is done and stays in the log either way.
+void TArchive::checkpoint()
+{
+    if (location_.engine != TArchiveLocation::Engine::Sqlite)
+        return;
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(CheckpointWaitMs));
+    query.exec(QStringLiteral("PRAGMA wal_checkpoint(FULL)"));
+    query.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(location_.busyTimeoutMs));
+}
+
+// VACUUM INTO writes one snapshot of the archive as a single file with no
+// write-ahead log beside it, into the empty temporary file FileSave gives;
+// the copy is counted from itself and only then put in place.
+std::optional<qint64> TArchive::backup(const QString& target, QString* error)
+{
+    if (const QString refusal = ArchiveBackupRefusal(location_); !refusal.isEmpty()) {
+        *error = refusal;
+        return std::nullopt;
+    }
+    const auto fail = [error, &target](const QString& reason) {
+        *error = WithDetail(QStringLiteral("Резервная копия архива не сохранена в %1: %2")
+                                .arg(QDir::toNativeSeparators(target), MessageLine(reason)),
+                            MessageDetail(reason));
+        return std::nullopt;
+    };
+    const QFileInfo targetFile(target);
+    if (targetFile.exists() && targetFile.canonicalFilePath() == QFileInfo(location_.database).canonicalFilePath())
+        return fail(QStringLiteral("это файл самого архива"));
+    FileSave save(target);
+    QString reason;
+    const QString work = save.openPath(&reason);
+    if (work.isEmpty())
+        return fail(reason);
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    QSqlQuery query(database);
+    if (!execPrepared(query, QStringLiteral("VACUUM INTO ?"), {work})) {
+        const QSqlError failure = query.lastError();
+        // The archive's own words name the archive; a full disk here is the copy's.
+        return fail(failure.nativeErrorCode().toInt() == SqliteFull ? SystemErrorReason(ENOSPC, true)
+                                                                    : describe(failure));
+    }
+    const std::optional<qint64> logs = logsInCopy(work, &reason);
+    if (!logs || !save.commit(&reason))
+        return fail(reason);
+    return logs;
 }

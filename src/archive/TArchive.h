@@ -143,6 +143,10 @@ public:
     // A deletion event, and the entry's records removed; the entry and its
     // events stay as the trail.
     bool remove(qint64 entryId, const TArchiveStamp& stamp, QString* error);
+    // Writes one consistent copy of the SQLite archive, a single file, into
+    // `target`, replacing a file there only once the copy is whole; the
+    // number of logs whose records the copy holds, read from the copy.
+    std::optional<qint64> backup(const QString& target, QString* error);
 
     const TArchiveLocation& location() const { return location_; }
     // Ends the PostgreSQL call running on the archive's thread, or the next
@@ -164,6 +168,7 @@ private:
     struct Coverage;
     std::optional<QString> verifyEvents(TArchiveCheck& check, Coverage& coverage, QString* error);
     std::optional<QString> verifyRecords(TArchiveCheck& check, const Coverage& coverage, QString* error);
+    void checkpoint();
 
     TArchiveLocation location_;
     QString connectionName_;

@@ -28,6 +28,8 @@ QStringList NameFilters(const QString& suffix)
     QStringList filters;
     if (const TOutputFormat* format = OutputFormatWithSuffix(suffix))
         filters << format->filter;
+    else if (suffix == QLatin1String("sqlite"))
+        filters << QStringLiteral("Архив SQLite (*.sqlite)"); // a backup of the archive
     return filters << QStringLiteral("Все файлы (*)");
 }
 

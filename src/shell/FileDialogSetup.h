@@ -12,8 +12,8 @@ class QSettings;
 namespace FileDialogSetup {
 
 // The filter of the output format with the suffix ("Отчёт Excel (*.xlsx)"
-// for "xlsx"), then every file; only every file for a suffix the program
-// does not write.
+// for "xlsx") or of the archive's backup ("sqlite"), then every file; only
+// every file for a suffix the program does not write.
 QStringList NameFilters(const QString& suffix);
 
 // The folder the last dialog was accepted in; empty before the first.

@@ -1,5 +1,6 @@
 #include "shell/TArchiveWindow.h"
 
+#include "archive/ArchiveBackup.h"
 #include "archive/TArchive.h"
 #include "archive/TArchiveListModel.h"
 #include "archive/TArchiveSession.h"
@@ -67,6 +68,7 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     , ButtonOpen(button(QStringLiteral("ButtonOpen"), QStringLiteral("Открыть"), this))
     , ButtonSaveCopy(button(QStringLiteral("ButtonSaveCopy"), QStringLiteral("Сохранить копию"), this))
     , ButtonDelete(button(QStringLiteral("ButtonDelete"), QStringLiteral("Удалить"), this))
+    , ButtonBackup(button(QStringLiteral("ButtonBackup"), QStringLiteral("Резервная копия..."), this))
     , copyControls_(new TJobControls(*job_, "CopyProgress", "ButtonCopyCancel", this))
     , ArchiveStatus(new QLabel(this))
 {
@@ -112,6 +114,7 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     buttons->addWidget(ButtonOpen);
     buttons->addWidget(ButtonSaveCopy);
     buttons->addWidget(ButtonDelete);
+    buttons->addWidget(ButtonBackup);
     buttons->addStretch();
     copyControls_->addTo(*buttons);
     auto* layout = new QVBoxLayout(this);
@@ -132,6 +135,7 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     connect(ButtonOpen, &QPushButton::clicked, this, &TArchiveWindow::ButtonOpenClick);
     connect(ButtonSaveCopy, &QPushButton::clicked, this, &TArchiveWindow::ButtonSaveCopyClick);
     connect(ButtonDelete, &QPushButton::clicked, this, &TArchiveWindow::ButtonDeleteClick);
+    connect(ButtonBackup, &QPushButton::clicked, this, &TArchiveWindow::ButtonBackupClick);
     connect(entries_, &TArchiveListModel::pageWanted, this, &TArchiveWindow::readPage);
     connect(entries_, &TArchiveListModel::pageRead, this, &TArchiveWindow::showPage);
     connect(EntryList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -188,6 +192,7 @@ void TArchiveWindow::closeEvent(QCloseEvent* event)
 {
     session_->cancel();
     job_->cancel();
+    backupRunning_ = false;
     setActionRunning(false);
     QWidget::closeEvent(event);
 }
@@ -283,6 +288,7 @@ void TArchiveWindow::updateButtons()
     ButtonOpen->setEnabled(chosen);
     ButtonSaveCopy->setEnabled(chosen && !job_->isRunning());
     ButtonDelete->setEnabled(chosen);
+    ButtonBackup->setEnabled(!backupRunning_);
 }
 
 const TArchiveEntry* TArchiveWindow::selectedEntry() const
@@ -429,5 +435,36 @@ void TArchiveWindow::ButtonDeleteClick()
             }
             notice_ = QStringLiteral("Удалён журнал прибора %1 за период %2").arg(doomed.label, period);
             listArchive();
+        });
+}
+
+// A PostgreSQL archive is not asked a file for: its server's administrator
+// backs it up. The copy is written on the session's thread, after the calls
+// asked before it, and is made even if the window closes meanwhile.
+void TArchiveWindow::ButtonBackupClick()
+{
+    if (const QString refusal = ArchiveBackupRefusal(location_); !refusal.isEmpty()) {
+        ShowMessageLine(ArchiveStatus, refusal);
+        return;
+    }
+    const QString path = dialogs_.saveFileName(
+        this, QStringLiteral("archive_%1.sqlite").arg(QDate::currentDate().toString(Qt::ISODate)), true);
+    if (path.isEmpty())
+        return;
+    backupRunning_ = true;
+    updateButtons();
+    ShowMessageLine(ArchiveStatus, QStringLiteral("Запись резервной копии %1...").arg(QDir::toNativeSeparators(path)));
+    session_->ask(
+        TArchiveSession::Access::Write,
+        [path](TArchive& archive, QString* error) { return archive.backup(path, error); },
+        [this, path](std::optional<qint64> logs, const QString& error) {
+            backupRunning_ = false;
+            updateButtons();
+            if (!logs) {
+                ShowMessageLine(ArchiveStatus, error);
+                dialogs_.showError(this, error);
+                return;
+            }
+            ShowMessageLine(ArchiveStatus, ArchiveBackupSavedText(path, *logs));
         });
 }

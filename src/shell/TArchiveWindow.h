@@ -22,7 +22,8 @@ class TUserDialogs;
 
 // "Архив...": the archived logs, newest first, filtered by device and by a
 // period they overlap; opens one in the data viewer, saves a copy of its
-// records or deletes it after the user confirms. The window reads the
+// records or deletes it after the user confirms, and writes a backup of the
+// whole archive. The window reads the
 // archive through a session of its own, on the session's thread, and writes
 // a copy on a job of its own: it answers, "…" in its status line, while a
 // server is slow or a copy waits for the reader of a pipe.
@@ -69,6 +70,7 @@ private:
     void ButtonOpenClick();
     void ButtonSaveCopyClick();
     void ButtonDeleteClick();
+    void ButtonBackupClick();
 
     TArchiveLocation location_;
     TUserDialogs& dialogs_;
@@ -83,6 +85,7 @@ private:
     QString notice_;
     bool columnsFitted_ = false;
     bool actionRunning_ = false; // a log's records are read or it is deleted
+    bool backupRunning_ = false;
     bool placed_ = false;
 
     QComboBox* DeviceFilter;
@@ -93,6 +96,7 @@ private:
     QPushButton* ButtonOpen;
     QPushButton* ButtonSaveCopy;
     QPushButton* ButtonDelete;
+    QPushButton* ButtonBackup;
     TJobControls* copyControls_;
     QLabel* ArchiveStatus;
 };

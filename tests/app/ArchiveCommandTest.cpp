@@ -236,6 +236,40 @@ TEST_P(ArchiveCommandTest, ALogLongerThanOneLoadIsExportedOnlyWhenAllowed)
     EXPECT_TRUE(allowed.errors.contains(QStringLiteral("Пропущено записей: 700"))) << allowed.errors.toStdString();
 }
 
+// An SQLite archive is copied into one file that lists as the archive does,
+// and the line says so; a target that cannot be written fails the command
+// with the reason. A PostgreSQL archive is left to pg_dump.
+TEST_P(ArchiveCommandTest, BacksUpAnSqliteArchiveAndLeavesAPostgresqlOneToPgDump)
+{
+    writeLog("logs/a.log", makeLog(11, 300));
+    writeLog("logs/b.log", makeLog(12, 300));
+    ASSERT_EQ(run({"--archive-import", dir_.filePath("logs")}).exitCode, 0);
+    const QString copy = dir_.filePath("backup.sqlite");
+    const ProgramRun backup = run({"--archive-backup", copy});
+    if (GetParam() == Engine::Postgresql) {
+        EXPECT_EQ(backup.exitCode, 1);
+        EXPECT_EQ(backup.output, QString());
+        EXPECT_TRUE(backup.errors.startsWith(QStringLiteral("korvi-monitor: Архив PostgreSQL ")))
+            << backup.errors.toStdString();
+        EXPECT_TRUE(backup.errors.contains(QStringLiteral("pg_dump"))) << backup.errors.toStdString();
+        EXPECT_FALSE(QFile::exists(copy));
+        return;
+    }
+    EXPECT_EQ(backup.exitCode, 0) << backup.errors.toStdString();
+    EXPECT_EQ(backup.output, QStringLiteral("Резервная копия архива сохранена: %1 (журналов: 2)\n").arg(copy));
+    const ProgramRun fromCopy = korviMonitor({"--archive-list", QStringLiteral("--archive=") + copy});
+    EXPECT_EQ(fromCopy.exitCode, 0) << fromCopy.errors.toStdString();
+    EXPECT_EQ(fromCopy.output, run({"--archive-list"}).output);
+
+    const QString nowhere = dir_.filePath("нет/backup.sqlite");
+    const ProgramRun refused = run({"--archive-backup", nowhere});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.output, QString());
+    EXPECT_EQ(refused.errors,
+              QStringLiteral("korvi-monitor: Резервная копия архива не сохранена в %1: папка не существует\n")
+                  .arg(nowhere));
+}
+
 // A drive that fails part-way through a log: what was read is not archived as the log.
 TEST_P(ArchiveCommandTest, ALogThatFailsPartWayIsNotImported)
 {

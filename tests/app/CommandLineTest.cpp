@@ -71,6 +71,7 @@ TEST(CommandLine, UnderstandsTheArchiveVerbs)
         QString archiveImport = {};
         bool archiveList = false;
         qint64 archiveExport = 0;
+        QString archiveBackup = {};
     };
     const Case cases[] = {
         {{"korvi-monitor", "--archive-list"}, false, {}, {}, true},
@@ -85,6 +86,9 @@ TEST(CommandLine, UnderstandsTheArchiveVerbs)
         {{"korvi-monitor", "--archive-list", "--csv", "a.csv"}, true, {}, {}, true},
         {{"korvi-monitor", "--archive-list", "--archive-import", "d"}, true, {}, "d", true},
         {{"korvi-monitor", "--archive="}, true},
+        {{"korvi-monitor", "--archive-backup", "/backups/a.sqlite"}, false, {}, {}, false, 0, "/backups/a.sqlite"},
+        {{"korvi-monitor", "--archive-backup"}, true},
+        {{"korvi-monitor", "--archive-backup", "b.sqlite", "--archive-list"}, true, {}, {}, true, 0, "b.sqlite"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -93,9 +97,11 @@ TEST(CommandLine, UnderstandsTheArchiveVerbs)
         EXPECT_EQ(line.archiveUrl, c.archiveUrl);
         EXPECT_EQ(line.archiveImport, c.archiveImport);
         EXPECT_EQ(line.archiveList, c.archiveList);
+        EXPECT_EQ(line.archiveBackup, c.archiveBackup);
         if (!c.error) {
             EXPECT_EQ(line.archiveExport, c.archiveExport);
-            EXPECT_EQ(line.archiveCommand(), c.archiveList || c.archiveExport > 0 || !c.archiveImport.isEmpty());
+            EXPECT_EQ(line.archiveCommand(), c.archiveList || c.archiveExport > 0 || !c.archiveImport.isEmpty()
+                                                 || !c.archiveBackup.isEmpty());
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "ArchiveEngines.h"
 #include "SimulatedWindows.h"
 
+#include "archive/ArchiveBackup.h"
 #include "archive/TArchiveKeeper.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
@@ -99,6 +100,7 @@ private slots:
     void aCopyIntoAPipeWaitsForItsReaderAndCanBeCancelled();
     void theWindowAnswersWhileItsServerDoesNot();
     void aServerThatNeverAnswersLeavesTheWindowAnswering();
+    void aBackupIsWrittenBesideTheWindowAndSaidInItsStatusLine();
 
 private:
     QStringList column(int section) const;
@@ -498,6 +500,49 @@ void ArchiveWindowTest::aServerThatNeverAnswersLeavesTheWindowAnswering()
     QVERIFY(control<QDateEdit>("PeriodFrom")->isEnabled());
     QCOMPARE(status()->text(), Waiting);
     QTRY_VERIFY_WITH_TIMEOUT(status()->text().startsWith(QStringLiteral("Нет связи с сервером архива")), 15000);
+}
+
+// The copy is written on the session's thread: the click returns with the
+// window saying it is being written, and the result comes to the status
+// line. A PostgreSQL archive asks for no file and names pg_dump.
+void ArchiveWindowTest::aBackupIsWrittenBesideTheWindowAndSaidInItsStatusLine()
+{
+    QFETCH_GLOBAL(TArchiveLocation::Engine, engine);
+    auto* backup = control<QPushButton>("ButtonBackup");
+    QCOMPARE(backup->text(), QStringLiteral("Резервная копия..."));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("копия.sqlite"));
+    simulation->dialogs->answers = {path};
+    QTest::mouseClick(backup, Qt::LeftButton);
+    if (engine == TArchiveLocation::Engine::Postgresql) {
+        QVERIFY(simulation->dialogs->proposedNames.isEmpty());
+        QCOMPARE(status()->text(), ArchiveBackupRefusal(scratch->location()));
+        QVERIFY(status()->text().contains(QStringLiteral("pg_dump")));
+        return;
+    }
+    QCOMPARE(simulation->dialogs->proposedNames.constLast(),
+             QStringLiteral("archive_%1.sqlite").arg(QDate::currentDate().toString(Qt::ISODate)));
+    QCOMPARE(status()->text(), QStringLiteral("Запись резервной копии %1...").arg(path));
+    QVERIFY(!backup->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(status()->text(), ArchiveBackupSavedText(path, 6), 15000);
+    QVERIFY(backup->isEnabled());
+    QVERIFY2(simulation->dialogs->errors.isEmpty(), qPrintable(simulation->dialogs->errors.join('\n')));
+    TArchiveLocation copyLocation;
+    copyLocation.database = path;
+    QString error;
+    const std::unique_ptr<TArchive> copy = TArchive::open(copyLocation, &error);
+    QVERIFY2(copy, qPrintable(error));
+    QCOMPARE(copy->entries({}, &error).size(), size_t(6));
+
+    // Into a folder that is not there: the reason, in the status line and a message.
+    const QString nowhere = folder.filePath(QStringLiteral("нет/копия.sqlite"));
+    simulation->dialogs->answers = {nowhere};
+    QTest::mouseClick(backup, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(simulation->dialogs->errors.size(), 1, 15000);
+    const QString refused =
+        QStringLiteral("Резервная копия архива не сохранена в %1: папка не существует").arg(nowhere);
+    QCOMPARE(simulation->dialogs->errors.constFirst(), refused);
+    QCOMPARE(status()->text(), refused);
 }
 
 KORVI_QTEST_MAIN(ArchiveWindowTest)

@@ -64,6 +64,7 @@ void FileDialogsTest::filtersFitEachKindOfFile()
     } cases[] = {
         {"xlsx", "Отчёт Excel (*.xlsx)"}, {"pdf", "PDF (*.pdf)"}, {"bmp", "Рисунок BMP (*.bmp)"},
         {"csv", "CSV (*.csv)"},           {"log", "Журнал прибора (*.log)"},
+        {"sqlite", "Архив SQLite (*.sqlite)"},
     };
     for (const auto& c : cases)
         QCOMPARE(FileDialogSetup::NameFilters(QString::fromLatin1(c.suffix)),
