@@ -1,10 +1,12 @@
 // The archive on both engines: a full log memory stored and read back, the
 // first screen of the list filtered by device and period over 100,000
-// entries, and what an entry adds to the archive's size beside its
-// compressed records. The
+// entries, what an entry adds to the archive's size beside its compressed
+// records, and the check of 10,000 logs and 100,000 events. The
 // PostgreSQL cases use the server named by KORVI_TEST_POSTGRESQL
 // (script/bench starts one) and are skipped without it.
+#include "archive/ArchiveRows.h"
 #include "archive/ArchiveSchema.h"
+#include "archive/ArchivedLog.h"
 #include "archive/TArchive.h"
 #include "data/LogGenerator.h"
 
@@ -27,6 +29,9 @@ using Engine = TArchiveLocation::Engine;
 constexpr qint64 FullLogRecords = 262144;
 constexpr int ListedEntries = 100000;
 constexpr int Devices = 50;
+constexpr int VerifiedEntries = 10000;
+constexpr int VerifiedEventsPerEntry = 10;
+constexpr qint64 VerifiedRecords = 8640;
 const TArchiveStamp Bench{1700000000, 3 * 3600, QStringLiteral("bench"), QStringLiteral("desk")};
 
 // An empty archive of one engine for the whole run: a file in a temporary
@@ -281,6 +286,106 @@ void BM_ListFirstScreen(benchmark::State& state)
     state.counters["shown"] = double(shown);
 }
 BENCHMARK(BM_ListFirstScreen)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// An archive of ten years of one desk: 10,000 logs of a month each (8,640
+// records), each with ten events (its download, then opens and exports),
+// all chained as the program chains them; written in one transaction.
+QString FillVerifiedArchive(BenchArchive& bench)
+{
+    QSqlDatabase database = bench.connection();
+    QSqlQuery query(database);
+    query.exec(QStringLiteral("BEGIN"));
+    QByteArray raw = LogGenerator(3).generate(VerifiedRecords, TLogShape::Typical,
+                                              QDateTime(QDate(2024, 1, 1), QTime(0, 0)));
+    const TLogSummary summary = SummarizeLog(raw, 2026);
+    QString previous;
+    for (int i = 0; i < VerifiedEntries; ++i) {
+        // The first record's reserved bytes tell the logs apart.
+        const quint16 serial = quint16(i);
+        std::memcpy(raw.data() + 14, &serial, sizeof serial);
+        const TPackedLog packed = PackLog(raw);
+        TArchiveEntry entry{0, QStringLiteral("logger-%1").arg(i % Devices), summary, packed.sha256, Bench};
+        entry.stored.utcSeconds += i * 3600;
+        query.prepare(QStringLiteral("INSERT INTO archive_entries (label, first_time, last_time, row_count, "
+                                     "record_count, sha256, stored_utc, utc_offset, user_name, host_name) "
+                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+        for (const QVariant& value : QVariantList{entry.label, summary.firstTime, summary.lastTime, summary.rowCount,
+                                                   summary.recordCount, entry.sha256, entry.stored.utcSeconds,
+                                                   entry.stored.utcOffsetSeconds, entry.stored.user, entry.stored.host})
+            query.addBindValue(value);
+        if (!query.exec() || !query.next())
+            return query.lastError().text();
+        entry.id = query.value(0).toLongLong();
+        query.finish();
+        query.prepare(QStringLiteral("INSERT INTO archive_raw_records (entry_id, sha256, data) VALUES (?, ?, ?)"));
+        query.addBindValue(entry.id);
+        query.addBindValue(packed.sha256);
+        query.addBindValue(packed.compressed);
+        if (!query.exec())
+            return query.lastError().text();
+        for (int e = 0; e < VerifiedEventsPerEntry; ++e) {
+            TArchiveEvent event;
+            event.entryId = entry.id;
+            event.label = entry.label;
+            event.kind = e == 0 ? TArchiveEventKind::Download : e % 2 ? TArchiveEventKind::Open : TArchiveEventKind::Export;
+            event.detail = e % 2 ? QStringLiteral("") : QStringLiteral("xlsx /home/desk/Отчёты/%1-%2.xlsx").arg(i).arg(e);
+            event.stamp = entry.stored;
+            event.stamp.utcSeconds += e * 60;
+            previous = ChainedEventHash(previous, event, &entry);
+            query.prepare(QStringLiteral("INSERT INTO archive_events (entry_id, label, kind, detail, at_utc, "
+                                         "utc_offset, user_name, host_name, hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            for (const QVariant& value :
+                 QVariantList{event.entryId, event.label, ArchiveEventKindName(event.kind), event.detail,
+                              event.stamp.utcSeconds, event.stamp.utcOffsetSeconds, event.stamp.user,
+                              event.stamp.host, previous})
+                query.addBindValue(value);
+            if (!query.exec())
+                return query.lastError().text();
+        }
+    }
+    query.exec(QStringLiteral("COMMIT"));
+    return QString();
+}
+
+// --archive-verify's work: the whole chain and every log's records.
+void BM_VerifyArchive(benchmark::State& state)
+{
+    static std::map<Engine, std::unique_ptr<BenchArchive>> verified;
+    std::unique_ptr<BenchArchive>& bench = verified[EngineOf(state)];
+    if (!bench) {
+        bench = std::make_unique<BenchArchive>(EngineOf(state));
+        if (bench->skip().empty()) {
+            if (const QString failure = FillVerifiedArchive(*bench); !failure.isEmpty()) {
+                state.SkipWithError(failure.toUtf8().constData());
+                return;
+            }
+        }
+    }
+    if (!bench->skip().empty()) {
+        state.SkipWithError(bench->skip().c_str());
+        return;
+    }
+    TArchiveCheck check;
+    for (auto _ : state) {
+        QString error;
+        const std::optional<TArchiveCheck> done = bench->archive().verify(&error);
+        if (!done || !done->brokenLink.isEmpty()) {
+            state.SkipWithError(done ? done->brokenLink.toUtf8().constData() : error.toUtf8().constData());
+            return;
+        }
+        check = *done;
+    }
+    state.counters["entries"] = double(check.entries);
+    state.counters["events"] = double(check.events);
+    verified.clear(); // before the application object ends
+}
+BENCHMARK(BM_VerifyArchive)
+    ->ArgName("postgresql")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(2)
+    ->UseRealTime();
 
 } // namespace
 

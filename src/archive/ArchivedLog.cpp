@@ -3,8 +3,10 @@
 #include "data/RecordList.h"
 
 #include <QtConcurrent/QtConcurrentRun>
+#include <QtEndian>
 
 #include <openssl/evp.h>
+#include <zlib.h>
 
 #include <cstring>
 
@@ -46,12 +48,9 @@ constexpr qsizetype RecordSize = qsizetype(sizeof(TLogRecord));
 // The same walk takes columns back to records.
 enum class TRegroup { IntoColumns, IntoRecords };
 
-QByteArray regroup(const QByteArray& from, TRegroup direction)
+void regroupInto(const char* source, qsizetype size, char* target, TRegroup direction)
 {
-    const qsizetype records = from.size() / RecordSize;
-    QByteArray to(from.size(), Qt::Uninitialized);
-    const char* source = from.constData();
-    char* target = to.data();
+    const qsizetype records = size / RecordSize;
     const bool intoColumns = direction == TRegroup::IntoColumns;
     for (qsizetype byte = 0; byte < RecordSize; ++byte) {
         for (qsizetype i = 0; i < records; ++i) {
@@ -61,9 +60,18 @@ QByteArray regroup(const QByteArray& from, TRegroup direction)
         }
     }
     const qsizetype whole = records * RecordSize;
-    std::memcpy(target + whole, source + whole, size_t(from.size() - whole));
+    std::memcpy(target + whole, source + whole, size_t(size - whole));
+}
+
+QByteArray regroup(const QByteArray& from, TRegroup direction)
+{
+    QByteArray to(from.size(), Qt::Uninitialized);
+    regroupInto(from.constData(), from.size(), to.data(), direction);
     return to;
 }
+
+// More than any logger's memory holds: a size beyond it can only be damage.
+constexpr qsizetype MaxExpandedBytes = qsizetype(1) << 30;
 
 } // namespace
 
@@ -96,4 +104,24 @@ std::optional<QByteArray> UnpackLog(const QByteArray& compressed, const QString&
     if (raw.isEmpty() || Sha256Of(raw) != sha256)
         return std::nullopt;
     return raw;
+}
+
+bool TLogChecker::matches(const QByteArray& compressed, const QString& sha256)
+{
+    // qCompress's form: the expanded size, big-endian, then a zlib stream.
+    if (compressed.size() <= 4)
+        return false;
+    const auto* packed = reinterpret_cast<const uchar*>(compressed.constData());
+    const qsizetype expanded = qFromBigEndian<quint32>(packed);
+    if (expanded == 0 || expanded > MaxExpandedBytes)
+        return false;
+    columns_.resize(expanded);
+    records_.resize(expanded);
+    uLongf written = uLongf(expanded);
+    if (::uncompress(reinterpret_cast<Bytef*>(columns_.data()), &written, packed + 4, uLong(compressed.size() - 4))
+            != Z_OK
+        || qsizetype(written) != expanded)
+        return false;
+    regroupInto(columns_.constData(), expanded, records_.data(), TRegroup::IntoRecords);
+    return Sha256Of(records_) == sha256;
 }

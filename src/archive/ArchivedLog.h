@@ -38,3 +38,17 @@ QString Sha256Of(const QByteArray& raw);
 // The records again; nullopt when the bytes do not expand or do not match
 // their SHA-256.
 std::optional<QByteArray> UnpackLog(const QByteArray& compressed, const QString& sha256);
+
+// Tells whether packed records match their SHA-256 as UnpackLog does, into
+// buffers it keeps from one log to the next: a check of the whole archive
+// expands thousands of logs, and allocating each anew costs more than the
+// expanding.
+class TLogChecker
+{
+public:
+    bool matches(const QByteArray& compressed, const QString& sha256);
+
+private:
+    QByteArray columns_;
+    QByteArray records_;
+};
