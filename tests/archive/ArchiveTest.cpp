@@ -329,6 +329,8 @@ const TTamperCase TamperCases[] = {
      "UPDATE archive_raw_records SET data = (SELECT data FROM archive_raw_records WHERE entry_id = %2) "
      "WHERE entry_id = %1",
      "данные записи %1 не совпадают"},
+    {"RecordsCutShort", "UPDATE archive_raw_records SET data = SUBSTR(data, 1, 100) WHERE entry_id = %1",
+     "данные записи %1 не совпадают"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Engines, ArchiveTamperTest,
