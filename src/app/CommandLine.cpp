@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "archive/TArchiveLocation.h"
 #include "reports/OutputFormats.h"
 
 #include <algorithm>
@@ -70,6 +71,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             line.archiveUrl = argument.mid(archiveAt.size());
         } else if (argument == QLatin1String("--archive-list")) {
             line.archiveList = true;
+        } else if (argument == QLatin1String("--archive-password")) {
+            line.archivePassword = true;
         } else if (argument == QLatin1String("--archive-export")) {
             bool number = false;
             line.archiveExport = valueAfter(arguments, i).toLongLong(&number);
@@ -93,12 +96,13 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         }
     }
     const int commands = int(line.exports()) + int(!line.archiveImport.isEmpty()) + int(line.archiveList)
-                         + int(line.archiveExport > 0);
+                         + int(line.archiveExport > 0) + int(line.archivePassword);
     const bool outputs = !line.outputs.empty();
     if (!line.error.isEmpty())
         return line;
     if (commands > 1)
-        line.error = QStringLiteral("--export, --archive-import, --archive-list and --archive-export go one at a time");
+        line.error = QStringLiteral("--export, --archive-import, --archive-list, --archive-export and "
+                                    "--archive-password go one at a time");
     else if ((line.exports() || line.archiveExport > 0) != outputs)
         line.error = QStringLiteral("--export LOG and --archive-export ID go with %1, or more of them")
                          .arg(outputOptions(QStringLiteral(" or ")));
@@ -122,6 +126,7 @@ QString CommandLine::usage()
                "       korvi-monitor --export LOG%1 [--allow-truncated]\n"
                "       korvi-monitor [--archive=URL] --archive-import DIR | --archive-list\n"
                "       korvi-monitor [--archive=URL] --archive-export ID%1\n"
+               "       korvi-monitor [--archive=URL] --archive-password\n"
                "Companion of the KORVI USB temperature, humidity and pressure logger.\n"
                "\n"
                "  --simulate          run with a simulated logger instead of USB hardware\n"
@@ -129,14 +134,22 @@ QString CommandLine::usage()
                "  LOG                 show the saved log LOG in the data viewer at start\n"
                "  --export LOG        read the saved log LOG and write the files below, without a window\n"
                "%2"
-               "  --archive=URL       the archive: postgresql://user@host[:port]/db, or an SQLite file\n"
-               "                      (default: archive.sqlite in the user's application data folder)\n"
+               "  --archive=URL       the archive: postgresql://user@host[:port]/db[?PARAMETERS], or an\n"
+               "                      SQLite file (default: archive.sqlite in the user's application\n"
+               "                      data folder); PARAMETERS, joined by &: timeout=SECONDS (how long\n"
+               "                      one statement may run) and libpq's\n"
+               "                      %4\n"
+               "                      A password in the URL is refused: the server's password comes\n"
+               "                      from ~/.pgpass (or PGPASSFILE), else from the secret store\n"
                "  --archive-import DIR  keep every *.log under DIR in the archive\n"
                "  --archive-list      print the archive's entries, newest first\n"
                "  --archive-export ID write the files above from the archived log ID\n"
                "                      FILE may be - for standard output, a pipe or a device\n"
+               "  --archive-password  keep the server's password, read from standard input, in the\n"
+               "                      desktop's secret store\n"
                "  --allow-truncated   export the first %3 records of a log longer than that\n"
                "  --help              show this text and exit\n")
         .arg(outputUsage, outputLines)
-        .arg(LoadRecordLimit);
+        .arg(LoadRecordLimit)
+        .arg(PassedLibpqParameters().join(QStringLiteral(", ")));
 }

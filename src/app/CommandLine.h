@@ -19,6 +19,7 @@ struct CommandLine {
     QString archiveImport; // --archive-import DIR: archive every *.log under DIR and exit
     bool archiveList = false; // --archive-list: print the archive's entries and exit
     qint64 archiveExport = 0; // --archive-export ID: write files from this archived log and exit
+    bool archivePassword = false; // --archive-password: keep the server's password from stdin in the secret store
     QString openLog;       // FILE: a saved log shown in the data viewer at start
     bool allowTruncated = false;  // --allow-truncated: export what fits of a log too long to hold
     // Records one load holds; no argument sets it: tests shorten it to give a
@@ -28,7 +29,10 @@ struct CommandLine {
     QString error;         // non-empty when the arguments could not be understood
 
     bool exports() const { return !exportLog.isEmpty(); }
-    bool archiveCommand() const { return !archiveImport.isEmpty() || archiveList || archiveExport > 0; }
+    bool archiveCommand() const
+    {
+        return !archiveImport.isEmpty() || archiveList || archiveExport > 0 || archivePassword;
+    }
     // The file asked for the kind of output; empty when none.
     QString output(TOutputKind kind) const;
     // Whether an asked output is drawn with the chart (--pdf, --bmp).

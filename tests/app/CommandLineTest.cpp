@@ -71,9 +71,13 @@ TEST(CommandLine, UnderstandsTheArchiveVerbs)
         QString archiveImport = {};
         bool archiveList = false;
         qint64 archiveExport = 0;
+        bool archivePassword = false;
     };
     const Case cases[] = {
         {{"korvi-monitor", "--archive-list"}, false, {}, {}, true},
+        {{"korvi-monitor", "--archive=postgresql://k@db/a", "--archive-password"}, false, "postgresql://k@db/a", {},
+         false, 0, true},
+        {{"korvi-monitor", "--archive-password", "--archive-list"}, true, {}, {}, true, 0, true},
         {{"korvi-monitor", "--archive=postgresql://k@db/a", "--archive-list"}, false, "postgresql://k@db/a", {}, true},
         {{"korvi-monitor", "--archive-import", "/old logs"}, false, {}, "/old logs"},
         {{"korvi-monitor", "--archive-export", "12", "--xlsx", "r.xlsx"}, false, {}, {}, false, 12},
@@ -93,9 +97,11 @@ TEST(CommandLine, UnderstandsTheArchiveVerbs)
         EXPECT_EQ(line.archiveUrl, c.archiveUrl);
         EXPECT_EQ(line.archiveImport, c.archiveImport);
         EXPECT_EQ(line.archiveList, c.archiveList);
+        EXPECT_EQ(line.archivePassword, c.archivePassword);
         if (!c.error) {
             EXPECT_EQ(line.archiveExport, c.archiveExport);
-            EXPECT_EQ(line.archiveCommand(), c.archiveList || c.archiveExport > 0 || !c.archiveImport.isEmpty());
+            EXPECT_EQ(line.archiveCommand(), c.archiveList || c.archiveExport > 0 || !c.archiveImport.isEmpty()
+                                                 || c.archivePassword);
         }
     }
 }
