@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/ExportCommand.h"
 #include "archive/ArchiveBackup.h"
+#include "archive/ArchivePasswords.h"
 #include "archive/TArchive.h"
 #include "data/FolderVolumeSource.h"
 #include "data/LoadTexts.h"
@@ -17,6 +18,10 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <chrono>
+
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -165,6 +170,8 @@ int verifyArchive(TArchive& archive, QTextStream& out, QTextStream& errors)
     return 0;
 }
 
+// The files are written from an archive this account may only read as well;
+// that the trail could not note them is said after them.
 int exportEntry(TArchive& archive, const CommandLine& commandLine, QTextStream& errors)
 {
     QString error;
@@ -181,6 +188,15 @@ int exportEntry(TArchive& archive, const CommandLine& commandLine, QTextStream& 
     TLoadResult loaded = TLoader(noVolumes).loadRecords(entry->label, *raw, request);
     QStringList written;
     const int exitCode = ExportLoadedLog(loaded, entry->label, commandLine, entry->label, errors, &written);
+    if (!archive.location().writable()) {
+        if (!written.isEmpty()) {
+            errors << "korvi-monitor: "
+                   << QStringLiteral("файл архива %1 доступен только для чтения, в его журнале не отмечено: %2")
+                          .arg(archive.location().displayName(), written.join(QStringLiteral(", ")))
+                   << '\n';
+        }
+        return exitCode;
+    }
     for (const QString& file : written) {
         if (!archive.addEvent(entry->id, TArchiveEventKind::Export, file, TArchiveStamp::now(), &error)) {
             errors << "korvi-monitor: " << error << '\n';
@@ -203,17 +219,69 @@ int backupArchive(TArchive& archive, const QString& target, QTextStream& out, QT
     return 0;
 }
 
+// A line of standard input, not echoed when it is typed at a terminal.
+QString secretLine(QTextStream& errors, const QString& prompt)
+{
+    const bool typed = ::isatty(STDIN_FILENO);
+    termios shown{};
+    if (typed) {
+        errors << prompt << Qt::flush;
+        ::tcgetattr(STDIN_FILENO, &shown);
+        termios hidden = shown;
+        hidden.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
+    }
+    QTextStream in(stdin);
+    const QString line = in.readLine();
+    if (typed) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &shown);
+        errors << '\n';
+    }
+    return line;
+}
+
+// Long enough for the store to ask the user to unlock it.
+constexpr std::chrono::minutes PasswordStoreLimit{2};
+
+int storePassword(const TArchiveLocation& location, QTextStream& out, QTextStream& errors)
+{
+    QString error;
+    if (location.engine != TArchiveLocation::Engine::Postgresql) {
+        error = QStringLiteral("Пароль хранят только для архива на сервере PostgreSQL, а %1 — файл")
+                    .arg(location.displayName());
+    } else if (const QString password = secretLine(errors, QStringLiteral("Пароль архива %1: ")
+                                                               .arg(location.displayName()));
+               password.isEmpty()) {
+        error = QStringLiteral("Пароль не введён: в хранилище паролей ничего не записано");
+    } else if (StoreArchivePassword(location, password, PasswordStoreLimit, &error)) {
+        out << QStringLiteral("Пароль архива %1 сохранён в хранилище паролей").arg(location.displayName()) << '\n';
+        return 0;
+    }
+    errors << "korvi-monitor: " << error << '\n';
+    return 1;
+}
+
 } // namespace
 
 int RunArchiveCommand(const CommandLine& commandLine, QTextStream& out, QTextStream& errors)
 {
     QString error;
     const std::optional<TArchiveLocation> location = TArchiveLocation::chosen(commandLine.archiveUrl, &error);
+    if (location && commandLine.archivePassword)
+        return storePassword(*location, out, errors);
     // A server whose archive the program does not back up is not connected to for it.
     if (location && !commandLine.archiveBackup.isEmpty())
         error = ArchiveBackupRefusal(*location);
+    // Only the import and the export's trail write; the other verbs read an
+    // archive this account may not change as well, and where it may, an
+    // older archive is brought to this version's schema, which the trail's
+    // verbs read.
+    const bool writes = !commandLine.archiveImport.isEmpty() || (!commandLine.archiveList && location
+                                                                 && location->writable());
     const std::unique_ptr<TArchive> archive =
-        location && error.isEmpty() ? TArchive::open(*location, &error) : nullptr;
+        location && error.isEmpty()
+            ? TArchive::open(*location, &error, writes ? TArchiveAccess::ReadWrite : TArchiveAccess::ReadOnly)
+            : nullptr;
     if (!archive) {
         errors << "korvi-monitor: " << error << '\n';
         return 1;

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "archive/TArchiveLocation.h"
 #include "reports/OutputFormats.h"
 
 #include <QDateTime>
@@ -82,6 +83,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             line.archiveUrl = argument.mid(archiveAt.size());
         } else if (argument == QLatin1String("--archive-list")) {
             line.archiveList = true;
+        } else if (argument == QLatin1String("--archive-password")) {
+            line.archivePassword = true;
         } else if (argument == QLatin1String("--archive-export")) {
             bool number = false;
             line.archiveExport = valueAfter(arguments, i).toLongLong(&number);
@@ -122,7 +125,7 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     }
     const int commands = int(line.exports()) + int(!line.archiveImport.isEmpty()) + int(line.archiveList)
                          + int(line.archiveExport > 0) + int(line.archiveVerify) + int(line.archiveEvents)
-                         + int(!line.archiveBackup.isEmpty());
+                         + int(!line.archiveBackup.isEmpty()) + int(line.archivePassword);
     const bool outputs = !line.outputs.empty();
     if (!line.error.isEmpty())
         return line;
@@ -156,6 +159,7 @@ QString CommandLine::usage()
                "       korvi-monitor [--archive=URL] --archive-verify\n"
                "       korvi-monitor [--archive=URL] --archive-events [--device LABEL] [--since DATE]\n"
                "       korvi-monitor [--archive=URL] --archive-backup FILE\n"
+               "       korvi-monitor [--archive=URL] --archive-password\n"
                "Companion of the KORVI USB temperature, humidity and pressure logger.\n"
                "\n"
                "  --simulate          run with a simulated logger instead of USB hardware\n"
@@ -163,8 +167,13 @@ QString CommandLine::usage()
                "  LOG                 show the saved log LOG in the data viewer at start\n"
                "  --export LOG        read the saved log LOG and write the files below, without a window\n"
                "%2"
-               "  --archive=URL       the archive: postgresql://user@host[:port]/db, or an SQLite file\n"
-               "                      (default: archive.sqlite in the user's application data folder)\n"
+               "  --archive=URL       the archive: postgresql://user@host[:port]/db[?PARAMETERS], or an\n"
+               "                      SQLite file (default: archive.sqlite in the user's application\n"
+               "                      data folder); PARAMETERS, joined by &: timeout=SECONDS (how long\n"
+               "                      one statement may run) and libpq's\n"
+               "                      %4\n"
+               "                      A password in the URL is refused: the server's password comes\n"
+               "                      from ~/.pgpass (or PGPASSFILE), else from the secret store\n"
                "  --archive-import DIR  keep every *.log under DIR in the archive\n"
                "  --archive-list      print the archive's entries, newest first\n"
                "  --archive-export ID write the files above from the archived log ID\n"
@@ -174,8 +183,11 @@ QString CommandLine::usage()
                "                      logger LABEL (--device), or since DATE (--since YYYY-MM-DD)\n"
                "  --archive-backup FILE  write a consistent copy of an SQLite archive into FILE;\n"
                "                      a PostgreSQL archive is backed up with pg_dump\n"
+               "  --archive-password  keep the server's password, read from standard input, in the\n"
+               "                      desktop's secret store\n"
                "  --allow-truncated   export the first %3 records of a log longer than that\n"
                "  --help              show this text and exit\n")
         .arg(outputUsage, outputLines)
-        .arg(LoadRecordLimit);
+        .arg(LoadRecordLimit)
+        .arg(PassedLibpqParameters().join(QStringLiteral(", ")));
 }

@@ -25,6 +25,7 @@ struct CommandLine {
     QString eventsDevice;       // --device LABEL
     std::optional<qint64> eventsSince; // --since DATE: UTC seconds of local midnight or time DATE
     QString archiveBackup; // --archive-backup FILE: write a copy of the whole archive and exit
+    bool archivePassword = false; // --archive-password: keep the server's password from stdin in the secret store
     QString openLog;       // FILE: a saved log shown in the data viewer at start
     bool allowTruncated = false;  // --allow-truncated: export what fits of a log too long to hold
     // Records one load holds; no argument sets it: tests shorten it to give a
@@ -37,7 +38,7 @@ struct CommandLine {
     bool archiveCommand() const
     {
         return !archiveImport.isEmpty() || archiveList || archiveExport > 0 || archiveVerify || archiveEvents
-               || !archiveBackup.isEmpty();
+               || !archiveBackup.isEmpty() || archivePassword;
     }
     // The file asked for the kind of output; empty when none.
     QString output(TOutputKind kind) const;

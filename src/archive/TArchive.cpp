@@ -1,6 +1,7 @@
 #include "archive/TArchive.h"
 
 #include "archive/ArchiveBackup.h"
+#include "archive/ArchivePasswords.h"
 #include "archive/ArchiveRows.h"
 #include "archive/ArchiveSchema.h"
 #include "data/FileSave.h"
@@ -19,6 +20,7 @@
 #include <QSysInfo>
 #include <QThread>
 #include <QTimeZone>
+#include <QUrl>
 #include <QVariant>
 
 #include <array>
@@ -211,7 +213,70 @@ QSqlError prepareSchema(QSqlDatabase& database, const TArchiveLocation& location
 
 } // namespace
 
-std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QString* error)
+namespace {
+
+// How long the desktop's secret store may take to answer: enough for it to
+// start, not for the 25 s of a D-Bus call nobody answers.
+constexpr std::chrono::seconds SecretStoreLimit{5};
+
+// libpq's words when the server asks for a password that no ~/.pgpass line
+// (nor PGPASSFILE's) gave.
+constexpr char NoPasswordSupplied[] = "no password supplied";
+
+// Opens the connection; a server that asks for a password nothing gave is
+// asked once more with the one in the secret store, if it holds one. When it
+// holds none, why is added to the server's words.
+QSqlError openConnection(QSqlDatabase& database, const TArchiveLocation& location)
+{
+    if (database.open())
+        return {};
+    const QSqlError failure = database.lastError();
+    if (location.engine != TArchiveLocation::Engine::Postgresql || !location.password.isEmpty()
+        || !failure.databaseText().contains(QLatin1String(NoPasswordSupplied)))
+        return failure;
+    QString storeError;
+    const std::optional<QString> stored = StoredArchivePassword(location, SecretStoreLimit, &storeError);
+    if (!stored) {
+        return QSqlError(failure.driverText(), failure.databaseText() + u'\n' + storeError, failure.type(),
+                         failure.nativeErrorCode());
+    }
+    database.setPassword(*stored);
+    return database.open() ? QSqlError() : database.lastError();
+}
+
+// Reads which schema the archive is at, changing nothing: PostgreSQL's
+// session refuses writes, SQLite reads the file's header first.
+QSqlError readSchema(QSqlDatabase& database, const TArchiveLocation& location, int* version)
+{
+    QSqlQuery query(database);
+    if (!query.exec(location.engine == TArchiveLocation::Engine::Sqlite
+                        ? QStringLiteral("PRAGMA schema_version")
+                        : QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY")))
+        return query.lastError();
+    QSqlError failure;
+    *version = ArchiveSchemaVersionOf(database, &failure);
+    return failure;
+}
+
+// SQLite reads a WAL file only beside an index it keeps in a "-shm" file,
+// which a folder this account may not write cannot take. With no "-wal"
+// file, no writer has it open and all of it is in the file itself, which
+// is then read as a file nothing changes. False when that cannot be.
+bool reopenedImmutable(QSqlDatabase& database, const TArchiveLocation& location)
+{
+    if (location.engine != TArchiveLocation::Engine::Sqlite || QFileInfo::exists(location.database + "-wal"))
+        return false;
+    database.close();
+    QUrl uri = QUrl::fromLocalFile(location.database);
+    uri.setQuery(QStringLiteral("immutable=1"));
+    database.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+    database.setConnectOptions(database.connectOptions() + QStringLiteral(";QSQLITE_OPEN_URI"));
+    return database.open();
+}
+
+} // namespace
+
+std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QString* error, TArchiveAccess access)
 {
     const TArchiveDialect& dialect = TArchiveDialect::of(location.engine);
     if (!QSqlDatabase::isDriverAvailable(dialect.driver)) {
@@ -219,10 +284,14 @@ std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QStri
                      .arg(dialect.driver, location.engine == TArchiveLocation::Engine::Sqlite ? "sqlite" : "psql");
         return nullptr;
     }
+    const bool readOnly = access == TArchiveAccess::ReadOnly;
     if (location.engine == TArchiveLocation::Engine::Sqlite) {
-        // A file marked read-only stays so, even for a user the system would let write it.
         const QFileInfo file(location.database);
-        if (file.exists() && !(file.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther))) {
+        if (readOnly && !file.exists()) {
+            *error = QStringLiteral("Файл архива %1 не найден").arg(location.displayName());
+            return nullptr;
+        }
+        if (!readOnly && !location.writable()) {
             *error = QStringLiteral("Файл архива %1 доступен только для чтения; программа работает без архива")
                          .arg(location.displayName());
             return nullptr;
@@ -234,7 +303,8 @@ std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QStri
     QSqlDatabase database = QSqlDatabase::addDatabase(dialect.driver, archive->connectionName_);
     database.setDatabaseName(location.database);
     if (location.engine == TArchiveLocation::Engine::Sqlite) {
-        database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(location.busyTimeoutMs));
+        database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(location.busyTimeoutMs)
+                                   + (readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
     } else {
         database.setHostName(location.host);
         database.setPort(location.port);
@@ -245,18 +315,22 @@ std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QStri
         // (given up after 3 lost probes), and data the server's host leaves
         // unacknowledged for 15 s ends the connection. The server cancels a
         // statement itself after statementTimeoutMs; the watchdog covers a
-        // server that does not answer at all.
-        database.setConnectOptions(QStringLiteral("connect_timeout=5;keepalives=1;keepalives_idle=10;"
-                                                  "keepalives_interval=5;keepalives_count=3;tcp_user_timeout=15000;"
-                                                  "options='-c statement_timeout=%1'")
-                                       .arg(location.statementTimeoutMs));
+        // server that does not answer at all. The URL's own parameters come
+        // last: libpq keeps the last value given, so connect_timeout=N wins.
+        const QString own = QStringLiteral("connect_timeout=5;keepalives=1;keepalives_idle=10;"
+                                           "keepalives_interval=5;keepalives_count=3;tcp_user_timeout=15000;"
+                                           "options='-c statement_timeout=%1'")
+                                .arg(location.statementTimeoutMs);
+        database.setConnectOptions((QStringList(own) + location.libpqParameters).join(u';'));
     }
-    QSqlError failure;
-    if (!database.open())
-        failure = database.lastError();
+    QSqlError failure = openConnection(database, location);
     const TConnectionWatchdog::Guard watched(archive->watchdog_, database);
     int version = 0;
-    if (!failure.isValid()) {
+    if (!failure.isValid() && readOnly) {
+        failure = readSchema(database, location, &version);
+        if (failure.isValid() && reopenedImmutable(database, location))
+            failure = readSchema(database, location, &version);
+    } else if (!failure.isValid()) {
         // Two programs setting up one new SQLite file at once can meet a lock
         // SQLite reports at once instead of waiting for; every step may run
         // again, so the later one tries again within its busy timeout.
@@ -272,6 +346,10 @@ std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QStri
         const QString reason = archive->describe(failure);
         *error = WithDetail(MessageLine(reason) + QStringLiteral("; программа работает без архива"),
                             MessageDetail(reason));
+        return nullptr;
+    }
+    if (version == 0 && readOnly) {
+        *error = QStringLiteral("В %1 нет архива программы").arg(location.displayName());
         return nullptr;
     }
     if (version > ArchiveSchemaVersion) {
@@ -299,6 +377,10 @@ QString TArchive::describe(const QSqlError& error) const
                 .arg(location_.statementTimeoutMs / 1000.0);
         }
         // The server's own words are English and run over several lines: the detail.
+        if (error.databaseText().contains(QLatin1String(NoPasswordSupplied))) {
+            return WithDetail(QStringLiteral("Сервер архива %1 просит пароль: %2").arg(where, ArchivePasswordAdvice()),
+                              reason);
+        }
         if (error.type() == QSqlError::ConnectionError)
             return WithDetail(QStringLiteral("Нет связи с сервером архива %1").arg(where), reason);
         return WithDetail(QStringLiteral("Сервер архива %1 не выполнил запрос").arg(where), reason);

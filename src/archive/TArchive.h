@@ -95,6 +95,10 @@ struct TStoredLog {
     bool added = false; // false: the same bytes were already archived
 };
 
+// ReadOnly: for what only reads, so that an archive this account may not
+// change can still be read; the archive is neither created nor migrated.
+enum class TArchiveAccess { ReadWrite, ReadOnly };
+
 // The archive: every log kept once, with a trail of what was done with it.
 // Each method answers an error in Russian through `error` when it fails; the
 // archive stays usable for the next call, unless its server stopped answering
@@ -109,7 +113,11 @@ public:
 
     // Opens the archive, creating or migrating its schema; nullptr, with the
     // reason, when it cannot be used (locked, read-only, damaged, no server).
-    static std::unique_ptr<TArchive> open(const TArchiveLocation& location, QString* error);
+    // ReadOnly opens an existing archive as it is, at an older schema too.
+    // A server that asks for a password no ~/.pgpass line gives is asked
+    // again with the one in the desktop's secret store, if any.
+    static std::unique_ptr<TArchive> open(const TArchiveLocation& location, QString* error,
+                                          TArchiveAccess access = TArchiveAccess::ReadWrite);
 
     // Keeps the log's records under its label; the same bytes stored again
     // add only a download event to the entry that holds them.

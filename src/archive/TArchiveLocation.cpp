@@ -1,6 +1,7 @@
 #include "archive/TArchiveLocation.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
@@ -10,6 +11,43 @@ namespace {
 
 // An hour: longer would look like the very hang the time-out is there to end.
 constexpr int MaxStatementTimeoutSeconds = 3600;
+
+// A value as libpq's connection string takes it: quoted, its backslashes and
+// quotes escaped.
+QString libpqQuoted(QString value)
+{
+    value.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + value + QLatin1Char('\'');
+}
+
+// Sets the URL's own timeout, or keeps one of libpq's parameters; false, with the reason, for anything else.
+bool takeParameter(TArchiveLocation& location, const QString& name, const QString& value, QString* error)
+{
+    if (name == QLatin1String("timeout")) {
+        bool number = false;
+        const int seconds = value.toInt(&number);
+        if (!number || seconds < 1 || seconds > MaxStatementTimeoutSeconds) {
+            *error = QStringLiteral("Время ожидания сервера архива timeout=%1: нужно целое число секунд от 1 до %2")
+                         .arg(value)
+                         .arg(MaxStatementTimeoutSeconds);
+            return false;
+        }
+        location.statementTimeoutMs = seconds * 1000;
+        return true;
+    }
+    if (!PassedLibpqParameters().contains(name)) {
+        *error = QStringLiteral("Неизвестный параметр адреса архива «%1»: допустимы timeout, %2")
+                     .arg(name, PassedLibpqParameters().join(QStringLiteral(", ")));
+        return false;
+    }
+    // The database driver splits its options at semicolons, quoted or not.
+    if (value.isEmpty() || value.contains(QLatin1Char(';'))) {
+        *error = QStringLiteral("Параметр адреса архива %1 должен иметь значение без «;»").arg(name);
+        return false;
+    }
+    location.libpqParameters << name + QLatin1Char('=') + libpqQuoted(value);
+    return true;
+}
 
 } // namespace
 
@@ -23,7 +61,6 @@ std::optional<TArchiveLocation> TArchiveLocation::fromUrl(const QString& url, QS
         location.host = parsed.host();
         location.port = parsed.port(5432);
         location.user = parsed.userName();
-        location.password = parsed.password();
         location.database = parsed.path().mid(1);
         if (!parsed.isValid() || location.host.isEmpty() || location.database.isEmpty()
             || location.database.contains(QLatin1Char('/'))) {
@@ -31,18 +68,17 @@ std::optional<TArchiveLocation> TArchiveLocation::fromUrl(const QString& url, QS
                          .arg(url);
             return std::nullopt;
         }
-        const QString timeout = QUrlQuery(parsed).queryItemValue(QStringLiteral("timeout"));
-        if (!timeout.isEmpty()) {
-            bool number = false;
-            const int seconds = timeout.toInt(&number);
-            if (!number || seconds < 1 || seconds > MaxStatementTimeoutSeconds) {
-                *error = QStringLiteral("Время ожидания сервера архива timeout=%1: "
-                                        "нужно целое число секунд от 1 до %2")
-                             .arg(timeout)
-                             .arg(MaxStatementTimeoutSeconds);
+        if (!parsed.password().isEmpty()) {
+            *error = QStringLiteral("Пароль в адресе архива открыт всем, кто видит команду или файл настроек: "
+                                    "уберите его из адреса и %1")
+                         .arg(ArchivePasswordAdvice());
+            return std::nullopt;
+        }
+        const QList<std::pair<QString, QString>> parameters =
+            QUrlQuery(parsed).queryItems(QUrl::FullyDecoded);
+        for (const auto& [name, value] : parameters) {
+            if (!takeParameter(location, name, value, error))
                 return std::nullopt;
-            }
-            location.statementTimeoutMs = seconds * 1000;
         }
         return location;
     }
@@ -84,6 +120,31 @@ std::optional<TArchiveLocation> TArchiveLocation::chosen(const QString& commandL
     if (!location)
         *error = QStringLiteral("Настройка archive/url в %1: %2").arg(QDir::toNativeSeparators(settings.fileName()), *error);
     return location;
+}
+
+QString ArchivePasswordAdvice()
+{
+    return QStringLiteral("впишите его в ~/.pgpass (или в файл из PGPASSFILE) либо сохраните в хранилище паролей "
+                          "командой korvi-monitor --archive=АДРЕС --archive-password");
+}
+
+const QStringList& PassedLibpqParameters()
+{
+    static const QStringList names = {QStringLiteral("sslmode"), QStringLiteral("sslrootcert"),
+                                      QStringLiteral("sslcert"), QStringLiteral("sslkey"), QStringLiteral("sslcrl"),
+                                      QStringLiteral("connect_timeout"), QStringLiteral("application_name")};
+    return names;
+}
+
+bool TArchiveLocation::writable() const
+{
+    if (engine == Engine::Postgresql)
+        return true;
+    const QFileInfo file(database);
+    if (!file.exists())
+        return true; // made with its folder when the archive is first opened
+    constexpr QFile::Permissions writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return (file.permissions() & writeBits) && file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
 }
 
 QString TArchiveLocation::displayName() const

@@ -25,7 +25,7 @@ struct TEraseFacts {
     };
     QString label; // the logger's drive label; empty while not known
     Archive archive = Archive::None;
-    QDateTime keptAt;
+    QDateTime keptAt = {};
 };
 
 // The settings window's page "Даталоггер": the logger's clock (the pickers follow

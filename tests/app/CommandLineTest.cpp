@@ -72,9 +72,13 @@ TEST(CommandLine, UnderstandsTheArchiveVerbs)
         bool archiveList = false;
         qint64 archiveExport = 0;
         QString archiveBackup = {};
+        bool archivePassword = false;
     };
     const Case cases[] = {
         {{"korvi-monitor", "--archive-list"}, false, {}, {}, true},
+        {{"korvi-monitor", "--archive=postgresql://k@db/a", "--archive-password"}, false, "postgresql://k@db/a", {},
+         false, 0, {}, true},
+        {{"korvi-monitor", "--archive-password", "--archive-list"}, true, {}, {}, true, 0, {}, true},
         {{"korvi-monitor", "--archive=postgresql://k@db/a", "--archive-list"}, false, "postgresql://k@db/a", {}, true},
         {{"korvi-monitor", "--archive-import", "/old logs"}, false, {}, "/old logs"},
         {{"korvi-monitor", "--archive-export", "12", "--xlsx", "r.xlsx"}, false, {}, {}, false, 12},
@@ -98,10 +102,11 @@ TEST(CommandLine, UnderstandsTheArchiveVerbs)
         EXPECT_EQ(line.archiveImport, c.archiveImport);
         EXPECT_EQ(line.archiveList, c.archiveList);
         EXPECT_EQ(line.archiveBackup, c.archiveBackup);
+        EXPECT_EQ(line.archivePassword, c.archivePassword);
         if (!c.error) {
             EXPECT_EQ(line.archiveExport, c.archiveExport);
             EXPECT_EQ(line.archiveCommand(), c.archiveList || c.archiveExport > 0 || !c.archiveImport.isEmpty()
-                                                 || !c.archiveBackup.isEmpty());
+                                                 || !c.archiveBackup.isEmpty() || c.archivePassword);
         }
     }
 }

@@ -2,10 +2,14 @@
 
 #include "data/LogGenerator.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -32,10 +36,10 @@ protected:
 
     // Opens the archive and lists it, as the program does at start; the
     // error of whichever step failed.
-    QString openAndList() const
+    QString openAndList(TArchiveAccess access = TArchiveAccess::ReadWrite) const
     {
         QString error;
-        std::unique_ptr<TArchive> archive = TArchive::open(location_, &error);
+        std::unique_ptr<TArchive> archive = TArchive::open(location_, &error, access);
         if (archive && archive->entries({}, &error).size() != 4 && error.isEmpty())
             error = QStringLiteral("the list is short");
         return error;
@@ -63,6 +67,59 @@ TEST_F(ArchiveFileTest, AReadOnlyFileIsRefusedWithAMessage)
     EXPECT_TRUE(error.contains(QStringLiteral("только для чтения"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("без архива"))) << error.toStdString();
     EXPECT_TRUE(error.contains(path())) << error.toStdString();
+}
+
+// What only reads reads a file this account may not change all the same.
+TEST_F(ArchiveFileTest, AReadOnlyFileIsReadWhereOnlyReadingIsAsked)
+{
+    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_EQ(openAndList(TArchiveAccess::ReadOnly), QString());
+    EXPECT_TRUE(openAndList().contains(QStringLiteral("только для чтения")));
+}
+
+// SQLite keeps the index of a WAL file in a "-shm" file beside it, which a
+// folder the account may not write cannot take: the file is read all the same.
+TEST_F(ArchiveFileTest, AFileInAFolderThatMayNotBeWrittenIsRead)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into any folder; app_archive_tests runs the program as another account for this";
+    const QString folder = QFileInfo(path()).absolutePath();
+    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const QString error = openAndList(TArchiveAccess::ReadOnly);
+    const QStringList left = QDir(folder).entryList(QDir::Files);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(error, QString());
+    EXPECT_EQ(left, QStringList{QFileInfo(path()).fileName()});
+}
+
+// Reading neither makes a file nor sets up an archive in one.
+TEST_F(ArchiveFileTest, ReadingFindsOnlyAnArchiveThatIsThere)
+{
+    struct Case {
+        const char* name;
+        const char* file;
+        bool empty;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {"no file", "missing.sqlite", false, "не найден"},
+        {"an empty file", "empty.sqlite", true, "нет архива программы"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TArchiveLocation location = location_;
+        location.database = QFileInfo(path()).absoluteDir().filePath(QString::fromUtf8(c.file));
+        if (c.empty) {
+            ASSERT_TRUE(QFile(location.database).open(QIODevice::WriteOnly));
+        }
+        QString error;
+        EXPECT_FALSE(TArchive::open(location, &error, TArchiveAccess::ReadOnly));
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.mentions)) && error.contains(location.database))
+            << error.toStdString();
+        EXPECT_EQ(QFileInfo::exists(location.database), c.empty);
+        EXPECT_EQ(QFileInfo(location.database).size(), 0);
+    }
 }
 
 TEST_F(ArchiveFileTest, AFileLockedByAnotherProgramIsRefusedUntilItIsFree)

@@ -548,6 +548,17 @@ TEST_P(ArchiveTest, AnArchiveOfTheFirstSchemaIsCarriedForward)
         EXPECT_EQ(ArchiveSchemaVersionOf(direct.database(), &error), 1);
     }
 
+    {
+        // What only reads reads it as it is, and leaves it so.
+        QString error;
+        std::unique_ptr<TArchive> reader = TArchive::open(old.location(), &error, TArchiveAccess::ReadOnly);
+        ASSERT_TRUE(reader) << error.toStdString();
+        EXPECT_EQ(reader->entries({}, &error).size(), 1u) << error.toStdString();
+        DirectConnection direct(old.location());
+        QSqlError versionError;
+        EXPECT_EQ(ArchiveSchemaVersionOf(direct.database(), &versionError), 1);
+    }
+
     std::unique_ptr<TArchive> archive = old.open();
     ASSERT_TRUE(archive);
     {
