@@ -229,7 +229,8 @@ void TLoggerPage::ButtonLogWriteAllClick()
 {
     const QDateTime moment(DateTimePickerDate->date(), DateTimePickerTime->time());
     const QLocale locale = FormatLocale();
-    const QString set = locale.toString(moment, locale.dateFormat(QLocale::ShortFormat) + u' ' + LongTimeFormat(locale));
+    const QString set =
+        locale.toString(moment, locale.dateFormat(QLocale::ShortFormat) + u' ' + LongTimeFormat(locale));
     runChange(
         QString::fromUtf8("Установка часов даталоггера…"),
         [moment](TDeviceLink& link) {

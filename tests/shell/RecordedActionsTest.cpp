@@ -92,7 +92,8 @@ void RecordedActionsTest::cleanup()
     scratch.reset();
 }
 
-std::vector<TArchiveEvent> RecordedActionsTest::trailUntil(const std::function<bool(const TArchiveEvent& newest)>& wanted)
+std::vector<TArchiveEvent>
+RecordedActionsTest::trailUntil(const std::function<bool(const TArchiveEvent& newest)>& wanted)
 {
     std::vector<TArchiveEvent> trail;
     const bool came = QTest::qWaitFor(
