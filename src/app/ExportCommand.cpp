@@ -14,7 +14,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QTextStream>
 
 #include <memory>
@@ -70,7 +69,7 @@ bool writeExportFiles(const TMeasurementStore& store, const TRawRecords& rawReco
             return false;
         }
         if (written)
-            written->append(format.flag.mid(2) + QLatin1Char(' ') + QFileInfo(path).absoluteFilePath());
+            written->append(OutputFileDetail(format, path));
     }
     return true;
 }

@@ -561,7 +561,7 @@ QStringList TArchive::labels(QString* error)
     return found;
 }
 
-std::optional<QByteArray> TArchive::rawRecords(qint64 id, QString* error)
+std::optional<QByteArray> TArchive::rawRecords(qint64 id, QString* error, bool* damaged)
 {
     QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
     const TConnectionWatchdog::Guard watched(watchdog_, database);
@@ -587,6 +587,8 @@ std::optional<QByteArray> TArchive::rawRecords(qint64 id, QString* error)
         *error = QStringLiteral("Запись %1 архива повреждена: её данные не совпадают с контрольной суммой SHA-256, "
                                 "открыть её нельзя")
                      .arg(id);
+        if (damaged)
+            *damaged = true;
     }
     return raw;
 }

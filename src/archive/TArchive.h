@@ -130,8 +130,9 @@ public:
     std::optional<qint64> entryHolding(const QString& sha256, QString* error);
     // Every label with an entry, for the device filter.
     QStringList labels(QString* error);
-    // The entry's records, refused when they no longer match their SHA-256.
-    std::optional<QByteArray> rawRecords(qint64 id, QString* error);
+    // The entry's records, refused when they no longer match their SHA-256
+    // (`damaged`, when given, then says so).
+    std::optional<QByteArray> rawRecords(qint64 id, QString* error, bool* damaged = nullptr);
     // An event of the entry's, under its label, chained to the trail.
     bool addEvent(qint64 entryId, TArchiveEventKind kind, const QString& detail, const TArchiveStamp& stamp,
                   QString* error);

@@ -9,6 +9,7 @@
 #include "reports/PdfReport.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <memory>
@@ -120,4 +121,9 @@ const TOutputFormat* OutputFormatWithSuffix(const QString& suffix)
             return &format;
     }
     return nullptr;
+}
+
+QString OutputFileDetail(const TOutputFormat& format, const QString& path)
+{
+    return format.suffix + QLatin1Char(' ') + QFileInfo(path).absoluteFilePath();
 }

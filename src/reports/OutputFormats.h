@@ -53,3 +53,6 @@ const std::vector<TOutputFormat>& OutputFormats();
 const TOutputFormat& OutputFormatOf(TOutputKind kind);
 // The first kind written with the suffix (case aside); null for a suffix the program does not write.
 const TOutputFormat* OutputFormatWithSuffix(const QString& suffix);
+// How the archive's trail names a file written in the format, from the
+// window or the command line alike: "xlsx /folder/report.xlsx".
+QString OutputFileDetail(const TOutputFormat& format, const QString& path);

@@ -175,6 +175,33 @@ QStringList MetrologyCaptions(const QLocale& locale, const TUserLimits& limits)
     return captions;
 }
 
+QString LimitsChangeText(const TUserLimits& before, const TUserLimits& after, const QLocale& locale)
+{
+    struct Channel {
+        const char* name;
+        int TUserLimits::*min;
+        int TUserLimits::*max;
+        const char* unit;
+    };
+    static constexpr Channel Channels[] = {
+        {"t", &TUserLimits::temperatureMin, &TUserLimits::temperatureMax, "°C"},
+        {"RH", &TUserLimits::humidityMin, &TUserLimits::humidityMax, "%"},
+        {"P", &TUserLimits::pressureMin, &TUserLimits::pressureMax, "кПа"},
+    };
+    const auto range = [&locale](const TUserLimits& limits, const Channel& channel) {
+        return tenthsText(limits.*channel.min, locale) + u'…' + tenthsText(limits.*channel.max, locale);
+    };
+    QStringList changes;
+    for (const Channel& channel : Channels) {
+        if (before.*channel.min == after.*channel.min && before.*channel.max == after.*channel.max)
+            continue;
+        changes << QStringLiteral("%1: %2 → %3 %4")
+                       .arg(QLatin1String(channel.name), range(before, channel), range(after, channel),
+                            QString::fromUtf8(channel.unit));
+    }
+    return changes.join(QStringLiteral("; "));
+}
+
 TMetrology ComputeMetrology(const TMeasurementStore& store, const TUserLimits& limits)
 {
     const std::array<TLimit, ExcursionLimitCount> levels = ExcursionLimits(limits);

@@ -79,3 +79,7 @@ QStringList MetrologyCaptions(const QLocale& locale, const TUserLimits& limits =
 
 // The values of those lines for the shown rows; durations as "ч:мм:сс".
 QStringList MetrologyTexts(const TMeasurementStore& store, const QLocale& locale, const TUserLimits& limits = {});
+
+// What a change of the limits moved, each channel whose limits differ as
+// "t: 2,0…8,0 → 2,0…6,0 °C", joined by "; "; empty when none differs.
+QString LimitsChangeText(const TUserLimits& before, const TUserLimits& after, const QLocale& locale);

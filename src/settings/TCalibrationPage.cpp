@@ -1,6 +1,7 @@
 #include "settings/TCalibrationPage.h"
 
 #include "device/RegisterConversions.h"
+#include "device/RegisterMap.h"
 #include "device/TDeviceLink.h"
 #include "settings/DigitKeyFilter.h"
 #include "settings/FieldConversion.h"
@@ -42,7 +43,7 @@ QLabel* makeLabel(const char* caption, QWidget* parent)
 
 TCalibrationPage::TCalibrationPage(const CalibrationPageTable& table, TLoggerRequests& requests,
                                    QWidget* parent)
-    : TDevicePage(requests, parent), table_(table)
+    : TDevicePage(requests, parent), table_(table), known_(table.fields.size())
 {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 8, 8, 8);
@@ -139,6 +140,7 @@ void TCalibrationPage::readOne(int single)
     readRegisters(QString::fromUtf8("Чтение: %1…").arg(QString::fromUtf8(field.label)), {field.reg},
                   QString::fromUtf8(action.readMessage),
                   [this, &action, &field](const QList<qint32>& values) {
+                      known_[action.field] = values[0];
                       edits_[action.field]->setText(shownValue(field, values[0]));
                   });
 }
@@ -156,7 +158,9 @@ void TCalibrationPage::writeOne(int single)
     if (!value || *value < action.min || *value > action.max)
         return refuseWith(QString::fromUtf8(action.errorMessage));
     writeRegisters(QString::fromUtf8("Запись: %1…").arg(QString::fromUtf8(field.label)), {{field.reg, *value}},
-                   TDeviceLink::ReplyTimeoutMs, QString::fromUtf8(action.writeMessage));
+                   TDeviceLink::ReplyTimeoutMs, QString::fromUtf8(action.writeMessage), TLoggerChange::Calibration,
+                   changeText(action.field, *value),
+                   [this, fieldIndex = action.field, written = *value] { known_[fieldIndex] = written; });
 }
 
 void TCalibrationPage::readPage()
@@ -166,8 +170,10 @@ void TCalibrationPage::readPage()
         registers.append(field.reg);
     readRegisters(QString::fromUtf8("Чтение всех коэффициентов…"), registers, QString::fromUtf8(table_.readAllMessage),
                   [this](const QList<qint32>& values) {
-        for (int i = 0; i < table_.fields.size(); ++i)
+        for (int i = 0; i < table_.fields.size(); ++i) {
+            known_[i] = values[i];
             edits_[i]->setText(shownValue(table_.fields[i], values[i]));
+        }
     });
 }
 
@@ -185,14 +191,37 @@ void TCalibrationPage::writePage()
     }
 
     QList<RegisterWrite> writes;
+    QStringList changes;
     for (int i = 0; i < table_.fields.size(); ++i) {
         const CalibrationField& field = table_.fields[i];
         if (!values[i] || *values[i] < field.pageMin || *values[i] > field.pageMax)
             return refuseWith(QString::fromUtf8(field.pageError));
         writes.append({field.reg, *values[i]});
+        changes.append(changeText(i, *values[i]));
     }
     writeRegisters(QString::fromUtf8("Запись всех коэффициентов…"), writes, TDeviceLink::ReplyTimeoutMs,
-                   QString::fromUtf8(table_.writeAllMessage));
+                   QString::fromUtf8(table_.writeAllMessage), TLoggerChange::Calibration,
+                   changes.join(QStringLiteral("; ")), [this, writes] {
+                       for (int i = 0; i < writes.size(); ++i)
+                           known_[i] = writes[i].value;
+                   });
+}
+
+void TCalibrationPage::noteInitialised()
+{
+    for (int i = 0; i < table_.fields.size(); ++i) {
+        const auto reg = std::size_t(table_.fields[i].reg);
+        if (reg < DefaultRegisterImage.size())
+            known_[i] = DefaultRegisterImage[reg];
+    }
+}
+
+QString TCalibrationPage::changeText(int field, qint32 value) const
+{
+    const CalibrationField& shown = table_.fields[field];
+    const std::optional<QString> before =
+        known_[field] ? std::optional<QString>(shownValue(shown, *known_[field])) : std::nullopt;
+    return ValueChangeText(QString::fromUtf8(shown.label), before, shownValue(shown, value));
 }
 
 void TCalibrationPage::showDefaults()

@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <optional>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,12 +38,19 @@ public:
     void writePage();
     // Puts the defaults into the fields; nothing is sent or logged.
     void showDefaults();
+    // The logger's initialisation wrote the defaults of the registers it covers.
+    void noteInitialised();
 
 private:
     QString shownValue(const CalibrationField& field, qint32 value) const;
     QPushButton* addButton(const char* objectName, const char* caption);
+    // The trail's "Смещение: 0,1 → 0,5" of a field about to be written.
+    QString changeText(int field, qint32 value) const;
 
     const CalibrationPageTable& table_;
     QList<QLineEdit*> edits_;
     QList<QPushButton*> buttons_;
+    // Per field, what the logger holds as far as the page knows: read or
+    // written since the program started; none while unknown.
+    QList<std::optional<qint32>> known_;
 };

@@ -18,6 +18,11 @@ std::optional<QList<qint32>> ReadEach(TDeviceLink& link, const QList<int>& regis
 
 } // namespace
 
+QString ValueChangeText(const QString& name, const std::optional<QString>& before, const QString& after)
+{
+    return QStringLiteral("%1: %2 → %3").arg(name, before.value_or(QStringLiteral("было неизвестно")), after);
+}
+
 TDevicePage::TDevicePage(TLoggerRequests& requests, QWidget* parent)
     : QWidget(parent), requests_(requests)
 {
@@ -42,14 +47,18 @@ void TDevicePage::readRegisters(const QString& doing, const QList<int>& register
 }
 
 void TDevicePage::writeRegisters(const QString& doing, const QList<RegisterWrite>& writes, int timeoutMs,
-                                 const QString& successLine)
+                                 const QString& successLine, TLoggerChange change, const QString& detail,
+                                 std::function<void()> written)
 {
-    runRequest(doing, [writes, timeoutMs, successLine](TDeviceLink& link) {
-        if (!link.WriteRegisters(writes, timeoutMs))
-            return false;
-        link.LogStatus(successLine);
-        return true;
-    });
+    runChange(
+        doing,
+        [writes, timeoutMs, successLine](TDeviceLink& link) {
+            if (!link.WriteRegisters(writes, timeoutMs))
+                return false;
+            link.LogStatus(successLine);
+            return true;
+        },
+        change, detail, std::move(written));
 }
 
 void TDevicePage::refuseWith(const QString& reason)

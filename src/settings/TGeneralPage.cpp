@@ -62,11 +62,20 @@ QList<QWidget*> TGeneralPage::deviceControls() const
             EditDeviceNumber};
 }
 
+void TGeneralPage::showDetectedNumber(const QString& numberText)
+{
+    EditDeviceNumber->setText(numberText);
+    bool told = false;
+    const qint32 number = numberText.toInt(&told);
+    knownNumber_ = told ? std::optional<qint32>(number) : std::nullopt;
+}
+
 void TGeneralPage::ButtonDeviceNumberReadClick()
 {
     runRequest(QString::fromUtf8("Чтение номера прибора…"), &ReadDeviceNumber, [this](const std::optional<qint32>& number) {
         if (!number)
             return false;
+        knownNumber_ = *number;
         EditDeviceNumber->setText(QString::number(*number));
         return true;
     });
@@ -79,18 +88,30 @@ void TGeneralPage::ButtonDeviceNumberWriteClick()
         ShowErrorBox(window(), number.error);
         return refuse();
     }
-    writeRegisters(QString::fromUtf8("Запись номера прибора…"), {{RegDeviceNumber, *number.value}},
-                   TDeviceLink::ReplyTimeoutMs,
-                   QString::fromUtf8("Запись номера прибора успешно выполнена"));
+    const qint32 written = *number.value;
+    const std::optional<QString> before =
+        knownNumber_ ? std::optional<QString>(QString::number(*knownNumber_)) : std::nullopt;
+    writeRegisters(QString::fromUtf8("Запись номера прибора…"), {{RegDeviceNumber, written}},
+                   TDeviceLink::ReplyTimeoutMs, QString::fromUtf8("Запись номера прибора успешно выполнена"),
+                   TLoggerChange::Number, ValueChangeText(Label16->text(), before, QString::number(written)),
+                   [this, written] { knownNumber_ = written; });
 }
 
+// The image holds the device number and the temperature and humidity
+// calibration: the trail tells it as a calibration.
 void TGeneralPage::ButtonDeviceInitClick()
 {
     QList<RegisterWrite> writes;
     for (std::size_t reg = 0; reg < DefaultRegisterImage.size(); ++reg)
         writes.append({int(reg), DefaultRegisterImage[reg]});
     writeRegisters(QString::fromUtf8("Инициализация прибора…"), writes, TDeviceLink::SlowReplyTimeoutMs,
-                   QString::fromUtf8("Инициализация прибора успешно выполнена"));
+                   QString::fromUtf8("Инициализация прибора успешно выполнена"), TLoggerChange::Calibration,
+                   QStringLiteral("Инициализация: номер прибора и калибровка температуры и влажности "
+                                  "записаны значениями по умолчанию"),
+                   [this] {
+                       knownNumber_ = DefaultRegisterImage[RegDeviceNumber];
+                       emit initialised();
+                   });
 }
 
 void TGeneralPage::ButtonNumRecordClick()

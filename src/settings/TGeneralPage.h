@@ -2,6 +2,8 @@
 
 #include "settings/TDevicePage.h"
 
+#include <optional>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -16,6 +18,8 @@ public:
 
     // The controls that follow the connection state (SetDeviceControlsEnabled).
     QList<QWidget*> deviceControls() const;
+    // The number a newly detected logger told, empty when it told none.
+    void showDetectedNumber(const QString& numberText);
 
     QLabel* Label16;
     QLineEdit* EditDeviceNumber;
@@ -40,4 +44,11 @@ public:
 
 signals:
     void recordCountRead(qint64 recordCount);
+    // "Инициализировать" went through: the registers hold their defaults.
+    void initialised();
+
+private:
+    // The number the logger holds as far as the page knows: told at
+    // detection, read, or written since; none while unknown.
+    std::optional<qint32> knownNumber_;
 };

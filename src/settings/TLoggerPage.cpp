@@ -228,24 +228,33 @@ void TLoggerPage::showSettings(const QList<qint32>& values)
 void TLoggerPage::ButtonLogWriteAllClick()
 {
     const QDateTime moment(DateTimePickerDate->date(), DateTimePickerTime->time());
-    runRequest(QString::fromUtf8("Установка часов даталоггера…"), [moment](TDeviceLink& link) {
-        if (!link.SetClock(moment))
-            return false;
-        link.LogStatus(QString::fromUtf8("Запись настроек для даталоггера успешно выполнена"));
-        return true;
-    });
+    const QLocale locale = FormatLocale();
+    const QString set =
+        locale.toString(moment, locale.dateFormat(QLocale::ShortFormat) + u' ' + LongTimeFormat(locale));
+    runChange(
+        QString::fromUtf8("Установка часов даталоггера…"),
+        [moment](TDeviceLink& link) {
+            if (!link.SetClock(moment))
+                return false;
+            link.LogStatus(QString::fromUtf8("Запись настроек для даталоггера успешно выполнена"));
+            return true;
+        },
+        TLoggerChange::Clock, QStringLiteral("Часы установлены на ") + set);
 }
 
 void TLoggerPage::ButtonLogMemEraseClick()
 {
     switch (askToErase(window(), eraseFacts_())) {
     case EraseAnswer::Erase:
-        return runRequest(QString::fromUtf8("Очистка памяти прибора…"), [](TDeviceLink& link) {
-            if (!link.EraseLogMemory())
-                return false;
-            link.LogStatus(QStringLiteral("Память даталоггера очищена"));
-            return true;
-        });
+        return runChange(
+            QString::fromUtf8("Очистка памяти прибора…"),
+            [](TDeviceLink& link) {
+                if (!link.EraseLogMemory())
+                    return false;
+                link.LogStatus(QStringLiteral("Память даталоггера очищена"));
+                return true;
+            },
+            TLoggerChange::Erase, QStringLiteral("Память даталоггера очищена"));
     case EraseAnswer::ReadFirst:
         emit logReadRequested();
         return refuseWith(QStringLiteral("Память не очищена: сначала читается журнал даталоггера"));

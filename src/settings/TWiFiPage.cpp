@@ -184,5 +184,6 @@ void TWiFiPage::ButtonWiFiWriteAllClick()
     if (!plan.error.isEmpty())
         return refuseWith(plan.error);
     writeRegisters(QString::fromUtf8("Запись настроек Wi-Fi…"), plan.writes, TDeviceLink::ReplyTimeoutMs,
-                   QString::fromUtf8("Запись настроек для Wi-Fi успешно выполнена"));
+                   QString::fromUtf8("Запись настроек для Wi-Fi успешно выполнена"), TLoggerChange::WiFi,
+                   plan.detail);
 }

@@ -99,7 +99,7 @@ WiFiWritePlan PlanWiFiWrite(const WiFiSettings& settings)
     };
     for (const Check& check : checks) {
         if (!check.passes)
-            return {QString::fromUtf8(check.message), {}};
+            return {QString::fromUtf8(check.message), {}, {}};
     }
 
     WiFiWritePlan plan;
@@ -110,5 +110,9 @@ WiFiWritePlan PlanWiFiWrite(const WiFiSettings& settings)
     appendText(plan.writes, RegMask, RemoveBlanks(settings.mask), AddressBytes);
     appendText(plan.writes, RegGateway, RemoveBlanks(settings.gateway), AddressBytes);
     appendText(plan.writes, RegDeviceName, settings.deviceName, DeviceNameBytes);
+    plan.detail = QStringLiteral("Логгер: %1; интервал опроса: %2; сеть: %3; IP адрес: %4; маска: %5; шлюз: %6")
+                      .arg(settings.deviceName, WiFiIntervalCode().items()[settings.intervalIndex],
+                           settings.netName, RemoveBlanks(settings.ipAddr), RemoveBlanks(settings.mask),
+                           RemoveBlanks(settings.gateway));
     return plan;
 }

@@ -26,10 +26,12 @@ struct WiFiSettings {
 };
 
 // The outcome of checking the page: the status line of the first failed check,
-// or the registers of the write transaction.
+// or the registers of the write transaction and what the archive's trail
+// tells of it: every setting sent but the password.
 struct WiFiWritePlan {
     QString error;
     QList<RegisterWrite> writes;
+    QString detail;
 };
 
 // Checks in the page's order, then lays out registers 45 to 85 (the group is

@@ -4,6 +4,7 @@
 #include "data/SourceList.h"
 #include "data/UserLimitsHolder.h"
 #include "data/UserLimitsSettings.h"
+#include "reports/Statistics.h"
 #include "shell/TArchiveWindow.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
@@ -12,10 +13,32 @@
 #include "shell/TLogFileActions.h"
 #include "shell/TLoggerConnection.h"
 #include "shell/TReportActions.h"
+#include "text/FormatLocale.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+
+namespace {
+
+TArchiveEventKind eventKindOf(TLoggerChange change)
+{
+    switch (change) {
+    case TLoggerChange::Number:
+        return TArchiveEventKind::LoggerNumber;
+    case TLoggerChange::Calibration:
+        return TArchiveEventKind::LoggerCalibration;
+    case TLoggerChange::Clock:
+        return TArchiveEventKind::LoggerClock;
+    case TLoggerChange::WiFi:
+        return TArchiveEventKind::LoggerWiFi;
+    case TLoggerChange::Erase:
+        break;
+    }
+    return TArchiveEventKind::LoggerErase;
+}
+
+} // namespace
 
 TApplicationWindows::TApplicationWindows(TPlatform platform)
     : volumes_(std::move(platform.volumes))
@@ -110,6 +133,7 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
     QObject::connect(connection_.get(), &TLoggerConnection::detected, archive_.get(),
                      [this] { archive_->findLatest(connection_->deviceLabel()); });
     QObject::connect(formMain_.get(), &TFormMain::logsRead, formMain_.get(), [this] { archiveLogsRead(); });
+    noteInTrail();
     QObject::connect(archiveItem, &QAction::triggered, formArchive_.get(), &TArchiveWindow::showArchive);
     QObject::connect(formArchive_.get(), &TArchiveWindow::openRequested, formMain_.get(),
                      [this](const QString& label, const QByteArray& raw) {
@@ -118,6 +142,24 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
                              if (!failure.isEmpty())
                                  dialogs_->showError(formMain_.get(), failure);
                          });
+                     });
+}
+
+// What the user does with a log, a logger or the limits, each noted once it was done.
+void TApplicationWindows::noteInTrail()
+{
+    QObject::connect(formMain_.get(), &TFormMain::logExported, archive_.get(),
+                     [this](const QByteArray& raw, const QString& label, const QString& detail) {
+                         archive_->noteLog(raw, label, TArchiveEventKind::Export, detail);
+                     });
+    QObject::connect(formSetting_.get(), &TFormSetting::loggerWritten, archive_.get(),
+                     [this](const QString& label, TLoggerChange change, const QString& detail) {
+                         archive_->noteLogger(label, eventKindOf(change), detail);
+                     });
+    QObject::connect(formStatistic_.get(), &TFormStatistic::limitsChosen, archive_.get(),
+                     [this](const TUserLimits& before, const TUserLimits& after) {
+                         archive_->noteLogger(QString(), TArchiveEventKind::LimitsChange,
+                                              LimitsChangeText(before, after, FormatLocale()));
                      });
 }
 

@@ -56,4 +56,5 @@ private:
     void wireWindows();
     void wireArchive(const std::optional<TArchiveLocation>& location, const QString& unavailable);
     void archiveLogsRead();
+    void noteInTrail();
 };

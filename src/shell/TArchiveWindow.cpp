@@ -7,6 +7,7 @@
 #include "data/FileSave.h"
 #include "data/LogExport.h"
 #include "data/Timestamp.h"
+#include "reports/OutputFormats.h"
 #include "shell/TBackgroundJob.h"
 #include "shell/MessageLabel.h"
 #include "shell/TJobControls.h"
@@ -48,6 +49,15 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
     auto* control = new QPushButton(caption, parent);
     control->setObjectName(name);
     return control;
+}
+
+// Records found changed are noted on their entry, with the refusal the user
+// reads; should the note fail, the refusal says so too.
+void noteDamage(TArchive& archive, qint64 id, const TArchiveStamp& stamp, QString* error)
+{
+    QString noteError;
+    if (!archive.addEvent(id, TArchiveEventKind::IntegrityFailure, *error, stamp, &noteError))
+        *error += QStringLiteral("; отметка об этом не записана в архив: ") + noteError;
 }
 
 } // namespace
@@ -315,7 +325,10 @@ void TArchiveWindow::readChosenLog(std::optional<TArchiveEventKind> noted, LogUs
         TArchiveSession::Access::Read,
         [id = chosen->id, noted, stamp = TArchiveStamp::now()](TArchive& archive,
                                                                QString* error) -> std::optional<QByteArray> {
-            std::optional<QByteArray> raw = archive.rawRecords(id, error);
+            bool damaged = false;
+            std::optional<QByteArray> raw = archive.rawRecords(id, error, &damaged);
+            if (damaged)
+                noteDamage(archive, id, stamp, error);
             if (raw && noted && !archive.addEvent(id, *noted, QString(), stamp, error))
                 return std::nullopt;
             return raw;
@@ -395,8 +408,8 @@ void TArchiveWindow::noteExport(qint64 entryId, const QString& path)
 {
     session_->ask(
         TArchiveSession::Access::Write,
-        [entryId, detail = QStringLiteral("log ") + path, stamp = TArchiveStamp::now()](TArchive& archive,
-                                                                                        QString* error) {
+        [entryId, detail = OutputFileDetail(OutputFormatOf(TOutputKind::RawLog), path),
+         stamp = TArchiveStamp::now()](TArchive& archive, QString* error) {
             return archive.addEvent(entryId, TArchiveEventKind::Export, detail, stamp, error);
         },
         [this, path](bool noted, const QString& error) {

@@ -24,12 +24,13 @@ void TBackgroundSave::run(const QString& path, const TOutputFormat& format, cons
         reportFailure(path, error);
         return;
     }
-    run(path, [job = std::move(job)](const QString& target, QString* reason, TJobProgress& progress) {
-        return job(target, reason, &progress);
-    });
+    run(path, OutputFileDetail(format, path),
+        [job = std::move(job)](const QString& target, QString* reason, TJobProgress& progress) {
+            return job(target, reason, &progress);
+        });
 }
 
-void TBackgroundSave::run(const QString& path, Save save)
+void TBackgroundSave::run(const QString& path, const QString& detail, Save save)
 {
     struct Outcome {
         bool saved = false;
@@ -42,13 +43,16 @@ void TBackgroundSave::run(const QString& path, Save save)
         [outcome, path, save = std::move(save)](TJobProgress& progress) {
             outcome->saved = save(path, &outcome->error, progress);
         },
-        [this, outcome, path, shownPath](bool cancelled) {
-            if (outcome->saved)
+        // The log written is the one shown now, whatever is shown when the save ends.
+        [this, outcome, path, shownPath, log = viewer_.shownLog(), detail](bool cancelled) {
+            if (outcome->saved) {
                 viewer_.showSaved(path);
-            else if (cancelled)
+                viewer_.noteExported(log, detail);
+            } else if (cancelled) {
                 viewer_.showStatus(QStringLiteral("Запись отменена: ") + shownPath);
-            else
+            } else {
                 reportFailure(path, outcome->error);
+            }
         });
     if (!started) {
         dialogs_.showError(&viewer_, QStringLiteral("Не удалось записать %1: сначала должна закончиться %2")

@@ -11,16 +11,16 @@ struct TOutputFormat;
 struct TOutputSource;
 
 // Writes a file on the data viewer's worker: "Сохранено: <path>" in the
-// viewer's status line once it is in place, an error box with the reason
-// when it fails, and nothing left behind when the user cancels. The save
-// must own what it writes; it runs while the windows go on working.
+// viewer's status line once it is in place, and the viewer tells the shown
+// log's export; an error box with the reason when it fails, and nothing left
+// behind (nor told) when the user cancels. The save must own what it writes;
+// it runs while the windows go on working.
 class TBackgroundSave {
 public:
     using Save = std::function<bool(const QString& path, QString* error, TJobProgress& progress)>;
 
     TBackgroundSave(TFormMain& viewer, TUserDialogs& dialogs);
 
-    void run(const QString& path, Save save);
     // Writes the format's file from `source`: prepared here, on the UI
     // thread, then written on the worker; a failed preparation is reported.
     void run(const QString& path, const TOutputFormat& format, const TOutputSource& source);
@@ -31,6 +31,9 @@ public:
     void reportFailure(const QString& path, const QString& reason);
 
 private:
+    // `detail` names the file in the archive's trail.
+    void run(const QString& path, const QString& detail, Save save);
+
     TFormMain& viewer_;
     TUserDialogs& dialogs_;
 };

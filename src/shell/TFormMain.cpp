@@ -352,6 +352,16 @@ QString TFormMain::shownLogLabel() const
     return connection_.deviceLabel();
 }
 
+TShownLog TFormMain::shownLog() const
+{
+    return {loadedSources_->shownRaw().bytes(), shownLogLabel()};
+}
+
+void TFormMain::noteExported(const TShownLog& log, const QString& detail)
+{
+    emit logExported(log.raw, log.label, detail);
+}
+
 void TFormMain::showLoad(TLoadResult& result)
 {
     loadedSources_->adopt(result);

@@ -33,6 +33,13 @@ class TUserLimitsHolder;
 class VolumeSource;
 enum class TOutputKind;
 
+// The shown log as the archive finds it: its records as read, and the label
+// reports name it by.
+struct TShownLog {
+    QByteArray raw;
+    QString label;
+};
+
 // The data viewer: menu, the chart, table and service pages, the loading panel.
 class TFormMain : public QWidget {
     Q_OBJECT
@@ -63,6 +70,11 @@ public:
     // from, or the label of the drive it was read from; before any log is
     // shown, the connected logger's label.
     QString shownLogLabel() const;
+    // The shown log's records and label, taken as an output of it begins.
+    TShownLog shownLog() const;
+    // Tells that a file was written, or the chart printed, from `log`:
+    // logExported, with `detail` naming what was made.
+    void noteExported(const TShownLog& log, const QString& detail);
 
     // Shows another accepted source of the last load, kept since the load,
     // in every view; false for one that could not be read.
@@ -112,6 +124,8 @@ signals:
     void logsRead();
     // A file was dropped on the window to be opened as a log.
     void logFileDropped(const QString& path);
+    // A file was written, or the chart printed, from the log of these records.
+    void logExported(const QByteArray& raw, const QString& label, const QString& detail);
 
 public slots:
     void BeginLoad();

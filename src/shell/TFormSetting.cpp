@@ -55,6 +55,14 @@ TFormSetting::TFormSetting(TLoggerConnection& connection, QWidget* mainWindow)
                                                                   humiPage_, pressPage_}) {
         connect(page, &TDevicePage::doingChanged, this, [this, page](const QString& doing) { showDoing(page, doing); });
     }
+    tellWrites(loggerPage_, QString(), connection);
+    tellWrites(wifiPage_, QString(), connection);
+    tellWrites(generalPage_, QString(), connection);
+    tellWrites(tempPage_, PageControl->tabText(PageControl->indexOf(TabSheet4)), connection);
+    tellWrites(humiPage_, PageControl->tabText(PageControl->indexOf(TabSheet5)), connection);
+    tellWrites(pressPage_, PageControl->tabText(PageControl->indexOf(TabSheet6)), connection);
+    for (TCalibrationPage* page : {tempPage_, humiPage_, pressPage_})
+        connect(generalPage_, &TGeneralPage::initialised, page, &TCalibrationPage::noteInitialised);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -154,6 +162,15 @@ TEraseFacts TFormSetting::eraseFacts(const QString& label) const
     return facts;
 }
 
+void TFormSetting::tellWrites(TDevicePage* page, const QString& title, const TLoggerConnection& connection)
+{
+    connect(page, &TDevicePage::loggerChanged, this,
+            [this, title, &connection](TLoggerChange change, const QString& detail) {
+                emit loggerWritten(connection.deviceLabel(), change,
+                                   title.isEmpty() ? detail : title + QStringLiteral(" — ") + detail);
+            });
+}
+
 void TFormSetting::appendStatusLine(const QString& line)
 {
     // Above the lines of running requests, which stay last until they end; one
@@ -181,5 +198,5 @@ void TFormSetting::showDoing(TDevicePage* page, const QString& doing)
 void TFormSetting::showConnected(const TDeviceIdentity& identity)
 {
     SetDeviceControlsEnabled(true);
-    generalPage_->EditDeviceNumber->setText(identity.numberText);
+    generalPage_->showDetectedNumber(identity.numberText);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/MeasurementLimits.h"
+#include "settings/TDevicePage.h"
 #include "shell/TToolWindow.h"
 
 #include <QDateTime>
@@ -11,7 +12,6 @@ class QListWidgetItem;
 class QTabWidget;
 class QTimer;
 class TCalibrationPage;
-class TDevicePage;
 class TGeneralPage;
 class TLoggerConnection;
 class TLoggerPage;
@@ -50,6 +50,8 @@ signals:
     void loggerLevelsRead(const TUserLimits& levels);
     // The erase question's "Сначала прочитать": the logger's log is to be loaded.
     void loggerLogReadRequested();
+    // A write to the logger labelled `label` went through; `detail` says what it holds now.
+    void loggerWritten(const QString& label, TLoggerChange change, const QString& detail);
 
 private:
     void FormCreate();
@@ -59,6 +61,9 @@ private:
     void showConnected(const TDeviceIdentity& identity);
     QList<QWidget*> deviceControls() const;
     TEraseFacts eraseFacts(const QString& label) const;
+    // Tells the page's writes as loggerWritten, each under the connected
+    // logger's label; `title` heads the detail of a calibration page's.
+    void tellWrites(TDevicePage* page, const QString& title, const TLoggerConnection& connection);
 
     QTabWidget* PageControl;
     QWidget* TabSheet1;

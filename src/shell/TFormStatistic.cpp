@@ -126,7 +126,12 @@ void TFormStatistic::ButtonLimitsClick()
 {
     auto* dialog = new TLimitsDialog(limits_.limits(), limits_.loggerLevels(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] { limits_.setLimits(dialog->limits()); });
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const TUserLimits before = limits_.limits();
+        limits_.setLimits(dialog->limits());
+        if (limits_.limits() != before)
+            emit limitsChosen(before, limits_.limits());
+    });
     dialog->open();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/MeasurementLimits.h"
 #include "shell/TToolWindow.h"
 
 class QPushButton;
@@ -18,6 +19,10 @@ public:
     // Rewrites the value column from the whole row table; the spreadsheet
     // report calls it too, whether or not the window is shown.
     void ComputeStatistics();
+
+signals:
+    // "Пределы..." was accepted with limits other than those in use before.
+    void limitsChosen(const TUserLimits& before, const TUserLimits& after);
 
 protected:
     void showEvent(QShowEvent* event) override;

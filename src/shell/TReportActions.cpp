@@ -104,9 +104,13 @@ void TReportActions::N1Click()
     if (!dialogs_.setUpPrinter(&formMain_, printer))
         return;
     TChart& chart = formMain_.chart();
-    if (!PrintChart(chart, printer))
-        saver_.reportFailure(printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName(),
-                             QStringLiteral("принтер не принял задание"));
+    // A printer may print into a file instead of on paper.
+    const QString target =
+        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    if (PrintChart(chart, printer))
+        formMain_.noteExported(formMain_.shownLog(), QStringLiteral("печать ") + target);
+    else
+        saver_.reportFailure(target, QStringLiteral("принтер не принял задание"));
     chart.update();
 }
 

@@ -194,11 +194,17 @@ TEST_P(ArchiveTest, ADamagedEntryIsRefused)
                                 {PackLog(changed).compressed, damaged}));
     }
     QString error;
-    EXPECT_FALSE(archive_->rawRecords(damaged, &error));
+    bool found = false;
+    EXPECT_FALSE(archive_->rawRecords(damaged, &error, &found));
+    EXPECT_TRUE(found);
     EXPECT_TRUE(error.contains(QStringLiteral("повреждена"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("SHA-256"))) << error.toStdString();
     error.clear();
-    EXPECT_TRUE(archive_->rawRecords(sound, &error)) << error.toStdString();
+    found = false;
+    EXPECT_TRUE(archive_->rawRecords(sound, &error, &found)) << error.toStdString();
+    // Records that are not there are missing, not damaged.
+    EXPECT_FALSE(archive_->rawRecords(sound + 1, &error, &found));
+    EXPECT_FALSE(found);
 }
 
 // Two entries' records swapped with their hashes: each row still matches its

@@ -278,7 +278,17 @@ void ArchiveWindowTest::aDamagedEntryIsRefused()
              qPrintable(message));
     QCOMPARE(viewer.windowTitle(), title);
     QCOMPARE(viewer.store().DataRowCount(), 0);
-    QCOMPARE(eventKinds(idOf(0)), std::vector<TArchiveEventKind>({TArchiveEventKind::Download}));
+    // The refusal is in the entry's trail, in the words the user read; so is a refused copy.
+    QCOMPARE(eventKinds(idOf(0)), std::vector<TArchiveEventKind>({TArchiveEventKind::Download,
+                                                                  TArchiveEventKind::IntegrityFailure}));
+    QString error;
+    QCOMPARE(scratch->open()->events(idOf(0), &error).back().detail, message);
+    QTest::mouseClick(control<QPushButton>("ButtonSaveCopy"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(simulation->dialogs->errors.size(), 2, 15000);
+    QVERIFY(simulation->dialogs->proposedNames.isEmpty());
+    QCOMPARE(eventKinds(idOf(0)),
+             std::vector<TArchiveEventKind>({TArchiveEventKind::Download, TArchiveEventKind::IntegrityFailure,
+                                             TArchiveEventKind::IntegrityFailure}));
 }
 
 void ArchiveWindowTest::aCopyIsSavedAsTheLogsRecords()
