@@ -38,21 +38,28 @@ private:
     qint64 capacity_;
 };
 
+// Mounts a tmpfs with `options` on `folder`; false, with what mount said, when
+// it is not permitted (it needs root, or a kernel that lets the user).
+inline bool MountTmpfs(const QString& folder, const QString& options, QString* whyNot)
+{
+    QProcess mount;
+    mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), options,
+                                          QStringLiteral("korvi-test"), folder});
+    const bool mounted =
+        mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+    if (!mounted)
+        *whyNot = QString::fromLocal8Bit(mount.readAllStandardError()).trimmed();
+    return mounted;
+}
+
 // A small tmpfs of its own, filled up to the last few bytes, where a test can
-// watch real writes run out of space. Mounting needs root (or a kernel that
-// lets the user); where it is not permitted, `mounted()` is false and
-// `whyNot()` says so, for the test to skip with.
+// watch real writes run out of space. Where mounting is not permitted,
+// `mounted()` is false and `whyNot()` says so, for the test to skip with.
 class FullTmpfs {
 public:
     explicit FullTmpfs(int sizeKiB = 512)
+        : mounted_(MountTmpfs(folder_.path(), QStringLiteral("size=%1k").arg(sizeKiB), &whyNot_))
     {
-        QProcess mount;
-        mount.start(QStringLiteral("mount"),
-                    {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                     QStringLiteral("size=%1k").arg(sizeKiB), QStringLiteral("korvi-test"), folder_.path()});
-        mounted_ = mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
-        if (!mounted_)
-            whyNot_ = QString::fromLocal8Bit(mount.readAllStandardError()).trimmed();
     }
     ~FullTmpfs()
     {
@@ -98,6 +105,33 @@ public:
 
 private:
     QTemporaryDir folder_;
-    bool mounted_ = false;
     QString whyNot_;
+    bool mounted_ = false;
+};
+
+// An empty folder nobody may write into, root included: a read-only tmpfs.
+// Where mounting is not permitted, `mounted()` is false and `whyNot()` says so.
+class ReadOnlyFolder {
+public:
+    ReadOnlyFolder()
+        : mounted_(MountTmpfs(folder_.path(), QStringLiteral("ro,size=64k"), &whyNot_))
+    {
+    }
+    ~ReadOnlyFolder()
+    {
+        if (mounted_)
+            QProcess::execute(QStringLiteral("umount"), {folder_.path()});
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+    bool mounted() const { return mounted_; }
+    QString whyNot() const { return QStringLiteral("cannot mount a read-only tmpfs here (%1)").arg(whyNot_); }
+    QString filePath(const QString& name) const { return QDir(folder_.path()).filePath(name); }
+    QStringList files() const { return QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden); }
+
+private:
+    QTemporaryDir folder_;
+    QString whyNot_;
+    bool mounted_ = false;
 };

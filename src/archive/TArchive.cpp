@@ -739,6 +739,22 @@ QStringList TArchive::trailUsers(QString* error)
     return found;
 }
 
+QStringList TArchive::trailLabels(QString* error)
+{
+    QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const TConnectionWatchdog::Guard watched(watchdog_, database);
+    QSqlQuery query(database);
+    QStringList found;
+    if (!query.exec(
+            QStringLiteral("SELECT DISTINCT label FROM archive_events WHERE label <> '' ORDER BY label"))) {
+        *error = describe(query.lastError());
+        return found;
+    }
+    while (query.next())
+        found << query.value(0).toString();
+    return found;
+}
+
 bool TArchive::remove(qint64 entryId, const TArchiveStamp& stamp, QString* error)
 {
     QSqlDatabase database = QSqlDatabase::database(connectionName_, false);

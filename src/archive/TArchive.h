@@ -145,6 +145,9 @@ public:
     std::vector<TArchiveEvent> trail(const TTrailQuery& query, QString* error);
     // Every user named in the trail, for its filter.
     QStringList trailUsers(QString* error);
+    // Every label named in the trail (a logger's events without an entry
+    // included), for its filter.
+    QStringList trailLabels(QString* error);
     // Follows the chain of events from the first and checks every entry's
     // records against its SHA-256; nullopt, with the reason, when the archive
     // could not be read to the end (or interrupt() was called).

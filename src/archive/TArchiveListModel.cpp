@@ -1,12 +1,10 @@
 #include "archive/TArchiveListModel.h"
 
-#include "data/Timestamp.h"
+#include "archive/ArchiveTexts.h"
 #include "text/FormatLocale.h"
 
-#include <QDateTime>
-
 TArchiveListModel::TArchiveListModel(QObject* parent)
-    : QAbstractTableModel(parent)
+    : TPagedModel(parent)
     , formatter_(FormatLocale())
 {
     filter_.limit = PageSize;
@@ -16,61 +14,25 @@ void TArchiveListModel::setFilter(const TArchiveQuery& filter)
 {
     filter_ = filter;
     filter_.limit = PageSize;
-    clear();
-    complete_ = false;
-    askForPage();
+    restart();
 }
 
-void TArchiveListModel::clear()
-{
-    beginResetModel();
-    entries_.clear();
-    endResetModel();
-    complete_ = true;
-    wanted_ = 0;
-}
-
-void TArchiveListModel::askForPage()
+void TArchiveListModel::askForPage(quint64 serial, qint64 beforeId)
 {
     TArchiveQuery page = filter_;
-    page.beforeId = entries_.empty() ? 0 : entries_.back().id;
-    wanted_ = ++lastSerial_;
-    emit pageWanted(wanted_, page);
+    page.beforeId = beforeId;
+    emit pageWanted(serial, page);
 }
 
 void TArchiveListModel::addPage(quint64 serial, std::vector<TArchiveEntry> page, const QString& error)
 {
-    if (serial != wanted_)
-        return;
-    wanted_ = 0;
-    complete_ = !error.isEmpty() || int(page.size()) < PageSize;
-    if (!page.empty()) {
-        beginInsertRows({}, int(entries_.size()), int(entries_.size() + page.size()) - 1);
-        entries_.insert(entries_.end(), std::make_move_iterator(page.begin()), std::make_move_iterator(page.end()));
-        endInsertRows();
-    }
-    emit pageRead(error);
-}
-
-int TArchiveListModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : int(entries_.size());
+    if (takePage(serial, std::move(page), error))
+        emit pageRead(error);
 }
 
 int TArchiveListModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : ColumnCount;
-}
-
-bool TArchiveListModel::canFetchMore(const QModelIndex& parent) const
-{
-    return !parent.isValid() && !complete_ && !isReading();
-}
-
-void TArchiveListModel::fetchMore(const QModelIndex& parent)
-{
-    if (canFetchMore(parent))
-        askForPage();
 }
 
 QVariant TArchiveListModel::data(const QModelIndex& index, int role) const
@@ -96,16 +58,10 @@ QString TArchiveListModel::cellText(const TArchiveEntry& entry, int column) cons
                                                  + formatter_.dateTimeText(entry.summary.lastTime);
     case ColumnRows:
         return formatter_.locale().toString(entry.summary.rowCount);
-    case ColumnDownloaded: {
-        // The PC's clock then, with its offset, as the trail keeps it.
-        const QDateTime at = QDateTime::fromSecsSinceEpoch(entry.stored.utcSeconds, Qt::OffsetFromUTC,
-                                                           entry.stored.utcOffsetSeconds);
-        const qint64 wallClock = TimestampSeconds(at.date().year(), at.date().month(), at.date().day(),
-                                                  at.time().hour(), at.time().minute(), at.time().second());
-        return formatter_.dateTimeText(wallClock) + QLatin1Char(' ') + at.timeZoneAbbreviation();
-    }
+    case ColumnDownloaded:
+        return ArchiveStampTimeText(entry.stored, formatter_);
     case ColumnBy:
-        return entry.stored.host.isEmpty() ? entry.stored.user : entry.stored.user + QLatin1Char('@') + entry.stored.host;
+        return ArchiveStampByText(entry.stored);
     default:
         return {};
     }

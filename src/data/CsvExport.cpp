@@ -2,6 +2,7 @@
 
 #include "data/JobProgress.h"
 #include "data/MeasurementStore.h"
+#include "data/TextTable.h"
 #include "data/Timestamp.h"
 
 #include <QIODevice>
@@ -12,8 +13,12 @@
 
 namespace {
 
-constexpr const char* Header =
-    "\"#\",\"Дата и время\",\"Температура, *С\",\"Влажность, %\",\"Давление, кПа\",\"Дельта, с\"\n";
+const QStringList Captions = {QStringLiteral("#"),
+                              QStringLiteral("Дата и время"),
+                              QStringLiteral("Температура, *С"),
+                              QStringLiteral("Влажность, %"),
+                              QStringLiteral("Давление, кПа"),
+                              QStringLiteral("Дельта, с")};
 constexpr size_t FlushAt = 1 << 20;
 
 void appendNumber(std::string& out, qint64 value)
@@ -107,13 +112,60 @@ private:
 
 }  // namespace
 
+QByteArray CsvLine(const QStringList& fields)
+{
+    QByteArray line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += ',';
+        QString quoted = fields[i];
+        quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        line += '"' + quoted.toUtf8() + '"';
+    }
+    return line + '\n';
+}
+
+bool WriteCsvTable(const TTextTable& table, QIODevice& device, QString* error, TJobProgress* progress)
+{
+    if (progress)
+        progress->start(qint64(table.rows.size()));
+    Output output(device);
+    std::string& out = output.buffer();
+    const auto append = [&out](const QStringList& fields) {
+        const QByteArray line = CsvLine(fields);
+        out.append(line.constData(), size_t(line.size()));
+    };
+    append(table.captions);
+    qint64 written = 0;
+    for (const QStringList& row : table.rows) {
+        append(row);
+        if (!output.flushIfFull()) {
+            if (error)
+                *error = device.errorString();
+            return false;
+        }
+        if (!KeepGoing(progress, ++written)) {
+            if (error)
+                *error = TJobProgress::cancelledReason();
+            return false;
+        }
+    }
+    if (!output.flush()) {
+        if (error)
+            *error = device.errorString();
+        return false;
+    }
+    return true;
+}
+
 bool WriteCsv(const TMeasurementStore& store, QIODevice& device, QString* error, TJobProgress* progress)
 {
     if (progress)
         progress->start(store.DataRowCount());
     Output output(device);
     std::string& out = output.buffer();
-    out.append(Header);
+    const QByteArray header = CsvLine(Captions);
+    out.append(header.constData(), size_t(header.size()));
     DayText dayText;
     const TRecordList& records = store.records();
     qint64 number = 0;

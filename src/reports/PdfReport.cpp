@@ -4,12 +4,14 @@
 #include "data/CellFormatter.h"
 #include "data/FileSave.h"
 #include "data/MeasurementStore.h"
+#include "data/TextTable.h"
 #include "reports/ChartOutput.h"
 #include "reports/Statistics.h"
 
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -88,7 +90,56 @@ void drawChart(PageFlow& flow, QPainter& painter, const TChart& chart, const QSt
                      caption);
 }
 
+// The program's PDF page: A4 with even margins, in dots of Resolution.
+void setUpPage(QPdfWriter& writer, QPageLayout::Orientation orientation, const QString& title)
+{
+    writer.setResolution(Resolution);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation,
+                                     QMarginsF(MarginMillimetres, MarginMillimetres, MarginMillimetres,
+                                               MarginMillimetres),
+                                     QPageLayout::Millimeter));
+    writer.setTitle(title);
+}
+
+QString tableHtml(const QString& title, const QString& subtitle, const TTextTable& table)
+{
+    QString html = QStringLiteral("<h3>%1</h3><p>%2</p>"
+                                  "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>")
+                       .arg(title.toHtmlEscaped(), subtitle.toHtmlEscaped());
+    for (const QString& caption : table.captions)
+        html += QStringLiteral("<th>%1</th>").arg(caption.toHtmlEscaped());
+    html += QStringLiteral("</tr></thead><tbody>");
+    for (const QStringList& row : table.rows) {
+        html += QStringLiteral("<tr>");
+        for (const QString& cell : row)
+            html += QStringLiteral("<td>%1</td>").arg(cell.toHtmlEscaped());
+        html += QStringLiteral("</tr>");
+    }
+    return html + QStringLiteral("</tbody></table>");
+}
+
 } // namespace
+
+bool WritePdfTable(const QString& title, const QString& subtitle, const TTextTable& table, QIODevice& device,
+                   QString* error)
+{
+    // The painter does not look at the results of its writes: they are checked here.
+    TCheckedDevice checked(device);
+    QPdfWriter writer(&checked);
+    setUpPage(writer, QPageLayout::Landscape, title);
+    QTextDocument document;
+    QFont font = document.defaultFont();
+    font.setPointSize(TextPoints);
+    document.setDefaultFont(font);
+    document.setHtml(tableHtml(title, subtitle, table));
+    document.print(&writer);
+    if (checked.failed()) {
+        if (error)
+            *error = QStringLiteral("документ записан не полностью");
+        return false;
+    }
+    return true;
+}
 
 bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
                     QIODevice& device, QString* error)
@@ -96,12 +147,7 @@ bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const T
     // The painter does not look at the results of its writes: they are checked here.
     TCheckedDevice checked(device);
     QPdfWriter writer(&checked);
-    writer.setResolution(Resolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(MarginMillimetres, MarginMillimetres, MarginMillimetres,
-                                               MarginMillimetres),
-                                     QPageLayout::Millimeter));
-    writer.setTitle(QStringLiteral("Отчёт ") + header.deviceLabel);
+    setUpPage(writer, QPageLayout::Portrait, QStringLiteral("Отчёт ") + header.deviceLabel);
     QPainter painter;
     if (!painter.begin(&writer)) {
         if (error)

@@ -4,6 +4,7 @@
 
 class QIODevice;
 class TChart;
+struct TTextTable;
 
 // Writes the report of every row of the store as a PDF of one page or more:
 // a title line (whole log or period, device label, first and last row), the
@@ -15,3 +16,9 @@ class TChart;
 // `error` says why not.
 bool WritePdfReport(const TMeasurementStore& store, const TChart& chart, const TReportHeader& header,
                     QIODevice& device, QString* error);
+
+// Writes a table as a PDF, on pages turned sideways for its width: the title,
+// a line saying what the table holds, then the table, its captions repeated
+// atop every page. Answers whether everything was written; `error` says why not.
+bool WritePdfTable(const QString& title, const QString& subtitle, const TTextTable& table, QIODevice& device,
+                   QString* error);

@@ -54,6 +54,21 @@ void PrepareSave(QFileDialog& dialog, const QString& proposedName, const QSettin
     dialog.selectFile(proposedName);
 }
 
+void PrepareSaveOffering(QFileDialog& dialog, const QString& proposedName, const QStringList& suffixes,
+                         const QSettings& settings)
+{
+    PrepareSave(dialog, proposedName, settings);
+    QStringList filters;
+    for (const QString& suffix : suffixes)
+        filters << NameFilters(suffix).constFirst();
+    dialog.setNameFilters(filters << NameFilters(QString()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, filters, suffixes](const QString& filter) {
+                         if (const qsizetype chosen = filters.indexOf(filter); chosen >= 0 && chosen < suffixes.size())
+                             dialog.setDefaultSuffix(suffixes[chosen]);
+                     });
+}
+
 void PrepareOpen(QFileDialog& dialog, const QSettings& settings)
 {
     PrepareFolder(dialog, settings);

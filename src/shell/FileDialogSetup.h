@@ -22,6 +22,11 @@ void RememberFolder(QSettings& settings, const QString& chosenFile);
 
 // Sets up a save dialog proposing `proposedName` in the last folder.
 void PrepareSave(QFileDialog& dialog, const QString& proposedName, const QSettings& settings);
+// Sets up a save dialog proposing `proposedName` with a filter of each of
+// `suffixes` (the proposed name's first); a name typed without a suffix gets
+// that of the filter chosen.
+void PrepareSaveOffering(QFileDialog& dialog, const QString& proposedName, const QStringList& suffixes,
+                         const QSettings& settings);
 // Sets up an open dialog for a logger's log in the last folder.
 void PrepareOpen(QFileDialog& dialog, const QSettings& settings);
 

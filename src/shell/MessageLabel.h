@@ -10,3 +10,5 @@ void MakeOneLineStatus(QLabel* label);
 // Shows the message's line (text/MessageText.h); the whole message, detail
 // included, is the tooltip, for a line cut short or a reason in the detail.
 void ShowMessageLine(QLabel* label, const QString& message);
+// The same, in red when the message tells of a fault the user must see to.
+void ShowMessageLine(QLabel* label, const QString& message, bool fault);

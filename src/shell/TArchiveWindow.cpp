@@ -11,6 +11,7 @@
 #include "shell/TBackgroundJob.h"
 #include "shell/MessageLabel.h"
 #include "shell/TJobControls.h"
+#include "shell/TTrailWindow.h"
 #include "shell/TUserDialogs.h"
 #include "shell/WindowLook.h"
 
@@ -33,16 +34,6 @@ namespace {
 const QString AllDevices = QStringLiteral("Все приборы");
 // The status line while a page is read.
 const QString Waiting = QStringLiteral("…");
-
-QDateEdit* datePicker(const QString& name, const QString& accessibleName, QWidget* parent)
-{
-    auto* picker = new QDateEdit(QDate::currentDate(), parent);
-    picker->setObjectName(name);
-    picker->setAccessibleName(accessibleName);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    return picker;
-}
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
 {
@@ -72,15 +63,17 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     , job_(new TBackgroundJob(this))
     , DeviceFilter(new QComboBox(this))
     , PeriodFilter(new QCheckBox(QStringLiteral("Период с"), this))
-    , PeriodFrom(datePicker(QStringLiteral("PeriodFrom"), QStringLiteral("Период с"), this))
-    , PeriodTo(datePicker(QStringLiteral("PeriodTo"), QStringLiteral("Период по"), this))
+    , PeriodFrom(WindowLook::datePicker(QStringLiteral("PeriodFrom"), QStringLiteral("Период с"), this))
+    , PeriodTo(WindowLook::datePicker(QStringLiteral("PeriodTo"), QStringLiteral("Период по"), this))
     , EntryList(new QTableView(this))
     , ButtonOpen(button(QStringLiteral("ButtonOpen"), QStringLiteral("Открыть"), this))
     , ButtonSaveCopy(button(QStringLiteral("ButtonSaveCopy"), QStringLiteral("Сохранить копию"), this))
     , ButtonDelete(button(QStringLiteral("ButtonDelete"), QStringLiteral("Удалить"), this))
     , ButtonBackup(button(QStringLiteral("ButtonBackup"), QStringLiteral("Резервная копия..."), this))
+    , ButtonTrail(button(QStringLiteral("ButtonTrail"), QStringLiteral("Журнал событий"), this))
     , copyControls_(new TJobControls(*job_, "CopyProgress", "ButtonCopyCancel", this))
     , ArchiveStatus(new QLabel(this))
+    , ArchiveCheck(new QLabel(this))
 {
     setObjectName(QStringLiteral("FormArchive"));
     setWindowTitle(QStringLiteral("Архив журналов"));
@@ -108,6 +101,9 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     ArchiveStatus->setObjectName(QStringLiteral("ArchiveStatus"));
     MakeOneLineStatus(ArchiveStatus);
     ArchiveStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ArchiveCheck->setObjectName(QStringLiteral("ArchiveCheck"));
+    MakeOneLineStatus(ArchiveCheck);
+    ArchiveCheck->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* filters = new QHBoxLayout;
     auto* deviceCaption = new QLabel(QStringLiteral("Прибор:"), this);
@@ -125,13 +121,17 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     buttons->addWidget(ButtonSaveCopy);
     buttons->addWidget(ButtonDelete);
     buttons->addWidget(ButtonBackup);
+    buttons->addWidget(ButtonTrail);
     buttons->addStretch();
     copyControls_->addTo(*buttons);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filters);
     layout->addWidget(EntryList, 1);
     layout->addLayout(buttons);
-    layout->addWidget(ArchiveStatus);
+    auto* statusLine = new QHBoxLayout;
+    statusLine->addWidget(ArchiveStatus, 1);
+    statusLine->addWidget(ArchiveCheck, 1);
+    layout->addLayout(statusLine);
 
     connect(DeviceFilter, &QComboBox::currentIndexChanged, this, &TArchiveWindow::applyFilter);
     connect(PeriodFilter, &QCheckBox::toggled, this, [this](bool on) {
@@ -146,6 +146,7 @@ TArchiveWindow::TArchiveWindow(const TArchiveLocation& location, TUserDialogs& d
     connect(ButtonSaveCopy, &QPushButton::clicked, this, &TArchiveWindow::ButtonSaveCopyClick);
     connect(ButtonDelete, &QPushButton::clicked, this, &TArchiveWindow::ButtonDeleteClick);
     connect(ButtonBackup, &QPushButton::clicked, this, &TArchiveWindow::ButtonBackupClick);
+    connect(ButtonTrail, &QPushButton::clicked, this, &TArchiveWindow::ButtonTrailClick);
     connect(entries_, &TArchiveListModel::pageWanted, this, &TArchiveWindow::readPage);
     connect(entries_, &TArchiveListModel::pageRead, this, &TArchiveWindow::showPage);
     connect(EntryList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -167,6 +168,10 @@ TArchiveWindow::~TArchiveWindow()
 
 void TArchiveWindow::showArchive()
 {
+    if (!isVisible()) {
+        checkDue_ = true;
+        ArchiveCheck->clear();
+    }
     if (unavailableReason_.isEmpty())
         listArchive();
     else
@@ -277,6 +282,8 @@ void TArchiveWindow::showPage(const QString& error)
         ShowMessageLine(ArchiveStatus, error);
         return;
     }
+    if (std::exchange(checkDue_, false))
+        checkArchive();
     // An empty list keeps the columns as they were, fitted to entries.
     if (entries_->rowCount() == 0) {
         const bool filtered = DeviceFilter->currentIndex() > 0 || PeriodFilter->isChecked();
@@ -479,5 +486,28 @@ void TArchiveWindow::ButtonBackupClick()
                 return;
             }
             ShowMessageLine(ArchiveStatus, ArchiveBackupSavedText(path, *logs));
+        });
+}
+
+void TArchiveWindow::ButtonTrailClick()
+{
+    if (!trail_)
+        trail_ = new TTrailWindow(location_, dialogs_, this);
+    trail_->showTrail();
+}
+
+// The list shows first; a check read to its end says what it found, a
+// broken link in red. Closing the window interrupts it.
+void TArchiveWindow::checkArchive()
+{
+    ShowMessageLine(ArchiveCheck, QStringLiteral("Проверка архива…"), false);
+    session_->ask(
+        TArchiveSession::Access::Read, [](TArchive& archive, QString* error) { return archive.verify(error); },
+        [this](const std::optional<TArchiveCheck>& check, const QString& error) {
+            if (!check) {
+                ShowMessageLine(ArchiveCheck, error, true);
+                return;
+            }
+            ShowMessageLine(ArchiveCheck, ArchiveCheckedText(*check), !check->brokenLink.isEmpty());
         });
 }

@@ -18,12 +18,14 @@ class TArchiveListModel;
 class TArchiveSession;
 class TBackgroundJob;
 class TJobControls;
+class TTrailWindow;
 class TUserDialogs;
 
 // "Архив...": the archived logs, newest first, filtered by device and by a
 // period they overlap; opens one in the data viewer, saves a copy of its
 // records or deletes it after the user confirms, and writes a backup of the
-// whole archive. The window reads the
+// whole archive; checks the archive each time it opens, and shows its
+// trail in "Журнал событий". The window reads the
 // archive through a session of its own, on the session's thread, and writes
 // a copy on a job of its own: it answers, "…" in its status line, while a
 // server is slow or a copy waits for the reader of a pipe.
@@ -71,6 +73,9 @@ private:
     void ButtonSaveCopyClick();
     void ButtonDeleteClick();
     void ButtonBackupClick();
+    void ButtonTrailClick();
+    // Checks the whole archive on the session, after the pages asked before.
+    void checkArchive();
 
     TArchiveLocation location_;
     TUserDialogs& dialogs_;
@@ -87,6 +92,8 @@ private:
     bool actionRunning_ = false; // a log's records are read or it is deleted
     bool backupRunning_ = false;
     bool placed_ = false;
+    bool checkDue_ = false; // the window opened: the archive is checked once its first page is shown
+    TTrailWindow* trail_ = nullptr;
 
     QComboBox* DeviceFilter;
     QCheckBox* PeriodFilter;
@@ -97,6 +104,8 @@ private:
     QPushButton* ButtonSaveCopy;
     QPushButton* ButtonDelete;
     QPushButton* ButtonBackup;
+    QPushButton* ButtonTrail;
     TJobControls* copyControls_;
     QLabel* ArchiveStatus;
+    QLabel* ArchiveCheck;
 };

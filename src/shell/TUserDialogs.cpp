@@ -36,6 +36,13 @@ QString TQtDialogs::saveFileName(QWidget* parent, const QString& proposedName, b
     return chosenFile(dialog);
 }
 
+QString TQtDialogs::saveFileNameOffering(QWidget* parent, const QString& proposedName, const QStringList& suffixes)
+{
+    QFileDialog dialog(parent);
+    FileDialogSetup::PrepareSaveOffering(dialog, proposedName, suffixes, *settings_);
+    return chosenFile(dialog);
+}
+
 QString TQtDialogs::chosenFile(QFileDialog& dialog)
 {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -18,6 +19,9 @@ public:
     // Empty when the user cancelled.
     virtual QString openFileName(QWidget* parent, const QString& caption) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite) = 0;
+    // A file to save as one of several kinds, one filter a suffix (the
+    // proposed name's first); replacing a file is confirmed.
+    virtual QString saveFileNameOffering(QWidget* parent, const QString& proposedName, const QStringList& suffixes) = 0;
     virtual void showError(QWidget* parent, const QString& text) = 0;
     // Asks before something that cannot be undone; true for "Да".
     virtual bool confirm(QWidget* parent, const QString& question) = 0;
@@ -36,6 +40,7 @@ public:
 
     QString openFileName(QWidget* parent, const QString& caption) override;
     QString saveFileName(QWidget* parent, const QString& proposedName, bool confirmOverwrite) override;
+    QString saveFileNameOffering(QWidget* parent, const QString& proposedName, const QStringList& suffixes) override;
     void showError(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& question) override;
     bool setUpPrinter(QWidget* parent, QPrinter& printer) override;

@@ -1,6 +1,7 @@
 #include "shell/WindowLook.h"
 
 #include <QGuiApplication>
+#include <QDateEdit>
 #include <QPalette>
 #include <QScreen>
 #include <QWidget>
@@ -30,6 +31,16 @@ void centreOn(QWidget* window, const QWidget* anchor)
     QRect frame = window->frameGeometry();
     frame.moveCenter(anchor->frameGeometry().center());
     window->move(frame.topLeft());
+}
+
+QDateEdit* datePicker(const QString& name, const QString& accessibleName, QWidget* parent)
+{
+    auto* picker = new QDateEdit(QDate::currentDate(), parent);
+    picker->setObjectName(name);
+    picker->setAccessibleName(accessibleName);
+    picker->setCalendarPopup(true);
+    picker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    return picker;
 }
 
 }  // namespace WindowLook

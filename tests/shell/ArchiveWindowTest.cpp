@@ -8,6 +8,7 @@
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "shell/TArchiveWindow.h"
+#include "shell/TTrailWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -101,6 +102,8 @@ private slots:
     void theWindowAnswersWhileItsServerDoesNot();
     void aServerThatNeverAnswersLeavesTheWindowAnswering();
     void aBackupIsWrittenBesideTheWindowAndSaidInItsStatusLine();
+    void theArchiveIsCheckedEachTimeTheWindowOpens();
+    void theTrailOpensFromItsButton();
 
 private:
     QStringList column(int section) const;
@@ -553,6 +556,38 @@ void ArchiveWindowTest::aBackupIsWrittenBesideTheWindowAndSaidInItsStatusLine()
         QStringLiteral("Резервная копия архива не сохранена в %1: папка не существует").arg(nowhere);
     QCOMPARE(simulation->dialogs->errors.constFirst(), refused);
     QCOMPARE(status()->text(), refused);
+}
+
+// Once the list shows, the whole archive is checked on the window's session
+// and the status line says what was found; a rewritten event, in red.
+void ArchiveWindowTest::theArchiveIsCheckedEachTimeTheWindowOpens()
+{
+    auto* check = control<QLabel>("ArchiveCheck");
+    QTRY_COMPARE_WITH_TIMEOUT(check->text(), QStringLiteral("Архив проверен: 6 журналов, 6 событий"), 15000);
+    const QColor normal = check->palette().color(QPalette::WindowText);
+    QVERIFY(normal != QColor(Qt::red));
+    {
+        DirectConnection direct(scratch->location());
+        QVERIFY(direct.allowAnyChange());
+        QVERIFY(direct.exec(QStringLiteral("UPDATE archive_events SET user_name = 'someone' WHERE entry_id = ?"),
+                            {idOf(2)}));
+    }
+    window->close();
+    simulation->windows->archiveItem->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(check->text().startsWith(QStringLiteral("Архив изменён: событие ")), 15000);
+    QCOMPARE(check->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QVERIFY2(!check->text().contains('\n'), qPrintable(check->text()));
+}
+
+void ArchiveWindowTest::theTrailOpensFromItsButton()
+{
+    QTest::mouseClick(control<QPushButton>("ButtonTrail"), Qt::LeftButton);
+    auto* trail = window->findChild<TTrailWindow*>();
+    QVERIFY(trail);
+    QVERIFY(trail->isVisible());
+    QCOMPARE(trail->windowTitle(), QStringLiteral("Журнал событий"));
+    const QAbstractItemModel* events = trail->findChild<QTableView*>(QStringLiteral("EventList"))->model();
+    QTRY_COMPARE_WITH_TIMEOUT(events->rowCount(), 6, 15000);
 }
 
 KORVI_QTEST_MAIN(ArchiveWindowTest)

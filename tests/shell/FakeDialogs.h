@@ -16,6 +16,13 @@ public:
         overwriteConfirmed.append(confirmOverwrite);
         return nextAnswer();
     }
+    QString saveFileNameOffering(QWidget*, const QString& proposedName, const QStringList& suffixes) override
+    {
+        proposedNames.append(proposedName);
+        offeredSuffixes.append(suffixes);
+        overwriteConfirmed.append(true);
+        return nextAnswer();
+    }
     void showError(QWidget*, const QString& text) override { errors.append(text); }
     bool confirm(QWidget*, const QString& question) override
     {
@@ -35,6 +42,7 @@ public:
     QStringList answers;  // file names to give, in order; empty: cancelled
     QStringList proposedNames;
     QList<bool> overwriteConfirmed;
+    QList<QStringList> offeredSuffixes;
     QStringList errors;
     QStringList questions;
     bool confirms = false; // the answer to every question

@@ -4,6 +4,7 @@
 #include "shell/TUserDialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QSettings>
@@ -23,6 +24,7 @@ private slots:
 
     void filtersFitEachKindOfFile();
     void saveProposesTheNameWithItsFilterAndSuffix();
+    void aSaveOfSeveralKindsOffersAFilterEachAndTheChosenOnesSuffix();
     void theNextDialogStartsInTheLastFolder();
     void cancelGivesNothingAndRemembersNothing();
 
@@ -88,6 +90,31 @@ void FileDialogsTest::saveProposesTheNameWithItsFilterAndSuffix()
             static_cast<QDialog&>(dialog).accept();
         });
     QCOMPARE(path, folder.filePath(QStringLiteral("склад.xlsx")));
+}
+
+void FileDialogsTest::aSaveOfSeveralKindsOffersAFilterEachAndTheChosenOnesSuffix()
+{
+    const QString path = answerDialog(
+        [&] {
+            return dialogs->saveFileNameOffering(nullptr, folder.filePath(QStringLiteral("журнал.csv")),
+                                                 {QStringLiteral("csv"), QStringLiteral("pdf")});
+        },
+        [&](QFileDialog& dialog) {
+            QCOMPARE(dialog.nameFilters(),
+                     QStringList({QStringLiteral("CSV (*.csv)"), QStringLiteral("PDF (*.pdf)"),
+                                  QStringLiteral("Все файлы (*)")}));
+            QCOMPARE(dialog.defaultSuffix(), QStringLiteral("csv"));
+            QVERIFY(!dialog.testOption(QFileDialog::DontConfirmOverwrite));
+            // The user picks the PDF filter and types a name without a suffix.
+            auto* kinds = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            QVERIFY(kinds);
+            QTest::keyClick(kinds, Qt::Key_Down);
+            QCOMPARE(kinds->currentText(), QStringLiteral("PDF (*.pdf)"));
+            QCOMPARE(dialog.defaultSuffix(), QStringLiteral("pdf"));
+            dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("склад"));
+            static_cast<QDialog&>(dialog).accept();
+        });
+    QCOMPARE(path, folder.filePath(QStringLiteral("склад.pdf")));
 }
 
 void FileDialogsTest::theNextDialogStartsInTheLastFolder()
