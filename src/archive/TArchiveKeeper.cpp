@@ -297,7 +297,7 @@ void TArchiveKeeper::keep(const QString& label, const QByteArray& raw, const QSt
     item.raw = raw;
     item.origin = origin;
     item.stamp = TArchiveStamp::now();
-    queue(item);
+    writer_->start([this, item] { writeQueued(item); });
 }
 
 void TArchiveKeeper::noteLog(const QByteArray& raw, const QString& label, TArchiveEventKind kind,
@@ -327,11 +327,6 @@ void TArchiveKeeper::findLatest(const QString& label)
     writer_->start([worker = worker_, label] {
         QMetaObject::invokeMethod(worker, [worker, label] { worker->findLatest(label); });
     });
-}
-
-void TArchiveKeeper::queue(const TQueuedItem& item)
-{
-    writer_->start([this, item] { writeQueued(item); });
 }
 
 void TArchiveKeeper::writeQueued(const TQueuedItem& item)

@@ -69,8 +69,8 @@ signals:
     void failed(const QString& reason);
     // storedAt is invalid when no log of the label is kept.
     void latestFound(const QString& label, const QDateTime& storedAt);
-    // After each try while items wait: how many logs and notes still wait,
-    // and why; (0, 0, "") once they were all stored.
+    // When what waits to be stored, or why, changed: how many logs and
+    // notes wait; (0, 0, "") once they were all stored.
     void waitingChanged(int logs, int notes, const QString& reason);
 
 private:
@@ -79,9 +79,8 @@ private:
     // Queued after every log still waiting, so none of them is lost.
     void closeWhenQueuedAreDone();
 
-    // Every item's file is written here, one at a time and in order; then
-    // the worker is asked to store what waits.
-    void queue(const TQueuedItem& item);
+    // On the writer, one item at a time and in order: the item's file, then
+    // the worker asked to store what waits.
     void writeQueued(const TQueuedItem& item);
 
     TArchiveLocation location_;
