@@ -92,7 +92,8 @@ int main(int argc, char** argv)
             return status;
         // The archive's thread still waits for its server, and a running
         // thread may not be destroyed: the program ends here, without its
-        // destructors, as it would when killed; the user is told what is lost.
+        // destructors, as it would when killed; the user is told which logs
+        // wait in the archive's queue for the next start.
         QTextStream(stderr) << unstored << Qt::endl;
         std::fflush(nullptr);
         std::_Exit(1);

@@ -20,8 +20,11 @@
 #include <QSysInfo>
 #include <QThread>
 #include <QTimeZone>
+#include <QSqlDriver>
 #include <QUrl>
 #include <QVariant>
+
+#include <libpq-fe.h>
 
 #include <array>
 #include <thread>
@@ -29,6 +32,9 @@
 
 #include <pwd.h>
 #include <unistd.h>
+
+// What QPSQL's driver hands out as its handle.
+Q_DECLARE_OPAQUE_POINTER(PGconn*)
 
 namespace {
 
@@ -358,7 +364,22 @@ std::unique_ptr<TArchive> TArchive::open(const TArchiveLocation& location, QStri
                      .arg(version);
         return nullptr;
     }
+    archive->opened_ = true;
     return archive;
+}
+
+bool TArchive::connectionDropped() const
+{
+    if (watchdog_.fired())
+        return true;
+    if (!opened_) // no server, rather than one that closed the connection
+        return false;
+    const QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+    const QVariant handle = database.driver()->handle();
+    if (handle.metaType() != QMetaType::fromType<PGconn*>())
+        return false;
+    PGconn* connection = handle.value<PGconn*>();
+    return !connection || PQstatus(connection) == CONNECTION_BAD;
 }
 
 QString TArchive::describe(const QSqlError& error) const
@@ -371,6 +392,8 @@ QString TArchive::describe(const QSqlError& error) const
                 .arg(where)
                 .arg(location_.replyLimitMs() / 1000.0);
         }
+        if (connectionDropped())
+            return WithDetail(QStringLiteral("Сервер архива %1 закрыл соединение").arg(where), reason);
         if (error.nativeErrorCode() == QLatin1String(PostgresqlQueryCanceled)) {
             return QStringLiteral("Сервер архива %1 прервал запрос, не выполнив его за %2 с")
                 .arg(where)

@@ -165,9 +165,10 @@ public:
     // one, as a server that stopped answering would: the connection is
     // dropped. An SQLite call is left to end within its busy timeout.
     void interrupt() { watchdog_.interrupt(); }
-    // Whether the server stopped answering and the connection was dropped:
-    // no later call gets through, the archive must be opened anew.
-    bool connectionDropped() const { return watchdog_.fired(); }
+    // Whether the server stopped answering and the connection was dropped,
+    // or the server closed it (restarted, or ended it): no later call gets
+    // through, the archive must be opened anew.
+    bool connectionDropped() const;
 
 private:
     TArchive(const TArchiveLocation& location, QString connectionName);
@@ -185,6 +186,7 @@ private:
     TArchiveLocation location_;
     QString connectionName_;
     TConnectionWatchdog watchdog_;
+    bool opened_ = false; // ready for use, the connection made
 };
 
 // What a check found, for the user: its first broken link, or "Архив

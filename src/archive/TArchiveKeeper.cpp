@@ -3,20 +3,32 @@
 #include "archive/ArchivedLog.h"
 #include "archive/TArchive.h"
 
+#include "text/MessageText.h"
+
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <atomic>
 
 namespace {
 
-// "1 журнал", "3 журнала", "5 журналов".
-QString logCount(qsizetype count)
+// "1 журнал", "3 журнала", "5 журналов"; the forms for one, a few and many.
+QString countOf(qsizetype count, const char* one, const char* few, const char* many)
 {
     const qsizetype units = count % 10;
     const qsizetype tens = count % 100;
-    const char* noun = units == 1 && tens != 11                             ? "журнал"
-                       : units >= 2 && units <= 4 && (tens < 12 || tens > 14) ? "журнала"
-                                                                              : "журналов";
+    const char* noun = units == 1 && tens != 11                             ? one
+                       : units >= 2 && units <= 4 && (tens < 12 || tens > 14) ? few
+                                                                              : many;
     return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(noun));
+}
+
+QString logCount(qsizetype count)
+{
+    return countOf(count, "журнал", "журнала", "журналов");
 }
 
 } // namespace
@@ -25,55 +37,50 @@ QString logCount(qsizetype count)
 class TArchiveKeeper::Worker : public QObject
 {
 public:
-    explicit Worker(TArchiveKeeper& keeper)
+    Worker(TArchiveKeeper& keeper, std::chrono::milliseconds retryInterval)
         : keeper_(keeper)
+        , retryInterval_(retryInterval)
     {
     }
 
-    bool open()
+    void start()
     {
-        if (archive_)
-            return true;
-        QString error;
-        archive_ = TArchive::open(keeper_.location(), &error);
-        if (archive_) {
-            tell([&keeper = keeper_] { emit keeper.opened(); });
-        } else if (!told_) {
-            told_ = true;
-            tell([&keeper = keeper_, error] { emit keeper.unavailable(error); });
+        retry_ = new QTimer(this);
+        retry_->setInterval(retryInterval_);
+        connect(retry_, &QTimer::timeout, this, [this] { storeWaiting(); });
+        QString reason;
+        if (open(&reason))
+            storeWaiting();
+        else
+            settle(reason);
+    }
+
+    // Asked from any thread; asks made before it runs are served by one go.
+    void scheduleStore()
+    {
+        if (!storeScheduled_.exchange(true)) {
+            QMetaObject::invokeMethod(this, [this] {
+                storeScheduled_ = false;
+                storeWaiting();
+            });
         }
-        return archive_ != nullptr;
     }
 
-    void keep(const QString& label, const QByteArray& raw, const QString& origin)
+    // An item the queue could not hold is tried once, as it is.
+    void storeUnqueued(const TQueuedItem& item)
     {
-        store(label, raw, origin);
-        const std::lock_guard lock(keeper_.pendingMutex_);
-        keeper_.pending_.removeOne(label);
-    }
-
-    // The log's entry is looked up by its bytes' SHA-256 here, after the
-    // logs queued before it were stored.
-    void note(TArchiveEvent event, const QByteArray& raw)
-    {
-        if (!open())
-            return;
-        QString error;
-        std::optional<qint64> entryId = raw.isEmpty() ? 0 : archive_->entryHolding(Sha256Of(raw), &error);
-        const bool noted = entryId && (*entryId != 0
-                                           ? archive_->addEvent(*entryId, event.kind, event.detail, event.stamp, &error)
-                                           : archive_->addLoggerEvent(event.label, event.kind, event.detail,
-                                                                      event.stamp, &error));
-        if (noted)
-            return;
-        if (archive_->connectionDropped())
+        QString reason;
+        if (!open(&reason) || store(item, QString(), &reason) == Outcome::Lost) {
             archive_.reset();
-        tell([&keeper = keeper_, error] { emit keeper.failed(error); });
+            forget(item);
+        }
+        if (!reason.isEmpty())
+            tell([&keeper = keeper_, reason] { emit keeper.failed(reason); });
     }
 
     void findLatest(const QString& label)
     {
-        if (!open())
+        if (!open(nullptr))
             return;
         TArchiveQuery newest;
         newest.label = label;
@@ -90,26 +97,151 @@ public:
         tell([&keeper = keeper_, label, storedAt] { emit keeper.latestFound(label, storedAt); });
     }
 
-    void close() { archive_.reset(); }
+    void close()
+    {
+        delete retry_;
+        retry_ = nullptr;
+        archive_.reset();
+    }
 
 private:
-    void store(const QString& label, const QByteArray& raw, const QString& origin)
+    enum class Outcome { Stored, Refused, Lost };
+
+    bool open(QString* reason)
     {
-        if (!open())
-            return;
+        if (archive_)
+            return true;
         QString error;
-        const std::optional<TStoredLog> stored = archive_->store(label, raw, origin, TArchiveStamp::now(), &error);
-        if (stored) {
-            tell([&keeper = keeper_, stored = *stored, label] {
-                emit keeper.kept(stored.entryId, stored.added, label);
-            });
+        archive_ = TArchive::open(keeper_.location(), &error);
+        if (archive_) {
+            tell([&keeper = keeper_] { emit keeper.opened(); });
+        } else {
+            if (reason)
+                *reason = error;
+            if (!told_) {
+                told_ = true;
+                tell([&keeper = keeper_, error] { emit keeper.unavailable(error); });
+            }
+        }
+        return archive_ != nullptr;
+    }
+
+    // Oldest first, each stored and removed; a connection lost on one is
+    // opened anew once for it, since a restarted server answers again at once.
+    void storeWaiting()
+    {
+        QString reason;
+        if (!queue().lock()) {
+            settle(QStringLiteral("их сохраняет другая запущенная копия программы"));
             return;
         }
-        // The next log connects anew: a server that stopped for a while may answer again.
-        if (archive_->connectionDropped())
-            archive_.reset();
-        tell([&keeper = keeper_, error] { emit keeper.failed(error); });
+        const QStringList files = waitingFiles();
+        bool reconnected = false;
+        for (qsizetype next = 0; next < files.size();) {
+            const QString& file = files[next];
+            QString error;
+            const std::optional<TQueuedItem> item = queue().read(file, &error);
+            if (!item) {
+                setAside(file, error);
+                ++next;
+                continue;
+            }
+            if (!open(&reason))
+                break;
+            const Outcome outcome = store(*item, file, &error);
+            if (outcome == Outcome::Lost) {
+                archive_.reset();
+                reason = error;
+                if (reconnected)
+                    break;
+                reconnected = true;
+                settle(reason);
+                continue;
+            }
+            if (outcome == Outcome::Refused)
+                tell([&keeper = keeper_, error] { emit keeper.failed(error); });
+            ++next;
+        }
+        queue().unlock();
+        settle(reason);
     }
+
+    // Unless the connection was lost, the item's file (if any) is removed
+    // before anyone is told: whoever hears of a stored log finds it gone.
+    Outcome store(const TQueuedItem& item, const QString& file, QString* error)
+    {
+        std::optional<TStoredLog> stored;
+        bool done = false;
+        if (item.kind == TQueuedItem::Kind::Log) {
+            stored = archive_->store(item.label, item.raw, item.origin, item.stamp, error);
+            done = stored.has_value();
+        } else {
+            // The log's entry is looked up here, after the logs queued before it were stored.
+            const std::optional<qint64> entryId =
+                item.sha256.isEmpty() ? 0 : archive_->entryHolding(item.sha256, error);
+            done = entryId
+                   && (*entryId != 0
+                           ? archive_->addEvent(*entryId, item.event, item.detail, item.stamp, error)
+                           : archive_->addLoggerEvent(item.label, item.event, item.detail, item.stamp, error));
+        }
+        if (!done && archive_->connectionDropped())
+            return Outcome::Lost;
+        if (!file.isEmpty())
+            queue().remove(file);
+        forget(item);
+        if (stored) {
+            tell([&keeper = keeper_, stored = *stored, label = item.label] {
+                emit keeper.kept(stored.entryId, stored.added, label);
+            });
+        }
+        return done ? Outcome::Stored : Outcome::Refused;
+    }
+
+    // Told once: the file leaves the queue, or, when it cannot, is passed over from now on.
+    void setAside(const QString& file, const QString& why)
+    {
+        if (!queue().setAside(file))
+            passedOver_ << file;
+        const QString reason = QStringLiteral("Файл очереди архива %1 отложен: %2")
+                                   .arg(QDir::toNativeSeparators(file), why);
+        tell([&keeper = keeper_, reason] { emit keeper.failed(reason); });
+    }
+
+    QStringList waitingFiles() const
+    {
+        QStringList files = queue().waiting();
+        files.removeIf([this](const QString& file) { return passedOver_.contains(file); });
+        return files;
+    }
+
+    // Tells what still waits, when that changed, and tries again later while anything does.
+    void settle(const QString& reason)
+    {
+        const QStringList files = waitingFiles();
+        const int logs = int(TArchiveQueue::logsAmong(files));
+        const int notes = int(files.size()) - logs;
+        const QString why = files.isEmpty() ? QString() : reason;
+        if (logs != toldLogs_ || notes != toldNotes_ || why != toldReason_) {
+            toldLogs_ = logs;
+            toldNotes_ = notes;
+            toldReason_ = why;
+            tell([&keeper = keeper_, logs, notes, why] { emit keeper.waitingChanged(logs, notes, why); });
+        }
+        if (files.isEmpty())
+            retry_->stop();
+        else if (!retry_->isActive())
+            retry_->start();
+    }
+
+    void forget(const TQueuedItem& item)
+    {
+        if (item.kind != TQueuedItem::Kind::Log)
+            return;
+        const std::lock_guard lock(keeper_.pendingMutex_);
+        keeper_.pending_.removeOne(item.label);
+    }
+
+    TArchiveQueue& queue() const { return keeper_.queue_; }
 
     // The keeper's signals go out on the keeper's own thread, from its event
     // loop: after whoever made it has connected to them.
@@ -120,20 +252,31 @@ private:
     }
 
     TArchiveKeeper& keeper_;
+    const std::chrono::milliseconds retryInterval_;
     std::unique_ptr<TArchive> archive_;
+    QTimer* retry_ = nullptr;
+    std::atomic_bool storeScheduled_ = false;
     bool told_ = false;
+    QStringList passedOver_;
+    int toldLogs_ = 0;
+    int toldNotes_ = 0;
+    QString toldReason_;
 };
 
-TArchiveKeeper::TArchiveKeeper(const TArchiveLocation& location, QObject* parent)
+TArchiveKeeper::TArchiveKeeper(const TArchiveLocation& location, QObject* parent,
+                               std::chrono::milliseconds retryInterval)
     : QObject(parent)
     , location_(location)
+    , queue_(TArchiveQueue::folderOf(location))
+    , writer_(new QThreadPool(this))
     , thread_(new QThread(this))
-    , worker_(new Worker(*this))
+    , worker_(new Worker(*this, retryInterval))
 {
+    writer_->setMaxThreadCount(1);
     thread_->setObjectName(QStringLiteral("archive"));
     worker_->moveToThread(thread_);
     thread_->start();
-    QMetaObject::invokeMethod(worker_, [worker = worker_] { worker->open(); });
+    QMetaObject::invokeMethod(worker_, [worker = worker_] { worker->start(); });
 }
 
 TArchiveKeeper::~TArchiveKeeper()
@@ -149,18 +292,28 @@ void TArchiveKeeper::keep(const QString& label, const QByteArray& raw, const QSt
         const std::lock_guard lock(pendingMutex_);
         pending_ << label;
     }
-    QMetaObject::invokeMethod(worker_, [worker = worker_, label, raw, origin] { worker->keep(label, raw, origin); });
+    TQueuedItem item;
+    item.label = label;
+    item.raw = raw;
+    item.origin = origin;
+    item.stamp = TArchiveStamp::now();
+    writer_->start([this, item] { writeQueued(item); });
 }
 
 void TArchiveKeeper::noteLog(const QByteArray& raw, const QString& label, TArchiveEventKind kind,
                              const QString& detail)
 {
-    TArchiveEvent event;
-    event.label = label;
-    event.kind = kind;
-    event.detail = detail;
-    event.stamp = TArchiveStamp::now();
-    QMetaObject::invokeMethod(worker_, [worker = worker_, event, raw] { worker->note(event, raw); });
+    TQueuedItem item;
+    item.kind = TQueuedItem::Kind::Note;
+    item.label = label;
+    item.event = kind;
+    item.detail = detail;
+    item.stamp = TArchiveStamp::now();
+    writer_->start([this, item, raw]() mutable {
+        if (!raw.isEmpty())
+            item.sha256 = Sha256Of(raw);
+        writeQueued(item);
+    });
 }
 
 void TArchiveKeeper::noteLogger(const QString& label, TArchiveEventKind kind, const QString& detail)
@@ -170,7 +323,19 @@ void TArchiveKeeper::noteLogger(const QString& label, TArchiveEventKind kind, co
 
 void TArchiveKeeper::findLatest(const QString& label)
 {
-    QMetaObject::invokeMethod(worker_, [worker = worker_, label] { worker->findLatest(label); });
+    // Through the writer, so that the logs kept before are asked for after them.
+    writer_->start([worker = worker_, label] {
+        QMetaObject::invokeMethod(worker, [worker, label] { worker->findLatest(label); });
+    });
+}
+
+void TArchiveKeeper::writeQueued(const TQueuedItem& item)
+{
+    QString error;
+    if (queue_.add(item, &error))
+        worker_->scheduleStore();
+    else
+        QMetaObject::invokeMethod(worker_, [worker = worker_, item] { worker->storeUnqueued(item); });
 }
 
 QString TArchiveKeeper::finish(std::chrono::milliseconds grace)
@@ -181,7 +346,7 @@ QString TArchiveKeeper::finish(std::chrono::milliseconds grace)
     const std::lock_guard lock(pendingMutex_);
     if (pending_.isEmpty()) // only the connection is still being closed
         return QString();
-    return QStringLiteral("Не сохранено в архиве: %1 (%2)")
+    return QStringLiteral("Ожидают сохранения в архиве: %1 (%2); они будут сохранены при следующем запуске")
         .arg(logCount(pending_.size()), pending_.join(QStringLiteral(", ")));
 }
 
@@ -190,8 +355,24 @@ void TArchiveKeeper::closeWhenQueuedAreDone()
     if (closing_)
         return;
     closing_ = true;
+    // Every item written first, so that the worker's last go sees it.
+    writer_->waitForDone();
     QMetaObject::invokeMethod(worker_, [worker = worker_, thread = thread_] {
         worker->close();
         thread->quit();
     });
+}
+
+QString ArchiveWaitingText(int logs, int notes, const QString& reason)
+{
+    if (logs == 0 && notes == 0)
+        return QStringLiteral("Архив: сохранены ожидавшие журналы");
+    QStringList waiting;
+    if (logs > 0)
+        waiting << logCount(logs);
+    if (notes > 0)
+        waiting << countOf(notes, "событие", "события", "событий");
+    const QString line = QStringLiteral("Ожидают сохранения в архиве: %1").arg(waiting.join(QStringLiteral(" и ")));
+    return reason.isEmpty() ? line
+                            : WithDetail(QStringLiteral("%1 (%2)").arg(line, MessageLine(reason)), MessageDetail(reason));
 }

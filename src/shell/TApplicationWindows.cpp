@@ -120,6 +120,11 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
     QObject::connect(archive_.get(), &TArchiveKeeper::failed, formMain_.get(), [this](const QString& reason) {
         formMain_->showStatus(QStringLiteral("Журнал не помещён в архив: ") + reason);
     });
+    // Said again after every change, so that a load's own status does not hide it for long.
+    QObject::connect(archive_.get(), &TArchiveKeeper::waitingChanged, formMain_.get(),
+                     [this](int logs, int notes, const QString& reason) {
+                         formMain_->showStatus(ArchiveWaitingText(logs, notes, reason));
+                     });
     QObject::connect(archive_.get(), &TArchiveKeeper::unavailable, formArchive_.get(),
                      &TArchiveWindow::archiveUnavailable);
     QObject::connect(archive_.get(), &TArchiveKeeper::opened, formArchive_.get(), &TArchiveWindow::archiveOpened);

@@ -7,12 +7,14 @@
 #include "settings/EraseQuestion.h"
 
 #include "archive/TArchiveKeeper.h"
+#include "archive/TArchiveQueue.h"
 #include "data/LogGenerator.h"
 #include "data/MeasurementStore.h"
 #include "shell/TArchiveWindow.h"
 #include "shell/TLogFileActions.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QLabel>
 #include <QSignalSpy>
 
@@ -28,6 +30,13 @@ private slots:
     void notesGoToTheEntryOfTheLogQueuedBefore();
     void logsAStoppedServerHoldsAreNamedWhenTheProgramEnds();
     void theLogAfterAServerStoppedAnsweringGoesOverANewConnection();
+    void aConnectionTheServerEndedIsOpenedAnewForTheLog_data();
+    void aConnectionTheServerEndedIsOpenedAnewForTheLog();
+    void logsAndNotesWaitingOnDiskAreStoredAtTheNextStart();
+    void waitingLogsAreStoredWithoutANewLoadOnceTheArchiveTakesThem();
+    void aDamagedQueueFileIsSetAsideOnce_data();
+    void aDamagedQueueFileIsSetAsideOnce();
+    void theViewerSaysHowManyLogsWaitUntilTheyAreStored();
     void anArchiveThatCannotBeOpenedLeavesTheProgramUsable_data();
     void anArchiveThatCannotBeOpenedLeavesTheProgramUsable();
     void anArchiveThatCannotBeChosenIsToldAndItsMenuItemGreyed();
@@ -35,6 +44,12 @@ private slots:
     void eraseQuestionTellsWhetherTheLoggersLogIsArchived();
 
 private:
+    // The SQLite archive's file made read-only, or writable again.
+    static bool setWritable(const QString& file, bool writable)
+    {
+        const QFile::Permissions read = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        return QFile::setPermissions(file, writable ? read | QFile::WriteOwner : read);
+    }
     static QByteArray makeLog(quint32 seed, qint64 records)
     {
         return LogGenerator(seed).generate(records, TLogShape::Typical, QDateTime(QDate(2024, 3, 1), QTime(7, 30)));
@@ -159,11 +174,15 @@ void ArchivingTest::logsAStoppedServerHoldsAreNamedWhenTheProgramEnds()
     waited.start();
     const QString unstored = simulation.windows->finishArchiving(std::chrono::milliseconds(500));
     QVERIFY2(waited.elapsed() < 2000, qPrintable(QString::number(waited.elapsed())));
-    QCOMPARE(unstored, QStringLiteral("Не сохранено в архиве: 1 журнал (%1)").arg(simulation.logger->volumeLabel()));
+    QCOMPARE(unstored, QStringLiteral("Ожидают сохранения в архиве: 1 журнал (%1); они будут сохранены при "
+                                      "следующем запуске")
+                           .arg(simulation.logger->volumeLabel()));
+    QCOMPARE(TArchiveQueue::logsAmong(TArchiveQueue(TArchiveQueue::folderOf(scratch.location())).waiting()),
+             qsizetype(1));
 }
 
-// A server process that stops answering costs the log it holds, with the
-// reason; the next log is stored over a connection of its own.
+// The log a server process that stopped answering held waits, with the
+// reason, and is stored over a connection of its own, as is the next one.
 void ArchivingTest::theLogAfterAServerStoppedAnsweringGoesOverANewConnection()
 {
     ScratchArchive scratch(TArchiveLocation::Engine::Postgresql);
@@ -175,17 +194,211 @@ void ArchivingTest::theLogAfterAServerStoppedAnsweringGoesOverANewConnection()
     QSignalSpy opened(&keeper, &TArchiveKeeper::opened);
     QSignalSpy failed(&keeper, &TArchiveKeeper::failed);
     QSignalSpy kept(&keeper, &TArchiveKeeper::kept);
+    QSignalSpy waiting(&keeper, &TArchiveKeeper::waitingChanged);
     QVERIFY(opened.wait(10000));
     const StoppedBackend stopped(location); // the keeper's
     QVERIFY(stopped.pid() != 0);
 
     keeper.keep(QStringLiteral("2400123"), makeLog(7, 300), QString());
-    QVERIFY(failed.wait(5000));
-    const QString reason = failed.takeFirst().at(0).toString();
+    QVERIFY(waiting.wait(5000));
+    QCOMPARE(waiting.first().at(0).toInt(), 1);
+    const QString reason = waiting.first().at(2).toString();
     QVERIFY2(reason.contains(QStringLiteral("не ответил за 1.5 с")), qPrintable(reason));
-    keeper.keep(QStringLiteral("2400123"), makeLog(8, 300), QString());
     QVERIFY(kept.wait(10000));
+    keeper.keep(QStringLiteral("2400123"), makeLog(8, 300), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(kept.size(), 2, 10000);
     QCOMPARE(failed.size(), 0);
+    QCOMPARE(waiting.last(), (QVariantList{0, 0, QString()}));
+}
+
+void ArchivingTest::aConnectionTheServerEndedIsOpenedAnewForTheLog_data()
+{
+    QTest::addColumn<bool>("restart");
+    QTest::newRow("connection ended") << false;
+    QTest::newRow("server restarted") << true;
+}
+
+// The server closes the keeper's connection between two loads: ended by its
+// administrator, or all of them as the server restarts. The next log waits
+// while the keeper connects anew, and is stored without another load.
+void ArchivingTest::aConnectionTheServerEndedIsOpenedAnewForTheLog()
+{
+    QFETCH(bool, restart);
+    const QByteArray restartCommand = qgetenv("KORVI_TEST_POSTGRESQL_RESTART");
+    if (restart && restartCommand.isEmpty())
+        QSKIP("KORVI_TEST_POSTGRESQL_RESTART is not set: a restart runs alone (shell_archiving_restart_tests)");
+    ScratchArchive scratch(TArchiveLocation::Engine::Postgresql);
+    if (!scratch.unavailable().isEmpty())
+        QSKIP(qPrintable(scratch.unavailable()));
+    TArchiveKeeper keeper(scratch.location());
+    QSignalSpy kept(&keeper, &TArchiveKeeper::kept);
+    QSignalSpy failed(&keeper, &TArchiveKeeper::failed);
+    QSignalSpy waiting(&keeper, &TArchiveKeeper::waitingChanged);
+    keeper.keep(QStringLiteral("2400123"), makeLog(1, 300), QString());
+    QVERIFY(kept.wait(10000));
+
+    if (restart) {
+        QCOMPARE(QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QString::fromLocal8Bit(restartCommand)}),
+                 0);
+    } else {
+        DirectConnection direct(scratch.location());
+        QVERIFY(direct.exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                           "WHERE datname = current_database() AND pid <> pg_backend_pid()")));
+        QTRY_VERIFY_WITH_TIMEOUT(direct.exec(QStringLiteral("SELECT 1/(1 - count(*))::int FROM pg_stat_activity "
+                                                            "WHERE datname = current_database() AND pid <> pg_backend_pid()")),
+                                 5000);
+    }
+    keeper.keep(QStringLiteral("2400123"), makeLog(2, 300), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(kept.size(), 2, 10000);
+    QCOMPARE(failed.size(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(waiting.size(), 2, 5000);
+    QCOMPARE(waiting[0].at(0).toInt(), 1);
+    QVERIFY2(waiting[0].at(2).toString().contains(QStringLiteral("закрыл соединение")), qPrintable(waiting[0].at(2).toString()));
+    QCOMPARE(waiting[1], (QVariantList{0, 0, QString()}));
+    QCOMPARE(entriesOf(scratch).size(), size_t(2));
+}
+
+// Two logs and a note made while the archive could not be written wait in
+// files; the next run stores them first, in order, the note on its log.
+void ArchivingTest::logsAndNotesWaitingOnDiskAreStoredAtTheNextStart()
+{
+    ScratchArchive scratch(TArchiveLocation::Engine::Sqlite);
+    QVERIFY(scratch.open());
+    const QString file = scratch.location().database;
+    const TArchiveQueue queue(TArchiveQueue::folderOf(scratch.location()));
+    const QByteArray first = makeLog(1, 300);
+    QVERIFY(setWritable(file, false));
+    {
+        TArchiveKeeper keeper(scratch.location());
+        QSignalSpy waiting(&keeper, &TArchiveKeeper::waitingChanged);
+        keeper.keep(QStringLiteral("2400123"), first, QStringLiteral("/media/2400123/data.log"));
+        keeper.keep(QStringLiteral("склад.log"), makeLog(2, 200), QStringLiteral("/home/склад.log"));
+        keeper.noteLog(first, QStringLiteral("2400123"), TArchiveEventKind::Export, QStringLiteral("xlsx a.xlsx"));
+        QTRY_COMPARE_WITH_TIMEOUT(waiting.size() ? waiting.last().mid(0, 2) : QVariantList(), (QVariantList{2, 1}), 5000);
+        QVERIFY2(waiting.last().at(2).toString().contains(QStringLiteral("только для чтения")),
+                 qPrintable(waiting.last().at(2).toString()));
+    }
+    QCOMPARE(queue.waiting().size(), 3);
+    QCOMPARE(entriesOf(scratch).size(), size_t(0));
+
+    QVERIFY(setWritable(file, true));
+    {
+        TArchiveKeeper keeper(scratch.location());
+        QSignalSpy kept(&keeper, &TArchiveKeeper::kept);
+        QTRY_COMPARE_WITH_TIMEOUT(kept.size(), 2, 10000);
+    }
+    QVERIFY(queue.waiting().isEmpty());
+    const std::vector<TArchiveEntry> entries = entriesOf(scratch);
+    QCOMPARE(entries.size(), size_t(2));
+    QCOMPARE(entries[1].label, QStringLiteral("2400123")); // the older
+    QCOMPARE(entries[0].label, QStringLiteral("склад.log"));
+    const std::vector<TArchiveEvent> events = eventsOf(scratch, entries[1].id);
+    QCOMPARE(events.size(), size_t(2));
+    QCOMPARE(events[0].detail, QStringLiteral("/media/2400123/data.log"));
+    QCOMPARE(events[1].kind, TArchiveEventKind::Export);
+    QCOMPARE(events[1].detail, QStringLiteral("xlsx a.xlsx"));
+}
+
+void ArchivingTest::waitingLogsAreStoredWithoutANewLoadOnceTheArchiveTakesThem()
+{
+    ScratchArchive scratch(TArchiveLocation::Engine::Sqlite);
+    QVERIFY(scratch.open());
+    QVERIFY(setWritable(scratch.location().database, false));
+    TArchiveKeeper keeper(scratch.location(), nullptr, std::chrono::milliseconds(100));
+    QSignalSpy waiting(&keeper, &TArchiveKeeper::waitingChanged);
+    QSignalSpy kept(&keeper, &TArchiveKeeper::kept);
+    keeper.keep(QStringLiteral("2400123"), makeLog(1, 300), QString());
+    QVERIFY(waiting.wait(5000));
+    QCOMPARE(waiting.first().first().toInt(), 1);
+    QTest::qWait(300); // tries that fail change nothing
+    QCOMPARE(waiting.size(), 1);
+    QCOMPARE(kept.size(), 0);
+
+    QVERIFY(setWritable(scratch.location().database, true));
+    QVERIFY(kept.wait(5000));
+    QTRY_COMPARE_WITH_TIMEOUT(waiting.size(), 2, 5000);
+    QCOMPARE(waiting.last(), (QVariantList{0, 0, QString()}));
+}
+
+void ArchivingTest::aDamagedQueueFileIsSetAsideOnce_data()
+{
+    QTest::addColumn<qsizetype>("keptBytes");
+    QTest::addColumn<qsizetype>("flippedByte");
+    QTest::newRow("a byte changed") << qsizetype(-1) << qsizetype(100);
+    QTest::newRow("cut short") << qsizetype(60) << qsizetype(-1);
+    QTest::newRow("empty") << qsizetype(0) << qsizetype(-1);
+}
+
+// A damaged file among those waiting is moved aside, told once, and the
+// logs after it are stored.
+void ArchivingTest::aDamagedQueueFileIsSetAsideOnce()
+{
+    QFETCH(qsizetype, keptBytes);
+    QFETCH(qsizetype, flippedByte);
+    ScratchArchive scratch(TArchiveLocation::Engine::Sqlite);
+    TArchiveQueue queue(TArchiveQueue::folderOf(scratch.location()));
+    QString error;
+    for (quint32 seed = 1; seed <= 2; ++seed) {
+        TQueuedItem item;
+        item.label = QStringLiteral("log%1").arg(seed);
+        item.raw = makeLog(seed, 200);
+        QVERIFY2(queue.add(item, &error), qPrintable(error));
+    }
+    const QString damaged = queue.waiting().first();
+    QFile file(damaged);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    if (flippedByte >= 0)
+        bytes[flippedByte] = char(bytes[flippedByte] ^ 0x20);
+    if (keptBytes >= 0)
+        bytes.truncate(keptBytes);
+    QVERIFY(file.resize(0) && file.write(bytes) == bytes.size());
+    file.close();
+
+    TArchiveKeeper keeper(scratch.location());
+    QSignalSpy kept(&keeper, &TArchiveKeeper::kept);
+    QSignalSpy failed(&keeper, &TArchiveKeeper::failed);
+    QVERIFY(kept.wait(10000));
+    QCOMPARE(kept.first().at(2).toString(), QStringLiteral("log2"));
+    keeper.keep(QStringLiteral("log3"), makeLog(3, 200), QString());
+    QVERIFY(kept.wait(10000));
+    QCOMPARE(failed.size(), 1);
+    const QString reason = failed.first().first().toString();
+    QVERIFY2(reason.startsWith(QStringLiteral("Файл очереди архива %1 отложен: ").arg(damaged)), qPrintable(reason));
+    QVERIFY(queue.waiting().isEmpty());
+    QVERIFY(QFile::exists(QDir(queue.folder()).filePath(QStringLiteral("damaged/") + QFileInfo(damaged).fileName())));
+    QCOMPARE(entriesOf(scratch).size(), size_t(2));
+}
+
+// While the archive cannot take them, the viewer's status line says how many
+// logs wait, through later loads, and that they were stored once they are.
+void ArchivingTest::theViewerSaysHowManyLogsWaitUntilTheyAreStored()
+{
+    ScratchArchive scratch(TArchiveLocation::Engine::Sqlite);
+    QVERIFY(scratch.open());
+    QVERIFY(setWritable(scratch.location().database, false));
+    SimulatedWindows simulation(makeLog(9, 300), {}, scratch.location());
+    const QLabel* statusLine = ViewerControls(*simulation.windows->formMain_).StatusLine;
+    const QString waiting = QStringLiteral("Ожидают сохранения в архиве: %1 (Файл архива %2 доступен только для чтения; "
+                                           "программа работает без архива)");
+    const QString file = QDir::toNativeSeparators(scratch.location().database);
+
+    TFormMain& viewer = simulation.loadIntoShownViewer();
+    QTRY_COMPARE_WITH_TIMEOUT(statusLine->text(), waiting.arg(QStringLiteral("1 журнал"), file), 5000);
+    viewer.BeginLoad();
+    viewer.TimerLoadTimer();
+    QVERIFY(finishBackgroundJob(viewer));
+    QTRY_COMPARE_WITH_TIMEOUT(statusLine->text(), waiting.arg(QStringLiteral("2 журнала"), file), 5000);
+
+    QVERIFY(setWritable(scratch.location().database, true));
+    QSignalSpy kept(simulation.windows->archive_.get(), &TArchiveKeeper::kept);
+    viewer.BeginLoad();
+    viewer.TimerLoadTimer();
+    QVERIFY(finishBackgroundJob(viewer));
+    QTRY_COMPARE_WITH_TIMEOUT(statusLine->text(), QStringLiteral("Архив: сохранены ожидавшие журналы"), 10000);
+    QCOMPARE(kept.size(), 3);
+    simulation.windows.reset();
+    QCOMPARE(entriesOf(scratch).size(), size_t(1)); // the same log each time
 }
 
 void ArchivingTest::anArchiveThatCannotBeOpenedLeavesTheProgramUsable_data()
