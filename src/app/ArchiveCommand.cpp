@@ -176,9 +176,15 @@ int exportEntry(TArchive& archive, const CommandLine& commandLine, QTextStream& 
 {
     QString error;
     const std::optional<TArchiveEntry> entry = archive.entry(commandLine.archiveExport, &error);
-    const std::optional<QByteArray> raw = entry ? archive.rawRecords(entry->id, &error) : std::nullopt;
+    bool damaged = false;
+    const std::optional<QByteArray> raw = entry ? archive.rawRecords(entry->id, &error, &damaged) : std::nullopt;
     if (!raw) {
         errors << "korvi-monitor: " << error << '\n';
+        // Records found changed are themselves part of the trail.
+        QString unnoted;
+        if (damaged && archive.location().writable()
+            && !archive.addEvent(entry->id, TArchiveEventKind::IntegrityFailure, error, TArchiveStamp::now(), &unnoted))
+            errors << "korvi-monitor: " << unnoted << '\n';
         return 1;
     }
     // Loaded as a file of the same records is, so that one rule decides what is exported.

@@ -15,6 +15,14 @@
 
 namespace {
 
+// What was not stored, and why, as the status line says it.
+QString NotStoredText(const TQueuedItem& item, const QString& reason)
+{
+    if (item.kind == TQueuedItem::Kind::Log)
+        return QStringLiteral("Журнал %1 не помещён в архив: %2").arg(item.label, reason);
+    return QStringLiteral("Событие «%1» не записано в архив: %2").arg(ArchiveEventKindTitle(item.event), reason);
+}
+
 // "1 журнал", "3 журнала", "5 журналов"; the forms for one, a few and many.
 QString countOf(qsizetype count, const char* one, const char* few, const char* many)
 {
@@ -74,8 +82,10 @@ public:
             archive_.reset();
             forget(item);
         }
-        if (!reason.isEmpty())
-            tell([&keeper = keeper_, reason] { emit keeper.failed(reason); });
+        if (!reason.isEmpty()) {
+            const QString line = NotStoredText(item, reason);
+            tell([&keeper = keeper_, line] { emit keeper.failed(line); });
+        }
     }
 
     void findLatest(const QString& label)
@@ -158,8 +168,10 @@ private:
                 settle(reason);
                 continue;
             }
-            if (outcome == Outcome::Refused)
-                tell([&keeper = keeper_, error] { emit keeper.failed(error); });
+            if (outcome == Outcome::Refused) {
+                const QString line = NotStoredText(*item, error);
+                tell([&keeper = keeper_, line] { emit keeper.failed(line); });
+            }
             ++next;
         }
         queue().unlock();

@@ -65,7 +65,8 @@ signals:
     // The log was stored (added) or was already there (only the download
     // noted), under its label.
     void kept(qint64 entryId, bool added, const QString& label);
-    // A log not stored, or an event not noted.
+    // A log not stored, an event not noted or a queue file set aside: the
+    // line for the user, naming which.
     void failed(const QString& reason);
     // storedAt is invalid when no log of the label is kept.
     void latestFound(const QString& label, const QDateTime& storedAt);

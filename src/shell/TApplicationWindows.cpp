@@ -117,9 +117,7 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
     formArchive_ = std::make_unique<TArchiveWindow>(*location, *dialogs_, formMain_.get());
     // Loads go on without the archive; the viewer tells why once.
     QObject::connect(archive_.get(), &TArchiveKeeper::unavailable, formMain_.get(), &TFormMain::showStatus);
-    QObject::connect(archive_.get(), &TArchiveKeeper::failed, formMain_.get(), [this](const QString& reason) {
-        formMain_->showStatus(QStringLiteral("Журнал не помещён в архив: ") + reason);
-    });
+    QObject::connect(archive_.get(), &TArchiveKeeper::failed, formMain_.get(), &TFormMain::showStatus);
     // Said again after every change, so that a load's own status does not hide it for long.
     QObject::connect(archive_.get(), &TArchiveKeeper::waitingChanged, formMain_.get(),
                      [this](int logs, int notes, const QString& reason) {

@@ -3,6 +3,7 @@
 #include "app/NotLogs.h"
 #include "app/ProgramRun.h"
 #include "archive/ArchiveTestSupport.h"
+#include "archive/ArchivedLog.h"
 #include "data/LoadTexts.h"
 #include "data/LogGenerator.h"
 
@@ -311,6 +312,31 @@ TEST_P(ArchiveCommandTest, OnlyALoggersLogIsImported)
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][1], QStringLiteral("gaps.log"));
     EXPECT_EQ(rows[0][4].toLongLong(), rowsOf(dir_.filePath("mixed/gaps.log")));
+}
+
+// An export refused because the records changed behind the archive's back
+// leaves that refusal in the entry's trail.
+TEST_P(ArchiveCommandTest, ARefusedDamagedEntryIsNotedInItsTrail)
+{
+    writeLog("logs/a.log", makeLog(5, 100));
+    ASSERT_EQ(run({"--archive-import", dir_.filePath("logs")}).exitCode, 0);
+    const QString id = listed().at(0).at(0);
+    {
+        DirectConnection direct(scratch_.location());
+        ASSERT_TRUE(direct.allowRecordChanges());
+        ASSERT_TRUE(direct.exec(QStringLiteral("UPDATE archive_raw_records SET data = ? WHERE entry_id = ?"),
+                                {PackLog(makeLog(6, 100)).compressed, id.toLongLong()}));
+    }
+    const ProgramRun refused = run({"--archive-export", id, "--csv", dir_.filePath("a.csv")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.errors.contains(QStringLiteral("повреждена"))) << refused.errors.toStdString();
+    std::unique_ptr<TArchive> archive = scratch_.open();
+    ASSERT_TRUE(archive);
+    QString error;
+    const std::vector<TArchiveEvent> events = archive->events(id.toLongLong(), &error);
+    ASSERT_EQ(events.size(), 2u) << error.toStdString();
+    EXPECT_EQ(events[1].kind, TArchiveEventKind::IntegrityFailure);
+    EXPECT_TRUE(events[1].detail.contains(QStringLiteral("повреждена"))) << events[1].detail.toStdString();
 }
 
 TEST_P(ArchiveCommandTest, FailuresEndWithAReasonAndCodeOne)

@@ -139,6 +139,12 @@ void ArchivingTest::notesGoToTheEntryOfTheLogQueuedBefore()
         keeper.noteLog(archived, QStringLiteral("2400123"), TArchiveEventKind::Export, QStringLiteral("xlsx a.xlsx"));
         keeper.noteLog(makeLog(2, 10), QStringLiteral("other.log"), TArchiveEventKind::Export, QStringLiteral("csv b"));
         keeper.noteLogger(QStringLiteral("2400123"), TArchiveEventKind::LoggerClock, QStringLiteral("10:00:00"));
+        // What the archive refuses is told naming the log.
+        QSignalSpy failed(&keeper, &TArchiveKeeper::failed);
+        keeper.keep(QStringLiteral("blank.log"), QByteArray(64, '\0'), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 10000);
+        const QString reason = failed.first().first().toString();
+        QVERIFY2(reason.startsWith(QStringLiteral("Журнал blank.log не помещён в архив: ")), qPrintable(reason));
     }
     std::unique_ptr<TArchive> archive = scratch.open();
     QVERIFY(archive);
