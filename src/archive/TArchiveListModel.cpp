@@ -7,20 +7,10 @@ TArchiveListModel::TArchiveListModel(QObject* parent)
     : TPagedModel(parent)
     , formatter_(FormatLocale())
 {
-    filter_.limit = PageSize;
 }
 
-void TArchiveListModel::setFilter(const TArchiveQuery& filter)
+void TArchiveListModel::askForPage(quint64 serial, const TArchiveQuery& page)
 {
-    filter_ = filter;
-    filter_.limit = PageSize;
-    restart();
-}
-
-void TArchiveListModel::askForPage(quint64 serial, qint64 beforeId)
-{
-    TArchiveQuery page = filter_;
-    page.beforeId = beforeId;
     emit pageWanted(serial, page);
 }
 

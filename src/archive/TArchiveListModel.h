@@ -9,7 +9,7 @@
 // The archive's entries for a list: newest first, as the filter asks, a page
 // at a time (archive/TPagedModel.h): each page is asked for by pageWanted
 // and taken by addPage.
-class TArchiveListModel : public TPagedModel<TArchiveEntry>
+class TArchiveListModel : public TPagedModel<TArchiveEntry, TArchiveQuery>
 {
     Q_OBJECT
 
@@ -18,9 +18,6 @@ public:
 
     explicit TArchiveListModel(QObject* parent = nullptr);
 
-    // Empties the list and asks for the first page of the entries the filter
-    // lets through (its beforeId and limit are the model's).
-    void setFilter(const TArchiveQuery& filter);
     // The page asked for as `serial`, or why it could not be read (the list
     // keeps what it had); a page asked for before the last one is dropped.
     void addPage(quint64 serial, std::vector<TArchiveEntry> page, const QString& error);
@@ -37,9 +34,8 @@ signals:
     void pageRead(const QString& error);
 
 private:
-    void askForPage(quint64 serial, qint64 beforeId) override;
+    void askForPage(quint64 serial, const TArchiveQuery& page) override;
     QString cellText(const TArchiveEntry& entry, int column) const;
 
-    TArchiveQuery filter_;
     TCellFormatter formatter_;
 };

@@ -11,14 +11,29 @@
 // rows shows its first screen at once. The model does not read the archive:
 // it asks for each page by askForPage and takes it by takePage, so whoever
 // reads may take its time on a thread of its own. A row has the `id` the
-// next page is read below.
-template <typename Row>
+// next page is read below; a query its `beforeId` and `limit`, which are
+// the model's.
+template <typename Row, typename Query>
 class TPagedModel : public QAbstractTableModel
 {
 public:
     static constexpr int PageSize = 100;
 
-    using QAbstractTableModel::QAbstractTableModel;
+    explicit TPagedModel(QObject* parent = nullptr)
+        : QAbstractTableModel(parent)
+    {
+        filter_.limit = PageSize;
+    }
+
+    // Empties the list and asks for the first page of the rows the filter
+    // lets through.
+    void setFilter(const Query& filter)
+    {
+        filter_ = filter;
+        filter_.limit = PageSize;
+        restart();
+    }
+    const Query& filter() const { return filter_; }
 
     // Empties the list until the next restart; a page awaited is dropped.
     void clear()
@@ -68,16 +83,20 @@ protected:
         }
         return true;
     }
-    // Asks for at most PageSize rows older than `beforeId` (0: from the newest).
-    virtual void askForPage(quint64 serial, qint64 beforeId) = 0;
+    // Asks for the page: at most PageSize rows older than its `beforeId`
+    // (0: from the newest).
+    virtual void askForPage(quint64 serial, const Query& page) = 0;
 
 private:
     void askForNextPage()
     {
         wanted_ = ++lastSerial_;
-        askForPage(wanted_, rows_.empty() ? 0 : rows_.back().id);
+        Query page = filter_;
+        page.beforeId = rows_.empty() ? 0 : rows_.back().id;
+        askForPage(wanted_, page);
     }
 
+    Query filter_;
     std::vector<Row> rows_;
     bool complete_ = true;
     quint64 lastSerial_ = 0;

@@ -7,20 +7,10 @@ TTrailModel::TTrailModel(QObject* parent)
     : TPagedModel(parent)
     , formatter_(FormatLocale())
 {
-    filter_.limit = PageSize;
 }
 
-void TTrailModel::setFilter(const TTrailQuery& filter)
+void TTrailModel::askForPage(quint64 serial, const TTrailQuery& page)
 {
-    filter_ = filter;
-    filter_.limit = PageSize;
-    restart();
-}
-
-void TTrailModel::askForPage(quint64 serial, qint64 beforeId)
-{
-    TTrailQuery page = filter_;
-    page.beforeId = beforeId;
     emit pageWanted(serial, page);
 }
 

@@ -9,17 +9,13 @@
 // The archive's trail for a list: its events newest first, as the filter
 // asks, a page at a time (archive/TPagedModel.h): each page is asked for by
 // pageWanted and taken by addPage. The columns are those of archive/ArchiveTexts.h.
-class TTrailModel : public TPagedModel<TArchiveEvent>
+class TTrailModel : public TPagedModel<TArchiveEvent, TTrailQuery>
 {
     Q_OBJECT
 
 public:
     explicit TTrailModel(QObject* parent = nullptr);
 
-    // Empties the list and asks for the first page of the events the filter
-    // lets through (its beforeId and limit are the model's).
-    void setFilter(const TTrailQuery& filter);
-    const TTrailQuery& filter() const { return filter_; }
     // The page asked for as `serial`, or why it could not be read (the list
     // keeps what it had); a page asked for before the last one is dropped.
     void addPage(quint64 serial, std::vector<TArchiveEvent> page, const QString& error);
@@ -35,8 +31,7 @@ signals:
     void pageRead(const QString& error);
 
 private:
-    void askForPage(quint64 serial, qint64 beforeId) override;
+    void askForPage(quint64 serial, const TTrailQuery& page) override;
 
-    TTrailQuery filter_;
     TCellFormatter formatter_;
 };
