@@ -125,6 +125,18 @@ QByteArray CsvLine(const QStringList& fields)
     return line + '\n';
 }
 
+namespace {
+
+// Says why the writing stopped; false, for the writer to return.
+bool stopped(QString* error, const QString& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
 bool WriteCsvTable(const TTextTable& table, QIODevice& device, QString* error, TJobProgress* progress)
 {
     if (progress)
@@ -139,23 +151,12 @@ bool WriteCsvTable(const TTextTable& table, QIODevice& device, QString* error, T
     qint64 written = 0;
     for (const QStringList& row : table.rows) {
         append(row);
-        if (!output.flushIfFull()) {
-            if (error)
-                *error = device.errorString();
-            return false;
-        }
-        if (!KeepGoing(progress, ++written)) {
-            if (error)
-                *error = TJobProgress::cancelledReason();
-            return false;
-        }
+        if (!output.flushIfFull())
+            return stopped(error, device.errorString());
+        if (!KeepGoing(progress, ++written))
+            return stopped(error, TJobProgress::cancelledReason());
     }
-    if (!output.flush()) {
-        if (error)
-            *error = device.errorString();
-        return false;
-    }
-    return true;
+    return output.flush() || stopped(error, device.errorString());
 }
 
 bool WriteCsv(const TMeasurementStore& store, QIODevice& device, QString* error, TJobProgress* progress)
@@ -186,22 +187,11 @@ bool WriteCsv(const TMeasurementStore& store, QIODevice& device, QString* error,
             out.push_back(':');
             appendTwoDigits(out, secondOfDay % 60);
             out.append(tail);
-            if (!output.flushIfFull()) {
-                if (error)
-                    *error = device.errorString();
-                return false;
-            }
-            if (!KeepGoing(progress, number)) {
-                if (error)
-                    *error = TJobProgress::cancelledReason();
-                return false;
-            }
+            if (!output.flushIfFull())
+                return stopped(error, device.errorString());
+            if (!KeepGoing(progress, number))
+                return stopped(error, TJobProgress::cancelledReason());
         }
     }
-    if (!output.flush()) {
-        if (error)
-            *error = device.errorString();
-        return false;
-    }
-    return true;
+    return output.flush() || stopped(error, device.errorString());
 }

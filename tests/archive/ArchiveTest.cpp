@@ -61,6 +61,22 @@ std::vector<TArchiveEventKind> kindsOf(const std::vector<TArchiveEvent>& events)
     return kinds;
 }
 
+// An entry and its records as a program of an earlier schema wrote them,
+// without an event.
+bool AddEntryAsAnOlderProgram(DirectConnection& direct, const QByteArray& raw)
+{
+    const TLogSummary summary = SummarizeLog(raw, 2026);
+    return direct.exec(QStringLiteral("INSERT INTO archive_entries (label, first_time, last_time, row_count, "
+                                      "record_count, sha256, stored_utc, utc_offset, user_name, host_name) "
+                                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       {QStringLiteral("2400123"), summary.firstTime, summary.lastTime, summary.rowCount,
+                        summary.recordCount, Sha256Of(raw), Inspector.utcSeconds, Inspector.utcOffsetSeconds,
+                        Inspector.user, Inspector.host})
+           && direct.exec(QStringLiteral("INSERT INTO archive_raw_records (entry_id, sha256, data) "
+                                         "SELECT MAX(id), ?, ? FROM archive_entries"),
+                          {Sha256Of(raw), PackLog(raw).compressed});
+}
+
 // The same cases on both engines.
 class ArchiveTest : public ::testing::TestWithParam<Engine>
 {
@@ -541,15 +557,7 @@ TEST_P(ArchiveTest, AnArchiveOfTheFirstSchemaIsCarriedForward)
         DirectConnection direct(old.location());
         const TArchiveDialect& dialect = TArchiveDialect::of(GetParam());
         ASSERT_FALSE(MigrateArchiveSchema(direct.database(), dialect, 1).isValid());
-        ASSERT_TRUE(direct.exec(
-            QStringLiteral("INSERT INTO archive_entries (label, first_time, last_time, row_count, record_count, "
-                           "sha256, stored_utc, utc_offset, user_name, host_name) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {QStringLiteral("2400123"), summary.firstTime, summary.lastTime, summary.rowCount, summary.recordCount,
-             Sha256Of(raw), Inspector.utcSeconds, Inspector.utcOffsetSeconds, Inspector.user, Inspector.host}));
-        ASSERT_TRUE(direct.exec(QStringLiteral("INSERT INTO archive_raw_records (entry_id, sha256, data) "
-                                               "SELECT MAX(id), ?, ? FROM archive_entries"),
-                                {Sha256Of(raw), PackLog(raw).compressed}));
+        ASSERT_TRUE(AddEntryAsAnOlderProgram(direct, raw));
         QSqlError error;
         EXPECT_EQ(ArchiveSchemaVersionOf(direct.database(), &error), 1);
     }
@@ -589,20 +597,11 @@ TEST_P(ArchiveTest, AnArchiveOfTheFirstSchemaIsCarriedForward)
 TEST_P(ArchiveTest, AnArchiveOfTheUnchainedSchemaIsChained)
 {
     const QByteArray raw = makeLog(13, 400);
-    const TLogSummary summary = SummarizeLog(raw, 2026);
     ScratchArchive old(GetParam());
     {
         DirectConnection direct(old.location());
         ASSERT_FALSE(MigrateArchiveSchema(direct.database(), TArchiveDialect::of(GetParam()), 3).isValid());
-        ASSERT_TRUE(direct.exec(
-            QStringLiteral("INSERT INTO archive_entries (label, first_time, last_time, row_count, record_count, "
-                           "sha256, stored_utc, utc_offset, user_name, host_name) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {QStringLiteral("2400123"), summary.firstTime, summary.lastTime, summary.rowCount, summary.recordCount,
-             Sha256Of(raw), Inspector.utcSeconds, Inspector.utcOffsetSeconds, Inspector.user, Inspector.host}));
-        ASSERT_TRUE(direct.exec(QStringLiteral("INSERT INTO archive_raw_records (entry_id, sha256, data) "
-                                               "SELECT MAX(id), ?, ? FROM archive_entries"),
-                                {Sha256Of(raw), PackLog(raw).compressed}));
+        ASSERT_TRUE(AddEntryAsAnOlderProgram(direct, raw));
         for (const char* kind : {"download", "open"}) {
             ASSERT_TRUE(direct.exec(QStringLiteral("INSERT INTO archive_events (entry_id, kind, detail, at_utc, "
                                                    "utc_offset, user_name, host_name) SELECT MAX(id), ?, '', ?, ?, ?, ? "
