@@ -54,6 +54,11 @@ constexpr std::array<TEventKindNames, ArchiveEventKindCount> EventKindNames = {{
     {"logger-clock", "Часы прибора"},
     {"logger-wifi", "Wi-Fi прибора"},
     {"logger-erase", "Очистка памяти прибора"},
+    {"alarm-start", "Тревога"},
+    {"alarm-repeat", "Повтор тревоги"},
+    {"alarm-acknowledge", "Подтверждение тревоги"},
+    {"alarm-end", "Конец тревоги"},
+    {"alarm-notice-failure", "Оповещение не отправлено"},
 }};
 
 QString newConnectionName()

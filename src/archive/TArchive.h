@@ -47,6 +47,11 @@ enum class TArchiveEventKind {
     LoggerClock,
     LoggerWiFi,
     LoggerErase,
+    AlarmStart, // a live reading stayed beyond a limit, or the logger silent, for the delay
+    AlarmRepeat, // an alarm not acknowledged, notified again
+    AlarmAcknowledge,
+    AlarmEnd,
+    AlarmNoticeFailure, // a notice of an alarm could not be sent
 };
 
 struct TArchiveEvent {
@@ -197,4 +202,4 @@ QString ArchiveCheckedText(const TArchiveCheck& check);
 QString ArchiveEventKindName(TArchiveEventKind kind);
 std::optional<TArchiveEventKind> ArchiveEventKindNamed(const QString& name);
 QString ArchiveEventKindTitle(TArchiveEventKind kind);
-constexpr int ArchiveEventKindCount = int(TArchiveEventKind::LoggerErase) + 1;
+constexpr int ArchiveEventKindCount = int(TArchiveEventKind::AlarmNoticeFailure) + 1;

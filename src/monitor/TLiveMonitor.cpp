@@ -51,10 +51,13 @@ void TLiveMonitor::Timer2Timer()
 
 void TLiveMonitor::cycleEnded(const std::optional<TLivePoll::RawChannels>& raw)
 {
+    TLiveMeasurement measurement{clock_(), {}};
     if (raw) {
         if (std::exchange(loggerSilent_, false))
             emit answering();
-        showReading(poll_.accept(*raw));
+        const TLiveReading reading = poll_.accept(*raw);
+        measurement.tenths = reading.measuredTenths;
+        showReading(reading);
     } else {
         showStale();
         if (!loggerSilent_) {
@@ -65,6 +68,7 @@ void TLiveMonitor::cycleEnded(const std::optional<TLivePoll::RawChannels>& raw)
     }
     if (std::exchange(rearmAfterCycle_, false))
         Timer2.start();
+    emit measured(measurement);
 }
 
 void TLiveMonitor::showReading(const TLiveReading& reading)

@@ -3,7 +3,10 @@
 #include "chart/TListSeriesSource.h"
 #include "monitor/TLivePoll.h"
 
+#include <QDateTime>
 #include <QObject>
+
+#include <functional>
 
 class QLabel;
 class QTimer;
@@ -34,9 +37,14 @@ public:
     const TListSeriesSource& humidityPoints() const { return humidity_; }
     const TListSeriesSource& temperaturePoints() const { return temperature_; }
 
+    // What dates each cycle's measurement: the wall clock, or a test's virtual one.
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+
 signals:
     // A cycle read the logger after one that failed: it answers again.
     void answering();
+    // Every cycle's end, answered or not, with what the logger measured.
+    void measured(const TLiveMeasurement& measurement);
 
 public slots:
     // Asks the logger for one cycle.
@@ -65,4 +73,5 @@ private:
     QString lastHumidityText_;
     QString lastTemperatureText_;
     QString lastReadingTime_;
+    std::function<QDateTime()> clock_ = &QDateTime::currentDateTime;
 };

@@ -34,13 +34,19 @@ std::optional<TLivePoll::RawChannels> TLivePoll::readChannels(TDeviceLink& link)
 TLiveReading TLivePoll::accept(const RawChannels& raw)
 {
     RawChannels used = raw;
+    TLiveReading reading;
     for (size_t channel = 0; channel < used.size(); ++channel) {
-        if (used[channel] >= LowestRaw && used[channel] <= HighestRaw)
+        if (used[channel] >= Ranges[channel].lowest && used[channel] <= Ranges[channel].highest) {
             lastAccepted_[channel] = used[channel];
-        else
+            if (channel < reading.measuredTenths.size())
+                reading.measuredTenths[channel] = used[channel];
+        } else {
             used[channel] = lastAccepted_[channel];
+        }
     }
-    return {fromTenths(used[1]), fromTenths(used[0])};
+    reading.humidity = fromTenths(used[1]);
+    reading.temperature = fromTenths(used[0]);
+    return reading;
 }
 
 QString TLivePoll::humidityText(double humidity, const QLocale& locale)

@@ -8,18 +8,21 @@ const QLocale Russian(QLocale::Russian, QLocale::Russia);
 
 TEST(LivePoll, RangeRuleKeepsTheLastAcceptedReadingOfEachChannel)
 {
+    using Tenths = std::array<std::optional<int>, 3>;
     struct Step {
         std::array<qint32, 4> raw;
         double humidity;
         double temperature;
+        Tenths measured; // temperature, humidity, pressure
     };
-    // Channel 0 is the temperature, 1 the humidity, both in tenths.
+    // Channel 0 is the temperature, 1 the humidity, 2 the pressure, in tenths.
     const Step steps[] = {
-        {{215, 1001, 5, 7}, 0.0, 21.5},      // a first humidity out of range shows 0
-        {{1000, 0, 5, 7}, 0.0, 100.0},       // both ends of the range are accepted
-        {{-50, 455, -1, 2000}, 45.5, 100.0}, // -5.0 degrees is replaced by the last accepted
-        {{1001, -1, 3, 4}, 45.5, 100.0},
-        {{0, 1000, 3, 4}, 100.0, 0.0},
+        {{215, 1001, 1013, 7}, 0.0, 21.5, {215, std::nullopt, 1013}},     // a first humidity out of range shows 0
+        {{1000, 0, 2000, 7}, 0.0, 100.0, {1000, 0, 2000}},      // the highest ends are accepted
+        {{-50, 455, -1, 2000}, 45.5, -5.0, {-50, 455, std::nullopt}},     // below zero is a fridge's reading
+        {{-400, 455, 0, 3}, 45.5, -40.0, {-400, 455, 0}},       // the lowest ends too
+        {{-401, -1, 2001, 4}, 45.5, -40.0, Tenths{}},           // beyond them: the last accepted, nothing measured
+        {{1001, 1000, 5, 4}, 100.0, -40.0, {std::nullopt, 1000, 5}},
     };
     TLivePoll poll;
     int index = 0;
@@ -28,8 +31,9 @@ TEST(LivePoll, RangeRuleKeepsTheLastAcceptedReadingOfEachChannel)
         const TLiveReading reading = poll.accept(step.raw);
         EXPECT_DOUBLE_EQ(reading.humidity, step.humidity);
         EXPECT_DOUBLE_EQ(reading.temperature, step.temperature);
+        EXPECT_EQ(reading.measuredTenths, step.measured);
     }
-    EXPECT_EQ(poll.LastChannelValue(), (std::array<qint32, 4>{0, 1000, 3, 4}));
+    EXPECT_EQ(poll.LastChannelValue(), (std::array<qint32, 4>{-400, 1000, 5, 4}));
 }
 
 TEST(LivePoll, TextsAreTheShortestFormWithTheLocaleSeparator)

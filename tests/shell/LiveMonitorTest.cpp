@@ -117,11 +117,16 @@ void LiveMonitorTest::cycleShowsTheReadingsAndAppendsOnePointEach()
     QCOMPARE(monitor->ChartRead->leftRange().min, 0.0);
     QCOMPARE(monitor->ChartRead->leftRange().max, 100.0);
 
-    pinReadings(-50, 1001);  // both out of range: the last accepted readings stay
+    pinReadings(-401, 1001);  // both out of range: the last accepted readings stay
     cycle();
     QCOMPARE(monitor->Label1->text(), QStringLiteral("RH 45,5 %"));
     QCOMPARE(monitor->Label2->text(), QStringLiteral("t 21,5 °C"));
     QCOMPARE(live->temperaturePoints().value(1), 21.5);
+
+    pinReadings(-50, 1000);  // a fridge below zero is shown as it is
+    cycle();
+    QCOMPARE(monitor->Label2->text(), QStringLiteral("t -5 °C"));
+    QCOMPARE(live->temperaturePoints().value(2), -5.0);
 }
 
 void LiveMonitorTest::bottomAxisFollowsTheLastHundredAndFiftyPoints()
