@@ -86,6 +86,7 @@ TFormRead::TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& lim
     const auto showConnectedLogger = [this, &connection] { StatusLine->showConnected(connection.deviceLabel()); };
     connect(&connection, &TLoggerConnection::detected, StatusLine, showConnectedLogger);
     connect(monitor_, &TLiveMonitor::answering, StatusLine, showConnectedLogger);
+    connect(monitor_, &TLiveMonitor::measured, this, &TFormRead::measured);
     WindowLook::centreOnScreen(this);
 }
 

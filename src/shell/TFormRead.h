@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/TLivePoll.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -34,6 +36,8 @@ signals:
     // Items of the monitor's menu: a saved log to open, the settings window to show.
     void openFileRequested();
     void settingsRequested();
+    // Each poll cycle's end, with what the logger measured (nothing when it did not answer).
+    void measured(const TLiveMeasurement& measurement);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
