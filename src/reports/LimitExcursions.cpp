@@ -12,11 +12,3 @@ std::array<TLimit, ExcursionLimitCount> ExcursionLimits(const TUserLimits& limit
             TLimit{ChannelPressure, limits.pressureMin, false}};
 }
 
-QString DurationText(qint64 seconds)
-{
-    const QChar zero(u'0');
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600)
-        .arg(seconds / 60 % 60, 2, 10, zero)
-        .arg(seconds % 60, 2, 10, zero);
-}

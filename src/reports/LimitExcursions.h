@@ -59,5 +59,3 @@ private:
     bool previousBeyond_ = false;
 };
 
-// A duration as "ч:мм:сс", hours unbounded ("0:00:05", "125:03:00").
-QString DurationText(qint64 seconds);

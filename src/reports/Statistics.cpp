@@ -3,6 +3,7 @@
 #include "data/CellFormatter.h"
 #include "data/MeasurementStore.h"
 #include "reports/MeanKineticTemperature.h"
+#include "text/FormatLocale.h"
 
 #include <algorithm>
 #include <cmath>

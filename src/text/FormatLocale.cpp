@@ -17,3 +17,12 @@ QString LongTimeFormat(const QLocale& locale)
     format.replace(timeZone, QString());
     return format.trimmed();
 }
+
+QString DurationText(qint64 seconds)
+{
+    const QChar zero(u'0');
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, zero)
+        .arg(seconds % 60, 2, 10, zero);
+}

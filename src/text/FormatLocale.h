@@ -12,3 +12,6 @@ QLocale FormatLocale();
 // The format locale's long time format reduced to hours, minutes and seconds:
 // Qt's long formats may carry a time zone, which the program never shows.
 QString LongTimeFormat(const QLocale& locale = FormatLocale());
+
+// A duration as "ч:мм:сс", hours unbounded ("0:00:05", "125:03:00").
+QString DurationText(qint64 seconds);

@@ -3,6 +3,7 @@
 #include "data/DataTestSupport.h"
 #include "data/MeasurementStore.h"
 #include "data/Timestamp.h"
+#include "text/FormatLocale.h"
 
 #include <vector>
 
