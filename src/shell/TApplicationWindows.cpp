@@ -5,6 +5,7 @@
 #include "data/UserLimitsHolder.h"
 #include "data/UserLimitsSettings.h"
 #include "reports/Statistics.h"
+#include "shell/TAlarmGuard.h"
 #include "shell/TArchiveWindow.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
@@ -38,6 +39,21 @@ TArchiveEventKind eventKindOf(TLoggerChange change)
     return TArchiveEventKind::LoggerErase;
 }
 
+TArchiveEventKind eventKindOf(TAlarmNoticeKind notice)
+{
+    switch (notice) {
+    case TAlarmNoticeKind::Start:
+        return TArchiveEventKind::AlarmStart;
+    case TAlarmNoticeKind::Repeat:
+        return TArchiveEventKind::AlarmRepeat;
+    case TAlarmNoticeKind::Acknowledge:
+        return TArchiveEventKind::AlarmAcknowledge;
+    case TAlarmNoticeKind::End:
+        break;
+    }
+    return TArchiveEventKind::AlarmEnd;
+}
+
 } // namespace
 
 TApplicationWindows::TApplicationWindows(TPlatform platform)
@@ -45,7 +61,7 @@ TApplicationWindows::TApplicationWindows(TPlatform platform)
     , dialogs_(std::move(platform.dialogs))
     , connection_(std::make_unique<TLoggerConnection>(std::move(platform.hid)))
     , limits_(std::make_unique<TUserLimitsHolder>(StoredUserLimits(*ProgramSettings())))
-    , formRead_(std::make_unique<TFormRead>(*connection_, *limits_))
+    , formRead_(std::make_unique<TFormRead>(*connection_, *limits_, *dialogs_))
     , formSetting_(std::make_unique<TFormSetting>(*connection_, formRead_.get()))
     , formMain_(std::make_unique<TFormMain>(*connection_, *volumes_, *limits_))
     , formStatistic_(std::make_unique<TFormStatistic>(formRead_.get(), formMain_->store(), *limits_))
@@ -148,7 +164,8 @@ void TApplicationWindows::wireArchive(const std::optional<TArchiveLocation>& loc
                      });
 }
 
-// What the user does with a log, a logger or the limits, each noted once it was done.
+// What the user does with a log, a logger or the limits, each noted once it
+// was done, and what became of each alarm.
 void TApplicationWindows::noteInTrail()
 {
     QObject::connect(formMain_.get(), &TFormMain::logExported, archive_.get(),
@@ -163,6 +180,10 @@ void TApplicationWindows::noteInTrail()
                      [this](const TUserLimits& before, const TUserLimits& after) {
                          archive_->noteLogger(QString(), TArchiveEventKind::LimitsChange,
                                               LimitsChangeText(before, after, FormatLocale()));
+                     });
+    QObject::connect(&formRead_->alarms(), &TAlarmGuard::noted, archive_.get(),
+                     [this](const QString& label, TAlarmNoticeKind kind, const QString& detail) {
+                         archive_->noteLogger(label, eventKindOf(kind), detail);
                      });
 }
 

@@ -1,24 +1,40 @@
 #include "shell/TFormRead.h"
 
 #include "chart/TChart.h"
+#include "data/UserLimitsSettings.h"
+#include "monitor/AlarmSettings.h"
 #include "monitor/TLiveMonitor.h"
 #include "shell/LayoutRules.h"
+#include "shell/TAcknowledgeDialog.h"
+#include "shell/TAlarmDialog.h"
+#include "shell/TAlarmGuard.h"
 #include "shell/TLoggerConnection.h"
 #include "shell/TMonitorStatusLine.h"
 #include "shell/TTagButton.h"
+#include "shell/TUserDialogs.h"
 #include "shell/WindowLook.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TFormRead::TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& limits, QWidget* parent)
+#include <tuple>
+
+namespace {
+
+const QColor AlarmColour(192, 0, 0);
+
+} // namespace
+
+TFormRead::TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& limits, TUserDialogs& dialogs,
+                     QWidget* parent)
     : QWidget(parent)
     , ChartRead(new TChart(this))
     , Label1(new QLabel(QStringLiteral("          "), ChartRead))
@@ -30,7 +46,11 @@ TFormRead::TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& lim
     , ButtonMenu(new QToolButton(ChartRead))
     , MenuMonitor(new QMenu(this))
     , StatusLine(new TMonitorStatusLine(this))
+    , ButtonAcknowledge(new QPushButton(QStringLiteral("Подтвердить..."), this))
+    , alarms_(new TAlarmGuard(StoredAlarmSettings(*ProgramSettings()), limits,
+                              [&connection] { return connection.deviceLabel(); }, this))
     , limits_(limits)
+    , dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("FormRead"));
     setWindowTitle(QStringLiteral("KORVI USB Монитор v1.0"));
@@ -43,7 +63,13 @@ TFormRead::TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& lim
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ChartRead, 1);
-    layout->addWidget(StatusLine);
+    auto* statusRow = new QHBoxLayout;
+    statusRow->setContentsMargins(0, 0, 6, 3);
+    statusRow->addWidget(StatusLine, 1);
+    statusRow->addWidget(ButtonAcknowledge, 0, Qt::AlignVCenter);
+    layout->addLayout(statusRow);
+    ButtonAcknowledge->setObjectName(QStringLiteral("ButtonAcknowledge"));
+    ButtonAcknowledge->hide();
 
     Label1->setObjectName(QStringLiteral("Label1"));
     // A screen reader hears the value the label shows as its name.
@@ -52,15 +78,11 @@ TFormRead::TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& lim
     Label2->setAccessibleDescription(QStringLiteral("Температура"));
     QFont valueFont(QStringLiteral("Tahoma"));
     valueFont.setPixelSize(21);
-    for (auto [label, colour] : {std::pair{Label1, QColor(Qt::blue)}, std::pair{Label2, QColor(Qt::red)}}) {
+    for (QLabel* label : {Label1, Label2}) {
         label->setFont(valueFont);
-        // A disabled label keeps the platform's grey: its reading is stale.
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::Active, QPalette::WindowText, colour);
-        palette.setColor(QPalette::Inactive, QPalette::WindowText, colour);
-        label->setPalette(palette);
         label->installEventFilter(this);
     }
+    showAlarmingChannels({});
     ButtonReg->setObjectName(QStringLiteral("ButtonReg"));
     ButtonStartMon->setObjectName(QStringLiteral("ButtonStartMon"));
     for (QWidget* control : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
@@ -73,6 +95,7 @@ TFormRead::TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& lim
 
     connect(ButtonReg, &QPushButton::clicked, this, &TFormRead::ButtonRegClick);
     connect(ButtonStartMon, &QPushButton::clicked, this, &TFormRead::ButtonStartMonClick);
+    connect(ButtonAcknowledge, &QPushButton::clicked, this, &TFormRead::ButtonAcknowledgeClick);
 
     Timer2->setObjectName(QStringLiteral("Timer2"));
     monitor_->setObjectName(QStringLiteral("Monitor"));
@@ -87,6 +110,10 @@ TFormRead::TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& lim
     connect(&connection, &TLoggerConnection::detected, StatusLine, showConnectedLogger);
     connect(monitor_, &TLiveMonitor::answering, StatusLine, showConnectedLogger);
     connect(monitor_, &TLiveMonitor::measured, this, &TFormRead::measured);
+    connect(monitor_, &TLiveMonitor::measured, alarms_, &TAlarmGuard::take);
+    alarms_->setObjectName(QStringLiteral("Alarms"));
+    connect(alarms_, &TAlarmGuard::changed, this, &TFormRead::showAlarms);
+    connect(alarms_, &TAlarmGuard::raised, this, &TFormRead::bringForward);
     WindowLook::centreOnScreen(this);
 }
 
@@ -101,7 +128,8 @@ void TFormRead::buildMenu()
     } items[] = {
         {"Просмотр данных...", "ActionViewer", &TFormRead::viewerRequested, false},
         {"Открыть файл...", "ActionOpenFile", &TFormRead::openFileRequested, false},
-        {"Настройки...", "ActionSettings", &TFormRead::settingsRequested, true},
+        {"Оповещения...", "ActionAlarms", &TFormRead::showAlarmSettings, true},
+        {"Настройки...", "ActionSettings", &TFormRead::settingsRequested, false},
     };
     for (const auto& item : items) {
         if (item.separatorBefore)
@@ -125,11 +153,12 @@ void TFormRead::showConnected()
     ButtonStartMon->setEnabled(true);
 }
 
+// A running monitor goes on polling the lost logger: its silence is an
+// alarm, and it shows the readings again once the logger is back.
 void TFormRead::showLost()
 {
-    stopMonitor();
     ButtonReg->setEnabled(false);
-    ButtonStartMon->setEnabled(false);
+    ButtonStartMon->setEnabled(running());
 }
 
 // The button stays enabled in test mode, logger or not; leaving the mode disables it.
@@ -143,22 +172,96 @@ void TFormRead::stopMonitor()
 {
     monitor_->stop();
     ButtonStartMon->setText(QStringLiteral("Старт"));
+    alarms_->stop();
+}
+
+bool TFormRead::running() const
+{
+    return ButtonStartMon->text() == QStringLiteral("Стоп");
 }
 
 void TFormRead::ButtonRegClick()
 {
     emit viewerRequested();
-    stopMonitor();
 }
 
 void TFormRead::ButtonStartMonClick()
 {
-    if (ButtonStartMon->text() == QStringLiteral("Старт")) {
+    if (!running()) {
         monitor_->start();
         ButtonStartMon->setText(QStringLiteral("Стоп"));
-    } else {
-        stopMonitor();
+        return;
     }
+    if (alarms_->settings().enabled
+        && !dialogs_.confirm(this, QStringLiteral("Остановить наблюдение? Пока монитор остановлен, "
+                                                  "тревоги не поднимаются.")))
+        return;
+    stopMonitor();
+    ButtonStartMon->setEnabled(ButtonReg->isEnabled() || ButtonReg->Tag == TestModeTag);
+}
+
+void TFormRead::setClock(const std::function<QDateTime()>& clock)
+{
+    monitor_->setClock(clock);
+    alarms_->setClock(clock);
+}
+
+void TFormRead::showAlarms()
+{
+    const std::vector<TAlarm> standing = alarms_->standing();
+    StatusLine->showAlarm(standing.empty() ? QString() : alarms_->statusText(), alarms_->statusText());
+    ButtonAcknowledge->setVisible(alarms_->unacknowledged());
+    std::array<bool, 3> alarming{};
+    for (const TAlarm& alarm : standing) {
+        if (alarm.slot >= 0)
+            alarming[size_t(alarm.slot)] = true;
+    }
+    showAlarmingChannels(alarming);
+}
+
+// Humidity blue on Label1, temperature red on Label2, each white on red while
+// its channel's alarm stands; pressure has no label of its own. A disabled
+// label keeps the platform's grey: its reading is stale.
+void TFormRead::showAlarmingChannels(const std::array<bool, 3>& alarming)
+{
+    for (auto [label, slot, colour] : {std::tuple{Label1, 1, QColor(Qt::blue)}, std::tuple{Label2, 0, QColor(Qt::red)}}) {
+        const bool alarm = alarming[size_t(slot)];
+        QPalette palette = label->palette();
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            palette.setColor(group, QPalette::WindowText, alarm ? QColor(Qt::white) : colour);
+        palette.setColor(QPalette::Window, AlarmColour);
+        label->setPalette(palette);
+        label->setAutoFillBackground(alarm);
+    }
+}
+
+void TFormRead::bringForward()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+    QApplication::alert(this);
+}
+
+void TFormRead::ButtonAcknowledgeClick()
+{
+    auto* dialog = new TAcknowledgeDialog(alarms_->statusText(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { alarms_->acknowledge(dialog->comment()); });
+    dialog->open();
+}
+
+void TFormRead::showAlarmSettings()
+{
+    auto* dialog = new TAlarmDialog(alarms_->settings(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        StoreAlarmSettings(*ProgramSettings(), dialog->settings());
+        alarms_->setSettings(dialog->settings());
+    });
+    dialog->open();
 }
 
 void TFormRead::resizeEvent(QResizeEvent* event)
@@ -197,5 +300,5 @@ void TFormRead::closeEvent(QCloseEvent* event)
     // Closing the monitor ends the program, the data viewer first.
     emit closing();
     event->accept();
-    QCoreApplication::quit();
+    QApplication::quit();
 }

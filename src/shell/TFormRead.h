@@ -4,29 +4,41 @@
 
 #include <QWidget>
 
+#include <array>
+#include <functional>
+
 class QLabel;
 class QMenu;
 class QPushButton;
 class QTimer;
 class QToolButton;
+class TAlarmGuard;
 class TChart;
 class TLiveMonitor;
 class TLoggerConnection;
 class TMonitorStatusLine;
 class TTagButton;
+class TUserDialogs;
 class TUserLimitsHolder;
 
 // The monitor window: the program's main window with the live chart, the
-// logger button that opens the data viewer and the start/stop button.
+// logger button that opens the data viewer and the start/stop button. Once
+// started it watches until "Стоп", whatever else the program does: the
+// logger's requests queue the poll between the others', and a lost logger is
+// polled on, to raise the alarm of a silent one and to go on when it is back.
 class TFormRead : public QWidget {
     Q_OBJECT
 public:
     static constexpr int TestModeTag = 788;
 
     // limits: the limits in use, which the live readings are held against.
-    TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& limits, QWidget* parent = nullptr);
+    TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& limits, TUserDialogs& dialogs,
+              QWidget* parent = nullptr);
 
     const TUserLimitsHolder& userLimits() const { return limits_; }
+    TAlarmGuard& alarms() { return *alarms_; }
+    // What dates the readings, acknowledgements and stops: the wall clock, or a test's virtual one.
+    void setClock(const std::function<QDateTime()>& clock);
 
 signals:
     // The logger button: the data viewer is to be shown.
@@ -48,6 +60,8 @@ protected:
 private slots:
     void ButtonRegClick();
     void ButtonStartMonClick();
+    void ButtonAcknowledgeClick();
+    void showAlarmSettings();
 
 private:
     void FormResize();
@@ -56,6 +70,12 @@ private:
     void showLost();
     void showTestMode(bool on);
     void stopMonitor();
+    bool running() const;
+    void showAlarms();
+    // Slots of ChannelSlot: temperature, humidity, pressure.
+    void showAlarmingChannels(const std::array<bool, 3>& alarming);
+    // A new alarm: the window comes to the front and its taskbar entry asks for attention.
+    void bringForward();
 
     TChart* ChartRead;
     QLabel* Label1;
@@ -69,6 +89,9 @@ private:
     QToolButton* ButtonMenu;
     QMenu* MenuMonitor;
     TMonitorStatusLine* StatusLine;
+    QPushButton* ButtonAcknowledge;
+    TAlarmGuard* alarms_;
 
     const TUserLimitsHolder& limits_;
+    TUserDialogs& dialogs_;
 };

@@ -40,7 +40,26 @@ void TMonitorStatusLine::showNotAnswering()
     showState(QStringLiteral("Прибор не отвечает"), true);
 }
 
+void TMonitorStatusLine::showAlarm(const QString& text, const QString& after)
+{
+    alarm_ = text;
+    if (!alarm_.isEmpty())
+        paint(alarm_, true);
+    else if (!after.isEmpty())
+        paint(after, false);
+    else
+        paint(state_, stateFailure_);
+}
+
 void TMonitorStatusLine::showState(const QString& text, bool failure)
+{
+    state_ = text;
+    stateFailure_ = failure;
+    if (alarm_.isEmpty())
+        paint(text, failure);
+}
+
+void TMonitorStatusLine::paint(const QString& text, bool failure)
 {
     setText(text);
     QPalette colours = palette();

@@ -16,10 +16,18 @@ public slots:
     void showConnected(const QString& label);
     void showAccessRefused();
     void showNotAnswering();
+    // While alarms stand their line stays shown, red, over the logger's
+    // state; an empty text gives the line back to the state, or to `after`
+    // (the norm restored) until the state next changes.
+    void showAlarm(const QString& text, const QString& after = {});
 
 private:
     void showState(const QString& text, bool failure);
+    void paint(const QString& text, bool failure);
 
     QColor normalColour_;
     bool accessRefused_ = false;
+    QString alarm_;
+    QString state_;
+    bool stateFailure_ = false;
 };

@@ -6,6 +6,7 @@
 #include "chart/TChart.h"
 #include "device/TDeviceLink.h"
 #include "monitor/TLiveMonitor.h"
+#include "shell/TAlarmGuard.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormRead.h"
 #include "shell/TTagButton.h"
@@ -30,7 +31,7 @@ private slots:
     void cycleShowsTheReadingsAndAppendsOnePointEach();
     void bottomAxisFollowsTheLastHundredAndFiftyPoints();
     void stopAndStartContinueTheIndices();
-    void loggerButtonAndLossStopThePoll();
+    void loggerButtonAndLossLeaveThePollRunning();
     void silentLoggerAddsNoPointAndIsLoggedOnce();
     void seriesKeepADayOfPoints();
     void screenReadersHearTheShownValues();
@@ -94,9 +95,26 @@ void LiveMonitorTest::startAndStopSwitchTheTimerAndTheCaption()
     QVERIFY(timer2->isActive());
     QCOMPARE(timer2->interval(), TLiveMonitor::PollPeriodMs);
 
+    // While alarms are raised, "Стоп" asks first; "Нет" keeps watching.
+    FakeDialogs& dialogs = *simulation->dialogs;
+    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
+    QCOMPARE(dialogs.questions, QStringList{QStringLiteral("Остановить наблюдение? Пока монитор остановлен, "
+                                                           "тревоги не поднимаются.")});
+    QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Стоп"));
+    QVERIFY(timer2->isActive());
+
+    dialogs.confirms = true;
     QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
     QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Старт"));
     QVERIFY(!timer2->isActive());
+
+    // Without alarms there is nothing to ask.
+    simulation->windows->formRead_->alarms().setSettings(TAlarmSettings{.enabled = false});
+    dialogs.questions.clear();
+    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
+    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
+    QVERIFY(dialogs.questions.isEmpty());
+    QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Старт"));
 }
 
 void LiveMonitorTest::cycleShowsTheReadingsAndAppendsOnePointEach()
@@ -151,18 +169,37 @@ void LiveMonitorTest::stopAndStartContinueTheIndices()
     QCOMPARE(monitor->ChartRead->bottomRange().max, 3.0);
 }
 
-void LiveMonitorTest::loggerButtonAndLossStopThePoll()
+void LiveMonitorTest::loggerButtonAndLossLeaveThePollRunning()
 {
+    pinReadings(230, 500);
     QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
     QTest::mouseClick(monitor->ButtonReg, Qt::LeftButton);
-    QVERIFY(!timer2->isActive());
-    QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Старт"));
     QVERIFY(simulation->windows->formMain_->isVisible());
-
-    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
     QVERIFY(timer2->isActive());
+    QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Стоп"));
+    cycle();
+    QCOMPARE(live->temperaturePoints().pointCount(), 1);
+
     simulation->backend->pull(simulation->logger);
     simulation->detect();
+    QVERIFY(timer2->isActive());
+    QVERIFY(monitor->ButtonStartMon->isEnabled());
+    QVERIFY(!monitor->ButtonReg->isEnabled());
+    cycle();
+    QVERIFY(!monitor->Label2->isEnabled()); // the last reading, greyed
+    QCOMPARE(live->temperaturePoints().pointCount(), 1);
+
+    pinReadings(241, 500);
+    simulation->connectLogger();
+    cycle();
+    QCOMPARE(live->temperaturePoints().pointCount(), 2);
+    QCOMPARE(monitor->Label2->text(), QStringLiteral("t 24,1 °C"));
+
+    // Stopped while the logger is away, the monitor cannot be started until it is back.
+    simulation->backend->pull(simulation->logger);
+    simulation->detect();
+    simulation->dialogs->confirms = true;
+    QTest::mouseClick(monitor->ButtonStartMon, Qt::LeftButton);
     QVERIFY(!timer2->isActive());
     QCOMPARE(monitor->ButtonStartMon->text(), QStringLiteral("Старт"));
     QVERIFY(!monitor->ButtonStartMon->isEnabled());

@@ -115,7 +115,7 @@ void MonitorMenuTest::contextMenuOffersTheSameItems()
         if (!action->isSeparator())
             texts << action->text();
     QCOMPARE(texts, QStringList({QStringLiteral("Просмотр данных..."), QStringLiteral("Открыть файл..."),
-                                 QStringLiteral("Настройки...")}));
+                                 QStringLiteral("Оповещения..."), QStringLiteral("Настройки...")}));
     menuMonitor->hide();
 }
 

@@ -1,0 +1,64 @@
+#include "shell/TAlarmGuard.h"
+
+#include "data/UserLimitsHolder.h"
+#include "monitor/AlarmTexts.h"
+#include "text/FormatLocale.h"
+
+TAlarmGuard::TAlarmGuard(const TAlarmSettings& settings, const TUserLimitsHolder& limits,
+                         std::function<QString()> loggerLabel, QObject* parent)
+    : QObject(parent)
+    , watch_(settings)
+    , limits_(limits)
+    , loggerLabel_(std::move(loggerLabel))
+{
+}
+
+void TAlarmGuard::setSettings(const TAlarmSettings& settings)
+{
+    handle(watch_.setSettings(settings, clock_()), false);
+}
+
+void TAlarmGuard::take(const TLiveMeasurement& measurement)
+{
+    const bool wasStanding = !watch_.standing().empty();
+    const std::vector<TAlarmNotice> notices = watch_.take(measurement, limits_.limits());
+    if (!notices.empty())
+        handle(notices, true);
+    else if (wasStanding)
+        emit changed(); // the value shown moves with every reading while an alarm stands
+}
+
+void TAlarmGuard::acknowledge(const QString& comment)
+{
+    handle(watch_.acknowledge(clock_(), comment), false);
+}
+
+void TAlarmGuard::stop()
+{
+    handle(watch_.stop(clock_(), QStringLiteral("наблюдение остановлено")), false);
+}
+
+QString TAlarmGuard::statusText() const
+{
+    const std::vector<TAlarm> standing = watch_.standing();
+    const QDate today = clock_().toLocalTime().date();
+    if (!standing.empty())
+        return AlarmStatusText(standing, today, FormatLocale());
+    return restoredAt_.isValid() ? AlarmRestoredText(restoredAt_, today, FormatLocale()) : QString();
+}
+
+void TAlarmGuard::handle(const std::vector<TAlarmNotice>& notices, bool byReadings)
+{
+    if (notices.empty())
+        return;
+    bool started = false;
+    for (const TAlarmNotice& notice : notices) {
+        started = started || notice.kind == TAlarmNoticeKind::Start;
+        emit noted(loggerLabel_(), notice.kind, AlarmNoticeDetail(notice, watch_.settings().delaySeconds, FormatLocale()));
+    }
+    // Readings back within the limits restore the norm; a stop or alarms turned off only end the alarms.
+    restoredAt_ = byReadings && watch_.standing().empty() ? notices.back().at : QDateTime();
+    emit changed();
+    if (started)
+        emit raised();
+}
