@@ -1,5 +1,6 @@
 // The live monitor: one poll cycle against the simulated logger with the
-// chart repainted, and a paint of the chart holding a full day of points.
+// chart repainted, a paint of the chart holding a full day of points, and
+// the alarms' work for one poll.
 
 #include "LoggerRequestsWait.h"
 
@@ -8,7 +9,10 @@
 #include "device/SimulatedLogger.h"
 #include "device/TDeviceLink.h"
 #include "device/TLoggerRequests.h"
+#include "monitor/AlarmTexts.h"
+#include "monitor/TAlarmWatch.h"
 #include "monitor/TLiveMonitor.h"
+#include "text/FormatLocale.h"
 
 #include <QImage>
 #include <QLabel>
@@ -84,5 +88,27 @@ void BM_PaintFullDay(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PaintFullDay)->Unit(benchmark::kMillisecond);
+
+// The most a poll can cost the alarms: every channel crosses both ways each
+// cycle with no delay, so each poll starts or ends three alarms, and their
+// trail texts and the status line are written.
+void BM_AlarmsPerPoll(benchmark::State& state)
+{
+    TAlarmWatch watch(TAlarmSettings{.delaySeconds = 0, .repeatMinutes = 1});
+    const TUserLimits limits{20, 80, 300, 600, 950, 1050};
+    const QLocale locale = FormatLocale();
+    QDateTime at(QDate(2026, 12, 11), QTime(14, 0));
+    bool beyond = false;
+    for (auto _ : state) {
+        at = at.addSecs(2);
+        beyond = !beyond;
+        const TLiveMeasurement measurement{at, beyond ? std::array<std::optional<int>, 3>{94, 650, 1060}
+                                                      : std::array<std::optional<int>, 3>{50, 450, 1000}};
+        for (const TAlarmNotice& notice : watch.take(measurement, limits))
+            benchmark::DoNotOptimize(AlarmNoticeDetail(notice, 0, locale));
+        benchmark::DoNotOptimize(AlarmStatusText(watch.standing(), at.date(), locale));
+    }
+}
+BENCHMARK(BM_AlarmsPerPoll)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
