@@ -67,6 +67,7 @@ CommandLine CommandLine::parse(const QStringList& arguments)
 {
     CommandLine line;
     const QString simulateWithFile = QStringLiteral("--simulate=");
+    const QString simulateReadings = QStringLiteral("--simulate-readings=");
     const QString archiveAt = QStringLiteral("--archive=");
     for (qsizetype i = 1; i < arguments.size() && line.error.isEmpty(); ++i) {
         const QString& argument = arguments[i];
@@ -79,6 +80,9 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         } else if (argument.startsWith(simulateWithFile) && argument.size() > simulateWithFile.size()) {
             line.simulate = true;
             line.simulatedLog = argument.mid(simulateWithFile.size());
+        } else if (argument.startsWith(simulateReadings) && argument.size() > simulateReadings.size()) {
+            line.simulate = true;
+            line.simulatedReadings = argument.mid(simulateReadings.size());
         } else if (argument.startsWith(archiveAt) && argument.size() > archiveAt.size()) {
             line.archiveUrl = argument.mid(archiveAt.size());
         } else if (argument == QLatin1String("--archive-list")) {
@@ -152,7 +156,7 @@ QString CommandLine::usage()
         outputLines += QStringLiteral("  %1%2\n").arg(format.flag + QStringLiteral(" FILE"), -20).arg(format.flagHelp);
     }
     return QStringLiteral(
-               "Usage: korvi-monitor [--simulate[=FILE]] [LOG]\n"
+               "Usage: korvi-monitor [--simulate[=FILE]] [--simulate-readings=SCRIPT] [LOG]\n"
                "       korvi-monitor --export LOG%1 [--allow-truncated]\n"
                "       korvi-monitor [--archive=URL] --archive-import DIR | --archive-list\n"
                "       korvi-monitor [--archive=URL] --archive-export ID%1\n"
@@ -164,6 +168,9 @@ QString CommandLine::usage()
                "\n"
                "  --simulate          run with a simulated logger instead of USB hardware\n"
                "  --simulate=FILE     the same, with a copy of FILE as the simulated logger's data.log\n"
+               "  --simulate-readings=SCRIPT  the simulated logger's live readings from SCRIPT, one\n"
+               "                      line a step: SECONDS TEMPERATURE HUMIDITY PRESSURE (°C, %, kPa)\n"
+               "                      or SECONDS silent, seconds from the program's start\n"
                "  LOG                 show the saved log LOG in the data viewer at start\n"
                "  --export LOG        read the saved log LOG and write the files below, without a window\n"
                "%2"

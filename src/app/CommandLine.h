@@ -14,6 +14,7 @@ enum class TOutputKind;
 struct CommandLine {
     bool simulate = false;
     QString simulatedLog;  // --simulate=FILE: the simulated logger's data.log
+    QString simulatedReadings;  // --simulate-readings=FILE: its live readings' script
     QString exportLog;     // --export LOG: write files from this log and exit, no window
     std::map<TOutputKind, QString> outputs; // the output formats' options: --csv FILE, --pdf FILE, ...
     QString archiveUrl;    // --archive=URL: the archive to use instead of the user's own file

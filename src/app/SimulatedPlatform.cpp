@@ -20,10 +20,12 @@ namespace {
 
 // Several days of records at the generator's changing intervals.
 constexpr qint64 GeneratedRecords = 6000;
+// A script of a year's steps, a minute apart, is far below this.
+constexpr qint64 ReadingScriptBytes = 64 << 20;
 
-[[noreturn]] void refuse(const QString& logFile, const QString& reason)
+[[noreturn]] void refuse(const QString& file, const QString& reason)
 {
-    throw std::runtime_error(QStringLiteral("Не удалось открыть %1: %2").arg(logFile, reason).toStdString());
+    throw std::runtime_error(QStringLiteral("Не удалось открыть %1: %2").arg(file, reason).toStdString());
 }
 
 // A logger holds one log memory; a pipe or a device could pour out bytes without end.
@@ -34,6 +36,18 @@ QByteArray readLog(const QString& logFile)
     if (!log)
         refuse(logFile, reason);
     return *log;
+}
+
+TReadingScript readScript(const QString& readingsFile)
+{
+    QString reason;
+    const std::optional<QByteArray> text = ReadFileBytes(readingsFile, &reason, ReadingScriptBytes);
+    if (!text)
+        refuse(readingsFile, reason);
+    const std::optional<TReadingScript> script = ParseReadingScript(QString::fromUtf8(*text), &reason);
+    if (!script)
+        refuse(readingsFile, reason);
+    return *script;
 }
 
 QString lockPath(const QString& folder)
@@ -77,12 +91,13 @@ QByteArray generatedLog()
 
 }  // namespace
 
-SimulatedPlatform::SimulatedPlatform(const QString& logFile)
+SimulatedPlatform::SimulatedPlatform(const QString& logFile, const QString& readingsFile)
     : drive_(QDir(QDir::tempPath())
                 .filePath(QString::fromLatin1(DrivePrefix) + QString::number(QCoreApplication::applicationPid())))
     , driveLock_(lockPath(drive_))
 {
     const QByteArray log = logFile.isEmpty() ? generatedLog() : readLog(logFile);
+    const TReadingScript script = readingsFile.isEmpty() ? TReadingScript() : readScript(readingsFile);
     // Locked before the folder exists, so no other run takes it for stale.
     driveLock_.setStaleLockTime(0);
     if (!driveLock_.tryLock(0))
@@ -93,6 +108,7 @@ SimulatedPlatform::SimulatedPlatform(const QString& logFile)
     logger_ = std::make_shared<SimulatedLogger>(drive_, log);
 
     auto backend = std::make_unique<SimulatedBackend>(SimulatedBackend::TimeMode::Real);
+    logger_->setReadingScript(script, backend->nowMs());
     backend->plug(logger_);
     auto volumes = std::make_unique<FolderVolumeSource>();
     volumes->addFolder(drive_, logger_->volumeLabel());

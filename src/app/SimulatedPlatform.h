@@ -16,9 +16,11 @@ class SimulatedLogger;
 class SimulatedPlatform {
 public:
     // logFile: a log to use as the logger's data.log, at most one log memory
-    // of a regular file; empty for a generated one of several days. Throws
-    // when the drive or the log cannot be made.
-    explicit SimulatedPlatform(const QString& logFile);
+    // of a regular file; empty for a generated one of several days.
+    // readingsFile: a script its live readings follow from now on
+    // (ParseReadingScript); empty for readings that wander by themselves.
+    // Throws when the drive, the log or the script cannot be made.
+    explicit SimulatedPlatform(const QString& logFile, const QString& readingsFile = {});
     ~SimulatedPlatform();
 
     TPlatform takePlatform();

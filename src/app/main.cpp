@@ -73,7 +73,7 @@ int main(int argc, char** argv)
         std::unique_ptr<SimulatedPlatform> simulated;
         TPlatform platform;
         if (commandLine.simulate) {
-            simulated = std::make_unique<SimulatedPlatform>(commandLine.simulatedLog);
+            simulated = std::make_unique<SimulatedPlatform>(commandLine.simulatedLog, commandLine.simulatedReadings);
             platform = simulated->takePlatform();
         } else {
             platform = {std::make_unique<HidapiBackend>(), std::make_unique<StorageVolumeSource>()};

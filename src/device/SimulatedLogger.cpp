@@ -107,6 +107,25 @@ void SimulatedLogger::setChannelReading(int channel, std::optional<qint32> raw)
         pinnedChannels_[size_t(channel)] = raw;
 }
 
+void SimulatedLogger::setReadingScript(const TReadingScript& script, qint64 startMs)
+{
+    script_ = script;
+    scriptStartMs_ = startMs;
+}
+
+std::optional<qint32> SimulatedLogger::channelReading(int channel, qint64 nowMs) const
+{
+    if (channel >= 0 && channel < int(pinnedChannels_.size()) && pinnedChannels_[size_t(channel)])
+        return pinnedChannels_[size_t(channel)];
+    if (const TScriptedReading* step = ScriptedReadingAt(script_, nowMs - scriptStartMs_);
+        step && channel >= 0 && channel < 3) {
+        if (!step->tenths)
+            return std::nullopt;
+        return (*step->tenths)[size_t(channel)];
+    }
+    return channelValue(channel, nowMs);
+}
+
 qint32 SimulatedLogger::channelValue(int channel, qint64 nowMs)
 {
     constexpr double Hour = 3600000.0;
@@ -164,6 +183,8 @@ SimulatedLogger::Reply SimulatedLogger::answer(const TDeviceReport& request, qin
     case Fault::LateReply:
         break;
     }
+    if (request.command() == CmdReadChannel && !channelReading(request.field8(2), nowMs))
+        return {};
     TDeviceReport reply = request;
     perform(reply, nowMs);
     const auto& bytes = reply.bytes();
@@ -179,10 +200,7 @@ void SimulatedLogger::perform(TDeviceReport& reply, qint64 nowMs)
     const TDeviceReport request = reply;
     switch (request.command()) {
     case CmdReadChannel: {
-        const int channel = request.field8(2);
-        const bool pinned = channel < int(pinnedChannels_.size()) && pinnedChannels_[size_t(channel)];
-        reply.setField32(TDeviceReport::ValueOffset,
-                         pinned ? *pinnedChannels_[size_t(channel)] : channelValue(channel, nowMs));
+        reply.setField32(TDeviceReport::ValueOffset, channelReading(request.field8(2), nowMs).value_or(0));
         break;
     }
     case CmdUnlock:

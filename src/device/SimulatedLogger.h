@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/ReadingScript.h"
 #include "device/TDeviceReport.h"
 
 #include <QByteArray>
@@ -49,6 +50,10 @@ public:
     static qint32 channelValue(int channel, qint64 nowMs);
     // Pins what channel 0..3 reports, whatever the time (nullopt: back to the live value).
     void setChannelReading(int channel, std::optional<qint32> raw);
+    // Channels 0 to 2 follow the script from `startMs` on the simulation's
+    // clock (a pinned channel stays pinned); a silent step answers no
+    // reading request.
+    void setReadingScript(const TReadingScript& script, qint64 startMs);
     QDateTime clock(qint64 nowMs) const;
 
     // The fault starts after that many more requests have been answered normally.
@@ -80,6 +85,8 @@ private:
     void writeTextField(int firstRegister, int fieldBytes, const QString& text);
     Fault currentFault();
     void perform(TDeviceReport& reply, qint64 nowMs);
+    // What channel 0..3 reads now: pinned, scripted or live; none when the script is silent.
+    std::optional<qint32> channelReading(int channel, qint64 nowMs) const;
     void setClock(const TDeviceReport& request, qint64 nowMs);
     void writeDriveFile() const;
 
@@ -90,6 +97,8 @@ private:
     quint16 productId_ = DefaultProductId;
     std::array<qint32, RegisterCount> registers_{};
     std::array<std::optional<qint32>, 4> pinnedChannels_{};
+    TReadingScript script_;
+    qint64 scriptStartMs_ = 0;
     bool unlocked_ = false;
     QDateTime clockBase_;
     qint64 clockSetAtMs_ = 0;

@@ -24,6 +24,7 @@ TEST(CommandLine, UnderstandsItsFlags)
         {{"korvi-monitor", "--simulate=/tmp/a b/data.log"}, true, "/tmp/a b/data.log", false, false},
         {{"korvi-monitor", "--help"}, false, {}, true, false},
         {{"korvi-monitor", "--simulate="}, false, {}, false, true},
+        {{"korvi-monitor", "--simulate-readings="}, false, {}, false, true},
         {{"korvi-monitor", "--simulated"}, false, {}, false, true},
         {{"korvi-monitor", "log.bin"}, false, {}, false, false, {}, {}, {}, "log.bin"},
         {{"korvi-monitor", "--simulate", "/tmp/a b/склад.log"}, true, {}, false, false, {}, {}, {}, "/tmp/a b/склад.log"},
@@ -50,6 +51,7 @@ TEST(CommandLine, UnderstandsItsFlags)
         const CommandLine line = CommandLine::parse(c.arguments);
         EXPECT_EQ(line.simulate, c.simulate);
         EXPECT_EQ(line.simulatedLog, c.simulatedLog);
+        EXPECT_TRUE(line.simulatedReadings.isEmpty());
         EXPECT_EQ(line.help, c.help);
         EXPECT_EQ(!line.error.isEmpty(), c.error);
         EXPECT_EQ(line.exportLog, c.exportLog);
@@ -162,4 +164,15 @@ TEST(CommandLine, TakesItsOutputOptionsFromTheFormats)
     }
     EXPECT_EQ(flags, (QStringList{"--csv", "--xlsx", "--pdf", "--bmp"}));
     EXPECT_FALSE(CommandLine::parse({"korvi-monitor", "--export", "a.log", "--log", "out"}).error.isEmpty());
+}
+
+TEST(CommandLine, ScriptedReadingsGoWithTheSimulatedLogger)
+{
+    const CommandLine line =
+        CommandLine::parse({"korvi-monitor", "--simulate=/tmp/a.log", "--simulate-readings=/tmp/fridge warms.txt"});
+    EXPECT_TRUE(line.error.isEmpty());
+    EXPECT_TRUE(line.simulate);
+    EXPECT_EQ(line.simulatedLog, QStringLiteral("/tmp/a.log"));
+    EXPECT_EQ(line.simulatedReadings, QStringLiteral("/tmp/fridge warms.txt"));
+    EXPECT_TRUE(CommandLine::parse({"korvi-monitor", "--simulate-readings=r.txt"}).simulate);
 }

@@ -1,6 +1,7 @@
 #include "app/SimulatedPlatform.h"
 #include "data/LoadTexts.h"
 #include "device/SimulatedLogger.h"
+#include "device/TDeviceReport.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,10 +28,10 @@ protected:
 
     QString inTemporary(const QString& name) const { return temporary_.filePath(name); }
 
-    static QString failureOf(const QString& logFile)
+    static QString failureOf(const QString& logFile, const QString& readingsFile = {})
     {
         try {
-            SimulatedPlatform platform(logFile);
+            SimulatedPlatform platform(logFile, readingsFile);
         } catch (const std::runtime_error& error) {
             return QString::fromUtf8(error.what());
         }
@@ -49,6 +50,30 @@ TEST_F(SimulatedPlatformTest, OnlyARegularFileIsTakenAsTheLog)
     EXPECT_TRUE(failureOf(fifo).endsWith(QStringLiteral("это не файл"))) << failureOf(fifo).toStdString();
     EXPECT_TRUE(failureOf("/dev/zero").endsWith(QStringLiteral("это не файл")));
     EXPECT_TRUE(failureOf(inTemporary("missing.log")).endsWith(QStringLiteral("файл не найден")));
+}
+
+// The live readings follow a script from the start; a script that is none is refused with the line at fault.
+TEST_F(SimulatedPlatformTest, LiveReadingsFollowTheGivenScript)
+{
+    const QString scriptFile = inTemporary("readings.txt");
+    QFile file(scriptFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("0 -18.5 40 101.3\n");
+    file.close();
+    SimulatedPlatform platform(QString(), scriptFile);
+    TDeviceReport request;
+    request.prepareReadChannel(0);
+    const QByteArray reply = platform.logger()->answer(request, 0).bytes;
+    ASSERT_EQ(reply.size(), TDeviceReport::Size);
+    std::copy(reply.begin(), reply.end(), request.bytes().begin());
+    EXPECT_EQ(request.field32(TDeviceReport::ValueOffset), -185);
+
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("0 warm\n");
+    file.close();
+    EXPECT_TRUE(failureOf(QString(), scriptFile).startsWith(QStringLiteral("Не удалось открыть %1: строка 1: ").arg(scriptFile)))
+        << failureOf(QString(), scriptFile).toStdString();
+    EXPECT_TRUE(failureOf(QString(), inTemporary("missing.txt")).endsWith(QStringLiteral("файл не найден")));
 }
 
 TEST_F(SimulatedPlatformTest, AtMostOneLogMemoryIsRead)

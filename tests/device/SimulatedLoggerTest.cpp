@@ -118,4 +118,60 @@ TEST(SimulatedLogger, FaultsStartAfterTheGivenNumberOfRequests)
     EXPECT_EQ(logger.requests().size(), 4);
 }
 
+TEST(ReadingScript, ParsesStepsAndNamesTheLineAtFault)
+{
+    QString error;
+    const std::optional<TReadingScript> script = ParseReadingScript(
+        QStringLiteral("# a fridge warms\n0 5.0 45 101.3\n\n600  9,4 45.5 101.3  # the door\n900 silent\n"), &error);
+    ASSERT_TRUE(script) << error.toStdString();
+    ASSERT_EQ(script->size(), 3u);
+    EXPECT_EQ((*script)[1].fromMs, 600000);
+    EXPECT_EQ((*script)[1].tenths, (std::array<qint32, 3>{94, 455, 1013}));
+    EXPECT_FALSE((*script)[2].tenths);
+
+    const struct {
+        const char* text;
+        const char* error;
+    } refused[] = {
+        {"0 5 45", "строка 1: нужны секунды от начала (больше, чем в строке выше), затем температура, влажность и "
+                   "давление или silent: 0 5 45"},
+        {"10 5 45 100\n10 6 45 100", "строка 2: "},
+        {"-1 silent", "строка 1: "},
+        {"0 warm 45 100", "строка 1: "},
+        {"# nothing\n", "в сценарии нет ни одной строки показаний"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.text);
+        EXPECT_FALSE(ParseReadingScript(QString::fromUtf8(c.text), &error));
+        EXPECT_TRUE(error.startsWith(QString::fromUtf8(c.error))) << error.toStdString();
+    }
+}
+
+TEST(SimulatedLogger, LiveChannelsFollowTheScriptFromItsStart)
+{
+    QTemporaryDir drive;
+    SimulatedLogger logger(drive.path(), {});
+    QString error;
+    logger.setReadingScript(*ParseReadingScript(QStringLiteral("0 5 45 101.3\n60 -2.5 45 101.3\n120 silent"), &error),
+                            10000);
+    const auto read = [&logger](int channel, qint64 nowMs) -> std::optional<qint32> {
+        TDeviceReport request;
+        request.prepareReadChannel(quint8(channel));
+        const SimulatedLogger::Reply reply = logger.answer(request, nowMs);
+        if (reply.bytes.isEmpty())
+            return std::nullopt;
+        TDeviceReport answer;
+        std::copy(reply.bytes.begin(), reply.bytes.end(), answer.bytes().begin());
+        return answer.field32(TDeviceReport::ValueOffset);
+    };
+    EXPECT_EQ(read(0, 9000), SimulatedLogger::channelValue(0, 9000)); // before the script's start: live
+    EXPECT_EQ(read(0, 10000), 50);
+    EXPECT_EQ(read(2, 69999), 1013);
+    EXPECT_EQ(read(0, 70000), -25);
+    EXPECT_EQ(read(3, 70000), SimulatedLogger::channelValue(3, 70000)); // the case's channel stays live
+    EXPECT_EQ(read(1, 130000), std::nullopt);
+    logger.setChannelReading(1, 700);
+    EXPECT_EQ(read(1, 130000), 700); // pinned wins
+}
+
 } // namespace
