@@ -1,5 +1,6 @@
 // The live monitor: one poll cycle against the simulated logger with the
-// chart repainted, and a paint of the chart holding a full day of points.
+// chart repainted, a paint of the chart holding a full day of points, and
+// a measurement taken into the monitor's record.
 
 #include "LoggerRequestsWait.h"
 
@@ -9,6 +10,7 @@
 #include "device/TDeviceLink.h"
 #include "device/TLoggerRequests.h"
 #include "monitor/TLiveMonitor.h"
+#include "monitor/TMonitorRecord.h"
 
 #include <QImage>
 #include <QLabel>
@@ -84,5 +86,34 @@ void BM_PaintFullDay(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PaintFullDay)->Unit(benchmark::kMillisecond);
+
+// Each measurement is of the next slot, so each one writes the slot before:
+// the same values as the last record rewrite it in place (a new one every
+// 255 slots), changed values append a record.
+void takeSlots(benchmark::State& state, bool changing)
+{
+    const QTemporaryDir folder;
+    TMonitorRecord record(folder.path());
+    const std::array<std::array<std::optional<int>, 3>, 2> values{{{235, 456, 1013}, {236, 456, 1013}}};
+    QDateTime at(QDate(2024, 6, 15), QTime(0, 0, 5));
+    qint64 slot = 0;
+    for (auto _ : state) {
+        record.take(QStringLiteral("2400123"), {at, values[changing ? slot % 2 : 0]});
+        at = at.addSecs(TMonitorRecord::SlotSeconds);
+        ++slot;
+    }
+}
+
+void BM_RecordRewritesTheLastRecord(benchmark::State& state)
+{
+    takeSlots(state, false);
+}
+BENCHMARK(BM_RecordRewritesTheLastRecord)->Unit(benchmark::kMicrosecond);
+
+void BM_RecordAppendsARecord(benchmark::State& state)
+{
+    takeSlots(state, true);
+}
+BENCHMARK(BM_RecordAppendsARecord)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
