@@ -1,6 +1,7 @@
 // The live monitor: one poll cycle against the simulated logger with the
 // chart repainted, a paint of the chart holding a full day of points, and
-// the alarms' work for one poll.
+// the alarms' work for one poll and a measurement taken into the monitor's
+// record.
 
 #include "LoggerRequestsWait.h"
 
@@ -12,6 +13,7 @@
 #include "monitor/AlarmTexts.h"
 #include "monitor/TAlarmWatch.h"
 #include "monitor/TLiveMonitor.h"
+#include "monitor/TMonitorRecord.h"
 #include "text/FormatLocale.h"
 
 #include <QImage>
@@ -110,5 +112,34 @@ void BM_AlarmsPerPoll(benchmark::State& state)
     }
 }
 BENCHMARK(BM_AlarmsPerPoll)->Unit(benchmark::kMicrosecond);
+
+// Each measurement is of the next slot, so each one writes the slot before:
+// the same values as the last record rewrite it in place (a new one every
+// 255 slots), changed values append a record.
+void takeSlots(benchmark::State& state, bool changing)
+{
+    const QTemporaryDir folder;
+    TMonitorRecord record(folder.path());
+    const std::array<std::array<std::optional<int>, 3>, 2> values{{{235, 456, 1013}, {236, 456, 1013}}};
+    QDateTime at(QDate(2024, 6, 15), QTime(0, 0, 5));
+    qint64 slot = 0;
+    for (auto _ : state) {
+        record.take(QStringLiteral("2400123"), {at, values[changing ? slot % 2 : 0]});
+        at = at.addSecs(TMonitorRecord::SlotSeconds);
+        ++slot;
+    }
+}
+
+void BM_RecordRewritesTheLastRecord(benchmark::State& state)
+{
+    takeSlots(state, false);
+}
+BENCHMARK(BM_RecordRewritesTheLastRecord)->Unit(benchmark::kMicrosecond);
+
+void BM_RecordAppendsARecord(benchmark::State& state)
+{
+    takeSlots(state, true);
+}
+BENCHMARK(BM_RecordAppendsARecord)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

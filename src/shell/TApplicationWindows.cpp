@@ -1,9 +1,11 @@
 #include "shell/TApplicationWindows.h"
 
 #include "archive/TArchiveKeeper.h"
+#include "archive/TMonitorDayKeeper.h"
 #include "data/SourceList.h"
 #include "data/UserLimitsHolder.h"
 #include "data/UserLimitsSettings.h"
+#include "monitor/TMonitorRecord.h"
 #include "reports/Statistics.h"
 #include "shell/TAlarmGuard.h"
 #include "shell/TArchiveWindow.h"
@@ -71,6 +73,7 @@ TApplicationWindows::TApplicationWindows(TPlatform platform)
 {
     wireWindows();
     wireArchive(platform.archive, platform.archiveUnavailable);
+    wireMonitorRecord();
     // Detection starts once every window listens to the connection.
     connection_->start();
 }
@@ -198,6 +201,25 @@ void TApplicationWindows::archiveLogsRead()
                                                                    : source.source.volume.label;
         archive_->keep(label, source.raw.bytes(), QDir::toNativeSeparators(source.source.filePath));
     }
+}
+
+// The monitor's readings go into the record under the logger's label; the
+// days over, found at start or ended since, go into the archive, if any.
+void TApplicationWindows::wireMonitorRecord()
+{
+    monitorRecord_ = new TMonitorRecord(TMonitorRecord::defaultFolder(), formRead_.get());
+    QObject::connect(formRead_.get(), &TFormRead::measured, monitorRecord_,
+                     [this](const TLiveMeasurement& measurement) {
+                         monitorRecord_->take(connection_->deviceLabel(), measurement);
+                     });
+    QObject::connect(monitorRecord_, &TMonitorRecord::failed, formMain_.get(), &TFormMain::showStatus);
+    if (!archive_)
+        return;
+    auto* days = new TMonitorDayKeeper(*archive_, archive_.get());
+    QObject::connect(days, &TMonitorDayKeeper::failed, formMain_.get(), &TFormMain::showStatus);
+    QObject::connect(monitorRecord_, &TMonitorRecord::dayEnded, days, &TMonitorDayKeeper::store);
+    for (const TRecordedDay& day : monitorRecord_->daysBefore(QDate::currentDate()))
+        days->store(day.label, day.path);
 }
 
 void TApplicationWindows::showMainWindow()

@@ -16,6 +16,7 @@ class TFormSetting;
 class TFormStatistic;
 class TLogFileActions;
 class TLoggerConnection;
+class TMonitorRecord;
 class TReportActions;
 class TUserLimitsHolder;
 
@@ -51,10 +52,13 @@ public:
     std::unique_ptr<TArchiveKeeper> archive_;
     std::unique_ptr<TArchiveWindow> formArchive_;
     QAction* archiveItem;
+    // What the monitor watched, as the PC's own log of each logger and day.
+    TMonitorRecord* monitorRecord_ = nullptr;
 
 private:
     void wireWindows();
     void wireArchive(const std::optional<TArchiveLocation>& location, const QString& unavailable);
     void archiveLogsRead();
     void noteInTrail();
+    void wireMonitorRecord();
 };
