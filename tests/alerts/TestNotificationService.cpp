@@ -75,7 +75,8 @@ TestNotificationService::~TestNotificationService()
             bus.unregisterService(ServiceName);
             bus.unregisterObject(ObjectPath);
             QDBusConnection::disconnectFromBus(connectionName_);
-            delete object_;
+            // Deleted on its thread as the thread ends.
+            object_->deleteLater();
         },
         Qt::BlockingQueuedConnection);
     thread_.quit();
