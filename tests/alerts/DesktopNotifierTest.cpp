@@ -23,8 +23,8 @@ const QString RestoredSummary = QStringLiteral("Норма восстановл�
 const QString RestoredBody = QStringLiteral("Температура 29,4 °C");
 const QString UnavailableLine = QStringLiteral("Уведомления рабочего стола недоступны: ");
 
-// Lets the event loop run until every call the service was sent is answered
-// and each answer has reached the notifier.
+// Lets the event loop run until the service answered `count` calls, then
+// 100 ms more for the answers to reach the notifier.
 bool waitForAnswers(const TestNotificationService& service, int count)
 {
     if (!QTest::qWaitFor([&] { return service.answered() == count; }, 10000))
