@@ -26,12 +26,14 @@ function(korvi_gtest name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
-# korvi_qtest(NAME SOURCES ... [DEPS ...]): a QtTest suite driving real widgets off screen.
+# korvi_qtest(NAME SOURCES ... [DEPS ...] [WRAPPER COMMAND ...]): a QtTest
+# suite driving real widgets off screen, run by WRAPPER when given (a
+# command that runs the suite given as its last arguments).
 function(korvi_qtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;WRAPPER" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} Qt6::Test)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${ARG_WRAPPER} $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -1,5 +1,7 @@
 #include "shell/TAlarmGuard.h"
 
+#include "alerts/TAlarmSound.h"
+#include "alerts/TDesktopNotifier.h"
 #include "data/UserLimitsHolder.h"
 #include "monitor/AlarmTexts.h"
 #include "text/FormatLocale.h"
@@ -8,9 +10,12 @@ TAlarmGuard::TAlarmGuard(const TAlarmSettings& settings, const TUserLimitsHolder
                          std::function<QString()> loggerLabel, QObject* parent)
     : QObject(parent)
     , watch_(settings)
+    , sound_(new TAlarmSound(TAlarmSound::DefaultPeriod, this))
+    , notifier_(new TDesktopNotifier(this))
     , limits_(limits)
     , loggerLabel_(std::move(loggerLabel))
 {
+    sound_->setObjectName(QStringLiteral("AlarmSound"));
 }
 
 void TAlarmGuard::setSettings(const TAlarmSettings& settings)
@@ -52,10 +57,18 @@ void TAlarmGuard::handle(const std::vector<TAlarmNotice>& notices, bool byReadin
     if (notices.empty())
         return;
     bool started = false;
+    const QString label = loggerLabel_();
     for (const TAlarmNotice& notice : notices) {
         started = started || notice.kind == TAlarmNoticeKind::Start;
-        emit noted(loggerLabel_(), notice.kind, AlarmNoticeDetail(notice, watch_.settings().delaySeconds, FormatLocale()));
+        const QString detail = AlarmNoticeDetail(notice, watch_.settings().delaySeconds, FormatLocale());
+        if (notice.kind != TAlarmNoticeKind::Acknowledge)
+            notifier_->notify(AlarmNoticeTitle(notice, label), detail);
+        emit noted(label, notice.kind, detail);
     }
+    if (watch_.unacknowledged())
+        sound_->start();
+    else
+        sound_->stop();
     // Readings back within the limits restore the norm; a stop or alarms turned off only end the alarms.
     restoredAt_ = byReadings && watch_.standing().empty() ? notices.back().at : QDateTime();
     emit changed();

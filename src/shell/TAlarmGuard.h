@@ -8,12 +8,15 @@
 
 #include <functional>
 
+class TAlarmSound;
+class TDesktopNotifier;
 class TUserLimitsHolder;
 
 // The monitor's alarms: each poll cycle's measurement held against the
 // limits in use, and what follows from it: the line the monitor shows, the
-// notices, and what the trail keeps. The monitor window shows what it says
-// and asks it to acknowledge or stop.
+// sound while an alarm waits to be acknowledged, a desktop notification at
+// each start, repeat and end, and what the trail keeps. The monitor window
+// shows what it says and asks it to acknowledge or stop.
 class TAlarmGuard : public QObject {
     Q_OBJECT
 public:
@@ -50,6 +53,8 @@ private:
     void handle(const std::vector<TAlarmNotice>& notices, bool byReadings);
 
     TAlarmWatch watch_;
+    TAlarmSound* sound_;
+    TDesktopNotifier* notifier_;
     const TUserLimitsHolder& limits_;
     std::function<QString()> loggerLabel_;
     std::function<QDateTime()> clock_ = &QDateTime::currentDateTime;

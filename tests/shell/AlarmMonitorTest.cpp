@@ -1,8 +1,10 @@
 #include "KorviTestMain.h"
 
 #include "ArchiveEngines.h"
+#include "alerts/TestNotificationService.h"
 #include "SimulatedWindows.h"
 
+#include "alerts/TAlarmSound.h"
 #include "archive/TArchive.h"
 #include "data/UserLimitsHolder.h"
 #include "data/UserLimitsSettings.h"
@@ -31,7 +33,8 @@ void typeText(QWidget* widget, const QString& text)
 
 // The monitor's alarms on the real windows: a simulated logger whose
 // readings the tests pin, cycles run on demand in the tests' own time, and
-// the trail read back from a scratch archive.
+// the trail and the desktop's notices read back from a scratch archive and
+// a notification service of the test's own.
 class AlarmMonitorTest : public QObject {
     Q_OBJECT
 
@@ -56,12 +59,16 @@ private:
         return windows().formRead_->findChild<QPushButton*>(QStringLiteral("ButtonAcknowledge"));
     }
     TApplicationWindows& windows() const { return *simulation->windows; }
+    const TAlarmSound& sound() const { return *windows().formRead_->findChild<TAlarmSound*>(QStringLiteral("AlarmSound")); }
+    // The summaries of the notices the desktop got, once there are `count` of them.
+    QStringList noticesShown(int count) const;
     // The alarm events of the trail, oldest first, once there are `count` of them.
     std::vector<TArchiveEvent> alarmEvents(size_t count);
 
     std::unique_ptr<ScratchArchive> scratch;
     std::unique_ptr<SimulatedWindows> simulation;
     std::unique_ptr<TArchive> reader;
+    std::unique_ptr<TestNotificationService> notifications;
     std::optional<MonitorControls> monitor;
     QDateTime now;
 };
@@ -71,6 +78,8 @@ void AlarmMonitorTest::init()
     QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("korvi-monitor"),
               QStringLiteral("korvi-monitor"))
         .clear();
+    notifications = std::make_unique<TestNotificationService>();
+    QVERIFY(notifications->holdsName());
     scratch = std::make_unique<ScratchArchive>(TArchiveLocation::Engine::Sqlite);
     simulation = std::make_unique<SimulatedWindows>(QByteArray(160, '\0'), QString(), scratch->location());
     simulation->connectLogger();
@@ -93,6 +102,21 @@ void AlarmMonitorTest::cleanup()
     monitor.reset();
     simulation.reset();
     scratch.reset();
+    notifications.reset();
+}
+
+QStringList AlarmMonitorTest::noticesShown(int count) const
+{
+    QStringList summaries;
+    QTest::qWaitFor(
+        [&] {
+            summaries.clear();
+            for (const ReceivedNotice& notice : notifications->received())
+                summaries << notice.summary + QStringLiteral(" | ") + notice.body;
+            return summaries.size() >= count;
+        },
+        5000);
+    return summaries;
 }
 
 void AlarmMonitorTest::cycle(int seconds, qint32 temperature)
@@ -145,6 +169,11 @@ void AlarmMonitorTest::readingBeyondALimitForTheDelayRaisesTheAlarm()
     QCOMPARE(monitor->Label2->palette().color(QPalette::WindowText), QColor(Qt::white));
     QVERIFY(!monitor->Label1->autoFillBackground());
     QVERIFY(!acknowledgeButton()->isHidden());
+    QVERIFY(sound().isSounding());
+    const QString logger = windows().connection_->deviceLabel();
+    QCOMPARE(noticesShown(1), QStringList{QStringLiteral("ТРЕВОГА: прибор № %1 | t = 9,4 °C выше 8,0 °C с 14:05:02; "
+                                                         "задержка 10 с").arg(logger)});
+    QCOMPARE(notifications->received().at(0).hints.value(QStringLiteral("urgency")).toInt(), 2);
 
     // The line follows the readings; the logger's own state does not cover it.
     cycle(2, 97);
@@ -182,6 +211,7 @@ void AlarmMonitorTest::acknowledgementNeedsACommentAndTheNormIsRestored()
     QTest::mouseClick(ok, Qt::LeftButton);
     QTRY_VERIFY(!windows().formRead_->findChild<TAcknowledgeDialog*>());
     QVERIFY(acknowledgeButton()->isHidden());
+    QVERIFY(!sound().isSounding());
     QCOMPARE(statusLine(), QStringLiteral("ТРЕВОГА: t = 9,8 °C выше 8,0 °C с 14:05:00 (подтверждена)"));
 
     cycle(30, 79); // 14:05:40
@@ -199,6 +229,11 @@ void AlarmMonitorTest::acknowledgementNeedsACommentAndTheNormIsRestored()
     QCOMPARE(events[2].kind, TArchiveEventKind::AlarmEnd);
     QCOMPARE(events[2].detail, QStringLiteral("t выше 8,0 °C с 14:05:00 закончилась в 14:05:40: t = 7,9 °C, "
                                               "длительность 0:00:40, экстремум 9,8 °C"));
+    // The desktop is told of the start and the end, not of the acknowledgement.
+    const QStringList notices = noticesShown(2);
+    QCOMPARE(notices.size(), 2);
+    QCOMPARE(notices[1], QStringLiteral("Норма восстановлена: прибор № %1 | %2")
+                             .arg(windows().connection_->deviceLabel(), events[2].detail));
 }
 
 void AlarmMonitorTest::silentOrUnpluggedLoggerIsAnAlarm()
