@@ -38,9 +38,9 @@ void TAlarmGuard::acknowledge(const QString& comment)
     handle(watch_.acknowledge(clock_(), comment), false);
 }
 
-void TAlarmGuard::stop()
+void TAlarmGuard::stop(const QString& reason)
 {
-    handle(watch_.stop(clock_(), QStringLiteral("наблюдение остановлено")), false);
+    handle(watch_.stop(clock_(), reason), false);
 }
 
 QString TAlarmGuard::statusText() const

@@ -31,8 +31,8 @@ public:
 
     void take(const TLiveMeasurement& measurement);
     void acknowledge(const QString& comment);
-    // The monitor stopped watching: its standing alarms end.
-    void stop();
+    // The monitor stopped watching, for the reason given: its standing alarms end.
+    void stop(const QString& reason);
 
     std::vector<TAlarm> standing() const { return watch_.standing(); }
     bool unacknowledged() const { return watch_.unacknowledged(); }

@@ -172,7 +172,7 @@ void TFormRead::stopMonitor()
 {
     monitor_->stop();
     ButtonStartMon->setText(QStringLiteral("Старт"));
-    alarms_->stop();
+    alarms_->stop(QStringLiteral("наблюдение остановлено"));
 }
 
 bool TFormRead::running() const
@@ -297,7 +297,9 @@ void TFormRead::contextMenuEvent(QContextMenuEvent* event)
 
 void TFormRead::closeEvent(QCloseEvent* event)
 {
-    // Closing the monitor ends the program, the data viewer first.
+    // Closing the monitor ends the program, the data viewer first; the trail
+    // keeps that the alarms standing then were not seen to their end.
+    alarms_->stop(QStringLiteral("программа закрыта"));
     emit closing();
     event->accept();
     QApplication::quit();
