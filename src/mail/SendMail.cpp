@@ -200,10 +200,15 @@ bool SendMail(const TMailSettings& settings, const QString& password, const TMai
     return false;
 }
 
-QString MailNotSentText(const QString& subject, const QString& reason)
+QString MailFailureText(const QString& what, const QString& reason)
 {
     QString line = MessageLine(reason);
     if (!line.isEmpty())
         line[0] = line[0].toLower();
-    return WithDetail(QStringLiteral("Письмо «%1» не отправлено: %2").arg(subject, line), MessageDetail(reason));
+    return WithDetail(what + QStringLiteral(": ") + line, MessageDetail(reason));
+}
+
+QString MailNotSentText(const QString& subject, const QString& reason)
+{
+    return MailFailureText(QStringLiteral("Письмо «%1» не отправлено").arg(subject), reason);
 }

@@ -42,5 +42,7 @@ private:
 bool SendMail(const TMailSettings& settings, const QString& password, const TMailMessage& message,
               TSendStop& stop, QString* error);
 
-// "Письмо «subject» не отправлено: reason", the reason's detail kept.
+// "what: reason", the reason's first letter small and its detail kept.
+QString MailFailureText(const QString& what, const QString& reason);
+// "Письмо «subject» не отправлено: reason".
 QString MailNotSentText(const QString& subject, const QString& reason);

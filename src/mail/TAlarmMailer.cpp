@@ -40,7 +40,7 @@ bool keepPassword(const TMailSettings& settings, const QString& password, QStrin
     const std::optional<TMailServer> server = TMailServer::fromUrl(settings.url, &reason);
     if (server && StoreMailPassword(*server, settings.user, password, PasswordStoreLimit, &reason))
         return true;
-    *error = QStringLiteral("Пароль почтового сервера не сохранён: %1").arg(reason);
+    *error = MailFailureText(QStringLiteral("Пароль почтового сервера не сохранён"), reason);
     return false;
 }
 
