@@ -11,6 +11,8 @@
 #include <optional>
 #include <thread>
 
+class TSendStop;
+
 // Sends the alarms' e-mail on a thread of its own, so that neither the
 // windows nor the alarms ever wait for a mail server: send() queues a
 // message and returns at once, and the messages go out one after another,
@@ -18,8 +20,6 @@
 // each message. Each outcome comes back queued to this object's thread.
 // With settings not configured() nothing is sent and nothing is told: the
 // e-mail is optional.
-class TSendStop;
-
 class TAlarmMailer : public QObject
 {
     Q_OBJECT
