@@ -7,11 +7,10 @@
 #include <chrono>
 #include <optional>
 
-// The archive server's password in the desktop's secret store (GNOME
-// Keyring, KWallet, ...), kept under the service "korvi-monitor" and the
-// archive's displayName(). The store answers asynchronously; these wait for
-// it on the calling thread with a local event loop, at most `limit`, and so
-// belong on a worker thread or a command without windows.
+// The archive server's password in the desktop's secret store
+// (data/SecretStore), kept under the archive's displayName(). These wait for
+// the store on the calling thread, at most `limit`, and so belong on a worker
+// thread or a command without windows.
 
 // The stored password; nullopt, with the reason, when there is none or the
 // store cannot be asked (no store on this desktop, no D-Bus session).
