@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <cstdlib>
+
 namespace {
 
 struct TChannelWords {
@@ -22,6 +24,16 @@ QString momentText(const QDateTime& at, const QDate& today, const QLocale& local
     const QDateTime local = at.toLocalTime();
     const QString time = locale.toString(local.time(), LongTimeFormat(locale));
     return local.date() == today ? time : local.date().toString(QStringLiteral("dd.MM.yyyy ")) + time;
+}
+
+// "+03:00", "-05:30".
+QString offsetText(int seconds)
+{
+    const int minutes = std::abs(seconds) / 60;
+    return QStringLiteral("%1%2:%3")
+        .arg(seconds < 0 ? u'-' : u'+')
+        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString sideText(TAlarmCause cause)
@@ -92,6 +104,23 @@ QString AlarmNoticeDetail(const TAlarmNotice& notice, int delaySeconds, const QL
         facts << notice.comment;
     return QStringLiteral("%1 закончилась в %2: %3")
         .arg(subjectText(alarm, day, locale), momentText(notice.at, day, locale), facts.join(QStringLiteral(", ")));
+}
+
+QString AlarmMailBody(const TAlarmNotice& notice, const QString& loggerLabel, const QString& detail,
+                      const QString& account, const QLocale& locale)
+{
+    const QDateTime local = notice.at.toLocalTime();
+    QStringList lines{
+        AlarmNoticeTitle(notice, loggerLabel),
+        detail,
+        QStringLiteral("Время: %1 %2 (UTC%3)")
+            .arg(local.date().toString(QStringLiteral("dd.MM.yyyy")), locale.toString(local.time(), LongTimeFormat(locale)),
+                 offsetText(local.offsetFromUtc())),
+    };
+    if (notice.kind == TAlarmNoticeKind::Acknowledge)
+        lines << QStringLiteral("Подтвердил: ") + account;
+    lines << QString() << QStringLiteral("Письмо отправлено программой korvi-monitor.");
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString AlarmNoticeTitle(const TAlarmNotice& notice, const QString& loggerLabel)

@@ -22,6 +22,10 @@ QString AlarmRestoredText(const QDateTime& at, const QDate& today, const QLocale
 // What the trail keeps of a notice: the start's value, limit and delay; the
 // acknowledgement's comment; the end's value, duration and extreme.
 QString AlarmNoticeDetail(const TAlarmNotice& notice, int delaySeconds, const QLocale& locale);
+// An e-mail's text of a notice: what happened (its trail detail), when, and
+// for an acknowledgement the account that gave it.
+QString AlarmMailBody(const TAlarmNotice& notice, const QString& loggerLabel, const QString& detail,
+                      const QString& account, const QLocale& locale);
 // A notice's title for a desktop notification or an e-mail's subject,
 // "ТРЕВОГА: прибор № 2400123" or "Норма восстановлена: прибор № 2400123".
 QString AlarmNoticeTitle(const TAlarmNotice& notice, const QString& loggerLabel);

@@ -2,20 +2,40 @@
 
 #include "alerts/TAlarmSound.h"
 #include "alerts/TDesktopNotifier.h"
+#include "archive/TArchive.h"
 #include "data/UserLimitsHolder.h"
+#include "mail/TAlarmMailer.h"
 #include "monitor/AlarmTexts.h"
 #include "text/FormatLocale.h"
+#include "text/MessageText.h"
 
-TAlarmGuard::TAlarmGuard(const TAlarmSettings& settings, const TUserLimitsHolder& limits,
+#include <utility>
+
+TAlarmGuard::TAlarmGuard(const TAlarmSettings& settings, const TMailSettings& mail, const TUserLimitsHolder& limits,
                          std::function<QString()> loggerLabel, QObject* parent)
     : QObject(parent)
     , watch_(settings)
     , sound_(new TAlarmSound(TAlarmSound::DefaultPeriod, this))
     , notifier_(new TDesktopNotifier(this))
+    , mailer_(new TAlarmMailer(mail, this))
     , limits_(limits)
     , loggerLabel_(std::move(loggerLabel))
 {
     sound_->setObjectName(QStringLiteral("AlarmSound"));
+    connect(mailer_, &TAlarmMailer::sent, this, [this] {
+        if (!std::exchange(noticeFailure_, QString()).isEmpty())
+            emit changed();
+    });
+    connect(mailer_, &TAlarmMailer::failed, this, [this](const QString& reason) {
+        noticeFailure_ = MessageLine(reason);
+        emit noticeFailed(loggerLabel_(), reason);
+        emit changed();
+    });
+}
+
+void TAlarmGuard::setMailSettings(const TMailSettings& mail)
+{
+    mailer_->setSettings(mail);
 }
 
 void TAlarmGuard::setSettings(const TAlarmSettings& settings)
@@ -47,9 +67,10 @@ QString TAlarmGuard::statusText() const
 {
     const std::vector<TAlarm> standing = watch_.standing();
     const QDate today = clock_().toLocalTime().date();
-    if (!standing.empty())
-        return AlarmStatusText(standing, today, FormatLocale());
-    return restoredAt_.isValid() ? AlarmRestoredText(restoredAt_, today, FormatLocale()) : QString();
+    const QString state = !standing.empty() ? AlarmStatusText(standing, today, FormatLocale())
+                          : restoredAt_.isValid() ? AlarmRestoredText(restoredAt_, today, FormatLocale())
+                                                  : QString();
+    return noticeFailure_.isEmpty() || state.isEmpty() ? state : state + QStringLiteral("; ") + noticeFailure_;
 }
 
 void TAlarmGuard::handle(const std::vector<TAlarmNotice>& notices, bool byReadings)
@@ -63,6 +84,9 @@ void TAlarmGuard::handle(const std::vector<TAlarmNotice>& notices, bool byReadin
         const QString detail = AlarmNoticeDetail(notice, watch_.settings().delaySeconds, FormatLocale());
         if (notice.kind != TAlarmNoticeKind::Acknowledge)
             notifier_->notify(AlarmNoticeTitle(notice, label), detail);
+        if (notice.kind != TAlarmNoticeKind::Repeat)
+            mailer_->send({AlarmNoticeTitle(notice, label),
+                           AlarmMailBody(notice, label, detail, TArchiveStamp::now().user, FormatLocale())});
         emit noted(label, notice.kind, detail);
     }
     if (watch_.unacknowledged())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mail/MailSettings.h"
 #include "monitor/TAlarmWatch.h"
 
 #include <QDateTime>
@@ -8,6 +9,7 @@
 
 #include <functional>
 
+class TAlarmMailer;
 class TAlarmSound;
 class TDesktopNotifier;
 class TUserLimitsHolder;
@@ -15,17 +17,19 @@ class TUserLimitsHolder;
 // The monitor's alarms: each poll cycle's measurement held against the
 // limits in use, and what follows from it: the line the monitor shows, the
 // sound while an alarm waits to be acknowledged, a desktop notification at
-// each start, repeat and end, and what the trail keeps. The monitor window
+// each start, repeat and end, an e-mail (when set up) at each start,
+// acknowledgement and end, and what the trail keeps. The monitor window
 // shows what it says and asks it to acknowledge or stop.
 class TAlarmGuard : public QObject {
     Q_OBJECT
 public:
     // loggerLabel: the label of the logger the measurements come from, named in notices and the trail.
-    TAlarmGuard(const TAlarmSettings& settings, const TUserLimitsHolder& limits, std::function<QString()> loggerLabel,
-                QObject* parent = nullptr);
+    TAlarmGuard(const TAlarmSettings& settings, const TMailSettings& mail, const TUserLimitsHolder& limits,
+                std::function<QString()> loggerLabel, QObject* parent = nullptr);
 
     const TAlarmSettings& settings() const { return watch_.settings(); }
     void setSettings(const TAlarmSettings& settings);
+    void setMailSettings(const TMailSettings& mail);
     // What dates an acknowledgement or a stop: the wall clock, or a test's virtual one.
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
@@ -37,7 +41,8 @@ public:
     std::vector<TAlarm> standing() const { return watch_.standing(); }
     bool unacknowledged() const { return watch_.unacknowledged(); }
     // The monitor's status line: the standing alarms, or when the readings
-    // came back after the last one; empty before any alarm.
+    // came back after the last one, and why the last notice could not be
+    // sent if it could not; empty before any alarm.
     QString statusText() const;
 
 signals:
@@ -47,6 +52,7 @@ signals:
     void raised();
     // For the trail, under the logger's label.
     void noted(const QString& label, TAlarmNoticeKind kind, const QString& detail);
+    void noticeFailed(const QString& label, const QString& reason);
 
 private:
     // byReadings: the notices come from a measurement, not from the user.
@@ -55,8 +61,10 @@ private:
     TAlarmWatch watch_;
     TAlarmSound* sound_;
     TDesktopNotifier* notifier_;
+    TAlarmMailer* mailer_;
     const TUserLimitsHolder& limits_;
     std::function<QString()> loggerLabel_;
     std::function<QDateTime()> clock_ = &QDateTime::currentDateTime;
     QDateTime restoredAt_;
+    QString noticeFailure_;
 };

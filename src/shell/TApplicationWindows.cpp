@@ -188,6 +188,10 @@ void TApplicationWindows::noteInTrail()
                      [this](const QString& label, TAlarmNoticeKind kind, const QString& detail) {
                          archive_->noteLogger(label, eventKindOf(kind), detail);
                      });
+    QObject::connect(&formRead_->alarms(), &TAlarmGuard::noticeFailed, archive_.get(),
+                     [this](const QString& label, const QString& reason) {
+                         archive_->noteLogger(label, TArchiveEventKind::AlarmNoticeFailure, reason);
+                     });
 }
 
 // Every source the load read with a row, under its drive's label or, opened

@@ -2,6 +2,7 @@
 
 #include "chart/TChart.h"
 #include "data/UserLimitsSettings.h"
+#include "mail/MailSettings.h"
 #include "monitor/AlarmSettings.h"
 #include "monitor/TLiveMonitor.h"
 #include "shell/LayoutRules.h"
@@ -47,7 +48,7 @@ TFormRead::TFormRead(TLoggerConnection& connection, const TUserLimitsHolder& lim
     , MenuMonitor(new QMenu(this))
     , StatusLine(new TMonitorStatusLine(this))
     , ButtonAcknowledge(new QPushButton(QStringLiteral("Подтвердить..."), this))
-    , alarms_(new TAlarmGuard(StoredAlarmSettings(*ProgramSettings()), limits,
+    , alarms_(new TAlarmGuard(StoredAlarmSettings(*ProgramSettings()), StoredMailSettings(*ProgramSettings()), limits,
                               [&connection] { return connection.deviceLabel(); }, this))
     , limits_(limits)
     , dialogs_(dialogs)
@@ -253,15 +254,22 @@ void TFormRead::ButtonAcknowledgeClick()
     dialog->open();
 }
 
+// One dialog for the program's run: its mail box may still be keeping a
+// password in the secret store after OK.
 void TFormRead::showAlarmSettings()
 {
-    auto* dialog = new TAlarmDialog(alarms_->settings(), this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        StoreAlarmSettings(*ProgramSettings(), dialog->settings());
-        alarms_->setSettings(dialog->settings());
-    });
-    dialog->open();
+    if (!alarmDialog_) {
+        alarmDialog_ = new TAlarmDialog(this);
+        connect(alarmDialog_, &QDialog::accepted, this, [this] {
+            StoreAlarmSettings(*ProgramSettings(), alarmDialog_->settings());
+            alarms_->setSettings(alarmDialog_->settings());
+            alarms_->setMailSettings(StoredMailSettings(*ProgramSettings()));
+        });
+        connect(alarmDialog_, &TAlarmDialog::passwordNotStored, this,
+                [this](const QString& reason) { dialogs_.showError(this, reason); });
+    }
+    alarmDialog_->load(alarms_->settings(), StoredMailSettings(*ProgramSettings()));
+    alarmDialog_->open();
 }
 
 void TFormRead::resizeEvent(QResizeEvent* event)

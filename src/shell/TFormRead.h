@@ -12,6 +12,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 class QToolButton;
+class TAlarmDialog;
 class TAlarmGuard;
 class TChart;
 class TLiveMonitor;
@@ -91,6 +92,7 @@ private:
     TMonitorStatusLine* StatusLine;
     QPushButton* ButtonAcknowledge;
     TAlarmGuard* alarms_;
+    TAlarmDialog* alarmDialog_ = nullptr;
 
     const TUserLimitsHolder& limits_;
     TUserDialogs& dialogs_;

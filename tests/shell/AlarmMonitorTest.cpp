@@ -2,6 +2,7 @@
 
 #include "ArchiveEngines.h"
 #include "alerts/TestNotificationService.h"
+#include "mail/SmtpTestServers.h"
 #include "SimulatedWindows.h"
 
 #include "alerts/TAlarmSound.h"
@@ -47,6 +48,8 @@ private slots:
     void silentOrUnpluggedLoggerIsAnAlarm();
     void stoppingTheMonitorEndsItsAlarms();
     void alarmDialogKeepsTheSettings();
+    void mailGoesOutAtTheStartTheAcknowledgementAndTheEnd();
+    void mailThatCannotBeSentIsShownAndKept();
 
 private:
     // One poll cycle `seconds` after the one before, with the temperature in tenths.
@@ -291,7 +294,7 @@ void AlarmMonitorTest::alarmDialogKeepsTheSettings()
     QCOMPARE(delay->value(), 0);
     QTest::mouseClick(dialog->findChild<QCheckBox*>(QStringLiteral("CheckTemperature")), Qt::LeftButton);
     QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
-    QTRY_VERIFY(!windows().formRead_->findChild<TAlarmDialog*>());
+    QTRY_VERIFY(!dialog->isVisible());
 
     const TAlarmSettings kept = StoredAlarmSettings(*ProgramSettings());
     QCOMPARE(kept.delaySeconds, 0);
@@ -304,6 +307,47 @@ void AlarmMonitorTest::alarmDialogKeepsTheSettings()
     cycle(2, 150); // the humidity raises at once
     QCOMPARE(statusLine(), QStringLiteral("ТРЕВОГА: RH = 70,0 % выше 60,0 % с 14:05:02"));
     QVERIFY(monitor->Label1->autoFillBackground());
+}
+
+void AlarmMonitorTest::mailGoesOutAtTheStartTheAcknowledgementAndTheEnd()
+{
+    const std::optional<TSmtpTestServers> servers = TSmtpTestServers::fromEnvironment();
+    if (!servers)
+        QSKIP("no SMTP server of the tests: run under script/test");
+    const QString recipient = UniqueRecipient(QStringLiteral("alarm"));
+    windows().formRead_->alarms().setMailSettings(
+        TMailSettings{servers->url(servers->port), {}, QStringLiteral("monitor@example.org"), {recipient}});
+    cycle(0, 94);
+    cycle(10, 94);
+    windows().formRead_->alarms().acknowledge(QStringLiteral("Дверь закрыта"));
+    cycle(2, 50);
+    const QList<TReceivedMail> mails = WaitForMails(servers->inbox, recipient, 3, 20000);
+    QCOMPARE(mails.size(), 3);
+    const QString logger = windows().connection_->deviceLabel();
+    QCOMPARE(mails[0].headers.value(QStringLiteral("Subject")), QStringLiteral("ТРЕВОГА: прибор № %1").arg(logger));
+    QVERIFY2(mails[0].body.contains(QStringLiteral("t = 9,4 °C выше 8,0 °C с 14:05:00; задержка 10 с")),
+             qPrintable(mails[0].body));
+    QCOMPARE(mails[1].headers.value(QStringLiteral("Subject")),
+             QStringLiteral("ТРЕВОГА подтверждена: прибор № %1").arg(logger));
+    QVERIFY2(mails[1].body.contains(QStringLiteral("комментарий: Дверь закрыта")), qPrintable(mails[1].body));
+    QVERIFY2(mails[1].body.contains(QStringLiteral("Подтвердил: ") + TArchiveStamp::now().user), qPrintable(mails[1].body));
+    QCOMPARE(mails[2].headers.value(QStringLiteral("Subject")), QStringLiteral("Норма восстановлена: прибор № %1").arg(logger));
+}
+
+void AlarmMonitorTest::mailThatCannotBeSentIsShownAndKept()
+{
+    windows().formRead_->alarms().setMailSettings(TMailSettings{QStringLiteral("smtp://127.0.0.1:%1").arg(ClosedPort()), {},
+                                                                QStringLiteral("monitor@example.org"),
+                                                                {QStringLiteral("duty@example.org")}});
+    cycle(0, 94);
+    cycle(10, 94);
+    QTRY_VERIFY_WITH_TIMEOUT(statusLine().contains(QStringLiteral("не отправлено")), 15000);
+    QVERIFY2(statusLine().startsWith(QStringLiteral("ТРЕВОГА: t = 9,4 °C выше 8,0 °C с 14:05:00; Письмо «ТРЕВОГА: прибор № ")),
+             qPrintable(statusLine()));
+    const std::vector<TArchiveEvent> events = alarmEvents(2);
+    QCOMPARE(events.size(), size_t(2));
+    QCOMPARE(events[1].kind, TArchiveEventKind::AlarmNoticeFailure);
+    QVERIFY2(events[1].detail.startsWith(QStringLiteral("Письмо «ТРЕВОГА: прибор № ")), qPrintable(events[1].detail));
 }
 
 KORVI_QTEST_MAIN(AlarmMonitorTest)
