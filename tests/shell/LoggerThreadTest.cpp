@@ -115,6 +115,7 @@ void LoggerThreadTest::aWriteToASilentLoggerGreysItsPageAndLeavesTheWindowsFree(
     QVERIFY(monitor.ButtonStartMon->isEnabled());
     QTest::mouseClick(monitor.ButtonStartMon, Qt::LeftButton);
     QCOMPARE(monitor.ButtonStartMon->text(), QStringLiteral("Стоп"));
+    static_cast<FakeDialogs&>(*windows->dialogs_).confirms = true; // "Остановить наблюдение?"
     QTest::mouseClick(monitor.ButtonStartMon, Qt::LeftButton);
     QCOMPARE(monitor.ButtonStartMon->text(), QStringLiteral("Старт"));
 
