@@ -150,6 +150,7 @@ void TFormRead::buildMenu()
 
 void TFormRead::showConnected()
 {
+    loggerPresent_ = true;
     ButtonReg->setEnabled(true);
     ButtonStartMon->setEnabled(true);
 }
@@ -158,6 +159,7 @@ void TFormRead::showConnected()
 // alarm, and it shows the readings again once the logger is back.
 void TFormRead::showLost()
 {
+    loggerPresent_ = false;
     ButtonReg->setEnabled(false);
     ButtonStartMon->setEnabled(running());
 }
@@ -198,7 +200,8 @@ void TFormRead::ButtonStartMonClick()
                                                   "тревоги не поднимаются.")))
         return;
     stopMonitor();
-    ButtonStartMon->setEnabled(ButtonReg->isEnabled() || ButtonReg->Tag == TestModeTag);
+    // Without a logger the monitor cannot be started again until one is back.
+    ButtonStartMon->setEnabled(loggerPresent_);
 }
 
 void TFormRead::setClock(const std::function<QDateTime()>& clock)

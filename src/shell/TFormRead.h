@@ -93,6 +93,7 @@ private:
     QPushButton* ButtonAcknowledge;
     TAlarmGuard* alarms_;
     TAlarmDialog* alarmDialog_ = nullptr;
+    bool loggerPresent_ = false;
 
     const TUserLimitsHolder& limits_;
     TUserDialogs& dialogs_;
