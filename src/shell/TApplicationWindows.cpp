@@ -217,6 +217,7 @@ void TApplicationWindows::wireMonitorRecord()
                          monitorRecord_->take(connection_->deviceLabel(), measurement);
                      });
     QObject::connect(monitorRecord_, &TMonitorRecord::failed, formMain_.get(), &TFormMain::showStatus);
+    QObject::connect(monitorRecord_, &TMonitorRecord::failed, formRead_.get(), &TFormRead::showProblem);
     if (!archive_)
         return;
     auto* days = new TMonitorDayKeeper(*archive_, archive_.get());

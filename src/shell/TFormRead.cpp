@@ -14,6 +14,7 @@
 #include "shell/TTagButton.h"
 #include "shell/TUserDialogs.h"
 #include "shell/WindowLook.h"
+#include "text/MessageText.h"
 
 #include <QAction>
 #include <QApplication>
@@ -202,6 +203,11 @@ void TFormRead::ButtonStartMonClick()
     stopMonitor();
     // Without a logger the monitor cannot be started again until one is back.
     ButtonStartMon->setEnabled(loggerPresent_);
+}
+
+void TFormRead::showProblem(const QString& message)
+{
+    StatusLine->showFailure(MessageLine(message));
 }
 
 void TFormRead::setClock(const std::function<QDateTime()>& clock)

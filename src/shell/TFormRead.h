@@ -38,6 +38,9 @@ public:
 
     const TUserLimitsHolder& userLimits() const { return limits_; }
     TAlarmGuard& alarms() { return *alarms_; }
+    // Tells on the monitor's line what went wrong with its own work (its
+    // record of the readings), in red until the logger's state next changes.
+    void showProblem(const QString& message);
     // What dates the readings, acknowledgements and stops: the wall clock, or a test's virtual one.
     void setClock(const std::function<QDateTime()>& clock);
 

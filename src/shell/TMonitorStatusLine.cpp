@@ -40,6 +40,11 @@ void TMonitorStatusLine::showNotAnswering()
     showState(QStringLiteral("Прибор не отвечает"), true);
 }
 
+void TMonitorStatusLine::showFailure(const QString& text)
+{
+    showState(text, true);
+}
+
 void TMonitorStatusLine::showAlarm(const QString& text, const QString& after)
 {
     alarm_ = text;

@@ -16,6 +16,8 @@ public slots:
     void showConnected(const QString& label);
     void showAccessRefused();
     void showNotAnswering();
+    // A failure of the program's own, in red until the state next changes.
+    void showFailure(const QString& text);
     // While alarms stand their line stays shown, red, over the logger's
     // state; an empty text gives the line back to the state, or to `after`
     // (the norm restored) until the state next changes.

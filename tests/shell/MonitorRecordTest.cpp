@@ -14,6 +14,7 @@
 #include "data/Timestamp.h"
 #include "monitor/TLiveMonitor.h"
 #include "monitor/TMonitorRecord.h"
+#include "text/MessageText.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -32,6 +33,7 @@ private slots:
     void aWatchedDayIsArchivedOnceOverAndOpensInTheViewer();
     void pastDaysAreArchivedAtStartAndADayKeptBeforeIsNotKeptTwice();
     void withoutAnArchiveTheDaysStay();
+    void aFailedWriteIsToldOnTheMonitor();
 
 private:
     static QString folder() { return TMonitorRecord::defaultFolder(); }
@@ -227,6 +229,21 @@ void MonitorRecordTest::withoutAnArchiveTheDaysStay()
     QTest::qWait(200);
     QCOMPARE(QDir(QDir(folder()).filePath(Logger)).entryList(QDir::Files),
              QStringList({"2024-06-10.log", "2024-06-11.log"}));
+}
+
+// The monitor is where the user looks while it records; the record's own
+// failures are made and tested in monitor_record_tests.
+void MonitorRecordTest::aFailedWriteIsToldOnTheMonitor()
+{
+    SimulatedWindows simulation;
+    simulation.connectLogger();
+    auto* record = simulation.windows->formRead_->findChild<TMonitorRecord*>();
+    QVERIFY(record);
+    const QString line = QStringLiteral("Показания монитора не записаны в /x/2400123/2026-12-11.log: нет места на диске");
+    emit record->failed(WithDetail(line, QStringLiteral("No space left on device")));
+    auto* status = simulation.windows->formRead_->findChild<QLabel*>(QStringLiteral("StatusLine"));
+    QCOMPARE(status->text(), line);
+    QCOMPARE(status->palette().color(QPalette::WindowText), QColor(Qt::red));
 }
 
 KORVI_QTEST_MAIN(MonitorRecordTest)
