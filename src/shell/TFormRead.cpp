@@ -219,7 +219,8 @@ void TFormRead::setClock(const std::function<QDateTime()>& clock)
 void TFormRead::showAlarms()
 {
     const std::vector<TAlarm> standing = alarms_->standing();
-    StatusLine->showAlarm(standing.empty() ? QString() : alarms_->statusText(), alarms_->statusText());
+    const QString line = alarms_->statusText();
+    StatusLine->showAlarm(standing.empty() ? QString() : line, line);
     ButtonAcknowledge->setVisible(alarms_->unacknowledged());
     std::array<bool, 3> alarming{};
     for (const TAlarm& alarm : standing) {

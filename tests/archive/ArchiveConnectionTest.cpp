@@ -1,3 +1,4 @@
+#include "EnvironmentChange.h"
 #include "archive/ArchivePasswords.h"
 #include "archive/ArchiveTestSupport.h"
 #include "text/MessageText.h"
@@ -26,31 +27,6 @@ constexpr char TlsUrlVariable[] = "KORVI_TEST_POSTGRESQL_SSL";
 constexpr char TlsCertificateVariable[] = "KORVI_TEST_POSTGRESQL_SSL_CERTIFICATE";
 constexpr char SecretUserVariable[] = "KORVI_TEST_POSTGRESQL_SECRET_USER";
 constexpr char SecretVariable[] = "KORVI_TEST_POSTGRESQL_SECRET";
-
-// An environment variable set for the test and put back after it.
-class EnvironmentChange
-{
-public:
-    EnvironmentChange(const char* name, const QByteArray& value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    ~EnvironmentChange()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    QByteArray old_;
-    bool had_;
-};
 
 std::optional<TArchiveLocation> locationOf(const QString& url)
 {

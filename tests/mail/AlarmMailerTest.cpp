@@ -1,6 +1,7 @@
+#include "EnvironmentChange.h"
 #include "QStringPrinting.h"
 #include "mail/MailPassword.h"
-#include "mail/SmtpTestServers.h"
+#include "mail/SmtpServersTest.h"
 #include "mail/TAlarmMailer.h"
 
 #include "text/MessageText.h"
@@ -13,31 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// An environment variable set for the test and put back after it.
-class EnvironmentChange
-{
-public:
-    EnvironmentChange(const char* name, const QByteArray& value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    ~EnvironmentChange()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    QByteArray old_;
-    bool had_;
-};
 
 // What a mailer told, in the order told: "sent: S", "failed: M", "stored", "not stored: M".
 class MailerReports
@@ -64,23 +40,13 @@ public:
     QStringList told;
 };
 
-class AlarmMailerTest : public ::testing::Test
+class AlarmMailerTest : public SmtpServersTest
 {
 protected:
-    void SetUp() override
-    {
-        const std::optional<TSmtpTestServers> servers = TSmtpTestServers::fromEnvironment();
-        if (!servers)
-            GTEST_SKIP() << "no SMTP servers; script/test starts them (script/with-smtp)";
-        servers_ = *servers;
-    }
-
     TMailSettings settingsFor(int port, const QString& recipient, const QString& user = {}) const
     {
         return {servers_.url(port), user, QStringLiteral("korvi@lab.local"), {recipient}};
     }
-
-    TSmtpTestServers servers_;
 };
 
 // Messages go out in the order sent, each told once; a failure is told with

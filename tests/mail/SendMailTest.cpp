@@ -1,6 +1,6 @@
 #include "QStringPrinting.h"
 #include "mail/SendMail.h"
-#include "mail/SmtpTestServers.h"
+#include "mail/SmtpServersTest.h"
 
 #include "text/MessageText.h"
 
@@ -16,23 +16,14 @@
 namespace {
 
 // What the tests send through the servers of script/with-smtp.
-class SendMailTest : public ::testing::Test
+class SendMailTest : public SmtpServersTest
 {
 protected:
-    void SetUp() override
-    {
-        const std::optional<TSmtpTestServers> servers = TSmtpTestServers::fromEnvironment();
-        if (!servers)
-            GTEST_SKIP() << "no SMTP servers; script/test starts them (script/with-smtp)";
-        servers_ = *servers;
-    }
-
     TMailSettings settingsFor(const QString& url, const QStringList& recipients) const
     {
         return {url, QString(), QStringLiteral("korvi@lab.local"), recipients};
     }
 
-    TSmtpTestServers servers_;
     TSendStop goOn_; // never stopped
 };
 
